@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class View;
+
+// Base of documents: title, path, modified flag and the views attached to it.
+class Document {
+public:
+    Document() = default;
+    virtual ~Document();
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    const std::string& GetTitle() const { return m_title; }
+    virtual void SetTitle(const std::string& title) { m_title = title; }
+    const std::string& GetPathName() const { return m_pathName; }
+    // Sets the path and takes the title from its file name.
+    virtual void SetPathName(const std::string& path);
+
+    bool IsModified() const { return m_modified; }
+    virtual void SetModifiedFlag(bool modified = true) { m_modified = modified; }
+
+    void AddView(View* view);
+    void RemoveView(View* view);
+    const std::vector<View*>& GetViews() const { return m_views; }
+
+    // Calls OnUpdate(sender, hint) on every attached view except the sender.
+    void UpdateAllViews(View* sender, std::intptr_t hint = 0);
+
+private:
+    std::string m_title;
+    std::string m_pathName;
+    bool m_modified = false;
+    std::vector<View*> m_views;
+};
+
+// Base of views: the document shown and the update it receives.
+class View {
+public:
+    virtual ~View();
+
+    Document* GetDocument() const { return m_document; }
+    virtual void OnUpdate(View* sender, std::intptr_t hint) = 0;
+
+private:
+    friend class Document;
+    Document* m_document = nullptr;
+};
+
+// The file name part of a path (after the last '/' or '\\').
+std::string FileNameOfPath(const std::string& path);

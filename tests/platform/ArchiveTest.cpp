@@ -1,0 +1,131 @@
+#include "platform/Archive.h"
+
+#include <gtest/gtest.h>
+
+#include "support/TempDir.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+Archive Reopen(const Archive& stored) { return Archive(stored.Bytes()); }
+
+TEST(Archive, NumbersAreLittleEndian)
+{
+    Archive ar;
+    ar.WriteU32(0x4B52564F);
+    ar.WriteI32(-2);
+    ar.WriteF64(1.0);
+    const std::vector<std::uint8_t> expected = {0x4F, 0x56, 0x52, 0x4B, 0xFE, 0xFF, 0xFF, 0xFF,
+                                                0, 0, 0, 0, 0, 0, 0xF0, 0x3F};
+    EXPECT_EQ(ar.Bytes(), expected);
+
+    Archive in = Reopen(ar);
+    EXPECT_EQ(in.ReadU32(), 0x4B52564Fu);
+    EXPECT_EQ(in.ReadI32(), -2);
+    EXPECT_EQ(in.ReadF64(), 1.0);
+    EXPECT_TRUE(in.AtEnd());
+}
+
+TEST(Archive, SpecialDoublesSurvive)
+{
+    Archive ar;
+    const double values[] = {-0.0, std::numeric_limits<double>::infinity(),
+                             std::numeric_limits<double>::denorm_min(), 1e308, -3.25};
+    for (double v : values)
+        ar.WriteF64(v);
+    Archive in = Reopen(ar);
+    for (double v : values) {
+        double r = in.ReadF64();
+        EXPECT_EQ(std::signbit(r), std::signbit(v));
+        EXPECT_EQ(r, v);
+    }
+}
+
+// Length prefixes change form at 255 and at 0xFFFE.
+class ArchiveStringLength : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(ArchiveStringLength, RoundTripsWithTheRightPrefix)
+{
+    const std::size_t n = GetParam();
+    std::string s(n, 'a');
+    for (std::size_t i = 0; i < n; ++i)
+        s[i] = static_cast<char>('a' + i % 26);
+    Archive ar;
+    ar.WriteString(s);
+    const std::size_t prefix = n < 255 ? 1 : (n < 0xFFFE ? 3 : 7);
+    ASSERT_EQ(ar.Bytes().size(), prefix + n);
+    if (n >= 255) {
+        EXPECT_EQ(ar.Bytes()[0], 0xFF);
+    }
+    if (n >= 0xFFFE) {
+        EXPECT_EQ(ar.Bytes()[1], 0xFF);
+        EXPECT_EQ(ar.Bytes()[2], 0xFF);
+    }
+    Archive in = Reopen(ar);
+    EXPECT_EQ(in.ReadString(), s);
+    EXPECT_TRUE(in.AtEnd());
+}
+
+INSTANTIATE_TEST_SUITE_P(Boundaries, ArchiveStringLength,
+                         ::testing::Values(0, 1, 254, 255, 256, 0xFFFD, 0xFFFE, 0xFFFF, 70000));
+
+TEST(Archive, ReadsSixteenBitCharacterStrings)
+{
+    // 0xFF, 0xFFFE marker, then a length of 3 characters of 16 bits each.
+    const std::vector<std::uint8_t> bytes = {0xFF, 0xFE, 0xFF, 3, 'X', 0, 0xE9, 0, 0x42, 0x30};
+    Archive in(bytes);
+    EXPECT_EQ(in.ReadString(), std::string("X\xE9?"));
+    EXPECT_TRUE(in.AtEnd());
+}
+
+TEST(Archive, ReadingPastTheEndRaises)
+{
+    Archive in(std::vector<std::uint8_t>{1, 2, 3});
+    EXPECT_THROW(in.ReadU32(), ArchiveError);
+
+    // A string whose prefix promises more bytes than there are.
+    Archive lying(std::vector<std::uint8_t>{0xFF, 0x10, 0x27, 'a', 'b'});
+    EXPECT_THROW(lying.ReadString(), ArchiveError);
+
+    // A 16-bit string whose character count exceeds what is left.
+    Archive wide(std::vector<std::uint8_t>{0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+    EXPECT_THROW(wide.ReadString(), ArchiveError);
+}
+
+TEST(Archive, CheckCountRefusesCountsBeyondTheData)
+{
+    Archive in(std::vector<std::uint8_t>(16, 0));
+    EXPECT_NO_THROW(in.CheckCount(2, 8));
+    EXPECT_THROW(in.CheckCount(3, 8), ArchiveError);
+    EXPECT_THROW(in.CheckCount(0xFFFFFFFFull, 16), ArchiveError);
+    EXPECT_NO_THROW(in.CheckCount(0, 16));
+}
+
+TEST(Archive, WrongDirectionRaises)
+{
+    Archive out;
+    EXPECT_THROW(out.ReadU8(), ArchiveError);
+    Archive in(std::vector<std::uint8_t>{1});
+    EXPECT_THROW(in.WriteU8(1), ArchiveError);
+}
+
+TEST(Archive, FilesRoundTrip)
+{
+    TempDir dir;
+    Archive ar;
+    ar.WriteString("kurvo");
+    ar.WriteU32(7);
+    ASSERT_TRUE(ar.SaveFile(dir.File("a.bin")));
+    Archive in;
+    ASSERT_TRUE(Archive::LoadFile(dir.File("a.bin"), in));
+    EXPECT_TRUE(in.IsLoading());
+    EXPECT_EQ(in.GetFileName(), dir.File("a.bin"));
+    EXPECT_EQ(in.ReadString(), "kurvo");
+    EXPECT_EQ(in.ReadU32(), 7u);
+    EXPECT_FALSE(Archive::LoadFile(dir.File("missing.bin"), in));
+    EXPECT_FALSE(ar.SaveFile(dir.File("no/such/folder/a.bin")));
+}
+
+} // namespace

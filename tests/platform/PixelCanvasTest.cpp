@@ -1,0 +1,216 @@
+#include "platform/PixelCanvas.h"
+#include "platform/ToolEvent.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+int CountPixels(const PixelCanvas& c, Colour colour)
+{
+    int n = 0;
+    for (int y = 0; y < c.DeviceHeight(); ++y)
+        for (int x = 0; x < c.DeviceWidth(); ++x)
+            n += c.DevicePixel(x, y) == ColourToPixel(colour);
+    return n;
+}
+
+TEST(PixelCanvas, LineLeavesOutItsEndPixel)
+{
+    PixelCanvas c(20, 20);
+    c.MoveTo(2, 3);
+    c.LineTo(12, 3);
+    EXPECT_EQ(c.GetPixel(2, 3), kBlack);
+    EXPECT_EQ(c.GetPixel(11, 3), kBlack);
+    EXPECT_EQ(c.GetPixel(12, 3), kWhite);
+    EXPECT_EQ(CountPixels(c, kBlack), 10);
+    EXPECT_EQ(c.GetCurrentPosition(), (IPoint{12, 3}));
+}
+
+struct LineCase {
+    IPoint a, b;
+};
+
+class PixelCanvasLines : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(PixelCanvasLines, ConnectedAndOfMajorLength)
+{
+    const auto [a, b] = GetParam();
+    PixelCanvas c(64, 64);
+    c.MoveTo(a.x, a.y);
+    c.LineTo(b.x, b.y);
+    const int major = std::max(std::abs(b.x - a.x), std::abs(b.y - a.y));
+    EXPECT_EQ(CountPixels(c, kBlack), major);
+    if (major > 0) {
+        EXPECT_EQ(c.GetPixel(a.x, a.y), kBlack);
+        EXPECT_EQ(c.GetPixel(b.x, b.y), kWhite);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Directions, PixelCanvasLines,
+                         ::testing::Values(LineCase{{5, 5}, {40, 17}}, LineCase{{40, 17}, {5, 5}},
+                                           LineCase{{5, 50}, {17, 2}}, LineCase{{30, 30}, {30, 1}},
+                                           LineCase{{1, 1}, {50, 50}}, LineCase{{9, 9}, {9, 9}},
+                                           LineCase{{60, 3}, {0, 8}}));
+
+TEST(PixelCanvas, NotXorTwiceRestoresEveryPixel)
+{
+    PixelCanvas c(80, 60);
+    std::mt19937 rng(7);
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 80; ++x)
+            c.SetPixel(x, y, rng() & 0xFFFFFF);
+    const std::vector<std::uint32_t> before(c.Bits(), c.Bits() + 80 * 60);
+
+    auto figure = [&] {
+        c.SelectPen(Pen{PenStyle::Dot, 0, MakeColour(200, 10, 30)});
+        c.MoveTo(-10, 5);
+        c.LineTo(100, 47);
+        c.SelectPen(Pen{PenStyle::Solid, 0, kBlack});
+        c.LineTo(3, 59);
+        c.LineTo(-10, 5);
+    };
+    c.SetRop2(RasterOp::NotXorPen);
+    figure();
+    EXPECT_NE(std::vector<std::uint32_t>(c.Bits(), c.Bits() + 80 * 60), before);
+    figure();
+    EXPECT_EQ(std::vector<std::uint32_t>(c.Bits(), c.Bits() + 80 * 60), before);
+}
+
+TEST(PixelCanvas, NotXorWithBlackInvertsAndWhiteKeeps)
+{
+    PixelCanvas c(4, 1, MakeColour(10, 20, 30));
+    c.SetRop2(RasterOp::NotXorPen);
+    c.MoveTo(0, 0);
+    c.LineTo(1, 0);
+    EXPECT_EQ(c.GetPixel(0, 0), MakeColour(245, 235, 225));
+    c.SelectPen(Pen{PenStyle::Solid, 0, kWhite});
+    c.MoveTo(1, 0);
+    c.LineTo(2, 0);
+    EXPECT_EQ(c.GetPixel(1, 0), MakeColour(10, 20, 30));
+}
+
+TEST(PixelCanvas, DottedPenSkipsEveryOtherPixel)
+{
+    PixelCanvas c(20, 3);
+    c.SelectPen(Pen{PenStyle::Dot, 0, kBlack});
+    c.MoveTo(0, 1);
+    c.LineTo(10, 1);
+    for (int x = 0; x < 10; ++x)
+        EXPECT_EQ(c.GetPixel(x, 1), x % 2 == 0 ? kBlack : kWhite) << x;
+}
+
+TEST(PixelCanvas, ViewportOriginShiftsLogicalCoordinates)
+{
+    PixelCanvas c(30, 30);
+    c.SetViewportOrg(-100, 10);
+    EXPECT_EQ(c.LPtoDP({105, 0}), (IPoint{5, 10}));
+    EXPECT_EQ(c.DPtoLP({5, 10}), (IPoint{105, 0}));
+    c.FillRect({100, 0, 103, 2}, MakeColour(1, 2, 3));
+    EXPECT_EQ(c.DevicePixel(0, 10), ColourToPixel(MakeColour(1, 2, 3)));
+    EXPECT_EQ(c.DevicePixel(2, 11), ColourToPixel(MakeColour(1, 2, 3)));
+    EXPECT_EQ(c.DevicePixel(3, 10), ColourToPixel(kWhite));
+}
+
+TEST(PixelCanvas, ClipLimitsEveryDrawing)
+{
+    PixelCanvas c(20, 20);
+    c.SetClipRect({5, 5, 10, 10});
+    c.FillRect({0, 0, 20, 20}, kBlack);
+    c.MoveTo(0, 12);
+    c.LineTo(20, 12);
+    EXPECT_EQ(CountPixels(c, kBlack), 25);
+    c.ClearClip();
+    c.MoveTo(0, 12);
+    c.LineTo(20, 12);
+    EXPECT_EQ(CountPixels(c, kBlack), 45);
+}
+
+TEST(PixelCanvas, EnormousLinesDrawOnlyTheirVisiblePart)
+{
+    PixelCanvas c(100, 100);
+    c.MoveTo(-2000000000, 50);
+    c.LineTo(2000000000, 50);
+    EXPECT_EQ(CountPixels(c, kBlack), 100);
+    c.Fill(kWhite);
+    c.MoveTo(-2000000000, -2000000000);
+    c.LineTo(2000000000, 2000000000);
+    EXPECT_EQ(CountPixels(c, kBlack), 100);
+    EXPECT_EQ(c.GetPixel(37, 37), kBlack);
+}
+
+TEST(PixelCanvas, SetPixelsAndStretchClipToTheDevice)
+{
+    PixelCanvas c(8, 8);
+    const std::uint32_t src[4] = {0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004};
+    c.SetPixels(6, 6, 2, 2, src, 2);
+    EXPECT_EQ(c.DevicePixel(7, 7), 0xFF000004u);
+    c.SetPixels(-1, -1, 2, 2, src, 2);
+    EXPECT_EQ(c.DevicePixel(0, 0), 0xFF000004u);
+
+    // Two source pixels stretched over eight device pixels: four each.
+    c.StretchPixels({0, 3, 8, 4}, src, 2, {0, 0, 2, 1});
+    for (int x = 0; x < 8; ++x)
+        EXPECT_EQ(c.DevicePixel(x, 3), x < 4 ? 0xFF000001u : 0xFF000002u);
+}
+
+TEST(ToolEvent, PlusMarkerIsElevenPixelsEachWay)
+{
+    PixelCanvas c(40, 40);
+    ToolEvent e(&c, 2.0);
+    e.markerA(e, 10.0, 10.0); // window (20, 20)
+    EXPECT_EQ(CountPixels(c, kBlack), 21);
+    EXPECT_EQ(c.GetPixel(15, 20), kBlack);
+    EXPECT_EQ(c.GetPixel(25, 20), kBlack);
+    EXPECT_EQ(c.GetPixel(26, 20), kWhite);
+    EXPECT_EQ(c.GetPixel(20, 15), kBlack);
+    EXPECT_EQ(c.GetPixel(20, 25), kBlack);
+}
+
+TEST(ToolEvent, DottedPlusAlternatesColourAndWhite)
+{
+    PixelCanvas c(40, 40, kBlack);
+    ToolEvent e(&c, 1.0);
+    e.colour = MakeColour(0, 0, 255);
+    e.markerC(e, 20.0, 20.0);
+    EXPECT_EQ(c.GetPixel(20, 20), e.colour);
+    for (int d = 1; d <= 5; ++d) {
+        const Colour want = d % 2 ? e.colour : kWhite;
+        EXPECT_EQ(c.GetPixel(20 + d, 20), want);
+        EXPECT_EQ(c.GetPixel(20, 20 - d), want);
+    }
+    EXPECT_EQ(c.GetPixel(26, 20), kBlack);
+}
+
+TEST(ToolEvent, CopiesKeepTheirOwnPenAndRestoreState)
+{
+    PixelCanvas c(10, 10);
+    ToolEvent e(&c, 1.0);
+    e.AttachPen(Pen{PenStyle::Dot, 0, kWhite});
+    ToolEvent copy = e;
+    e.ReleasePen();
+    EXPECT_FALSE(e.pen.has_value());
+    ASSERT_TRUE(copy.pen.has_value());
+    EXPECT_EQ(copy.pen->style, PenStyle::Dot);
+    EXPECT_EQ(c.GetPen(), Pen{});
+
+    e.BeginXor();
+    EXPECT_EQ(c.GetRop2(), RasterOp::NotXorPen);
+    EXPECT_EQ(e.drawMode, ToolEvent::kXor);
+    e.EndXor();
+    EXPECT_EQ(c.GetRop2(), RasterOp::CopyPen);
+
+    ToolEvent none;
+    EXPECT_EQ(none.drawMode, ToolEvent::kNoDc);
+    none.markerA(none, 1, 1); // no device context: nothing to draw on, no crash
+}
+
+TEST(ToolEvent, WindowPositionRoundsByTruncation)
+{
+    ToolEvent e(nullptr, 0.5);
+    EXPECT_EQ(e.ToWindow(3.0, 4.9), (IPoint{2, 2}));
+    EXPECT_EQ(e.ToWindow(-3.0, 0.0), (IPoint{-1, 0}));
+}
+
+} // namespace

@@ -1,0 +1,139 @@
+#include "platform/Document.h"
+#include "platform/HeadlessUiServices.h"
+#include "platform/Profile.h"
+#include "platform/RecordingUiServices.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(MemoryProfile, DefaultsUntilWrittenAndTextReadsAsNumber)
+{
+    MemoryProfile p;
+    EXPECT_EQ(p.GetInt("Settings", "PickTol", 4), 4);
+    EXPECT_FALSE(p.HasKey("Settings", "PickTol"));
+    p.WriteInt("Settings", "PickTol", 7);
+    EXPECT_EQ(p.GetInt("Settings", "PickTol", 4), 7);
+    EXPECT_EQ(p.GetString("Settings", "PickTol", ""), "7");
+    p.WriteString("Settings", "Count", "12");
+    EXPECT_EQ(p.GetInt("Settings", "Count", 0), 12);
+    p.WriteString("Settings", "Name", "12abc");
+    EXPECT_EQ(p.GetInt("Settings", "Name", -1), -1);
+    EXPECT_EQ(p.GetInt("Other", "PickTol", 3), 3);
+
+    std::vector<std::uint8_t> bin;
+    EXPECT_FALSE(p.GetBinary("Settings", "WindowPos", bin));
+    p.WriteBinary("Settings", "WindowPos", {1, 2, 3});
+    ASSERT_TRUE(p.GetBinary("Settings", "WindowPos", bin));
+    EXPECT_EQ(bin, (std::vector<std::uint8_t>{1, 2, 3}));
+
+    ASSERT_EQ(p.WriteOrder().size(), 4u);
+    EXPECT_EQ(p.WriteOrder()[0].second, "PickTol");
+    EXPECT_EQ(p.WriteOrder()[3].second, "WindowPos");
+}
+
+struct CountingView : View {
+    std::vector<std::intptr_t> hints;
+    void OnUpdate(View*, std::intptr_t hint) override { hints.push_back(hint); }
+};
+
+TEST(Document, UpdateAllViewsSkipsTheSender)
+{
+    Document doc;
+    CountingView a, b;
+    doc.AddView(&a);
+    doc.AddView(&b);
+    doc.AddView(&a); // once only
+    EXPECT_EQ(doc.GetViews().size(), 2u);
+    EXPECT_EQ(a.GetDocument(), &doc);
+    doc.UpdateAllViews(&a, 3);
+    EXPECT_TRUE(a.hints.empty());
+    EXPECT_EQ(b.hints, (std::vector<std::intptr_t>{3}));
+    doc.UpdateAllViews(nullptr, 1);
+    EXPECT_EQ(a.hints, (std::vector<std::intptr_t>{1}));
+}
+
+TEST(Document, ViewsAndDocumentsLetGoOfEachOther)
+{
+    auto doc = std::make_unique<Document>();
+    {
+        CountingView v;
+        doc->AddView(&v);
+    }
+    EXPECT_TRUE(doc->GetViews().empty());
+    CountingView survivor;
+    doc->AddView(&survivor);
+    doc.reset();
+    EXPECT_EQ(survivor.GetDocument(), nullptr);
+}
+
+TEST(Document, PathGivesTheTitle)
+{
+    Document doc;
+    doc.SetPathName("/data/plots/fig 3.kvx");
+    EXPECT_EQ(doc.GetTitle(), "fig 3.kvx");
+    EXPECT_EQ(FileNameOfPath("C:\\plots\\a.bmp"), "a.bmp");
+    EXPECT_FALSE(doc.IsModified());
+    doc.SetModifiedFlag();
+    EXPECT_TRUE(doc.IsModified());
+}
+
+TEST(RecordingUiServices, ScriptedAnswersAndManualTimers)
+{
+    RecordingUiServices ui;
+    ui.messageAnswers.push_back(MsgResult::No);
+    EXPECT_EQ(ui.MessageBox("Save?", "Kurvo", MsgButtons::YesNo, MsgIcon::Question), MsgResult::No);
+    EXPECT_EQ(ui.MessageBox("Hello", "Kurvo", MsgButtons::Ok, MsgIcon::None), MsgResult::Ok);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.LastMessage()->text, "Hello");
+
+    int ticks = 0;
+    int id = ui.StartTimer(25, [&] { ++ticks; });
+    EXPECT_TRUE(ui.FireTimer(id));
+    EXPECT_TRUE(ui.FireTimer(id));
+    EXPECT_EQ(ticks, 2);
+    ui.KillTimer(id);
+    EXPECT_FALSE(ui.FireTimer(id));
+
+    // A timer that kills itself from its own tick.
+    int self = 0;
+    self = ui.StartTimer(10, [&] { ui.KillTimer(self); });
+    EXPECT_TRUE(ui.FireTimer(self));
+    EXPECT_FALSE(ui.FireTimer(self));
+
+    FilePrompt p;
+    EXPECT_FALSE(ui.PromptFileName(p));
+    ui.promptAnswers.push_back(std::string("/tmp/x.csv"));
+    EXPECT_TRUE(ui.PromptFileName(p));
+    EXPECT_EQ(p.fileName, "/tmp/x.csv");
+}
+
+TEST(UiServices, InstalledServicesAnswerAndNullRestoresHeadless)
+{
+    RecordingUiServices ui;
+    SetUiServices(&ui);
+    {
+        WaitCursor wait;
+        EXPECT_EQ(ui.waitDepth, 1);
+    }
+    EXPECT_EQ(ui.waitDepth, 0);
+    GetUiServices().MessageBox("x");
+    EXPECT_EQ(ui.messages.size(), 1u);
+    SetUiServices(nullptr);
+    EXPECT_NE(&GetUiServices(), static_cast<UiServices*>(&ui));
+}
+
+TEST(HeadlessUiServices, MessagesBecomeLines)
+{
+    std::FILE* f = std::tmpfile();
+    ASSERT_NE(f, nullptr);
+    HeadlessUiServices ui(f);
+    ui.MessageBox("No points to save!", "Kurvo", MsgButtons::Ok, MsgIcon::Warning);
+    std::rewind(f);
+    char line[64] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, f), nullptr);
+    EXPECT_STREQ(line, "No points to save!\n");
+    std::fclose(f);
+}
+
+} // namespace
