@@ -1,0 +1,7 @@
+#include "tasks/Task.h"
+
+const std::string& Task::GetName() const
+{
+    static const std::string empty;
+    return empty;
+}
