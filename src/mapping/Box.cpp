@@ -513,27 +513,47 @@ void Box::DrawLine(ToolEvent& e, DPoint p1, DPoint p2)
     AdvancePattern(e.antsPattern, to - last);
 }
 
-bool Box::DrawXLine(ToolEvent& e, DPoint graph)
+bool Box::XLineEnds(DPoint graph, DPoint& from, DPoint& to) const
 {
     double s, t;
     if (!InverseMap(graph, m_graphNodes, s, t))
         return false;
     if (!(s >= -1.01 && s <= 1.01))
         return false;
-    if (IsDefined())
-        DrawLine(e, PixelAt(s, -1.0), PixelAt(s, 1.0));
+    from = PixelAt(s, -1.0);
+    to = PixelAt(s, 1.0);
     return true;
 }
 
-bool Box::DrawYLine(ToolEvent& e, DPoint graph)
+bool Box::YLineEnds(DPoint graph, DPoint& from, DPoint& to) const
 {
     double s, t;
     if (!InverseMap(graph, m_graphNodes, s, t))
         return false;
     if (!(t >= -1.01 && t <= 1.01))
         return false;
+    from = PixelAt(-1.0, t);
+    to = PixelAt(1.0, t);
+    return true;
+}
+
+bool Box::DrawXLine(ToolEvent& e, DPoint graph)
+{
+    DPoint from, to;
+    if (!XLineEnds(graph, from, to))
+        return false;
     if (IsDefined())
-        DrawLine(e, PixelAt(-1.0, t), PixelAt(1.0, t));
+        DrawLine(e, from, to);
+    return true;
+}
+
+bool Box::DrawYLine(ToolEvent& e, DPoint graph)
+{
+    DPoint from, to;
+    if (!YLineEnds(graph, from, to))
+        return false;
+    if (IsDefined())
+        DrawLine(e, from, to);
     return true;
 }
 

@@ -41,6 +41,9 @@ public:
     virtual bool DrawXLine(ToolEvent& e, DPoint graph);
     // The line of constant t through a graph point (node space).
     virtual bool DrawYLine(ToolEvent& e, DPoint graph);
+    // The pixel ends of those lines, without drawing; the same conditions as above.
+    bool XLineEnds(DPoint graph, DPoint& from, DPoint& to) const;
+    bool YLineEnds(DPoint graph, DPoint& from, DPoint& to) const;
     // One line between two image-pixel points in the record's drawing mode.
     virtual void DrawLine(ToolEvent& e, DPoint p1, DPoint p2);
 
