@@ -32,15 +32,34 @@ private:
     TIFFErrorHandler m_warning;
 };
 
-// libtiff's errors met while reading: one message box per error, titled with the module
-// (the file name) and holding libtiff's text.
+// The file being read, for the title of libtiff's error messages.
+const std::string* g_readingPath = nullptr;
+
+// libtiff's errors met while reading: one message box per error, titled with the file name
+// and holding libtiff's text, preceded by the part of libtiff that reported it when that is
+// not the file itself.
 void ShowTiffError(const char* module, const char* format, va_list args)
 {
-    char text[1024];
-    std::vsnprintf(text, sizeof text, format, args);
-    const std::string caption = std::string(module && *module ? module : "TIFF") + " Error";
-    GetUiServices().MessageBox(text, caption, MsgButtons::Ok, MsgIcon::Error);
+    char message[1024];
+    std::vsnprintf(message, sizeof message, format, args);
+    const std::string file = g_readingPath ? *g_readingPath : std::string(module ? module : "TIFF");
+    std::string text = message;
+    if (module && *module && file != module)
+        text = std::string(module) + ": " + text;
+    GetUiServices().MessageBox(text, file + " Error", MsgButtons::Ok, MsgIcon::Error);
 }
+
+// Names the file being read for the error handler while it lives.
+class ReadingPath {
+public:
+    explicit ReadingPath(const std::string& path) : m_previous(g_readingPath) { g_readingPath = &path; }
+    ~ReadingPath() { g_readingPath = m_previous; }
+    ReadingPath(const ReadingPath&) = delete;
+    ReadingPath& operator=(const ReadingPath&) = delete;
+
+private:
+    const std::string* m_previous;
+};
 
 struct TiffCloser {
     void operator()(TIFF* tif) const { TIFFClose(tif); }
@@ -100,6 +119,8 @@ int BwGet(TIFFRGBAImage* img, std::uint32_t* raster, std::uint32_t w, std::uint3
     const std::size_t lineBytes = (static_cast<std::size_t>(w) + 7) / 8;
     const std::size_t skew = img->width > w ? (img->width - w) / 8 : 0;
     const std::size_t advance = lineBytes + skew;
+    // Bits past the last pixel of a row are padding and stay clear whatever the file holds.
+    const std::uint8_t lastByteMask = static_cast<std::uint8_t>(0xFF00u >> (((w - 1) & 7u) + 1));
     if (scanline <= 0 || static_cast<std::size_t>(scanline) < lineBytes)
         return 0;
 
@@ -117,7 +138,9 @@ int BwGet(TIFFRGBAImage* img, std::uint32_t* raster, std::uint32_t w, std::uint3
             return 0;
         const std::uint8_t* src = strip + static_cast<std::uint64_t>(inStrip) * scanline;
         for (std::uint32_t i = 0; i < rows; ++i) {
-            std::memcpy(out + static_cast<std::uint64_t>(y) * rasterRow, src, lineBytes);
+            std::uint8_t* line = out + static_cast<std::uint64_t>(y) * rasterRow;
+            std::memcpy(line, src, lineBytes);
+            line[lineBytes - 1] &= lastByteMask;
             y += step;
             src += advance;
         }
@@ -141,6 +164,7 @@ bool ProbeTiffFile(const std::string& path)
 std::optional<DibBlock> ReadTiffFile(const std::string& path)
 {
     HandlerGuard handlers(ShowTiffError, nullptr);
+    ReadingPath reading(path);
     if (!ProbeTiffFile(path))
         return std::nullopt;
     std::unique_ptr<TIFF, TiffCloser> tif(TIFFOpen(path.c_str(), "r"));
