@@ -1,5 +1,8 @@
 #include "model/PlotData.h"
 
+#include "image/CDib.h"
+#include "mapping/RegGridData.h"
+#include "mapping/TransformData.h"
 #include "model/DbMemento.h"
 #include "model/DbSetMgr.h"
 #include "model/DbSetX1.h"
@@ -7,16 +10,30 @@
 #include "platform/Document.h"
 
 PlotData::PlotData(Document* document)
-    : m_document(document), m_setMgr(std::make_unique<DbSetMgr>())
+    : m_document(document),
+      m_setMgr(std::make_unique<DbSetMgr>()),
+      m_transform(std::make_unique<TransformData>()),
+      m_grid(std::make_unique<RegGridData>(m_transform.get())),
+      m_image(std::make_unique<CDib>())
 {
 }
 
 PlotData::~PlotData()
 {
-    // The sets go before the history, as the tasks may still refer to them while they die.
+    m_grid.reset();
+    m_transform.reset();
+    m_image.reset();
     m_setMgr.reset();
     ClearTasks();
 }
+
+void PlotData::SetImage(std::unique_ptr<CDib> image)
+{
+    m_image = image ? std::move(image) : std::make_unique<CDib>();
+    m_imageReplaced = 1;
+}
+
+bool PlotData::HasImage() const { return m_image && !m_image->IsEmpty(); }
 
 void PlotData::ClearChangeFlags()
 {
@@ -74,9 +91,7 @@ void PlotData::NotifyAll()
 
 bool PlotData::PixelToGraph(const DPoint& pixel, DPoint& graph) const
 {
-    // Without a mapping, graph units are image pixels.
-    graph = pixel;
-    return true;
+    return m_transform->PixelToGraph(pixel, graph);
 }
 
 void PlotData::OnTasksChanged()

@@ -91,13 +91,15 @@ TEST_F(DataTasks, PointGoesBackToItsOwnSet)
     EXPECT_EQ(Sets().GetCurrentCount(), 0);
 }
 
-TEST_F(DataTasks, PointTaskNamesAndRecomputesAtOnce)
+TEST_F(DataTasks, PointTaskNamesAndLeavesUnmappablePointsAlone)
 {
+    // Without a mapping region the transform cannot convert: the graph position stays.
     auto p = std::make_unique<DbPoint>(DPoint{4.5, 7.25});
+    p->m_graph = {-1, -2};
     DbPoint* raw = p.get();
     PrimTask task(data.get(), std::move(p));
     EXPECT_EQ(task.GetName(), "Add");
-    EXPECT_EQ(raw->m_graph, (DPoint{4.5, 7.25}));
+    EXPECT_EQ(raw->m_graph, (DPoint{-1, -2}));
 }
 
 TEST_F(DataTasks, NewSetUndoRedoBringsBackTheSameSet)
