@@ -76,7 +76,14 @@ CMainFrame::CMainFrame(Profile& profile, QWidget* parent) : QMainWindow(parent),
     idle->start();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    // The work area reports window changes while its windows are taken down; by then the
+    // frame is half gone, so it stops listening first.
+    for (QMdiSubWindow* sub : m_mdi->subWindowList())
+        sub->disconnect(this);
+    m_mdi->disconnect(this);
+}
 
 QAction* CMainFrame::MakeAction(const CommandTable::MenuItem& item, QObject* owner)
 {
