@@ -354,7 +354,13 @@ void CTwain::PumpPendingMessages()
 
 void CTwain::DispatchSourceEvents()
 {
+    // A hook that runs a modal loop (a message box) may bring the shell back here while
+    // events are being handled; the outer call goes on taking them in order.
+    if (m_dispatching)
+        return;
+    m_dispatching = true;
     PumpPendingMessages();
+    m_dispatching = false;
     // What is left arrived for a source that is no longer enabled.
     if (m_state <= kSourceOpen)
         EventQueue().Clear();

@@ -171,4 +171,5 @@ private:
     int m_transferMechanism = TWSX_NATIVE;
     // Set when the state reaches 7, so a transfer that never started can be told apart.
     bool m_reachedTransferring = false;
+    bool m_dispatching = false;
 };

@@ -198,6 +198,27 @@ TEST_F(ScannerCommandsTest, CloseTwainWhileImagesArePendingIsRefused)
     EXPECT_EQ(frame.documents.size(), 2u) << "the acquisition goes on";
 }
 
+TEST_F(ScannerCommandsTest, ModalLoopInsideAHookDoesNotHandleEventsOutOfTurn)
+{
+    OfferImages(2);
+    Frame frame;
+    std::vector<int> statesAfterNestedDispatch;
+    frame.onDocument = [&] {
+        if (frame.documents.empty()) {
+            // The source asks to close while the first image is handed over, and a message
+            // box's event loop wakes the frame's dispatching again.
+            CTwain::SourceEvents().Push(MSG_CLOSEDSREQ);
+            frame.DispatchSourceEvents();
+            statesAfterNestedDispatch.push_back(frame.GetState());
+        }
+    };
+    SelectAndScan(frame);
+    EXPECT_EQ(statesAfterNestedDispatch, std::vector<int>{6});
+    EXPECT_EQ(frame.documents.size(), 2u);
+    EXPECT_EQ(frame.GetState(), 3) << "the close request is handled in its turn";
+    EXPECT_EQ(CTwain::SourceEvents().Size(), 0u);
+}
+
 TEST_F(ScannerCommandsTest, CloseTwainDuringATransferIsRefused)
 {
     OfferImages(1, 4, 2, 8);
@@ -240,16 +261,6 @@ TEST_F(ScannerCommandsTest, DestroyingTheFrameClosesAndUnloadsEverything)
     EXPECT_FALSE(StandIn().enabled);
     EXPECT_FALSE(StandIn().sourceOpen);
     EXPECT_FALSE(StandIn().dsmOpen);
-}
-
-TEST_F(ScannerCommandsTest, OtherCommandsAreNotTheFramesScannerBusiness)
-{
-    Frame frame;
-    CommandState state;
-    EXPECT_FALSE(frame.OnCommand(57600));
-    EXPECT_FALSE(frame.OnUpdateCommand(57600, state));
-    EXPECT_FALSE(frame.OnUpdateCommand(ScannerCommands::kCloseTwain, state))
-        << "Close Twain is only posted, it has no update rule";
 }
 
 } // namespace
