@@ -3,11 +3,15 @@
 #include "image/CDib.h"
 #include "mapping/RegGridData.h"
 #include "mapping/TransformData.h"
+
 #include "model/DbMemento.h"
 #include "model/DbSetMgr.h"
 #include "model/DbSetX1.h"
 #include "model/DbSetX3.h"
 #include "platform/Document.h"
+#include "platform/ToolEvent.h"
+
+#include <cmath>
 
 PlotData::PlotData(Document* document)
     : m_document(document),
@@ -92,6 +96,38 @@ void PlotData::NotifyAll()
 bool PlotData::PixelToGraph(const DPoint& pixel, DPoint& graph) const
 {
     return m_transform->PixelToGraph(pixel, graph);
+}
+
+std::unique_ptr<AttributeRep> PlotData::FindRep(const std::string& attKey,
+                                                const std::string& repKey)
+{
+    AttributeData* data = nullptr;
+    if (attKey == "AttTransform")
+        data = m_transform.get();
+    else if (attKey == "AttRegGrid")
+        data = m_grid.get();
+    return std::unique_ptr<AttributeRep>(data ? data->GetRep(repKey) : nullptr);
+}
+
+namespace {
+// r to digits + 1 significant digits, halves away from zero; 0 gives NaN.
+double Significant(double r, int digits)
+{
+    const double k = std::floor(std::log10(r)) - digits;
+    const double unit = std::pow(10.0, k);
+    return std::round(r / unit) * unit;
+}
+} // namespace
+
+DPoint PlotData::PixelResolution(const ToolEvent& e, int digits) const
+{
+    DPoint g, g2;
+    if (!m_transform->PixelToGraph(e.scaled, g))
+        return {0.0, 0.0};
+    const DPoint q{(e.logical.x + 1) / e.scale, (e.logical.y + 1) / e.scale};
+    if (!m_transform->PixelToGraph(q, g2))
+        return {0.0, 0.0};
+    return {Significant(std::fabs(g.x - g2.x), digits), Significant(std::fabs(g.y - g2.y), digits)};
 }
 
 void PlotData::OnTasksChanged()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/AttributeRep.h"
 #include "model/Database.h"
 #include "model/DbAttRep.h"
 #include "platform/Geometry.h"
@@ -9,6 +10,7 @@
 #include <string>
 
 class CDib;
+class AttributeRep;
 class Document;
 class DbMemento;
 class DbPrim;
@@ -17,6 +19,7 @@ class DbSetX1;
 class DbSetX3;
 class RegGridData;
 class TransformData;
+struct ToolEvent;
 
 // Everything a document holds: the data sets with the undo history, the mapping, the grid,
 // the image, the two paths and the change flags.
@@ -85,6 +88,16 @@ public:
     // Image pixel to graph coordinates through the document's mapping; false (output
     // untouched) when the position cannot be mapped.
     bool PixelToGraph(const DPoint& pixel, DPoint& graph) const;
+
+    // The mapping ("AttTransform") and the grid ("AttRegGrid") of the document.
+    TransformData* GetTransform() const { return m_transform.get(); }
+    RegGridData* GetGrid() const { return m_grid.get(); }
+    // A new representation of a document attribute, owned by the caller; null for an
+    // unknown attribute or representation key.
+    std::unique_ptr<AttributeRep> FindRep(const std::string& attKey, const std::string& repKey);
+    // Graph units per logical unit of the window at the event's position, per axis, to
+    // digits + 1 significant digits; (0, 0) when the position cannot be mapped.
+    DPoint PixelResolution(const ToolEvent& e, int digits) const;
 
     // The document's modified flag follows the change flags.
     void OnTasksChanged() override;
