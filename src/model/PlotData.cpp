@@ -1,5 +1,6 @@
 #include "model/PlotData.h"
 
+#include "image/CDib.h"
 #include "mapping/RegGridData.h"
 #include "mapping/TransformData.h"
 
@@ -13,18 +14,30 @@
 #include <cmath>
 
 PlotData::PlotData(Document* document)
-    : m_document(document), m_setMgr(std::make_unique<DbSetMgr>()),
+    : m_document(document),
+      m_setMgr(std::make_unique<DbSetMgr>()),
       m_transform(std::make_unique<TransformData>()),
-      m_grid(std::make_unique<RegGridData>(m_transform.get()))
+      m_grid(std::make_unique<RegGridData>(m_transform.get())),
+      m_image(std::make_unique<CDib>())
 {
 }
 
 PlotData::~PlotData()
 {
-    // The sets go before the history, as the tasks may still refer to them while they die.
+    m_grid.reset();
+    m_transform.reset();
+    m_image.reset();
     m_setMgr.reset();
     ClearTasks();
 }
+
+void PlotData::SetImage(std::unique_ptr<CDib> image)
+{
+    m_image = image ? std::move(image) : std::make_unique<CDib>();
+    m_imageReplaced = 1;
+}
+
+bool PlotData::HasImage() const { return m_image && !m_image->IsEmpty(); }
 
 void PlotData::ClearChangeFlags()
 {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+class CDib;
 class AttributeRep;
 class Document;
 class DbMemento;
@@ -33,6 +34,14 @@ public:
     Document* GetDocument() const { return m_document; }
     void SetDocument(Document* document) { m_document = document; }
     DbSetMgr* GetSetMgr() const { return m_setMgr.get(); }
+    TransformData* GetTransform() const { return m_transform.get(); }
+    RegGridData* GetGrid() const { return m_grid.get(); }
+    // The picture; never null (empty until an image is put in).
+    CDib* GetImage() const { return m_image.get(); }
+    // Puts a new picture in; the image-replaced flag is set.
+    void SetImage(std::unique_ptr<CDib> image);
+    // An image with pixels is loaded.
+    bool HasImage() const;
 
     const std::string& GetImagePath() const { return m_imagePath; }
     void SetImagePath(const std::string& path) { m_imagePath = path; }
@@ -100,6 +109,7 @@ private:
     std::unique_ptr<RegGridData> m_grid;
     std::string m_imagePath;
     std::string m_exportPath;
+    std::unique_ptr<CDib> m_image;
     int m_viewHint = kHintData;
     int m_imageEdited = 0;
     int m_dataEdited = 0;

@@ -1,0 +1,453 @@
+#include "image/BmpFile.h"
+
+#include <bit>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// Sides within bounds (the height may be negative: top-down rows).
+bool SidesAcceptable(std::int64_t width, std::int64_t height)
+{
+    const std::int64_t h = height < 0 ? -height : height;
+    return width >= 1 && width <= kMaxDibSide && h >= 1 && h <= kMaxDibSide;
+}
+
+// The 40-byte header at the start of src with sides in bounds and a pixel block within
+// bounds for the given depth.
+std::optional<BitmapInfoHeader> InfoHeader(const std::uint8_t* src, std::size_t length)
+{
+    if (length < kInfoHeaderSize || GetLE32(src) != kInfoHeaderSize)
+        return std::nullopt;
+    BitmapInfoHeader h = BitmapInfoHeader::Read(src);
+    if (!SidesAcceptable(h.width, h.height))
+        return std::nullopt;
+    return h;
+}
+
+std::uint64_t ImageBytes(std::int64_t width, std::int64_t height, int bitCount)
+{
+    const std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -height : height);
+    return DibRowBytes(width, bitCount) * rows;
+}
+
+// Copies the rows of an uncompressed image from src+bitsOffset into the DIB's pixel area,
+// turning top-down rows bottom-up.
+bool CopyRows(const std::uint8_t* src, std::size_t length, std::size_t bitsOffset,
+              bool topDown, DibBlock& dib)
+{
+    const std::uint64_t rowBytes = DibRowBytes(dib.data());
+    const std::uint64_t rows = static_cast<std::uint64_t>(BitmapInfoHeader::Read(dib.data()).height);
+    const std::uint64_t image = rowBytes * rows;
+    if (bitsOffset > length || image > length - bitsOffset)
+        return false;
+    std::uint8_t* bits = FindDibBits(dib.data());
+    if (!topDown) {
+        std::memcpy(bits, src + bitsOffset, image);
+        return true;
+    }
+    for (std::uint64_t r = 0; r < rows; ++r)
+        std::memcpy(bits + (rows - 1 - r) * rowBytes, src + bitsOffset + r * rowBytes, rowBytes);
+    return true;
+}
+
+// Converts the bytes after the file header into a DIB.
+std::optional<DibBlock> ConvertBody(const std::uint8_t* src, std::size_t length,
+                                    std::size_t bitsOffset)
+{
+    if (length < 4)
+        return std::nullopt;
+    const std::uint32_t headerSize = GetLE32(src);
+    if (headerSize == kCoreHeaderSize)
+        return ConvertCoreHeader(src, length, bitsOffset);
+    const std::optional<BitmapInfoHeader> h = InfoHeader(src, length);
+    if (!h)
+        return std::nullopt;
+    switch (h->compression) {
+    case kBiRgb:
+        break;
+    case kBiRle8:
+        return ExpandRle8(src, length, bitsOffset);
+    case kBiRle4:
+        return ExpandRle4(src, length, bitsOffset);
+    case kBiBitFields:
+        return DecodeBitFields(src, length, bitsOffset);
+    default:
+        return std::nullopt;
+    }
+    if (!IsDibBitCount(h->bitCount))
+        return std::nullopt;
+    // The colour table the file holds: colour entries up to 8 bits per pixel; the mask bytes
+    // of 16- and 32-bit bitmaps only when the pixels leave room for them.
+    std::uint8_t probe[kInfoHeaderSize];
+    BitmapInfoHeader normal = *h;
+    normal.height = h->height < 0 ? -h->height : h->height;
+    normal.Write(probe);
+    const std::uint32_t palette = DibPaletteSize(probe);
+    const bool masks = h->bitCount == 16 || h->bitCount == 32;
+    if (!masks && kInfoHeaderSize + static_cast<std::uint64_t>(palette) > bitsOffset)
+        return std::nullopt;
+    if (bitsOffset < kInfoHeaderSize)
+        return std::nullopt;
+    std::optional<DibBlock> dib = MakeDib(normal, normal.width, normal.height, nullptr);
+    if (!dib)
+        return std::nullopt;
+    const std::size_t tableBytes =
+        masks ? (bitsOffset >= kInfoHeaderSize + 12 ? 12 : 0) : static_cast<std::size_t>(palette);
+    if (tableBytes > 0)
+        std::memcpy(dib->data() + kInfoHeaderSize, src + kInfoHeaderSize, tableBytes);
+    if (!CopyRows(src, length, bitsOffset, h->height < 0, *dib))
+        return std::nullopt;
+    return dib;
+}
+
+} // namespace
+
+std::optional<DibBlock> ReadBmpFile(const std::string& path)
+{
+    FilePtr file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        return std::nullopt;
+    if (std::fseek(file.get(), 0, SEEK_END) != 0)
+        return std::nullopt;
+    const long end = std::ftell(file.get());
+    if (end < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0)
+        return std::nullopt;
+    const std::uint64_t fileLength = static_cast<std::uint64_t>(end);
+    // Nothing in bounds can be larger than a maximal pixel block with its header and table.
+    if (fileLength < kFileHeaderSize || fileLength > kMaxDibImageBytes + (std::uint64_t{1} << 20))
+        return std::nullopt;
+
+    std::uint8_t fileHeader[kFileHeaderSize + kInfoHeaderSize];
+    const std::size_t prefix =
+        static_cast<std::size_t>(std::min<std::uint64_t>(fileLength, sizeof fileHeader));
+    if (std::fread(fileHeader, 1, prefix, file.get()) != prefix)
+        return std::nullopt;
+    if (GetLE16(fileHeader) != kBmpType)
+        return std::nullopt;
+    const std::uint32_t pixelOffset = GetLE32(fileHeader + 10);
+    const std::size_t bodyLength = static_cast<std::size_t>(fileLength - kFileHeaderSize);
+
+    // The common case: an uncompressed bottom-up bitmap laid out as in memory is read
+    // straight into its block.
+    if (prefix == sizeof fileHeader && GetLE32(fileHeader + kFileHeaderSize) == kInfoHeaderSize) {
+        const BitmapInfoHeader h = BitmapInfoHeader::Read(fileHeader + kFileHeaderSize);
+        if (h.compression == kBiRgb && IsDibBitCount(h.bitCount) && h.height > 0 &&
+            SidesAcceptable(h.width, h.height) &&
+            ImageBytes(h.width, h.height, h.bitCount) <= kMaxDibImageBytes) {
+            std::uint8_t probe[kInfoHeaderSize];
+            h.Write(probe);
+            const std::uint64_t size = DibSizeOf(probe);
+            if (pixelOffset == kFileHeaderSize + kInfoHeaderSize + DibPaletteSize(probe) &&
+                size <= bodyLength) {
+                DibBlock dib(static_cast<std::size_t>(size));
+                std::memcpy(dib.data(), fileHeader + kFileHeaderSize, kInfoHeaderSize);
+                const std::size_t rest = dib.size() - kInfoHeaderSize;
+                if (std::fread(dib.data() + kInfoHeaderSize, 1, rest, file.get()) != rest)
+                    return std::nullopt;
+                DibSize(dib.data());
+                return dib;
+            }
+        }
+    }
+
+    if (pixelOffset < kFileHeaderSize)
+        return std::nullopt;
+    DibBlock body(bodyLength);
+    const std::size_t have = prefix - kFileHeaderSize;
+    std::memcpy(body.data(), fileHeader + kFileHeaderSize, have);
+    if (bodyLength > have &&
+        std::fread(body.data() + have, 1, bodyLength - have, file.get()) != bodyLength - have)
+        return std::nullopt;
+    return ConvertBody(body.data(), body.size(), pixelOffset - kFileHeaderSize);
+}
+
+bool WriteBmpFile(const std::string& path, const std::uint8_t* dib, std::size_t length)
+{
+    if (!IsSoundDib(dib, length))
+        return false;
+    const std::uint64_t size = DibSizeOf(dib);
+    std::uint8_t header[kFileHeaderSize] = {};
+    PutLE16(header, kBmpType);
+    PutLE32(header + 2, static_cast<std::uint32_t>(size + kFileHeaderSize));
+    PutLE32(header + 10, kFileHeaderSize + kInfoHeaderSize + DibPaletteSize(dib));
+    // The stored image size field is normalised like every DIB whose size is taken.
+    std::uint8_t info[kInfoHeaderSize];
+    std::memcpy(info, dib, kInfoHeaderSize);
+    DibSize(info);
+
+    FilePtr file(std::fopen(path.c_str(), "wb"));
+    if (!file)
+        return false;
+    bool ok = std::fwrite(header, 1, sizeof header, file.get()) == sizeof header;
+    ok = ok && std::fwrite(info, 1, sizeof info, file.get()) == sizeof info;
+    const std::size_t rest = static_cast<std::size_t>(size) - kInfoHeaderSize;
+    ok = ok && std::fwrite(dib + kInfoHeaderSize, 1, rest, file.get()) == rest;
+    ok = (std::fclose(file.release()) == 0) && ok;
+    return ok;
+}
+
+std::optional<DibBlock> ConvertCoreHeader(const std::uint8_t* src, std::size_t length,
+                                          std::size_t bitsOffset)
+{
+    if (length < kCoreHeaderSize || GetLE32(src) != kCoreHeaderSize)
+        return std::nullopt;
+    BitmapInfoHeader h;
+    h.width = GetLE16(src + 4);
+    h.height = GetLE16(src + 6);
+    h.planes = GetLE16(src + 8);
+    h.bitCount = GetLE16(src + 10);
+    if (h.bitCount != 1 && h.bitCount != 4 && h.bitCount != 8 && h.bitCount != 24)
+        return std::nullopt;
+    const std::uint32_t colours = h.bitCount == 24 ? 0 : (1u << h.bitCount);
+    h.clrUsed = colours;
+    h.clrImportant = colours;
+    if (kCoreHeaderSize + 3 * static_cast<std::uint64_t>(colours) > bitsOffset)
+        return std::nullopt;
+    std::optional<DibBlock> dib = MakeDib(h, h.width, h.height, nullptr);
+    if (!dib)
+        return std::nullopt;
+    std::uint8_t* table = dib->data() + kInfoHeaderSize;
+    for (std::uint32_t i = 0; i < colours; ++i) {
+        std::memcpy(table + 4 * i, src + kCoreHeaderSize + 3 * i, 3);
+        table[4 * i + 3] = 0;
+    }
+    if (!CopyRows(src, length, bitsOffset, false, *dib))
+        return std::nullopt;
+    return dib;
+}
+
+namespace {
+
+// The header and colour table of a run-length bitmap, and its input bytes.
+struct RleSource {
+    BitmapInfoHeader header;
+    const std::uint8_t* input = nullptr;
+    std::size_t inputLength = 0;
+};
+
+std::optional<RleSource> RleSetUp(const std::uint8_t* src, std::size_t length,
+                                  std::size_t bitsOffset, int bitCount, std::optional<DibBlock>& out)
+{
+    const std::optional<BitmapInfoHeader> h = InfoHeader(src, length);
+    // Run-length bitmaps are stored bottom-up only.
+    if (!h || h->bitCount != bitCount || h->height < 0)
+        return std::nullopt;
+    const std::uint32_t colours = DibNumColors(src);
+    if (kInfoHeaderSize + 4 * static_cast<std::uint64_t>(colours) > bitsOffset)
+        return std::nullopt;
+    if (bitsOffset > length || h->sizeImage > length - bitsOffset)
+        return std::nullopt;
+    BitmapInfoHeader normal = *h;
+    normal.compression = kBiRgb;
+    out = MakeDib(normal, h->width, h->height, src + kInfoHeaderSize);
+    if (!out)
+        return std::nullopt;
+    return RleSource{*h, src + bitsOffset, h->sizeImage};
+}
+
+// A trailing end-of-bitmap escape after the last row has been completed is part of well
+// formed data; it is consumed so that such files are accepted.
+void TakeTrailingEnd(const std::uint8_t* in, std::size_t length, std::size_t& pos)
+{
+    if (pos + 2 == length && in[pos] == 0 && in[pos + 1] == 1)
+        pos += 2;
+}
+
+} // namespace
+
+std::optional<DibBlock> ExpandRle8(const std::uint8_t* src, std::size_t length,
+                                   std::size_t bitsOffset)
+{
+    std::optional<DibBlock> out;
+    const std::optional<RleSource> s = RleSetUp(src, length, bitsOffset, 8, out);
+    if (!s)
+        return std::nullopt;
+    std::uint8_t* bits = FindDibBits(out->data());
+    const std::uint64_t rowBytes = DibRowBytes(out->data());
+    const std::uint64_t area = DibImageSize(out->data());
+    const std::uint64_t height = static_cast<std::uint64_t>(s->header.height);
+    const std::uint8_t* in = s->input;
+    const std::size_t n = s->inputLength;
+    std::size_t pos = 0;
+    std::uint64_t row = 0, col = 0;
+    bool ended = false;
+    while (row < height) {
+        if (n - pos < 2)
+            return std::nullopt;
+        const std::uint8_t count = in[pos];
+        const std::uint8_t value = in[pos + 1];
+        pos += 2;
+        if (count > 0) {
+            const std::uint64_t at = row * rowBytes + col;
+            if (at > area || count > area - at)
+                return std::nullopt;
+            std::memset(bits + at, value, count);
+            col += count;
+            continue;
+        }
+        if (value == 0) {
+            col = 0;
+            ++row;
+        } else if (value == 1) {
+            ended = true;
+            break;
+        } else if (value == 2) {
+            if (n - pos < 2)
+                return std::nullopt;
+            col += in[pos];
+            row += in[pos + 1];
+            pos += 2;
+        } else {
+            const std::size_t take = value + (value & 1u);
+            if (n - pos < take)
+                return std::nullopt;
+            const std::uint64_t at = row * rowBytes + col;
+            if (at > area || value > area - at)
+                return std::nullopt;
+            std::memcpy(bits + at, in + pos, value);
+            pos += take;
+            col += value;
+        }
+    }
+    if (!ended)
+        TakeTrailingEnd(in, n, pos);
+    if (pos != n)
+        return std::nullopt;
+    return out;
+}
+
+std::optional<DibBlock> ExpandRle4(const std::uint8_t* src, std::size_t length,
+                                   std::size_t bitsOffset)
+{
+    std::optional<DibBlock> out;
+    const std::optional<RleSource> s = RleSetUp(src, length, bitsOffset, 4, out);
+    if (!s)
+        return std::nullopt;
+    std::uint8_t* bits = FindDibBits(out->data());
+    const std::uint64_t rowBytes = DibRowBytes(out->data());
+    const std::uint64_t area = DibImageSize(out->data());
+    const std::uint64_t height = static_cast<std::uint64_t>(s->header.height);
+    const std::uint8_t* in = s->input;
+    const std::size_t n = s->inputLength;
+    std::size_t pos = 0;
+    std::uint64_t row = 0, col = 0;
+    bool ended = false;
+    // Ors one nibble into pixel col of the current row; false outside the pixel area.
+    auto put = [&](std::uint8_t nibble) {
+        const std::uint64_t at = row * rowBytes + col / 2;
+        if (at >= area)
+            return false;
+        bits[at] |= static_cast<std::uint8_t>((col & 1u) ? nibble : nibble << 4);
+        ++col;
+        return true;
+    };
+    while (row < height) {
+        if (n - pos < 2)
+            return std::nullopt;
+        const std::uint8_t count = in[pos];
+        const std::uint8_t value = in[pos + 1];
+        pos += 2;
+        if (count > 0) {
+            for (unsigned i = 0; i < count; ++i)
+                if (!put((i & 1u) ? (value & 0x0Fu) : (value >> 4)))
+                    return std::nullopt;
+            continue;
+        }
+        if (value == 0) {
+            col = 0;
+            ++row;
+        } else if (value == 1) {
+            ended = true;
+            break;
+        } else if (value == 2) {
+            return std::nullopt; // deltas are not supported in 4-bit data
+        } else {
+            const std::size_t bytes = (value + 1u) / 2;
+            const std::size_t take = bytes + (bytes & 1u);
+            if (n - pos < take)
+                return std::nullopt;
+            for (unsigned i = 0; i < value; ++i) {
+                const std::uint8_t b = in[pos + i / 2];
+                if (!put((i & 1u) ? (b & 0x0Fu) : (b >> 4)))
+                    return std::nullopt;
+            }
+            pos += take;
+        }
+    }
+    if (!ended)
+        TakeTrailingEnd(in, n, pos);
+    if (pos != n)
+        return std::nullopt;
+    return out;
+}
+
+namespace {
+
+// One colour channel of a bit-field pixel: where its mask starts and how wide it is.
+struct Channel {
+    std::uint32_t mask = 0;
+    int shift = 0;
+    std::uint32_t max = 0;
+
+    explicit Channel(std::uint32_t m) : mask(m)
+    {
+        if (m == 0)
+            return;
+        shift = std::countr_zero(m);
+        max = m >> shift;
+    }
+    std::uint8_t Value(std::uint32_t pixel) const
+    {
+        if (max == 0)
+            return 0;
+        const std::uint64_t v = (pixel & mask) >> shift;
+        return static_cast<std::uint8_t>((v * 255 + max / 2) / max);
+    }
+};
+
+} // namespace
+
+std::optional<DibBlock> DecodeBitFields(const std::uint8_t* src, std::size_t length,
+                                        std::size_t bitsOffset)
+{
+    const std::optional<BitmapInfoHeader> h = InfoHeader(src, length);
+    if (!h || (h->bitCount != 16 && h->bitCount != 32))
+        return std::nullopt;
+    if (bitsOffset < kInfoHeaderSize + 12 || bitsOffset > length)
+        return std::nullopt;
+    const Channel red(GetLE32(src + 40)), green(GetLE32(src + 44)), blue(GetLE32(src + 48));
+    const std::uint64_t inRow = DibRowBytes(h->width, h->bitCount);
+    const std::uint64_t rows = static_cast<std::uint64_t>(h->height < 0 ? -h->height : h->height);
+    if (inRow * rows > length - bitsOffset)
+        return std::nullopt;
+    BitmapInfoHeader normal = *h;
+    normal.bitCount = 32;
+    normal.clrUsed = 0;
+    normal.clrImportant = 0;
+    std::optional<DibBlock> out =
+        MakeDib(normal, h->width, static_cast<std::int32_t>(rows), nullptr);
+    if (!out)
+        return std::nullopt;
+    std::uint8_t* bits = FindDibBits(out->data());
+    const std::uint64_t outRow = DibRowBytes(out->data());
+    const std::size_t width = static_cast<std::size_t>(h->width);
+    for (std::uint64_t r = 0; r < rows; ++r) {
+        const std::uint8_t* s = src + bitsOffset + r * inRow;
+        std::uint8_t* d = bits + (h->height < 0 ? rows - 1 - r : r) * outRow;
+        for (std::size_t x = 0; x < width; ++x, d += 4) {
+            const std::uint32_t pixel = h->bitCount == 16 ? GetLE16(s + 2 * x) : GetLE32(s + 4 * x);
+            d[0] = blue.Value(pixel);
+            d[1] = green.Value(pixel);
+            d[2] = red.Value(pixel);
+            d[3] = 0;
+        }
+    }
+    return out;
+}

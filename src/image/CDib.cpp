@@ -1,0 +1,247 @@
+#include "image/CDib.h"
+
+#include "image/BmpFile.h"
+#include "image/TiffFile.h"
+#include "platform/Archive.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr std::uint32_t kCompressedMagic = 0x01020304;
+// Larger compressed or uncompressed lengths than this cannot belong to a sound DIB.
+constexpr std::uint64_t kMaxBlockLength = kMaxDibImageBytes + (std::uint64_t{1} << 20);
+
+// The room a compressed copy of length bytes is given: 1 % more plus 12 bytes, and never less
+// than zlib's own bound.
+std::uint64_t CompressRoom(std::uint64_t length)
+{
+    const std::uint64_t room = length + length / 100 + 12;
+    return std::max<std::uint64_t>(room, compressBound(static_cast<uLong>(length)));
+}
+
+// Takes the DIB of a block read from a project file: it has to be sound (a 40-byte header,
+// which also rules out core headers, compression 0) and is cut to its DIB size.
+bool TakeBlock(DibBlock& block)
+{
+    if (!IsSoundDib(block.data(), block.size()))
+        return false;
+    block.resize(static_cast<std::size_t>(DibSize(block.data())));
+    return true;
+}
+
+} // namespace
+
+CDib::CDib() = default;
+
+CDib::CDib(const CDib& other) { Assign(other); }
+
+CDib::CDib(const std::uint8_t* dib, std::size_t length) { Assign(dib, length); }
+
+CDib& CDib::operator=(const CDib& other)
+{
+    if (this != &other)
+        Assign(other);
+    return *this;
+}
+
+CDib::~CDib()
+{
+    m_drawDibOpen = false;
+    Clear();
+}
+
+bool CDib::Assign(const CDib& other)
+{
+    if (this == &other)
+        return !IsEmpty();
+    if (other.IsEmpty()) {
+        Clear();
+        m_format = kFormatNone;
+        return false;
+    }
+    return Assign(other.m_dib.data(), other.m_dib.size());
+}
+
+bool CDib::Assign(const std::uint8_t* dib, std::size_t length)
+{
+    if (!IsSoundDib(dib, length)) {
+        Clear();
+        m_format = kFormatNone;
+        return false;
+    }
+    DibBlock copy(dib, dib + static_cast<std::size_t>(DibSizeOf(dib)));
+    DibSize(copy.data());
+    Install(std::move(copy));
+    m_format = kFormatNone;
+    MakePalette();
+    return true;
+}
+
+void CDib::Install(DibBlock&& dib)
+{
+    Clear();
+    m_dib = std::move(dib);
+}
+
+void CDib::Clear()
+{
+    m_dib.clear();
+    m_dib.shrink_to_fit();
+    m_palette.Delete();
+    ClearCache();
+}
+
+void CDib::ClearCache()
+{
+    m_cache.clear();
+    m_reduced.reset();
+}
+
+bool CDib::LoadFile(const std::string& path)
+{
+    Clear();
+    m_format = kFormatNone;
+    if (std::optional<DibBlock> dib = ReadBmpFile(path)) {
+        m_dib = std::move(*dib);
+        m_format = kFormatBmp;
+        return true;
+    }
+    if (std::optional<DibBlock> dib = ReadTiffFile(path)) {
+        m_dib = std::move(*dib);
+        m_format = kFormatTiff;
+        return true;
+    }
+    return false;
+}
+
+bool CDib::SaveFile(const std::string& path, int code) const
+{
+    if (code != kFormatBmp || IsEmpty())
+        return false;
+    return WriteBmpFile(path, m_dib.data(), m_dib.size());
+}
+
+bool CDib::ReadPlainBlock(Archive& ar)
+{
+    Clear();
+    m_format = kFormatNone;
+    if (ar.Remaining() < kFileHeaderSize)
+        return false;
+    std::uint8_t header[kFileHeaderSize];
+    ar.ReadBytes(header, sizeof header);
+    if (GetLE16(header) != kBmpType)
+        return false;
+    const std::uint32_t fileSize = GetLE32(header + 2);
+    if (fileSize < kFileHeaderSize + kInfoHeaderSize || fileSize - kFileHeaderSize > ar.Remaining())
+        return false;
+    DibBlock block = ar.ReadBlock(fileSize - kFileHeaderSize);
+    if (!TakeBlock(block))
+        return false;
+    m_dib = std::move(block);
+    m_format = kFormatBmp;
+    MakePalette();
+    return true;
+}
+
+bool CDib::ReadCompressedBlock(Archive& ar)
+{
+    Clear();
+    m_format = kFormatNone;
+    if (ar.Remaining() < 12)
+        return false;
+    const std::uint32_t magic = ar.ReadU32();
+    const std::uint32_t length = ar.ReadU32();
+    const std::uint32_t packed = ar.ReadU32();
+    if (magic != kCompressedMagic || length < kInfoHeaderSize || length > kMaxBlockLength ||
+        packed > ar.Remaining())
+        return false;
+    const std::size_t at = ar.Position();
+    const std::uint8_t* source = ar.Bytes().data() + at;
+    DibBlock block(length);
+    uLongf produced = length;
+    const int rc = uncompress(block.data(), &produced, source, packed);
+    ar.Skip(packed);
+    if (rc != Z_OK || produced != length)
+        return false;
+    if (!TakeBlock(block))
+        return false;
+    m_dib = std::move(block);
+    m_format = kFormatBmp;
+    MakePalette();
+    return true;
+}
+
+bool CDib::WriteBlock(Archive& ar, int code) const
+{
+    if (IsEmpty() || (code != kFormatBmp && code != kFormatCompressed))
+        return false;
+    const std::uint64_t size = DibSizeOf(m_dib.data());
+    if (code == kFormatBmp) {
+        ar.WriteU16(kBmpType);
+        ar.WriteU32(static_cast<std::uint32_t>(size + kFileHeaderSize));
+        ar.WriteU16(0);
+        ar.WriteU16(0);
+        ar.WriteU32(kFileHeaderSize + kInfoHeaderSize + DibPaletteSize(m_dib.data()));
+        ar.WriteBytes(m_dib.data(), static_cast<std::size_t>(size));
+        return true;
+    }
+    DibBlock packed;
+    try {
+        packed.resize(static_cast<std::size_t>(CompressRoom(size)));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    uLongf packedLength = static_cast<uLongf>(packed.size());
+    if (compress(packed.data(), &packedLength, m_dib.data(), static_cast<uLong>(size)) != Z_OK)
+        return false;
+    ar.WriteU32(kCompressedMagic);
+    ar.WriteU32(static_cast<std::uint32_t>(size));
+    ar.WriteU32(static_cast<std::uint32_t>(packedLength));
+    ar.WriteBytes(packed.data(), packedLength);
+    return true;
+}
+
+bool CDib::MakePalette()
+{
+    if (IsEmpty())
+        return false;
+    m_palette.Delete();
+    const std::uint32_t colours = DibNumColors(m_dib.data());
+    if (colours < 1) {
+        m_palette.SetHalftone();
+        return true;
+    }
+    // The colour table may be shorter than the count claims only for a 24-bit DIB, whose
+    // table has no room at all; entries past the table are black.
+    const std::uint32_t tableBytes = DibPaletteSize(m_dib.data());
+    const std::uint8_t* table = m_dib.data() + kInfoHeaderSize;
+    std::vector<Colour> entries(colours, kBlack);
+    for (std::uint32_t i = 0; i < colours && 4 * i + 3 < tableBytes; ++i)
+        entries[i] = MakeColour(table[4 * i + 2], table[4 * i + 1], table[4 * i]);
+    m_palette.SetEntries(std::move(entries));
+    return true;
+}
+
+CDib::Info CDib::GetInfo() const
+{
+    Info info;
+    if (IsEmpty())
+        return info;
+    const BitmapInfoHeader h = BitmapInfoHeader::Read(m_dib.data());
+    info.width = h.width;
+    info.height = h.height;
+    info.planes = 1;
+    info.bitCount = h.bitCount;
+    info.colours = static_cast<int>(DibNumColors(m_dib.data()));
+    return info;
+}
+
+int CDib::Width() const { return IsEmpty() ? 0 : static_cast<int>(GetLE32(m_dib.data() + 4)); }
+
+int CDib::Height() const { return IsEmpty() ? 0 : static_cast<int>(GetLE32(m_dib.data() + 8)); }
+
+int CDib::BitCount() const { return IsEmpty() ? 0 : GetLE16(m_dib.data() + 14); }

@@ -1,0 +1,236 @@
+#include "image/TiffFile.h"
+
+#include "platform/UiServices.h"
+
+#include <tiffio.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Puts libtiff's handlers back when it goes.
+class HandlerGuard {
+public:
+    HandlerGuard(TIFFErrorHandler error, TIFFErrorHandler warning)
+        : m_error(TIFFSetErrorHandler(error)), m_warning(TIFFSetWarningHandler(warning))
+    {
+    }
+    ~HandlerGuard()
+    {
+        TIFFSetErrorHandler(m_error);
+        TIFFSetWarningHandler(m_warning);
+    }
+    HandlerGuard(const HandlerGuard&) = delete;
+    HandlerGuard& operator=(const HandlerGuard&) = delete;
+
+private:
+    TIFFErrorHandler m_error;
+    TIFFErrorHandler m_warning;
+};
+
+// The file being read, for the title of libtiff's error messages.
+const std::string* g_readingPath = nullptr;
+
+// libtiff's errors met while reading: one message box per error, titled with the file name
+// and holding libtiff's text, preceded by the part of libtiff that reported it when that is
+// not the file itself.
+void ShowTiffError(const char* module, const char* format, va_list args)
+{
+    char message[1024];
+    std::vsnprintf(message, sizeof message, format, args);
+    const std::string file = g_readingPath ? *g_readingPath : std::string(module ? module : "TIFF");
+    std::string text = message;
+    if (module && *module && file != module)
+        text = std::string(module) + ": " + text;
+    GetUiServices().MessageBox(text, file + " Error", MsgButtons::Ok, MsgIcon::Error);
+}
+
+// Names the file being read for the error handler while it lives.
+class ReadingPath {
+public:
+    explicit ReadingPath(const std::string& path) : m_previous(g_readingPath) { g_readingPath = &path; }
+    ~ReadingPath() { g_readingPath = m_previous; }
+    ReadingPath(const ReadingPath&) = delete;
+    ReadingPath& operator=(const ReadingPath&) = delete;
+
+private:
+    const std::string* m_previous;
+};
+
+struct TiffCloser {
+    void operator()(TIFF* tif) const { TIFFClose(tif); }
+};
+
+struct RasterFree {
+    void operator()(void* p) const { _TIFFfree(p); }
+};
+
+// The put routine of the black-and-white path: the get routine below writes the rows itself.
+void BwPut(TIFFRGBAImage*, std::uint32_t*, std::uint32_t, std::uint32_t, std::uint32_t,
+           std::uint32_t, std::int32_t, std::int32_t, unsigned char*)
+{
+}
+
+// Reads the 1-bit rows strip by strip straight into the raster, laid out as the rows of a
+// bottom-up 1-bit DIB padded to 4 bytes.
+int BwGet(TIFFRGBAImage* img, std::uint32_t* raster, std::uint32_t w, std::uint32_t h)
+{
+    TIFF* tif = img->tif;
+    const tmsize_t stripSize = TIFFStripSize(tif);
+    std::unique_ptr<void, RasterFree> buffer(stripSize > 0 ? _TIFFmalloc(stripSize) : nullptr);
+    if (!buffer) {
+        TIFFError(TIFFFileName(tif), "No space for strip buffer");
+        return 0;
+    }
+    std::memset(buffer.get(), 0, static_cast<std::size_t>(stripSize));
+    auto* strip = static_cast<std::uint8_t*>(buffer.get());
+
+    std::int64_t y = 0;
+    std::int64_t step = 1;
+    switch (img->orientation) {
+    case ORIENTATION_TOPLEFT:
+        y = static_cast<std::int64_t>(h) - 1;
+        step = -1;
+        break;
+    case ORIENTATION_BOTLEFT:
+        break;
+    case ORIENTATION_BOTRIGHT:
+    case ORIENTATION_RIGHTBOT:
+    case ORIENTATION_LEFTBOT:
+        TIFFWarning(TIFFFileName(tif), "using bottom-left orientation");
+        break;
+    default:
+        TIFFWarning(TIFFFileName(tif), "using top-left orientation");
+        y = static_cast<std::int64_t>(h) - 1;
+        step = -1;
+        break;
+    }
+    const std::uint64_t rasterRow = DibRowBytes(w, 1);
+    auto* out = reinterpret_cast<std::uint8_t*>(raster);
+
+    std::uint32_t rowsPerStrip = 0;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    rowsPerStrip = std::clamp<std::uint32_t>(rowsPerStrip, 1, std::max<std::uint32_t>(h, 1));
+    const tmsize_t scanline = TIFFScanlineSize(tif);
+    const std::size_t lineBytes = (static_cast<std::size_t>(w) + 7) / 8;
+    const std::size_t skew = img->width > w ? (img->width - w) / 8 : 0;
+    const std::size_t advance = lineBytes + skew;
+    // Bits past the last pixel of a row are padding and stay clear whatever the file holds.
+    const std::uint8_t lastByteMask = static_cast<std::uint8_t>(0xFF00u >> (((w - 1) & 7u) + 1));
+    if (scanline <= 0 || static_cast<std::size_t>(scanline) < lineBytes)
+        return 0;
+
+    for (std::uint32_t row = 0; row < h;) {
+        const std::uint32_t fileRow = row + static_cast<std::uint32_t>(img->row_offset);
+        const std::uint32_t inStrip = fileRow % rowsPerStrip;
+        const std::uint32_t rows = std::min(rowsPerStrip - inStrip, h - row);
+        const std::uint64_t need = static_cast<std::uint64_t>(inStrip + rows) *
+                                   static_cast<std::uint64_t>(scanline);
+        if (need > static_cast<std::uint64_t>(stripSize))
+            return 0;
+        if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, fileRow, 0), strip,
+                                 static_cast<tmsize_t>(need)) < 0 &&
+            img->stoponerr)
+            return 0;
+        const std::uint8_t* src = strip + static_cast<std::uint64_t>(inStrip) * scanline;
+        for (std::uint32_t i = 0; i < rows; ++i) {
+            std::uint8_t* line = out + static_cast<std::uint64_t>(y) * rasterRow;
+            std::memcpy(line, src, lineBytes);
+            line[lineBytes - 1] &= lastByteMask;
+            y += step;
+            src += advance;
+        }
+        row += rows;
+    }
+    return 1;
+}
+
+} // namespace
+
+bool ProbeTiffFile(const std::string& path)
+{
+    HandlerGuard quiet(nullptr, nullptr);
+    TIFF* tif = TIFFOpen(path.c_str(), "r");
+    if (!tif)
+        return false;
+    TIFFClose(tif);
+    return true;
+}
+
+std::optional<DibBlock> ReadTiffFile(const std::string& path)
+{
+    HandlerGuard handlers(ShowTiffError, nullptr);
+    ReadingPath reading(path);
+    if (!ProbeTiffFile(path))
+        return std::nullopt;
+    std::unique_ptr<TIFF, TiffCloser> tif(TIFFOpen(path.c_str(), "r"));
+    if (!tif)
+        return std::nullopt;
+    char message[1024] = {};
+    if (!TIFFRGBAImageOK(tif.get(), message))
+        return std::nullopt;
+    TIFFRGBAImage img;
+    if (!TIFFRGBAImageBegin(&img, tif.get(), 1, message))
+        return std::nullopt;
+    struct ImageEnd {
+        TIFFRGBAImage* img;
+        ~ImageEnd() { TIFFRGBAImageEnd(img); }
+    } end{&img};
+
+    const std::uint32_t width = img.width;
+    const std::uint32_t height = img.height;
+    if (width < 1 || height < 1 || width > kMaxDibSide || height > kMaxDibSide ||
+        static_cast<std::uint64_t>(width) * 4 * height > kMaxDibImageBytes)
+        return std::nullopt;
+
+    const bool blackAndWhite = img.bitspersample == 1 && img.samplesperpixel == 1 &&
+                               img.photometric < PHOTOMETRIC_RGB && !TIFFIsTiled(tif.get());
+    if (blackAndWhite) {
+        img.get = BwGet;
+        img.put.contig = BwPut;
+    }
+
+    const std::size_t words = static_cast<std::size_t>(width) * height;
+    std::unique_ptr<void, RasterFree> buffer(
+        _TIFFmalloc(static_cast<tmsize_t>(words * sizeof(std::uint32_t))));
+    if (!buffer)
+        return std::nullopt;
+    auto* raster = static_cast<std::uint32_t*>(buffer.get());
+    if (blackAndWhite)
+        std::memset(raster, 0, words * sizeof(std::uint32_t));
+    if (!TIFFRGBAImageGet(&img, raster, width, height))
+        return std::nullopt;
+
+    BitmapInfoHeader h;
+    if (blackAndWhite) {
+        h.bitCount = 1;
+        std::optional<DibBlock> dib = MakeDib(h, static_cast<std::int32_t>(width),
+                                              static_cast<std::int32_t>(height), nullptr);
+        if (!dib)
+            return std::nullopt;
+        std::uint8_t* table = dib->data() + kInfoHeaderSize;
+        const bool whiteIsZero = img.photometric == PHOTOMETRIC_MINISWHITE;
+        std::memset(table + (whiteIsZero ? 0 : 4), 255, 4);
+        std::memcpy(FindDibBits(dib->data()), raster,
+                    static_cast<std::size_t>(DibImageSize(dib->data())));
+        return dib;
+    }
+    h.bitCount = 32;
+    std::optional<DibBlock> dib = MakeDib(h, static_cast<std::int32_t>(width),
+                                          static_cast<std::int32_t>(height), nullptr);
+    if (!dib)
+        return std::nullopt;
+    std::uint8_t* d = FindDibBits(dib->data());
+    for (std::size_t i = 0; i < words; ++i, d += 4) {
+        const std::uint32_t v = raster[i];
+        d[0] = static_cast<std::uint8_t>(TIFFGetB(v));
+        d[1] = static_cast<std::uint8_t>(TIFFGetG(v));
+        d[2] = static_cast<std::uint8_t>(TIFFGetR(v));
+        d[3] = 0;
+    }
+    return dib;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "image/DibUtil.h"
+
+#include <optional>
+#include <string>
+
+// Whether libtiff can open the file. Silent whatever the file holds.
+bool ProbeTiffFile(const std::string& path);
+
+// Reads a TIFF file: black-and-white images (1 bit, min-is-white or min-is-black) become a
+// 1-bit DIB read strip by strip, every other image a 32-bit DIB through libtiff's RGBA
+// interface. Warnings are swallowed; libtiff's errors during the read are shown through
+// the program's message box, titled "<file name> Error". The handlers in force before the
+// call are restored.
+std::optional<DibBlock> ReadTiffFile(const std::string& path);

@@ -1,0 +1,219 @@
+#include "image/CDib.h"
+#include "image/support/TestDibs.h"
+#include "platform/Archive.h"
+
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+#include <filesystem>
+
+using testdibs::Make;
+
+namespace {
+
+class BlockRoundTrip : public ::testing::TestWithParam<int> {};
+
+TEST_P(BlockRoundTrip, CompressedBlockGivesTheDibBackByteForByteWithItsSizeNormalised)
+{
+    DibBlock dib = Make(11, 5, GetParam());
+    PutLE32(dib.data() + 20, 0); // an image size field of 0 is normalised on the way
+    CDib image(dib.data(), dib.size());
+    ASSERT_FALSE(image.IsEmpty());
+    Archive out;
+    ASSERT_TRUE(image.WriteBlock(out, CDib::kFormatCompressed));
+    EXPECT_EQ(GetLE32(out.Bytes().data()), 0x01020304u);
+    EXPECT_EQ(GetLE32(out.Bytes().data() + 4), dib.size());
+    EXPECT_EQ(GetLE32(out.Bytes().data() + 8), out.Bytes().size() - 12);
+
+    Archive in(out.Bytes());
+    CDib back;
+    ASSERT_TRUE(back.ReadCompressedBlock(in));
+    EXPECT_TRUE(in.AtEnd());
+    EXPECT_EQ(back.GetFormat(), CDib::kFormatBmp);
+    DibSize(dib.data());
+    EXPECT_EQ(back.Block(), dib);
+    EXPECT_TRUE(back.GetPalette().IsCreated());
+}
+
+TEST_P(BlockRoundTrip, PlainBlockGivesTheDibBack)
+{
+    const DibBlock dib = Make(6, 9, GetParam());
+    CDib image(dib.data(), dib.size());
+    Archive out;
+    ASSERT_TRUE(image.WriteBlock(out, CDib::kFormatBmp));
+    ASSERT_EQ(out.Bytes().size(), dib.size() + 14);
+    EXPECT_EQ(GetLE16(out.Bytes().data()), kBmpType);
+    EXPECT_EQ(GetLE32(out.Bytes().data() + 10), 14 + 40 + DibPaletteSize(dib.data()));
+    Archive in(out.Bytes());
+    CDib back;
+    ASSERT_TRUE(back.ReadPlainBlock(in));
+    EXPECT_EQ(back.Block(), dib);
+    EXPECT_EQ(back.GetFormat(), CDib::kFormatBmp);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryDepth, BlockRoundTrip, ::testing::Values(1, 4, 8, 16, 24, 32));
+
+TEST(Blocks, OtherCodesAndEmptyImagesWriteNothing)
+{
+    const DibBlock dib = Make(2, 2, 8);
+    CDib image(dib.data(), dib.size());
+    Archive out;
+    EXPECT_FALSE(image.WriteBlock(out, 6));
+    EXPECT_FALSE(image.WriteBlock(out, 0));
+    EXPECT_FALSE(CDib().WriteBlock(out, CDib::kFormatCompressed));
+    EXPECT_TRUE(out.Bytes().empty());
+}
+
+// A compressed block around arbitrary bytes, with lengths that may lie.
+std::vector<std::uint8_t> CompressedBlock(const std::vector<std::uint8_t>& raw, std::uint32_t claimed,
+                                          std::int64_t packedDelta = 0)
+{
+    std::vector<std::uint8_t> packed(compressBound(static_cast<uLong>(raw.size())));
+    uLongf n = static_cast<uLongf>(packed.size());
+    compress(packed.data(), &n, raw.data(), static_cast<uLong>(raw.size()));
+    packed.resize(n);
+    Archive ar;
+    ar.WriteU32(0x01020304);
+    ar.WriteU32(claimed);
+    ar.WriteU32(static_cast<std::uint32_t>(static_cast<std::int64_t>(n) + packedDelta));
+    ar.WriteBytes(packed.data(), packed.size());
+    return ar.Bytes();
+}
+
+TEST(Blocks, MalformedCompressedBlocksFailAndLeaveNoImage)
+{
+    const DibBlock dib = Make(5, 5, 24);
+    DibBlock core = dib;
+    PutLE32(core.data(), 12);
+    DibBlock rle = dib;
+    PutLE32(rle.data() + 16, 1);
+    std::vector<std::vector<std::uint8_t>> cases = {
+        CompressedBlock(dib, static_cast<std::uint32_t>(dib.size() + 1)), // length lies (longer)
+        CompressedBlock(dib, static_cast<std::uint32_t>(dib.size() - 1)), // length lies (shorter)
+        CompressedBlock(dib, 0xFFFFFFF0u),                                 // absurd length
+        CompressedBlock(dib, static_cast<std::uint32_t>(dib.size()), 100), // packed past the end
+        CompressedBlock(dib, static_cast<std::uint32_t>(dib.size()), -3),  // packed cut short
+        CompressedBlock(core, static_cast<std::uint32_t>(core.size())),
+        CompressedBlock(rle, static_cast<std::uint32_t>(rle.size())),
+        {4, 3, 2},
+    };
+    std::vector<std::uint8_t> wrongMagic = CompressedBlock(dib, static_cast<std::uint32_t>(dib.size()));
+    wrongMagic[0] = 5;
+    cases.push_back(wrongMagic);
+    std::vector<std::uint8_t> garbage = CompressedBlock(dib, static_cast<std::uint32_t>(dib.size()));
+    garbage[14] ^= 0xFF;
+    cases.push_back(garbage);
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        CDib image(dib.data(), dib.size());
+        Archive in(cases[i]);
+        EXPECT_FALSE(image.ReadCompressedBlock(in)) << i;
+        EXPECT_TRUE(image.IsEmpty()) << i;
+        EXPECT_EQ(image.GetFormat(), 0) << i;
+    }
+}
+
+TEST(Blocks, MalformedPlainBlocksFail)
+{
+    const DibBlock dib = Make(5, 5, 8);
+    CDib image(dib.data(), dib.size());
+    Archive out;
+    ASSERT_TRUE(image.WriteBlock(out, CDib::kFormatBmp));
+    const std::vector<std::uint8_t> good = out.Bytes();
+
+    std::vector<std::vector<std::uint8_t>> cases;
+    auto edited = [&](auto edit) {
+        std::vector<std::uint8_t> b = good;
+        edit(b);
+        cases.push_back(b);
+    };
+    edited([](auto& b) { b[0] = 'X'; });
+    edited([](auto& b) { b.resize(b.size() - 1); });                 // truncated
+    edited([](auto& b) { PutLE32(b.data() + 2, 0xFFFFFFFFu); });      // file size lies
+    edited([](auto& b) { PutLE32(b.data() + 2, 20); });               // too small for a header
+    edited([](auto& b) { PutLE32(b.data() + 14, 12); });              // core header
+    edited([](auto& b) { PutLE32(b.data() + 14 + 16, 1); });          // compressed
+    edited([](auto& b) { PutLE32(b.data() + 14 + 4, 100000); });      // width lies
+    edited([](auto& b) { b.resize(10); });
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        Archive in(cases[i]);
+        CDib back;
+        EXPECT_FALSE(back.ReadPlainBlock(in)) << i;
+        EXPECT_TRUE(back.IsEmpty()) << i;
+    }
+}
+
+TEST(CDibCopies, CopiesResetTheFormatAndRebuildThePalette)
+{
+    const DibBlock dib = Make(4, 4, 8, 17);
+    CDib a(dib.data(), dib.size());
+    a.SetFormat(CDib::kFormatTiff);
+    CDib b(a);
+    EXPECT_EQ(b.GetFormat(), 0);
+    EXPECT_EQ(b.Block(), a.Block());
+    ASSERT_EQ(b.GetPalette().EntryCount(), 17);
+    // entry 1 of the table: bytes 4..7 (blue, green, red)
+    const std::uint8_t* t = dib.data() + 40 + 4;
+    EXPECT_EQ(b.GetPalette().Entries()[1], MakeColour(t[2], t[1], t[0]));
+
+    CDib c;
+    c.Assign(b);
+    EXPECT_EQ(c.Block(), a.Block());
+    c.Assign(CDib());
+    EXPECT_TRUE(c.IsEmpty());
+}
+
+TEST(CDibCopies, TrueColourGetsAHalftonePalette)
+{
+    const DibBlock dib = Make(4, 4, 24);
+    CDib a(dib.data(), dib.size());
+    EXPECT_TRUE(a.GetPalette().IsHalftone());
+    EXPECT_FALSE(CDib().GetPalette().IsCreated());
+    CDib empty;
+    EXPECT_FALSE(empty.MakePalette());
+}
+
+TEST(CDibCopies, UnsoundBareBlocksLeaveTheImageEmpty)
+{
+    DibBlock dib = Make(4, 4, 24);
+    CDib a(dib.data(), dib.size() - 1);
+    EXPECT_TRUE(a.IsEmpty());
+    EXPECT_FALSE(a.Assign(dib.data(), 39));
+    EXPECT_FALSE(a.Assign(nullptr, 0));
+    // A longer block is cut to its DIB size.
+    dib.resize(dib.size() + 10, 0xAB);
+    EXPECT_TRUE(a.Assign(dib.data(), dib.size()));
+    EXPECT_EQ(a.GetDibLength(), dib.size() - 10);
+}
+
+TEST(CDibInfo, ReportsSizesDepthAndColours)
+{
+    const DibBlock dib = Make(7, 3, 4);
+    const CDib::Info info = CDib(dib.data(), dib.size()).GetInfo();
+    EXPECT_EQ(info.width, 7);
+    EXPECT_EQ(info.height, 3);
+    EXPECT_EQ(info.planes, 1);
+    EXPECT_EQ(info.bitCount, 4);
+    EXPECT_EQ(info.colours, 16);
+    const CDib::Info none = CDib().GetInfo();
+    EXPECT_EQ(none.width + none.height + none.planes + none.bitCount + none.colours, 0);
+}
+
+TEST(CDibFiles, SaveFileWritesOnlyBitmaps)
+{
+    const DibBlock dib = Make(3, 3, 24);
+    CDib a(dib.data(), dib.size());
+    const std::string path = ::testing::TempDir() + "/kurvo_save_test.bmp";
+    EXPECT_FALSE(a.SaveFile(path + "x", CDib::kFormatCompressed));
+    EXPECT_FALSE(std::filesystem::exists(path + "x"));
+    ASSERT_TRUE(a.SaveFile(path, CDib::kFormatBmp));
+    CDib back;
+    ASSERT_TRUE(back.LoadFile(path));
+    EXPECT_EQ(back.Block(), dib);
+    std::filesystem::remove(path);
+    EXPECT_FALSE(back.LoadFile(path));
+    EXPECT_TRUE(back.IsEmpty());
+    EXPECT_EQ(back.GetFormat(), 0);
+}
+
+} // namespace

@@ -1,0 +1,157 @@
+#include "image/BmpFile.h"
+#include "image/support/TestDibs.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+// The body of a run-length bitmap file: header, colour table of `colours` entries (entry i
+// is i, i, i), then the data. Colours used 0 means the depth's full table.
+std::vector<std::uint8_t> RleBody(int width, int height, int bitCount,
+                                  const std::vector<std::uint8_t>& data, std::uint32_t clrUsed = 0)
+{
+    BitmapInfoHeader h;
+    h.width = width;
+    h.height = height;
+    h.bitCount = static_cast<std::uint16_t>(bitCount);
+    h.compression = bitCount == 8 ? kBiRle8 : kBiRle4;
+    h.sizeImage = static_cast<std::uint32_t>(data.size());
+    h.clrUsed = clrUsed;
+    std::vector<std::uint8_t> body(kInfoHeaderSize);
+    h.Write(body.data());
+    const std::uint32_t colours = DibNumColors(body.data());
+    for (std::uint32_t i = 0; i < colours; ++i) {
+        const std::uint8_t v = static_cast<std::uint8_t>(i);
+        body.insert(body.end(), {v, v, v, 0});
+    }
+    body.insert(body.end(), data.begin(), data.end());
+    return body;
+}
+
+std::optional<DibBlock> Expand(const std::vector<std::uint8_t>& body)
+{
+    const std::size_t bits = kInfoHeaderSize + 4 * DibNumColors(body.data());
+    return GetLE16(body.data() + 14) == 8 ? ExpandRle8(body.data(), body.size(), bits)
+                                          : ExpandRle4(body.data(), body.size(), bits);
+}
+
+TEST(Rle8, ExpandsRunsAbsoluteRunsAndDeltasWithAFullTable)
+{
+    // 6 x 3: row 0 (bottom) = 5 5 5 1 2 3; row 1 skipped by a delta to (2, 2); row 2 = 0 0 9 9
+    const std::vector<std::uint8_t> data = {3, 5, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 2, 1, 2, 9, 0, 1};
+    const std::optional<DibBlock> dib = Expand(RleBody(6, 3, 8, data));
+    ASSERT_TRUE(dib);
+    // 256-entry table copied and the pixels after it.
+    ASSERT_EQ(dib->size(), 40u + 1024u + 8u * 3u);
+    EXPECT_EQ(GetLE32(dib->data() + 16), 0u);
+    EXPECT_EQ(GetLE32(dib->data() + 20), 24u);
+    EXPECT_EQ((*dib)[40 + 4 * 200], 200);
+    const std::uint8_t* bits = FindDibBits(dib->data());
+    const std::uint8_t expect[24] = {5, 5, 5, 1, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9, 9, 0, 0, 0, 0};
+    EXPECT_EQ(0, std::memcmp(bits, expect, 24));
+}
+
+TEST(Rle8, ColoursUsedSetsTheTableLength)
+{
+    const std::vector<std::uint8_t> data = {2, 1, 0, 1};
+    const std::optional<DibBlock> dib = Expand(RleBody(2, 1, 8, data, 3));
+    ASSERT_TRUE(dib);
+    EXPECT_EQ(dib->size(), 40u + 12u + 4u);
+}
+
+TEST(Rle8, TrailingEndOfBitmapAfterTheLastRowIsAccepted)
+{
+    const std::vector<std::uint8_t> data = {2, 7, 0, 0, 0, 1};
+    EXPECT_TRUE(Expand(RleBody(2, 1, 8, data)));
+}
+
+struct BadRle {
+    const char* name;
+    int bitCount;
+    std::vector<std::uint8_t> data;
+};
+
+class RleFailure : public ::testing::TestWithParam<BadRle> {};
+
+TEST_P(RleFailure, FailsCleanly)
+{
+    const BadRle& c = GetParam();
+    EXPECT_FALSE(Expand(RleBody(4, 2, c.bitCount, c.data)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RleFailure,
+    ::testing::Values(
+        // input ends before the end of bitmap
+        BadRle{"EndsEarly8", 8, {2, 1}}, BadRle{"OddByteAtEnd8", 8, {2, 1, 0}},
+        // data after the end-of-bitmap escape
+        BadRle{"PastEndOfBitmap8", 8, {2, 1, 0, 1, 4, 4}},
+        // runs beyond the pixel area, and deltas that land there
+        BadRle{"RunOffTheImage8", 8, {255, 1, 255, 1, 0, 1}},
+        BadRle{"DeltaThenRun8", 8, {0, 2, 255, 1, 5, 5, 0, 1}},
+        BadRle{"AbsoluteOffTheImage8", 8, {0, 2, 3, 1, 0, 7, 1, 2, 3, 4, 5, 6, 7, 0, 0, 1}},
+        BadRle{"AbsoluteRunsPastInput8", 8, {0, 9, 1, 2}}, BadRle{"DeltaPastInput8", 8, {0, 2, 1}},
+        BadRle{"EndsEarly4", 4, {2, 0x12}}, BadRle{"Delta4", 4, {0, 2, 1, 0, 0, 1}},
+        BadRle{"PastEndOfBitmap4", 4, {2, 0x12, 0, 1, 0, 0}},
+        BadRle{"RunOffTheImage4", 4, {255, 0x11, 0, 1}},
+        BadRle{"AbsolutePastInput4", 4, {0, 8, 0x12, 0x34}}, BadRle{"Empty", 8, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Rle4, ExpandsRunsAndAbsoluteRuns)
+{
+    // 5 x 2: row 0 = 1 2 1 2 1; row 1 = 3 4 5 (absolute run of 3, padding byte)
+    const std::vector<std::uint8_t> data = {5, 0x12, 0, 0, 0, 3, 0x34, 0x50, 0, 1};
+    const std::optional<DibBlock> dib = Expand(RleBody(5, 2, 4, data));
+    ASSERT_TRUE(dib);
+    ASSERT_EQ(dib->size(), 40u + 64u + 8u);
+    const std::uint8_t* bits = FindDibBits(dib->data());
+    const std::uint8_t expect[8] = {0x12, 0x12, 0x10, 0, 0x34, 0x50, 0, 0};
+    EXPECT_EQ(0, std::memcmp(bits, expect, 8));
+}
+
+TEST(Rle4, AbsoluteRunOfOneTakesPadding)
+{
+    // n = 1: one data byte then one padding byte; n = 4: two bytes, no padding.
+    const std::vector<std::uint8_t> data = {0, 3, 0xAB, 0xC0, 0, 0, 0, 4, 0x12, 0x34, 0, 1};
+    const std::optional<DibBlock> dib = Expand(RleBody(4, 2, 4, data));
+    ASSERT_TRUE(dib);
+    const std::uint8_t* bits = FindDibBits(dib->data());
+    EXPECT_EQ(bits[0], 0xAB);
+    EXPECT_EQ(bits[1], 0xC0);
+    EXPECT_EQ(bits[4], 0x12);
+    EXPECT_EQ(bits[5], 0x34);
+}
+
+TEST(RleFile, DeltaInFourBitFileFailsAndTheSameImageWithoutDeltaLoads)
+{
+    TempDir dir;
+    const std::vector<std::uint8_t> withDelta = {2, 0x11, 0, 2, 1, 0, 0, 1};
+    const std::vector<std::uint8_t> plain = {2, 0x11, 0, 0, 0, 1};
+    auto file = [&](const std::vector<std::uint8_t>& data) {
+        const std::vector<std::uint8_t> body = RleBody(3, 2, 4, data);
+        testdibs::WriteFile(dir.File("r.bmp"),
+                            testdibs::BmpFile(body, kFileHeaderSize + kInfoHeaderSize + 64));
+        return ReadBmpFile(dir.File("r.bmp"));
+    };
+    EXPECT_FALSE(file(withDelta));
+    EXPECT_TRUE(file(plain));
+}
+
+TEST(RleFile, TopDownRunLengthDataFails)
+{
+    std::vector<std::uint8_t> body = RleBody(2, 1, 8, {2, 1, 0, 1});
+    PutLE32(body.data() + 8, static_cast<std::uint32_t>(-1));
+    EXPECT_FALSE(Expand(body));
+}
+
+TEST(RleFile, CompressedSizeLargerThanTheFileFails)
+{
+    std::vector<std::uint8_t> body = RleBody(2, 1, 8, {2, 1, 0, 1});
+    PutLE32(body.data() + 20, 5000);
+    EXPECT_FALSE(Expand(body));
+}
+
+} // namespace
