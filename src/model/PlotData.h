@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-class CDib;
 class AttributeRep;
+class CDib;
 class Document;
 class DbMemento;
 class DbPrim;
@@ -89,11 +89,9 @@ public:
     // untouched) when the position cannot be mapped.
     bool PixelToGraph(const DPoint& pixel, DPoint& graph) const;
 
-    // The mapping ("AttTransform") and the grid ("AttRegGrid") of the document.
-    TransformData* GetTransform() const { return m_transform.get(); }
-    RegGridData* GetGrid() const { return m_grid.get(); }
-    // A new representation of a document attribute, owned by the caller; null for an
-    // unknown attribute or representation key.
+    // A new representation of a document attribute ("AttTransform" the mapping,
+    // "AttRegGrid" the grid), owned by the caller; null for an unknown attribute or
+    // representation key.
     std::unique_ptr<AttributeRep> FindRep(const std::string& attKey, const std::string& repKey);
     // Graph units per logical unit of the window at the event's position, per axis, to
     // digits + 1 significant digits; (0, 0) when the position cannot be mapped.
