@@ -25,6 +25,8 @@ struct ToolEvent {
     RasterOp savedRop = RasterOp::CopyPen;
     Colour colour = 0;
     unsigned char antsPattern = 0;
+    // Window position of the first point of the last marching-ants line drawn.
+    IPoint antsLast;
     MarkerFn markerA = nullptr;
     MarkerFn markerB = nullptr;
     MarkerFn markerC = nullptr;

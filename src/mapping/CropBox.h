@@ -1,0 +1,27 @@
+#pragma once
+
+#include "mapping/Box.h"
+
+// The box the crop tool draws: the rectangle the image is to be cropped to. A fresh drag
+// always starts a new axis-aligned rectangle; the corners can be saved and put back.
+class CropBox : public Box {
+public:
+    CropBox() = default;
+
+    // A new rectangle from the drag when nothing was picked or the box is undefined,
+    // otherwise the edges or corner picked follow the drag.
+    void ResizeByDrag(int hitCode, DPoint from, DPoint to) override;
+
+    // Keeps the four pixel corners, and puts them back (the angle becomes 0).
+    void SaveCorners();
+    void RestoreCorners();
+
+    // The bounding rectangle of the corners in whole pixels: origin rounded, size rounded
+    // plus one. False (and nothing written) when the box is undefined.
+    bool GetBoundingRect(IPoint& origin, ISize& size) const;
+    // The bounding box of the corners in doubles: origin and extent.
+    bool GetBoundingBox(DPoint& origin, DPoint& size) const;
+
+private:
+    DPoint m_saved[4];
+};

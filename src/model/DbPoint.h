@@ -1,0 +1,24 @@
+#pragma once
+
+#include "model/DbPrim.h"
+#include "platform/Geometry.h"
+
+// A digitized point: the image-pixel position where it was collected (the primary datum)
+// and the graph position the transform makes of it.
+class DbPoint : public DbPrim {
+public:
+    DbPoint() = default;
+    explicit DbPoint(DPoint pixel) : m_pixel(pixel) {}
+
+    void Recompute(PlotData* data) override;
+    void Draw(ToolEvent& e) override;
+    void Serialize(Archive& ar, DbRefTable& refs) override;
+    int ColumnCount(ExportContext& ctx) override;
+    void WriteRow(std::string& text, const std::string& sep, ExportContext& ctx) override;
+    void WriteHeader(std::string& text, const std::string& sep, ExportContext& ctx) override;
+    double SortKey(ExportContext& ctx) override;
+    int Kind() const override;
+
+    DPoint m_graph;
+    DPoint m_pixel;
+};

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "model/Database.h"
+#include "model/DbAttRep.h"
+#include "platform/Geometry.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class Document;
+class DbMemento;
+class DbPrim;
+class DbSetMgr;
+class DbSetX1;
+class DbSetX3;
+
+// Everything a document holds: the data sets with the undo history, the mapping, the grid,
+// the image, the two paths and the change flags.
+class PlotData : public Database {
+public:
+    // Values handed to the views' update after a command.
+    enum ViewHint { kHintData = 0, kHintImage = 1, kHintImageReplaced = 2, kHintOverlay = 3 };
+
+    explicit PlotData(Document* document = nullptr);
+    ~PlotData() override;
+
+    Document* GetDocument() const { return m_document; }
+    void SetDocument(Document* document) { m_document = document; }
+    DbSetMgr* GetSetMgr() const { return m_setMgr.get(); }
+
+    const std::string& GetImagePath() const { return m_imagePath; }
+    void SetImagePath(const std::string& path) { m_imagePath = path; }
+    const std::string& GetExportPath() const { return m_exportPath; }
+    void SetExportPath(const std::string& path) { m_exportPath = path; }
+
+    int GetViewHint() const { return m_viewHint; }
+    void SetViewHint(int hint) { m_viewHint = hint; }
+    void ResetViewHint() { m_viewHint = kHintData; }
+
+    bool IsImageEdited() const { return m_imageEdited != 0; }
+    void SetImageEdited(bool on) { m_imageEdited = on; }
+    bool IsDataEdited() const { return m_dataEdited != 0; }
+    void SetDataEdited(bool on) { m_dataEdited = on; }
+    bool IsImageReplaced() const { return m_imageReplaced != 0; }
+    void SetImageReplaced(bool on) { m_imageReplaced = on; }
+    void ClearChangeFlags();
+
+    bool GetSortFlag() const { return m_sortFlag != 0; }
+    void SetSortFlag(bool on) { m_sortFlag = on; }
+    void ToggleSortFlag() { m_sortFlag = !m_sortFlag; }
+    bool GetSaveReference() const { return m_saveReference != 0; }
+    void SetSaveReference(bool on) { m_saveReference = on; }
+    // Takes the "SaveReference" and "SortData" preferences; a changed sort flag notifies
+    // the set manager's observers.
+    void ApplyPreferences(bool saveReference, bool sortData);
+
+    // Forwards to the set manager.
+    int NewSet();
+    std::unique_ptr<DbSetX3> ClearAll();
+    std::unique_ptr<DbSetX1> ClearCurrentSet();
+    std::unique_ptr<DbMemento> DeleteSet(int slot);
+    void Restore(std::unique_ptr<DbMemento> memento);
+    // The data-sets bar's choice: makes the slot current, view hint 3.
+    void SelectSet(int slot);
+
+    // Adds to the set at the slot (-1 the current set); marks the data edited. Returns the
+    // slot used, or -1 (the caller keeps the primitive) when there is no such set.
+    int AddPrim(std::unique_ptr<DbPrim>& prim, int slot);
+    std::unique_ptr<DbPrim> RemovePrim(const DbPrim* prim, int slot);
+    // The set manager's observers, then the attribute manager's, hear of a change.
+    void NotifyAll();
+
+    // Image pixel to graph coordinates through the document's mapping; false (output
+    // untouched) when the position cannot be mapped.
+    bool PixelToGraph(const DPoint& pixel, DPoint& graph) const;
+
+    // The document's modified flag follows the change flags.
+    void OnTasksChanged() override;
+
+private:
+    Document* m_document;
+    std::unique_ptr<DbSetMgr> m_setMgr;
+    std::string m_imagePath;
+    std::string m_exportPath;
+    int m_viewHint = kHintData;
+    int m_imageEdited = 0;
+    int m_dataEdited = 0;
+    int m_imageReplaced = 0;
+    int m_sortFlag = 1;
+    int m_saveReference = 0;
+};

@@ -1,0 +1,29 @@
+#include "tasks/AddAttTask.h"
+
+#include "model/DbSetMgr.h"
+#include "model/PlotData.h"
+
+AddAttTask::AddAttTask(PlotData* data, const std::string& name, const std::string& value)
+    : m_data(data), m_name(name), m_value(value), m_attribute(new DbAttRep(name, value, 1))
+{
+}
+
+bool AddAttTask::Execute()
+{
+    m_data->GetSetMgr()->AddAttribute(m_attribute);
+    return true;
+}
+
+bool AddAttTask::Redo() { return Execute(); }
+
+bool AddAttTask::Undo()
+{
+    m_data->GetSetMgr()->DeleteAttribute(m_name);
+    return true;
+}
+
+const std::string& AddAttTask::GetName() const
+{
+    static const std::string name = "Add Attribute";
+    return name;
+}

@@ -1,0 +1,518 @@
+#include "mapping/Box.h"
+#include "mapping/CropBox.h"
+#include "platform/Archive.h"
+#include "platform/PixelCanvas.h"
+#include "platform/ToolEvent.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+namespace {
+
+constexpr double kNodeS[8] = {-1, 0, 1, 1, 1, 0, -1, -1};
+constexpr double kNodeT[8] = {-1, -1, -1, 0, 1, 1, 1, 0};
+
+double Dist(DPoint a, DPoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
+
+// A box whose pixel nodes are the rectangle (0,0)..(w,h) and whose graph nodes carry the
+// corner limits X xmin..xmax, Y ymin..ymax.
+Box AxisBox(double w, double h, double xmin, double xmax, double ymin, double ymax)
+{
+    Box b;
+    b.SetPixelRect({0, 0}, {w, h});
+    const DPoint g[4] = {{xmin, ymax}, {xmax, ymax}, {xmax, ymin}, {xmin, ymin}};
+    b.SetGraphNodes(4, g);
+    return b;
+}
+
+ToolEvent Pick(double x, double y, double tol)
+{
+    ToolEvent e;
+    e.scaled = {x, y};
+    e.tolerance = {tol, tol};
+    return e;
+}
+
+// ------------------------------------------------------------- shape functions
+
+TEST(BoxShape, KroneckerPropertyAtNodes)
+{
+    for (int j = 0; j < 8; ++j) {
+        double n[8];
+        Box::ShapeFunctions(kNodeS[j], kNodeT[j], n);
+        for (int i = 0; i < 8; ++i)
+            EXPECT_NEAR(n[i], i == j ? 1.0 : 0.0, 1e-15) << "node " << i << " at " << j;
+    }
+}
+
+// The serendipity element reproduces 1, s, t, s², st, t², s²t and st² exactly: a wrong
+// shape function breaks at least one of them away from the nodes.
+TEST(BoxShape, ReproducesEveryFieldOfTheSerendipitySpace)
+{
+    using Field = double (*)(double, double);
+    const Field fields[] = {
+        [](double, double) { return 1.0; },      [](double s, double) { return s; },
+        [](double, double t) { return t; },      [](double s, double) { return s * s; },
+        [](double s, double t) { return s * t; }, [](double, double t) { return t * t; },
+        [](double s, double t) { return s * s * t; },
+        [](double s, double t) { return s * t * t; },
+    };
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> u(-1.3, 1.3);
+    for (Field f : fields) {
+        for (int k = 0; k < 50; ++k) {
+            const double s = u(rng), t = u(rng);
+            double n[8];
+            Box::ShapeFunctions(s, t, n);
+            double v = 0;
+            for (int i = 0; i < 8; ++i)
+                v += n[i] * f(kNodeS[i], kNodeT[i]);
+            EXPECT_NEAR(v, f(s, t), 1e-12);
+        }
+    }
+}
+
+TEST(BoxShape, DerivativesMatchCentralDifferences)
+{
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> u(-1.2, 1.2);
+    const double h = 1e-6;
+    for (int k = 0; k < 200; ++k) {
+        const double s = u(rng), t = u(rng);
+        double n[8], ds[8], dt[8], a[8], b[8];
+        Box::ShapeDerivatives(s, t, n, ds, dt);
+        Box::ShapeFunctions(s + h, t, a);
+        Box::ShapeFunctions(s - h, t, b);
+        for (int i = 0; i < 8; ++i)
+            EXPECT_NEAR(ds[i], (a[i] - b[i]) / (2 * h), 1e-8) << "dN" << i << "/ds";
+        Box::ShapeFunctions(s, t + h, a);
+        Box::ShapeFunctions(s, t - h, b);
+        for (int i = 0; i < 8; ++i)
+            EXPECT_NEAR(dt[i], (a[i] - b[i]) / (2 * h), 1e-8) << "dN" << i << "/dt";
+    }
+}
+
+TEST(BoxShape, InvertRefusesNearSingularMatrices)
+{
+    double out[4] = {7, 7, 7, 7};
+    const double singular[4] = {1, 2, 2, 4 + 5e-8};
+    EXPECT_FALSE(Box::Invert(singular, out));
+    EXPECT_EQ(out[0], 7);
+    const double j[4] = {2, 1, 1, 3}; // det 5
+    ASSERT_TRUE(Box::Invert(j, out));
+    EXPECT_DOUBLE_EQ(out[0], 3.0 / 5);
+    EXPECT_DOUBLE_EQ(out[1], -1.0 / 5);
+    EXPECT_DOUBLE_EQ(out[2], -1.0 / 5);
+    EXPECT_DOUBLE_EQ(out[3], 2.0 / 5);
+}
+
+// ------------------------------------------------------------- mapping properties
+
+// Random regions: a rectangle of random size, skewed by moving every node a little, then
+// rotated by a random angle; graph nodes from random limits.
+class BoxRoundTrip : public ::testing::TestWithParam<unsigned> {};
+
+TEST_P(BoxRoundTrip, PixelGraphPixelWithinMicroPixel)
+{
+    std::mt19937 rng(GetParam());
+    std::uniform_real_distribution<double> size(50, 2000), pos(-500, 500), angle(-180, 180),
+        jitter(-0.04, 0.04), natural(-0.95, 0.95), limit(-1000, 1000);
+    const double w = size(rng), h = size(rng);
+    const DPoint o{pos(rng), pos(rng)};
+    DPoint nodes[8];
+    for (int i = 0; i < 8; ++i) {
+        nodes[i] = {o.x + (kNodeS[i] + 1) / 2 * w + jitter(rng) * w,
+                    o.y + (kNodeT[i] + 1) / 2 * h + jitter(rng) * h};
+    }
+    Box b;
+    b.SetPixelNodes(8, nodes);
+    b.Rotate(angle(rng));
+    double x1 = limit(rng), x2 = limit(rng), y1 = limit(rng), y2 = limit(rng);
+    if (std::fabs(x2 - x1) < 1)
+        x2 = x1 + 10;
+    if (std::fabs(y2 - y1) < 1)
+        y2 = y1 + 10;
+    const DPoint g[4] = {{x1, y2}, {x2, y2}, {x2, y1}, {x1, y1}};
+    b.SetGraphNodes(4, g);
+
+    for (int k = 0; k < 200; ++k) {
+        const double s = natural(rng), t = natural(rng);
+        const DPoint pixel = b.PixelAt(s, t);
+        DPoint graph{1e300, 1e300}, back{1e300, 1e300};
+        ASSERT_TRUE(b.PixelToGraph(pixel, graph)) << "s=" << s << " t=" << t;
+        // The graph value is the graph interpolation at the same natural coordinates.
+        const DPoint expected = b.GraphAt(s, t);
+        EXPECT_NEAR(graph.x, expected.x, 1e-7 * (1 + std::fabs(expected.x)));
+        EXPECT_NEAR(graph.y, expected.y, 1e-7 * (1 + std::fabs(expected.y)));
+        ASSERT_TRUE(b.GraphToPixel(graph, back));
+        EXPECT_LT(Dist(back, pixel), 1e-6) << "s=" << s << " t=" << t;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(RandomRegions, BoxRoundTrip, ::testing::Range(1u, 41u));
+
+// On a rotated rectangle with linear limits the mapping is affine: an independent
+// closed-form inverse must agree with the Newton inversion everywhere, outside too.
+TEST(BoxMapping, RotatedRectangleMatchesClosedForm)
+{
+    Box b = AxisBox(200, 100, 0, 20, 0, 10);
+    b.Rotate(30);
+    const double a = 30 * 3.1415926 / 180;
+    const DPoint pivot{0, 100};
+    for (double px = -100; px <= 300; px += 37.5) {
+        for (double py = -80; py <= 220; py += 41.25) {
+            // Undo the rotation, then the rectangle scale: x = px'/10, y = (100 - py')/10.
+            const double dx = px - pivot.x, dy = py - pivot.y;
+            const double ux = dx * std::cos(a) + dy * std::sin(a) + pivot.x;
+            const double uy = dy * std::cos(a) - dx * std::sin(a) + pivot.y;
+            DPoint g;
+            ASSERT_TRUE(b.PixelToGraph({px, py}, g));
+            EXPECT_NEAR(g.x, ux / 10, 1e-9);
+            EXPECT_NEAR(g.y, (100 - uy) / 10, 1e-9);
+        }
+    }
+}
+
+TEST(BoxMapping, CornersMapToLimits)
+{
+    Box b = AxisBox(99, 49, 0, 10, 0, 5);
+    DPoint g;
+    ASSERT_TRUE(b.PixelToGraph({99, 0}, g));
+    EXPECT_NEAR(g.x, 10, 1e-9);
+    EXPECT_NEAR(g.y, 5, 1e-9);
+    ASSERT_TRUE(b.PixelToGraph({0, 49}, g));
+    EXPECT_NEAR(g.x, 0, 1e-9);
+    EXPECT_NEAR(g.y, 0, 1e-9);
+}
+
+TEST(BoxMapping, FailedConversionLeavesOutputUntouched)
+{
+    Box collapsed;
+    const DPoint same[4] = {{5, 5}, {5, 5}, {5, 5}, {5, 5}};
+    collapsed.SetPixelNodes(4, same);
+    collapsed.SetGraphNodes(4, same);
+    DPoint out{42, 43};
+    EXPECT_FALSE(collapsed.PixelToGraph({1, 1}, out));
+    EXPECT_FALSE(collapsed.GraphToPixel({1, 1}, out));
+    EXPECT_EQ(out, (DPoint{42, 43}));
+    Box nan = AxisBox(10, 10, 0, 1, 0, 1);
+    EXPECT_FALSE(nan.PixelToGraph({std::nan(""), 1}, out));
+    EXPECT_EQ(out, (DPoint{42, 43}));
+}
+
+// ------------------------------------------------------------- defining and geometry
+
+TEST(BoxNodes, FourCornersFillMidpoints)
+{
+    Box b;
+    b.SetPixelRect({10, 20}, {30, 60});
+    EXPECT_EQ(b.GetPixelNodeCount(), 8);
+    const DPoint* n = b.PixelNodes();
+    EXPECT_EQ(n[0], (DPoint{10, 20}));
+    EXPECT_EQ(n[1], (DPoint{20, 20}));
+    EXPECT_EQ(n[3], (DPoint{30, 40}));
+    EXPECT_EQ(n[5], (DPoint{20, 60}));
+    EXPECT_EQ(n[7], (DPoint{10, 40}));
+    EXPECT_EQ(n[6], (DPoint{10, 60}));
+}
+
+TEST(BoxNodes, OversizedCountCopiesOnlyEightNodes)
+{
+    DPoint many[12];
+    for (int i = 0; i < 12; ++i)
+        many[i] = {double(i), double(i)};
+    Box b;
+    b.SetGraphNodes(12, many);
+    EXPECT_EQ(b.GetGraphNodeCount(), 8);
+    EXPECT_EQ(b.GraphNodes()[7], (DPoint{7, 7}));
+}
+
+TEST(BoxGeometry, RotateThereAndBackRestoresNodes)
+{
+    Box b = AxisBox(100, 50, 0, 1, 0, 1);
+    const Box before = b;
+    b.Rotate(90);
+    EXPECT_NEAR(b.PixelNodes()[0].x, 50, 1e-5); // top-left swings about bottom-left
+    b.Rotate(-90);
+    EXPECT_DOUBLE_EQ(b.GetAngle(), 0.0);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_LT(Dist(b.PixelNodes()[i], before.PixelNodes()[i]), 1e-9);
+}
+
+TEST(BoxGeometry, SizeIsMeasuredInTheRegionsOwnFrame)
+{
+    Box b = AxisBox(100, 50, 0, 1, 0, 1);
+    for (double a : {0.0, 30.0, -75.0, 180.0}) {
+        Box r = b;
+        r.Rotate(a);
+        double w, h;
+        r.GetSize(w, h);
+        EXPECT_NEAR(w, 100, 1e-9) << a;
+        EXPECT_NEAR(h, 50, 1e-9) << a;
+    }
+}
+
+TEST(BoxGeometry, DraggingACornerOfARotatedBoxKeepsItRectangular)
+{
+    Box b = AxisBox(100, 50, 0, 1, 0, 1);
+    b.Rotate(35);
+    const DPoint topLeft = b.PixelNodes()[0];
+    b.ResizeByDrag(Box::kHitBottomRight, {10, 10}, {25, -4});
+    const DPoint* n = b.PixelNodes();
+    EXPECT_LT(Dist(n[0], topLeft), 1e-9);
+    // Right angles at every corner, midpoints in the middle.
+    for (int k = 0; k < 4; ++k) {
+        const DPoint c = n[2 * k], prev = n[(2 * k + 6) % 8], next = n[(2 * k + 2) % 8];
+        const double dot = (prev.x - c.x) * (next.x - c.x) + (prev.y - c.y) * (next.y - c.y);
+        EXPECT_NEAR(dot, 0, 1e-6) << "corner " << 2 * k;
+        EXPECT_LT(Dist(n[2 * k + 1], {(c.x + next.x) / 2, (c.y + next.y) / 2}), 1e-9);
+    }
+    EXPECT_DOUBLE_EQ(b.GetAngle(), 35.0);
+}
+
+struct ResizeCase {
+    int code;
+    double w, h; // expected size after a drag of (+6, +4) on a 100 x 50 box
+};
+
+class BoxResize : public ::testing::TestWithParam<ResizeCase> {};
+
+TEST_P(BoxResize, MovesOnlyTheNamedEdges)
+{
+    Box b = AxisBox(100, 50, 0, 1, 0, 1);
+    b.Resize(GetParam().code, {6, 4});
+    double w, h;
+    b.GetSize(w, h);
+    EXPECT_DOUBLE_EQ(w, GetParam().w);
+    EXPECT_DOUBLE_EQ(h, GetParam().h);
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, BoxResize,
+                         ::testing::Values(ResizeCase{0, 100, 50}, ResizeCase{1, 94, 50},
+                                           ResizeCase{2, 106, 50}, ResizeCase{4, 100, 46},
+                                           ResizeCase{8, 100, 54}, ResizeCase{5, 94, 46},
+                                           ResizeCase{6, 106, 46}, ResizeCase{9, 94, 54},
+                                           ResizeCase{10, 106, 54}, ResizeCase{3, 100, 50}));
+
+// ------------------------------------------------------------- picking
+
+struct HitCase {
+    double x, y;
+    int code;
+};
+
+class BoxHit : public ::testing::TestWithParam<HitCase> {};
+
+TEST_P(BoxHit, CodeOfPick)
+{
+    Box b = AxisBox(100, 50, 0, 1, 0, 1);
+    EXPECT_EQ(b.HitTest(Pick(GetParam().x, GetParam().y, 3)), GetParam().code);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Picks, BoxHit,
+    ::testing::Values(HitCase{0, 0, 5}, HitCase{100, 0, 6}, HitCase{100, 50, 10},
+                      HitCase{0, 50, 9}, HitCase{50, -2, 4}, HitCase{50, 52, 8},
+                      HitCase{-2, 25, 1}, HitCase{102, 25, 2}, HitCase{50, 25, 0},
+                      HitCase{50, -5, 0}, HitCase{106, -2, 0}, HitCase{103, -2, 6}));
+
+TEST(BoxHitTest, UndefinedBoxHitsNothing)
+{
+    Box b;
+    EXPECT_EQ(b.HitTest(Pick(0, 0, 100)), 0);
+    EXPECT_EQ(b.GetCursorIndex(Pick(0, 0, 100)), -1);
+}
+
+TEST(BoxHitTest, CursorIndexFollowsTheAngle)
+{
+    Box b = AxisBox(100, 50, 0, 1, 0, 1);
+    EXPECT_EQ(b.GetCursorIndex(Pick(50, 0, 3)), 2);
+    EXPECT_EQ(b.GetCursorIndex(Pick(0, 0, 3)), 1);
+    EXPECT_EQ(b.GetCursorIndex(Pick(100, 0, 3)), 3);
+    EXPECT_EQ(b.GetCursorIndex(Pick(0, 25, 3)), 4);
+    EXPECT_EQ(b.GetCursorIndex(Pick(50, 25, 3)), -1);
+
+    // Rotating keeps the picked edge under the pick only if we pick on the rotated edge.
+    for (auto [angle, expected] : {std::pair{30.0, 3}, {-20.0, 2}, {-30.0, 1}, {200.0, 2}}) {
+        Box r = b;
+        r.Rotate(angle);
+        const DPoint mid = r.PixelNodes()[1];
+        EXPECT_EQ(r.GetCursorIndex(Pick(mid.x, mid.y, 1)), expected) << angle;
+    }
+}
+
+// ------------------------------------------------------------- drawing
+
+TEST(BoxDraw, OutlineAtZoom)
+{
+    PixelCanvas canvas(60, 40);
+    ToolEvent e(&canvas, 2.0);
+    Box b = AxisBox(20, 10, 0, 1, 0, 1);
+    b.Draw(e);
+    const std::uint32_t black = ColourToPixel(kBlack);
+    EXPECT_EQ(canvas.DevicePixel(0, 0), black);
+    EXPECT_EQ(canvas.DevicePixel(20, 0), black);
+    EXPECT_EQ(canvas.DevicePixel(40, 10), black);
+    EXPECT_EQ(canvas.DevicePixel(20, 20), black);
+    EXPECT_EQ(canvas.DevicePixel(20, 10), ColourToPixel(kWhite));
+    EXPECT_EQ(canvas.DevicePixel(42, 10), ColourToPixel(kWhite));
+}
+
+TEST(BoxDraw, UndefinedDrawsNothing)
+{
+    PixelCanvas canvas(20, 20);
+    ToolEvent e(&canvas);
+    Box b;
+    b.Draw(e);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            ASSERT_EQ(canvas.DevicePixel(x, y), ColourToPixel(kWhite));
+}
+
+TEST(BoxDraw, XorOutlineDrawnTwiceLeavesNoTrace)
+{
+    PixelCanvas canvas(50, 50, MakeColour(10, 200, 30));
+    const std::vector<std::uint32_t> before(canvas.Bits(), canvas.Bits() + 2500);
+    ToolEvent e(&canvas);
+    e.BeginXor();
+    Box b = AxisBox(30, 20, 0, 1, 0, 1);
+    b.Rotate(17);
+    b.Draw(e);
+    EXPECT_NE(std::vector<std::uint32_t>(canvas.Bits(), canvas.Bits() + 2500), before);
+    b.Draw(e);
+    EXPECT_EQ(std::vector<std::uint32_t>(canvas.Bits(), canvas.Bits() + 2500), before);
+}
+
+TEST(BoxDraw, MarchingAntsFiveBlackThreeWhite)
+{
+    PixelCanvas canvas(40, 10, MakeColour(1, 2, 3));
+    ToolEvent e(&canvas);
+    e.drawMode = ToolEvent::kAnts;
+    e.antsPattern = 1;
+    Box b;
+    b.DrawLine(e, {2, 5}, {33, 5});
+    EXPECT_EQ(e.antsLast, (IPoint{2, 5}));
+    // From pattern 1 the steps give 2, 4 (white), 8..128 (black), then 1 (white)...
+    const std::uint32_t W = ColourToPixel(kWhite), B = ColourToPixel(kBlack);
+    const std::uint32_t expected[8] = {W, W, B, B, B, B, B, W};
+    for (int x = 2; x <= 33; ++x)
+        EXPECT_EQ(canvas.DevicePixel(x, 5), expected[(x - 2) % 8]) << x;
+    EXPECT_EQ(canvas.DevicePixel(34, 5), ColourToPixel(MakeColour(1, 2, 3)));
+    EXPECT_EQ(canvas.DevicePixel(1, 5), ColourToPixel(MakeColour(1, 2, 3)));
+}
+
+TEST(BoxDraw, MarchingAntsKeepPhaseWhenPartlyClipped)
+{
+    PixelCanvas full(40, 40), clipped(40, 40);
+    clipped.SetClipRect({10, 0, 20, 40});
+    ToolEvent a(&full), b(&clipped);
+    a.drawMode = b.drawMode = ToolEvent::kAnts;
+    a.antsPattern = b.antsPattern = 0x5A; // not a single bit: the first steps differ
+    Box box;
+    box.DrawLine(a, {35, 3}, {35, 3}); // single pixel, vertical rule
+    box.DrawLine(b, {35, 3}, {35, 3});
+    box.DrawLine(a, {0, 7}, {39, 7});
+    box.DrawLine(b, {0, 7}, {39, 7});
+    EXPECT_EQ(a.antsPattern, b.antsPattern);
+    for (int x = 10; x < 20; ++x)
+        EXPECT_EQ(clipped.DevicePixel(x, 7), full.DevicePixel(x, 7)) << x;
+    EXPECT_EQ(clipped.DevicePixel(5, 7), ColourToPixel(kWhite));
+}
+
+TEST(BoxDraw, HugeCoordinatesDoNotHang)
+{
+    PixelCanvas canvas(30, 30);
+    ToolEvent e(&canvas, 1e6);
+    e.drawMode = ToolEvent::kAnts;
+    Box b;
+    b.SetPixelRect({-1e12, -1e12}, {1e12, 1e12});
+    b.Draw(e); // all four edges far outside; must return at once
+    e.drawMode = ToolEvent::kNormal;
+    b.Draw(e);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 30; ++x)
+            ASSERT_EQ(canvas.DevicePixel(x, y), ColourToPixel(kWhite));
+}
+
+TEST(BoxDraw, XLineInsideAndOutside)
+{
+    PixelCanvas canvas(120, 60);
+    ToolEvent e(&canvas);
+    Box b = AxisBox(100, 50, 0, 10, 0, 5);
+    EXPECT_TRUE(b.DrawXLine(e, {5, 2.5}));
+    EXPECT_EQ(canvas.DevicePixel(50, 0), ColourToPixel(kBlack));
+    EXPECT_EQ(canvas.DevicePixel(50, 49), ColourToPixel(kBlack));
+    EXPECT_TRUE(b.DrawYLine(e, {5, 0}));
+    EXPECT_EQ(canvas.DevicePixel(10, 50), ColourToPixel(kBlack));
+    EXPECT_FALSE(b.DrawXLine(e, {10.2, 2.5})); // s = 1.04: outside
+    EXPECT_TRUE(b.DrawXLine(e, {10.04, 2.5})); // s = 1.008: inside the margin
+    EXPECT_FALSE(b.DrawYLine(e, {5, -0.1}));
+}
+
+// ------------------------------------------------------------- crop box and storage
+
+TEST(CropBoxTest, BoundingRectRoundsOriginAndSize)
+{
+    CropBox c;
+    IPoint o{-1, -1};
+    ISize s{-1, -1};
+    EXPECT_FALSE(c.GetBoundingRect(o, s));
+    EXPECT_EQ(o, (IPoint{-1, -1}));
+    c.ResizeByDrag(0, {30.4, 40.6}, {10.4, 20.6});
+    ASSERT_TRUE(c.GetBoundingRect(o, s));
+    EXPECT_EQ(o, (IPoint{10, 21}));
+    EXPECT_EQ(s, (ISize{21, 21}));
+    DPoint bo, bs;
+    ASSERT_TRUE(c.GetBoundingBox(bo, bs));
+    EXPECT_DOUBLE_EQ(bo.x, 10.4);
+    EXPECT_DOUBLE_EQ(bs.y, 20.0);
+}
+
+TEST(CropBoxTest, DragOnEdgeResizesAndSavedCornersComeBack)
+{
+    CropBox c;
+    c.SetPixelRect({0, 0}, {10, 10});
+    c.SaveCorners();
+    c.ResizeByDrag(Box::kHitRight, {10, 5}, {15, 9});
+    EXPECT_EQ(c.PixelNodes()[2], (DPoint{15, 0}));
+    c.Rotate(10);
+    c.RestoreCorners();
+    EXPECT_EQ(c.PixelNodes()[2], (DPoint{10, 0}));
+    EXPECT_EQ(c.GetAngle(), 0.0);
+}
+
+TEST(BoxStorage, RoundTripKeepsEveryField)
+{
+    Box b = AxisBox(100, 50, 1, 2, 3, 4);
+    b.Rotate(12.5);
+    Archive out;
+    b.Serialize(out);
+    ASSERT_EQ(out.Bytes().size(), 4u + 272u);
+    Archive in(out.Bytes());
+    Box r;
+    r.Serialize(in);
+    EXPECT_TRUE(r.SameRegion(b));
+    EXPECT_TRUE(in.AtEnd());
+}
+
+TEST(BoxStorage, RejectsBadNodeCountAndShortBlock)
+{
+    Box b = AxisBox(100, 50, 1, 2, 3, 4);
+    Archive out;
+    b.Serialize(out);
+    std::vector<std::uint8_t> bytes = out.Bytes();
+    bytes[4] = 9; // pixel node count 9
+    Archive bad(bytes);
+    Box r;
+    EXPECT_THROW(r.Serialize(bad), ArchiveError);
+    EXPECT_EQ(r.GetPixelNodeCount(), 0);
+    bytes = out.Bytes();
+    bytes.resize(100);
+    Archive shortBlock(bytes);
+    EXPECT_THROW(r.Serialize(shortBlock), ArchiveError);
+    EXPECT_EQ(r.GetPixelNodeCount(), 0);
+}
+
+} // namespace

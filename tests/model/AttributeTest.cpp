@@ -1,0 +1,102 @@
+#include "model/DbAttMgrRep.h"
+#include "model/DbPoint.h"
+#include "model/DbSetMgr.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::string> Names(const DbPrim& p)
+{
+    std::vector<std::string> out;
+    for (const DbAttPtr& a : *p.GetAttributes())
+        out.push_back(a->m_name);
+    return out;
+}
+
+class Attributes : public ::testing::Test {
+protected:
+    void SetUp() override { mgr.NewSet(); }
+    DbPrim* Collect()
+    {
+        std::unique_ptr<DbPrim> p = std::make_unique<DbPoint>();
+        DbPrim* raw = p.get();
+        EXPECT_GE(mgr.AddPrim(p, -1), 0);
+        return raw;
+    }
+    DbSetMgr mgr;
+};
+
+TEST_F(Attributes, EarlierPointsKeepTheirAttributes)
+{
+    mgr.AddAttribute(DbAttPtr(new DbAttRep("A", "1")));
+    DbPrim* p1 = Collect();
+    DbPrim* p2 = Collect();
+    mgr.AddAttribute(DbAttPtr(new DbAttRep("B", "2")));
+    DbPrim* p3 = Collect();
+
+    EXPECT_EQ(Names(*p1), std::vector<std::string>{"A"});
+    EXPECT_TRUE(p1->GetAttributes() == p2->GetAttributes()); // one shared list
+    EXPECT_EQ(Names(*p3), (std::vector<std::string>{"A", "B"}));
+}
+
+TEST_F(Attributes, DeactivatingLeavesEarlierPointsAlone)
+{
+    mgr.AddAttribute(DbAttPtr(new DbAttRep("A", "1")));
+    DbPrim* before = Collect();
+    DbAttPtr old = mgr.UpdateAttribute(DbAttPtr(new DbAttRep("A", "1", 0)));
+    ASSERT_TRUE(old.Get());
+    EXPECT_EQ(old->m_active, 1);
+    DbPrim* after = Collect();
+    EXPECT_TRUE(Names(*after).empty());
+    EXPECT_EQ(Names(*before), std::vector<std::string>{"A"});
+    EXPECT_EQ((*before->GetAttributes())[0]->m_active, 1);
+}
+
+TEST_F(Attributes, DeletedAttributeStaysOnItsPoints)
+{
+    mgr.AddAttribute(DbAttPtr(new DbAttRep("A", "1")));
+    DbPrim* p = Collect();
+    DbAttPtr removed = mgr.DeleteAttribute("A");
+    ASSERT_TRUE(removed.Get());
+    EXPECT_EQ(mgr.GetAttMgr().GetMaster().GetSize(), 0);
+    EXPECT_EQ(Names(*p), std::vector<std::string>{"A"});
+    EXPECT_TRUE(Names(*Collect()).empty());
+}
+
+TEST_F(Attributes, NamesDifferingInCaseCoexistAndMissingNamesAreSafe)
+{
+    mgr.AddAttribute(DbAttPtr(new DbAttRep("x", "1")));
+    mgr.AddAttribute(DbAttPtr(new DbAttRep("X", "2")));
+    EXPECT_EQ(mgr.GetAttMgr().FindAttribute("X"), 1);
+    EXPECT_FALSE(mgr.DeleteAttribute("missing").Get());
+    EXPECT_FALSE(mgr.UpdateAttribute(DbAttPtr(new DbAttRep("missing", ""))).Get());
+    EXPECT_EQ(mgr.GetAttMgr().GetMaster().GetSize(), 2);
+}
+
+TEST_F(Attributes, MasterListIsCopiedBeforeChangeOnceShared)
+{
+    mgr.AddAttribute(DbAttPtr(new DbAttRep("A", "1")));
+    DbAttListPtr kept = mgr.GetAttMgr().GetMasterPtr();
+    mgr.GetAttMgr().ListForNewPoints();
+    mgr.AddAttribute(DbAttPtr(new DbAttRep("B", "2")));
+    EXPECT_EQ(kept->GetSize(), 1); // the earlier list object is untouched
+    EXPECT_EQ(mgr.GetAttMgr().GetMaster().GetSize(), 2);
+    EXPECT_FALSE(mgr.GetAttMgr().IsNewListValid());
+}
+
+TEST_F(Attributes, NotifiesItsObservers)
+{
+    struct Counter : Observer {
+        int n = 0;
+        void Update(Observer*, std::intptr_t) override { ++n; }
+    } counter;
+    mgr.GetAttMgr().Attach(&counter);
+    mgr.AddAttribute(DbAttPtr(new DbAttRep("A", "1")));
+    mgr.UpdateAttribute(DbAttPtr(new DbAttRep("A", "2")));
+    mgr.DeleteAttribute("A");
+    EXPECT_EQ(counter.n, 3);
+    mgr.GetAttMgr().Detach(&counter);
+}
+
+} // namespace

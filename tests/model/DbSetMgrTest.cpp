@@ -1,0 +1,194 @@
+#include "model/DbPoint.h"
+#include "model/DbSetMgr.h"
+#include "model/DbSetX1.h"
+#include "model/DbSetX2.h"
+#include "model/DbSetX3.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct NotifyCounter : Observer {
+    int count = 0;
+    void Update(Observer*, std::intptr_t) override { ++count; }
+};
+
+std::unique_ptr<DbPrim> Point(double x, double y)
+{
+    auto p = std::make_unique<DbPoint>(DPoint{x, y});
+    p->m_graph = {x, y};
+    return p;
+}
+
+void AddPoint(DbSetMgr& mgr, double x, double y, int slot = -1)
+{
+    std::unique_ptr<DbPrim> p = Point(x, y);
+    ASSERT_GE(mgr.AddPrim(p, slot), 0);
+}
+
+class ThreeSets : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        mgr.NewSet();
+        mgr.NewSet();
+        mgr.NewSet();
+        ASSERT_EQ(mgr.GetSlotCount(), 3);
+    }
+    DbSetMgr mgr;
+};
+
+TEST_F(ThreeSets, NamesCountUpAndLastIsCurrent)
+{
+    EXPECT_EQ(mgr.GetSet(0)->GetName(), "Line 1");
+    EXPECT_EQ(mgr.GetSet(2)->GetName(), "Line 3");
+    EXPECT_EQ(mgr.GetCurrent(), 2);
+}
+
+TEST_F(ThreeSets, DeletingCurrentMovesToNextThenDownwards)
+{
+    mgr.SetCurrent(1);
+    auto m1 = mgr.DeleteSet(1);
+    ASSERT_NE(m1, nullptr);
+    EXPECT_EQ(mgr.GetCurrent(), 2);
+    auto m2 = mgr.DeleteSet(2);
+    EXPECT_EQ(mgr.GetCurrent(), 0);
+    EXPECT_EQ(mgr.GetSetCount(), 1);
+    EXPECT_EQ(mgr.GetSlotCount(), 3);
+
+    // Put back in reverse order: slots and current set return.
+    mgr.Restore(std::move(m2));
+    EXPECT_EQ(mgr.GetCurrent(), 2);
+    mgr.Restore(std::move(m1));
+    EXPECT_EQ(mgr.GetCurrent(), 1);
+    EXPECT_EQ(mgr.GetSet(1)->GetName(), "Line 2");
+    EXPECT_EQ(mgr.GetSetCount(), 3);
+}
+
+TEST_F(ThreeSets, DeletingAnotherSetKeepsTheCurrentOne)
+{
+    mgr.SetCurrent(2);
+    auto m = mgr.DeleteSet(0);
+    EXPECT_EQ(mgr.GetCurrent(), 2);
+    EXPECT_EQ(mgr.GetSet(0), nullptr);
+    EXPECT_EQ(mgr.GetCurrentCount(), 0);
+}
+
+TEST_F(ThreeSets, NewSetTakesTheFreedSlotAndSkipsUsedNames)
+{
+    auto m = mgr.DeleteSet(1);
+    EXPECT_EQ(mgr.NewSet(), 1);
+    EXPECT_EQ(mgr.GetSet(1)->GetName(), "Line 4");
+
+    // A set named by hand like the next generated name is skipped over.
+    mgr.AddSet("Line 5");
+    mgr.NewSet();
+    EXPECT_EQ(mgr.GetSet(mgr.GetCurrent())->GetName(), "Line 6");
+}
+
+TEST(DbSetMgr, DeleteOnlySetClearsAllAndUndoBringsItBack)
+{
+    DbSetMgr mgr;
+    mgr.NewSet();
+    AddPoint(mgr, 1, 2);
+    AddPoint(mgr, 3, 4);
+    auto memento = mgr.DeleteSet(0);
+    ASSERT_NE(dynamic_cast<DbSetX3*>(memento.get()), nullptr);
+    EXPECT_EQ(mgr.GetSetCount(), 1);
+    EXPECT_EQ(mgr.GetCurrentSet()->GetName(), "Line 1");
+    EXPECT_EQ(mgr.GetTotalCount(), 0);
+    EXPECT_EQ(mgr.GetNameCounter(), 1);
+
+    mgr.Restore(std::move(memento));
+    EXPECT_EQ(mgr.GetTotalCount(), 2);
+    EXPECT_EQ(mgr.GetCurrentSet()->GetName(), "Line 1");
+}
+
+TEST(DbSetMgr, OneSetAmongEmptySlotsIsAlsoTheLast)
+{
+    DbSetMgr mgr;
+    mgr.NewSet();
+    mgr.NewSet();
+    auto gone = mgr.DeleteSet(0);
+    ASSERT_NE(dynamic_cast<DbSetX2*>(gone.get()), nullptr);
+    auto cleared = mgr.DeleteSet(1);
+    EXPECT_NE(dynamic_cast<DbSetX3*>(cleared.get()), nullptr);
+    EXPECT_EQ(mgr.GetSlotCount(), 1);
+}
+
+TEST(DbSetMgr, ClearCurrentSetKeepsNameAndSlot)
+{
+    DbSetMgr mgr;
+    mgr.NewSet();
+    mgr.NewSet();
+    AddPoint(mgr, 1, 1);
+    NotifyCounter counter;
+    mgr.Attach(&counter);
+    auto m = mgr.ClearCurrentSet();
+    EXPECT_EQ(counter.count, 0); // the current set stays current: no notification
+    EXPECT_EQ(mgr.GetCurrentCount(), 0);
+    EXPECT_EQ(mgr.GetCurrentSet()->GetName(), "Line 2");
+    mgr.SetCurrent(0);
+    mgr.Restore(std::move(m));
+    EXPECT_EQ(mgr.GetCurrent(), 1);
+    EXPECT_EQ(mgr.GetCurrentCount(), 1);
+    mgr.Detach(&counter);
+}
+
+TEST(DbSetMgr, AddPrimToMissingSetLeavesItWithTheCaller)
+{
+    DbSetMgr mgr;
+    std::unique_ptr<DbPrim> p = Point(1, 1);
+    EXPECT_EQ(mgr.AddPrim(p, -1), -1);
+    EXPECT_NE(p, nullptr);
+    mgr.NewSet();
+    EXPECT_EQ(mgr.AddPrim(p, 5), -1);
+    EXPECT_EQ(mgr.AddPrim(p, 0), 0);
+    EXPECT_EQ(p, nullptr);
+}
+
+TEST(DbSetMgr, CountsTreatEmptySlotsAsEmptySets)
+{
+    DbSetMgr mgr;
+    EXPECT_EQ(mgr.GetCurrentCount(), 0);
+    mgr.NewSet();
+    mgr.NewSet();
+    AddPoint(mgr, 0, 0, 0);
+    AddPoint(mgr, 0, 0, 1);
+    AddPoint(mgr, 0, 0, 1);
+    EXPECT_EQ(mgr.GetTotalCount(), 3);
+    auto m = mgr.DeleteSet(1);
+    EXPECT_EQ(mgr.GetTotalCount(), 1);
+    mgr.SetCurrent(1);
+    EXPECT_EQ(mgr.GetCurrentCount(), 0);
+}
+
+TEST(DbSetMgr, NotifiesOnCurrentAddAndRestore)
+{
+    DbSetMgr mgr;
+    NotifyCounter counter;
+    mgr.Attach(&counter);
+    mgr.NewSet();
+    EXPECT_EQ(counter.count, 1);
+    AddPoint(mgr, 1, 1);
+    EXPECT_EQ(counter.count, 2);
+    auto m = mgr.ClearAll();
+    mgr.Restore(std::move(m));
+    EXPECT_GE(counter.count, 4);
+    mgr.Detach(&counter);
+}
+
+TEST(DbSetMgr, ListSetsSkipsEmptySlots)
+{
+    DbSetMgr mgr;
+    mgr.NewSet();
+    mgr.NewSet();
+    mgr.NewSet();
+    auto m = mgr.DeleteSet(1);
+    std::vector<std::pair<int, std::string>> sets;
+    EXPECT_EQ(mgr.ListSets(sets), 2);
+    ASSERT_EQ(sets.size(), 2u);
+    EXPECT_EQ(sets[1], (std::pair<int, std::string>{2, "Line 3"}));
+}
+
+} // namespace

@@ -1,0 +1,120 @@
+#include "model/DbAttPrim.h"
+#include "model/DbPoint.h"
+#include "model/DbSetMgr.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+class ExportText : public ::testing::Test {
+protected:
+    void SetUp() override { mgr.NewSet(); }
+    void Add(double gx, double gy)
+    {
+        std::unique_ptr<DbPrim> p = std::make_unique<DbPoint>();
+        static_cast<DbPoint*>(p.get())->m_graph = {gx, gy};
+        ASSERT_GE(mgr.AddPrim(p, -1), 0);
+    }
+    std::string All(const std::string& sep, int sort)
+    {
+        std::string text;
+        mgr.WriteAllSets(text, sep, sort);
+        return text;
+    }
+    DbSetMgr mgr;
+};
+
+TEST_F(ExportText, CommaSeparatedExample)
+{
+    Add(3, 4);
+    mgr.AddAttribute(DbAttPtr(new DbAttRep("Color", "red")));
+    Add(1, 2);
+    EXPECT_EQ(All(", ", 1), "Line 1\nX, Y, Color\n1, 2, red\n3, 4\n\n");
+}
+
+TEST_F(ExportText, UnsortedKeepsCollectionOrder)
+{
+    Add(3, 4);
+    Add(1, 2);
+    Add(2, 0);
+    EXPECT_EQ(All(" ", 0), "Line 1\nX Y\n3 4\n1 2\n2 0\n\n");
+}
+
+TEST_F(ExportText, TwoPointsWithEqualXKeepTheirOrder)
+{
+    Add(5, 1);
+    Add(5, 2);
+    EXPECT_EQ(All("\t", 1), "Line 1\nX\tY\n5\t1\n5\t2\n\n");
+}
+
+TEST_F(ExportText, SortOrdersManyPointsOnX)
+{
+    const double xs[] = {9, -3, 7.5, 0, 12, 7.5, -8, 1e6, 2, 2};
+    for (double x : xs)
+        Add(x, 0);
+    std::string text = All(" ", 1);
+    std::vector<double> seen;
+    std::size_t pos = text.find("X Y\n") + 4;
+    while (pos < text.size() && text[pos] != '\n') {
+        seen.push_back(std::stod(text.substr(pos)));
+        pos = text.find('\n', pos) + 1;
+    }
+    ASSERT_EQ(seen.size(), std::size(xs));
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+}
+
+TEST_F(ExportText, NumbersUseShortestGeneralForm)
+{
+    Add(0.5, 1234567);
+    Add(-0.0001, 1e-5);
+    EXPECT_EQ(All(" ", 0), "Line 1\nX Y\n0.5 1.23457e+06\n-0.0001 1e-05\n\n");
+}
+
+TEST_F(ExportText, AttributeColumnsSortWithoutCaseAndLeaveGapsEmpty)
+{
+    mgr.AddAttribute(DbAttPtr(new DbAttRep("b", "B1")));
+    Add(1, 1);
+    mgr.DeleteAttribute("b");
+    mgr.AddAttribute(DbAttPtr(new DbAttRep("A", "A1")));
+    Add(2, 2);
+    EXPECT_EQ(All(", ", 1), "Line 1\nX, Y, A, b\n1, 1, , B1\n2, 2, A1\n\n");
+}
+
+TEST_F(ExportText, AttributeEntriesFormTheirOwnBlockAfterThePoints)
+{
+    std::unique_ptr<DbPrim> entry =
+        std::make_unique<DbAttPrim>(DbAttPtr(new DbAttRep("Sample", "S-12")));
+    mgr.AddPrim(entry, -1);
+    Add(1, 2);
+    EXPECT_EQ(All(", ", 1), "Line 1\nX, Y\n1, 2\n\n\nSample, S-12\n\n");
+}
+
+TEST_F(ExportText, AllSetsInSlotOrderAndEmptySetsGiveTheirNameOnly)
+{
+    Add(1, 1);
+    mgr.NewSet();
+    mgr.NewSet();
+    Add(2, 2);
+    auto gone = mgr.DeleteSet(1);
+    EXPECT_EQ(All(" ", 1), "Line 1\nX Y\n1 1\n\nLine 3\nX Y\n2 2\n\n");
+    mgr.NewSet();
+    std::string current;
+    mgr.WriteCurrentSet(current, " ", 1);
+    EXPECT_EQ(current, "Line 4\n");
+}
+
+TEST(AttPrim, SortKeyIsTheFirstCharacterSigned)
+{
+    ExportContext ctx;
+    DbAttPrim empty(DbAttPtr(new DbAttRep("", "v")));
+    DbAttPrim high(DbAttPtr(new DbAttRep("\xE9t\xE9", "v")));
+    DbAttPrim letter(DbAttPtr(new DbAttRep("a", "v")));
+    EXPECT_EQ(empty.SortKey(ctx), 0.0);
+    EXPECT_EQ(high.SortKey(ctx), -23.0);
+    EXPECT_EQ(letter.SortKey(ctx), 97.0);
+}
+
+} // namespace
