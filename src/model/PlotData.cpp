@@ -1,5 +1,6 @@
 #include "model/PlotData.h"
 
+#include "image/CDib.h"
 #include "model/DbMemento.h"
 #include "model/DbSetMgr.h"
 #include "model/DbSetX1.h"
@@ -7,7 +8,8 @@
 #include "platform/Document.h"
 
 PlotData::PlotData(Document* document)
-    : m_document(document), m_setMgr(std::make_unique<DbSetMgr>())
+    : m_document(document), m_setMgr(std::make_unique<DbSetMgr>()),
+      m_image(std::make_unique<CDib>())
 {
 }
 
@@ -83,4 +85,32 @@ void PlotData::OnTasksChanged()
 {
     if (m_document)
         m_document->SetModifiedFlag(m_imageEdited || m_dataEdited || m_imageReplaced);
+}
+
+void PlotData::FlipImageHorizontal()
+{
+    m_image->FlipHorizontal();
+    m_imageEdited = 1;
+    m_viewHint = kHintImage;
+}
+
+void PlotData::FlipImageVertical()
+{
+    m_image->FlipVertical();
+    m_imageEdited = 1;
+    m_viewHint = kHintImage;
+}
+
+void PlotData::RotateImage(int angle)
+{
+    m_image->Rotate(angle);
+    m_imageEdited = 1;
+    m_viewHint = kHintImage;
+}
+
+void PlotData::SetImage(const CDib& image, int hint)
+{
+    m_image->Assign(image);
+    m_imageReplaced = 1;
+    m_viewHint = hint;
 }

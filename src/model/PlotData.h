@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+class CDib;
 class Document;
 class DbMemento;
 class DbPrim;
@@ -71,6 +72,16 @@ public:
     // The set manager's observers, then the attribute manager's, hear of a change.
     void NotifyAll();
 
+    // The document's picture (never null; empty when there is no image).
+    CDib* GetImage() const { return m_image.get(); }
+    // Image operations of the image tasks: the pixel operation on the picture, image
+    // edited set, view hint 1.
+    void FlipImageHorizontal();
+    void FlipImageVertical();
+    void RotateImage(int angle);
+    // The picture becomes a copy of image; image replaced set, the view hint is the one given.
+    void SetImage(const CDib& image, int hint);
+
     // Image pixel to graph coordinates through the document's mapping; false (output
     // untouched) when the position cannot be mapped.
     bool PixelToGraph(const DPoint& pixel, DPoint& graph) const;
@@ -83,6 +94,7 @@ private:
     std::unique_ptr<DbSetMgr> m_setMgr;
     std::string m_imagePath;
     std::string m_exportPath;
+    std::unique_ptr<CDib> m_image;
     int m_viewHint = kHintData;
     int m_imageEdited = 0;
     int m_dataEdited = 0;
