@@ -135,3 +135,31 @@ void PlotData::OnTasksChanged()
     if (m_document)
         m_document->SetModifiedFlag(m_imageEdited || m_dataEdited || m_imageReplaced);
 }
+
+void PlotData::FlipImageHorizontal()
+{
+    m_image->FlipHorizontal();
+    m_imageEdited = 1;
+    m_viewHint = kHintImage;
+}
+
+void PlotData::FlipImageVertical()
+{
+    m_image->FlipVertical();
+    m_imageEdited = 1;
+    m_viewHint = kHintImage;
+}
+
+void PlotData::RotateImage(int angle)
+{
+    m_image->Rotate(angle);
+    m_imageEdited = 1;
+    m_viewHint = kHintImage;
+}
+
+void PlotData::SetImage(const CDib& image, int hint)
+{
+    m_image->Assign(image);
+    m_imageReplaced = 1;
+    m_viewHint = hint;
+}

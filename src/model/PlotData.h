@@ -85,6 +85,14 @@ public:
     // The set manager's observers, then the attribute manager's, hear of a change.
     void NotifyAll();
 
+    // Image operations of the image tasks: the pixel operation on the picture, image
+    // edited set, view hint 1.
+    void FlipImageHorizontal();
+    void FlipImageVertical();
+    void RotateImage(int angle);
+    // The picture becomes a copy of image; image replaced set, the view hint is the one given.
+    void SetImage(const CDib& image, int hint);
+
     // Image pixel to graph coordinates through the document's mapping; false (output
     // untouched) when the position cannot be mapped.
     bool PixelToGraph(const DPoint& pixel, DPoint& graph) const;
