@@ -129,6 +129,27 @@ AttributeRep* TransformData::GetRep(const std::string& repKey)
     return rep;
 }
 
+namespace {
+class MementoState : public MappingState {
+public:
+    explicit MementoState(std::unique_ptr<TransformMemento> memento) : m_memento(std::move(memento))
+    {
+    }
+    void Restore() override { m_memento->Notify(DataHint()); }
+    void Reset() override { m_memento->Reset(); }
+
+private:
+    std::unique_ptr<TransformMemento> m_memento;
+};
+} // namespace
+
+std::unique_ptr<MappingState> TransformData::Snapshot()
+{
+    auto memento = std::make_unique<TransformMemento>(this);
+    memento->Load();
+    return std::make_unique<MementoState>(std::move(memento));
+}
+
 void TransformData::Update(Observer* subject, std::intptr_t /*hint*/)
 {
     if (auto* man = dynamic_cast<TransformMan*>(subject)) {

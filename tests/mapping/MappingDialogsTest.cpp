@@ -1,4 +1,7 @@
+#include "image/CDib.h"
+#include "image/DibUtil.h"
 #include "mapping/CImageMapping.h"
+#include "mapping/CropBox.h"
 #include "mapping/RegGridData.h"
 #include "mapping/RegGridDlg.h"
 #include "mapping/RegGridSnap.h"
@@ -365,6 +368,43 @@ TEST_F(MappingDocument, ResolutionOfAFlatAxisIsNotANumberAndUnmappedIsZero)
     PlotData unmapped;
     const DPoint z = unmapped.PixelResolution(e, 2);
     EXPECT_EQ(z, (DPoint{0, 0}));
+}
+
+// ------------------------------------------------------------- crop box
+
+TEST_F(MappingDocument, CropTaskCropsAndResetsTheMappingUntilUndone)
+{
+    CropBox box;
+    EXPECT_EQ(box.CreateCropTask(data.get()), nullptr); // undefined box
+    box.ResizeByDrag(0, {10.4, 20.6}, {30.4, 40.6});
+    EXPECT_EQ(box.CreateCropTask(data.get()), nullptr); // no image yet
+
+    BitmapInfoHeader like;
+    like.bitCount = 24;
+    std::optional<DibBlock> dib = MakeDib(like, 64, 48, nullptr);
+    ASSERT_TRUE(dib.has_value());
+    data->SetImage(std::make_unique<CDib>(dib->data(), dib->size()));
+    ASSERT_TRUE(data->HasImage());
+    Collect(50, 50);
+    const TransformData::State before = Transform().GetState();
+
+    std::unique_ptr<Task> task = box.CreateCropTask(data.get());
+    ASSERT_NE(task, nullptr);
+    EXPECT_EQ(task->GetName(), "Crop Image");
+    ASSERT_TRUE(data->Execute(std::move(task)));
+    EXPECT_EQ(data->GetImage()->Width(), 21);
+    EXPECT_EQ(data->GetImage()->Height(), 21);
+    EXPECT_FALSE(Transform().GetRegion().IsDefined());
+    EXPECT_EQ(Transform().GetMax(), (DPoint{10, 10}));
+    EXPECT_EQ(data->GetSetMgr()->GetTotalCount(), 0);
+
+    ASSERT_TRUE(data->Undo());
+    EXPECT_EQ(data->GetImage()->Width(), 64);
+    EXPECT_TRUE(Transform().GetState().region.SameRegion(before.region));
+    EXPECT_EQ(Transform().GetMax(), before.max);
+    EXPECT_EQ(data->GetSetMgr()->GetTotalCount(), 1);
+    ASSERT_TRUE(data->Redo());
+    EXPECT_FALSE(Transform().GetRegion().IsDefined());
 }
 
 } // namespace
