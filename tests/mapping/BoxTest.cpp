@@ -94,20 +94,6 @@ TEST(BoxShape, DerivativesMatchCentralDifferences)
     }
 }
 
-TEST(BoxShape, InvertRefusesNearSingularMatrices)
-{
-    double out[4] = {7, 7, 7, 7};
-    const double singular[4] = {1, 2, 2, 4 + 5e-8};
-    EXPECT_FALSE(Box::Invert(singular, out));
-    EXPECT_EQ(out[0], 7);
-    const double j[4] = {2, 1, 1, 3}; // det 5
-    ASSERT_TRUE(Box::Invert(j, out));
-    EXPECT_DOUBLE_EQ(out[0], 3.0 / 5);
-    EXPECT_DOUBLE_EQ(out[1], -1.0 / 5);
-    EXPECT_DOUBLE_EQ(out[2], -1.0 / 5);
-    EXPECT_DOUBLE_EQ(out[3], 2.0 / 5);
-}
-
 // ------------------------------------------------------------- mapping properties
 
 // Random regions: a rectangle of random size, skewed by moving every node a little, then
@@ -173,18 +159,6 @@ TEST(BoxMapping, RotatedRectangleMatchesClosedForm)
             EXPECT_NEAR(g.y, (100 - uy) / 10, 1e-9);
         }
     }
-}
-
-TEST(BoxMapping, CornersMapToLimits)
-{
-    Box b = AxisBox(99, 49, 0, 10, 0, 5);
-    DPoint g;
-    ASSERT_TRUE(b.PixelToGraph({99, 0}, g));
-    EXPECT_NEAR(g.x, 10, 1e-9);
-    EXPECT_NEAR(g.y, 5, 1e-9);
-    ASSERT_TRUE(b.PixelToGraph({0, 49}, g));
-    EXPECT_NEAR(g.x, 0, 1e-9);
-    EXPECT_NEAR(g.y, 0, 1e-9);
 }
 
 TEST(BoxMapping, FailedConversionLeavesOutputUntouched)
@@ -358,31 +332,6 @@ TEST(BoxDraw, OutlineAtZoom)
     EXPECT_EQ(canvas.DevicePixel(20, 20), black);
     EXPECT_EQ(canvas.DevicePixel(20, 10), ColourToPixel(kWhite));
     EXPECT_EQ(canvas.DevicePixel(42, 10), ColourToPixel(kWhite));
-}
-
-TEST(BoxDraw, UndefinedDrawsNothing)
-{
-    PixelCanvas canvas(20, 20);
-    ToolEvent e(&canvas);
-    Box b;
-    b.Draw(e);
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x)
-            ASSERT_EQ(canvas.DevicePixel(x, y), ColourToPixel(kWhite));
-}
-
-TEST(BoxDraw, XorOutlineDrawnTwiceLeavesNoTrace)
-{
-    PixelCanvas canvas(50, 50, MakeColour(10, 200, 30));
-    const std::vector<std::uint32_t> before(canvas.Bits(), canvas.Bits() + 2500);
-    ToolEvent e(&canvas);
-    e.BeginXor();
-    Box b = AxisBox(30, 20, 0, 1, 0, 1);
-    b.Rotate(17);
-    b.Draw(e);
-    EXPECT_NE(std::vector<std::uint32_t>(canvas.Bits(), canvas.Bits() + 2500), before);
-    b.Draw(e);
-    EXPECT_EQ(std::vector<std::uint32_t>(canvas.Bits(), canvas.Bits() + 2500), before);
 }
 
 TEST(BoxDraw, MarchingAntsFiveBlackThreeWhite)

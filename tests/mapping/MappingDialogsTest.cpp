@@ -145,18 +145,6 @@ TEST_F(MappingDocument, AxisDialogOpensWithTheCurrentMapping)
     EXPECT_EQ(dlg.m_yLog, 0);
 }
 
-TEST_F(MappingDocument, CancelLeavesNoTask)
-{
-    {
-        TransDlg dlg(data.get());
-        dlg.LoadFields();
-        dlg.m_xMax = 99;
-        dlg.OnCancel();
-    }
-    EXPECT_FALSE(data->CanUndo());
-    EXPECT_EQ(Transform().GetMax().x, 10);
-}
-
 // ------------------------------------------------------------- pixel mapping dialog
 
 TEST_F(MappingDocument, PixelMappingAndOneUndoRestoresTheAxisMapping)

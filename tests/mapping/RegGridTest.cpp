@@ -132,18 +132,6 @@ TEST_F(GridFixture, BothAxesSnapIndependently)
     EXPECT_NEAR(Graph(p).y, 5.0, 1e-9);
 }
 
-TEST_F(GridFixture, NoSnapFlagsNoMove)
-{
-    Map(100, 100, {0, 0}, {10, 10});
-    RegGridSettings s = SnapX(0, 1);
-    s.snapX = 0;
-    SetGrid(s);
-    SnapTolerance::Scope tol(50.0);
-    DPoint p{33.3, 44.4};
-    EXPECT_FALSE(m_grid.Snap(p));
-    EXPECT_EQ(p, (DPoint{33.3, 44.4}));
-}
-
 // Log X over 0.1..1000 on 400 pixels (100 pixels a decade).
 TEST_F(GridFixture, LogAxisRepeatsThePatternInEveryDecade)
 {

@@ -188,12 +188,14 @@ TEST(TransformDataTest, PixelMappingFromSizeAspectAndScale)
 {
     TransformData data;
     DefineRect(data, {0, 0}, {100, 50});
+    AxisMapping(data, {1, 1}, {100, 100}, 1, 1); // pixel mapping has no logarithms
     auto ppi = GetRepAs<TransformPpiVw>(data);
     ppi->m_aspect = 2;
     ppi->m_pointsPerUnit = 10;
     ppi->m_origin = {0, 0};
     ppi->Notify(0);
     EXPECT_EQ(data.GetMode(), 1);
+    EXPECT_EQ(data.GetXLog() + data.GetYLog(), 0);
     EXPECT_DOUBLE_EQ(data.GetMax().x, 20);
     EXPECT_DOUBLE_EQ(data.GetMax().y, 5);
     EXPECT_EQ(data.GetRegion().GraphNodes()[2], (DPoint{20, 5}));
@@ -238,17 +240,6 @@ TEST(TransformDataTest, MementoForwardsRegionOperationsOnItsOwnCopy)
     EXPECT_EQ(data.GetRegion().GetAngle(), 0.0);
     memento->Notify(0);
     EXPECT_DOUBLE_EQ(data.GetRegion().GetAngle(), 45.0);
-}
-
-TEST(TransformDataTest, PixelMappingClearsLogFlags)
-{
-    TransformData data;
-    DefineRect(data, {0, 0}, {100, 50});
-    AxisMapping(data, {1, 1}, {100, 100}, 1, 1);
-    auto ppi = GetRepAs<TransformPpiVw>(data);
-    ppi->Notify(0);
-    EXPECT_EQ(data.GetXLog(), 0);
-    EXPECT_EQ(data.GetYLog(), 0);
 }
 
 TEST(TransformDataTest, PixelViewLoadsScaleFromLimitsInAxisMode)
@@ -322,27 +313,6 @@ TEST(TransformDataTest, MementoRestoresEveryFieldIncludingAnUndefinedRegion)
     EXPECT_EQ(after.max, before.max);
     EXPECT_TRUE(after.region.SameRegion(before.region));
     EXPECT_EQ(after.region.GetPixelNodeCount(), 0);
-}
-
-TEST(TransformDataTest, MementoRestoresPixelModeAndAngle)
-{
-    TransformData data;
-    DefineRect(data, {0, 0}, {100, 50}, 25);
-    auto ppi = GetRepAs<TransformPpiVw>(data);
-    ppi->m_aspect = 1.5;
-    ppi->m_pointsPerUnit = 4;
-    ppi->Notify(0);
-    auto memento = GetRepAs<TransformMemento>(data);
-    const TransformData::State before = data.GetState();
-    AxisMapping(data, {0, 0}, {1, 1});
-    DefineRect(data, {10, 10}, {20, 20});
-    memento->Notify(0);
-    const TransformData::State after = data.GetState();
-    EXPECT_EQ(after.mode, 1);
-    EXPECT_EQ(after.aspect, 1.5);
-    EXPECT_EQ(after.pointsPerUnit, 4);
-    EXPECT_EQ(after.max, before.max);
-    EXPECT_TRUE(after.region.SameRegion(before.region));
 }
 
 TEST(TransformDataTest, GetRepKeysAreExactAndEveryCallIsNew)
