@@ -45,9 +45,15 @@ void CropBox::ResizeByDrag(int hitCode, DPoint from, DPoint to)
     Box::ResizeByDrag(hitCode, from, to);
 }
 
-void CropBox::SaveCorners() { GetPixelCorners(4, m_saved); }
+void CropBox::SaveCorners()
+{
+    GetPixelCorners(4, m_saved);
+}
 
-void CropBox::RestoreCorners() { SetPixelNodes(4, m_saved); }
+void CropBox::RestoreCorners()
+{
+    SetPixelNodes(4, m_saved);
+}
 
 bool CropBox::GetBoundingRect(IPoint& origin, ISize& size) const
 {

@@ -8,7 +8,9 @@
 
 #include <cmath>
 
-RegGridData::RegGridData(TransformData* transform) : m_transform(transform) {}
+RegGridData::RegGridData(TransformData* transform) : m_transform(transform)
+{
+}
 
 AttributeRep* RegGridData::GetRep(const std::string& repKey)
 {

@@ -10,7 +10,10 @@
 
 #include <cmath>
 
-TransformData::TransformData() { SetLimits({1.0, 1.0}, {10.0, 10.0}); }
+TransformData::TransformData()
+{
+    SetLimits({1.0, 1.0}, {10.0, 10.0});
+}
 
 // ---------------------------------------------------------------- conversions
 
@@ -311,8 +314,8 @@ void TransformData::DrawGrid(ToolEvent& e, const RegGridSettings& grid)
     auto usable = [](double step) { return std::isfinite(step) && step != 0.0; };
 
     if (grid.snapX && grid.showX && usable(grid.stepX)) {
-        const double other = m_xLog ? logOther(grid.originY, c.y)
-                                    : linearOther(c.y, grid.originY, grid.stepY);
+        const double other =
+            m_xLog ? logOther(grid.originY, c.y) : linearOther(c.y, grid.originY, grid.stepY);
         GridLiner liner(e, m_region, true, other);
         if (m_xLog)
             DrawLogLines(liner, c.x, grid.originX, grid.stepX);
@@ -320,8 +323,8 @@ void TransformData::DrawGrid(ToolEvent& e, const RegGridSettings& grid)
             DrawLinearLines(liner, c.x, grid.originX, grid.stepX);
     }
     if (grid.snapY && grid.showY && usable(grid.stepY)) {
-        const double other = m_yLog ? logOther(grid.originX, c.x)
-                                    : linearOther(c.x, grid.originX, grid.stepX);
+        const double other =
+            m_yLog ? logOther(grid.originX, c.x) : linearOther(c.x, grid.originX, grid.stepX);
         GridLiner liner(e, m_region, false, other);
         if (m_yLog)
             DrawLogLines(liner, c.y, grid.originY, grid.stepY);

@@ -14,7 +14,10 @@ namespace {
 constexpr double kNodeS[8] = {-1, 0, 1, 1, 1, 0, -1, -1};
 constexpr double kNodeT[8] = {-1, -1, -1, 0, 1, 1, 1, 0};
 
-double Dist(DPoint a, DPoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
+double Dist(DPoint a, DPoint b)
+{
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
 
 // A box whose pixel nodes are the rectangle (0,0)..(w,h) and whose graph nodes carry the
 // corner limits X xmin..xmax, Y ymin..ymax.
@@ -53,11 +56,10 @@ TEST(BoxShape, ReproducesEveryFieldOfTheSerendipitySpace)
 {
     using Field = double (*)(double, double);
     const Field fields[] = {
-        [](double, double) { return 1.0; },      [](double s, double) { return s; },
-        [](double, double t) { return t; },      [](double s, double) { return s * s; },
-        [](double s, double t) { return s * t; }, [](double, double t) { return t * t; },
-        [](double s, double t) { return s * s * t; },
-        [](double s, double t) { return s * t * t; },
+        [](double, double) { return 1.0; },           [](double s, double) { return s; },
+        [](double, double t) { return t; },           [](double s, double) { return s * s; },
+        [](double s, double t) { return s * t; },     [](double, double t) { return t * t; },
+        [](double s, double t) { return s * s * t; }, [](double s, double t) { return s * t * t; },
     };
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> u(-1.3, 1.3);
@@ -285,12 +287,13 @@ TEST_P(BoxHit, CodeOfPick)
     EXPECT_EQ(b.HitTest(Pick(GetParam().x, GetParam().y, 3)), GetParam().code);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Picks, BoxHit,
-    ::testing::Values(HitCase{0, 0, 5}, HitCase{100, 0, 6}, HitCase{100, 50, 10},
-                      HitCase{0, 50, 9}, HitCase{50, -2, 4}, HitCase{50, 52, 8},
-                      HitCase{-2, 25, 1}, HitCase{102, 25, 2}, HitCase{50, 25, 0},
-                      HitCase{50, -5, 0}, HitCase{106, -2, 0}, HitCase{103, -2, 6}));
+INSTANTIATE_TEST_SUITE_P(Picks, BoxHit,
+                         ::testing::Values(HitCase{0, 0, 5}, HitCase{100, 0, 6},
+                                           HitCase{100, 50, 10}, HitCase{0, 50, 9},
+                                           HitCase{50, -2, 4}, HitCase{50, 52, 8},
+                                           HitCase{-2, 25, 1}, HitCase{102, 25, 2},
+                                           HitCase{50, 25, 0}, HitCase{50, -5, 0},
+                                           HitCase{106, -2, 0}, HitCase{103, -2, 6}));
 
 TEST(BoxHitTest, UndefinedBoxHitsNothing)
 {

@@ -8,8 +8,8 @@
 
 #include <chrono>
 #include <cmath>
-#include <limits>
 #include <cstring>
+#include <limits>
 #include <random>
 
 namespace {
@@ -31,8 +31,8 @@ std::vector<std::uint8_t> Mutated(const std::vector<std::uint8_t>& valid, std::m
             bytes[at] = static_cast<std::uint8_t>(byte(rng));
             break;
         case 1: { // a double somewhere becomes NaN, infinity or huge
-            static const double specials[] = {std::nan(""), 1e308, -1e308, 1e-308, 0.0,
-                                              std::numeric_limits<double>::infinity()};
+            static const double specials[] = {
+                std::nan(""), 1e308, -1e308, 1e-308, 0.0, std::numeric_limits<double>::infinity()};
             const double v = specials[std::uniform_int_distribution<int>(0, 5)(rng)];
             if (at + 8 <= bytes.size())
                 std::memcpy(&bytes[at], &v, 8);

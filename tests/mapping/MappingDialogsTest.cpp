@@ -122,15 +122,14 @@ TEST_P(AxisDialog, LogarithmicLimitsMustBePositive)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Limits, AxisDialog,
-    ::testing::Values(LimitsCase{1, 0, 0, 100, 0, 1, false},
-                      LimitsCase{1, 0, -1, 100, 0, 1, false},
-                      LimitsCase{1, 0, 1, 0, 0, 1, false},
-                      LimitsCase{1, 0, 1, 1000, 0, 1, true},
-                      LimitsCase{0, 1, 0, 1, 1, -5, false},
-                      LimitsCase{0, 0, -5, -1, -20, -10, true},
-                      LimitsCase{1, 1, 0.01, 1e6, 1e-3, 1e3, true}));
+INSTANTIATE_TEST_SUITE_P(Limits, AxisDialog,
+                         ::testing::Values(LimitsCase{1, 0, 0, 100, 0, 1, false},
+                                           LimitsCase{1, 0, -1, 100, 0, 1, false},
+                                           LimitsCase{1, 0, 1, 0, 0, 1, false},
+                                           LimitsCase{1, 0, 1, 1000, 0, 1, true},
+                                           LimitsCase{0, 1, 0, 1, 1, -5, false},
+                                           LimitsCase{0, 0, -5, -1, -20, -10, true},
+                                           LimitsCase{1, 1, 0.01, 1e6, 1e-3, 1e3, true}));
 
 TEST_F(MappingDocument, AxisDialogOpensWithTheCurrentMapping)
 {
@@ -305,9 +304,9 @@ TEST_F(MappingDocument, GridUndoRestoresEverySetting)
 
 TEST_F(MappingDocument, FindRepByAttributeAndRepresentation)
 {
-    EXPECT_NE(dynamic_cast<TransformMan*>(
-                  data->FindRep("AttTransform", "ViewManipTransformData").get()),
-              nullptr);
+    EXPECT_NE(
+        dynamic_cast<TransformMan*>(data->FindRep("AttTransform", "ViewManipTransformData").get()),
+        nullptr);
     std::unique_ptr<AttributeRep> snap = data->FindRep("AttRegGrid", "GridSnapRegGrid");
     EXPECT_NE(dynamic_cast<RegGridSnap*>(snap.get()), nullptr);
     EXPECT_EQ(data->FindRep("AttTransform", "GridSnapRegGrid"), nullptr);
@@ -322,8 +321,7 @@ struct ResolutionCase {
     double expected;
 };
 
-class Resolution : public MappingDocument, public ::testing::WithParamInterface<ResolutionCase> {
-};
+class Resolution : public MappingDocument, public ::testing::WithParamInterface<ResolutionCase> {};
 
 TEST_P(Resolution, GraphUnitsPerLogicalUnitToThreeDigits)
 {
@@ -339,8 +337,7 @@ TEST_P(Resolution, GraphUnitsPerLogicalUnitToThreeDigits)
 // 10 pixels a unit: one logical unit is 0.1 / scale graph units.
 INSTANTIATE_TEST_SUITE_P(Scales, Resolution,
                          ::testing::Values(ResolutionCase{1, 0.1}, ResolutionCase{2, 0.05},
-                                           ResolutionCase{3, 0.0333},
-                                           ResolutionCase{0.125, 0.8},
+                                           ResolutionCase{3, 0.0333}, ResolutionCase{0.125, 0.8},
                                            ResolutionCase{7, 0.0143}));
 
 TEST_F(MappingDocument, ResolutionOfAFlatAxisIsNotANumberAndUnmappedIsZero)

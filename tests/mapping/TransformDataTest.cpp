@@ -1,5 +1,5 @@
-#include "mapping/TransformAxisVw.h"
 #include "mapping/TransformData.h"
+#include "mapping/TransformAxisVw.h"
 #include "mapping/TransformMan.h"
 #include "mapping/TransformMemento.h"
 #include "mapping/TransformPpiVw.h"
@@ -18,8 +18,7 @@ namespace {
 constexpr double kNodeS[8] = {-1, 0, 1, 1, 1, 0, -1, -1};
 constexpr double kNodeT[8] = {-1, -1, -1, 0, 1, 1, 1, 0};
 
-template <class Rep>
-std::unique_ptr<Rep> GetRepAs(TransformData& data)
+template <class Rep> std::unique_ptr<Rep> GetRepAs(TransformData& data)
 {
     AttributeRep* rep = data.GetRep(Rep::kKey);
     auto* typed = dynamic_cast<Rep*>(rep);
@@ -27,7 +26,10 @@ std::unique_ptr<Rep> GetRepAs(TransformData& data)
     return std::unique_ptr<Rep>(typed);
 }
 
-double Dist(DPoint a, DPoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
+double Dist(DPoint a, DPoint b)
+{
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
 
 // The region is placed through the manipulation view, as the region tools do.
 void DefineRect(TransformData& data, DPoint p1, DPoint p2, double angle = 0)
