@@ -447,6 +447,28 @@ INSTANTIATE_TEST_SUITE_P(Steps, DenseGrid,
                                            DenseCase{1, 1, 1e-12}, DenseCase{1, 1, -0.5},
                                            DenseCase{1, 1, -1e-12}, DenseCase{1, 2, 1e-3}));
 
+// Lines are drawn while they stay at least a window pixel apart: at 2.5 pixels every line
+// of the region shows, at 0.5 pixels a direction ends after the line it started from.
+TEST_F(GridFixture, LinesCloserThanAPixelEndTheWalk)
+{
+    Map(100, 100, {0, 0}, {10, 10});
+    PixelCanvas canvas(120, 120);
+    ToolEvent e(&canvas);
+    SetGrid(SnapX(0, 0.25)); // 2.5 pixels
+    m_grid.Draw(e);
+    EXPECT_EQ(BlackColumns(canvas, 33).size(), 41u);
+
+    canvas.Fill(kWhite);
+    SetGrid(SnapX(0, 0.05)); // 0.5 pixels
+    m_grid.Draw(e);
+    EXPECT_EQ(BlackColumns(canvas, 33), (std::set<int>{50}));
+
+    canvas.Fill(kWhite);
+    ToolEvent zoomed(&canvas, 4.0); // the same step is 2 window pixels at zoom 4
+    m_grid.Draw(zoomed);
+    EXPECT_GT(BlackColumns(canvas, 33).size(), 50u);
+}
+
 TEST_F(GridFixture, ZeroStepFromAFileDrawsNothing)
 {
     Map(100, 100, {0, 0}, {10, 10});
