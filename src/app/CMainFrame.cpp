@@ -142,8 +142,15 @@ void CMainFrame::BuildMenus()
 {
     for (const auto& popup : CommandTable::NoDocumentMenu())
         m_noDocumentMenus.push_back(BuildMenu(popup));
-    for (const auto& popup : CommandTable::DocumentMenu())
-        m_documentMenus.push_back(BuildMenu(popup));
+    for (const auto& popup : CommandTable::DocumentMenu()) {
+        QMenu* menu = BuildMenu(popup);
+        m_documentMenus.push_back(menu);
+        for (const auto& item : popup.items)
+            if (item.kind == CommandTable::MenuItem::Command && item.id == ID_WINDOW_CASCADE)
+                m_windowMenu = menu;
+    }
+    if (m_windowMenu)
+        connect(m_windowMenu, &QMenu::aboutToShow, this, [this] { RefreshWindowList(); });
 
     m_barMenu = new QMenu(this);
     m_barMenu->setObjectName(QStringLiteral("BarMenu"));
@@ -238,7 +245,48 @@ void CMainFrame::ShowMenuFor(bool document)
 void CMainFrame::RefreshMenuBar()
 {
     ShowMenuFor(!m_mdi->subWindowList().isEmpty());
+    RefreshTitle();
     UpdateCommandUI();
+}
+
+void CMainFrame::RefreshTitle()
+{
+    // A maximized document window shares the frame's caption: "Kurvo - [title]".
+    QMdiSubWindow* sub = m_mdi->currentSubWindow();
+    if (sub && sub->isMaximized() && !sub->windowTitle().isEmpty())
+        setWindowTitle(QStringLiteral("Kurvo - [") + sub->windowTitle() + u']');
+    else
+        setWindowTitle(QStringLiteral("Kurvo"));
+}
+
+void CMainFrame::RefreshWindowList()
+{
+    for (QAction* entry : m_windowEntries) {
+        m_windowMenu->removeAction(entry);
+        entry->deleteLater();
+    }
+    m_windowEntries.clear();
+    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    m_windowEntries.push_back(m_windowMenu->addSeparator());
+    QMdiSubWindow* current = m_mdi->currentSubWindow();
+    // Nine numbered entries at most, as the keyboard offers no more digits.
+    const int shown = std::min<int>(static_cast<int>(windows.size()), 9);
+    for (int i = 0; i < shown; ++i) {
+        QMdiSubWindow* sub = windows[i];
+        QString title = sub->windowTitle();
+        title.replace(u'&', QStringLiteral("&&"));
+        QAction* entry = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(title));
+        entry->setCheckable(true);
+        entry->setChecked(sub == current);
+        QPointer<QMdiSubWindow> target(sub);
+        connect(entry, &QAction::triggered, this, [this, target] {
+            if (target)
+                m_mdi->setActiveSubWindow(target);
+        });
+        m_windowEntries.push_back(entry);
+    }
 }
 
 void CMainFrame::RefreshRecentFiles(QMenu* fileMenu)
@@ -280,6 +328,12 @@ QMdiSubWindow* CMainFrame::AddChildFrame(CChildFrame* child)
     QMdiSubWindow* sub = m_mdi->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(child->windowTitle());
+    // The document's title (its name, a "*" while modified) follows into the caption.
+    connect(child, &QWidget::windowTitleChanged, sub, [this, sub](const QString& title) {
+        sub->setWindowTitle(title);
+        RefreshTitle();
+    });
+    connect(sub, &QMdiSubWindow::windowStateChanged, this, [this] { RefreshTitle(); });
     sub->setWindowIcon(windowIcon());
     connect(sub, &QObject::destroyed, this, [this] {
         // The area forgets the window only after this signal: look again once it has.

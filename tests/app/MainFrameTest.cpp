@@ -375,6 +375,41 @@ TEST_F(MainFrameTest, NewWindowsOpenMaximizedOnlyAfterAMaximizedOne)
     EXPECT_EQ(m_frame.ActiveChild()->windowTitle(), "Three");
 }
 
+TEST_F(MainFrameTest, WindowMenuListsTheOpenWindowsAndActivatesThem)
+{
+    m_frame.show();
+    FakeTarget view({}), doc({});
+    OpenChild(&view, &doc, "R&D");
+    OpenChild(&view, &doc, "Two");
+    QMenu* window = m_frame.WindowMenu();
+    ASSERT_NE(window, nullptr);
+    emit window->aboutToShow();
+    emit window->aboutToShow(); // entries are replaced, not added twice
+    std::vector<QString> entries = Entries(window);
+    ASSERT_EQ(entries.size(), 7u);
+    EXPECT_EQ(entries[4], "-");
+    EXPECT_EQ(entries[5], "&1 R&&D");
+    EXPECT_EQ(entries[6], "&2 Two");
+    QAction* first = window->actions()[5];
+    EXPECT_FALSE(first->isChecked());
+    EXPECT_TRUE(window->actions()[6]->isChecked());
+    first->trigger();
+    EXPECT_EQ(m_frame.ActiveChild()->windowTitle(), "R&D");
+}
+
+TEST_F(MainFrameTest, MaximizedDocumentTitleJoinsTheCaption)
+{
+    m_frame.show();
+    FakeTarget view({}), doc({});
+    CChildFrame* child = OpenChild(&view, &doc, "plot");
+    EXPECT_EQ(m_frame.windowTitle(), "Kurvo - [plot]");
+    child->setWindowTitle("plot*");
+    EXPECT_EQ(m_frame.windowTitle(), "Kurvo - [plot*]");
+    m_frame.MdiArea()->currentSubWindow()->showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(m_frame.windowTitle(), "Kurvo");
+}
+
 TEST_F(MainFrameTest, ClosingMaximizedStoresTheRestoreFlagAndTheNormalRectangle)
 {
     m_frame.setGeometry(40, 50, 700, 500);
