@@ -77,7 +77,8 @@ bool CKurvoApp::InitInstance(const QStringList& arguments)
     m_frame->SetDropHandler([this](const std::string& path) { OpenDocumentFile(path); });
     {
         CMainFrame* frame = m_frame.get();
-        OptionsDlg::SetRunner([frame](OptionsDlg& fields) { return COptions::RunModal(fields, frame); });
+        OptionsDlg::SetRunner(
+            [frame](OptionsDlg& fields) { return COptions::RunModal(fields, frame); });
     }
     if (m_ownServices) {
         CMainFrame* frame = m_frame.get();

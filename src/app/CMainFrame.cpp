@@ -20,9 +20,9 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
-#include <QMimeData>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -36,13 +36,19 @@ const char* const kPlacementKey = "WindowPos";
 const char* const kRecentIndex = "kurvoRecentIndex";
 constexpr int kIdleUpdateMs = 250;
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
 
 } // namespace
 
 // The icons are compiled into the static shell library, whose resource initialiser the
 // linker would drop: register them explicitly (outside any namespace, as Qt requires).
-static void InitKurvoResources() { Q_INIT_RESOURCE(kurvo); }
+static void InitKurvoResources()
+{
+    Q_INIT_RESOURCE(kurvo);
+}
 
 CMainFrame::CMainFrame(Profile& profile, QWidget* parent) : QMainWindow(parent), m_profile(profile)
 {
@@ -182,8 +188,8 @@ void CMainFrame::BuildToolbars()
                 toolbar->addWidget(m_dataSetsBox);
                 continue;
             }
-            CommandTable::MenuItem item{CommandTable::MenuItem::Command,
-                                        CommandTable::ToolTip(id), id, {}};
+            CommandTable::MenuItem item{
+                CommandTable::MenuItem::Command, CommandTable::ToolTip(id), id, {}};
             QAction* action = MakeAction(item, toolbar);
             action->setIcon(QIcon(Q(":/icons/" + CommandTable::IconName(id) + ".svg")));
             toolbar->addAction(action);
@@ -310,7 +316,10 @@ void CMainFrame::RefreshRecentFiles(QMenu* fileMenu)
     }
 }
 
-void CMainFrame::SetAttributeWindow(QWidget* window) { m_attributeWindow = window; }
+void CMainFrame::SetAttributeWindow(QWidget* window)
+{
+    m_attributeWindow = window;
+}
 
 CChildFrame* CMainFrame::ActiveChild() const
 {
@@ -543,9 +552,9 @@ void CMainFrame::SavePlacement()
     const bool maximized = isMaximized();
     const QRect normal = (maximized || isMinimized()) ? normalGeometry() : geometry();
     p.m_flags = maximized ? WindowPlacement::kRestoreMaximized : 0;
-    p.m_showCmd = isMinimized()  ? WindowPlacement::kShowMinimized
-                  : maximized    ? WindowPlacement::kShowMaximized
-                                 : WindowPlacement::kShowNormal;
+    p.m_showCmd = isMinimized() ? WindowPlacement::kShowMinimized
+                  : maximized   ? WindowPlacement::kShowMaximized
+                                : WindowPlacement::kShowNormal;
     p.m_left = normal.left();
     p.m_top = normal.top();
     p.m_right = normal.left() + normal.width();

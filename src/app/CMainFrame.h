@@ -8,8 +8,8 @@
 
 #include <array>
 #include <functional>
-#include <string>
 #include <map>
+#include <string>
 #include <vector>
 
 class CChildFrame;

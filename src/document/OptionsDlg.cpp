@@ -43,4 +43,7 @@ bool OptionsDlg::Run(CPreferences& prefs, PlotData* activeData)
     return true;
 }
 
-void OptionsDlg::SetRunner(Runner runner) { TheRunner() = std::move(runner); }
+void OptionsDlg::SetRunner(Runner runner)
+{
+    TheRunner() = std::move(runner);
+}

@@ -136,10 +136,10 @@ TEST_F(AppTest, OpenOffersImagesFirstThenTheFilterChosenLast)
     ASSERT_EQ(m_ui.prompts.size(), 1u);
     const FilePrompt& first = m_ui.prompts[0];
     EXPECT_FALSE(first.save);
-    EXPECT_EQ(first.filters,
-              (std::vector<std::string>{"Kurvo Files (*.kvx)|*.kvx",
-                                        "Bitmap Files (*.bmp;*.dib;*.tif;*.tiff)|*.bmp;*.dib;*.tif;*.tiff",
-                                        "All Files (*.*)|*.*"}));
+    EXPECT_EQ(first.filters, (std::vector<std::string>{
+                                 "Kurvo Files (*.kvx)|*.kvx",
+                                 "Bitmap Files (*.bmp;*.dib;*.tif;*.tiff)|*.bmp;*.dib;*.tif;*.tiff",
+                                 "All Files (*.*)|*.*"}));
     EXPECT_EQ(first.filterIndex, 2);
     EXPECT_EQ(first.defaultExtension, "bmp");
     EXPECT_EQ(m_opened, (std::vector<std::string>{"/p/a.tif"}));

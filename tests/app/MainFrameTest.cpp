@@ -117,10 +117,10 @@ TEST_F(MainFrameTest, WithoutDocumentTheShortMenuIsShown)
     QMenu* file = TopMenu(m_frame, "&File");
     ASSERT_NE(file, nullptr);
     emit file->aboutToShow();
-    EXPECT_EQ(Entries(file), (std::vector<QString>{"&New\tCtrl+N", "&Open...\tCtrl+O", "-",
-                                                   "Scanner Select Source...",
-                                                   "Scanner Acquire...", "-", "P&rint Setup...",
-                                                   "-", "Recent File", "-", "E&xit"}));
+    EXPECT_EQ(Entries(file),
+              (std::vector<QString>{"&New\tCtrl+N", "&Open...\tCtrl+O", "-",
+                                    "Scanner Select Source...", "Scanner Acquire...", "-",
+                                    "P&rint Setup...", "-", "Recent File", "-", "E&xit"}));
     QMenu* view = TopMenu(m_frame, "&View");
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(Entries(view), (std::vector<QString>{"Toolbars >", "&Status Bar"}));
@@ -139,8 +139,8 @@ TEST_F(MainFrameTest, DocumentWindowBringsTheFullMenuAndClosingItTakesItAway)
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(Entries(image).at(2), QString::fromUtf8("Rotate 90\u00B0 Clockwise"));
     QMenu* window = TopMenu(m_frame, "&Window");
-    EXPECT_EQ(Entries(window), (std::vector<QString>{"&New Window", "&Cascade", "&Tile",
-                                                     "&Arrange Icons"}));
+    EXPECT_EQ(Entries(window),
+              (std::vector<QString>{"&New Window", "&Cascade", "&Tile", "&Arrange Icons"}));
 
     m_frame.MdiArea()->closeAllSubWindows();
     QApplication::processEvents();
@@ -239,7 +239,8 @@ TEST_F(MainFrameTest, ToolbarsHaveTheirButtonsTitlesTipsAndIcons)
         std::vector<CommandId> buttons;
     };
     const std::vector<Expect> expected = {
-        {ID_VIEW_STANDARD_BAR, "Standard",
+        {ID_VIEW_STANDARD_BAR,
+         "Standard",
          {57601, 57603, 0, 57609, 57607, 0, 57635, 57634, 57637, 0, 57643, 57644, 0, 32827, 0,
           57669}},
         {ID_VIEW_VIEW_BAR, "View", {32771, 32772, 32775, 32777, 32823}},
@@ -313,9 +314,8 @@ TEST_F(MainFrameTest, BarMenuListsTheFiveBars)
     std::vector<QString> texts;
     for (QAction* a : m_frame.BarMenu()->actions())
         texts.push_back(a->text());
-    EXPECT_EQ(texts, (std::vector<QString>{"Standard Toolbar", "View Toolbar",
-                                           "Digitize Toolbar", "Data Sets",
-                                           "Attributes Toolbar"}));
+    EXPECT_EQ(texts, (std::vector<QString>{"Standard Toolbar", "View Toolbar", "Digitize Toolbar",
+                                           "Data Sets", "Attributes Toolbar"}));
 }
 
 TEST_F(MainFrameTest, RightClickMenuOnlyOverBars)

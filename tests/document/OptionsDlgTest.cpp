@@ -1,5 +1,5 @@
-#include "document/CPreferences.h"
 #include "document/OptionsDlg.h"
+#include "document/CPreferences.h"
 #include "model/DbSetMgr.h"
 #include "model/PlotData.h"
 
