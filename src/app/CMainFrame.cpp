@@ -616,5 +616,12 @@ void CMainFrame::dropEvent(QDropEvent* event)
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
     SavePlacement();
+    // Each document window may refuse (its document asks to save first); then the
+    // program stays.
+    m_mdi->closeAllSubWindows();
+    if (!m_mdi->subWindowList().isEmpty()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
 }

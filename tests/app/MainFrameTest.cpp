@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QMdiArea>
@@ -307,6 +308,61 @@ TEST_F(MainFrameTest, AcceleratorsAreBoundOnTheFrame)
     EXPECT_EQ(keys["Ctrl+-"], ID_VIEW_ZOOMOUT);
     EXPECT_EQ(keys["Shift+F6"], ID_PREV_PANE);
     EXPECT_EQ(keys.size(), 18u);
+}
+
+TEST_F(MainFrameTest, AcceleratorsTakeTheCommandRoute)
+{
+    FakeTarget app({ID_FILE_NEW, ID_VIEW_ZOOMIN});
+    m_frame.SetAppTarget(&app);
+    QAction* ctrlN = m_frame.findChild<QAction*>("Accel Ctrl+N");
+    QAction* ctrlEquals = m_frame.findChild<QAction*>("Accel Ctrl+=");
+    ASSERT_NE(ctrlN, nullptr);
+    ASSERT_NE(ctrlEquals, nullptr);
+    ctrlN->trigger();
+    ctrlEquals->trigger();
+    EXPECT_EQ(app.commands, (std::vector<CommandId>{ID_FILE_NEW, ID_VIEW_ZOOMIN}));
+}
+
+TEST_F(MainFrameTest, BarsDockLeftToRightOnTheTopRow)
+{
+    m_frame.resize(1200, 700);
+    m_frame.show();
+    QApplication::processEvents();
+    const CommandId order[] = {ID_VIEW_STANDARD_BAR, ID_VIEW_VIEW_BAR, ID_VIEW_DIGITIZE_BAR,
+                               ID_VIEW_DATASETS_BAR};
+    int lastRight = -1;
+    for (CommandId id : order) {
+        QToolBar* bar = m_frame.Bar(id);
+        EXPECT_EQ(m_frame.toolBarArea(bar), Qt::TopToolBarArea);
+        EXPECT_EQ(bar->y(), m_frame.Bar(ID_VIEW_STANDARD_BAR)->y());
+        EXPECT_GT(bar->x(), lastRight - 1);
+        lastRight = bar->x() + bar->width();
+        EXPECT_TRUE(bar->isMovable());
+        EXPECT_EQ(bar->allowedAreas(), Qt::AllToolBarAreas);
+    }
+}
+
+TEST_F(MainFrameTest, ADocumentWindowThatRefusesToCloseKeepsTheProgram)
+{
+    struct Stubborn : CChildFrame {
+        Stubborn() : CChildFrame(nullptr, nullptr, nullptr) {}
+        bool refuse = true;
+        void closeEvent(QCloseEvent* e) override
+        {
+            if (refuse)
+                e->ignore();
+        }
+    };
+    m_frame.show();
+    auto* child = new Stubborn;
+    child->setWindowTitle("unsaved");
+    m_frame.AddChildFrame(child);
+    EXPECT_FALSE(m_frame.close());
+    EXPECT_TRUE(m_frame.isVisible());
+    EXPECT_TRUE(m_profile.HasKey("Settings", "WindowPos"));
+    child->refuse = false;
+    EXPECT_TRUE(m_frame.close());
+    EXPECT_FALSE(m_frame.isVisible());
 }
 
 TEST_F(MainFrameTest, BarMenuListsTheFiveBars)
