@@ -448,7 +448,7 @@ TEST_P(XferBufferTest, SizeFollowsThePreferenceWithinReason)
 INSTANTIATE_TEST_SUITE_P(
     Sizes, XferBufferTest,
     ::testing::Values(BufferCase{16, 4096, 1024, true, 1024},
-                      BufferCase{16, 4096, 0, true, 4096},           // no preference: capped
+                      BufferCase{16, 4096, 0, true, 4096}, // no preference: capped
                       BufferCase{16, 0xFFFFFFFFu, 0xFFFFFFFFu, true, 65536},
                       BufferCase{200000, 0xFFFFFFFFu, 0, true, 200000},
                       BufferCase{16, 4096, 0xF0000000u, false, 0})); // absurd preference
@@ -479,8 +479,8 @@ TEST_P(CancelledTransferTest, CancelledImageIsSkippedAndTheNextOneFollows)
         EXPECT_EQ(twain.filesDone.size(), 3u);
         break;
     case TWSX_MEMORY:
-        delivered = static_cast<std::size_t>(
-            std::count(twain.memDone.begin(), twain.memDone.end(), true));
+        delivered =
+            static_cast<std::size_t>(std::count(twain.memDone.begin(), twain.memDone.end(), true));
         break;
     }
     EXPECT_EQ(delivered, 2u);
@@ -501,8 +501,7 @@ struct StepFailure {
     int error;
 };
 
-class AcquireFailureTest : public StandInTest, public ::testing::WithParamInterface<StepFailure> {
-};
+class AcquireFailureTest : public StandInTest, public ::testing::WithParamInterface<StepFailure> {};
 
 TEST_P(AcquireFailureTest, ReportsTheStepAndReturnsToTheStartingState)
 {

@@ -1,5 +1,5 @@
-#include "image/CDib.h"
 #include "scan/ScannerCommands.h"
+#include "image/CDib.h"
 #include "scan/support/StandIn.h"
 #include "support/TempDir.h"
 
