@@ -863,8 +863,7 @@ bool CTwain::MemXferBuffer(TW_UINT32 firstRow, const TW_IMAGEMEMXFER& xfer)
 {
     const auto* data = static_cast<const TW_UINT8*>(xfer.Memory.TheMem);
     for (TW_UINT32 i = 0; i < xfer.Rows; ++i) {
-        if (!MemXferRow(firstRow + i, data, xfer, nullptr))
-            break;
+        MemXferRow(firstRow + i, data, xfer, nullptr);
         data += xfer.BytesPerRow;
     }
     return true;
