@@ -7,6 +7,7 @@
 #include <atomic>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <thread>
 
 namespace {
@@ -425,6 +426,11 @@ struct BufferCase {
     TW_UINT32 length;
 };
 
+void PrintTo(const BufferCase& c, std::ostream* os)
+{
+    *os << "min " << c.minimum << " max " << c.maximum << " preferred " << c.preferred;
+}
+
 class XferBufferTest : public ::testing::TestWithParam<BufferCase> {};
 
 TEST_P(XferBufferTest, SizeFollowsThePreferenceWithinReason)
@@ -500,6 +506,11 @@ struct StepFailure {
     int startState;
     int error;
 };
+
+void PrintTo(const StepFailure& f, std::ostream* os)
+{
+    *os << f.name;
+}
 
 class AcquireFailureTest : public StandInTest, public ::testing::WithParamInterface<StepFailure> {};
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 namespace {
 
@@ -70,6 +71,11 @@ struct BadHeader {
     const char* name;
     std::function<void(Bytes&)> spoil;
 };
+
+void PrintTo(const BadHeader& header, std::ostream* os)
+{
+    *os << header.name;
+}
 
 class PackedDibRejectTest : public ::testing::TestWithParam<BadHeader> {};
 
