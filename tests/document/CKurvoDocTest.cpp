@@ -245,7 +245,9 @@ INSTANTIATE_TEST_SUITE_P(Files, BrokenProjects,
                                            BadProject{"version 9", {kProjectMagic, 9, 0}},
                                            BadProject{"cut after the sort flag", {kProjectMagic, 5, 1}},
                                            BadProject{"huge old point list",
-                                                      {kProjectMagic, 3, 1}}));
+                                                      {kProjectMagic, 3, 1}},
+                                           BadProject{"transform block version 7",
+                                                      {kProjectMagic, 5, 1, 7, 1, 1}}));
 
 TEST_F(Documents, SaveAsTextKeepsTheExportAndStaysOutOfRecentFiles)
 {
