@@ -615,7 +615,7 @@ void Box::Serialize(Archive& ar)
         ar.WriteU32(1);
         WriteRawBlock(ar);
     } else {
-        ar.ReadU32(); // version
+        ar.ReadVersion(1, 1);
         ReadRawBlock(ar);
     }
 }

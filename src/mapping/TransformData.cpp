@@ -355,7 +355,7 @@ void TransformData::Serialize(Archive& ar)
         return;
     }
     State s;
-    ar.ReadU32(); // version
+    ar.ReadVersion(1, 1);
     s.valid = ar.ReadI32();
     s.region.Serialize(ar);
     s.xLog = ar.ReadI32();
