@@ -52,7 +52,7 @@ TEST_F(ImageInfoCli, DescribesABitmap)
     h.bitCount = 8;
     const DibBlock dib = *MakeDib(h, 30, 20, nullptr);
     ASSERT_TRUE(WriteBmpFile(m_dir.File("a.bmp"), dib.data(), dib.size()));
-    const CliRun r = RunCli("--image-info '" + m_dir.File("a.bmp") + "'", m_dir);
+    const CliRun r = RunCli("info '" + m_dir.File("a.bmp") + "'", m_dir);
     EXPECT_EQ(r.code, 0);
     EXPECT_NE(r.out.find("File Name: a.bmp\nFile Format: BMP\nImage Width: 30\nImage Height: 20\n"),
               std::string::npos)
@@ -86,7 +86,7 @@ TEST_F(ImageInfoCli, LibtiffErrorsGoToStandardError)
     const std::string path = m_dir.File("cut.tif");
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(f.data()),
                                                  static_cast<std::streamsize>(f.size()));
-    const CliRun r = RunCli("--image-info '" + path + "'", m_dir);
+    const CliRun r = RunCli("info '" + path + "'", m_dir);
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("kurvo-cli: " + path + " Error: "), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
@@ -94,7 +94,9 @@ TEST_F(ImageInfoCli, LibtiffErrorsGoToStandardError)
 
 TEST_F(ImageInfoCli, MissingArgumentIsAUsageError)
 {
-    EXPECT_EQ(RunCli("--image-info", m_dir).code, 2);
+    EXPECT_EQ(RunCli("info", m_dir).code, 2);
+    EXPECT_EQ(RunCli("export only-one-argument", m_dir).code, 2);
+    EXPECT_EQ(RunCli("frobnicate a b", m_dir).code, 2);
 }
 
 } // namespace
