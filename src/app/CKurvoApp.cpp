@@ -2,9 +2,11 @@
 
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
+#include "app/COptions.h"
 #include "app/QtProfile.h"
 #include "app/QtUiServices.h"
 #include "app/WindowPlacement.h"
+#include "document/OptionsDlg.h"
 #include "platform/CommandIds.h"
 #include "platform/UiServices.h"
 
@@ -38,6 +40,7 @@ CKurvoApp::CKurvoApp(std::unique_ptr<Profile> profile, UiServices* services)
 
 CKurvoApp::~CKurvoApp()
 {
+    OptionsDlg::SetRunner(nullptr);
     m_frame.reset();
     ::SetPreferences(nullptr);
     SetUiServices(nullptr);
@@ -72,6 +75,11 @@ bool CKurvoApp::InitInstance(const QStringList& arguments)
     m_frame->SetAppTarget(this);
     m_frame->SetRecentFiles(&m_recent);
     m_frame->SetDropHandler([this](const std::string& path) { OpenDocumentFile(path); });
+    {
+        CMainFrame* frame = m_frame.get();
+        OptionsDlg::SetRunner(
+            [frame](OptionsDlg& fields) { return COptions::RunModal(fields, frame); });
+    }
     if (m_ownServices) {
         CMainFrame* frame = m_frame.get();
         m_ownServices->SetStatusSink([frame](int pane, const std::string& text) {

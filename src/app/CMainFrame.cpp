@@ -20,9 +20,9 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
-#include <QMimeData>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -36,13 +36,19 @@ const char* const kPlacementKey = "WindowPos";
 const char* const kRecentIndex = "kurvoRecentIndex";
 constexpr int kIdleUpdateMs = 250;
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
 
 } // namespace
 
 // The icons are compiled into the static shell library, whose resource initialiser the
 // linker would drop: register them explicitly (outside any namespace, as Qt requires).
-static void InitKurvoResources() { Q_INIT_RESOURCE(kurvo); }
+static void InitKurvoResources()
+{
+    Q_INIT_RESOURCE(kurvo);
+}
 
 CMainFrame::CMainFrame(Profile& profile, QWidget* parent) : QMainWindow(parent), m_profile(profile)
 {
@@ -142,8 +148,15 @@ void CMainFrame::BuildMenus()
 {
     for (const auto& popup : CommandTable::NoDocumentMenu())
         m_noDocumentMenus.push_back(BuildMenu(popup));
-    for (const auto& popup : CommandTable::DocumentMenu())
-        m_documentMenus.push_back(BuildMenu(popup));
+    for (const auto& popup : CommandTable::DocumentMenu()) {
+        QMenu* menu = BuildMenu(popup);
+        m_documentMenus.push_back(menu);
+        for (const auto& item : popup.items)
+            if (item.kind == CommandTable::MenuItem::Command && item.id == ID_WINDOW_CASCADE)
+                m_windowMenu = menu;
+    }
+    if (m_windowMenu)
+        connect(m_windowMenu, &QMenu::aboutToShow, this, [this] { RefreshWindowList(); });
 
     m_barMenu = new QMenu(this);
     m_barMenu->setObjectName(QStringLiteral("BarMenu"));
@@ -175,8 +188,8 @@ void CMainFrame::BuildToolbars()
                 toolbar->addWidget(m_dataSetsBox);
                 continue;
             }
-            CommandTable::MenuItem item{CommandTable::MenuItem::Command,
-                                        CommandTable::ToolTip(id), id, {}};
+            CommandTable::MenuItem item{
+                CommandTable::MenuItem::Command, CommandTable::ToolTip(id), id, {}};
             QAction* action = MakeAction(item, toolbar);
             action->setIcon(QIcon(Q(":/icons/" + CommandTable::IconName(id) + ".svg")));
             toolbar->addAction(action);
@@ -238,7 +251,48 @@ void CMainFrame::ShowMenuFor(bool document)
 void CMainFrame::RefreshMenuBar()
 {
     ShowMenuFor(!m_mdi->subWindowList().isEmpty());
+    RefreshTitle();
     UpdateCommandUI();
+}
+
+void CMainFrame::RefreshTitle()
+{
+    // A maximized document window shares the frame's caption: "Kurvo - [title]".
+    QMdiSubWindow* sub = m_mdi->currentSubWindow();
+    if (sub && sub->isMaximized() && !sub->windowTitle().isEmpty())
+        setWindowTitle(QStringLiteral("Kurvo - [") + sub->windowTitle() + u']');
+    else
+        setWindowTitle(QStringLiteral("Kurvo"));
+}
+
+void CMainFrame::RefreshWindowList()
+{
+    for (QAction* entry : m_windowEntries) {
+        m_windowMenu->removeAction(entry);
+        entry->deleteLater();
+    }
+    m_windowEntries.clear();
+    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    m_windowEntries.push_back(m_windowMenu->addSeparator());
+    QMdiSubWindow* current = m_mdi->currentSubWindow();
+    // Nine numbered entries at most, as the keyboard offers no more digits.
+    const int shown = std::min<int>(static_cast<int>(windows.size()), 9);
+    for (int i = 0; i < shown; ++i) {
+        QMdiSubWindow* sub = windows[i];
+        QString title = sub->windowTitle();
+        title.replace(u'&', QStringLiteral("&&"));
+        QAction* entry = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(title));
+        entry->setCheckable(true);
+        entry->setChecked(sub == current);
+        QPointer<QMdiSubWindow> target(sub);
+        connect(entry, &QAction::triggered, this, [this, target] {
+            if (target)
+                m_mdi->setActiveSubWindow(target);
+        });
+        m_windowEntries.push_back(entry);
+    }
 }
 
 void CMainFrame::RefreshRecentFiles(QMenu* fileMenu)
@@ -262,7 +316,10 @@ void CMainFrame::RefreshRecentFiles(QMenu* fileMenu)
     }
 }
 
-void CMainFrame::SetAttributeWindow(QWidget* window) { m_attributeWindow = window; }
+void CMainFrame::SetAttributeWindow(QWidget* window)
+{
+    m_attributeWindow = window;
+}
 
 CChildFrame* CMainFrame::ActiveChild() const
 {
@@ -280,6 +337,12 @@ QMdiSubWindow* CMainFrame::AddChildFrame(CChildFrame* child)
     QMdiSubWindow* sub = m_mdi->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowTitle(child->windowTitle());
+    // The document's title (its name, a "*" while modified) follows into the caption.
+    connect(child, &QWidget::windowTitleChanged, sub, [this, sub](const QString& title) {
+        sub->setWindowTitle(title);
+        RefreshTitle();
+    });
+    connect(sub, &QMdiSubWindow::windowStateChanged, this, [this] { RefreshTitle(); });
     sub->setWindowIcon(windowIcon());
     connect(sub, &QObject::destroyed, this, [this] {
         // The area forgets the window only after this signal: look again once it has.
@@ -489,9 +552,9 @@ void CMainFrame::SavePlacement()
     const bool maximized = isMaximized();
     const QRect normal = (maximized || isMinimized()) ? normalGeometry() : geometry();
     p.m_flags = maximized ? WindowPlacement::kRestoreMaximized : 0;
-    p.m_showCmd = isMinimized()  ? WindowPlacement::kShowMinimized
-                  : maximized    ? WindowPlacement::kShowMaximized
-                                 : WindowPlacement::kShowNormal;
+    p.m_showCmd = isMinimized() ? WindowPlacement::kShowMinimized
+                  : maximized   ? WindowPlacement::kShowMaximized
+                                : WindowPlacement::kShowNormal;
     p.m_left = normal.left();
     p.m_top = normal.top();
     p.m_right = normal.left() + normal.width();
@@ -553,5 +616,12 @@ void CMainFrame::dropEvent(QDropEvent* event)
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
     SavePlacement();
+    // Each document window may refuse (its document asks to save first); then the
+    // program stays.
+    m_mdi->closeAllSubWindows();
+    if (!m_mdi->subWindowList().isEmpty()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
 }

@@ -8,8 +8,8 @@
 
 #include <array>
 #include <functional>
-#include <string>
 #include <map>
+#include <string>
 #include <vector>
 
 class CChildFrame;
@@ -78,6 +78,8 @@ public:
     bool IsOverBar(const QPoint& pos) const;
     // The menus of the bar currently shown (no document / document).
     bool ShowsDocumentMenu() const { return m_documentMenuShown; }
+    // The Window menu of document windows (it lists the open windows as it opens).
+    QMenu* WindowMenu() const { return m_windowMenu; }
 
     // CommandTarget: the frame's own commands (bars, status bar, windows, attribute list).
     bool OnCommand(CommandId id) override;
@@ -98,6 +100,8 @@ private:
     void BuildAccelerators();
     void ShowMenuFor(bool document);
     void RefreshMenuBar();
+    void RefreshTitle();
+    void RefreshWindowList();
     void RefreshRecentFiles(QMenu* fileMenu);
     void ArrangeIcons();
     void ApplyState(QAction* action, CommandId id, const CommandState& state);
@@ -112,6 +116,9 @@ private:
     QMenu* m_barMenu = nullptr;
     std::vector<QMenu*> m_noDocumentMenus;
     std::vector<QMenu*> m_documentMenus;
+    // The Window menu of the document menu bar and the window entries added to it.
+    QMenu* m_windowMenu = nullptr;
+    std::vector<QAction*> m_windowEntries;
     bool m_documentMenuShown = false;
     // Every action with its command, for the update pass.
     std::vector<std::pair<CommandId, QAction*>> m_actions;

@@ -76,8 +76,8 @@ void DrawRotate(QPainter& p)
 void DrawHand(QPainter& p)
 {
     // Fingers as rounded strokes from the palm upwards, thumb to the left.
-    const qreal fingers[4][3] = {{10.5, 7.5, 16.0}, {14.0, 4.5, 16.0}, {17.5, 5.0, 16.0},
-                                 {21.0, 8.0, 17.0}};
+    const qreal fingers[4][3] = {
+        {10.5, 7.5, 16.0}, {14.0, 4.5, 16.0}, {17.5, 5.0, 16.0}, {21.0, 8.0, 17.0}};
     QPainterPath outline;
     outline.addRoundedRect(QRectF(9.0, 14.0, 14.0, 12.0), 4.0, 4.0);
     for (const auto& f : fingers)

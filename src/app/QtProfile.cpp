@@ -90,4 +90,7 @@ bool QtProfile::WriteBinary(const std::string& section, const std::string& key,
     return m_settings->status() == QSettings::NoError;
 }
 
-void QtProfile::Sync() { m_settings->sync(); }
+void QtProfile::Sync()
+{
+    m_settings->sync();
+}

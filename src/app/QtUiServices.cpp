@@ -36,11 +36,17 @@ void PutU32(QByteArray& out, std::uint32_t v)
         out.append(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
 
-QWidget* DialogParent() { return QApplication::activeWindow(); }
+QWidget* DialogParent()
+{
+    return QApplication::activeWindow();
+}
 
 } // namespace
 
-QtUiServices::QtUiServices() { qApp->installEventFilter(this); }
+QtUiServices::QtUiServices()
+{
+    qApp->installEventFilter(this);
+}
 
 QtUiServices::~QtUiServices()
 {

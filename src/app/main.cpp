@@ -1,4 +1,7 @@
 // Kurvo: the desktop program.
 #include "app/CKurvoApp.h"
 
-int main(int argc, char** argv) { return CKurvoApp::Main(argc, argv); }
+int main(int argc, char** argv)
+{
+    return CKurvoApp::Main(argc, argv);
+}

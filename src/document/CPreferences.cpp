@@ -79,4 +79,7 @@ CPreferences& GetPreferences()
     return defaults;
 }
 
-void SetPreferences(CPreferences* preferences) { g_preferences = preferences; }
+void SetPreferences(CPreferences* preferences)
+{
+    g_preferences = preferences;
+}

@@ -8,9 +8,18 @@ namespace {
 
 using MenuItem = CommandTable::MenuItem;
 
-MenuItem Cmd(const char* text, CommandId id) { return MenuItem{MenuItem::Command, text, id, {}}; }
-MenuItem Sep() { return MenuItem{MenuItem::Separator, "", 0, {}}; }
-MenuItem Recent() { return MenuItem{MenuItem::RecentFiles, "", ID_FILE_MRU_FILE1, {}}; }
+MenuItem Cmd(const char* text, CommandId id)
+{
+    return MenuItem{MenuItem::Command, text, id, {}};
+}
+MenuItem Sep()
+{
+    return MenuItem{MenuItem::Separator, "", 0, {}};
+}
+MenuItem Recent()
+{
+    return MenuItem{MenuItem::RecentFiles, "", ID_FILE_MRU_FILE1, {}};
+}
 MenuItem Popup(const char* text, std::vector<MenuItem> items)
 {
     return MenuItem{MenuItem::Popup, text, 0, std::move(items)};
@@ -135,12 +144,12 @@ std::string CommandTable::ToolTip(CommandId id)
 const std::vector<CommandTable::Accelerator>& CommandTable::Accelerators()
 {
     static const std::vector<Accelerator> table = {
-        {ID_FILE_NEW, "Ctrl+N"},       {ID_FILE_OPEN, "Ctrl+O"},     {ID_FILE_SAVE, "Ctrl+S"},
-        {ID_FILE_PRINT, "Ctrl+P"},     {ID_EDIT_UNDO, "Ctrl+Z"},     {ID_EDIT_REDO, "Ctrl+Y"},
-        {ID_EDIT_CUT, "Ctrl+X"},       {ID_EDIT_COPY, "Ctrl+C"},     {ID_EDIT_PASTE, "Ctrl+V"},
-        {ID_VIEW_ACTUAL, "Ctrl+0"},    {ID_VIEW_ZOOMIN, "Ctrl++"},   {ID_VIEW_ZOOMIN, "Ctrl+="},
-        {ID_VIEW_ZOOMOUT, "Ctrl+-"},   {ID_VIEW_FIT, "Ctrl+F"},      {ID_HELP, "F1"},
-        {ID_CONTEXT_HELP, "Shift+F1"}, {ID_NEXT_PANE, "F6"},         {ID_PREV_PANE, "Shift+F6"},
+        {ID_FILE_NEW, "Ctrl+N"},       {ID_FILE_OPEN, "Ctrl+O"},   {ID_FILE_SAVE, "Ctrl+S"},
+        {ID_FILE_PRINT, "Ctrl+P"},     {ID_EDIT_UNDO, "Ctrl+Z"},   {ID_EDIT_REDO, "Ctrl+Y"},
+        {ID_EDIT_CUT, "Ctrl+X"},       {ID_EDIT_COPY, "Ctrl+C"},   {ID_EDIT_PASTE, "Ctrl+V"},
+        {ID_VIEW_ACTUAL, "Ctrl+0"},    {ID_VIEW_ZOOMIN, "Ctrl++"}, {ID_VIEW_ZOOMIN, "Ctrl+="},
+        {ID_VIEW_ZOOMOUT, "Ctrl+-"},   {ID_VIEW_FIT, "Ctrl+F"},    {ID_HELP, "F1"},
+        {ID_CONTEXT_HELP, "Shift+F1"}, {ID_NEXT_PANE, "F6"},       {ID_PREV_PANE, "Shift+F6"},
     };
     return table;
 }
@@ -165,28 +174,26 @@ const std::vector<CommandTable::MenuItem>& CommandTable::NoDocumentMenu()
 const std::vector<CommandTable::MenuItem>& CommandTable::DocumentMenu()
 {
     static const std::vector<MenuItem> menu = {
-        Popup("&File",
-              {Cmd("&New\tCtrl+N", ID_FILE_NEW), Cmd("&Open...\tCtrl+O", ID_FILE_OPEN),
-               Cmd("&Close", ID_FILE_CLOSE), Cmd("&Save\tCtrl+S", ID_FILE_SAVE),
-               Cmd("Save &As...", ID_FILE_SAVE_AS), Sep(),
-               Cmd("Scanner Select Source...", ID_SCAN_SELECT_SOURCE),
-               Cmd("Scanner Acquire...", ID_SCAN_ACQUIRE), Sep(),
-               Cmd("&Print...\tCtrl+P", ID_FILE_PRINT),
-               Cmd("Print Pre&view", ID_FILE_PRINT_PREVIEW),
-               Cmd("P&rint Setup...", ID_FILE_PRINT_SETUP), Sep(), Recent(), Sep(),
-               Cmd("E&xit", ID_APP_EXIT)}),
-        Popup("&Edit",
-              {Cmd("&Undo\tCtrl+Z", ID_EDIT_UNDO), Cmd("&Redo\tCtrl+Y", ID_EDIT_REDO), Sep(),
-               Cmd("Cu&t\tCtrl+X", ID_EDIT_CUT), Cmd("&Copy\tCtrl+C", ID_EDIT_COPY),
-               Cmd("&Paste\tCtrl+V", ID_EDIT_PASTE), Sep(),
-               Cmd("Define Mapping Full Sized", ID_EDIT_MAP_FULL),
-               Cmd("&Axis Mapping...", ID_EDIT_AXIS_MAPPING),
-               Cmd("P&ixel Mapping...", ID_EDIT_PIXEL_MAPPING),
-               Cmd("Grid Snap...", ID_EDIT_GRID_SNAP), Sep(),
-               Cmd("Delete All Data", ID_EDIT_DELETE_ALL),
-               Cmd("Delete Current Set", ID_DATA_DELETE_SET),
-               Cmd("Clear Current Set", ID_DATA_CLEAR_SET), Sep(),
-               Cmd("Options...", ID_EDIT_OPTIONS)}),
+        Popup("&File", {Cmd("&New\tCtrl+N", ID_FILE_NEW), Cmd("&Open...\tCtrl+O", ID_FILE_OPEN),
+                        Cmd("&Close", ID_FILE_CLOSE), Cmd("&Save\tCtrl+S", ID_FILE_SAVE),
+                        Cmd("Save &As...", ID_FILE_SAVE_AS), Sep(),
+                        Cmd("Scanner Select Source...", ID_SCAN_SELECT_SOURCE),
+                        Cmd("Scanner Acquire...", ID_SCAN_ACQUIRE), Sep(),
+                        Cmd("&Print...\tCtrl+P", ID_FILE_PRINT),
+                        Cmd("Print Pre&view", ID_FILE_PRINT_PREVIEW),
+                        Cmd("P&rint Setup...", ID_FILE_PRINT_SETUP), Sep(), Recent(), Sep(),
+                        Cmd("E&xit", ID_APP_EXIT)}),
+        Popup("&Edit", {Cmd("&Undo\tCtrl+Z", ID_EDIT_UNDO), Cmd("&Redo\tCtrl+Y", ID_EDIT_REDO),
+                        Sep(), Cmd("Cu&t\tCtrl+X", ID_EDIT_CUT), Cmd("&Copy\tCtrl+C", ID_EDIT_COPY),
+                        Cmd("&Paste\tCtrl+V", ID_EDIT_PASTE), Sep(),
+                        Cmd("Define Mapping Full Sized", ID_EDIT_MAP_FULL),
+                        Cmd("&Axis Mapping...", ID_EDIT_AXIS_MAPPING),
+                        Cmd("P&ixel Mapping...", ID_EDIT_PIXEL_MAPPING),
+                        Cmd("Grid Snap...", ID_EDIT_GRID_SNAP), Sep(),
+                        Cmd("Delete All Data", ID_EDIT_DELETE_ALL),
+                        Cmd("Delete Current Set", ID_DATA_DELETE_SET),
+                        Cmd("Clear Current Set", ID_DATA_CLEAR_SET), Sep(),
+                        Cmd("Options...", ID_EDIT_OPTIONS)}),
         Popup("&View",
               {Popup("Toolbars", {Cmd("Standard &Toolbar", ID_VIEW_STANDARD_BAR),
                                   Cmd("View Toolbar", ID_VIEW_VIEW_BAR),
@@ -197,24 +204,22 @@ const std::vector<CommandTable::MenuItem>& CommandTable::DocumentMenu()
                                Cmd("&Rotate Mapping Region", ID_TOOL_ROTATE),
                                Cmd("&Collect Points", ID_TOOL_COLLECT),
                                Cmd("Zoom In - Recenter", ID_TOOL_ZOOMIN),
-                               Cmd("Zoom Out - Recenter", ID_TOOL_ZOOMOUT),
-                               Cmd("Pan", ID_TOOL_PAN), Cmd("Crop", ID_TOOL_CROP),
-                               Cmd("Attributes", ID_ATTRIBUTE_LIST)}),
+                               Cmd("Zoom Out - Recenter", ID_TOOL_ZOOMOUT), Cmd("Pan", ID_TOOL_PAN),
+                               Cmd("Crop", ID_TOOL_CROP), Cmd("Attributes", ID_ATTRIBUTE_LIST)}),
                Sep(), Cmd("Zoom &In\tCtrl++", ID_VIEW_ZOOMIN),
-               Cmd("Zoom &Out\tCtrl+-", ID_VIEW_ZOOMOUT),
-               Cmd("Fit To Window\tCtrl+F", ID_VIEW_FIT),
-               Cmd("Actual Pixels\tCtrl+0", ID_VIEW_ACTUAL), Cmd("Refresh", ID_VIEW_REFRESH),
-               Sep(), Cmd("Zoom Fast", ID_VIEW_ZOOM_FAST), Cmd("Zoom Medium", ID_VIEW_ZOOM_MEDIUM),
+               Cmd("Zoom &Out\tCtrl+-", ID_VIEW_ZOOMOUT), Cmd("Fit To Window\tCtrl+F", ID_VIEW_FIT),
+               Cmd("Actual Pixels\tCtrl+0", ID_VIEW_ACTUAL), Cmd("Refresh", ID_VIEW_REFRESH), Sep(),
+               Cmd("Zoom Fast", ID_VIEW_ZOOM_FAST), Cmd("Zoom Medium", ID_VIEW_ZOOM_MEDIUM),
                Cmd("Zoom Slow", ID_VIEW_ZOOM_SLOW)}),
-        Popup("&Image", {Cmd("Flip Horizontal", ID_IMAGE_FLIP_HORZ),
-                         Cmd("Flip Vertical", ID_IMAGE_FLIP_VERT),
-                         Cmd("Rotate 90\xC2\xB0 Clockwise", ID_IMAGE_ROTATE_CW),
-                         Cmd("Rotate 90\xC2\xB0 Counter Clockwise", ID_IMAGE_ROTATE_CCW),
-                         Cmd("Rotate 180\xC2\xB0", ID_IMAGE_ROTATE_180), Sep(),
-                         Cmd("Image Info...", ID_IMAGE_INFO)}),
-        Popup("&Window", {Cmd("&New Window", ID_WINDOW_NEW), Cmd("&Cascade", ID_WINDOW_CASCADE),
-                          Cmd("&Tile", ID_WINDOW_TILE_HORZ),
-                          Cmd("&Arrange Icons", ID_WINDOW_ARRANGE)}),
+        Popup("&Image",
+              {Cmd("Flip Horizontal", ID_IMAGE_FLIP_HORZ), Cmd("Flip Vertical", ID_IMAGE_FLIP_VERT),
+               Cmd("Rotate 90\xC2\xB0 Clockwise", ID_IMAGE_ROTATE_CW),
+               Cmd("Rotate 90\xC2\xB0 Counter Clockwise", ID_IMAGE_ROTATE_CCW),
+               Cmd("Rotate 180\xC2\xB0", ID_IMAGE_ROTATE_180), Sep(),
+               Cmd("Image Info...", ID_IMAGE_INFO)}),
+        Popup("&Window",
+              {Cmd("&New Window", ID_WINDOW_NEW), Cmd("&Cascade", ID_WINDOW_CASCADE),
+               Cmd("&Tile", ID_WINDOW_TILE_HORZ), Cmd("&Arrange Icons", ID_WINDOW_ARRANGE)}),
         Popup("&Help", HelpMenu()),
     };
     return menu;
@@ -223,15 +228,20 @@ const std::vector<CommandTable::MenuItem>& CommandTable::DocumentMenu()
 const std::vector<CommandTable::Toolbar>& CommandTable::Toolbars()
 {
     static const std::vector<Toolbar> bars = {
-        {ID_VIEW_STANDARD_BAR, "Standard",
+        {ID_VIEW_STANDARD_BAR,
+         "Standard",
          {ID_FILE_OPEN, ID_FILE_SAVE, 0, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT, 0, ID_EDIT_CUT,
           ID_EDIT_COPY, ID_EDIT_PASTE, 0, ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_TOOL_CROP, 0,
           ID_CONTEXT_HELP}},
-        {ID_VIEW_VIEW_BAR, "View",
+        {ID_VIEW_VIEW_BAR,
+         "View",
          {ID_VIEW_ZOOMIN, ID_VIEW_ZOOMOUT, ID_VIEW_FIT, ID_VIEW_ACTUAL, ID_TOOL_PAN}},
-        {ID_VIEW_DIGITIZE_BAR, "Digitize",
+        {ID_VIEW_DIGITIZE_BAR,
+         "Digitize",
          {ID_TOOL_MAP, ID_TOOL_ROTATE, ID_EDIT_AXIS_MAPPING, 0, ID_TOOL_COLLECT}},
-        {ID_VIEW_DATASETS_BAR, "Data Sets", {ID_ATTRIBUTE_LIST, ID_DATA_NEW_SET, ID_DATA_SELECT_SET}},
+        {ID_VIEW_DATASETS_BAR,
+         "Data Sets",
+         {ID_ATTRIBUTE_LIST, ID_DATA_NEW_SET, ID_DATA_SELECT_SET}},
     };
     return bars;
 }
@@ -239,8 +249,8 @@ const std::vector<CommandTable::Toolbar>& CommandTable::Toolbars()
 const std::vector<CommandTable::MenuItem>& CommandTable::BarMenu()
 {
     static const std::vector<MenuItem> menu = {
-        Cmd("Standard Toolbar", ID_VIEW_STANDARD_BAR), Cmd("View Toolbar", ID_VIEW_VIEW_BAR),
-        Cmd("Digitize Toolbar", ID_VIEW_DIGITIZE_BAR), Cmd("Data Sets", ID_VIEW_DATASETS_BAR),
+        Cmd("Standard Toolbar", ID_VIEW_STANDARD_BAR),     Cmd("View Toolbar", ID_VIEW_VIEW_BAR),
+        Cmd("Digitize Toolbar", ID_VIEW_DIGITIZE_BAR),     Cmd("Data Sets", ID_VIEW_DATASETS_BAR),
         Cmd("Attributes Toolbar", ID_VIEW_ATTRIBUTES_BAR),
     };
     return menu;

@@ -9,7 +9,10 @@ namespace {
 const char* const kSection = "Recent File List";
 constexpr std::size_t kMenuPathLength = 48;
 
-std::string SlotKey(int slot) { return "File" + std::to_string(slot + 1); }
+std::string SlotKey(int slot)
+{
+    return "File" + std::to_string(slot + 1);
+}
 
 // Keeps the end of a long path: "…/folder/name" with at least the whole file name.
 std::string Shorten(const std::string& path)
@@ -28,7 +31,9 @@ std::string Shorten(const std::string& path)
 
 } // namespace
 
-RecentFileList::RecentFileList(int capacity) : m_capacity(std::max(capacity, 0)) {}
+RecentFileList::RecentFileList(int capacity) : m_capacity(std::max(capacity, 0))
+{
+}
 
 void RecentFileList::Load(const Profile& profile)
 {

@@ -21,7 +21,9 @@ int FormatFromPath(const std::string& path, int def)
 {
     const std::string lower = Lower(path);
     const auto dot = lower.rfind('.');
-    if (dot == std::string::npos)
+    // Only the file name has an extension: a dot in a folder name does not count.
+    const auto slash = lower.find_last_of("/\\");
+    if (dot == std::string::npos || (slash != std::string::npos && slash > dot))
         return def;
     for (int format = 0; format < static_cast<int>(std::size(kExtensions)); ++format)
         if (lower.find(kExtensions[format]) == dot)

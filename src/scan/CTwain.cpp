@@ -58,14 +58,18 @@ void CopyText(TW_STR32& field, const std::string& text)
 const char* ConditionCodeName(TW_UINT16 cc)
 {
     static const char* const names[] = {
-        "TWCC_SUCCESS",        "TWCC_BUMMER",          "TWCC_LOWMEMORY",
-        "TWCC_NODS",           "TWCC_MAXCONNECTIONS",  "TWCC_OPERATIONERROR",
-        "TWCC_BADCAP",         "<bad cc:7>",           "<bad cc:8>",
-        "TWCC_BADPROTOCOL",    "TWCC_BADVALUE",        "TWCC_SEQERROR",
-        "TWCC_BADDEST",        "TWCC_CAPUNSUPPORTED",  "TWCC_CAPBADOPERATION",
-        "TWCC_CAPSEQERROR",    "TWCC_DENIED",          "TWCC_FILEEXISTS",
-        "TWCC_FILENOTFOUND",   "TWCC_NOTEMPTY",        "TWCC_PAPERJAM",
-        "TWCC_PAPERDOUBLEFEED", "TWCC_FILEWRITEERROR", "TWCC_CHECKDEVICEONLINE",
+        "TWCC_SUCCESS",         "TWCC_BUMMER",
+        "TWCC_LOWMEMORY",       "TWCC_NODS",
+        "TWCC_MAXCONNECTIONS",  "TWCC_OPERATIONERROR",
+        "TWCC_BADCAP",          "<bad cc:7>",
+        "<bad cc:8>",           "TWCC_BADPROTOCOL",
+        "TWCC_BADVALUE",        "TWCC_SEQERROR",
+        "TWCC_BADDEST",         "TWCC_CAPUNSUPPORTED",
+        "TWCC_CAPBADOPERATION", "TWCC_CAPSEQERROR",
+        "TWCC_DENIED",          "TWCC_FILEEXISTS",
+        "TWCC_FILENOTFOUND",    "TWCC_NOTEMPTY",
+        "TWCC_PAPERJAM",        "TWCC_PAPERDOUBLEFEED",
+        "TWCC_FILEWRITEERROR",  "TWCC_CHECKDEVICEONLINE",
     };
     return cc < sizeof names / sizeof names[0] ? names[cc] : "<unknown cc>";
 }
@@ -73,8 +77,8 @@ const char* ConditionCodeName(TW_UINT16 cc)
 const char* ReturnCodeName(TW_UINT16 rc)
 {
     static const char* const names[] = {
-        "TWRC_SUCCESS",     "TWRC_FAILURE",  "TWRC_CHECKSTATUS",      "TWRC_CANCEL",
-        "TWRC_DSEVENT",     "TWRC_NOTDSEVENT", "TWRC_XFERDONE",       "TWRC_ENDOFLIST",
+        "TWRC_SUCCESS",          "TWRC_FAILURE",          "TWRC_CHECKSTATUS", "TWRC_CANCEL",
+        "TWRC_DSEVENT",          "TWRC_NOTDSEVENT",       "TWRC_XFERDONE",    "TWRC_ENDOFLIST",
         "TWRC_INFONOTSUPPORTED", "TWRC_DATANOTAVAILABLE",
     };
     return rc < sizeof names / sizeof names[0] ? names[rc] : "<unknown rc>";
@@ -619,8 +623,8 @@ bool CTwain::SetCapOneValue(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 value)
     void* container = nullptr;
     while (!(container = AllocContainer(sizeof(TW_ONEVALUE)))) {
         MsgResult answer =
-            GetUiServices().MessageBox("Internal error while preparing for TWAIN acquire.",
-                                       "Kurvo", MsgButtons::RetryCancel, MsgIcon::Warning);
+            GetUiServices().MessageBox("Internal error while preparing for TWAIN acquire.", "Kurvo",
+                                       MsgButtons::RetryCancel, MsgIcon::Warning);
         if (answer != MsgResult::Retry)
             return false;
     }
@@ -846,7 +850,9 @@ void CTwain::CloseSourceRequested()
     CloseSource();
 }
 
-void CTwain::DibReceived(std::vector<std::uint8_t>) {}
+void CTwain::DibReceived(std::vector<std::uint8_t>)
+{
+}
 
 bool CTwain::MemXferReady(const TW_IMAGEINFO&, const TW_SETUPMEMXFER&)
 {
@@ -857,8 +863,7 @@ bool CTwain::MemXferBuffer(TW_UINT32 firstRow, const TW_IMAGEMEMXFER& xfer)
 {
     const auto* data = static_cast<const TW_UINT8*>(xfer.Memory.TheMem);
     for (TW_UINT32 i = 0; i < xfer.Rows; ++i) {
-        if (!MemXferRow(firstRow + i, data, xfer, nullptr))
-            break;
+        MemXferRow(firstRow + i, data, xfer, nullptr);
         data += xfer.BytesPerRow;
     }
     return true;
@@ -869,7 +874,9 @@ bool CTwain::MemXferRow(TW_UINT32, const TW_UINT8*, const TW_IMAGEMEMXFER&, void
     return true;
 }
 
-void CTwain::MemXferDone(bool) {}
+void CTwain::MemXferDone(bool)
+{
+}
 
 bool CTwain::AllocXferBuffer(TW_UINT32 minimum, TW_UINT32 maximum, TW_UINT32 preferred,
                              TW_MEMORY& memory)
@@ -908,11 +915,17 @@ bool CTwain::FileXferReady(TW_UINT16&, TW_SETUPFILEXFER&)
     return true;
 }
 
-void CTwain::FileXferDone(const TW_SETUPFILEXFER*) {}
+void CTwain::FileXferDone(const TW_SETUPFILEXFER*)
+{
+}
 
-void CTwain::StateChanged(int) {}
+void CTwain::StateChanged(int)
+{
+}
 
-void CTwain::TwainError(int) {}
+void CTwain::TwainError(int)
+{
+}
 
 void* CTwain::AllocContainer(std::size_t size)
 {

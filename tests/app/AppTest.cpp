@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 
 #include <gtest/gtest.h>
 
@@ -136,10 +138,10 @@ TEST_F(AppTest, OpenOffersImagesFirstThenTheFilterChosenLast)
     ASSERT_EQ(m_ui.prompts.size(), 1u);
     const FilePrompt& first = m_ui.prompts[0];
     EXPECT_FALSE(first.save);
-    EXPECT_EQ(first.filters,
-              (std::vector<std::string>{"Kurvo Files (*.kvx)|*.kvx",
-                                        "Bitmap Files (*.bmp;*.dib;*.tif;*.tiff)|*.bmp;*.dib;*.tif;*.tiff",
-                                        "All Files (*.*)|*.*"}));
+    EXPECT_EQ(first.filters, (std::vector<std::string>{
+                                 "Kurvo Files (*.kvx)|*.kvx",
+                                 "Bitmap Files (*.bmp;*.dib;*.tif;*.tiff)|*.bmp;*.dib;*.tif;*.tiff",
+                                 "All Files (*.*)|*.*"}));
     EXPECT_EQ(first.filterIndex, 2);
     EXPECT_EQ(first.defaultExtension, "bmp");
     EXPECT_EQ(m_opened, (std::vector<std::string>{"/p/a.tif"}));
@@ -188,6 +190,30 @@ TEST_F(AppTest, RecentFilesOpenAndADeadEntryLeavesTheList)
     m_app->ExitInstance(0);
     EXPECT_EQ(m_profile->GetString("Recent File List", "File1", ""), "/p/old.kvx");
     EXPECT_EQ(m_profile->GetString("Recent File List", "File2", "x"), "");
+}
+
+TEST_F(AppTest, FileMenuShowsTheRecentFilesBetweenItsSeparators)
+{
+    m_profile->WriteString("Recent File List", "File1", "/p/a&b.kvx");
+    m_profile->WriteString("Recent File List", "File2", "/p/c.tif");
+    UseHooks();
+    ASSERT_TRUE(m_app->InitInstance({"kurvo"}));
+    QMenu* file = nullptr;
+    for (QAction* a : m_app->MainFrame()->menuBar()->actions())
+        if (a->text() == "&File")
+            file = a->menu();
+    ASSERT_NE(file, nullptr);
+    emit file->aboutToShow();
+    std::vector<QString> visible;
+    for (QAction* a : file->actions())
+        if (a->isVisible())
+            visible.push_back(a->isSeparator() ? QString("-") : a->text());
+    ASSERT_EQ(visible.size(), 12u);
+    EXPECT_EQ(visible[7], "-");
+    EXPECT_EQ(visible[8], "&1 /p/a&&b.kvx");
+    EXPECT_EQ(visible[9], "&2 /p/c.tif");
+    EXPECT_EQ(visible[10], "-");
+    EXPECT_EQ(visible[11], "E&xit");
 }
 
 TEST_F(AppTest, ExitClosesTheFrameAndSavesItsPlacement)

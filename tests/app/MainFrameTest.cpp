@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QMdiArea>
@@ -117,10 +118,10 @@ TEST_F(MainFrameTest, WithoutDocumentTheShortMenuIsShown)
     QMenu* file = TopMenu(m_frame, "&File");
     ASSERT_NE(file, nullptr);
     emit file->aboutToShow();
-    EXPECT_EQ(Entries(file), (std::vector<QString>{"&New\tCtrl+N", "&Open...\tCtrl+O", "-",
-                                                   "Scanner Select Source...",
-                                                   "Scanner Acquire...", "-", "P&rint Setup...",
-                                                   "-", "Recent File", "-", "E&xit"}));
+    EXPECT_EQ(Entries(file),
+              (std::vector<QString>{"&New\tCtrl+N", "&Open...\tCtrl+O", "-",
+                                    "Scanner Select Source...", "Scanner Acquire...", "-",
+                                    "P&rint Setup...", "-", "Recent File", "-", "E&xit"}));
     QMenu* view = TopMenu(m_frame, "&View");
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(Entries(view), (std::vector<QString>{"Toolbars >", "&Status Bar"}));
@@ -139,8 +140,8 @@ TEST_F(MainFrameTest, DocumentWindowBringsTheFullMenuAndClosingItTakesItAway)
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(Entries(image).at(2), QString::fromUtf8("Rotate 90\u00B0 Clockwise"));
     QMenu* window = TopMenu(m_frame, "&Window");
-    EXPECT_EQ(Entries(window), (std::vector<QString>{"&New Window", "&Cascade", "&Tile",
-                                                     "&Arrange Icons"}));
+    EXPECT_EQ(Entries(window),
+              (std::vector<QString>{"&New Window", "&Cascade", "&Tile", "&Arrange Icons"}));
 
     m_frame.MdiArea()->closeAllSubWindows();
     QApplication::processEvents();
@@ -239,7 +240,8 @@ TEST_F(MainFrameTest, ToolbarsHaveTheirButtonsTitlesTipsAndIcons)
         std::vector<CommandId> buttons;
     };
     const std::vector<Expect> expected = {
-        {ID_VIEW_STANDARD_BAR, "Standard",
+        {ID_VIEW_STANDARD_BAR,
+         "Standard",
          {57601, 57603, 0, 57609, 57607, 0, 57635, 57634, 57637, 0, 57643, 57644, 0, 32827, 0,
           57669}},
         {ID_VIEW_VIEW_BAR, "View", {32771, 32772, 32775, 32777, 32823}},
@@ -308,14 +310,68 @@ TEST_F(MainFrameTest, AcceleratorsAreBoundOnTheFrame)
     EXPECT_EQ(keys.size(), 18u);
 }
 
+TEST_F(MainFrameTest, AcceleratorsTakeTheCommandRoute)
+{
+    FakeTarget app({ID_FILE_NEW, ID_VIEW_ZOOMIN});
+    m_frame.SetAppTarget(&app);
+    QAction* ctrlN = m_frame.findChild<QAction*>("Accel Ctrl+N");
+    QAction* ctrlEquals = m_frame.findChild<QAction*>("Accel Ctrl+=");
+    ASSERT_NE(ctrlN, nullptr);
+    ASSERT_NE(ctrlEquals, nullptr);
+    ctrlN->trigger();
+    ctrlEquals->trigger();
+    EXPECT_EQ(app.commands, (std::vector<CommandId>{ID_FILE_NEW, ID_VIEW_ZOOMIN}));
+}
+
+TEST_F(MainFrameTest, BarsDockLeftToRightOnTheTopRow)
+{
+    m_frame.resize(1200, 700);
+    m_frame.show();
+    QApplication::processEvents();
+    const CommandId order[] = {ID_VIEW_STANDARD_BAR, ID_VIEW_VIEW_BAR, ID_VIEW_DIGITIZE_BAR,
+                               ID_VIEW_DATASETS_BAR};
+    int lastRight = -1;
+    for (CommandId id : order) {
+        QToolBar* bar = m_frame.Bar(id);
+        EXPECT_EQ(m_frame.toolBarArea(bar), Qt::TopToolBarArea);
+        EXPECT_EQ(bar->y(), m_frame.Bar(ID_VIEW_STANDARD_BAR)->y());
+        EXPECT_GT(bar->x(), lastRight - 1);
+        lastRight = bar->x() + bar->width();
+        EXPECT_TRUE(bar->isMovable());
+        EXPECT_EQ(bar->allowedAreas(), Qt::AllToolBarAreas);
+    }
+}
+
+TEST_F(MainFrameTest, ADocumentWindowThatRefusesToCloseKeepsTheProgram)
+{
+    struct Stubborn : CChildFrame {
+        Stubborn() : CChildFrame(nullptr, nullptr, nullptr) {}
+        bool refuse = true;
+        void closeEvent(QCloseEvent* e) override
+        {
+            if (refuse)
+                e->ignore();
+        }
+    };
+    m_frame.show();
+    auto* child = new Stubborn;
+    child->setWindowTitle("unsaved");
+    m_frame.AddChildFrame(child);
+    EXPECT_FALSE(m_frame.close());
+    EXPECT_TRUE(m_frame.isVisible());
+    EXPECT_TRUE(m_profile.HasKey("Settings", "WindowPos"));
+    child->refuse = false;
+    EXPECT_TRUE(m_frame.close());
+    EXPECT_FALSE(m_frame.isVisible());
+}
+
 TEST_F(MainFrameTest, BarMenuListsTheFiveBars)
 {
     std::vector<QString> texts;
     for (QAction* a : m_frame.BarMenu()->actions())
         texts.push_back(a->text());
-    EXPECT_EQ(texts, (std::vector<QString>{"Standard Toolbar", "View Toolbar",
-                                           "Digitize Toolbar", "Data Sets",
-                                           "Attributes Toolbar"}));
+    EXPECT_EQ(texts, (std::vector<QString>{"Standard Toolbar", "View Toolbar", "Digitize Toolbar",
+                                           "Data Sets", "Attributes Toolbar"}));
 }
 
 TEST_F(MainFrameTest, RightClickMenuOnlyOverBars)
@@ -373,6 +429,41 @@ TEST_F(MainFrameTest, NewWindowsOpenMaximizedOnlyAfterAMaximizedOne)
     EXPECT_EQ(third->windowTitle(), "Three");
     EXPECT_FALSE(third->isMaximized());
     EXPECT_EQ(m_frame.ActiveChild()->windowTitle(), "Three");
+}
+
+TEST_F(MainFrameTest, WindowMenuListsTheOpenWindowsAndActivatesThem)
+{
+    m_frame.show();
+    FakeTarget view({}), doc({});
+    OpenChild(&view, &doc, "R&D");
+    OpenChild(&view, &doc, "Two");
+    QMenu* window = m_frame.WindowMenu();
+    ASSERT_NE(window, nullptr);
+    emit window->aboutToShow();
+    emit window->aboutToShow(); // entries are replaced, not added twice
+    std::vector<QString> entries = Entries(window);
+    ASSERT_EQ(entries.size(), 7u);
+    EXPECT_EQ(entries[4], "-");
+    EXPECT_EQ(entries[5], "&1 R&&D");
+    EXPECT_EQ(entries[6], "&2 Two");
+    QAction* first = window->actions()[5];
+    EXPECT_FALSE(first->isChecked());
+    EXPECT_TRUE(window->actions()[6]->isChecked());
+    first->trigger();
+    EXPECT_EQ(m_frame.ActiveChild()->windowTitle(), "R&D");
+}
+
+TEST_F(MainFrameTest, MaximizedDocumentTitleJoinsTheCaption)
+{
+    m_frame.show();
+    FakeTarget view({}), doc({});
+    CChildFrame* child = OpenChild(&view, &doc, "plot");
+    EXPECT_EQ(m_frame.windowTitle(), "Kurvo - [plot]");
+    child->setWindowTitle("plot*");
+    EXPECT_EQ(m_frame.windowTitle(), "Kurvo - [plot*]");
+    m_frame.MdiArea()->currentSubWindow()->showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(m_frame.windowTitle(), "Kurvo");
 }
 
 TEST_F(MainFrameTest, ClosingMaximizedStoresTheRestoreFlagAndTheNormalRectangle)

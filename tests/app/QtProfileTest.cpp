@@ -71,9 +71,9 @@ TEST_F(QtProfileTest, PreferencesLeavePickTolOutOfTheSettingsFile)
     }
     QSettings raw(Ini(), QSettings::IniFormat);
     EXPECT_FALSE(raw.contains("Settings/PickTol"));
-    for (const char* key : {"ZoomType", "SortData", "SaveReference", "ReuseMappingData",
-                            "AllowCaching", "CacheSize", "BoxColor", "CropColor", "GridColor",
-                            "PtsColor"})
+    for (const char* key :
+         {"ZoomType", "SortData", "SaveReference", "ReuseMappingData", "AllowCaching", "CacheSize",
+          "BoxColor", "CropColor", "GridColor", "PtsColor"})
         EXPECT_TRUE(raw.contains(QStringLiteral("Settings/") + key)) << key;
 
     QtProfile p(Ini());

@@ -38,8 +38,8 @@ TEST(SamplePlot, IsASmallDecodableScanOfAPlot)
         dark += grey < 80;
         paper += grey > 220;
     }
-    EXPECT_GT(dark, raster.size() / 100);  // lines, ticks, labels
-    EXPECT_GT(paper, raster.size() / 2);   // mostly paper
+    EXPECT_GT(dark, raster.size() / 100); // lines, ticks, labels
+    EXPECT_GT(paper, raster.size() / 2);  // mostly paper
 
     // The frame's top edge: the darkest row near the top differs between the left and the
     // right part of the picture, because the page is turned.

@@ -36,8 +36,8 @@ std::vector<std::uint8_t> SmallDib()
     PutLE(b, 2835, 4);
     PutLE(b, 0, 4);
     PutLE(b, 0, 4);
-    const std::uint8_t rows[2][8] = {{0xFF, 0, 0, 0, 0xFF, 0, 0, 0},         // blue, green
-                                     {0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0}};  // red, white
+    const std::uint8_t rows[2][8] = {{0xFF, 0, 0, 0, 0xFF, 0, 0, 0},        // blue, green
+                                     {0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0}}; // red, white
     for (const auto& row : rows)
         b.insert(b.end(), row, row + 8);
     return b;
@@ -146,15 +146,17 @@ std::vector<std::uint8_t> With8Bit(std::uint32_t coloursUsed)
     return dib;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Headers, HostileDib,
-    ::testing::Values(BadDib{"Empty", {}}, BadDib{"Short", {40, 0, 0, 0, 2, 0}},
-                      BadDib{"UnknownHeaderSize", WithField(0, 41)},
-                      BadDib{"HeaderLongerThanData", WithField(0, 124)},
-                      BadDib{"HugeColourCount", WithField(32, 0x40000000u)},
-                      BadDib{"PaletteMissing", With8Bit(0)},
-                      BadDib{"PaletteLongerThanData", With8Bit(200)}),
-    [](const ::testing::TestParamInfo<BadDib>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Headers, HostileDib,
+                         ::testing::Values(BadDib{"Empty", {}},
+                                           BadDib{"Short", {40, 0, 0, 0, 2, 0}},
+                                           BadDib{"UnknownHeaderSize", WithField(0, 41)},
+                                           BadDib{"HeaderLongerThanData", WithField(0, 124)},
+                                           BadDib{"HugeColourCount", WithField(32, 0x40000000u)},
+                                           BadDib{"PaletteMissing", With8Bit(0)},
+                                           BadDib{"PaletteLongerThanData", With8Bit(200)}),
+                         [](const ::testing::TestParamInfo<BadDib>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(QtUiServicesTest, WaitCursorShowsUntilTheLastEnd)
 {
@@ -244,13 +246,12 @@ TEST_P(DialogFilter, PatternsBecomeSpaceSeparated)
 
 INSTANTIATE_TEST_SUITE_P(
     Filters, DialogFilter,
-    ::testing::Values(
-        FilterCase{"Kurvo Files (*.kvx)|*.kvx", "Kurvo Files (*.kvx)"},
-        FilterCase{"Bitmap Files (*.bmp;*.dib;*.tif;*.tiff)|*.bmp;*.dib;*.tif;*.tiff",
-                   "Bitmap Files (*.bmp *.dib *.tif *.tiff)"},
-        FilterCase{"All Files (*.*)|*.*", "All Files (*)"},
-        FilterCase{"Points Only|*.txt", "Points Only (*.txt)"},
-        FilterCase{"Anything", "Anything (*)"}));
+    ::testing::Values(FilterCase{"Kurvo Files (*.kvx)|*.kvx", "Kurvo Files (*.kvx)"},
+                      FilterCase{"Bitmap Files (*.bmp;*.dib;*.tif;*.tiff)|*.bmp;*.dib;*.tif;*.tiff",
+                                 "Bitmap Files (*.bmp *.dib *.tif *.tiff)"},
+                      FilterCase{"All Files (*.*)|*.*", "All Files (*)"},
+                      FilterCase{"Points Only|*.txt", "Points Only (*.txt)"},
+                      FilterCase{"Anything", "Anything (*)"}));
 
 class ProgramCursor : public ::testing::TestWithParam<CursorShape> {};
 
@@ -297,8 +298,8 @@ TEST(ProgramCursors, ShapesAreDistinctAndHotSpotsAsDrawn)
     for (CursorShape s : {CursorShape::Rotate, CursorShape::Pan, CursorShape::ZoomIn,
                           CursorShape::ZoomOut, CursorShape::ProgramCross}) {
         QImage image = ProgramCursors::Image(s);
-        drawings.insert(QByteArray(reinterpret_cast<const char*>(image.constBits()),
-                                   image.sizeInBytes()));
+        drawings.insert(
+            QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()));
     }
     EXPECT_EQ(drawings.size(), 5u);
     EXPECT_EQ(ProgramCursors::HotSpot(CursorShape::Rotate), QPoint(15, 14));

@@ -1,4 +1,5 @@
 #include "image/BmpFile.h"
+#include "image/CDib.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -97,6 +98,58 @@ TEST_F(ImageInfoCli, MissingArgumentIsAUsageError)
     EXPECT_EQ(RunCli("info", m_dir).code, 2);
     EXPECT_EQ(RunCli("export only-one-argument", m_dir).code, 2);
     EXPECT_EQ(RunCli("frobnicate a b", m_dir).code, 2);
+}
+
+TEST_F(ImageInfoCli, ProjectExportAndImageRoundTrip)
+{
+    BitmapInfoHeader h;
+    h.bitCount = 24;
+    const DibBlock dib = *MakeDib(h, 16, 9, nullptr);
+    ASSERT_TRUE(WriteBmpFile(m_dir.File("scan.bmp"), dib.data(), dib.size()));
+
+    CliRun r = RunCli("project '" + m_dir.File("scan.bmp") + "' '" + m_dir.File("p.kvx") + "'", m_dir);
+    ASSERT_EQ(r.code, 0) << r.err;
+    r = RunCli("info '" + m_dir.File("p.kvx") + "'", m_dir);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("File Name: p.kvx\nFile Format: BMP\nImage Width: 16\n"), std::string::npos)
+        << r.out;
+
+    // The project holds one empty set: its name line only.
+    r = RunCli("export '" + m_dir.File("p.kvx") + "' -", m_dir);
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "Line 1\n");
+    r = RunCli("export '" + m_dir.File("p.kvx") + "' '" + m_dir.File("out.csv") + "'", m_dir);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "kurvo-cli: No points to save!\n");
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("out.csv")));
+
+    r = RunCli("image '" + m_dir.File("p.kvx") + "' '" + m_dir.File("back.bmp") + "'", m_dir);
+    ASSERT_EQ(r.code, 0) << r.err;
+    CDib back;
+    ASSERT_TRUE(back.LoadFile(m_dir.File("back.bmp")));
+    EXPECT_EQ(back.Width(), 16);
+    EXPECT_EQ(back.Height(), 9);
+}
+
+TEST_F(ImageInfoCli, FilesOfNoKnownKindFail)
+{
+    std::ofstream(m_dir.File("notes.txt")) << "just some words";
+    const CliRun r = RunCli("export '" + m_dir.File("notes.txt") + "' -", m_dir);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Unknown file type detected...\nNot a known image or restart  file."),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.out, "");
+}
+
+TEST_F(ImageInfoCli, HelpAndVersion)
+{
+    CliRun r = RunCli("--help", m_dir);
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("export FILE OUT"), std::string::npos);
+    r = RunCli("--version", m_dir);
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out.rfind("kurvo-cli ", 0), 0u);
 }
 
 } // namespace

@@ -34,7 +34,8 @@ TEST(CommandTable, PromptAndToolTipSplitAtTheNewline)
     EXPECT_EQ(CommandTable::ToolTip(ID_TOOL_COLLECT), "Collect Points");
     EXPECT_EQ(CommandTable::Prompt(ID_EDIT_PIXEL_MAPPING),
               "Define mapping using points per inch and aspect ratio");
-    EXPECT_EQ(CommandTable::Text(ID_EDIT_OPTIONS), "Change the default user defined options\nOptions");
+    EXPECT_EQ(CommandTable::Text(ID_EDIT_OPTIONS),
+              "Change the default user defined options\nOptions");
     // An entry without a newline has no tool tip.
     EXPECT_EQ(CommandTable::Prompt(ID_FILE_MRU_FILE1), "Open this document");
     EXPECT_EQ(CommandTable::ToolTip(ID_FILE_MRU_FILE1), "");
@@ -89,22 +90,23 @@ TEST(CommandTable, EveryAcceleratorKeyIsBoundOnce)
 TEST(CommandTable, MenuShortcutTextsMatchTheAccelerators)
 {
     std::vector<const MenuItem*> stack;
-    std::function<void(const std::vector<MenuItem>&)> walk = [&](const std::vector<MenuItem>& items) {
-        for (const MenuItem& item : items) {
-            if (item.kind == MenuItem::Popup) {
-                walk(item.items);
-                continue;
+    std::function<void(const std::vector<MenuItem>&)> walk =
+        [&](const std::vector<MenuItem>& items) {
+            for (const MenuItem& item : items) {
+                if (item.kind == MenuItem::Popup) {
+                    walk(item.items);
+                    continue;
+                }
+                std::size_t tab = item.text.find('\t');
+                if (tab == std::string::npos)
+                    continue;
+                std::string keys = item.text.substr(tab + 1);
+                bool found = false;
+                for (const auto& acc : CommandTable::Accelerators())
+                    found = found || (acc.id == item.id && acc.keys == keys);
+                EXPECT_TRUE(found) << item.text;
             }
-            std::size_t tab = item.text.find('\t');
-            if (tab == std::string::npos)
-                continue;
-            std::string keys = item.text.substr(tab + 1);
-            bool found = false;
-            for (const auto& acc : CommandTable::Accelerators())
-                found = found || (acc.id == item.id && acc.keys == keys);
-            EXPECT_TRUE(found) << item.text;
-        }
-    };
+        };
     walk(CommandTable::NoDocumentMenu());
     walk(CommandTable::DocumentMenu());
 }

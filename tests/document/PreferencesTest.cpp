@@ -46,8 +46,8 @@ TEST(Preferences, SaveWritesEverythingButPickTolInOrder)
     p.SaveSettings(profile);
 
     const std::vector<std::string> expected = {
-        "ZoomType", "SortData", "SaveReference", "ReuseMappingData", "AllowCaching",
-        "CacheSize", "BoxColor", "CropColor", "GridColor", "PtsColor"};
+        "ZoomType",  "SortData", "SaveReference", "ReuseMappingData", "AllowCaching",
+        "CacheSize", "BoxColor", "CropColor",     "GridColor",        "PtsColor"};
     ASSERT_EQ(profile.WriteOrder().size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(profile.WriteOrder()[i].first, "Settings");

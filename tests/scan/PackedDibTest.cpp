@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 namespace {
 
@@ -71,6 +72,11 @@ struct BadHeader {
     std::function<void(Bytes&)> spoil;
 };
 
+void PrintTo(const BadHeader& header, std::ostream* os)
+{
+    *os << header.name;
+}
+
 class PackedDibRejectTest : public ::testing::TestWithParam<BadHeader> {};
 
 TEST_P(PackedDibRejectTest, IsRefused)
@@ -82,33 +88,35 @@ TEST_P(PackedDibRejectTest, IsRefused)
 
 INSTANTIATE_TEST_SUITE_P(
     Headers, PackedDibRejectTest,
-    ::testing::Values(
-        BadHeader{"ShorterThanAHeader", [](Bytes& b) { b.resize(39); }},
-        BadHeader{"PixelsCutShort", [](Bytes& b) { b.pop_back(); }},
-        BadHeader{"ColourTableCutShort", [](Bytes& b) { b.resize(40 + 100); }},
-        BadHeader{"SmallHeaderSize", [](Bytes& b) { Set32(b, 0, 12); }},
-        BadHeader{"HugeHeaderSize", [](Bytes& b) { Set32(b, 0, 0x7FFFFFF0u); }},
-        BadHeader{"ZeroWidth", [](Bytes& b) { Set32(b, 4, 0); }},
-        BadHeader{"NegativeWidth", [](Bytes& b) { Set32(b, 4, 0xFFFFFFFAu); }},
-        BadHeader{"ZeroHeight", [](Bytes& b) { Set32(b, 8, 0); }},
-        BadHeader{"LowestHeight", [](Bytes& b) { Set32(b, 8, 0x80000000u); }},
-        BadHeader{"TwoPlanes", [](Bytes& b) { b[12] = 2; }},
-        BadHeader{"SevenBits", [](Bytes& b) { b[14] = 7; }},
-        BadHeader{"MoreColoursThanBitsAllow", [](Bytes& b) { Set32(b, 32, 257); }},
-        BadHeader{"UnknownCompression", [](Bytes& b) { Set32(b, 16, 4); }},
-        BadHeader{"RunLengthOfTheWrongDepth", [](Bytes& b) { Set32(b, 16, 2); }},
-        BadHeader{"RunLengthWithoutSize", [](Bytes& b) {
-                      Set32(b, 16, 1);
-                      Set32(b, 20, 0);
-                  }},
-        BadHeader{"RunLengthLargerThanTheBlock", [](Bytes& b) {
-                      Set32(b, 16, 1);
-                      Set32(b, 20, 0xFFFFFFF0u);
-                  }},
-        BadHeader{"DimensionsThatOverflow", [](Bytes& b) {
-                      Set32(b, 4, 0x7FFFFFFFu);
-                      Set32(b, 8, 0x7FFFFFFFu);
-                  }}),
+    ::testing::Values(BadHeader{"ShorterThanAHeader", [](Bytes& b) { b.resize(39); }},
+                      BadHeader{"PixelsCutShort", [](Bytes& b) { b.pop_back(); }},
+                      BadHeader{"ColourTableCutShort", [](Bytes& b) { b.resize(40 + 100); }},
+                      BadHeader{"SmallHeaderSize", [](Bytes& b) { Set32(b, 0, 12); }},
+                      BadHeader{"HugeHeaderSize", [](Bytes& b) { Set32(b, 0, 0x7FFFFFF0u); }},
+                      BadHeader{"ZeroWidth", [](Bytes& b) { Set32(b, 4, 0); }},
+                      BadHeader{"NegativeWidth", [](Bytes& b) { Set32(b, 4, 0xFFFFFFFAu); }},
+                      BadHeader{"ZeroHeight", [](Bytes& b) { Set32(b, 8, 0); }},
+                      BadHeader{"LowestHeight", [](Bytes& b) { Set32(b, 8, 0x80000000u); }},
+                      BadHeader{"TwoPlanes", [](Bytes& b) { b[12] = 2; }},
+                      BadHeader{"SevenBits", [](Bytes& b) { b[14] = 7; }},
+                      BadHeader{"MoreColoursThanBitsAllow", [](Bytes& b) { Set32(b, 32, 257); }},
+                      BadHeader{"UnknownCompression", [](Bytes& b) { Set32(b, 16, 4); }},
+                      BadHeader{"RunLengthOfTheWrongDepth", [](Bytes& b) { Set32(b, 16, 2); }},
+                      BadHeader{"RunLengthWithoutSize",
+                                [](Bytes& b) {
+                                    Set32(b, 16, 1);
+                                    Set32(b, 20, 0);
+                                }},
+                      BadHeader{"RunLengthLargerThanTheBlock",
+                                [](Bytes& b) {
+                                    Set32(b, 16, 1);
+                                    Set32(b, 20, 0xFFFFFFF0u);
+                                }},
+                      BadHeader{"DimensionsThatOverflow",
+                                [](Bytes& b) {
+                                    Set32(b, 4, 0x7FFFFFFFu);
+                                    Set32(b, 8, 0x7FFFFFFFu);
+                                }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PackedDibSize, NullBlockIsRefused)

@@ -1,4 +1,5 @@
 #include "scan/ScannerCommands.h"
+#include "image/CDib.h"
 #include "scan/support/StandIn.h"
 #include "support/TempDir.h"
 
@@ -113,13 +114,21 @@ TEST_F(ScannerCommandsTest, ConfirmedSourceStaysSelectedAfterALaterCancel)
 
 TEST_F(ScannerCommandsTest, EachOfThreeImagesBecomesADocumentAndTheSourceClosesAfter)
 {
-    OfferImages(3);
+    OfferImages(3, 5, 3, 8);
+    StandIn().images[1].bits = 24;
+    StandIn().images[2].bits = 1;
     Frame frame;
     SelectAndScan(frame);
 
     ASSERT_EQ(frame.documents.size(), 3u);
-    for (std::size_t i = 0; i < 3; ++i)
+    for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(frame.documents[i], standin::MakeDib(StandIn().images[i])) << "image " << i;
+        // What a document makes of the bytes it is handed.
+        CDib image(frame.documents[i].data(), frame.documents[i].size());
+        ASSERT_FALSE(image.IsEmpty()) << "image " << i;
+        EXPECT_EQ(image.Width(), StandIn().images[i].width);
+        EXPECT_EQ(image.Height(), StandIn().images[i].height);
+    }
     EXPECT_EQ(frame.posted, (std::deque<CommandId>(3, ScannerCommands::kCloseTwain)));
     EXPECT_EQ(StandIn().xferMech, TWSX_NATIVE);
     EXPECT_EQ(StandIn().showUI, 1);

@@ -370,8 +370,8 @@ TW_UINT16 Dispatch(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_UINT32 dg, TW_UINT
 
 } // namespace
 
-extern "C" TW_UINT16 DSM_Entry(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_UINT32 dg,
-                               TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
+extern "C" TW_UINT16 DSM_Entry(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_UINT32 dg, TW_UINT16 dat,
+                               TW_UINT16 msg, TW_MEMREF data)
 {
     TW_UINT16 result = Dispatch(origin, dest, dg, dat, msg, data);
     S().calls.push_back(Call{dg, dat, msg, dest != nullptr, result});

@@ -131,7 +131,8 @@ inline std::vector<std::uint8_t> MakeDib(const Image& image)
 {
     std::uint32_t colours = image.bits <= 8 ? (1u << image.bits) : 0;
     std::uint32_t stride = Stride(image.width, image.bits);
-    std::uint32_t rows = static_cast<std::uint32_t>(image.height < 0 ? -image.height : image.height);
+    std::uint32_t rows =
+        static_cast<std::uint32_t>(image.height < 0 ? -image.height : image.height);
     std::vector<std::uint8_t> dib(40 + colours * 4 + std::size_t(stride) * rows, 0);
     Put32(dib, 0, 40);
     Put32(dib, 4, static_cast<std::uint32_t>(image.width));

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -41,7 +42,30 @@ public:
     // How many container allocations fail before one succeeds (-1: all fail).
     int containerFailures = 0;
 
+    int transfers = 0;
+
 protected:
+    // A session that keeps transferring without end fails its test instead of hanging it.
+    void CountTransfer()
+    {
+        if (++transfers > 1000)
+            throw std::runtime_error("transfers do not come to an end");
+    }
+    void NativeXfer() override
+    {
+        CountTransfer();
+        CTwain::NativeXfer();
+    }
+    void FileXfer() override
+    {
+        CountTransfer();
+        CTwain::FileXfer();
+    }
+    void MemXfer() override
+    {
+        CountTransfer();
+        CTwain::MemXfer();
+    }
     bool NegotiateCapabilities() override { return negotiateAnswer; }
     void CloseSourceRequested() override
     {
