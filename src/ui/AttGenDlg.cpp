@@ -7,9 +7,7 @@
 #include "ui/EditAttDlg.h"
 
 #include <QDialog>
-#include <QHeaderView>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -143,11 +141,4 @@ void AttGenDlg::OnDeleteSelected()
     if (selected.isEmpty())
         return;
     m_model.Delete(selected.front()->data(0, kNameRole).toString().toStdString());
-}
-
-void AttGenDlg::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    const int width = m_list->viewport()->width();
-    m_list->header()->resizeSection(0, std::max(20, width / 2 - 3));
 }

@@ -47,9 +47,6 @@ public:
 
     void Update(Observer* subject, std::intptr_t hint) override;
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     void Refill();
     void OnItemChanged(QTreeWidgetItem* item, int column);

@@ -4,7 +4,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QStyle>
+
+#include <algorithm>
 
 AttListCtrl::AttListCtrl(QWidget* parent) : QTreeWidget(parent)
 {
@@ -53,6 +56,12 @@ void AttListCtrl::mouseDoubleClickEvent(QMouseEvent* event)
     }
     event->accept();
     emit rowDoubleClicked(item);
+}
+
+void AttListCtrl::resizeEvent(QResizeEvent* event)
+{
+    QTreeWidget::resizeEvent(event);
+    header()->resizeSection(0, std::max(20, viewport()->width() / 2 - 3));
 }
 
 void AttListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem& option,

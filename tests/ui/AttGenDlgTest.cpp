@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -211,6 +212,39 @@ TEST_F(AttributeBar, NameTypedIntoTheListRenamesOrIsPutBack)
     Row(0)->setText(0, QStringLiteral("c"));
     QApplication::processEvents();
     EXPECT_EQ(Rows(), "b=2+;c=1+;");
+}
+
+void DoubleClick(QWidget* viewport, QPoint pos)
+{
+    QMouseEvent event(QEvent::MouseButtonDblClick, QPointF(pos), viewport->mapToGlobal(QPointF(pos)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &event);
+    QApplication::processEvents();
+}
+
+TEST_F(AttributeBar, DoubleClickOnTheNameEditsButNotOnTheCheckBox)
+{
+    Define("a", "1");
+    bar->resize(300, 200);
+    bar->show();
+    QApplication::processEvents();
+    AttListCtrl* list = bar->List();
+    const QRect row = list->visualItemRect(Row(0));
+    const std::size_t opened = titles.size();
+    QString shownName;
+    next = [&shownName](QDialog& d) {
+        shownName = d.findChild<QLineEdit*>(QStringLiteral("Name"))->text();
+        return false;
+    };
+    DoubleClick(list->viewport(), QPoint(row.left() + 4, row.center().y()));
+    EXPECT_EQ(titles.size(), opened);
+    DoubleClick(list->viewport(), QPoint(list->viewport()->width() * 3 / 4, row.center().y()));
+    ASSERT_EQ(titles.size(), opened + 1);
+    EXPECT_EQ(titles.back(), "Edit Attribute");
+    EXPECT_EQ(shownName, "a");
+    // Below the rows nothing is edited.
+    DoubleClick(list->viewport(), QPoint(row.center().x(), row.bottom() + 40));
+    EXPECT_EQ(titles.size(), opened + 1);
 }
 
 TEST_F(AttributeBar, WithoutDataNewAttributeDoesNothingAndListIsEmpty)
