@@ -374,6 +374,29 @@ TEST_F(SaveForm, ReplacingTheFileOfTheChosenFormatIsAsked)
     EXPECT_EQ(ui.messages.size(), asked);
 }
 
+TEST_F(SaveForm, OkWithATypedNameClosesWithThePathOfTheChosenFormat)
+{
+    CSaveDlg dlg(data.get(), dir.File("plot"), "Save As");
+    CSaveDlgForm form(dlg);
+    form.SelectEntry(1);
+    form.selectFile(QString::fromStdString(dir.File("typed.txt")));
+    form.accept();
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(form.Path(), dir.File("typed.kvx"));
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(SaveForm, OkIntoAMissingFolderStaysOpen)
+{
+    CSaveDlg dlg(data.get(), dir.File("plot"), "Save As");
+    CSaveDlgForm form(dlg);
+    form.selectFile(QString::fromStdString(dir.File("missing/typed.kvx")));
+    form.accept();
+    EXPECT_NE(form.result(), QDialog::Accepted);
+    EXPECT_TRUE(form.Path().empty());
+    EXPECT_EQ(CSaveDlg::RememberedEntry(), 0);
+}
+
 // ------------------------------------------------------------ installation
 
 TEST(DialogFormsInstall, PutsEveryFormBehindTheHooksAndTakesThemAway)
