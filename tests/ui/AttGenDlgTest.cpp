@@ -216,8 +216,9 @@ TEST_F(AttributeBar, NameTypedIntoTheListRenamesOrIsPutBack)
 
 void DoubleClick(QWidget* viewport, QPoint pos)
 {
-    QMouseEvent event(QEvent::MouseButtonDblClick, QPointF(pos), viewport->mapToGlobal(QPointF(pos)),
-                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent event(QEvent::MouseButtonDblClick, QPointF(pos),
+                      viewport->mapToGlobal(QPointF(pos)), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(viewport, &event);
     QApplication::processEvents();
 }
