@@ -3,6 +3,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
 #include "app/COptions.h"
+#include "app/DialogForms.h"
 #include "app/QtProfile.h"
 #include "app/QtUiServices.h"
 #include "app/WindowPlacement.h"
@@ -41,6 +42,7 @@ CKurvoApp::CKurvoApp(std::unique_ptr<Profile> profile, UiServices* services)
 CKurvoApp::~CKurvoApp()
 {
     OptionsDlg::SetRunner(nullptr);
+    RemoveDialogForms();
     m_frame.reset();
     ::SetPreferences(nullptr);
     SetUiServices(nullptr);
@@ -79,6 +81,8 @@ bool CKurvoApp::InitInstance(const QStringList& arguments)
         CMainFrame* frame = m_frame.get();
         OptionsDlg::SetRunner(
             [frame](OptionsDlg& fields) { return COptions::RunModal(fields, frame); });
+        InstallDialogForms(frame);
+        InstallAttributeWindow(frame);
     }
     if (m_ownServices) {
         CMainFrame* frame = m_frame.get();
