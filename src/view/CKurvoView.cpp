@@ -183,7 +183,9 @@ void CKurvoView::OnPaint()
     m_canvas.ClearClip();
     m_canvas.SetRop2(RasterOp::CopyPen);
     m_canvas.SetViewportOrg(0, 0);
-    if (m_eraseNext && !m_overlayOnly)
+    // Erasing matters only where nothing is drawn: the whole window without an image (the
+    // strips around a small image are filled by OnDraw, the image covers the rest).
+    if (m_eraseNext && !m_overlayOnly && !HasDisplay())
         m_canvas.Fill(m_settings.windowColour);
     m_eraseNext = false;
     OnDraw(m_canvas);
@@ -471,6 +473,15 @@ bool CKurvoView::ZoomOut()
     const double zoom = (1.0 / m_zoomRate) * m_zoom;
     // Nothing is left to shrink once the image shows as a single pixel.
     if (!ZoomAllowed(zoom) || (m_scaledSize.cx <= 1 && m_scaledSize.cy <= 1))
+        return false;
+    const ISize c = GetClientSize();
+    ZoomKeeping(zoom, {c.cx / 2, c.cy / 2});
+    return true;
+}
+
+bool CKurvoView::ZoomTo(double zoom)
+{
+    if (!ZoomAllowed(zoom))
         return false;
     const ISize c = GetClientSize();
     ZoomKeeping(zoom, {c.cx / 2, c.cy / 2});

@@ -18,5 +18,5 @@ struct ViewSettings {
     Colour windowColour = kWhite;
     // Display copies larger than this are not made: the view then samples the visible part
     // of the image itself, so memory stays bounded at any zoom.
-    std::uint64_t maxDisplayCopyBytes = std::uint64_t{64} << 20;
+    std::uint64_t maxDisplayCopyBytes = std::uint64_t{32} << 20;
 };
