@@ -5,6 +5,10 @@ set -uo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
 kurvo_install_missing || exit 1
+# The export is tested under a comma-decimal locale: make one when the machine has none.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  localedef -i de_DE -f UTF-8 de_DE.UTF-8 2>/dev/null || echo "note: no de_DE.UTF-8 locale"
+fi
 
 generator=()
 command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)

@@ -1,22 +1,43 @@
 #include "model/PlotData.h"
 
+#include "image/CDib.h"
+#include "mapping/RegGridData.h"
+#include "mapping/TransformData.h"
+
 #include "model/DbMemento.h"
 #include "model/DbSetMgr.h"
 #include "model/DbSetX1.h"
 #include "model/DbSetX3.h"
 #include "platform/Document.h"
+#include "platform/ToolEvent.h"
+
+#include <cmath>
 
 PlotData::PlotData(Document* document)
-    : m_document(document), m_setMgr(std::make_unique<DbSetMgr>())
+    : m_document(document),
+      m_setMgr(std::make_unique<DbSetMgr>()),
+      m_transform(std::make_unique<TransformData>()),
+      m_grid(std::make_unique<RegGridData>(m_transform.get())),
+      m_image(std::make_unique<CDib>())
 {
 }
 
 PlotData::~PlotData()
 {
-    // The sets go before the history, as the tasks may still refer to them while they die.
+    m_grid.reset();
+    m_transform.reset();
+    m_image.reset();
     m_setMgr.reset();
     ClearTasks();
 }
+
+void PlotData::SetImage(std::unique_ptr<CDib> image)
+{
+    m_image = image ? std::move(image) : std::make_unique<CDib>();
+    m_imageReplaced = 1;
+}
+
+bool PlotData::HasImage() const { return m_image && !m_image->IsEmpty(); }
 
 void PlotData::ClearChangeFlags()
 {
@@ -74,13 +95,71 @@ void PlotData::NotifyAll()
 
 bool PlotData::PixelToGraph(const DPoint& pixel, DPoint& graph) const
 {
-    // Without a mapping, graph units are image pixels.
-    graph = pixel;
-    return true;
+    return m_transform->PixelToGraph(pixel, graph);
+}
+
+std::unique_ptr<AttributeRep> PlotData::FindRep(const std::string& attKey,
+                                                const std::string& repKey)
+{
+    AttributeData* data = nullptr;
+    if (attKey == "AttTransform")
+        data = m_transform.get();
+    else if (attKey == "AttRegGrid")
+        data = m_grid.get();
+    return std::unique_ptr<AttributeRep>(data ? data->GetRep(repKey) : nullptr);
+}
+
+namespace {
+// r to digits + 1 significant digits, halves away from zero; 0 gives NaN.
+double Significant(double r, int digits)
+{
+    const double k = std::floor(std::log10(r)) - digits;
+    const double unit = std::pow(10.0, k);
+    return std::round(r / unit) * unit;
+}
+} // namespace
+
+DPoint PlotData::PixelResolution(const ToolEvent& e, int digits) const
+{
+    DPoint g, g2;
+    if (!m_transform->PixelToGraph(e.scaled, g))
+        return {0.0, 0.0};
+    const DPoint q{(e.logical.x + 1) / e.scale, (e.logical.y + 1) / e.scale};
+    if (!m_transform->PixelToGraph(q, g2))
+        return {0.0, 0.0};
+    return {Significant(std::fabs(g.x - g2.x), digits), Significant(std::fabs(g.y - g2.y), digits)};
 }
 
 void PlotData::OnTasksChanged()
 {
     if (m_document)
         m_document->SetModifiedFlag(m_imageEdited || m_dataEdited || m_imageReplaced);
+}
+
+void PlotData::FlipImageHorizontal()
+{
+    m_image->FlipHorizontal();
+    m_imageEdited = 1;
+    m_viewHint = kHintImage;
+}
+
+void PlotData::FlipImageVertical()
+{
+    m_image->FlipVertical();
+    m_imageEdited = 1;
+    m_viewHint = kHintImage;
+}
+
+void PlotData::RotateImage(int angle)
+{
+    m_image->Rotate(angle);
+    m_imageEdited = 1;
+    m_viewHint = kHintImage;
+}
+
+void PlotData::SetImage(const CDib& image, int hint)
+{
+    m_image->Assign(image);
+    m_imageReplaced = 1;
+    m_viewHint = hint;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/AttributeRep.h"
 #include "model/Database.h"
 #include "model/DbAttRep.h"
 #include "platform/Geometry.h"
@@ -8,12 +9,17 @@
 #include <memory>
 #include <string>
 
+class CDib;
+class AttributeRep;
 class Document;
 class DbMemento;
 class DbPrim;
 class DbSetMgr;
 class DbSetX1;
 class DbSetX3;
+class RegGridData;
+class TransformData;
+struct ToolEvent;
 
 // Everything a document holds: the data sets with the undo history, the mapping, the grid,
 // the image, the two paths and the change flags.
@@ -28,6 +34,14 @@ public:
     Document* GetDocument() const { return m_document; }
     void SetDocument(Document* document) { m_document = document; }
     DbSetMgr* GetSetMgr() const { return m_setMgr.get(); }
+    TransformData* GetTransform() const { return m_transform.get(); }
+    RegGridData* GetGrid() const { return m_grid.get(); }
+    // The picture; never null (empty until an image is put in).
+    CDib* GetImage() const { return m_image.get(); }
+    // Puts a new picture in; the image-replaced flag is set.
+    void SetImage(std::unique_ptr<CDib> image);
+    // An image with pixels is loaded.
+    bool HasImage() const;
 
     const std::string& GetImagePath() const { return m_imagePath; }
     void SetImagePath(const std::string& path) { m_imagePath = path; }
@@ -71,9 +85,24 @@ public:
     // The set manager's observers, then the attribute manager's, hear of a change.
     void NotifyAll();
 
+    // Image operations of the image tasks: the pixel operation on the picture, image
+    // edited set, view hint 1.
+    void FlipImageHorizontal();
+    void FlipImageVertical();
+    void RotateImage(int angle);
+    // The picture becomes a copy of image; image replaced set, the view hint is the one given.
+    void SetImage(const CDib& image, int hint);
+
     // Image pixel to graph coordinates through the document's mapping; false (output
     // untouched) when the position cannot be mapped.
     bool PixelToGraph(const DPoint& pixel, DPoint& graph) const;
+
+    // A new representation of a document attribute, owned by the caller; null for an
+    // unknown attribute or representation key.
+    std::unique_ptr<AttributeRep> FindRep(const std::string& attKey, const std::string& repKey);
+    // Graph units per logical unit of the window at the event's position, per axis, to
+    // digits + 1 significant digits; (0, 0) when the position cannot be mapped.
+    DPoint PixelResolution(const ToolEvent& e, int digits) const;
 
     // The document's modified flag follows the change flags.
     void OnTasksChanged() override;
@@ -81,8 +110,11 @@ public:
 private:
     Document* m_document;
     std::unique_ptr<DbSetMgr> m_setMgr;
+    std::unique_ptr<TransformData> m_transform;
+    std::unique_ptr<RegGridData> m_grid;
     std::string m_imagePath;
     std::string m_exportPath;
+    std::unique_ptr<CDib> m_image;
     int m_viewHint = kHintData;
     int m_imageEdited = 0;
     int m_dataEdited = 0;

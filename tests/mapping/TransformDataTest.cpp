@@ -203,6 +203,43 @@ TEST(TransformDataTest, PixelMappingFromSizeAspectAndScale)
     EXPECT_NEAR(g.y, 5, 1e-9);
 }
 
+// On a turned region the graph corners take the scale turned by the region's angle.
+TEST(TransformDataTest, PixelMappingCornersOfATurnedRegion)
+{
+    TransformData data;
+    DefineRect(data, {0, 0}, {100, 50}, 90);
+    auto ppi = GetRepAs<TransformPpiVw>(data);
+    ppi->m_aspect = 2;
+    ppi->m_pointsPerUnit = 10;
+    ppi->m_origin = {1, 2};
+    ppi->Notify(0);
+    // sx = |0.2 cos 90 - 0.1 sin 90| = 0.1, sy = |0.1 cos 90 + 0.2 sin 90| = 0.2
+    const DPoint* g = data.GetRegion().GraphNodes();
+    EXPECT_NEAR(g[2].x, 100 * 0.1 + 1, 1e-6);
+    EXPECT_NEAR(g[2].y, 50 * 0.2 + 2, 1e-6);
+    EXPECT_EQ(g[6], (DPoint{1, 2}));
+    // The stored limits follow the unturned formula.
+    EXPECT_NEAR(data.GetMax().x, 100 * 2 / 10.0 + 1, 1e-9);
+    EXPECT_NEAR(data.GetMax().y, 50 / 10.0 + 2, 1e-9);
+}
+
+TEST(TransformDataTest, MementoForwardsRegionOperationsOnItsOwnCopy)
+{
+    TransformData data;
+    DefineRect(data, {0, 0}, {100, 50});
+    auto memento = GetRepAs<TransformMemento>(data);
+    ASSERT_TRUE(memento->IsDefined());
+    ToolEvent pick;
+    pick.scaled = {100, 50};
+    pick.tolerance = {2, 2};
+    EXPECT_EQ(memento->HitTest(pick), Box::kHitBottomRight);
+    EXPECT_EQ(memento->GetCursorIndex(pick), 1);
+    memento->Rotate(45);
+    EXPECT_EQ(data.GetRegion().GetAngle(), 0.0);
+    memento->Notify(0);
+    EXPECT_DOUBLE_EQ(data.GetRegion().GetAngle(), 45.0);
+}
+
 TEST(TransformDataTest, PixelMappingClearsLogFlags)
 {
     TransformData data;

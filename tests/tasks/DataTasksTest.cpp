@@ -1,3 +1,5 @@
+#include "mapping/TransformData.h"
+#include "mapping/TransformMan.h"
 #include "model/DbPoint.h"
 #include "model/DbSetMgr.h"
 #include "model/PlotData.h"
@@ -93,11 +95,20 @@ TEST_F(DataTasks, PointGoesBackToItsOwnSet)
 
 TEST_F(DataTasks, PointTaskNamesAndRecomputesAtOnce)
 {
+    // Region (0,0)..(20,20) in pixels mapped onto X 0..10 and Y 10..0: graph = pixel / 2.
+    std::unique_ptr<AttributeRep> rep = data->FindRep("AttTransform", "ViewManipTransformData");
+    auto* man = dynamic_cast<TransformMan*>(rep.get());
+    ASSERT_NE(man, nullptr);
+    man->DefineOrResize(0, {0, 0}, {20, 20});
+    man->Notify(DataHint());
+    data->GetTransform()->SetLimits({0, 10}, {10, 0});
+
     auto p = std::make_unique<DbPoint>(DPoint{4.5, 7.25});
     DbPoint* raw = p.get();
     PrimTask task(data.get(), std::move(p));
     EXPECT_EQ(task.GetName(), "Add");
-    EXPECT_EQ(raw->m_graph, (DPoint{4.5, 7.25}));
+    EXPECT_NEAR(raw->m_graph.x, 2.25, 1e-12);
+    EXPECT_NEAR(raw->m_graph.y, 3.625, 1e-12);
 }
 
 TEST_F(DataTasks, NewSetUndoRedoBringsBackTheSameSet)

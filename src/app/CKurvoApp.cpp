@@ -1,0 +1,250 @@
+#include "app/CKurvoApp.h"
+
+#include "app/CAboutDlg.h"
+#include "app/CMainFrame.h"
+#include "app/COptions.h"
+#include "app/QtProfile.h"
+#include "app/QtUiServices.h"
+#include "app/WindowPlacement.h"
+#include "document/OptionsDlg.h"
+#include "platform/CommandIds.h"
+#include "platform/UiServices.h"
+
+#include <QApplication>
+
+#ifdef QT_PRINTSUPPORT_LIB
+#include <QPageSetupDialog>
+#include <QPrinter>
+#else
+class QPrinter {};
+#endif
+
+#include <clocale>
+
+namespace {
+
+const char* const kAllFilesFilter = "All Files (*.*)|*.*";
+
+} // namespace
+
+CKurvoApp::CKurvoApp(std::unique_ptr<Profile> profile, UiServices* services)
+    : m_profile(std::move(profile)), m_services(services), m_recent(kRecentFileCount)
+{
+    if (!m_services) {
+        m_ownServices = std::make_unique<QtUiServices>();
+        m_services = m_ownServices.get();
+    }
+    SetUiServices(m_services);
+    ::SetPreferences(&m_preferences);
+}
+
+CKurvoApp::~CKurvoApp()
+{
+    OptionsDlg::SetRunner(nullptr);
+    m_frame.reset();
+    ::SetPreferences(nullptr);
+    SetUiServices(nullptr);
+}
+
+int CKurvoApp::Main(int argc, char** argv)
+{
+    QApplication qapp(argc, argv);
+    // Qt takes the process locale from the environment; numbers are always C.
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setOrganizationName(QStringLiteral("Veldmark Software"));
+    QApplication::setApplicationName(QStringLiteral("Kurvo"));
+
+    CKurvoApp app(std::make_unique<QtProfile>());
+    if (!app.InitInstance(QApplication::arguments()))
+        return app.ExitInstance(0);
+    return app.ExitInstance(QApplication::exec());
+}
+
+bool CKurvoApp::InitInstance(const QStringList& arguments)
+{
+    // Settings first, then the recent files.
+    m_preferences.LoadSettings(*m_profile);
+    m_recent.Load(*m_profile);
+
+    // The project document type.
+    m_templates.clear();
+    m_templates.push_back({"Kurvo Files (*.kvx)", ".kvx"});
+
+    // The main frame.
+    m_frame = std::make_unique<CMainFrame>(*m_profile);
+    m_frame->SetAppTarget(this);
+    m_frame->SetRecentFiles(&m_recent);
+    m_frame->SetDropHandler([this](const std::string& path) { OpenDocumentFile(path); });
+    {
+        CMainFrame* frame = m_frame.get();
+        OptionsDlg::SetRunner(
+            [frame](OptionsDlg& fields) { return COptions::RunModal(fields, frame); });
+    }
+    if (m_ownServices) {
+        CMainFrame* frame = m_frame.get();
+        m_ownServices->SetStatusSink([frame](int pane, const std::string& text) {
+            frame->SetPaneText(pane, QString::fromStdString(text));
+        });
+    }
+
+    // The command line: the first argument that is not an option names a file to open.
+    // Without one no document is created.
+    m_commandLineFile.clear();
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (!arguments[i].startsWith(u'-')) {
+            m_commandLineFile = arguments[i].toStdString();
+            break;
+        }
+    }
+    if (!m_commandLineFile.empty() && m_hooks.openDocument) {
+        if (!OpenDocumentFile(m_commandLineFile))
+            return false;
+        m_commandLineFile.clear();
+    }
+
+    m_frame->ShowWithPlacement(WindowPlacement::kShowNormal);
+
+    // The image document type, for the Open dialog's filter list.
+    m_templates.push_back({"Bitmap Files (*.bmp;*.dib;*.tif;*.tiff)", ".bmp;*.dib;*.tif;*.tiff"});
+    return true;
+}
+
+int CKurvoApp::ExitInstance(int exitCode)
+{
+    m_preferences.SaveSettings(*m_profile);
+    m_recent.Save(*m_profile);
+    if (auto* qt = dynamic_cast<QtProfile*>(m_profile.get()))
+        qt->Sync();
+    return exitCode;
+}
+
+bool CKurvoApp::OpenDocumentFile(const std::string& path)
+{
+    if (path.empty() || !m_hooks.openDocument)
+        return false;
+    if (!m_hooks.openDocument(path))
+        return false;
+    m_recent.Add(path);
+    return true;
+}
+
+std::vector<std::string> CKurvoApp::OpenFilters() const
+{
+    std::vector<std::string> filters;
+    for (const DocTemplate& t : m_templates)
+        if (!t.filterName.empty() && !t.filterExt.empty())
+            filters.push_back(t.filterName + "|*" + t.filterExt);
+    filters.push_back(kAllFilesFilter);
+    return filters;
+}
+
+void CKurvoApp::OnFileNew()
+{
+    if (m_hooks.newDocument)
+        m_hooks.newDocument();
+}
+
+void CKurvoApp::OnFileOpen()
+{
+    FilePrompt prompt;
+    prompt.save = false;
+    prompt.title = "Open";
+    prompt.filters = OpenFilters();
+    const int count = static_cast<int>(prompt.filters.size());
+    if (m_openFilterIndex < 0 || m_openFilterIndex >= count)
+        m_openFilterIndex = 0;
+    prompt.filterIndex = m_openFilterIndex + 1;
+    // A document type's filter also gives the default extension (its first one).
+    std::vector<const DocTemplate*> listed;
+    for (const DocTemplate& t : m_templates)
+        if (!t.filterName.empty() && !t.filterExt.empty())
+            listed.push_back(&t);
+    if (m_openFilterIndex < static_cast<int>(listed.size())) {
+        std::string ext = listed[m_openFilterIndex]->filterExt;
+        ext = ext.substr(0, ext.find(';'));
+        if (!ext.empty() && ext.front() == '.')
+            ext.erase(0, 1);
+        prompt.defaultExtension = ext;
+    }
+    if (!m_services->PromptFileName(prompt))
+        return;
+    if (prompt.filterIndex >= 1 && prompt.filterIndex <= count)
+        m_openFilterIndex = prompt.filterIndex - 1;
+    OpenDocumentFile(prompt.fileName);
+}
+
+void CKurvoApp::OnAppAbout()
+{
+    CAboutDlg dialog(m_frame.get());
+    dialog.exec();
+}
+
+void CKurvoApp::OnFilePrintSetup()
+{
+#ifdef QT_PRINTSUPPORT_LIB
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>();
+    QPageSetupDialog dialog(m_printer.get(), m_frame.get());
+    dialog.exec();
+#endif
+}
+
+bool CKurvoApp::OnCommand(CommandId id)
+{
+    if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + kRecentFileCount) {
+        const int index = id - ID_FILE_MRU_FILE1;
+        const std::string path = m_recent.At(index);
+        // An entry that no longer opens leaves the list.
+        if (!path.empty() && m_hooks.openDocument && !OpenDocumentFile(path))
+            m_recent.Remove(index);
+        return true;
+    }
+    switch (id) {
+    case ID_APP_ABOUT:
+        OnAppAbout();
+        return true;
+    case ID_FILE_OPEN:
+        OnFileOpen();
+        return true;
+    case ID_FILE_NEW:
+        OnFileNew();
+        return true;
+    case ID_FILE_PRINT_SETUP:
+        OnFilePrintSetup();
+        return true;
+    case ID_APP_EXIT:
+        if (m_frame)
+            m_frame->close();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CKurvoApp::OnUpdateCommand(CommandId id, CommandState& state)
+{
+    if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + kRecentFileCount) {
+        state.Enable(static_cast<bool>(m_hooks.openDocument) &&
+                     id - ID_FILE_MRU_FILE1 < m_recent.Size());
+        return true;
+    }
+    switch (id) {
+    case ID_APP_ABOUT:
+    case ID_APP_EXIT:
+        return true;
+    case ID_FILE_NEW:
+        state.Enable(static_cast<bool>(m_hooks.newDocument));
+        return true;
+    case ID_FILE_OPEN:
+        state.Enable(static_cast<bool>(m_hooks.openDocument));
+        return true;
+    case ID_FILE_PRINT_SETUP:
+#ifdef QT_PRINTSUPPORT_LIB
+        return true;
+#else
+        return false;
+#endif
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,627 @@
+#include "app/CMainFrame.h"
+
+#include "app/CChildFrame.h"
+#include "app/WindowPlacement.h"
+#include "document/CommandTable.h"
+#include "document/RecentFileList.h"
+#include "platform/CommandIds.h"
+#include "platform/Profile.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+const char* const kSection = "Settings";
+const char* const kPlacementKey = "WindowPos";
+const char* const kRecentIndex = "kurvoRecentIndex";
+constexpr int kIdleUpdateMs = 250;
+
+QString Q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+// The icons are compiled into the static shell library, whose resource initialiser the
+// linker would drop: register them explicitly (outside any namespace, as Qt requires).
+static void InitKurvoResources()
+{
+    Q_INIT_RESOURCE(kurvo);
+}
+
+CMainFrame::CMainFrame(Profile& profile, QWidget* parent) : QMainWindow(parent), m_profile(profile)
+{
+    InitKurvoResources();
+    setObjectName(QStringLiteral("MainFrame"));
+    setWindowTitle(QStringLiteral("Kurvo"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/kurvo.svg")));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    resize(1024, 768);
+
+    m_mdi = new QMdiArea(this);
+    m_mdi->setObjectName(QStringLiteral("WorkArea"));
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdi);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] { RefreshMenuBar(); });
+
+    BuildMenus();
+    BuildToolbars();
+    BuildStatusBar();
+    BuildAccelerators();
+    ShowMenuFor(false);
+
+    // Menus update as they open; toolbars and accelerators while the program is idle.
+    auto* idle = new QTimer(this);
+    idle->setInterval(kIdleUpdateMs);
+    connect(idle, &QTimer::timeout, this, [this] {
+        if (isVisible())
+            UpdateCommandUI();
+    });
+    idle->start();
+}
+
+CMainFrame::~CMainFrame()
+{
+    // The work area reports window changes while its windows are taken down; by then the
+    // frame is half gone, so it stops listening first.
+    for (QMdiSubWindow* sub : m_mdi->subWindowList())
+        sub->disconnect(this);
+    m_mdi->disconnect(this);
+}
+
+QAction* CMainFrame::MakeAction(const CommandTable::MenuItem& item, QObject* owner)
+{
+    auto* action = new QAction(Q(item.text), owner);
+    const CommandId id = item.id;
+    action->setData(id);
+    action->setStatusTip(Q(CommandTable::Prompt(id)));
+    std::string tip = CommandTable::ToolTip(id);
+    if (!tip.empty())
+        action->setToolTip(Q(tip));
+    connect(action, &QAction::triggered, this, [this, id] {
+        RouteCommand(id);
+        UpdateCommandUI();
+    });
+    m_actions.emplace_back(id, action);
+    return action;
+}
+
+QMenu* CMainFrame::BuildMenu(const CommandTable::MenuItem& popup)
+{
+    auto* menu = new QMenu(Q(popup.text), this);
+    bool hasRecent = false;
+    for (const auto& item : popup.items) {
+        switch (item.kind) {
+        case CommandTable::MenuItem::Separator:
+            menu->addSeparator();
+            break;
+        case CommandTable::MenuItem::Popup:
+            menu->addMenu(BuildMenu(item));
+            break;
+        case CommandTable::MenuItem::RecentFiles:
+            hasRecent = true;
+            for (int i = 0; i < kRecentFileCount; ++i) {
+                CommandTable::MenuItem entry{CommandTable::MenuItem::Command, "", item.id + i, {}};
+                QAction* action = MakeAction(entry, menu);
+                action->setProperty(kRecentIndex, i);
+                menu->addAction(action);
+            }
+            break;
+        case CommandTable::MenuItem::Command:
+            menu->addAction(MakeAction(item, menu));
+            break;
+        }
+    }
+    connect(menu, &QMenu::aboutToShow, this, [this, menu, hasRecent] {
+        if (hasRecent)
+            RefreshRecentFiles(menu);
+        UpdateCommandUI();
+    });
+    if (hasRecent)
+        RefreshRecentFiles(menu);
+    return menu;
+}
+
+void CMainFrame::BuildMenus()
+{
+    for (const auto& popup : CommandTable::NoDocumentMenu())
+        m_noDocumentMenus.push_back(BuildMenu(popup));
+    for (const auto& popup : CommandTable::DocumentMenu()) {
+        QMenu* menu = BuildMenu(popup);
+        m_documentMenus.push_back(menu);
+        for (const auto& item : popup.items)
+            if (item.kind == CommandTable::MenuItem::Command && item.id == ID_WINDOW_CASCADE)
+                m_windowMenu = menu;
+    }
+    if (m_windowMenu)
+        connect(m_windowMenu, &QMenu::aboutToShow, this, [this] { RefreshWindowList(); });
+
+    m_barMenu = new QMenu(this);
+    m_barMenu->setObjectName(QStringLiteral("BarMenu"));
+    for (const auto& item : CommandTable::BarMenu())
+        m_barMenu->addAction(MakeAction(item, m_barMenu));
+    connect(m_barMenu, &QMenu::aboutToShow, this, [this] { UpdateCommandUI(); });
+}
+
+void CMainFrame::BuildToolbars()
+{
+    for (const auto& bar : CommandTable::Toolbars()) {
+        auto* toolbar = new QToolBar(Q(bar.title), this);
+        toolbar->setObjectName(QStringLiteral("Bar%1").arg(bar.barId));
+        toolbar->setIconSize(QSize(16, 16));
+        toolbar->setAllowedAreas(Qt::AllToolBarAreas);
+        for (CommandId id : bar.buttons) {
+            if (id == 0) {
+                toolbar->addSeparator();
+                continue;
+            }
+            if (id == ID_DATA_SELECT_SET) {
+                // The drop-down list of the data sets of the active document.
+                m_dataSetsBox = new QComboBox(toolbar);
+                m_dataSetsBox->setObjectName(QStringLiteral("DataSetsBox"));
+                m_dataSetsBox->setFixedWidth(150);
+                m_dataSetsBox->setToolTip(Q(CommandTable::ToolTip(id)));
+                m_dataSetsBox->setStatusTip(Q(CommandTable::Prompt(id)));
+                m_dataSetsBox->setEnabled(false);
+                toolbar->addWidget(m_dataSetsBox);
+                continue;
+            }
+            CommandTable::MenuItem item{
+                CommandTable::MenuItem::Command, CommandTable::ToolTip(id), id, {}};
+            QAction* action = MakeAction(item, toolbar);
+            action->setIcon(QIcon(Q(":/icons/" + CommandTable::IconName(id) + ".svg")));
+            toolbar->addAction(action);
+        }
+        addToolBar(Qt::TopToolBarArea, toolbar);
+        m_bars[bar.barId] = toolbar;
+    }
+}
+
+void CMainFrame::BuildStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    const std::array<QString, kPaneCount> texts = {QStringLiteral("Ready"),
+                                                   QStringLiteral("Points:"),
+                                                   QString(),
+                                                   QStringLiteral("   Image:"),
+                                                   QString(),
+                                                   QString()};
+    const std::array<int, kPaneCount> widths = {0, 0, 50, 0, 150, 150};
+    for (int i = 0; i < kPaneCount; ++i) {
+        auto* pane = new QLabel(texts[i], bar);
+        pane->setObjectName(QStringLiteral("Pane%1").arg(i));
+        if (widths[i] > 0) {
+            pane->setMinimumWidth(widths[i]);
+            pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        }
+        if (i == 0)
+            bar->addWidget(pane, 1);
+        else
+            bar->addPermanentWidget(pane);
+        m_panes[i] = pane;
+    }
+}
+
+void CMainFrame::BuildAccelerators()
+{
+    for (const auto& acc : CommandTable::Accelerators()) {
+        CommandTable::MenuItem item{CommandTable::MenuItem::Command, "", acc.id, {}};
+        QAction* action = MakeAction(item, this);
+        action->setText(Q(CommandTable::ToolTip(acc.id)));
+        action->setShortcut(QKeySequence(Q(acc.keys)));
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setObjectName(QStringLiteral("Accel ") + Q(acc.keys));
+        addAction(action);
+    }
+}
+
+void CMainFrame::ShowMenuFor(bool document)
+{
+    if (m_documentMenuShown == document && !menuBar()->actions().isEmpty())
+        return;
+    m_documentMenuShown = document;
+    menuBar()->clear();
+    for (QMenu* menu : document ? m_documentMenus : m_noDocumentMenus)
+        menuBar()->addMenu(menu);
+}
+
+void CMainFrame::RefreshMenuBar()
+{
+    ShowMenuFor(!m_mdi->subWindowList().isEmpty());
+    RefreshTitle();
+    UpdateCommandUI();
+}
+
+void CMainFrame::RefreshTitle()
+{
+    // A maximized document window shares the frame's caption: "Kurvo - [title]".
+    QMdiSubWindow* sub = m_mdi->currentSubWindow();
+    if (sub && sub->isMaximized() && !sub->windowTitle().isEmpty())
+        setWindowTitle(QStringLiteral("Kurvo - [") + sub->windowTitle() + u']');
+    else
+        setWindowTitle(QStringLiteral("Kurvo"));
+}
+
+void CMainFrame::RefreshWindowList()
+{
+    for (QAction* entry : m_windowEntries) {
+        m_windowMenu->removeAction(entry);
+        entry->deleteLater();
+    }
+    m_windowEntries.clear();
+    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty())
+        return;
+    m_windowEntries.push_back(m_windowMenu->addSeparator());
+    QMdiSubWindow* current = m_mdi->currentSubWindow();
+    // Nine numbered entries at most, as the keyboard offers no more digits.
+    const int shown = std::min<int>(static_cast<int>(windows.size()), 9);
+    for (int i = 0; i < shown; ++i) {
+        QMdiSubWindow* sub = windows[i];
+        QString title = sub->windowTitle();
+        title.replace(u'&', QStringLiteral("&&"));
+        QAction* entry = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(title));
+        entry->setCheckable(true);
+        entry->setChecked(sub == current);
+        QPointer<QMdiSubWindow> target(sub);
+        connect(entry, &QAction::triggered, this, [this, target] {
+            if (target)
+                m_mdi->setActiveSubWindow(target);
+        });
+        m_windowEntries.push_back(entry);
+    }
+}
+
+void CMainFrame::RefreshRecentFiles(QMenu* fileMenu)
+{
+    const int count = m_recent ? m_recent->Size() : 0;
+    for (QAction* action : fileMenu->actions()) {
+        QVariant index = action->property(kRecentIndex);
+        if (!index.isValid())
+            continue;
+        const int i = index.toInt();
+        if (i < count) {
+            action->setText(Q(m_recent->MenuText(i)));
+            action->setVisible(true);
+        } else if (i == 0) {
+            // An empty list shows one disabled placeholder entry.
+            action->setText(QStringLiteral("Recent File"));
+            action->setVisible(true);
+        } else {
+            action->setVisible(false);
+        }
+    }
+}
+
+void CMainFrame::SetAttributeWindow(QWidget* window)
+{
+    m_attributeWindow = window;
+}
+
+CChildFrame* CMainFrame::ActiveChild() const
+{
+    // The current window stays current while a dialog or another program has the focus.
+    QMdiSubWindow* sub = m_mdi->currentSubWindow();
+    if (!sub && !m_mdi->subWindowList().isEmpty())
+        sub = m_mdi->subWindowList().front();
+    return sub ? qobject_cast<CChildFrame*>(sub->widget()) : nullptr;
+}
+
+QMdiSubWindow* CMainFrame::AddChildFrame(CChildFrame* child)
+{
+    QMdiSubWindow* active = m_mdi->currentSubWindow();
+    const bool maximized = !isVisible() || !active || active->isMaximized();
+    QMdiSubWindow* sub = m_mdi->addSubWindow(child);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowTitle(child->windowTitle());
+    // The document's title (its name, a "*" while modified) follows into the caption.
+    connect(child, &QWidget::windowTitleChanged, sub, [this, sub](const QString& title) {
+        sub->setWindowTitle(title);
+        RefreshTitle();
+    });
+    connect(sub, &QMdiSubWindow::windowStateChanged, this, [this] { RefreshTitle(); });
+    sub->setWindowIcon(windowIcon());
+    connect(sub, &QObject::destroyed, this, [this] {
+        // The area forgets the window only after this signal: look again once it has.
+        QTimer::singleShot(0, this, [this] { RefreshMenuBar(); });
+    });
+    if (maximized)
+        sub->showMaximized();
+    else
+        sub->show();
+    m_mdi->setActiveSubWindow(sub);
+    RefreshMenuBar();
+    return sub;
+}
+
+bool CMainFrame::RouteCommand(CommandId id)
+{
+    CChildFrame* child = ActiveChild();
+    CommandTarget* route[] = {child ? child->ViewTarget() : nullptr,
+                              child ? child->DocumentTarget() : nullptr, this, m_app};
+    // A command goes only where its update allows it, as a disabled menu item would.
+    if (!QueryCommand(id).enabled)
+        return false;
+    for (CommandTarget* target : route)
+        if (target && target->OnCommand(id))
+            return true;
+    return false;
+}
+
+CommandState CMainFrame::QueryCommand(CommandId id)
+{
+    CChildFrame* child = ActiveChild();
+    CommandTarget* route[] = {child ? child->ViewTarget() : nullptr,
+                              child ? child->DocumentTarget() : nullptr, this, m_app};
+    for (CommandTarget* target : route) {
+        CommandState state;
+        if (target && target->OnUpdateCommand(id, state))
+            return state;
+    }
+    CommandState none;
+    none.Enable(false);
+    return none;
+}
+
+void CMainFrame::ApplyState(QAction* action, CommandId, const CommandState& state)
+{
+    action->setEnabled(state.enabled);
+    if (state.checked && !action->isCheckable())
+        action->setCheckable(true);
+    if (action->isCheckable())
+        action->setChecked(state.checked);
+    if (state.textSet)
+        action->setText(Q(state.text));
+}
+
+void CMainFrame::UpdateCommandUI()
+{
+    std::map<CommandId, CommandState> states;
+    for (auto& [id, action] : m_actions) {
+        auto it = states.find(id);
+        if (it == states.end())
+            it = states.emplace(id, QueryCommand(id)).first;
+        CommandState state = it->second;
+        // An empty recent-file placeholder is never offered.
+        QVariant index = action->property(kRecentIndex);
+        if (index.isValid() && (!m_recent || index.toInt() >= m_recent->Size()))
+            state.enabled = false;
+        ApplyState(action, id, state);
+    }
+}
+
+void CMainFrame::SetPaneText(int pane, const QString& text)
+{
+    if (pane < 0 || pane >= kPaneCount)
+        return;
+    m_panes[pane]->setText(text);
+    if (pane == 0)
+        statusBar()->clearMessage();
+}
+
+QLabel* CMainFrame::Pane(int pane) const
+{
+    return pane >= 0 && pane < kPaneCount ? m_panes[pane] : nullptr;
+}
+
+QToolBar* CMainFrame::Bar(CommandId barId) const
+{
+    auto it = m_bars.find(barId);
+    return it == m_bars.end() ? nullptr : it->second;
+}
+
+bool CMainFrame::OnCommand(CommandId id)
+{
+    if (QToolBar* bar = Bar(id)) {
+        bar->setVisible(!bar->isVisibleTo(this));
+        return true;
+    }
+    switch (id) {
+    case ID_VIEW_STATUS_BAR:
+        statusBar()->setVisible(!statusBar()->isVisibleTo(this));
+        return true;
+    case ID_ATTRIBUTE_LIST:
+        if (!m_attributeWindow)
+            return false;
+        m_attributeWindow->setVisible(!m_attributeWindow->isVisible());
+        return true;
+    case ID_WINDOW_CASCADE:
+        m_mdi->cascadeSubWindows();
+        return true;
+    case ID_WINDOW_TILE_HORZ:
+        m_mdi->tileSubWindows();
+        return true;
+    case ID_WINDOW_ARRANGE:
+        ArrangeIcons();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CMainFrame::OnUpdateCommand(CommandId id, CommandState& state)
+{
+    if (QToolBar* bar = Bar(id)) {
+        state.SetCheck(bar->isVisibleTo(this));
+        return true;
+    }
+    switch (id) {
+    case ID_VIEW_STATUS_BAR:
+        state.SetCheck(statusBar()->isVisibleTo(this));
+        return true;
+    case ID_ATTRIBUTE_LIST: {
+        const bool document = ActiveChild() != nullptr;
+        if (!document && m_attributeWindow)
+            m_attributeWindow->hide();
+        state.Enable(document && m_attributeWindow);
+        state.SetCheck(m_attributeWindow && m_attributeWindow->isVisible());
+        return true;
+    }
+    case ID_WINDOW_CASCADE:
+    case ID_WINDOW_TILE_HORZ:
+    case ID_WINDOW_ARRANGE:
+        state.Enable(!m_mdi->subWindowList().isEmpty());
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CMainFrame::ArrangeIcons()
+{
+    // Minimized windows line up along the bottom edge of the work area, left to right,
+    // in rows going upwards when one row is full.
+    const QSize area = m_mdi->viewport()->size();
+    int x = 0;
+    int rowBottom = area.height();
+    int rowHeight = 0;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+        if (!sub->isMinimized())
+            continue;
+        const QSize size = sub->size();
+        if (x > 0 && x + size.width() > area.width()) {
+            x = 0;
+            rowBottom -= rowHeight;
+            rowHeight = 0;
+        }
+        sub->move(x, rowBottom - size.height());
+        x += size.width();
+        rowHeight = std::max(rowHeight, size.height());
+    }
+}
+
+bool CMainFrame::IsOverBar(const QPoint& pos) const
+{
+    QWidget* hit = childAt(pos);
+    if (!hit)
+        return false;
+    auto isBar = [this](const QWidget* w) {
+        if (w == statusBar())
+            return true;
+        for (const auto& [id, bar] : m_bars)
+            if (w == bar)
+                return true;
+        return false;
+    };
+    if (isBar(hit))
+        return true;
+    // A button or pane belongs to its bar; a control placed in a bar (the data-set list)
+    // is a window of its own and keeps its own menu.
+    if (qobject_cast<QComboBox*>(hit) || qobject_cast<QComboBox*>(hit->parentWidget()))
+        return false;
+    return hit->parentWidget() && isBar(hit->parentWidget());
+}
+
+void CMainFrame::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (!IsOverBar(event->pos())) {
+        event->ignore();
+        return;
+    }
+    UpdateCommandUI();
+    m_barMenu->popup(event->globalPos());
+    event->accept();
+}
+
+void CMainFrame::SavePlacement()
+{
+    WindowPlacement p;
+    const bool maximized = isMaximized();
+    const QRect normal = (maximized || isMinimized()) ? normalGeometry() : geometry();
+    p.m_flags = maximized ? WindowPlacement::kRestoreMaximized : 0;
+    p.m_showCmd = isMinimized() ? WindowPlacement::kShowMinimized
+                  : maximized   ? WindowPlacement::kShowMaximized
+                                : WindowPlacement::kShowNormal;
+    p.m_left = normal.left();
+    p.m_top = normal.top();
+    p.m_right = normal.left() + normal.width();
+    p.m_bottom = normal.top() + normal.height();
+    m_profile.WriteString(kSection, kPlacementKey, p.Format());
+}
+
+void CMainFrame::ShowWithPlacement(unsigned showCmd)
+{
+    WindowPlacement p;
+    const std::string text = m_profile.GetString(kSection, kPlacementKey, "");
+    if (!text.empty() && WindowPlacement::Parse(text, p)) {
+        if (p.m_flags & WindowPlacement::kRestoreMaximized) {
+            p.m_flags = 0;
+            p.m_showCmd = WindowPlacement::kShowMaximized;
+            showCmd = WindowPlacement::kShowMaximized;
+        }
+        // A stored rectangle is used only when it has a sane size and shows on a screen,
+        // so a placement from a larger or removed monitor cannot hide the window.
+        const long long w = static_cast<long long>(p.m_right) - p.m_left;
+        const long long h = static_cast<long long>(p.m_bottom) - p.m_top;
+        if (w >= 100 && h >= 100 && w <= 32767 && h <= 32767) {
+            QRect rect(p.m_left, p.m_top, static_cast<int>(w), static_cast<int>(h));
+            bool onScreen = false;
+            for (QScreen* screen : QGuiApplication::screens())
+                onScreen = onScreen || screen->availableGeometry().intersects(rect);
+            if (onScreen)
+                setGeometry(rect);
+            else
+                resize(rect.size());
+        }
+    }
+    if (showCmd == WindowPlacement::kShowMaximized)
+        showMaximized();
+    else
+        showNormal();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (m_dropHandler && event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    if (!m_dropHandler)
+        return;
+    // Take the list first: opening a file may run a dialog that ends the drag.
+    std::vector<std::string> paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths.push_back(url.toLocalFile().toStdString());
+    event->acceptProposedAction();
+    for (const std::string& path : paths)
+        m_dropHandler(path);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    SavePlacement();
+    // Each document window may refuse (its document asks to save first); then the
+    // program stays.
+    m_mdi->closeAllSubWindows();
+    if (!m_mdi->subWindowList().isEmpty()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}

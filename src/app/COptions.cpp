@@ -1,0 +1,54 @@
+#include "app/COptions.h"
+
+#include "document/OptionsDlg.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QVBoxLayout>
+
+namespace {
+
+QCheckBox* Box(const char* text, const char* name, int value, QWidget* parent)
+{
+    auto* box = new QCheckBox(QString::fromLatin1(text), parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setChecked(value != 0);
+    return box;
+}
+
+} // namespace
+
+COptions::COptions(OptionsDlg& fields, QWidget* parent)
+    : QDialog(parent), m_fields(fields),
+      m_sortData(Box("Sort Data Points", "SortData", fields.m_sortData, this)),
+      m_saveBitmapCopy(Box("Save Bitmap Copy", "SaveBitmapCopy", fields.m_saveBitmapCopy, this)),
+      m_reuseMappingData(
+          Box("Reuse Mapping Data", "ReuseMappingData", fields.m_reuseMappingData, this)),
+      m_allowCaching(Box("Allow Image Caching", "AllowCaching", fields.m_allowCaching, this))
+{
+    setWindowTitle(QStringLiteral("Options"));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    for (QCheckBox* box : {m_sortData, m_saveBitmapCopy, m_reuseMappingData, m_allowCaching})
+        layout->addWidget(box);
+    layout->addSpacing(8);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void COptions::accept()
+{
+    m_fields.m_sortData = m_sortData->isChecked() ? 1 : 0;
+    m_fields.m_saveBitmapCopy = m_saveBitmapCopy->isChecked() ? 1 : 0;
+    m_fields.m_reuseMappingData = m_reuseMappingData->isChecked() ? 1 : 0;
+    m_fields.m_allowCaching = m_allowCaching->isChecked() ? 1 : 0;
+    QDialog::accept();
+}
+
+bool COptions::RunModal(OptionsDlg& fields, QWidget* parent)
+{
+    COptions dialog(fields, parent);
+    return dialog.exec() == QDialog::Accepted;
+}

@@ -1,0 +1,531 @@
+#include "document/CKurvoDoc.h"
+
+#include "document/CPreferences.h"
+#include "document/CSaveDlg.h"
+#include "document/DocumentHooks.h"
+#include "document/FileWriter.h"
+#include "document/ImageInfoText.h"
+#include "document/PointsExport.h"
+#include "document/ProjectFile.h"
+#include "document/SaveFormat.h"
+#include "document/TransformMappingSource.h"
+#include "image/BmpFile.h"
+#include "image/CDib.h"
+#include "image/ImageFlipTask.h"
+#include "image/ImagePasteTask.h"
+#include "image/ImageRotateTask.h"
+#include "mapping/CImageMapping.h"
+#include "mapping/RegGridData.h"
+#include "mapping/RegGridDlg.h"
+#include "mapping/TransDlg.h"
+#include "mapping/TransformData.h"
+#include "mapping/TransformMan.h"
+#include "model/DbSetMgr.h"
+#include "model/PlotData.h"
+#include "platform/Archive.h"
+#include "platform/CommandIds.h"
+#include "platform/ToolEvent.h"
+#include "platform/UiServices.h"
+#include "tasks/NewSetTask.h"
+#include "tasks/PointClearTask.h"
+#include "tasks/SetClearTask.h"
+#include "tasks/SetDeleteTask.h"
+#include "tasks/TransTask.h"
+
+#include <cstdio>
+
+const char* const CKurvoDoc::kUnknownFileType =
+    "Unknown file type detected...\nNot a known image or restart  file.";
+const char* const CKurvoDoc::kNoPointsToSave = "No points to save!";
+const char* const CKurvoDoc::kProblemSavingImage = "Problem saving the image!";
+const char* const CKurvoDoc::kFailedToOpen = "Failed to open document.";
+const char* const CKurvoDoc::kFailedToSave = "Failed to save document.";
+const char* const CKurvoDoc::kFailedToWrite = "An error occurred while writing the document.";
+const char* const CKurvoDoc::kSaveTitle = "Save As";
+const char* const CKurvoDoc::kSaveCopyTitle = "Save a Copy As";
+
+namespace {
+
+void Message(const std::string& text)
+{
+    GetUiServices().MessageBox(text, "Kurvo", MsgButtons::Ok, MsgIcon::Warning);
+}
+
+} // namespace
+
+CKurvoDoc::CKurvoDoc() = default;
+
+CKurvoDoc::~CKurvoDoc()
+{
+    m_transformMan.reset();
+    DeleteContents();
+}
+
+void CKurvoDoc::DeleteContents()
+{
+    m_transformMan.reset();
+    m_data.reset();
+}
+
+void CKurvoDoc::CreateData()
+{
+    m_transformMan.reset();
+    m_data = std::make_unique<PlotData>(this);
+    if (auto& hook = GetDocumentHooks().dataCreated)
+        hook(this);
+}
+
+bool CKurvoDoc::OnNewDocument()
+{
+    DeleteContents();
+    SetModifiedFlag(false);
+    m_mustPrompt = 1;
+    CreateData();
+    SetTitle("Untitled");
+    const CPreferences& prefs = GetPreferences();
+    m_data->ApplyPreferences(prefs.m_saveReference != 0, prefs.m_sortData != 0);
+    m_data->NewSet();
+    m_transformMan.reset(static_cast<TransformMan*>(
+        m_data->GetTransform()->GetRep(TransformMan::kKey)));
+    return true;
+}
+
+bool CKurvoDoc::OnOpenDocument(const std::string& path)
+{
+    DeleteContents();
+    m_mustPrompt = 1;
+    CreateData();
+    m_data->NewSet();
+    SetModifiedFlag(true);
+
+    auto image = std::make_unique<CDib>();
+    if (image->LoadFile(path)) {
+        m_data->SetImagePath(path);
+        m_data->SetImage(std::move(image));
+        m_data->SetViewHint(PlotData::kHintData);
+        const CPreferences& prefs = GetPreferences();
+        m_data->ApplyPreferences(prefs.m_saveReference != 0, prefs.m_sortData != 0);
+    } else if (!OpenProject(path)) {
+        DeleteContents();
+        return false;
+    }
+    m_transformMan.reset(static_cast<TransformMan*>(
+        m_data->GetTransform()->GetRep(TransformMan::kKey)));
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CKurvoDoc::OpenProject(const std::string& path)
+{
+    WaitCursor wait;
+    Archive ar;
+    if (!Archive::LoadFile(path, ar)) {
+        Message(kFailedToOpen);
+        return false;
+    }
+    try {
+        Serialize(ar);
+    } catch (const UserException&) {
+        return false;
+    }
+    return true;
+}
+
+void CKurvoDoc::Serialize(Archive& ar)
+{
+    if (ar.IsStoring()) {
+        try {
+            ar.WriteU32(kProjectMagic);
+            WriteProjectContent(ar, *m_data);
+        } catch (const ArchiveError&) {
+            Message(kFailedToWrite);
+            throw UserException();
+        }
+        return;
+    }
+    // An empty or short file has no magic: it is of no known kind either.
+    if (ar.Remaining() < 4 || ar.ReadU32() != kProjectMagic) {
+        Message(kUnknownFileType);
+        throw UserException();
+    }
+    try {
+        ReadProjectContent(ar, *m_data);
+    } catch (const ArchiveError&) {
+        Message(kFailedToOpen);
+        throw UserException();
+    }
+}
+
+bool CKurvoDoc::OnSaveDocument(const std::string& path)
+{
+    const int format = FormatFromPath(path, kFormatText);
+    switch (format) {
+    case kFormatProject: {
+        WaitCursor wait;
+        Archive ar;
+        ar.SetFileName(path);
+        try {
+            Serialize(ar);
+        } catch (const UserException&) {
+            return false;
+        }
+        if (!WriteFileSafely(path, ar.Bytes().data(), ar.Bytes().size())) {
+            Message(kFailedToSave);
+            return false;
+        }
+        m_data->ClearChangeFlags();
+        return true;
+    }
+    case kFormatText:
+    case kFormatCsv:
+        if (m_data->GetSetMgr()->GetTotalCount() == 0) {
+            Message(kNoPointsToSave);
+            return false;
+        }
+        if (!ExportPoints(*m_data, path, format)) {
+            Message(kFailedToSave);
+            return false;
+        }
+        m_data->SetDataEdited(false);
+        m_data->SetExportPath(path);
+        return true;
+    case kFormatBitmap: {
+        const CDib copy(*m_data->GetImage());
+        const bool saved = !copy.IsEmpty() && WriteFileSafely(path, [&](const std::string& temp) {
+            return copy.SaveFile(temp, CDib::kFormatBmp);
+        });
+        if (!saved) {
+            Message(kProblemSavingImage);
+            return false;
+        }
+        m_data->SetImageEdited(false);
+        m_data->SetImagePath(path);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+bool CKurvoDoc::PromptSaveFileName(std::string& name, const std::string& title)
+{
+    CSaveDlg dlg(m_data.get(), name, title);
+    std::string chosen;
+    if (!RunSaveDialog(dlg, chosen))
+        return false;
+    name = chosen;
+    return true;
+}
+
+bool CKurvoDoc::DoSave(const std::string& path, bool replace)
+{
+    if (!m_data)
+        return false;
+    std::string name = path;
+    if (name.empty() || m_mustPrompt) {
+        name = GetPathName();
+        if (replace && name.empty()) {
+            name = GetTitle();
+            const auto bad = name.find_first_of(" #%;/\\");
+            if (bad != std::string::npos)
+                name.erase(bad);
+            name += ".txt";
+        }
+        if (!PromptSaveFileName(name, replace ? kSaveTitle : kSaveCopyTitle))
+            return false;
+    }
+
+    bool saved;
+    {
+        WaitCursor wait;
+        saved = OnSaveDocument(name);
+    }
+    if (!saved)
+        return false; // the file it would have replaced is untouched
+    m_mustPrompt = 0;
+    if (replace) {
+        SetPathName(name);
+        if (FormatFromPath(name, -1) != kFormatText)
+            if (auto& hook = GetDocumentHooks().addRecentFile)
+                hook(name);
+    }
+    m_data->ClearTasks();
+    SetModifiedFlag(false);
+    return true;
+}
+
+void CKurvoDoc::SetTitle(const std::string& path)
+{
+    std::string title = FileNameOfPath(path);
+    if (title.empty())
+        return;
+    if (!m_data) {
+        Document::SetTitle(title);
+        return;
+    }
+    UiServices& ui = GetUiServices();
+    ui.SetStatusPane(4, FileNameOfPath(m_data->GetImagePath()));
+    char count[16];
+    std::snprintf(count, sizeof count, "%d", m_data->GetSetMgr()->GetCurrentCount());
+    ui.SetStatusPane(2, count);
+    if (m_mustPrompt) {
+        static const char* const shown[] = {".kvx", ".txt", ".bmp", ".tif"};
+        title = StripExtension(title, shown, 4);
+    }
+    if (IsModified())
+        title += "*";
+    Document::SetTitle(title);
+}
+
+void CKurvoDoc::SetModifiedFlag(bool modified)
+{
+    Document::SetModifiedFlag(modified);
+    if (m_data)
+        SetTitle(GetPathName());
+}
+
+bool CKurvoDoc::IsImageLoaded() const { return m_data && m_data->HasImage(); }
+
+ISize CKurvoDoc::GetImageSize() const
+{
+    if (!IsImageLoaded())
+        return {1, 1};
+    const CDib& image = *m_data->GetImage();
+    return {std::max(1, image.Width()), std::max(1, image.Height())};
+}
+
+void CKurvoDoc::DrawRegion(ToolEvent& e)
+{
+    if (m_data)
+        m_data->GetTransform()->DrawRegion(e);
+}
+
+void CKurvoDoc::DrawData(ToolEvent& e)
+{
+    if (m_data)
+        m_data->GetSetMgr()->Draw(e);
+}
+
+void CKurvoDoc::DrawGrid(ToolEvent& e)
+{
+    if (m_data)
+        m_data->GetGrid()->Draw(e);
+}
+
+void CKurvoDoc::UpdateViewsWithHint()
+{
+    UpdateAllViews(nullptr, m_data->GetViewHint());
+    m_data->ResetViewHint();
+}
+
+bool CKurvoDoc::ExecuteTask(std::unique_ptr<Task> task)
+{
+    if (!m_data)
+        return false;
+    const bool done = m_data->Execute(std::move(task));
+    UpdateViewsWithHint();
+    return done;
+}
+
+void CKurvoDoc::SelectSet(int slot)
+{
+    if (!m_data)
+        return;
+    m_data->SelectSet(slot);
+    UpdateAllViews(nullptr, PlotData::kHintOverlay);
+    m_data->ResetViewHint();
+}
+
+std::string CKurvoDoc::ImageInfo() const
+{
+    if (!m_data)
+        return std::string();
+    return ImageInfoText(m_data->GetImagePath(), *m_data->GetImage(), m_data->IsImageEdited());
+}
+
+void CKurvoDoc::Copy()
+{
+    WaitCursor wait;
+    ClipboardContent content;
+    content.text = PointsText(*m_data, kClipSeparator);
+    const CDib& image = *m_data->GetImage();
+    if (!image.IsEmpty())
+        content.dib = std::vector<std::uint8_t>(image.GetDib(), image.GetDib() + image.GetDibLength());
+    GetUiServices().SetClipboard(content);
+}
+
+void CKurvoDoc::Paste()
+{
+    ClipboardContent content = GetUiServices().GetClipboard();
+    if (!content.dib)
+        return;
+    CDib pasted(content.dib->data(), content.dib->size());
+    if (pasted.IsEmpty())
+        return;
+    TransformMappingSource mapping(m_data->GetTransform());
+    ExecuteTask(std::make_unique<ImagePasteTask>(m_data.get(), pasted, &mapping,
+                                                 GetPreferences().m_reuseMappingData != 0));
+}
+
+bool CKurvoDoc::OnCommand(CommandId id)
+{
+    if (!m_data)
+        return false;
+    PlotData& data = *m_data;
+    DocumentHooks& hooks = GetDocumentHooks();
+    switch (id) {
+    case ID_EDIT_UNDO:
+        if (data.Undo())
+            UpdateViewsWithHint();
+        return true;
+    case ID_EDIT_REDO:
+        if (data.Redo())
+            UpdateViewsWithHint();
+        return true;
+    case ID_EDIT_AXIS_MAPPING: {
+        TransDlg dlg(&data);
+        dlg.LoadFields();
+        if (hooks.runAxisMapping && hooks.runAxisMapping(dlg))
+            UpdateViewsWithHint();
+        return true;
+    }
+    case ID_EDIT_PIXEL_MAPPING: {
+        CImageMapping dlg(&data);
+        dlg.LoadFields();
+        if (hooks.runPixelMapping && hooks.runPixelMapping(dlg))
+            UpdateViewsWithHint();
+        return true;
+    }
+    case ID_EDIT_GRID_SNAP: {
+        RegGridDlg dlg(&data);
+        dlg.LoadFields();
+        if (hooks.runGridSnap && hooks.runGridSnap(dlg))
+            UpdateViewsWithHint();
+        return true;
+    }
+    case ID_EDIT_MAP_FULL: {
+        std::unique_ptr<AttributeRep> rep = data.FindRep("AttTransform", TransformMan::kKey);
+        auto* man = dynamic_cast<TransformMan*>(rep.get());
+        if (!man)
+            return true;
+        const ISize size = GetImageSize();
+        man->DefineOrResize(0, {0.0, 0.0},
+                            {static_cast<double>(size.cx - 1), static_cast<double>(size.cy - 1)});
+        ExecuteTask(std::make_unique<TransTask>(&data, std::move(rep)));
+        return true;
+    }
+    case ID_EDIT_DELETE_ALL:
+        ExecuteTask(std::make_unique<PointClearTask>(&data));
+        m_mustPrompt = 1;
+        return true;
+    case ID_DATA_CLEAR_SET:
+        ExecuteTask(std::make_unique<SetClearTask>(&data));
+        return true;
+    case ID_DATA_DELETE_SET:
+        ExecuteTask(std::make_unique<SetDeleteTask>(&data));
+        return true;
+    case ID_DATA_NEW_SET:
+        ExecuteTask(std::make_unique<NewSetTask>(&data));
+        return true;
+    case ID_DATA_SORT:
+        data.ToggleSortFlag();
+        data.GetSetMgr()->Notify(DataHint());
+        return true;
+    case ID_IMAGE_FLIP_HORZ:
+    case ID_IMAGE_FLIP_VERT:
+        ExecuteTask(std::make_unique<ImageFlipTask>(&data, id == ID_IMAGE_FLIP_VERT ? 1 : 0));
+        return true;
+    case ID_IMAGE_ROTATE_CW:
+        ExecuteTask(std::make_unique<ImageRotateTask>(&data, 90));
+        return true;
+    case ID_IMAGE_ROTATE_CCW:
+        ExecuteTask(std::make_unique<ImageRotateTask>(&data, 270));
+        return true;
+    case ID_IMAGE_ROTATE_180:
+        ExecuteTask(std::make_unique<ImageRotateTask>(&data, 180));
+        return true;
+    case ID_IMAGE_INFO:
+        if (hooks.showImageInfo)
+            hooks.showImageInfo(ImageInfo());
+        return true;
+    case ID_EDIT_COPY:
+        Copy();
+        return true;
+    case ID_EDIT_PASTE:
+        Paste();
+        return true;
+    case ID_EDIT_OPTIONS:
+        if (hooks.runOptions && hooks.runOptions()) {
+            const CPreferences& prefs = GetPreferences();
+            data.ApplyPreferences(prefs.m_saveReference != 0, prefs.m_sortData != 0);
+            GetPreferences().Notify(0);
+        }
+        return true;
+    case ID_FILE_SAVE:
+        Save();
+        return true;
+    case ID_FILE_SAVE_AS:
+        SaveAs();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CKurvoDoc::OnUpdateCommand(CommandId id, CommandState& state)
+{
+    const bool hasData = m_data != nullptr;
+    const bool regionDefined =
+        hasData && m_data->GetTransform()->GetRegion().GetPixelNodeCount() > 0;
+    const int points = hasData ? m_data->GetSetMgr()->GetTotalCount() : 0;
+    switch (id) {
+    case ID_EDIT_UNDO:
+        state.Enable(hasData && m_data->CanUndo());
+        return true;
+    case ID_EDIT_REDO:
+        state.Enable(hasData && m_data->CanRedo());
+        return true;
+    case ID_EDIT_AXIS_MAPPING:
+    case ID_EDIT_PIXEL_MAPPING:
+        state.Enable(regionDefined);
+        return true;
+    case ID_EDIT_GRID_SNAP: {
+        state.Enable(regionDefined);
+        const auto& grid = m_data ? &m_data->GetGrid()->GetSettings() : nullptr;
+        state.SetCheck(grid && (grid->snapX || grid->snapY));
+        return true;
+    }
+    case ID_EDIT_DELETE_ALL:
+        state.Enable(points > 0);
+        return true;
+    case ID_DATA_CLEAR_SET:
+        state.Enable(hasData && m_data->GetSetMgr()->GetCurrentCount() > 0);
+        return true;
+    case ID_DATA_SORT:
+        state.Enable(points > 0);
+        state.SetCheck(hasData && m_data->GetSortFlag());
+        return true;
+    case ID_DATA_NEW_SET:
+    case ID_EDIT_OPTIONS:
+    case ID_FILE_SAVE:
+    case ID_FILE_SAVE_AS:
+        state.Enable(true);
+        return true;
+    case ID_EDIT_MAP_FULL:
+    case ID_DATA_DELETE_SET:
+    case ID_IMAGE_FLIP_HORZ:
+    case ID_IMAGE_FLIP_VERT:
+    case ID_IMAGE_ROTATE_CW:
+    case ID_IMAGE_ROTATE_CCW:
+    case ID_IMAGE_ROTATE_180:
+    case ID_IMAGE_INFO:
+    case ID_EDIT_COPY:
+        state.Enable(IsImageLoaded());
+        return true;
+    case ID_EDIT_PASTE:
+        state.Enable(GetUiServices().ClipboardHasBitmap());
+        return true;
+    default:
+        return false;
+    }
+}

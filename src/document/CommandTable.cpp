@@ -1,0 +1,287 @@
+#include "document/CommandTable.h"
+
+#include "platform/CommandIds.h"
+
+#include <map>
+
+namespace {
+
+using MenuItem = CommandTable::MenuItem;
+
+MenuItem Cmd(const char* text, CommandId id)
+{
+    return MenuItem{MenuItem::Command, text, id, {}};
+}
+MenuItem Sep()
+{
+    return MenuItem{MenuItem::Separator, "", 0, {}};
+}
+MenuItem Recent()
+{
+    return MenuItem{MenuItem::RecentFiles, "", ID_FILE_MRU_FILE1, {}};
+}
+MenuItem Popup(const char* text, std::vector<MenuItem> items)
+{
+    return MenuItem{MenuItem::Popup, text, 0, std::move(items)};
+}
+
+const std::map<CommandId, std::string>& StringTable()
+{
+    static const std::map<CommandId, std::string> table = {
+        {ID_FILE_NEW, "Create a new document\nNew"},
+        {ID_FILE_OPEN, "Open an existing document\nOpen"},
+        {ID_FILE_CLOSE, "Close the active document\nClose"},
+        {ID_FILE_SAVE, "Save the active document\nSave"},
+        {ID_FILE_SAVE_AS, "Save the active document with a new name\nSave As"},
+        {ID_FILE_PRINT_SETUP, "Change the printer and printing options\nPrint Setup"},
+        {ID_FILE_PRINT, "Print the active document\nPrint"},
+        {ID_FILE_PRINT_DIRECT, "Print the active document using current options\nQuick Print"},
+        {ID_FILE_PRINT_PREVIEW, "Display full pages\nPrint Preview"},
+        {ID_FILE_MRU_FILE1 + 0, "Open this document"},
+        {ID_FILE_MRU_FILE1 + 1, "Open this document"},
+        {ID_FILE_MRU_FILE1 + 2, "Open this document"},
+        {ID_FILE_MRU_FILE1 + 3, "Open this document"},
+        {ID_FILE_MRU_FILE1 + 4, "Open this document"},
+        {ID_FILE_MRU_FILE1 + 5, "Open this document"},
+        {ID_FILE_MRU_FILE1 + 6, "Open this document"},
+        {ID_FILE_MRU_FILE1 + 7, "Open this document"},
+        {ID_EDIT_COPY, "Copy the data points and the image to the Clipboard\nCopy"},
+        {ID_EDIT_CUT, "Cut the selection and put it on the Clipboard\nCut"},
+        {ID_EDIT_PASTE, "Replace the image by the Clipboard picture\nPaste"},
+        {ID_EDIT_UNDO, "Undo the last action\nUndo"},
+        {ID_EDIT_REDO, "Redo the previously undone action\nRedo"},
+        {ID_WINDOW_NEW, "Open another window for the active document\nNew Window"},
+        {ID_WINDOW_ARRANGE, "Arrange icons at the bottom of the window\nArrange Icons"},
+        {ID_WINDOW_CASCADE, "Arrange windows so they overlap\nCascade Windows"},
+        {ID_WINDOW_TILE_HORZ, "Arrange windows as non-overlapping tiles\nTile Windows"},
+        {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
+        {ID_APP_EXIT, "Quit the application; prompts to save documents\nExit"},
+        {ID_HELP_FINDER, "List Help topics\nHelp Topics"},
+        {ID_CONTEXT_HELP, "Display help for clicked on buttons, menus and windows\nHelp"},
+        {ID_HELP, "Display help for current task or command\nHelp"},
+        {ID_NEXT_PANE, "Switch to the next window pane\nNext Pane"},
+        {ID_PREV_PANE, "Switch back to the previous window pane\nPrevious Pane"},
+        {ID_VIEW_STATUS_BAR, "Show or hide the status bar\nToggle StatusBar"},
+        {ID_VIEW_ZOOMIN, "Zoom in on the window data\nZoom In"},
+        {ID_VIEW_ZOOMOUT, "Zoom out on the window data\nZoom Out"},
+        {ID_EDIT_AXIS_MAPPING, "Define mapping using the axis limits of the mapping region\n"
+                               "Axis Mapping"},
+        {ID_TOOL_COLLECT, "Digitize points using the defined mapping region\nCollect Points"},
+        {ID_VIEW_FIT, "Fit the image to the window\nFit To Window"},
+        {ID_VIEW_ACTUAL, "Show the image at its actual pixel size\nActual Pixels"},
+        {ID_TOOL_MAP, "Define the mapping region on the bitmap\nDefine Mapping Region"},
+        {ID_EDIT_DELETE_ALL, "Delete all data sets and their points\nDelete All Data"},
+        {ID_DATA_SORT, "Sort the data points on X before output\nSort Data"},
+        {ID_IMAGE_FLIP_HORZ, "Flip the image left to right\nFlip Horizontal"},
+        {ID_IMAGE_FLIP_VERT, "Flip the image top to bottom\nFlip Vertical"},
+        {ID_IMAGE_ROTATE_CW, "Rotate the image 90 degrees clockwise\nRotate Clockwise"},
+        {ID_IMAGE_ROTATE_CCW, "Rotate the image 90 degrees counter clockwise\n"
+                              "Rotate Counter Clockwise"},
+        {ID_IMAGE_ROTATE_180, "Rotate the image 180 degrees\nRotate 180"},
+        {ID_IMAGE_INFO, "Show information about the image\nImage Info"},
+        {ID_VIEW_ZOOM_FAST, "Zoom in large steps\nZoom Fast"},
+        {ID_VIEW_ZOOM_MEDIUM, "Zoom in medium steps\nZoom Medium"},
+        {ID_VIEW_ZOOM_SLOW, "Zoom in small steps\nZoom Slow"},
+        {ID_VIEW_DITHERED, "Draw the image dithered\nDraw Dithered"},
+        {ID_TOOL_ROTATE, "Rotate the mapping region to match plot axes\nRotate Mapping Region"},
+        {ID_EDIT_OPTIONS, "Change the default user defined options\nOptions"},
+        {ID_TOOL_COLLECT_LINES, "Digitize lines using the defined mapping region\nCollect Lines"},
+        {ID_EDIT_MAP_FULL, "Make the whole image the mapping region\nDefine Mapping Full Sized"},
+        {ID_VIEW_REFRESH, "Redraw the window\nRefresh"},
+        {ID_EDIT_PIXEL_MAPPING, "Define mapping using points per inch and aspect ratio\n"
+                                "Pixel Mapping"},
+        {ID_EDIT_GRID_SNAP, "Snap collected points to a regular grid\nGrid Snap"},
+        {ID_SCAN_SELECT_SOURCE, "Select the scanner to acquire images from\nSelect Source"},
+        {ID_SCAN_ACQUIRE, "Acquire an image from the scanner\nScanner Acquire"},
+        {ID_TOOL_PAN, "Drag (scroll) the image to a new location\nPan"},
+        {ID_TOOL_ZOOMIN, "Zoom in and recenter the image\nZoom In - Recenter"},
+        {ID_TOOL_ZOOMOUT, "Zoom out and recenter the image\nZoom Out - Recenter"},
+        {ID_TOOL_CROP, "Crop the image to the specified box\nCrop"},
+        {ID_VIEW_STANDARD_BAR, "Show or hide the standard toolbar\nToggle Standard Toolbar"},
+        {ID_VIEW_DIGITIZE_BAR, "Show or hide the digitize toolbar\nToggle Digitize Toolbar"},
+        {ID_DATA_NEW_SET, "Start a new data set\nNew Data Set"},
+        {ID_DATA_SELECT_SET, "Select the current data set\nSelect Data Set"},
+        {ID_VIEW_DATASETS_BAR, "Show or hide the data sets bar\nToggle Data Sets"},
+        {ID_DATA_CLEAR_SET, "Remove all points of the current data set\nClear Current Set"},
+        {ID_DATA_DELETE_SET, "Delete the current data set\nDelete Current Set"},
+        {ID_VIEW_SAVE, "Remember the current zoom and position\nSave View"},
+        {ID_VIEW_ATTRIBUTES_BAR, "Show or hide the attributes toolbar\nToggle Attributes"},
+        {ID_ATTRIBUTE_LIST, "Show or hide the attribute list\nAttribute List"},
+        {ID_VIEW_NEXT_SAVED, "Go to the next saved view\nNext Saved View"},
+        {ID_VIEW_PREV_SAVED, "Go to the previous saved view\nPrevious Saved View"},
+        {ID_VIEW_VIEW_BAR, "Show or hide the view toolbar\nToggle View Toolbar"},
+    };
+    return table;
+}
+
+std::vector<MenuItem> HelpMenu()
+{
+    return {Cmd("&Help Topics", ID_HELP_FINDER), Sep(), Cmd("&About Kurvo...", ID_APP_ABOUT)};
+}
+
+} // namespace
+
+std::string CommandTable::Text(CommandId id)
+{
+    const auto& table = StringTable();
+    auto it = table.find(id);
+    return it == table.end() ? std::string() : it->second;
+}
+
+std::string CommandTable::Prompt(CommandId id)
+{
+    std::string text = Text(id);
+    return text.substr(0, text.find('\n'));
+}
+
+std::string CommandTable::ToolTip(CommandId id)
+{
+    std::string text = Text(id);
+    std::size_t nl = text.find('\n');
+    return nl == std::string::npos ? std::string() : text.substr(nl + 1);
+}
+
+const std::vector<CommandTable::Accelerator>& CommandTable::Accelerators()
+{
+    static const std::vector<Accelerator> table = {
+        {ID_FILE_NEW, "Ctrl+N"},       {ID_FILE_OPEN, "Ctrl+O"},   {ID_FILE_SAVE, "Ctrl+S"},
+        {ID_FILE_PRINT, "Ctrl+P"},     {ID_EDIT_UNDO, "Ctrl+Z"},   {ID_EDIT_REDO, "Ctrl+Y"},
+        {ID_EDIT_CUT, "Ctrl+X"},       {ID_EDIT_COPY, "Ctrl+C"},   {ID_EDIT_PASTE, "Ctrl+V"},
+        {ID_VIEW_ACTUAL, "Ctrl+0"},    {ID_VIEW_ZOOMIN, "Ctrl++"}, {ID_VIEW_ZOOMIN, "Ctrl+="},
+        {ID_VIEW_ZOOMOUT, "Ctrl+-"},   {ID_VIEW_FIT, "Ctrl+F"},    {ID_HELP, "F1"},
+        {ID_CONTEXT_HELP, "Shift+F1"}, {ID_NEXT_PANE, "F6"},       {ID_PREV_PANE, "Shift+F6"},
+    };
+    return table;
+}
+
+const std::vector<CommandTable::MenuItem>& CommandTable::NoDocumentMenu()
+{
+    static const std::vector<MenuItem> menu = {
+        Popup("&File", {Cmd("&New\tCtrl+N", ID_FILE_NEW), Cmd("&Open...\tCtrl+O", ID_FILE_OPEN),
+                        Sep(), Cmd("Scanner Select Source...", ID_SCAN_SELECT_SOURCE),
+                        Cmd("Scanner Acquire...", ID_SCAN_ACQUIRE), Sep(),
+                        Cmd("P&rint Setup...", ID_FILE_PRINT_SETUP), Sep(), Recent(), Sep(),
+                        Cmd("E&xit", ID_APP_EXIT)}),
+        Popup("&View", {Popup("Toolbars", {Cmd("&Standard Toolbar", ID_VIEW_STANDARD_BAR),
+                                           Cmd("&Digitize Toolbar", ID_VIEW_DIGITIZE_BAR),
+                                           Cmd("Data Sets", ID_VIEW_DATASETS_BAR)}),
+                        Cmd("&Status Bar", ID_VIEW_STATUS_BAR)}),
+        Popup("&Help", HelpMenu()),
+    };
+    return menu;
+}
+
+const std::vector<CommandTable::MenuItem>& CommandTable::DocumentMenu()
+{
+    static const std::vector<MenuItem> menu = {
+        Popup("&File", {Cmd("&New\tCtrl+N", ID_FILE_NEW), Cmd("&Open...\tCtrl+O", ID_FILE_OPEN),
+                        Cmd("&Close", ID_FILE_CLOSE), Cmd("&Save\tCtrl+S", ID_FILE_SAVE),
+                        Cmd("Save &As...", ID_FILE_SAVE_AS), Sep(),
+                        Cmd("Scanner Select Source...", ID_SCAN_SELECT_SOURCE),
+                        Cmd("Scanner Acquire...", ID_SCAN_ACQUIRE), Sep(),
+                        Cmd("&Print...\tCtrl+P", ID_FILE_PRINT),
+                        Cmd("Print Pre&view", ID_FILE_PRINT_PREVIEW),
+                        Cmd("P&rint Setup...", ID_FILE_PRINT_SETUP), Sep(), Recent(), Sep(),
+                        Cmd("E&xit", ID_APP_EXIT)}),
+        Popup("&Edit", {Cmd("&Undo\tCtrl+Z", ID_EDIT_UNDO), Cmd("&Redo\tCtrl+Y", ID_EDIT_REDO),
+                        Sep(), Cmd("Cu&t\tCtrl+X", ID_EDIT_CUT), Cmd("&Copy\tCtrl+C", ID_EDIT_COPY),
+                        Cmd("&Paste\tCtrl+V", ID_EDIT_PASTE), Sep(),
+                        Cmd("Define Mapping Full Sized", ID_EDIT_MAP_FULL),
+                        Cmd("&Axis Mapping...", ID_EDIT_AXIS_MAPPING),
+                        Cmd("P&ixel Mapping...", ID_EDIT_PIXEL_MAPPING),
+                        Cmd("Grid Snap...", ID_EDIT_GRID_SNAP), Sep(),
+                        Cmd("Delete All Data", ID_EDIT_DELETE_ALL),
+                        Cmd("Delete Current Set", ID_DATA_DELETE_SET),
+                        Cmd("Clear Current Set", ID_DATA_CLEAR_SET), Sep(),
+                        Cmd("Options...", ID_EDIT_OPTIONS)}),
+        Popup("&View",
+              {Popup("Toolbars", {Cmd("Standard &Toolbar", ID_VIEW_STANDARD_BAR),
+                                  Cmd("View Toolbar", ID_VIEW_VIEW_BAR),
+                                  Cmd("&Digitize Toolbar", ID_VIEW_DIGITIZE_BAR),
+                                  Cmd("Data Sets", ID_VIEW_DATASETS_BAR)}),
+               Cmd("&Status Bar", ID_VIEW_STATUS_BAR),
+               Popup("Tools", {Cmd("&Define Mapping Region", ID_TOOL_MAP),
+                               Cmd("&Rotate Mapping Region", ID_TOOL_ROTATE),
+                               Cmd("&Collect Points", ID_TOOL_COLLECT),
+                               Cmd("Zoom In - Recenter", ID_TOOL_ZOOMIN),
+                               Cmd("Zoom Out - Recenter", ID_TOOL_ZOOMOUT), Cmd("Pan", ID_TOOL_PAN),
+                               Cmd("Crop", ID_TOOL_CROP), Cmd("Attributes", ID_ATTRIBUTE_LIST)}),
+               Sep(), Cmd("Zoom &In\tCtrl++", ID_VIEW_ZOOMIN),
+               Cmd("Zoom &Out\tCtrl+-", ID_VIEW_ZOOMOUT), Cmd("Fit To Window\tCtrl+F", ID_VIEW_FIT),
+               Cmd("Actual Pixels\tCtrl+0", ID_VIEW_ACTUAL), Cmd("Refresh", ID_VIEW_REFRESH), Sep(),
+               Cmd("Zoom Fast", ID_VIEW_ZOOM_FAST), Cmd("Zoom Medium", ID_VIEW_ZOOM_MEDIUM),
+               Cmd("Zoom Slow", ID_VIEW_ZOOM_SLOW)}),
+        Popup("&Image",
+              {Cmd("Flip Horizontal", ID_IMAGE_FLIP_HORZ), Cmd("Flip Vertical", ID_IMAGE_FLIP_VERT),
+               Cmd("Rotate 90\xC2\xB0 Clockwise", ID_IMAGE_ROTATE_CW),
+               Cmd("Rotate 90\xC2\xB0 Counter Clockwise", ID_IMAGE_ROTATE_CCW),
+               Cmd("Rotate 180\xC2\xB0", ID_IMAGE_ROTATE_180), Sep(),
+               Cmd("Image Info...", ID_IMAGE_INFO)}),
+        Popup("&Window",
+              {Cmd("&New Window", ID_WINDOW_NEW), Cmd("&Cascade", ID_WINDOW_CASCADE),
+               Cmd("&Tile", ID_WINDOW_TILE_HORZ), Cmd("&Arrange Icons", ID_WINDOW_ARRANGE)}),
+        Popup("&Help", HelpMenu()),
+    };
+    return menu;
+}
+
+const std::vector<CommandTable::Toolbar>& CommandTable::Toolbars()
+{
+    static const std::vector<Toolbar> bars = {
+        {ID_VIEW_STANDARD_BAR,
+         "Standard",
+         {ID_FILE_OPEN, ID_FILE_SAVE, 0, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT, 0, ID_EDIT_CUT,
+          ID_EDIT_COPY, ID_EDIT_PASTE, 0, ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_TOOL_CROP, 0,
+          ID_CONTEXT_HELP}},
+        {ID_VIEW_VIEW_BAR,
+         "View",
+         {ID_VIEW_ZOOMIN, ID_VIEW_ZOOMOUT, ID_VIEW_FIT, ID_VIEW_ACTUAL, ID_TOOL_PAN}},
+        {ID_VIEW_DIGITIZE_BAR,
+         "Digitize",
+         {ID_TOOL_MAP, ID_TOOL_ROTATE, ID_EDIT_AXIS_MAPPING, 0, ID_TOOL_COLLECT}},
+        {ID_VIEW_DATASETS_BAR,
+         "Data Sets",
+         {ID_ATTRIBUTE_LIST, ID_DATA_NEW_SET, ID_DATA_SELECT_SET}},
+    };
+    return bars;
+}
+
+const std::vector<CommandTable::MenuItem>& CommandTable::BarMenu()
+{
+    static const std::vector<MenuItem> menu = {
+        Cmd("Standard Toolbar", ID_VIEW_STANDARD_BAR),     Cmd("View Toolbar", ID_VIEW_VIEW_BAR),
+        Cmd("Digitize Toolbar", ID_VIEW_DIGITIZE_BAR),     Cmd("Data Sets", ID_VIEW_DATASETS_BAR),
+        Cmd("Attributes Toolbar", ID_VIEW_ATTRIBUTES_BAR),
+    };
+    return menu;
+}
+
+std::string CommandTable::IconName(CommandId id)
+{
+    static const std::map<CommandId, std::string> icons = {
+        {ID_FILE_OPEN, "open"},
+        {ID_FILE_SAVE, "save"},
+        {ID_FILE_PRINT_PREVIEW, "print-preview"},
+        {ID_FILE_PRINT, "print"},
+        {ID_EDIT_CUT, "cut"},
+        {ID_EDIT_COPY, "copy"},
+        {ID_EDIT_PASTE, "paste"},
+        {ID_EDIT_UNDO, "undo"},
+        {ID_EDIT_REDO, "redo"},
+        {ID_TOOL_CROP, "crop"},
+        {ID_CONTEXT_HELP, "context-help"},
+        {ID_VIEW_ZOOMIN, "zoom-in"},
+        {ID_VIEW_ZOOMOUT, "zoom-out"},
+        {ID_VIEW_FIT, "fit-window"},
+        {ID_VIEW_ACTUAL, "actual-pixels"},
+        {ID_TOOL_PAN, "pan"},
+        {ID_TOOL_MAP, "define-region"},
+        {ID_TOOL_ROTATE, "rotate-region"},
+        {ID_EDIT_AXIS_MAPPING, "axis-mapping"},
+        {ID_TOOL_COLLECT, "collect-points"},
+        {ID_ATTRIBUTE_LIST, "attribute-list"},
+        {ID_DATA_NEW_SET, "new-data-set"},
+    };
+    auto it = icons.find(id);
+    return it == icons.end() ? std::string() : it->second;
+}

@@ -1,0 +1,7 @@
+#include "document/DocumentHooks.h"
+
+DocumentHooks& GetDocumentHooks()
+{
+    static DocumentHooks hooks;
+    return hooks;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+class CImageMapping;
+class CKurvoDoc;
+class RegGridDlg;
+class TransDlg;
+
+// What a document asks of the program around it: the desktop program installs its forms
+// and bars here; without them (kurvo-cli, tests) dialogs are cancelled and nothing is shown.
+struct DocumentHooks {
+    // A document made its data (New, Open): the data-sets bar shows it.
+    std::function<void(CKurvoDoc*)> dataCreated;
+    // A saved path enters the recent-file list.
+    std::function<void(const std::string&)> addRecentFile;
+    // The dialogs: each shows its form over the model and answers whether it closed with OK
+    // (the model's OnOK performed the change).
+    std::function<bool(TransDlg&)> runAxisMapping;
+    std::function<bool(CImageMapping&)> runPixelMapping;
+    std::function<bool(RegGridDlg&)> runGridSnap;
+    // The Options dialog; true when the preferences were changed with OK.
+    std::function<bool()> runOptions;
+    // Shows the image information text.
+    std::function<void(const std::string&)> showImageInfo;
+};
+
+DocumentHooks& GetDocumentHooks();

@@ -1,0 +1,54 @@
+#include "document/ImageInfoText.h"
+
+#include "image/CDib.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <iterator>
+#include <system_error>
+
+const char* ImageFormatName(int code)
+{
+    static const char* const names[] = {"Unknown", "BMP", "GIF", "PCX", "TGA", "JPEG", "TIFF"};
+    if (code < 0 || code >= static_cast<int>(std::size(names)))
+        return names[0];
+    return names[code];
+}
+
+std::string ImageInfoText(const std::string& imagePath, const CDib& image, bool modified)
+{
+    std::string folder;
+    std::string name;
+    if (!imagePath.empty()) {
+        std::error_code ec;
+        std::filesystem::path full = std::filesystem::absolute(imagePath, ec);
+        const std::string fullName = ec ? imagePath : full.lexically_normal().string();
+        const std::size_t slash = fullName.find_last_of('/');
+        if (slash == std::string::npos) {
+            name = fullName;
+        } else {
+            folder = fullName.substr(0, slash);
+            name = fullName.substr(slash + 1);
+        }
+    }
+    const CDib::Info info = image.GetInfo();
+    char colours[32];
+    if (info.bitCount == 24)
+        std::snprintf(colours, sizeof colours, "16 million");
+    else
+        std::snprintf(colours, sizeof colours, "%d", info.colours);
+
+    const char* format = "File Path: %s\r\nFile Name: %s\r\nFile Format: %s\r\nImage Width: %d\r\n"
+                         "Image Height: %d\r\nNumber of Planes: %d\r\nBit Depth: %d\r\n"
+                         "Number of Colors: %s\r\nImage Modified: %s\r\n";
+    const char* formatName = ImageFormatName(image.GetFormat());
+    const char* yesNo = modified ? "Yes" : "No";
+    const int length = std::snprintf(nullptr, 0, format, folder.c_str(), name.c_str(), formatName,
+                                     info.width, info.height, info.planes, info.bitCount, colours,
+                                     yesNo);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    std::snprintf(text.data(), text.size(), format, folder.c_str(), name.c_str(), formatName,
+                  info.width, info.height, info.planes, info.bitCount, colours, yesNo);
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}

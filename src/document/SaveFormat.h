@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+// The forms a document can be saved in, in the order of the save dialog's filter list.
+enum SaveFormat {
+    kFormatProject = 0, // ".kvx"
+    kFormatText = 1,    // ".txt", points only, values separated by a space
+    kFormatCsv = 2,     // ".csv", values separated by ", "
+    kFormatBitmap = 3,  // ".bmp", the image alone
+};
+
+// The format named by a path's extension (any letter case): the extension found at the
+// path's last dot. Paths without a dot or with another extension give the default.
+int FormatFromPath(const std::string& path, int def);
+// The default extension of a format (".kvx", ".txt", ".csv", ".bmp").
+const char* FormatExtension(int format);
+// The name without its extension when that is one of the given ones (any letter case).
+std::string StripExtension(const std::string& name, const char* const* extensions, int count);
+// Strips ".kvx", ".txt", ".bmp", ".tif" or ".csv".
+std::string StripKnownExtension(const std::string& name);

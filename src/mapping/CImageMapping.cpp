@@ -1,0 +1,35 @@
+#include "mapping/CImageMapping.h"
+
+#include "mapping/TransformPpiVw.h"
+#include "model/PlotData.h"
+#include "tasks/TransTask.h"
+
+CImageMapping::CImageMapping(PlotData* data) : m_data(data)
+{
+    std::unique_ptr<AttributeRep> rep = data->FindRep("AttTransform", TransformPpiVw::kKey);
+    m_rep.reset(dynamic_cast<TransformPpiVw*>(rep.get()));
+    if (m_rep)
+        rep.release();
+}
+
+CImageMapping::~CImageMapping() = default;
+
+void CImageMapping::LoadFields()
+{
+    if (!m_rep)
+        return;
+    m_aspect = m_rep->m_aspect;
+    m_pointsPerUnit = m_rep->m_pointsPerUnit;
+    m_origin = m_rep->m_origin;
+}
+
+bool CImageMapping::OnOK()
+{
+    if (!m_rep)
+        return true;
+    m_rep->m_aspect = m_aspect;
+    m_rep->m_pointsPerUnit = m_pointsPerUnit;
+    m_rep->m_origin = m_origin;
+    m_data->Execute(std::make_unique<TransTask>(m_data, std::move(m_rep)));
+    return true;
+}

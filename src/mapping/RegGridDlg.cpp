@@ -1,0 +1,52 @@
+#include "mapping/RegGridDlg.h"
+
+#include "mapping/RegGridVw.h"
+#include "model/PlotData.h"
+#include "platform/UiServices.h"
+#include "tasks/RegGridTask.h"
+
+RegGridDlg::RegGridDlg(PlotData* data) : m_data(data)
+{
+    std::unique_ptr<AttributeRep> rep = data->FindRep("AttRegGrid", RegGridVw::kKey);
+    m_rep.reset(dynamic_cast<RegGridVw*>(rep.get()));
+    if (m_rep)
+        rep.release();
+}
+
+RegGridDlg::~RegGridDlg() = default;
+
+void RegGridDlg::LoadFields()
+{
+    if (!m_rep)
+        return;
+    const RegGridSettings& s = m_rep->m_settings;
+    m_snapX = s.snapX;
+    m_snapY = s.snapY;
+    m_originX = s.originX;
+    m_stepX = s.stepX;
+    m_originY = s.originY;
+    m_stepY = s.stepY;
+    m_showX = s.showX;
+    m_showY = s.showY;
+}
+
+bool RegGridDlg::OnOK()
+{
+    if (m_stepX == 0 || m_stepY == 0) {
+        GetUiServices().MessageBox("The grid step must not be zero.");
+        return false;
+    }
+    if (!m_rep)
+        return true;
+    RegGridSettings& s = m_rep->m_settings;
+    s.snapX = m_snapX;
+    s.snapY = m_snapY;
+    s.originX = m_originX;
+    s.stepX = m_stepX;
+    s.originY = m_originY;
+    s.stepY = m_stepY;
+    s.showX = m_showX;
+    s.showY = m_showY;
+    m_data->Execute(std::make_unique<RegGridTask>(m_data, std::move(m_rep)));
+    return true;
+}

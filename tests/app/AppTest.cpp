@@ -1,0 +1,227 @@
+#include "app/CKurvoApp.h"
+#include "app/CMainFrame.h"
+#include "platform/CommandIds.h"
+#include "platform/Profile.h"
+#include "platform/RecordingUiServices.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The recording double, also answering with the filter the "user" picked.
+struct PromptingServices : RecordingUiServices {
+    std::deque<int> chosenFilters;
+    bool PromptFileName(FilePrompt& prompt) override
+    {
+        bool ok = RecordingUiServices::PromptFileName(prompt);
+        if (ok && !chosenFilters.empty()) {
+            prompt.filterIndex = chosenFilters.front();
+            chosenFilters.pop_front();
+        }
+        return ok;
+    }
+};
+
+class AppTest : public ::testing::Test {
+protected:
+    AppTest()
+    {
+        auto profile = std::make_unique<MemoryProfile>();
+        m_profile = profile.get();
+        m_app = std::make_unique<CKurvoApp>(std::move(profile), &m_ui);
+    }
+
+    void UseHooks(bool openSucceeds = true)
+    {
+        CKurvoApp::DocumentHooks hooks;
+        hooks.newDocument = [this] {
+            ++m_newCalls;
+            return true;
+        };
+        hooks.openDocument = [this, openSucceeds](const std::string& path) {
+            m_opened.push_back(path);
+            return openSucceeds;
+        };
+        m_app->SetDocumentHooks(hooks);
+    }
+
+    PromptingServices m_ui;
+    MemoryProfile* m_profile = nullptr;
+    std::unique_ptr<CKurvoApp> m_app;
+    int m_newCalls = 0;
+    std::vector<std::string> m_opened;
+};
+
+TEST_F(AppTest, StartsWithAVisibleFrameAndNoDocument)
+{
+    ASSERT_TRUE(m_app->InitInstance({"kurvo"}));
+    ASSERT_NE(m_app->MainFrame(), nullptr);
+    EXPECT_TRUE(m_app->MainFrame()->isVisible());
+    EXPECT_TRUE(m_app->MainFrame()->MdiArea()->subWindowList().isEmpty());
+    EXPECT_EQ(&GetPreferences(), &m_app->GetPreferences());
+    EXPECT_EQ(&GetUiServices(), &m_ui);
+}
+
+TEST_F(AppTest, SettingsAreReadAtStartAndWrittenAtExitWithoutPickTol)
+{
+    m_profile->WriteInt("Settings", "ZoomType", 3);
+    m_profile->WriteInt("Settings", "PickTol", 6);
+    ASSERT_TRUE(m_app->InitInstance({"kurvo"}));
+    EXPECT_EQ(m_app->GetPreferences().m_zoomType, 3);
+    EXPECT_EQ(m_app->GetPreferences().m_pickTol, 6);
+    m_app->GetPreferences().m_zoomType = 1;
+    m_app->GetPreferences().m_pickTol = 9;
+    EXPECT_EQ(m_app->ExitInstance(5), 5);
+    EXPECT_EQ(m_profile->GetInt("Settings", "ZoomType", 0), 1);
+    EXPECT_EQ(m_profile->GetInt("Settings", "PickTol", 0), 6);
+    EXPECT_TRUE(m_profile->HasKey("Settings", "PtsColor"));
+}
+
+TEST_F(AppTest, FirstRunWritesEveryValueButPickTol)
+{
+    ASSERT_TRUE(m_app->InitInstance({"kurvo"}));
+    m_app->ExitInstance(0);
+    EXPECT_FALSE(m_profile->HasKey("Settings", "PickTol"));
+    EXPECT_EQ(m_profile->GetInt("Settings", "GridColor", 0), 0xC8C8C8);
+    EXPECT_EQ(m_profile->GetInt("Settings", "BoxColor", 0), 0x0000FF);
+    EXPECT_EQ(m_profile->GetInt("Settings", "CacheSize", 0), 3);
+}
+
+TEST_F(AppTest, CommandLineFileIsKeptUntilDocumentsCanOpen)
+{
+    ASSERT_TRUE(m_app->InitInstance({"kurvo", "-style", "/data/plot.tif"}));
+    EXPECT_EQ(m_app->CommandLineFile(), "/data/plot.tif");
+}
+
+TEST_F(AppTest, CommandLineFileOpensThroughTheHookAndEntersTheRecentList)
+{
+    UseHooks();
+    ASSERT_TRUE(m_app->InitInstance({"kurvo", "/data/plot.kvx"}));
+    EXPECT_EQ(m_opened, (std::vector<std::string>{"/data/plot.kvx"}));
+    EXPECT_EQ(m_app->RecentFiles().At(0), "/data/plot.kvx");
+    EXPECT_TRUE(m_app->CommandLineFile().empty());
+}
+
+TEST_F(AppTest, FailingCommandLineOpenEndsTheStart)
+{
+    UseHooks(false);
+    EXPECT_FALSE(m_app->InitInstance({"kurvo", "/data/broken.kvx"}));
+    EXPECT_EQ(m_app->RecentFiles().Size(), 0);
+}
+
+TEST_F(AppTest, NewAndOpenAreOfferedOnlyWhenDocumentsCanBeMade)
+{
+    ASSERT_TRUE(m_app->InitInstance({"kurvo"}));
+    CMainFrame* frame = m_app->MainFrame();
+    EXPECT_FALSE(frame->QueryCommand(ID_FILE_NEW).enabled);
+    EXPECT_FALSE(frame->QueryCommand(ID_FILE_OPEN).enabled);
+    EXPECT_TRUE(frame->QueryCommand(ID_APP_ABOUT).enabled);
+    UseHooks();
+    EXPECT_TRUE(frame->QueryCommand(ID_FILE_NEW).enabled);
+    EXPECT_TRUE(frame->RouteCommand(ID_FILE_NEW));
+    EXPECT_EQ(m_newCalls, 1);
+}
+
+TEST_F(AppTest, OpenOffersImagesFirstThenTheFilterChosenLast)
+{
+    UseHooks();
+    ASSERT_TRUE(m_app->InitInstance({"kurvo"}));
+    m_ui.promptAnswers = {std::string("/p/a.tif"), std::string("/p/b.dat"), std::nullopt};
+    m_ui.chosenFilters = {3, 1};
+
+    ASSERT_TRUE(m_app->MainFrame()->RouteCommand(ID_FILE_OPEN));
+    ASSERT_EQ(m_ui.prompts.size(), 1u);
+    const FilePrompt& first = m_ui.prompts[0];
+    EXPECT_FALSE(first.save);
+    EXPECT_EQ(first.filters, (std::vector<std::string>{
+                                 "Kurvo Files (*.kvx)|*.kvx",
+                                 "Bitmap Files (*.bmp;*.dib;*.tif;*.tiff)|*.bmp;*.dib;*.tif;*.tiff",
+                                 "All Files (*.*)|*.*"}));
+    EXPECT_EQ(first.filterIndex, 2);
+    EXPECT_EQ(first.defaultExtension, "bmp");
+    EXPECT_EQ(m_opened, (std::vector<std::string>{"/p/a.tif"}));
+
+    // The all-files filter was chosen: it is offered next, with no default extension.
+    m_app->MainFrame()->RouteCommand(ID_FILE_OPEN);
+    ASSERT_EQ(m_ui.prompts.size(), 2u);
+    EXPECT_EQ(m_ui.prompts[1].filterIndex, 3);
+    EXPECT_EQ(m_ui.prompts[1].defaultExtension, "");
+
+    // Cancelling opens nothing and keeps the remembered filter.
+    m_app->MainFrame()->RouteCommand(ID_FILE_OPEN);
+    EXPECT_EQ(m_ui.prompts[2].filterIndex, 1);
+    EXPECT_EQ(m_ui.prompts[2].defaultExtension, "kvx");
+    EXPECT_EQ(m_opened.size(), 2u);
+    EXPECT_EQ(m_app->OpenFilterIndex(), 0);
+    EXPECT_EQ(m_app->RecentFiles().At(0), "/p/b.dat");
+}
+
+TEST_F(AppTest, RecentFilesOpenAndADeadEntryLeavesTheList)
+{
+    m_profile->WriteString("Recent File List", "File1", "/p/new.kvx");
+    m_profile->WriteString("Recent File List", "File2", "/p/old.kvx");
+    bool succeed = true;
+    CKurvoApp::DocumentHooks hooks;
+    hooks.openDocument = [&](const std::string& path) {
+        m_opened.push_back(path);
+        return succeed;
+    };
+    m_app->SetDocumentHooks(hooks);
+    ASSERT_TRUE(m_app->InitInstance({"kurvo"}));
+    CMainFrame* frame = m_app->MainFrame();
+    EXPECT_TRUE(frame->QueryCommand(ID_FILE_MRU_FILE1 + 1).enabled);
+    EXPECT_FALSE(frame->QueryCommand(ID_FILE_MRU_FILE1 + 2).enabled);
+
+    ASSERT_TRUE(frame->RouteCommand(ID_FILE_MRU_FILE1 + 1));
+    EXPECT_EQ(m_opened.back(), "/p/old.kvx");
+    EXPECT_EQ(m_app->RecentFiles().At(0), "/p/old.kvx");
+
+    succeed = false;
+    frame->RouteCommand(ID_FILE_MRU_FILE1 + 1);
+    EXPECT_EQ(m_opened.back(), "/p/new.kvx");
+    EXPECT_EQ(m_app->RecentFiles().Size(), 1);
+    EXPECT_EQ(m_app->RecentFiles().At(0), "/p/old.kvx");
+
+    m_app->ExitInstance(0);
+    EXPECT_EQ(m_profile->GetString("Recent File List", "File1", ""), "/p/old.kvx");
+    EXPECT_EQ(m_profile->GetString("Recent File List", "File2", "x"), "");
+}
+
+TEST_F(AppTest, FileMenuShowsTheRecentFilesBetweenItsSeparators)
+{
+    m_profile->WriteString("Recent File List", "File1", "/p/a&b.kvx");
+    m_profile->WriteString("Recent File List", "File2", "/p/c.tif");
+    UseHooks();
+    ASSERT_TRUE(m_app->InitInstance({"kurvo"}));
+    QMenu* file = nullptr;
+    for (QAction* a : m_app->MainFrame()->menuBar()->actions())
+        if (a->text() == "&File")
+            file = a->menu();
+    ASSERT_NE(file, nullptr);
+    emit file->aboutToShow();
+    std::vector<QString> visible;
+    for (QAction* a : file->actions())
+        if (a->isVisible())
+            visible.push_back(a->isSeparator() ? QString("-") : a->text());
+    ASSERT_EQ(visible.size(), 12u);
+    EXPECT_EQ(visible[7], "-");
+    EXPECT_EQ(visible[8], "&1 /p/a&&b.kvx");
+    EXPECT_EQ(visible[9], "&2 /p/c.tif");
+    EXPECT_EQ(visible[10], "-");
+    EXPECT_EQ(visible[11], "E&xit");
+}
+
+TEST_F(AppTest, ExitClosesTheFrameAndSavesItsPlacement)
+{
+    ASSERT_TRUE(m_app->InitInstance({"kurvo"}));
+    EXPECT_TRUE(m_app->MainFrame()->RouteCommand(ID_APP_EXIT));
+    EXPECT_FALSE(m_app->MainFrame()->isVisible());
+    EXPECT_TRUE(m_profile->HasKey("Settings", "WindowPos"));
+}
+
+} // namespace

@@ -1,0 +1,109 @@
+#include "app/QtUiServices.h"
+#include "support/TempDir.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// Runs check on the first top-level widget of type T once the modal loop has shown it.
+template <typename T> void WhenShown(std::function<void(T*)> check)
+{
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [check, poll] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<T*>(w); dialog && dialog->isVisible()) {
+                check(dialog);
+                return;
+            }
+        QTimer::singleShot(10, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+struct BoxCase {
+    MsgButtons buttons;
+    QMessageBox::StandardButton press;
+    MsgResult expected;
+};
+
+class MessageBoxAnswer : public ::testing::TestWithParam<BoxCase> {};
+
+TEST_P(MessageBoxAnswer, ShowsTheTextAndMapsTheButtonPressed)
+{
+    QtUiServices services;
+    QString seenText, seenTitle;
+    const BoxCase c = GetParam();
+    WhenShown<QMessageBox>([&](QMessageBox* box) {
+        seenText = box->text();
+        seenTitle = box->windowTitle();
+        box->button(c.press)->click();
+    });
+    MsgResult r = services.MessageBox("No points to save!", "Kurvo", c.buttons, MsgIcon::Warning);
+    EXPECT_EQ(r, c.expected);
+    EXPECT_EQ(seenText, "No points to save!");
+    EXPECT_EQ(seenTitle, "Kurvo");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, MessageBoxAnswer,
+    ::testing::Values(BoxCase{MsgButtons::Ok, QMessageBox::Ok, MsgResult::Ok},
+                      BoxCase{MsgButtons::OkCancel, QMessageBox::Cancel, MsgResult::Cancel},
+                      BoxCase{MsgButtons::YesNo, QMessageBox::No, MsgResult::No},
+                      BoxCase{MsgButtons::YesNoCancel, QMessageBox::Yes, MsgResult::Yes},
+                      BoxCase{MsgButtons::RetryCancel, QMessageBox::Retry, MsgResult::Retry}));
+
+TEST(FilePromptDialog, OffersTheFiltersAndReportsTheOneChosen)
+{
+    TempDir dir;
+    const QString existing = QString::fromStdString(dir.File("scan.tif"));
+    {
+        QFile f(existing);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("II*\0", 4);
+    }
+    QtUiServices services;
+    FilePrompt prompt;
+    prompt.title = "Open";
+    prompt.filters = {"Kurvo Files (*.kvx)|*.kvx",
+                      "Bitmap Files (*.bmp;*.dib;*.tif;*.tiff)|*.bmp;*.dib;*.tif;*.tiff",
+                      "All Files (*.*)|*.*"};
+    prompt.filterIndex = 2;
+    QStringList shownFilters;
+    QString preselected;
+    WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+        shownFilters = dialog->nameFilters();
+        preselected = dialog->selectedNameFilter();
+        dialog->selectNameFilter(shownFilters.value(2));
+        dialog->selectFile(existing);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    ASSERT_TRUE(services.PromptFileName(prompt));
+    EXPECT_EQ(shownFilters.size(), 3);
+    EXPECT_EQ(preselected, "Bitmap Files (*.bmp *.dib *.tif *.tiff)");
+    EXPECT_EQ(prompt.filterIndex, 3);
+    EXPECT_EQ(QString::fromStdString(prompt.fileName), existing);
+}
+
+TEST(FilePromptDialog, CancelReportsFalseAndKeepsThePrompt)
+{
+    QtUiServices services;
+    FilePrompt prompt;
+    prompt.save = true;
+    prompt.filters = {"Points Only (*.txt)|*.txt"};
+    prompt.fileName = "plot.txt";
+    WhenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    EXPECT_FALSE(services.PromptFileName(prompt));
+    EXPECT_EQ(prompt.fileName, "plot.txt");
+    EXPECT_EQ(prompt.filterIndex, 1);
+}
+
+} // namespace

@@ -1,0 +1,530 @@
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "app/WindowPlacement.h"
+#include "platform/CommandIds.h"
+#include "platform/Profile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+// A command target that handles a fixed set of commands and records what reached it.
+struct FakeTarget : CommandTarget {
+    explicit FakeTarget(std::set<CommandId> handles, bool enabled = true)
+        : m_handles(std::move(handles)), m_enabled(enabled)
+    {
+    }
+    bool OnCommand(CommandId id) override
+    {
+        commands.push_back(id);
+        return m_handles.count(id) != 0;
+    }
+    bool OnUpdateCommand(CommandId id, CommandState& state) override
+    {
+        if (!m_handles.count(id))
+            return false;
+        state.Enable(m_enabled);
+        state.SetCheck(checked);
+        return true;
+    }
+    std::vector<CommandId> commands;
+    bool checked = false;
+
+private:
+    std::set<CommandId> m_handles;
+    bool m_enabled;
+};
+
+std::vector<QString> MenuTitles(QMenuBar* bar)
+{
+    std::vector<QString> titles;
+    for (QAction* a : bar->actions())
+        titles.push_back(a->text());
+    return titles;
+}
+
+QMenu* TopMenu(CMainFrame& frame, const QString& title)
+{
+    for (QAction* a : frame.menuBar()->actions())
+        if (a->text() == title)
+            return a->menu();
+    return nullptr;
+}
+
+// The visible entries of a menu as "text" lines, "-" for separators, "text >" for popups.
+std::vector<QString> Entries(QMenu* menu)
+{
+    std::vector<QString> out;
+    for (QAction* a : menu->actions()) {
+        if (!a->isVisible())
+            continue;
+        if (a->isSeparator())
+            out.push_back("-");
+        else if (a->menu())
+            out.push_back(a->text() + " >");
+        else
+            out.push_back(a->text());
+    }
+    return out;
+}
+
+QAction* FindAction(QMenu* menu, CommandId id)
+{
+    for (QAction* a : menu->actions()) {
+        if (a->menu())
+            if (QAction* inner = FindAction(a->menu(), id))
+                return inner;
+        if (!a->isSeparator() && a->data().toInt() == id)
+            return a;
+    }
+    return nullptr;
+}
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    MainFrameTest() : m_frame(m_profile) { m_frame.resize(900, 700); }
+
+    CChildFrame* OpenChild(CommandTarget* view, CommandTarget* doc, const QString& title)
+    {
+        auto* child = new CChildFrame(new QWidget, view, doc);
+        child->setWindowTitle(title);
+        m_frame.AddChildFrame(child);
+        return child;
+    }
+
+    MemoryProfile m_profile;
+    CMainFrame m_frame;
+};
+
+TEST_F(MainFrameTest, WithoutDocumentTheShortMenuIsShown)
+{
+    EXPECT_FALSE(m_frame.ShowsDocumentMenu());
+    EXPECT_EQ(MenuTitles(m_frame.menuBar()), (std::vector<QString>{"&File", "&View", "&Help"}));
+    QMenu* file = TopMenu(m_frame, "&File");
+    ASSERT_NE(file, nullptr);
+    emit file->aboutToShow();
+    EXPECT_EQ(Entries(file),
+              (std::vector<QString>{"&New\tCtrl+N", "&Open...\tCtrl+O", "-",
+                                    "Scanner Select Source...", "Scanner Acquire...", "-",
+                                    "P&rint Setup...", "-", "Recent File", "-", "E&xit"}));
+    QMenu* view = TopMenu(m_frame, "&View");
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(Entries(view), (std::vector<QString>{"Toolbars >", "&Status Bar"}));
+    EXPECT_EQ(Entries(view->actions()[0]->menu()),
+              (std::vector<QString>{"&Standard Toolbar", "&Digitize Toolbar", "Data Sets"}));
+}
+
+TEST_F(MainFrameTest, DocumentWindowBringsTheFullMenuAndClosingItTakesItAway)
+{
+    FakeTarget view({}), doc({});
+    OpenChild(&view, &doc, "Untitled");
+    EXPECT_TRUE(m_frame.ShowsDocumentMenu());
+    EXPECT_EQ(MenuTitles(m_frame.menuBar()),
+              (std::vector<QString>{"&File", "&Edit", "&View", "&Image", "&Window", "&Help"}));
+    QMenu* image = TopMenu(m_frame, "&Image");
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(Entries(image).at(2), QString::fromUtf8("Rotate 90\u00B0 Clockwise"));
+    QMenu* window = TopMenu(m_frame, "&Window");
+    EXPECT_EQ(Entries(window),
+              (std::vector<QString>{"&New Window", "&Cascade", "&Tile", "&Arrange Icons"}));
+
+    m_frame.MdiArea()->closeAllSubWindows();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_FALSE(m_frame.ShowsDocumentMenu());
+    EXPECT_EQ(MenuTitles(m_frame.menuBar()).size(), 3u);
+}
+
+// Commands go to the view, then its document, then the frame, then the application; the
+// first that handles a command ends the route.
+TEST_F(MainFrameTest, CommandsTravelViewDocumentFrameApplication)
+{
+    FakeTarget app({ID_FILE_NEW, ID_VIEW_ZOOMIN, ID_EDIT_UNDO, ID_TOOL_PAN});
+    m_frame.SetAppTarget(&app);
+    FakeTarget view({ID_VIEW_ZOOMIN});
+    FakeTarget doc({ID_EDIT_UNDO, ID_VIEW_ZOOMIN});
+    OpenChild(&view, &doc, "Plot");
+
+    EXPECT_TRUE(m_frame.RouteCommand(ID_VIEW_ZOOMIN));
+    EXPECT_EQ(view.commands, (std::vector<CommandId>{ID_VIEW_ZOOMIN}));
+    EXPECT_TRUE(doc.commands.empty());
+    EXPECT_TRUE(app.commands.empty());
+
+    EXPECT_TRUE(m_frame.RouteCommand(ID_EDIT_UNDO));
+    EXPECT_EQ(view.commands.back(), ID_EDIT_UNDO);
+    EXPECT_EQ(doc.commands, (std::vector<CommandId>{ID_EDIT_UNDO}));
+    EXPECT_TRUE(app.commands.empty());
+
+    EXPECT_TRUE(m_frame.RouteCommand(ID_FILE_NEW));
+    EXPECT_EQ(app.commands, (std::vector<CommandId>{ID_FILE_NEW}));
+
+    // The frame's own commands stop at the frame.
+    EXPECT_TRUE(m_frame.RouteCommand(ID_VIEW_STATUS_BAR));
+    EXPECT_EQ(app.commands.size(), 1u);
+}
+
+TEST_F(MainFrameTest, CommandNobodyAnswersForIsDisabledAndNotSent)
+{
+    FakeTarget app({ID_APP_ABOUT});
+    m_frame.SetAppTarget(&app);
+    EXPECT_FALSE(m_frame.QueryCommand(ID_VIEW_ZOOMIN).enabled);
+    EXPECT_FALSE(m_frame.QueryCommand(ID_EDIT_UNDO).enabled);
+    EXPECT_TRUE(m_frame.QueryCommand(ID_APP_ABOUT).enabled);
+    EXPECT_FALSE(m_frame.RouteCommand(ID_VIEW_ZOOMIN));
+    EXPECT_TRUE(app.commands.empty());
+
+    // A command its handler disables is not carried out either.
+    FakeTarget view({ID_VIEW_FIT}, false);
+    FakeTarget doc({});
+    OpenChild(&view, &doc, "Plot");
+    EXPECT_FALSE(m_frame.RouteCommand(ID_VIEW_FIT));
+    EXPECT_TRUE(view.commands.empty());
+}
+
+TEST_F(MainFrameTest, ActionsFollowTheUpdateHandlers)
+{
+    FakeTarget view({ID_VIEW_ZOOM_MEDIUM});
+    view.checked = true;
+    FakeTarget doc({});
+    OpenChild(&view, &doc, "Plot");
+    m_frame.UpdateCommandUI();
+    QAction* medium = FindAction(TopMenu(m_frame, "&View"), ID_VIEW_ZOOM_MEDIUM);
+    ASSERT_NE(medium, nullptr);
+    EXPECT_TRUE(medium->isEnabled());
+    EXPECT_TRUE(medium->isChecked());
+    QAction* slow = FindAction(TopMenu(m_frame, "&View"), ID_VIEW_ZOOM_SLOW);
+    ASSERT_NE(slow, nullptr);
+    EXPECT_FALSE(slow->isEnabled());
+
+    view.checked = false;
+    m_frame.UpdateCommandUI();
+    EXPECT_FALSE(medium->isChecked());
+}
+
+TEST_F(MainFrameTest, BarCommandsShowAndHideTheirBars)
+{
+    m_frame.show();
+    QToolBar* digitize = m_frame.Bar(ID_VIEW_DIGITIZE_BAR);
+    ASSERT_NE(digitize, nullptr);
+    EXPECT_TRUE(m_frame.QueryCommand(ID_VIEW_DIGITIZE_BAR).checked);
+    EXPECT_TRUE(m_frame.RouteCommand(ID_VIEW_DIGITIZE_BAR));
+    EXPECT_FALSE(digitize->isVisible());
+    EXPECT_FALSE(m_frame.QueryCommand(ID_VIEW_DIGITIZE_BAR).checked);
+    EXPECT_TRUE(m_frame.RouteCommand(ID_VIEW_STATUS_BAR));
+    EXPECT_FALSE(m_frame.statusBar()->isVisible());
+    EXPECT_FALSE(m_frame.QueryCommand(ID_VIEW_STATUS_BAR).checked);
+    m_frame.RouteCommand(ID_VIEW_STATUS_BAR);
+    EXPECT_TRUE(m_frame.statusBar()->isVisible());
+}
+
+TEST_F(MainFrameTest, ToolbarsHaveTheirButtonsTitlesTipsAndIcons)
+{
+    struct Expect {
+        CommandId bar;
+        const char* title;
+        std::vector<CommandId> buttons;
+    };
+    const std::vector<Expect> expected = {
+        {ID_VIEW_STANDARD_BAR,
+         "Standard",
+         {57601, 57603, 0, 57609, 57607, 0, 57635, 57634, 57637, 0, 57643, 57644, 0, 32827, 0,
+          57669}},
+        {ID_VIEW_VIEW_BAR, "View", {32771, 32772, 32775, 32777, 32823}},
+        {ID_VIEW_DIGITIZE_BAR, "Digitize", {32778, 32795, 32773, 0, 32774}},
+        {ID_VIEW_DATASETS_BAR, "Data Sets", {32870, 32854, -1}},
+    };
+    for (const Expect& e : expected) {
+        QToolBar* bar = m_frame.Bar(e.bar);
+        ASSERT_NE(bar, nullptr) << e.title;
+        EXPECT_EQ(bar->windowTitle(), e.title);
+        std::vector<CommandId> ids;
+        for (QAction* a : bar->actions()) {
+            if (a->isSeparator()) {
+                ids.push_back(0);
+                continue;
+            }
+            if (!a->data().isValid()) {
+                ids.push_back(-1); // the data-set list
+                continue;
+            }
+            ids.push_back(a->data().toInt());
+            EXPECT_FALSE(a->icon().pixmap(16, 16).isNull()) << a->data().toInt();
+            EXPECT_FALSE(a->toolTip().isEmpty());
+            EXPECT_FALSE(a->statusTip().isEmpty());
+        }
+        EXPECT_EQ(ids, e.buttons) << e.title;
+    }
+    QAction* zoomIn = m_frame.Bar(ID_VIEW_VIEW_BAR)->actions().front();
+    EXPECT_EQ(zoomIn->toolTip(), "Zoom In");
+    EXPECT_EQ(zoomIn->statusTip(), "Zoom in on the window data");
+    QComboBox* box = m_frame.findChild<QComboBox*>("DataSetsBox");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->width(), 150);
+}
+
+TEST_F(MainFrameTest, StatusBarHasSixPanes)
+{
+    EXPECT_EQ(m_frame.Pane(0)->text(), "Ready");
+    EXPECT_EQ(m_frame.Pane(1)->text(), "Points:");
+    EXPECT_EQ(m_frame.Pane(3)->text(), "   Image:");
+    for (int pane : {2, 4, 5})
+        EXPECT_TRUE(m_frame.Pane(pane)->text().isEmpty()) << pane;
+    EXPECT_GE(m_frame.Pane(2)->minimumWidth(), 50);
+    EXPECT_GE(m_frame.Pane(4)->minimumWidth(), 150);
+    EXPECT_GE(m_frame.Pane(5)->minimumWidth(), 150);
+    EXPECT_EQ(m_frame.Pane(6), nullptr);
+    EXPECT_EQ(m_frame.Pane(-1), nullptr);
+
+    m_frame.SetPaneText(2, "17");
+    m_frame.SetPaneText(9, "ignored");
+    EXPECT_EQ(m_frame.Pane(2)->text(), "17");
+}
+
+TEST_F(MainFrameTest, AcceleratorsAreBoundOnTheFrame)
+{
+    std::map<QString, CommandId> keys;
+    for (QAction* a : m_frame.actions())
+        if (!a->shortcut().isEmpty())
+            keys[a->shortcut().toString(QKeySequence::PortableText)] = a->data().toInt();
+    EXPECT_EQ(keys["Ctrl+N"], ID_FILE_NEW);
+    EXPECT_EQ(keys["Ctrl+0"], ID_VIEW_ACTUAL);
+    EXPECT_EQ(keys["Ctrl++"], ID_VIEW_ZOOMIN);
+    EXPECT_EQ(keys["Ctrl+="], ID_VIEW_ZOOMIN);
+    EXPECT_EQ(keys["Ctrl+-"], ID_VIEW_ZOOMOUT);
+    EXPECT_EQ(keys["Shift+F6"], ID_PREV_PANE);
+    EXPECT_EQ(keys.size(), 18u);
+}
+
+TEST_F(MainFrameTest, AcceleratorsTakeTheCommandRoute)
+{
+    FakeTarget app({ID_FILE_NEW, ID_VIEW_ZOOMIN});
+    m_frame.SetAppTarget(&app);
+    QAction* ctrlN = m_frame.findChild<QAction*>("Accel Ctrl+N");
+    QAction* ctrlEquals = m_frame.findChild<QAction*>("Accel Ctrl+=");
+    ASSERT_NE(ctrlN, nullptr);
+    ASSERT_NE(ctrlEquals, nullptr);
+    ctrlN->trigger();
+    ctrlEquals->trigger();
+    EXPECT_EQ(app.commands, (std::vector<CommandId>{ID_FILE_NEW, ID_VIEW_ZOOMIN}));
+}
+
+TEST_F(MainFrameTest, BarsDockLeftToRightOnTheTopRow)
+{
+    m_frame.resize(1200, 700);
+    m_frame.show();
+    QApplication::processEvents();
+    const CommandId order[] = {ID_VIEW_STANDARD_BAR, ID_VIEW_VIEW_BAR, ID_VIEW_DIGITIZE_BAR,
+                               ID_VIEW_DATASETS_BAR};
+    int lastRight = -1;
+    for (CommandId id : order) {
+        QToolBar* bar = m_frame.Bar(id);
+        EXPECT_EQ(m_frame.toolBarArea(bar), Qt::TopToolBarArea);
+        EXPECT_EQ(bar->y(), m_frame.Bar(ID_VIEW_STANDARD_BAR)->y());
+        EXPECT_GT(bar->x(), lastRight - 1);
+        lastRight = bar->x() + bar->width();
+        EXPECT_TRUE(bar->isMovable());
+        EXPECT_EQ(bar->allowedAreas(), Qt::AllToolBarAreas);
+    }
+}
+
+TEST_F(MainFrameTest, ADocumentWindowThatRefusesToCloseKeepsTheProgram)
+{
+    struct Stubborn : CChildFrame {
+        Stubborn() : CChildFrame(nullptr, nullptr, nullptr) {}
+        bool refuse = true;
+        void closeEvent(QCloseEvent* e) override
+        {
+            if (refuse)
+                e->ignore();
+        }
+    };
+    m_frame.show();
+    auto* child = new Stubborn;
+    child->setWindowTitle("unsaved");
+    m_frame.AddChildFrame(child);
+    EXPECT_FALSE(m_frame.close());
+    EXPECT_TRUE(m_frame.isVisible());
+    EXPECT_TRUE(m_profile.HasKey("Settings", "WindowPos"));
+    child->refuse = false;
+    EXPECT_TRUE(m_frame.close());
+    EXPECT_FALSE(m_frame.isVisible());
+}
+
+TEST_F(MainFrameTest, BarMenuListsTheFiveBars)
+{
+    std::vector<QString> texts;
+    for (QAction* a : m_frame.BarMenu()->actions())
+        texts.push_back(a->text());
+    EXPECT_EQ(texts, (std::vector<QString>{"Standard Toolbar", "View Toolbar", "Digitize Toolbar",
+                                           "Data Sets", "Attributes Toolbar"}));
+}
+
+TEST_F(MainFrameTest, RightClickMenuOnlyOverBars)
+{
+    m_frame.show();
+    QApplication::processEvents();
+    auto centreOf = [&](QWidget* w) { return w->mapTo(&m_frame, w->rect().center()); };
+
+    QToolBar* view = m_frame.Bar(ID_VIEW_VIEW_BAR);
+    EXPECT_TRUE(m_frame.IsOverBar(centreOf(view)));
+    auto* button = qobject_cast<QToolButton*>(view->widgetForAction(view->actions().front()));
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(m_frame.IsOverBar(centreOf(button)));
+    EXPECT_TRUE(m_frame.IsOverBar(centreOf(m_frame.Pane(4))));
+    EXPECT_TRUE(m_frame.IsOverBar(centreOf(m_frame.statusBar())));
+
+    EXPECT_FALSE(m_frame.IsOverBar(centreOf(m_frame.findChild<QComboBox*>("DataSetsBox"))));
+    EXPECT_FALSE(m_frame.IsOverBar(centreOf(m_frame.MdiArea())));
+    EXPECT_FALSE(m_frame.IsOverBar(centreOf(m_frame.menuBar())));
+}
+
+TEST_F(MainFrameTest, AttributeListNeedsADocument)
+{
+    QWidget attributes;
+    attributes.show();
+    m_frame.SetAttributeWindow(&attributes);
+    CommandState state = m_frame.QueryCommand(ID_ATTRIBUTE_LIST);
+    EXPECT_FALSE(state.enabled);
+    EXPECT_FALSE(attributes.isVisible()); // hidden while there is no document
+
+    FakeTarget view({}), doc({});
+    OpenChild(&view, &doc, "Plot");
+    EXPECT_TRUE(m_frame.QueryCommand(ID_ATTRIBUTE_LIST).enabled);
+    EXPECT_TRUE(m_frame.RouteCommand(ID_ATTRIBUTE_LIST));
+    EXPECT_TRUE(attributes.isVisible());
+    EXPECT_TRUE(m_frame.QueryCommand(ID_ATTRIBUTE_LIST).checked);
+    EXPECT_TRUE(m_frame.RouteCommand(ID_ATTRIBUTE_LIST));
+    EXPECT_FALSE(attributes.isVisible());
+}
+
+TEST_F(MainFrameTest, NewWindowsOpenMaximizedOnlyAfterAMaximizedOne)
+{
+    m_frame.show();
+    FakeTarget view({}), doc({});
+    OpenChild(&view, &doc, "One");
+    QMdiSubWindow* first = m_frame.MdiArea()->currentSubWindow();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isMaximized());
+    OpenChild(&view, &doc, "Two");
+    EXPECT_TRUE(m_frame.MdiArea()->currentSubWindow()->isMaximized());
+
+    m_frame.MdiArea()->currentSubWindow()->showNormal();
+    OpenChild(&view, &doc, "Three");
+    QMdiSubWindow* third = m_frame.MdiArea()->currentSubWindow();
+    EXPECT_EQ(third->windowTitle(), "Three");
+    EXPECT_FALSE(third->isMaximized());
+    EXPECT_EQ(m_frame.ActiveChild()->windowTitle(), "Three");
+}
+
+TEST_F(MainFrameTest, WindowMenuListsTheOpenWindowsAndActivatesThem)
+{
+    m_frame.show();
+    FakeTarget view({}), doc({});
+    OpenChild(&view, &doc, "R&D");
+    OpenChild(&view, &doc, "Two");
+    QMenu* window = m_frame.WindowMenu();
+    ASSERT_NE(window, nullptr);
+    emit window->aboutToShow();
+    emit window->aboutToShow(); // entries are replaced, not added twice
+    std::vector<QString> entries = Entries(window);
+    ASSERT_EQ(entries.size(), 7u);
+    EXPECT_EQ(entries[4], "-");
+    EXPECT_EQ(entries[5], "&1 R&&D");
+    EXPECT_EQ(entries[6], "&2 Two");
+    QAction* first = window->actions()[5];
+    EXPECT_FALSE(first->isChecked());
+    EXPECT_TRUE(window->actions()[6]->isChecked());
+    first->trigger();
+    EXPECT_EQ(m_frame.ActiveChild()->windowTitle(), "R&D");
+}
+
+TEST_F(MainFrameTest, MaximizedDocumentTitleJoinsTheCaption)
+{
+    m_frame.show();
+    FakeTarget view({}), doc({});
+    CChildFrame* child = OpenChild(&view, &doc, "plot");
+    EXPECT_EQ(m_frame.windowTitle(), "Kurvo - [plot]");
+    child->setWindowTitle("plot*");
+    EXPECT_EQ(m_frame.windowTitle(), "Kurvo - [plot*]");
+    m_frame.MdiArea()->currentSubWindow()->showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(m_frame.windowTitle(), "Kurvo");
+}
+
+TEST_F(MainFrameTest, ClosingMaximizedStoresTheRestoreFlagAndTheNormalRectangle)
+{
+    m_frame.setGeometry(40, 50, 700, 500);
+    m_frame.show();
+    QApplication::processEvents();
+    const QRect normal = m_frame.geometry();
+    m_frame.showMaximized();
+    QApplication::processEvents();
+    m_frame.close();
+
+    WindowPlacement p;
+    ASSERT_TRUE(WindowPlacement::Parse(m_profile.GetString("Settings", "WindowPos", ""), p));
+    EXPECT_EQ(p.m_flags, WindowPlacement::kRestoreMaximized);
+    EXPECT_EQ(p.m_showCmd, WindowPlacement::kShowMaximized);
+    EXPECT_EQ(p.m_left, normal.left());
+    EXPECT_EQ(p.m_top, normal.top());
+    EXPECT_EQ(p.m_right - p.m_left, normal.width());
+    EXPECT_EQ(p.m_bottom - p.m_top, normal.height());
+
+    CMainFrame again(m_profile);
+    again.ShowWithPlacement(WindowPlacement::kShowNormal);
+    QApplication::processEvents();
+    EXPECT_TRUE(again.isMaximized());
+    again.showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(again.geometry().size(), normal.size());
+}
+
+TEST_F(MainFrameTest, NormalPlacementIsRestored)
+{
+    m_profile.WriteString("Settings", "WindowPos", "0,1,-1,-1,-1,-1,30,40,630,520");
+    m_frame.ShowWithPlacement(WindowPlacement::kShowNormal);
+    QApplication::processEvents();
+    EXPECT_FALSE(m_frame.isMaximized());
+    EXPECT_EQ(m_frame.geometry(), QRect(30, 40, 600, 480));
+}
+
+class BadPlacement : public ::testing::TestWithParam<const char*> {};
+
+// A malformed value, or one that would put the window off every screen or give it a
+// silly size, leaves the window where it was.
+TEST_P(BadPlacement, LeavesTheWindowAlone)
+{
+    MemoryProfile profile;
+    profile.WriteString("Settings", "WindowPos", GetParam());
+    CMainFrame frame(profile);
+    frame.setGeometry(10, 20, 640, 480);
+    frame.ShowWithPlacement(WindowPlacement::kShowNormal);
+    QApplication::processEvents();
+    EXPECT_FALSE(frame.isMaximized());
+    EXPECT_EQ(frame.geometry().topLeft(), QPoint(10, 20));
+    EXPECT_GE(frame.width(), 100);
+    EXPECT_GE(frame.height(), 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, BadPlacement,
+                         ::testing::Values("garbage", "2,3,-1,-1,-1,-1,0,0,800",
+                                           "0,1,-1,-1,-1,-1,50000,50000,50800,50600",
+                                           "0,1,-1,-1,-1,-1,100,100,90,90",
+                                           "0,1,-1,-1,-1,-1,0,0,2000000000,2000000000"));
+
+} // namespace

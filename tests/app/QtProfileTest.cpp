@@ -1,0 +1,87 @@
+#include "app/QtProfile.h"
+#include "document/CPreferences.h"
+#include "support/TempDir.h"
+
+#include <QFile>
+#include <QSettings>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class QtProfileTest : public ::testing::Test {
+protected:
+    QString Ini() const { return QString::fromStdString(m_dir.File("kurvo.ini")); }
+    TempDir m_dir;
+};
+
+TEST_F(QtProfileTest, ValuesSurviveANewProfileOnTheSameFile)
+{
+    {
+        QtProfile p(Ini());
+        EXPECT_TRUE(p.WriteInt("Settings", "ZoomType", 3));
+        EXPECT_TRUE(p.WriteInt("Settings", "Negative", -17));
+        EXPECT_TRUE(p.WriteString("Settings", "WindowPos", "0,1,-1,-1,-1,-1,10,20,810,620"));
+        EXPECT_TRUE(p.WriteBinary("Settings", "Blob", {0, 1, 255, 10}));
+        p.Sync();
+    }
+    QtProfile p(Ini());
+    EXPECT_TRUE(p.HasKey("Settings", "ZoomType"));
+    EXPECT_FALSE(p.HasKey("Settings", "PickTol"));
+    EXPECT_FALSE(p.HasKey("Other", "ZoomType"));
+    EXPECT_EQ(p.GetInt("Settings", "ZoomType", 0), 3);
+    EXPECT_EQ(p.GetInt("Settings", "Negative", 0), -17);
+    EXPECT_EQ(p.GetString("Settings", "WindowPos", ""), "0,1,-1,-1,-1,-1,10,20,810,620");
+    std::vector<std::uint8_t> blob;
+    ASSERT_TRUE(p.GetBinary("Settings", "Blob", blob));
+    EXPECT_EQ(blob, (std::vector<std::uint8_t>{0, 1, 255, 10}));
+    EXPECT_FALSE(p.GetBinary("Settings", "ZoomType", blob)); // not a binary value
+}
+
+// A hand-edited settings file must not make the program read garbage as numbers.
+TEST_F(QtProfileTest, TextThatIsNotANumberReadsAsTheDefault)
+{
+    {
+        QSettings raw(Ini(), QSettings::IniFormat);
+        raw.setValue("Settings/ZoomType", "fast");
+        raw.setValue("Settings/CacheSize", "12abc");
+        raw.setValue("Settings/SortData", " 0 ");
+        raw.setValue("Settings/BoxColor", "4294967295");
+        raw.sync();
+    }
+    QtProfile p(Ini());
+    EXPECT_EQ(p.GetInt("Settings", "ZoomType", 2), 2);
+    EXPECT_EQ(p.GetInt("Settings", "CacheSize", 3), 3);
+    EXPECT_EQ(p.GetInt("Settings", "SortData", 1), 0);
+    EXPECT_EQ(static_cast<unsigned>(p.GetInt("Settings", "BoxColor", 0)), 0xFFFFFFFFu);
+    EXPECT_EQ(p.GetInt("Settings", "Missing", 42), 42);
+    EXPECT_EQ(p.GetString("Settings", "Missing", "def"), "def");
+}
+
+TEST_F(QtProfileTest, PreferencesLeavePickTolOutOfTheSettingsFile)
+{
+    {
+        QtProfile p(Ini());
+        CPreferences prefs;
+        prefs.LoadSettings(p);
+        prefs.m_zoomType = 3;
+        prefs.m_gridColor = 0x00010203;
+        prefs.SaveSettings(p);
+        p.Sync();
+    }
+    QSettings raw(Ini(), QSettings::IniFormat);
+    EXPECT_FALSE(raw.contains("Settings/PickTol"));
+    for (const char* key :
+         {"ZoomType", "SortData", "SaveReference", "ReuseMappingData", "AllowCaching", "CacheSize",
+          "BoxColor", "CropColor", "GridColor", "PtsColor"})
+        EXPECT_TRUE(raw.contains(QStringLiteral("Settings/") + key)) << key;
+
+    QtProfile p(Ini());
+    CPreferences again;
+    again.LoadSettings(p);
+    EXPECT_EQ(again.m_zoomType, 3);
+    EXPECT_EQ(again.m_gridColor, 0x00010203u);
+    EXPECT_EQ(again.m_pickTol, 3);
+}
+
+} // namespace

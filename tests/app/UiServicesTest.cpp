@@ -1,0 +1,312 @@
+#include "app/ProgramCursors.h"
+#include "app/QtUiServices.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+void PutLE(std::vector<std::uint8_t>& b, std::uint32_t v, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+// A 2x2 24-bit packed bitmap, bottom-up: top row red, white; bottom row blue, green.
+std::vector<std::uint8_t> SmallDib()
+{
+    std::vector<std::uint8_t> b;
+    PutLE(b, 40, 4);
+    PutLE(b, 2, 4);
+    PutLE(b, 2, 4);
+    PutLE(b, 1, 2);
+    PutLE(b, 24, 2);
+    PutLE(b, 0, 4);
+    PutLE(b, 16, 4);
+    PutLE(b, 2835, 4);
+    PutLE(b, 2835, 4);
+    PutLE(b, 0, 4);
+    PutLE(b, 0, 4);
+    const std::uint8_t rows[2][8] = {{0xFF, 0, 0, 0, 0xFF, 0, 0, 0},        // blue, green
+                                     {0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0}}; // red, white
+    for (const auto& row : rows)
+        b.insert(b.end(), row, row + 8);
+    return b;
+}
+
+void RunEventsFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+class QtUiServicesTest : public ::testing::Test {
+protected:
+    QtUiServices m_services;
+};
+
+TEST_F(QtUiServicesTest, ClipboardCarriesTextAndTheImageInBothFormats)
+{
+    ClipboardContent content;
+    content.text = "X\tY\n1\t2\n";
+    content.dib = SmallDib();
+    ASSERT_TRUE(m_services.SetClipboard(content));
+
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    EXPECT_TRUE(mime->hasFormat("image/bmp"));
+    ASSERT_TRUE(mime->hasImage());
+    QImage image = qvariant_cast<QImage>(mime->imageData());
+    ASSERT_EQ(image.size(), QSize(2, 2));
+    EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(image.pixel(1, 0) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(image.pixel(0, 1) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(image.pixel(1, 1) & 0xFFFFFF, 0x00FF00u);
+
+    EXPECT_TRUE(m_services.ClipboardHasBitmap());
+    ClipboardContent back = m_services.GetClipboard();
+    ASSERT_TRUE(back.text.has_value());
+    EXPECT_EQ(*back.text, "X\tY\n1\t2\n");
+    ASSERT_TRUE(back.dib.has_value());
+    EXPECT_EQ(*back.dib, SmallDib());
+}
+
+// Another program may put only Qt's image format on the clipboard: it still pastes.
+TEST_F(QtUiServicesTest, ImageWithoutBmpBytesIsConvertedToAPackedBitmap)
+{
+    QImage image(3, 1, QImage::Format_RGB32);
+    image.setPixel(0, 0, qRgb(10, 20, 30));
+    image.setPixel(1, 0, qRgb(40, 50, 60));
+    image.setPixel(2, 0, qRgb(70, 80, 90));
+    QGuiApplication::clipboard()->setImage(image);
+    EXPECT_TRUE(m_services.ClipboardHasBitmap());
+    ClipboardContent back = m_services.GetClipboard();
+    ASSERT_TRUE(back.dib.has_value());
+    ASSERT_GE(back.dib->size(), 40u);
+    EXPECT_EQ((*back.dib)[4], 3); // width
+    QImage again = QImage::fromData(QtUiServices::DibToBmpFile(*back.dib), "BMP");
+    ASSERT_EQ(again.size(), QSize(3, 1));
+    EXPECT_EQ(again.pixel(1, 0) & 0xFFFFFF, qRgb(40, 50, 60) & 0xFFFFFFu);
+}
+
+TEST_F(QtUiServicesTest, TextOnlyClipboardHasNoBitmap)
+{
+    QGuiApplication::clipboard()->setText("just text");
+    EXPECT_FALSE(m_services.ClipboardHasBitmap());
+    ClipboardContent back = m_services.GetClipboard();
+    EXPECT_FALSE(back.dib.has_value());
+    EXPECT_EQ(back.text.value_or(""), "just text");
+}
+
+struct BadDib {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+};
+
+class HostileDib : public ::testing::TestWithParam<BadDib> {};
+
+// Bitmaps whose header promises more than the bytes hold are refused, and the clipboard
+// keeps what it had.
+TEST_P(HostileDib, IsRefusedWithoutTouchingTheClipboard)
+{
+    QtUiServices services;
+    QGuiApplication::clipboard()->setText("before");
+    ClipboardContent content;
+    content.text = "after";
+    content.dib = GetParam().bytes;
+    EXPECT_FALSE(services.SetClipboard(content));
+    EXPECT_TRUE(QtUiServices::DibToBmpFile(GetParam().bytes).isEmpty());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
+}
+
+std::vector<std::uint8_t> WithField(std::size_t at, std::uint32_t value)
+{
+    std::vector<std::uint8_t> dib = SmallDib();
+    for (int i = 0; i < 4; ++i)
+        dib[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    return dib;
+}
+
+std::vector<std::uint8_t> With8Bit(std::uint32_t coloursUsed)
+{
+    std::vector<std::uint8_t> dib = SmallDib();
+    dib[14] = 8;
+    for (int i = 0; i < 4; ++i)
+        dib[32 + i] = static_cast<std::uint8_t>(coloursUsed >> (8 * i));
+    return dib;
+}
+
+INSTANTIATE_TEST_SUITE_P(Headers, HostileDib,
+                         ::testing::Values(BadDib{"Empty", {}},
+                                           BadDib{"Short", {40, 0, 0, 0, 2, 0}},
+                                           BadDib{"UnknownHeaderSize", WithField(0, 41)},
+                                           BadDib{"HeaderLongerThanData", WithField(0, 124)},
+                                           BadDib{"HugeColourCount", WithField(32, 0x40000000u)},
+                                           BadDib{"PaletteMissing", With8Bit(0)},
+                                           BadDib{"PaletteLongerThanData", With8Bit(200)}),
+                         [](const ::testing::TestParamInfo<BadDib>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST_F(QtUiServicesTest, WaitCursorShowsUntilTheLastEnd)
+{
+    ASSERT_EQ(QApplication::overrideCursor(), nullptr);
+    m_services.BeginWaitCursor();
+    m_services.BeginWaitCursor();
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    m_services.EndWaitCursor();
+    EXPECT_NE(QApplication::overrideCursor(), nullptr);
+    m_services.EndWaitCursor();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // An unmatched end must not pop a cursor someone else set.
+    QApplication::setOverrideCursor(Qt::CrossCursor);
+    m_services.EndWaitCursor();
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
+    QApplication::restoreOverrideCursor();
+}
+
+TEST_F(QtUiServicesTest, TimersRepeatAndStopWhenKilledFromTheirOwnCallback)
+{
+    int ticks = 0;
+    int id = 0;
+    id = m_services.StartTimer(5, [&] {
+        if (++ticks == 3)
+            m_services.KillTimer(id);
+    });
+    int other = 0;
+    int otherId = m_services.StartTimer(5, [&] { ++other; });
+    EXPECT_NE(id, otherId);
+    RunEventsFor(120);
+    EXPECT_EQ(ticks, 3);
+    EXPECT_GE(other, 3);
+    m_services.KillTimer(otherId);
+    const int frozen = other;
+    RunEventsFor(40);
+    EXPECT_EQ(other, frozen);
+    EXPECT_EQ(m_services.RunningTimers(), 0);
+    m_services.KillTimer(12345); // unknown ids are ignored
+}
+
+TEST_F(QtUiServicesTest, SpaceBarStateFollowsKeyEvents)
+{
+    QWidget target;
+    EXPECT_FALSE(m_services.IsKeyDown(KeyCode::Space));
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+    QApplication::sendEvent(&target, &press);
+    EXPECT_TRUE(m_services.IsKeyDown(KeyCode::Space));
+    QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " ", true);
+    QApplication::sendEvent(&target, &repeat);
+    EXPECT_TRUE(m_services.IsKeyDown(KeyCode::Space));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " ");
+    QApplication::sendEvent(&target, &release);
+    EXPECT_FALSE(m_services.IsKeyDown(KeyCode::Space));
+}
+
+TEST_F(QtUiServicesTest, StatusTextsAndCursorsGoWhereTheyAreSent)
+{
+    std::vector<std::pair<int, std::string>> seen;
+    m_services.SetStatusSink([&](int pane, const std::string& t) { seen.emplace_back(pane, t); });
+    m_services.SetStatusPane(5, "0.01, 0.02");
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0], (std::pair<int, std::string>{5, "0.01, 0.02"}));
+
+    QWidget view;
+    m_services.SetCursorWidget(&view);
+    m_services.SetCursor(CursorShape::SizeNS);
+    EXPECT_EQ(view.cursor().shape(), Qt::SizeVerCursor);
+    m_services.SetCursor(CursorShape::ZoomIn);
+    EXPECT_EQ(view.cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(view.cursor().hotSpot(), QPoint(15, 14));
+    EXPECT_EQ(m_services.CurrentCursor(), CursorShape::ZoomIn);
+}
+
+struct FilterCase {
+    const char* in;
+    const char* out;
+};
+
+class DialogFilter : public ::testing::TestWithParam<FilterCase> {};
+
+TEST_P(DialogFilter, PatternsBecomeSpaceSeparated)
+{
+    EXPECT_EQ(QtUiServices::QtFilter(GetParam().in).toStdString(), GetParam().out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Filters, DialogFilter,
+    ::testing::Values(FilterCase{"Kurvo Files (*.kvx)|*.kvx", "Kurvo Files (*.kvx)"},
+                      FilterCase{"Bitmap Files (*.bmp;*.dib;*.tif;*.tiff)|*.bmp;*.dib;*.tif;*.tiff",
+                                 "Bitmap Files (*.bmp *.dib *.tif *.tiff)"},
+                      FilterCase{"All Files (*.*)|*.*", "All Files (*)"},
+                      FilterCase{"Points Only|*.txt", "Points Only (*.txt)"},
+                      FilterCase{"Anything", "Anything (*)"}));
+
+class ProgramCursor : public ::testing::TestWithParam<CursorShape> {};
+
+// Each of the program's cursors is a 32x32 drawing with black and white pixels, drawn
+// around its hot spot, and no two shapes look the same.
+TEST_P(ProgramCursor, IsA32By32FigureAroundItsHotSpot)
+{
+    const CursorShape shape = GetParam();
+    QImage image = ProgramCursors::Image(shape);
+    ASSERT_EQ(image.size(), QSize(32, 32));
+    int black = 0;
+    int white = 0;
+    int transparent = 0;
+    QRect drawn;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            QRgb p = image.pixel(x, y);
+            if (qAlpha(p) < 40) {
+                ++transparent;
+                continue;
+            }
+            drawn |= QRect(x, y, 1, 1);
+            if (qAlpha(p) > 200 && qGray(p) < 60)
+                ++black;
+            if (qAlpha(p) > 200 && qGray(p) > 200)
+                ++white;
+        }
+    EXPECT_GT(black, 20);
+    EXPECT_GT(white, 20);
+    EXPECT_GT(transparent, 300);
+    const QPoint hot = ProgramCursors::HotSpot(shape);
+    EXPECT_TRUE(drawn.adjusted(-1, -1, 1, 1).contains(hot));
+    EXPECT_EQ(ProgramCursors::Cursor(shape).hotSpot(), hot);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, ProgramCursor,
+                         ::testing::Values(CursorShape::Rotate, CursorShape::Pan,
+                                           CursorShape::ZoomIn, CursorShape::ZoomOut,
+                                           CursorShape::ProgramCross));
+
+TEST(ProgramCursors, ShapesAreDistinctAndHotSpotsAsDrawn)
+{
+    std::set<QByteArray> drawings;
+    for (CursorShape s : {CursorShape::Rotate, CursorShape::Pan, CursorShape::ZoomIn,
+                          CursorShape::ZoomOut, CursorShape::ProgramCross}) {
+        QImage image = ProgramCursors::Image(s);
+        drawings.insert(
+            QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()));
+    }
+    EXPECT_EQ(drawings.size(), 5u);
+    EXPECT_EQ(ProgramCursors::HotSpot(CursorShape::Rotate), QPoint(15, 14));
+    EXPECT_EQ(ProgramCursors::HotSpot(CursorShape::ProgramCross), QPoint(13, 14));
+    EXPECT_TRUE(ProgramCursors::Image(CursorShape::Arrow).isNull());
+    EXPECT_EQ(ProgramCursors::Cursor(CursorShape::SizeNWSE).shape(), Qt::SizeFDiagCursor);
+    EXPECT_EQ(ProgramCursors::Cursor(CursorShape::SizeNESW).shape(), Qt::SizeBDiagCursor);
+}
+
+} // namespace

@@ -1,0 +1,54 @@
+#include "app/WindowPlacement.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(WindowPlacement, FormatAndParseRoundTrip)
+{
+    WindowPlacement p;
+    p.m_flags = 2;
+    p.m_showCmd = 3;
+    p.m_minX = -32000;
+    p.m_minY = -32000;
+    p.m_maxX = -1;
+    p.m_maxY = -1;
+    p.m_left = 100;
+    p.m_top = -20;
+    p.m_right = 900;
+    p.m_bottom = 700;
+    EXPECT_EQ(p.Format(), "2,3,-32000,-32000,-1,-1,100,-20,900,700");
+    WindowPlacement q;
+    ASSERT_TRUE(WindowPlacement::Parse(p.Format(), q));
+    EXPECT_EQ(q.Format(), p.Format());
+}
+
+TEST(WindowPlacement, BlanksAroundNumbersAreAccepted)
+{
+    WindowPlacement q;
+    ASSERT_TRUE(WindowPlacement::Parse(" 0, 1,-1,-1,-1,-1, 5,6,7,8 \n", q));
+    EXPECT_EQ(q.m_left, 5);
+    EXPECT_EQ(q.m_bottom, 8);
+}
+
+class MalformedPlacement : public ::testing::TestWithParam<const char*> {};
+
+// Anything but ten numbers leaves the placement as it was.
+TEST_P(MalformedPlacement, IsRejectedAndLeavesTheOutputAlone)
+{
+    WindowPlacement q;
+    q.m_left = 77;
+    EXPECT_FALSE(WindowPlacement::Parse(GetParam(), q));
+    EXPECT_EQ(q.m_left, 77);
+    EXPECT_EQ(q.m_flags, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, MalformedPlacement,
+    ::testing::Values("", "0,1,-1,-1,-1,-1,10,20,30", "0,1,-1,-1,-1,-1,10,20,30,40,50",
+                      "0,1,-1,-1,-1,-1,10,20,30,x", "0,1,-1,-1,-1,-1,10,20,30,40x",
+                      "0,1,,-1,-1,-1,10,20,30,40", "-2,1,-1,-1,-1,-1,10,20,30,40",
+                      "0,1,-1,-1,-1,-1,10,20,30,99999999999", "0;1;-1;-1;-1;-1;10;20;30;40",
+                      "0,1,-1,-1,-1,-1,10,20,30,40,", "4294967296,1,-1,-1,-1,-1,1,2,3,4"));
+
+} // namespace

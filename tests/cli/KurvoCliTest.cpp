@@ -1,0 +1,155 @@
+#include "image/BmpFile.h"
+#include "image/CDib.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <sys/wait.h>
+
+namespace {
+
+const std::string kCli = std::string(KURVO_BINARY_DIR) + "/bin/kurvo-cli";
+
+// Runs kurvo-cli with the arguments; its standard output and error, and its exit code.
+struct CliRun {
+    std::string out;
+    std::string err;
+    int code = -1;
+};
+
+CliRun RunCli(const std::string& args, const TempDir& dir)
+{
+    const std::string errFile = dir.File("stderr.txt");
+    const std::string command = "'" + kCli + "' " + args + " 2>'" + errFile + "'";
+    CliRun r;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p)
+        return r;
+    char buf[512];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+        r.out.append(buf, n);
+    const int status = pclose(p);
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream in(errFile);
+    r.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return r;
+}
+
+class ImageInfoCli : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(std::filesystem::exists(kCli)) << "build kurvo-cli first"; }
+    TempDir m_dir;
+};
+
+TEST_F(ImageInfoCli, DescribesABitmap)
+{
+    BitmapInfoHeader h;
+    h.bitCount = 8;
+    const DibBlock dib = *MakeDib(h, 30, 20, nullptr);
+    ASSERT_TRUE(WriteBmpFile(m_dir.File("a.bmp"), dib.data(), dib.size()));
+    const CliRun r = RunCli("info '" + m_dir.File("a.bmp") + "'", m_dir);
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("File Name: a.bmp\nFile Format: BMP\nImage Width: 30\nImage Height: 20\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(ImageInfoCli, LibtiffErrorsGoToStandardError)
+{
+    // A TIFF whose one strip is cut short: the directory is read, the pixels are not there.
+    const std::uint8_t head[] = {'I', 'I', 42, 0, 8, 0, 0, 0, 6, 0};
+    std::vector<std::uint8_t> f(head, head + sizeof head);
+    auto entry = [&](std::uint16_t tag, std::uint16_t type, std::uint32_t value) {
+        std::uint8_t e[12] = {};
+        PutLE16(e, tag);
+        PutLE16(e + 2, type);
+        PutLE32(e + 4, 1);
+        if (type == 3)
+            PutLE16(e + 8, static_cast<std::uint16_t>(value));
+        else
+            PutLE32(e + 8, value);
+        f.insert(f.end(), e, e + 12);
+    };
+    entry(256, 4, 64);
+    entry(257, 4, 64);
+    entry(258, 3, 8);
+    entry(262, 3, 1);
+    entry(273, 4, 8 + 2 + 6 * 12 + 4);
+    entry(279, 4, 64 * 64);
+    f.insert(f.end(), 4 + 100, 0);
+    const std::string path = m_dir.File("cut.tif");
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(f.data()),
+                                                 static_cast<std::streamsize>(f.size()));
+    const CliRun r = RunCli("info '" + path + "'", m_dir);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("kurvo-cli: " + path + " Error: "), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+}
+
+TEST_F(ImageInfoCli, MissingArgumentIsAUsageError)
+{
+    EXPECT_EQ(RunCli("info", m_dir).code, 2);
+    EXPECT_EQ(RunCli("export only-one-argument", m_dir).code, 2);
+    EXPECT_EQ(RunCli("frobnicate a b", m_dir).code, 2);
+}
+
+TEST_F(ImageInfoCli, ProjectExportAndImageRoundTrip)
+{
+    BitmapInfoHeader h;
+    h.bitCount = 24;
+    const DibBlock dib = *MakeDib(h, 16, 9, nullptr);
+    ASSERT_TRUE(WriteBmpFile(m_dir.File("scan.bmp"), dib.data(), dib.size()));
+
+    CliRun r = RunCli("project '" + m_dir.File("scan.bmp") + "' '" + m_dir.File("p.kvx") + "'", m_dir);
+    ASSERT_EQ(r.code, 0) << r.err;
+    r = RunCli("info '" + m_dir.File("p.kvx") + "'", m_dir);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("File Name: p.kvx\nFile Format: BMP\nImage Width: 16\n"), std::string::npos)
+        << r.out;
+
+    // The project holds one empty set: its name line only.
+    r = RunCli("export '" + m_dir.File("p.kvx") + "' -", m_dir);
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "Line 1\n");
+    r = RunCli("export '" + m_dir.File("p.kvx") + "' '" + m_dir.File("out.csv") + "'", m_dir);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "kurvo-cli: No points to save!\n");
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("out.csv")));
+
+    r = RunCli("image '" + m_dir.File("p.kvx") + "' '" + m_dir.File("back.bmp") + "'", m_dir);
+    ASSERT_EQ(r.code, 0) << r.err;
+    CDib back;
+    ASSERT_TRUE(back.LoadFile(m_dir.File("back.bmp")));
+    EXPECT_EQ(back.Width(), 16);
+    EXPECT_EQ(back.Height(), 9);
+}
+
+TEST_F(ImageInfoCli, FilesOfNoKnownKindFail)
+{
+    std::ofstream(m_dir.File("notes.txt")) << "just some words";
+    const CliRun r = RunCli("export '" + m_dir.File("notes.txt") + "' -", m_dir);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Unknown file type detected...\nNot a known image or restart  file."),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.out, "");
+}
+
+TEST_F(ImageInfoCli, HelpAndVersion)
+{
+    CliRun r = RunCli("--help", m_dir);
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("export FILE OUT"), std::string::npos);
+    r = RunCli("--version", m_dir);
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out.rfind("kurvo-cli ", 0), 0u);
+}
+
+} // namespace

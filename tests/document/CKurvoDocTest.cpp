@@ -1,0 +1,405 @@
+#include "DocTestSupport.h"
+
+#include "document/CSaveDlg.h"
+#include "document/DocumentHooks.h"
+#include "document/ProjectFile.h"
+#include "image/CDib.h"
+#include "mapping/RegGridData.h"
+#include "mapping/TransformData.h"
+#include "model/DbSetMgr.h"
+#include "platform/Archive.h"
+#include "platform/CommandIds.h"
+
+#include <clocale>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+class Documents : public DocTest {
+protected:
+    void SetUp() override
+    {
+        DocTest::SetUp();
+        CSaveDlg::ForgetRememberedEntry();
+        GetDocumentHooks() = DocumentHooks{};
+        GetDocumentHooks().addRecentFile = [this](const std::string& p) { recent.push_back(p); };
+    }
+    void TearDown() override
+    {
+        GetDocumentHooks() = DocumentHooks{};
+        DocTest::TearDown();
+    }
+    bool Enabled(CKurvoDoc& doc, CommandId id)
+    {
+        CommandState s;
+        EXPECT_TRUE(doc.OnUpdateCommand(id, s));
+        return s.enabled;
+    }
+    std::vector<std::string> recent;
+};
+
+TEST_F(Documents, OpeningABitmapGivesOneEmptySetAndAPlainTitle)
+{
+    const std::string path = WriteBitmap("scan.bmp");
+    CKurvoDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    doc.SetPathName(path);
+    EXPECT_EQ(doc.GetTitle(), "scan");
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(doc.GetMustPrompt());
+    DbSetMgr& sets = *doc.GetPlotData()->GetSetMgr();
+    ASSERT_EQ(sets.GetSetCount(), 1);
+    EXPECT_EQ(sets.GetCurrentSet()->GetName(), "Line 1");
+    EXPECT_EQ(doc.GetImageSize(), (ISize{12, 8}));
+    EXPECT_EQ(doc.GetPlotData()->GetImagePath(), path);
+    EXPECT_EQ(ui.panes[4], "scan.bmp");
+}
+
+TEST_F(Documents, ContentDecidesTheKindNotTheName)
+{
+    const std::string path = WriteBitmap("really-a-bitmap.kvx");
+    CKurvoDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    EXPECT_TRUE(doc.IsImageLoaded());
+}
+
+TEST_F(Documents, UnknownAndEmptyFilesAreRefusedWithTheMessage)
+{
+    for (const char* content : {"this is no picture", ""}) {
+        const std::string path = dir.File("junk.dat");
+        std::ofstream(path) << content;
+        CKurvoDoc doc;
+        ui.messages.clear();
+        EXPECT_FALSE(doc.OnOpenDocument(path));
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, CKurvoDoc::kUnknownFileType);
+        EXPECT_EQ(doc.GetPlotData(), nullptr);
+    }
+    CKurvoDoc doc;
+    EXPECT_FALSE(doc.OnOpenDocument(dir.File("missing.kvx")));
+    EXPECT_EQ(ui.LastMessage()->text, CKurvoDoc::kFailedToOpen);
+}
+
+TEST_F(Documents, ProjectRoundTripKeepsEveryStoredField)
+{
+    CKurvoDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(WriteBitmap("scan.bmp", 40, 30)));
+    ASSERT_TRUE(doc.OnCommand(ID_EDIT_MAP_FULL));
+    PlotData& data = *doc.GetPlotData();
+    data.GetTransform()->SetLimits({0, 0}, {100, 50});
+    Collect(doc, 10, 10);
+    doc.OnCommand(ID_DATA_NEW_SET);
+    Collect(doc, 20, 5);
+    data.SetSortFlag(false);
+    data.SetSaveReference(false);
+    data.SetExportPath("/tmp/old.csv");
+
+    const std::string project = dir.File("p.kvx");
+    ASSERT_TRUE(doc.OnSaveDocument(project));
+
+    CKurvoDoc back;
+    ASSERT_TRUE(back.OnOpenDocument(project));
+    PlotData& b = *back.GetPlotData();
+    EXPECT_FALSE(b.GetSortFlag());
+    EXPECT_EQ(b.GetExportPath(), "/tmp/old.csv");
+    EXPECT_EQ(b.GetTransform()->GetMin(), data.GetTransform()->GetMin());
+    EXPECT_EQ(b.GetTransform()->GetMax(), data.GetTransform()->GetMax());
+    EXPECT_EQ(b.GetTransform()->GetRegion().GetPixelNodeCount(),
+              data.GetTransform()->GetRegion().GetPixelNodeCount());
+    ASSERT_EQ(b.GetImage()->GetDibLength(), data.GetImage()->GetDibLength());
+    EXPECT_TRUE(std::equal(b.GetImage()->GetDib(), b.GetImage()->GetDib() + b.GetImage()->GetDibLength(),
+                           data.GetImage()->GetDib()));
+    EXPECT_EQ(b.GetSetMgr()->GetSetCount(), 2);
+    EXPECT_EQ(b.GetSetMgr()->GetCurrent(), 1);
+    auto* p = static_cast<DbPoint*>(b.GetSetMgr()->GetSet(1)->GetAt(0));
+    EXPECT_EQ(p->m_pixel, (DPoint{20, 5}));
+    EXPECT_NEAR(p->m_graph.x, 20.0 * 100 / 39, 1e-9);
+
+    // The embedded image now belongs to the project file: that is its path from here on.
+    EXPECT_EQ(b.GetImagePath(), std::filesystem::canonical(project).string());
+    // Stored and read once more, the file is the same byte for byte.
+    const std::string again = dir.File("again.kvx");
+    ASSERT_TRUE(back.OnSaveDocument(again));
+    CKurvoDoc third;
+    ASSERT_TRUE(third.OnOpenDocument(again));
+    third.GetPlotData()->SetImagePath(b.GetImagePath());
+    const std::string last = dir.File("last.kvx");
+    ASSERT_TRUE(third.OnSaveDocument(last));
+    EXPECT_EQ(ReadAll(last), ReadAll(again));
+}
+
+TEST_F(Documents, ProjectFileLayoutStartsAndEndsAsWritten)
+{
+    CKurvoDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(WriteBitmap("scan.bmp")));
+    const std::string path = dir.File("p.kvx");
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+    const std::string bytes = ReadAll(path);
+    ASSERT_GT(bytes.size(), 16u);
+    EXPECT_EQ(bytes.substr(0, 12), std::string("OVRK\x05\0\0\0\x01\0\0\0", 12));
+    EXPECT_EQ(bytes.substr(bytes.size() - 4), "\xFF\xFF\xFF\xFF");
+}
+
+TEST_F(Documents, ReferencedImageIsFoundByItsBareName)
+{
+    const std::string image = WriteBitmap("plot.bmp");
+    CKurvoDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(image));
+    doc.GetPlotData()->SetSaveReference(true);
+    const std::string project = dir.File("p.kvx");
+    ASSERT_TRUE(doc.OnSaveDocument(project));
+
+    // The image moves into another folder, which becomes the current one.
+    std::filesystem::create_directory(dir.Path() / "moved");
+    std::filesystem::rename(image, dir.Path() / "moved" / "plot.bmp");
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path() / "moved");
+    CKurvoDoc back;
+    const bool opened = back.OnOpenDocument(project);
+    std::filesystem::current_path(cwd);
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(back.IsImageLoaded());
+    EXPECT_EQ(back.GetPlotData()->GetImagePath(), "plot.bmp");
+    EXPECT_TRUE(back.GetPlotData()->GetSaveReference());
+
+    // Nowhere to be found: the open fails.
+    std::filesystem::remove(dir.Path() / "moved" / "plot.bmp");
+    CKurvoDoc lost;
+    EXPECT_FALSE(lost.OnOpenDocument(project));
+}
+
+TEST_F(Documents, DocumentWithoutImageReopensWithoutOne)
+{
+    CKurvoDoc doc;
+    ASSERT_TRUE(doc.OnNewDocument());
+    Collect(doc, 1, 2);
+    const std::string path = dir.File("noimage.kvx");
+    ASSERT_TRUE(doc.OnSaveDocument(path));
+    CKurvoDoc back;
+    ASSERT_TRUE(back.OnOpenDocument(path));
+    EXPECT_FALSE(back.IsImageLoaded());
+    EXPECT_EQ(back.GetPlotData()->GetSetMgr()->GetTotalCount(), 1);
+}
+
+// Older files built byte by byte: format 4 keeps a flat list of pixel positions.
+TEST_F(Documents, FormatFourFlatPointsAreRecomputedThroughTheStoredTransform)
+{
+    Archive ar;
+    ar.WriteU32(kProjectMagic);
+    ar.WriteU32(4);
+    ar.WriteU32(1); // sort
+    // Transform block: region 0..10 square mapped to graph 0..100 on X and 0..50 on Y.
+    TransformData t;
+    Box& box = const_cast<Box&>(t.GetRegion());
+    (void)box;
+    {
+        CKurvoDoc helper;
+        ASSERT_TRUE(helper.OnOpenDocument(WriteBitmap("grid.bmp", 11, 11)));
+        helper.OnCommand(ID_EDIT_MAP_FULL);
+        helper.GetPlotData()->GetTransform()->SetLimits({0, 0}, {100, 50});
+        helper.GetPlotData()->GetTransform()->Serialize(ar);
+    }
+    ar.WriteString("");
+    ar.WriteString("");
+    ar.WriteU32(2);
+    ar.WriteF64(5);
+    ar.WriteF64(5);
+    ar.WriteF64(10);
+    ar.WriteF64(0);
+    ar.WriteU32(kTagEnd);
+    const std::string path = dir.File("v4.kvx");
+    ASSERT_TRUE(ar.SaveFile(path));
+
+    CKurvoDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    DbPrimList* set = doc.GetPlotData()->GetSetMgr()->GetCurrentSet();
+    ASSERT_EQ(set->GetCount(), 2);
+    auto* p = static_cast<DbPoint*>(set->GetAt(1));
+    EXPECT_NEAR(p->m_graph.x, 100.0, 1e-9);
+    EXPECT_NEAR(p->m_graph.y, 50.0, 1e-9);
+}
+
+struct BadProject {
+    const char* what;
+    std::vector<std::uint32_t> words;
+};
+
+class BrokenProjects : public DocTest, public ::testing::WithParamInterface<BadProject> {};
+
+TEST_P(BrokenProjects, FailToOpenWithTheFailedOpenReport)
+{
+    Archive ar;
+    for (std::uint32_t w : GetParam().words)
+        ar.WriteU32(w);
+    const std::string path = dir.File("bad.kvx");
+    ASSERT_TRUE(ar.SaveFile(path));
+    CKurvoDoc doc;
+    EXPECT_FALSE(doc.OnOpenDocument(path)) << GetParam().what;
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_EQ(ui.LastMessage()->text, CKurvoDoc::kFailedToOpen);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BrokenProjects,
+                         ::testing::Values(BadProject{"version 1", {kProjectMagic, 1, 0}},
+                                           BadProject{"version 9", {kProjectMagic, 9, 0}},
+                                           BadProject{"cut after the sort flag", {kProjectMagic, 5, 1}},
+                                           BadProject{"huge old point list",
+                                                      {kProjectMagic, 3, 1}}));
+
+TEST_F(Documents, SaveAsTextKeepsTheExportAndStaysOutOfRecentFiles)
+{
+    CKurvoDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(WriteBitmap("scan.bmp")));
+    MapIdentity(doc);
+    Collect(doc, 0.5, 2);
+    ui.promptAnswers.push_back(dir.File("points"));
+    GetUiServices(); // the default dialog runner goes through the file prompt
+    ASSERT_TRUE(doc.SaveAs());
+    ASSERT_EQ(ui.prompts.size(), 1u);
+    EXPECT_EQ(ui.prompts[0].filterIndex, 3); // points exist: comma separated first
+    EXPECT_EQ(ReadAll(dir.File("points.csv")), "Line 1\r\nX, Y\r\n0.5, 2\r\n\r\n");
+    EXPECT_EQ(recent, std::vector<std::string>{dir.File("points.csv")});
+    EXPECT_FALSE(Enabled(doc, ID_EDIT_UNDO));
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.GetPlotData()->GetExportPath(), dir.File("points.csv"));
+    EXPECT_EQ(CSaveDlg::RememberedEntry(), 3);
+
+    // A plain text save is not a recent file.
+    recent.clear();
+    ASSERT_TRUE(doc.DoSave(dir.File("again.txt"), true));
+    EXPECT_TRUE(recent.empty());
+    EXPECT_EQ(ReadAll(dir.File("again.txt")), "Line 1\r\nX Y\r\n0.5 2\r\n\r\n");
+}
+
+TEST_F(Documents, FailedSavesLeaveExistingFilesAlone)
+{
+    CKurvoDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(WriteBitmap("scan.bmp")));
+    const std::string old = dir.File("old.txt");
+    std::ofstream(old) << "precious";
+    // No points: the export is refused and the file stays as it was.
+    EXPECT_FALSE(doc.OnSaveDocument(old));
+    ASSERT_NE(ui.LastMessage(), nullptr);
+    EXPECT_EQ(ui.LastMessage()->text, CKurvoDoc::kNoPointsToSave);
+    EXPECT_EQ(ReadAll(old), "precious");
+
+    // Save As into a folder that cannot be written: no file is left behind.
+    Collect(doc, 1, 1);
+    const std::filesystem::path ro = dir.Path() / "ro";
+    std::filesystem::create_directory(ro);
+    std::filesystem::permissions(ro, std::filesystem::perms::owner_read |
+                                         std::filesystem::perms::owner_exec);
+    ui.promptAnswers.push_back((ro / "x.kvx").string());
+    CSaveDlg::ForgetRememberedEntry();
+    const bool saved = doc.SaveAs();
+    std::filesystem::permissions(ro, std::filesystem::perms::owner_all);
+    if (::geteuid() != 0) { // root writes anywhere
+        EXPECT_FALSE(saved);
+        EXPECT_TRUE(std::filesystem::is_empty(ro));
+    }
+}
+
+TEST_F(Documents, ExportIgnoresACommaDecimalLocale)
+{
+    const char* set = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    if (!set)
+        GTEST_SKIP() << "no German locale on this machine";
+    CKurvoDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(WriteBitmap("scan.bmp")));
+    MapIdentity(doc);
+    Collect(doc, 0.5, 1.5);
+    const bool saved = doc.OnSaveDocument(dir.File("de.txt"));
+    std::setlocale(LC_NUMERIC, "C");
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(ReadAll(dir.File("de.txt")), "Line 1\r\nX Y\r\n0.5 1.5\r\n\r\n");
+}
+
+TEST_F(Documents, BitmapSaveWritesTheImageAndClearsTheEditFlag)
+{
+    CKurvoDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(WriteBitmap("scan.bmp")));
+    doc.OnCommand(ID_IMAGE_ROTATE_CW);
+    EXPECT_TRUE(doc.GetPlotData()->IsImageEdited());
+    EXPECT_TRUE(doc.IsModified());
+    ASSERT_TRUE(doc.OnSaveDocument(dir.File("turned.bmp")));
+    EXPECT_FALSE(doc.GetPlotData()->IsImageEdited());
+    CDib back;
+    ASSERT_TRUE(back.LoadFile(dir.File("turned.bmp")));
+    EXPECT_EQ(back.Width(), 8);
+    EXPECT_EQ(back.Height(), 12);
+}
+
+TEST_F(Documents, CopyPutsTabbedTextAndTheImage)
+{
+    CKurvoDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(WriteBitmap("scan.bmp")));
+    MapIdentity(doc);
+    Collect(doc, 3, 4);
+    ASSERT_TRUE(doc.OnCommand(ID_EDIT_COPY));
+    ASSERT_TRUE(ui.clipboard.text.has_value());
+    EXPECT_EQ(*ui.clipboard.text, "Line 1\nX\tY\n3\t4\n\n");
+    ASSERT_TRUE(ui.clipboard.dib.has_value());
+    EXPECT_EQ(ui.clipboard.dib->size(), doc.GetPlotData()->GetImage()->GetDibLength());
+    EXPECT_TRUE(Enabled(doc, ID_EDIT_PASTE));
+
+    // Pasting it into a new document replaces its (empty) image, undoably.
+    CKurvoDoc other;
+    ASSERT_TRUE(other.OnNewDocument());
+    EXPECT_FALSE(other.IsImageLoaded());
+    ASSERT_TRUE(other.OnCommand(ID_EDIT_PASTE));
+    EXPECT_TRUE(other.IsImageLoaded());
+    EXPECT_EQ(other.GetImageSize(), (ISize{12, 8}));
+    other.OnCommand(ID_EDIT_UNDO);
+    EXPECT_FALSE(other.IsImageLoaded());
+}
+
+TEST_F(Documents, CommandEnableRules)
+{
+    CKurvoDoc doc;
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_FALSE(Enabled(doc, ID_EDIT_MAP_FULL));
+    EXPECT_FALSE(Enabled(doc, ID_EDIT_AXIS_MAPPING));
+    EXPECT_FALSE(Enabled(doc, ID_EDIT_DELETE_ALL));
+    EXPECT_TRUE(Enabled(doc, ID_DATA_NEW_SET));
+    CKurvoDoc img;
+    ASSERT_TRUE(img.OnOpenDocument(WriteBitmap("scan.bmp")));
+    EXPECT_TRUE(Enabled(img, ID_EDIT_MAP_FULL));
+    EXPECT_FALSE(Enabled(img, ID_EDIT_AXIS_MAPPING));
+    img.OnCommand(ID_EDIT_MAP_FULL);
+    EXPECT_TRUE(Enabled(img, ID_EDIT_AXIS_MAPPING));
+    EXPECT_EQ(img.GetPlotData()->UndoName(), "Transformation");
+    Collect(img, 1, 1);
+    EXPECT_TRUE(Enabled(img, ID_EDIT_DELETE_ALL));
+    CommandState sort;
+    img.OnUpdateCommand(ID_DATA_SORT, sort);
+    const bool before = sort.checked;
+    EXPECT_EQ(before, img.GetPlotData()->GetSortFlag());
+    img.OnCommand(ID_DATA_SORT);
+    img.OnUpdateCommand(ID_DATA_SORT, sort);
+    EXPECT_NE(sort.checked, before);
+    // Delete All Data asks for a file name at the next Save again.
+    ui.promptAnswers.push_back(dir.File("x.csv"));
+    ASSERT_TRUE(img.DoSave(dir.File("x.csv"), true));
+    EXPECT_FALSE(img.GetMustPrompt());
+    img.OnCommand(ID_EDIT_DELETE_ALL);
+    EXPECT_TRUE(img.GetMustPrompt());
+}
+
+TEST_F(Documents, SelectingASetRepaintsTheOverlays)
+{
+    struct HintView : View {
+        std::vector<std::intptr_t> hints;
+        void OnUpdate(View*, std::intptr_t h) override { hints.push_back(h); }
+    } view;
+    CKurvoDoc doc;
+    ASSERT_TRUE(doc.OnNewDocument());
+    doc.AddView(&view);
+    doc.OnCommand(ID_DATA_NEW_SET);
+    doc.SelectSet(0);
+    EXPECT_EQ(view.hints.back(), PlotData::kHintOverlay);
+    EXPECT_EQ(doc.GetPlotData()->GetViewHint(), PlotData::kHintData);
+    EXPECT_EQ(doc.GetPlotData()->GetSetMgr()->GetCurrent(), 0);
+}
+
+} // namespace

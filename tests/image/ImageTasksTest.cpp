@@ -1,0 +1,228 @@
+#include "image/CDib.h"
+#include "image/ImageCropTask.h"
+#include "image/ImageFlipTask.h"
+#include "image/ImagePasteTask.h"
+#include "image/ImageRotateTask.h"
+#include "image/support/TestDibs.h"
+#include "model/DbPoint.h"
+#include "model/DbSetMgr.h"
+#include "model/PlotData.h"
+#include "platform/Document.h"
+#include "tasks/PrimTask.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A mapping reduced to one number and a defined flag, with snapshots that count themselves.
+struct FakeMapping : MappingSource {
+    int value = 0;
+    bool defined = false;
+    int liveStates = 0;
+
+    struct State : MappingState {
+        FakeMapping* owner;
+        int value;
+        bool defined;
+        explicit State(FakeMapping* m) : owner(m), value(m->value), defined(m->defined) { ++owner->liveStates; }
+        ~State() override { --owner->liveStates; }
+        void Restore() override
+        {
+            owner->value = value;
+            owner->defined = defined;
+        }
+        void Reset() override
+        {
+            owner->value = 0;
+            owner->defined = false;
+            value = 0;
+            defined = false;
+        }
+    };
+    std::unique_ptr<MappingState> Snapshot() override { return std::make_unique<State>(this); }
+};
+
+class ImageTasks : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        data = std::make_unique<PlotData>(&doc);
+        data->NewSet();
+        const DibBlock dib = testdibs::Make(9, 5, 24);
+        ASSERT_TRUE(data->GetImage()->Assign(dib.data(), dib.size()));
+        data->ClearChangeFlags();
+    }
+    void Collect(double x, double y)
+    {
+        ASSERT_TRUE(data->Execute(std::make_unique<PrimTask>(data.get(), std::make_unique<DbPoint>(DPoint{x, y}))));
+    }
+    int Points() const { return data->GetSetMgr()->GetTotalCount(); }
+    DibBlock Image() const { return data->GetImage()->Block(); }
+    CDib Cropped() const
+    {
+        CDib copy(*data->GetImage());
+        copy.Crop(2, 1, 4, 3);
+        return copy;
+    }
+
+    Document doc;
+    std::unique_ptr<PlotData> data;
+};
+
+TEST_F(ImageTasks, FlipChangesOnlyPixelsAndUndoRestoresThem)
+{
+    Collect(1, 2);
+    const DibBlock before = Image();
+    ASSERT_TRUE(data->Execute(std::make_unique<ImageFlipTask>(data.get(), 0)));
+    EXPECT_NE(Image(), before);
+    EXPECT_EQ(Points(), 1);
+    EXPECT_TRUE(data->IsImageEdited());
+    EXPECT_EQ(data->GetViewHint(), PlotData::kHintImage);
+    EXPECT_EQ(data->UndoName(), "Flip");
+    ASSERT_TRUE(data->Undo());
+    EXPECT_EQ(Image(), before);
+    EXPECT_EQ(Points(), 1);
+    ASSERT_TRUE(data->Redo());
+    EXPECT_NE(Image(), before);
+}
+
+TEST_F(ImageTasks, VerticalFlipTwiceIsTheIdentity)
+{
+    const DibBlock before = Image();
+    ImageFlipTask task(data.get(), 1);
+    ASSERT_TRUE(task.Execute());
+    EXPECT_EQ(testdibs::Get(data->GetImage()->GetDib(), 0, 0), testdibs::Pattern(0, 4, 24));
+    ASSERT_TRUE(task.Undo());
+    EXPECT_EQ(Image(), before);
+}
+
+class ImageRotateTasks : public ImageTasks, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ImageRotateTasks, UndoTurnsBackByteForByte)
+{
+    const DibBlock before = Image();
+    ASSERT_TRUE(data->Execute(std::make_unique<ImageRotateTask>(data.get(), GetParam())));
+    EXPECT_EQ(data->GetImage()->Width(), GetParam() == 180 ? 9 : 5);
+    EXPECT_EQ(data->UndoName(), "Rotate");
+    ASSERT_TRUE(data->Undo());
+    EXPECT_EQ(Image(), before);
+    ASSERT_TRUE(data->Redo());
+    ASSERT_TRUE(data->Undo());
+    EXPECT_EQ(Image(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Angles, ImageRotateTasks, ::testing::Values(90, 180, 270));
+
+TEST_F(ImageTasks, FlipAndRotateWithoutAnImageStillAnswerTrue)
+{
+    PlotData empty(&doc);
+    EXPECT_TRUE(ImageFlipTask(&empty, 0).Execute());
+    EXPECT_TRUE(ImageRotateTask(&empty, 90).Execute());
+    EXPECT_TRUE(empty.GetImage()->IsEmpty());
+}
+
+TEST_F(ImageTasks, CropClearsPointsResetsTheMappingAndUndoRestoresAll)
+{
+    FakeMapping mapping;
+    mapping.value = 42;
+    mapping.defined = true;
+    Collect(1, 1);
+    Collect(3, 2);
+    const DibBlock before = Image();
+    const CDib cropped = Cropped();
+
+    ASSERT_TRUE(data->Execute(std::make_unique<ImageCropTask>(data.get(), cropped, &mapping)));
+    EXPECT_EQ(Image(), cropped.Block());
+    EXPECT_EQ(Points(), 0);
+    EXPECT_EQ(mapping.value, 0);
+    EXPECT_FALSE(mapping.defined);
+    EXPECT_TRUE(data->IsImageReplaced());
+    EXPECT_EQ(data->GetViewHint(), PlotData::kHintImage);
+    EXPECT_EQ(data->UndoName(), "Crop Image");
+
+    ASSERT_TRUE(data->Undo());
+    EXPECT_EQ(Image(), before);
+    EXPECT_EQ(Points(), 2);
+    EXPECT_EQ(mapping.value, 42);
+    EXPECT_TRUE(mapping.defined);
+
+    // Redo shows exactly what the first crop left, even if the mapping changed meanwhile.
+    mapping.value = 7;
+    ASSERT_TRUE(data->Redo());
+    EXPECT_EQ(Image(), cropped.Block());
+    EXPECT_EQ(Points(), 0);
+    EXPECT_EQ(mapping.value, 0);
+    EXPECT_FALSE(mapping.defined);
+    data.reset();
+    EXPECT_EQ(mapping.liveStates, 0);
+}
+
+TEST_F(ImageTasks, CropToTheFullImageStillClearsPointsAndResetsTheMapping)
+{
+    FakeMapping mapping;
+    mapping.value = 5;
+    mapping.defined = true;
+    Collect(1, 1);
+    const DibBlock before = Image();
+    CDib same(*data->GetImage());
+    ASSERT_TRUE(same.Crop(0, 0, 9, 5));
+    ASSERT_TRUE(data->Execute(std::make_unique<ImageCropTask>(data.get(), same, &mapping)));
+    EXPECT_EQ(Image(), before);
+    EXPECT_EQ(Points(), 0);
+    EXPECT_FALSE(mapping.defined);
+    ASSERT_TRUE(data->Undo());
+    EXPECT_EQ(Points(), 1);
+    EXPECT_EQ(mapping.value, 5);
+}
+
+TEST_F(ImageTasks, PasteResetsTheMappingUnlessItIsReused)
+{
+    const DibBlock pic = testdibs::Make(4, 4, 8);
+    const CDib picture(pic.data(), pic.size());
+    for (bool reuse : {false, true}) {
+        SetUp();
+        FakeMapping mapping;
+        mapping.value = 9;
+        mapping.defined = true;
+        Collect(2, 2);
+        ASSERT_TRUE(data->Execute(std::make_unique<ImagePasteTask>(data.get(), picture, &mapping, reuse)));
+        EXPECT_EQ(Image(), pic);
+        EXPECT_EQ(Points(), 0) << reuse;
+        EXPECT_EQ(mapping.defined, reuse);
+        EXPECT_EQ(mapping.value, reuse ? 9 : 0);
+        EXPECT_EQ(data->GetViewHint(), PlotData::kHintImageReplaced);
+        EXPECT_EQ(data->UndoName(), "Paste Image");
+        ASSERT_TRUE(data->Undo());
+        EXPECT_EQ(Points(), 1);
+        EXPECT_EQ(mapping.value, 9);
+        EXPECT_EQ(data->GetViewHint(), PlotData::kHintImageReplaced);
+        ASSERT_TRUE(data->Redo());
+        EXPECT_EQ(Image(), pic);
+        data.reset();
+    }
+}
+
+TEST_F(ImageTasks, CropWithoutAMappingReplacesTheImageAndPoints)
+{
+    Collect(1, 1);
+    const DibBlock before = Image();
+    const CDib cropped = Cropped();
+    ImageCropTask task(data.get(), cropped);
+    ASSERT_TRUE(task.Execute());
+    EXPECT_EQ(Points(), 0);
+    ASSERT_TRUE(task.Undo());
+    EXPECT_EQ(Image(), before);
+    EXPECT_EQ(Points(), 1);
+}
+
+TEST_F(ImageTasks, ATaskNeverExecutedOwnsOnlyItsImage)
+{
+    FakeMapping mapping;
+    {
+        ImagePasteTask task(data.get(), Cropped(), &mapping);
+    }
+    EXPECT_EQ(mapping.liveStates, 0);
+    EXPECT_EQ(Points(), 0);
+}
+
+} // namespace

@@ -1,0 +1,370 @@
+#include "mapping/CImageMapping.h"
+#include "mapping/RegGridData.h"
+#include "mapping/RegGridDlg.h"
+#include "mapping/RegGridSnap.h"
+#include "mapping/TransDlg.h"
+#include "mapping/TransformData.h"
+#include "mapping/TransformMan.h"
+#include "model/DbPoint.h"
+#include "model/DbSetMgr.h"
+#include "model/PlotData.h"
+#include "platform/Document.h"
+#include "platform/RecordingUiServices.h"
+#include "platform/ToolEvent.h"
+#include "tasks/PrimTask.h"
+#include "tasks/RegGridTask.h"
+#include "tasks/TransTask.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// A document with a mapped region (0,0)..(100,100) -> X 0..10, Y 0..10 and the recording
+// UI services in place.
+class MappingDocument : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetUiServices(&ui);
+        data = std::make_unique<PlotData>(&doc);
+        data->NewSet();
+        DefineRegion({0, 0}, {100, 100});
+        AxisMapping(0, 10, 0, 10);
+        data->ClearTasks();
+        data->SetDataEdited(false);
+        doc.SetModifiedFlag(false);
+    }
+    void TearDown() override
+    {
+        data.reset();
+        SetUiServices(nullptr);
+    }
+
+    void DefineRegion(DPoint a, DPoint b, double angle = 0)
+    {
+        std::unique_ptr<AttributeRep> rep = data->FindRep("AttTransform", "ViewManipTransformData");
+        auto* man = dynamic_cast<TransformMan*>(rep.get());
+        ASSERT_NE(man, nullptr);
+        man->DefineOrResize(0, a, b);
+        if (angle != 0)
+            man->Rotate(angle);
+        ASSERT_TRUE(data->Execute(std::make_unique<TransTask>(data.get(), std::move(rep))));
+    }
+    void AxisMapping(double x0, double x1, double y0, double y1, int xLog = 0, int yLog = 0)
+    {
+        TransDlg dlg(data.get());
+        dlg.LoadFields();
+        dlg.m_xMin = x0;
+        dlg.m_xMax = x1;
+        dlg.m_yMin = y0;
+        dlg.m_yMax = y1;
+        dlg.m_xLog = xLog;
+        dlg.m_yLog = yLog;
+        ASSERT_TRUE(dlg.OnOK());
+    }
+    TransformData& Transform() { return *data->GetTransform(); }
+    DbPoint* Collect(double x, double y)
+    {
+        auto p = std::make_unique<DbPoint>(DPoint{x, y});
+        DbPoint* raw = p.get();
+        EXPECT_TRUE(data->Execute(std::make_unique<PrimTask>(data.get(), std::move(p))));
+        return raw;
+    }
+
+    RecordingUiServices ui;
+    Document doc;
+    std::unique_ptr<PlotData> data;
+};
+
+// ------------------------------------------------------------- axis mapping dialog
+
+struct LimitsCase {
+    int xLog, yLog;
+    double xMin, xMax, yMin, yMax;
+    bool accepted;
+};
+
+class AxisDialog : public MappingDocument, public ::testing::WithParamInterface<LimitsCase> {};
+
+TEST_P(AxisDialog, LogarithmicLimitsMustBePositive)
+{
+    const LimitsCase c = GetParam();
+    TransDlg dlg(data.get());
+    dlg.LoadFields();
+    dlg.m_xLog = c.xLog;
+    dlg.m_yLog = c.yLog;
+    dlg.m_xMin = c.xMin;
+    dlg.m_xMax = c.xMax;
+    dlg.m_yMin = c.yMin;
+    dlg.m_yMax = c.yMax;
+    EXPECT_EQ(dlg.OnOK(), c.accepted);
+    if (c.accepted) {
+        EXPECT_TRUE(ui.messages.empty());
+        EXPECT_EQ(data->UndoName(), "Transformation");
+        EXPECT_EQ(Transform().GetMin(), (DPoint{c.xMin, c.yMin}));
+        EXPECT_EQ(Transform().GetXLog(), c.xLog);
+        EXPECT_FALSE(dlg.HasRepresentation());
+    } else {
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, "For logarithmic scales, the limits must not be zero.");
+        EXPECT_EQ(ui.messages[0].buttons, MsgButtons::Ok);
+        EXPECT_FALSE(data->CanUndo());
+        EXPECT_EQ(Transform().GetMax(), (DPoint{10, 10}));
+        // The dialog stays open with what was typed.
+        EXPECT_TRUE(dlg.HasRepresentation());
+        EXPECT_EQ(dlg.m_xMin, c.xMin);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, AxisDialog,
+    ::testing::Values(LimitsCase{1, 0, 0, 100, 0, 1, false},
+                      LimitsCase{1, 0, -1, 100, 0, 1, false},
+                      LimitsCase{1, 0, 1, 0, 0, 1, false},
+                      LimitsCase{1, 0, 1, 1000, 0, 1, true},
+                      LimitsCase{0, 1, 0, 1, 1, -5, false},
+                      LimitsCase{0, 0, -5, -1, -20, -10, true},
+                      LimitsCase{1, 1, 0.01, 1e6, 1e-3, 1e3, true}));
+
+TEST_F(MappingDocument, AxisDialogOpensWithTheCurrentMapping)
+{
+    AxisMapping(1, 1000, -2, 3, 1, 0);
+    TransDlg dlg(data.get());
+    dlg.LoadFields();
+    EXPECT_EQ(dlg.m_xMin, 1);
+    EXPECT_EQ(dlg.m_xMax, 1000);
+    EXPECT_EQ(dlg.m_yMin, -2);
+    EXPECT_EQ(dlg.m_yMax, 3);
+    EXPECT_EQ(dlg.m_xLog, 1);
+    EXPECT_EQ(dlg.m_yLog, 0);
+}
+
+TEST_F(MappingDocument, CancelLeavesNoTask)
+{
+    {
+        TransDlg dlg(data.get());
+        dlg.LoadFields();
+        dlg.m_xMax = 99;
+        dlg.OnCancel();
+    }
+    EXPECT_FALSE(data->CanUndo());
+    EXPECT_EQ(Transform().GetMax().x, 10);
+}
+
+// ------------------------------------------------------------- pixel mapping dialog
+
+TEST_F(MappingDocument, PixelMappingAndOneUndoRestoresTheAxisMapping)
+{
+    const TransformData::State before = Transform().GetState();
+    CImageMapping dlg(data.get());
+    dlg.LoadFields();
+    EXPECT_DOUBLE_EQ(dlg.m_pointsPerUnit, 10); // 100 pixels over 10 units
+    EXPECT_EQ(dlg.m_origin, (DPoint{0, 0}));
+    dlg.m_aspect = 1;
+    dlg.m_pointsPerUnit = 100;
+    dlg.m_origin = {0, 0};
+    ASSERT_TRUE(dlg.OnOK());
+    EXPECT_EQ(Transform().GetMode(), 1);
+    EXPECT_DOUBLE_EQ(Transform().GetMax().x, 1);
+    EXPECT_DOUBLE_EQ(Transform().GetMax().y, 1);
+    EXPECT_EQ(data->UndoName(), "Transformation");
+
+    ASSERT_TRUE(data->Undo());
+    const TransformData::State after = Transform().GetState();
+    EXPECT_EQ(after.mode, 0);
+    EXPECT_EQ(after.max, before.max);
+    EXPECT_EQ(after.pointsPerUnit, before.pointsPerUnit);
+    EXPECT_TRUE(after.region.SameRegion(before.region));
+}
+
+// ------------------------------------------------------------- undo of mapping changes
+
+TEST_F(MappingDocument, UndoOfARegionChangeRestoresEveryField)
+{
+    AxisMapping(1, 1e4, -3, 3, 1, 0);
+    const TransformData::State before = Transform().GetState();
+    DefineRegion({20, 30}, {220, 130}, 17);
+    ASSERT_FALSE(Transform().GetState().region.SameRegion(before.region));
+    ASSERT_TRUE(data->Undo());
+    const TransformData::State after = Transform().GetState();
+    EXPECT_TRUE(after.region.SameRegion(before.region));
+    EXPECT_EQ(after.region.GetAngle(), before.region.GetAngle());
+    EXPECT_EQ(after.mode, before.mode);
+    EXPECT_EQ(after.valid, before.valid);
+    EXPECT_EQ(after.xLog, before.xLog);
+    EXPECT_EQ(after.yLog, before.yLog);
+    EXPECT_EQ(after.min, before.min);
+    EXPECT_EQ(after.max, before.max);
+    EXPECT_EQ(after.aspect, before.aspect);
+    EXPECT_EQ(after.pointsPerUnit, before.pointsPerUnit);
+
+    ASSERT_TRUE(data->Redo());
+    EXPECT_DOUBLE_EQ(Transform().GetRegion().GetAngle(), 17);
+    EXPECT_EQ(data->RedoName(), "");
+}
+
+TEST_F(MappingDocument, UndoBackToAnUndefinedRegion)
+{
+    PlotData fresh(&doc);
+    std::unique_ptr<AttributeRep> rep = fresh.FindRep("AttTransform", "ViewManipTransformData");
+    static_cast<TransformMan*>(rep.get())->DefineOrResize(0, {0, 0}, {639, 479});
+    ASSERT_TRUE(fresh.Execute(std::make_unique<TransTask>(&fresh, std::move(rep))));
+    EXPECT_TRUE(fresh.GetTransform()->GetRegion().IsDefined());
+    ASSERT_TRUE(fresh.Undo());
+    EXPECT_FALSE(fresh.GetTransform()->GetRegion().IsDefined());
+}
+
+TEST_F(MappingDocument, PointsFollowTheMappingThroughUndoAndRedo)
+{
+    DbPoint* p = Collect(50, 25);
+    EXPECT_NEAR(p->m_graph.x, 5, 1e-9);
+    EXPECT_NEAR(p->m_graph.y, 7.5, 1e-9);
+    doc.SetModifiedFlag(false);
+    data->SetDataEdited(false);
+    AxisMapping(0, 100, 0, 1);
+    EXPECT_NEAR(p->m_graph.x, 50, 1e-9);
+    EXPECT_NEAR(p->m_graph.y, 0.75, 1e-9);
+    EXPECT_TRUE(doc.IsModified()); // a changed mapping is a change to save
+    ASSERT_TRUE(data->Undo());
+    EXPECT_NEAR(p->m_graph.x, 5, 1e-9);
+    ASSERT_TRUE(data->Redo());
+    EXPECT_NEAR(p->m_graph.y, 0.75, 1e-9);
+}
+
+TEST_F(MappingDocument, TaskWithoutAStateIsRefused)
+{
+    EXPECT_FALSE(data->Execute(std::make_unique<TransTask>(data.get(), nullptr)));
+    EXPECT_FALSE(data->Execute(std::make_unique<RegGridTask>(data.get(), nullptr)));
+    EXPECT_FALSE(data->CanUndo());
+}
+
+// ------------------------------------------------------------- grid dialog and task
+
+TEST_F(MappingDocument, GridDialogRefusesAZeroStepOnEitherAxis)
+{
+    RegGridDlg dlg(data.get());
+    dlg.LoadFields();
+    dlg.OnSnapX(true);
+    dlg.m_stepX = 5;
+    dlg.m_stepY = 0; // Y does not snap, still refused
+    EXPECT_FALSE(dlg.OnOK());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "The grid step must not be zero.");
+    EXPECT_FALSE(data->CanUndo());
+    EXPECT_EQ(data->GetGrid()->GetSettings(), RegGridSettings{});
+    dlg.m_stepY = 1;
+    EXPECT_TRUE(dlg.OnOK());
+    EXPECT_EQ(data->UndoName(), "Regular Grid");
+    EXPECT_EQ(data->GetGrid()->GetSettings().stepX, 5);
+}
+
+TEST_F(MappingDocument, GridDialogEnablesTheControlsOfSnappingAxes)
+{
+    RegGridDlg dlg(data.get());
+    dlg.LoadFields();
+    EXPECT_FALSE(dlg.XControlsEnabled());
+    EXPECT_FALSE(dlg.YControlsEnabled());
+    dlg.OnSnapX(true);
+    EXPECT_TRUE(dlg.XControlsEnabled());
+    EXPECT_FALSE(dlg.YControlsEnabled());
+    dlg.OnSnapX(false);
+    EXPECT_FALSE(dlg.XControlsEnabled());
+}
+
+TEST_F(MappingDocument, GridUndoRestoresEverySetting)
+{
+    auto apply = [&](const RegGridSettings& s) {
+        RegGridDlg dlg(data.get());
+        dlg.LoadFields();
+        dlg.m_snapX = s.snapX;
+        dlg.m_snapY = s.snapY;
+        dlg.m_originX = s.originX;
+        dlg.m_originY = s.originY;
+        dlg.m_stepX = s.stepX;
+        dlg.m_stepY = s.stepY;
+        dlg.m_showX = s.showX;
+        dlg.m_showY = s.showY;
+        ASSERT_TRUE(dlg.OnOK());
+    };
+    const RegGridSettings first{1, 0, 0.5, 1.5, 2, 3, 0, 1};
+    const RegGridSettings second{0, 1, -7, 8, 0.25, 0.125, 1, 0};
+    apply(first);
+    apply(second);
+    EXPECT_EQ(data->GetGrid()->GetSettings(), second);
+    ASSERT_TRUE(data->Undo());
+    EXPECT_EQ(data->GetGrid()->GetSettings(), first);
+    ASSERT_TRUE(data->Undo());
+    EXPECT_EQ(data->GetGrid()->GetSettings(), RegGridSettings{});
+    ASSERT_TRUE(data->Redo());
+    ASSERT_TRUE(data->Redo());
+    EXPECT_EQ(data->GetGrid()->GetSettings(), second);
+
+    RegGridDlg reopened(data.get());
+    reopened.LoadFields();
+    EXPECT_EQ(reopened.m_originX, -7);
+    EXPECT_EQ(reopened.m_stepY, 0.125);
+    EXPECT_EQ(reopened.m_showY, 0);
+    EXPECT_TRUE(reopened.YControlsEnabled());
+}
+
+// ------------------------------------------------------------- document queries
+
+TEST_F(MappingDocument, FindRepByAttributeAndRepresentation)
+{
+    EXPECT_NE(dynamic_cast<TransformMan*>(
+                  data->FindRep("AttTransform", "ViewManipTransformData").get()),
+              nullptr);
+    std::unique_ptr<AttributeRep> snap = data->FindRep("AttRegGrid", "GridSnapRegGrid");
+    EXPECT_NE(dynamic_cast<RegGridSnap*>(snap.get()), nullptr);
+    EXPECT_EQ(data->FindRep("AttTransform", "GridSnapRegGrid"), nullptr);
+    EXPECT_EQ(data->FindRep("AttRegGrid", "ViewAxisTransformData"), nullptr);
+    EXPECT_EQ(data->FindRep("AttOther", "ViewManipTransformData"), nullptr);
+    EXPECT_EQ(data->FindRep("atttransform", "ViewManipTransformData"), nullptr);
+    EXPECT_EQ(data->GetGrid()->GetTransform(), data->GetTransform());
+}
+
+struct ResolutionCase {
+    double scale;
+    double expected;
+};
+
+class Resolution : public MappingDocument, public ::testing::WithParamInterface<ResolutionCase> {
+};
+
+TEST_P(Resolution, GraphUnitsPerLogicalUnitToThreeDigits)
+{
+    ToolEvent e;
+    e.scale = GetParam().scale;
+    e.logical = {60, 90};
+    e.scaled = {60 / e.scale, 90 / e.scale};
+    const DPoint r = data->PixelResolution(e, 2);
+    EXPECT_DOUBLE_EQ(r.x, GetParam().expected);
+    EXPECT_DOUBLE_EQ(r.y, GetParam().expected);
+}
+
+// 10 pixels a unit: one logical unit is 0.1 / scale graph units.
+INSTANTIATE_TEST_SUITE_P(Scales, Resolution,
+                         ::testing::Values(ResolutionCase{1, 0.1}, ResolutionCase{2, 0.05},
+                                           ResolutionCase{3, 0.0333},
+                                           ResolutionCase{0.125, 0.8},
+                                           ResolutionCase{7, 0.0143}));
+
+TEST_F(MappingDocument, ResolutionOfAFlatAxisIsNotANumberAndUnmappedIsZero)
+{
+    AxisMapping(0, 10, 0, 0);
+    ToolEvent e;
+    e.logical = {10, 10};
+    e.scaled = {10, 10};
+    const DPoint r = data->PixelResolution(e, 2);
+    EXPECT_DOUBLE_EQ(r.x, 0.1);
+    EXPECT_TRUE(std::isnan(r.y));
+
+    PlotData unmapped;
+    const DPoint z = unmapped.PixelResolution(e, 2);
+    EXPECT_EQ(z, (DPoint{0, 0}));
+}
+
+} // namespace
