@@ -1,5 +1,6 @@
 #include "view/CKurvoView.h"
 
+#include "document/CPreferences.h"
 #include "image/CDib.h"
 #include "image/DibUtil.h"
 #include "mapping/RegGridData.h"
@@ -961,6 +962,7 @@ bool CKurvoView::OnCommand(CommandId id)
         m_zoomType = id - kZoomFast + 1;
         m_zoomRate = RateOfType(m_zoomType);
         m_settings.zoomType = m_zoomType;
+        GetPreferences().m_zoomType = m_zoomType;
         return true;
     case kDrawDithered:
         m_dithered = !m_dithered;
