@@ -70,7 +70,8 @@ public:
 };
 
 struct Scene {
-    explicit Scene(const ViewSettings& settings = ViewSettings{}) : host(1920, 1080), view(&host, &doc)
+    explicit Scene(const ViewSettings& settings = ViewSettings{})
+        : host(1920, 1080), view(&host, &doc)
     {
         host.SetView(&view);
         doc.AddView(&view);

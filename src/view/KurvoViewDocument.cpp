@@ -11,7 +11,9 @@
 #include "platform/ToolEvent.h"
 #include "tasks/TransTask.h"
 
-KurvoViewDocument::KurvoViewDocument(CKurvoDoc* doc) : m_doc(doc) {}
+KurvoViewDocument::KurvoViewDocument(CKurvoDoc* doc) : m_doc(doc)
+{
+}
 
 std::unique_ptr<MappingState> KurvoViewDocument::CurrentMapping::Snapshot()
 {
@@ -21,7 +23,10 @@ std::unique_ptr<MappingState> KurvoViewDocument::CurrentMapping::Snapshot()
     return TransformMappingSource(transform).Snapshot();
 }
 
-PlotData* KurvoViewDocument::GetPlotData() { return m_doc ? m_doc->GetPlotData() : nullptr; }
+PlotData* KurvoViewDocument::GetPlotData()
+{
+    return m_doc ? m_doc->GetPlotData() : nullptr;
+}
 
 CDib* KurvoViewDocument::GetImage()
 {
@@ -41,9 +46,15 @@ RegGridData* KurvoViewDocument::GetGrid()
     return data ? data->GetGrid() : nullptr;
 }
 
-bool KurvoViewDocument::IsImageLoaded() { return m_doc && m_doc->IsImageLoaded(); }
+bool KurvoViewDocument::IsImageLoaded()
+{
+    return m_doc && m_doc->IsImageLoaded();
+}
 
-ISize KurvoViewDocument::GetImageSize() { return m_doc ? m_doc->GetImageSize() : ISize{1, 1}; }
+ISize KurvoViewDocument::GetImageSize()
+{
+    return m_doc ? m_doc->GetImageSize() : ISize{1, 1};
+}
 
 bool KurvoViewDocument::IsMappingDefined()
 {
