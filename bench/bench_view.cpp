@@ -18,6 +18,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -105,7 +106,7 @@ double PeakRssMb()
     std::string line;
     while (std::getline(status, line))
         if (line.rfind("VmHWM:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
+            return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
     return 0.0;
 }
 double RssMb()
@@ -114,7 +115,7 @@ double RssMb()
     std::string line;
     while (std::getline(status, line))
         if (line.rfind("VmRSS:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
+            return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
     return 0.0;
 }
 void ResetPeakRss()
