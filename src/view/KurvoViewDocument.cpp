@@ -2,7 +2,6 @@
 
 #include "document/CKurvoDoc.h"
 #include "image/CDib.h"
-#include "image/ImageCropTask.h"
 #include "mapping/CropBox.h"
 #include "mapping/TransformData.h"
 #include "mapping/TransformMan.h"
@@ -13,14 +12,6 @@
 
 KurvoViewDocument::KurvoViewDocument(CKurvoDoc* doc) : m_doc(doc)
 {
-}
-
-std::unique_ptr<MappingState> KurvoViewDocument::CurrentMapping::Snapshot()
-{
-    TransformData* transform = m_owner->GetTransform();
-    if (!transform)
-        return nullptr;
-    return TransformMappingSource(transform).Snapshot();
 }
 
 PlotData* KurvoViewDocument::GetPlotData()
@@ -95,16 +86,7 @@ std::unique_ptr<Task> KurvoViewDocument::MakeTransTask(std::unique_ptr<Transform
 
 std::unique_ptr<Task> KurvoViewDocument::MakeCropTask(const CropBox& box)
 {
-    PlotData* data = GetPlotData();
-    CDib* image = GetImage();
-    IPoint origin;
-    ISize size;
-    if (!data || !image || image->IsEmpty() || !box.GetBoundingRect(origin, size))
-        return nullptr;
-    CDib cropped(*image);
-    if (!cropped.Crop(origin.x, origin.y, size.cx, size.cy))
-        return nullptr;
-    return std::make_unique<ImageCropTask>(data, cropped, &m_mapping);
+    return box.CreateCropTask(GetPlotData());
 }
 
 void KurvoViewDocument::OnViewActivated()
