@@ -6,6 +6,7 @@ cd "$(dirname "$0")"
 source scripts/deps.sh
 kurvo_install_missing
 
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 generator=()
 command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
 cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

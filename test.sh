@@ -10,6 +10,8 @@ if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
   localedef -i de_DE -f UTF-8 de_DE.UTF-8 2>/dev/null || echo "note: no de_DE.UTF-8 locale"
 fi
 
+# Let ccache reuse objects across clones of the repository.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 generator=()
 command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
 jobs=$(nproc 2>/dev/null || echo 2)
