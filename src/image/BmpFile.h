@@ -14,6 +14,8 @@
 // into 32 bits per pixel, top-down rows turned bottom-up. The pixels are taken at the file's
 // pixel offset. Nothing for a file that cannot be read or does not hold a sound bitmap.
 std::optional<DibBlock> ReadBmpFile(const std::string& path);
+// The same for a whole file held in memory.
+std::optional<DibBlock> ReadBmpMemory(const std::uint8_t* data, std::size_t length);
 
 // Writes the file header and the DIB; false when the file cannot be created or written or
 // the block does not hold a sound DIB (nothing is written then).

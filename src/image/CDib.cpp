@@ -14,6 +14,8 @@ namespace {
 constexpr std::uint32_t kCompressedMagic = 0x01020304;
 // Larger compressed or uncompressed lengths than this cannot belong to a sound DIB.
 constexpr std::uint64_t kMaxBlockLength = kMaxDibImageBytes + (std::uint64_t{1} << 20);
+// The most bytes deflate data can expand to per packed byte.
+constexpr std::uint64_t kMaxInflateRatio = 1032;
 
 // The room a compressed copy of length bytes is given: 1 % more plus 12 bytes, and never less
 // than zlib's own bound.
@@ -158,6 +160,10 @@ bool CDib::ReadCompressedBlock(Archive& ar)
     const std::uint32_t packed = ar.ReadU32();
     if (magic != kCompressedMagic || length < kInfoHeaderSize || length > kMaxBlockLength ||
         packed > ar.Remaining())
+        return false;
+    // Deflate expands no byte beyond kMaxInflateRatio bytes: a longer claimed length cannot be
+    // what the packed bytes hold, and is refused before room is made for it.
+    if (length > static_cast<std::uint64_t>(packed) * kMaxInflateRatio)
         return false;
     const std::size_t at = ar.Position();
     const std::uint8_t* source = ar.Bytes().data() + at;
