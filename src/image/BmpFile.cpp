@@ -268,6 +268,11 @@ std::optional<DibBlock> ConvertCoreHeader(const std::uint8_t* src, std::size_t l
 
 namespace {
 
+// Pixel area a run-length bitmap may have whatever its data, and the area each further byte
+// of data allows.
+constexpr std::uint64_t kRleFreeArea = std::uint64_t{16} << 20;
+constexpr std::uint64_t kRleBytesPerInputByte = 64 * 1024;
+
 // The header and colour table of a run-length bitmap, its input bytes and the layout of the
 // pixel area the runs are expanded into.
 struct RleSource {
@@ -301,6 +306,11 @@ std::optional<RleSource> RleSetUp(const std::uint8_t* src, std::size_t length,
     s.height = static_cast<std::uint64_t>(h->height);
     s.area = s.rowBytes * s.height;
     if (s.area > kMaxDibImageBytes)
+        return std::nullopt;
+    // Runs and line ends cover at most a row per input byte pair, so real data stays far
+    // below this; only end and delta escapes skip more. A picture larger than 16 MiB that
+    // its data would leave almost entirely unwritten is refused as a decompression bomb.
+    if (s.area > kRleFreeArea && (s.area - kRleFreeArea) / kRleBytesPerInputByte > s.inputLength)
         return std::nullopt;
     return s;
 }

@@ -31,7 +31,8 @@ std::optional<DibBlock> ConvertCoreHeader(const std::uint8_t* src, std::size_t l
 
 // Expands 8-bit (4-bit) run-length data: the header's image size field gives the length
 // of the input. Each write is checked against the output pixel area and each read against
-// the input; the input has to be consumed to its end.
+// the input; the input has to be consumed to its end, and is checked before the picture is
+// made. A picture above 16 MiB needs a byte of input per 64 KiB of pixels beyond that.
 std::optional<DibBlock> ExpandRle8(const std::uint8_t* src, std::size_t length,
                                    std::size_t bitsOffset);
 std::optional<DibBlock> ExpandRle4(const std::uint8_t* src, std::size_t length,
