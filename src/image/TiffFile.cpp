@@ -295,8 +295,7 @@ std::optional<DibBlock> ReadTiff(const std::string& path, MemoryFile* memory)
 
     const std::uint32_t width = img.width;
     const std::uint32_t height = img.height;
-    if (width < 1 || height < 1 || width > kMaxDibSide || height > kMaxDibSide ||
-        static_cast<std::uint64_t>(width) * 4 * height > kMaxDibImageBytes)
+    if (width < 1 || height < 1 || width > kMaxDibSide || height > kMaxDibSide)
         return std::nullopt;
 
     const bool blackAndWhite = img.bitspersample == 1 && img.samplesperpixel == 1 &&
@@ -305,18 +304,20 @@ std::optional<DibBlock> ReadTiff(const std::string& path, MemoryFile* memory)
         img.get = BwGet;
         img.put.contig = BwPut;
     }
-
-    // Black-and-white rows are read as the rows of the 1-bit DIB: they need no more room.
-    const std::size_t words = static_cast<std::size_t>(width) * height;
-    const std::size_t rasterBytes =
-        blackAndWhite ? static_cast<std::size_t>(DibRowBytes(width, 1) * height)
-                      : words * sizeof(std::uint32_t);
-    std::unique_ptr<void, RasterFree> buffer(_TIFFmalloc(static_cast<tmsize_t>(rasterBytes)));
+    // The raster holds the DIB's pixel rows: one word a pixel, or for black and white the
+    // 1-bit rows, a 32nd of that.
+    const std::uint64_t imageBytes =
+        blackAndWhite ? DibRowBytes(width, 1) * height : static_cast<std::uint64_t>(width) * 4 * height;
+    if (imageBytes > kMaxDibImageBytes)
+        return std::nullopt;
+    const std::size_t words = static_cast<std::size_t>(imageBytes / 4);
+    std::unique_ptr<void, RasterFree> buffer(
+        _TIFFmalloc(static_cast<tmsize_t>(words * sizeof(std::uint32_t))));
     if (!buffer)
         return std::nullopt;
     auto* raster = static_cast<std::uint32_t*>(buffer.get());
     if (blackAndWhite)
-        std::memset(raster, 0, rasterBytes);
+        std::memset(raster, 0, words * sizeof(std::uint32_t));
     if (!TIFFRGBAImageGet(&img, raster, width, height))
         return std::nullopt;
 
