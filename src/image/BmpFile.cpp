@@ -180,7 +180,8 @@ std::optional<DibBlock> ReadBmpFile(const std::string& path)
         return dib;
     }
 
-    if (pixelOffset < kFileHeaderSize)
+    // A file of no more than its file header has no body to copy into or convert.
+    if (pixelOffset < kFileHeaderSize || bodyLength == 0)
         return std::nullopt;
     DibBlock body(bodyLength);
     const std::size_t have = prefix - kFileHeaderSize;
