@@ -162,7 +162,8 @@ tmsize_t MemoryRead(thandle_t handle, void* buffer, tmsize_t size)
     auto* f = static_cast<MemoryFile*>(handle);
     if (size <= 0 || f->pos >= f->size)
         return 0;
-    const std::uint64_t n = std::min<std::uint64_t>(static_cast<std::uint64_t>(size), f->size - f->pos);
+    const std::uint64_t n =
+        std::min<std::uint64_t>(static_cast<std::uint64_t>(size), f->size - f->pos);
     std::memcpy(buffer, f->data + f->pos, static_cast<std::size_t>(n));
     f->pos += n;
     return static_cast<tmsize_t>(n);

@@ -32,16 +32,21 @@ void* operator new(std::size_t size)
         return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 namespace {
 
 constexpr std::size_t kSmall = 1 << 20;
 
 // The largest single allocation made by f.
-template <typename F>
-std::size_t LargestAllocation(F&& f)
+template <typename F> std::size_t LargestAllocation(F&& f)
 {
     g_largest = 0;
     f();
@@ -53,7 +58,10 @@ struct ShortFile {
     Bytes bytes;
 };
 
-std::ostream& operator<<(std::ostream& os, const ShortFile& f) { return os << f.name; }
+std::ostream& operator<<(std::ostream& os, const ShortFile& f)
+{
+    return os << f.name;
+}
 
 // A core header bitmap of the given size holding only a few pixel bytes.
 Bytes ShortCore(std::uint16_t width, std::uint16_t height)
@@ -105,7 +113,10 @@ struct RunLengthCase {
     bool accepted;
 };
 
-std::ostream& operator<<(std::ostream& os, const RunLengthCase& c) { return os << c.name; }
+std::ostream& operator<<(std::ostream& os, const RunLengthCase& c)
+{
+    return os << c.name;
+}
 
 // A line end for each row, then the end of the bitmap.
 Bytes LineEnds(int rows)
@@ -122,8 +133,8 @@ class RunLengthBombs : public ::testing::TestWithParam<RunLengthCase> {};
 TEST_P(RunLengthBombs, AreRefusedWhileSparseRealDataIsRead)
 {
     const RunLengthCase& c = GetParam();
-    const Bytes file = BmpFile(c.width, c.height, c.bitCount, c.bitCount == 8 ? 1 : 2, Grey(2),
-                               c.runs, 2);
+    const Bytes file =
+        BmpFile(c.width, c.height, c.bitCount, c.bitCount == 8 ? 1 : 2, Grey(2), c.runs, 2);
     std::optional<DibBlock> dib;
     const std::size_t largest =
         LargestAllocation([&] { dib = ReadBmpMemory(file.data(), file.size()); });

@@ -18,7 +18,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path CrasherFolder() { return fs::path(KURVO_TEST_DATA) / "crashers"; }
+fs::path CrasherFolder()
+{
+    return fs::path(KURVO_TEST_DATA) / "crashers";
+}
 
 std::vector<std::string> CrasherNames()
 {

@@ -39,7 +39,10 @@ struct SeedKind {
     FeedFn feed;
 };
 
-std::ostream& operator<<(std::ostream& os, const SeedKind& k) { return os << k.name; }
+std::ostream& operator<<(std::ostream& os, const SeedKind& k)
+{
+    return os << k.name;
+}
 
 class SeedsAreAccepted : public ReaderTest, public ::testing::WithParamInterface<SeedKind> {};
 
@@ -58,10 +61,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SeedKind{"bmp", [](const TempDir&) { return BmpSeeds(); },
                  [](const Bytes& b, const TempDir&) { return FeedBmp(b.data(), b.size()); }},
-        SeedKind{"block", [](const TempDir&) { return BlockSeeds(); },
-                 [](const Bytes& b, const TempDir&) {
-                     return FeedEmbeddedBlock(b.data(), b.size());
-                 }},
+        SeedKind{
+            "block", [](const TempDir&) { return BlockSeeds(); },
+            [](const Bytes& b, const TempDir&) { return FeedEmbeddedBlock(b.data(), b.size()); }},
         SeedKind{"tiff", [](const TempDir& d) { return TiffSeeds(d.Path()); },
                  [](const Bytes& b, const TempDir&) { return FeedTiff(b.data(), b.size()); }},
         SeedKind{"project", [](const TempDir& d) { return ProjectSeeds(d.Path()); },
@@ -73,10 +75,9 @@ INSTANTIATE_TEST_SUITE_P(
                      std::filesystem::current_path(cwd);
                      return r;
                  }},
-        SeedKind{"strings", [](const TempDir&) { return StringSeeds(); },
-                 [](const Bytes& b, const TempDir&) {
-                     return FeedArchiveStrings(b.data(), b.size());
-                 }}),
+        SeedKind{
+            "strings", [](const TempDir&) { return StringSeeds(); },
+            [](const Bytes& b, const TempDir&) { return FeedArchiveStrings(b.data(), b.size()); }}),
     [](const ::testing::TestParamInfo<SeedKind>& info) { return std::string(info.param.name); });
 
 // ---- the memory entries read exactly what the file readers read, cut or damaged

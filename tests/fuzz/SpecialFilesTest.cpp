@@ -30,8 +30,7 @@ protected:
     }
     void TearDown() override { SetUiServices(nullptr); }
 
-    template <typename F>
-    bool FinishesPromptly(F&& f)
+    template <typename F> bool FinishesPromptly(F&& f)
     {
         auto done = std::async(std::launch::async, std::forward<F>(f));
         const bool prompt = done.wait_for(std::chrono::seconds(5)) == std::future_status::ready;

@@ -1,6 +1,7 @@
 #include "fuzz/support/SeedFiles.h"
 
 #include "document/CKurvoDoc.h"
+#include "document/ProjectFile.h"
 #include "image/BmpFile.h"
 #include "image/CDib.h"
 #include "image/DibUtil.h"
@@ -14,7 +15,6 @@
 #include "platform/CommandIds.h"
 #include "platform/HeadlessUiServices.h"
 #include "tasks/PrimTask.h"
-#include "document/ProjectFile.h"
 
 #include <tiffio.h>
 #include <zlib.h>
@@ -31,7 +31,8 @@ namespace {
 void Save(const fs::path& path, const Bytes& bytes)
 {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 } // namespace
@@ -103,13 +104,12 @@ Seeds BmpSeeds()
     s.push_back({"rgb16.bmp", BmpFile(3, 2, 16, 0, {}, Pattern(16))});
     s.push_back({"rgb32.bmp", BmpFile(2, 2, 32, 0, {}, Pattern(16))});
     // Run-length data: runs, an absolute stretch, a delta, line ends and the bitmap end.
-    s.push_back({"rle8.bmp", BmpFile(8, 4, 8, 1, Grey(4),
-                                     {3, 1, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 2, 1, 4, 2, 0, 0,
-                                      8, 3, 0, 1},
-                                     4)});
-    s.push_back({"rle4.bmp", BmpFile(8, 3, 4, 2, Grey(16),
-                                     {4, 0x12, 0, 4, 0x34, 0x56, 0, 0, 8, 0x77, 0, 0, 3, 0xAB,
-                                      0, 1})});
+    s.push_back({"rle8.bmp",
+                 BmpFile(8, 4, 8, 1, Grey(4),
+                         {3, 1, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 2, 1, 4, 2, 0, 0, 8, 3, 0, 1}, 4)});
+    s.push_back(
+        {"rle4.bmp", BmpFile(8, 3, 4, 2, Grey(16),
+                             {4, 0x12, 0, 4, 0x34, 0x56, 0, 0, 8, 0x77, 0, 0, 3, 0xAB, 0, 1})});
     Bytes masks565;
     Put32(masks565, 0xF800);
     Put32(masks565, 0x07E0);
@@ -138,7 +138,6 @@ Seeds BmpSeeds()
     s.push_back({"core4.bmp", core});
     return s;
 }
-
 
 Seeds BlockSeeds()
 {
@@ -218,12 +217,12 @@ Seeds TiffSeeds(const fs::path& scratch)
                  TiffFile(tmp, 20, 6, 1, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_PACKBITS, 4)});
     s.push_back({"mono-g3.tif",
                  TiffFile(tmp, 24, 4, 1, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX3, 4)});
-    s.push_back({"grey8-lzw.tif",
-                 TiffFile(tmp, 6, 4, 8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_LZW, 3)});
+    s.push_back(
+        {"grey8-lzw.tif", TiffFile(tmp, 6, 4, 8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_LZW, 3)});
     s.push_back({"rgb-deflate.tif",
                  TiffFile(tmp, 5, 3, 8, 3, PHOTOMETRIC_RGB, COMPRESSION_ADOBE_DEFLATE, 1)});
-    s.push_back({"palette4.tif",
-                 TiffFile(tmp, 7, 3, 4, 1, PHOTOMETRIC_PALETTE, COMPRESSION_NONE, 8)});
+    s.push_back(
+        {"palette4.tif", TiffFile(tmp, 7, 3, 4, 1, PHOTOMETRIC_PALETTE, COMPRESSION_NONE, 8)});
     s.push_back({"rgba-tiled.tif",
                  TiffFile(tmp, 20, 17, 8, 4, PHOTOMETRIC_RGB, COMPRESSION_NONE, 0, true)});
     return s;
@@ -315,4 +314,3 @@ Seeds StringSeeds()
     s.push_back({"long", long32});
     return s;
 }
-
