@@ -96,6 +96,10 @@ std::optional<DibBlock> ConvertBody(const std::uint8_t* src, std::size_t length,
         return std::nullopt;
     if (bitsOffset < kInfoHeaderSize)
         return std::nullopt;
+    // The pixels have to be there before a block is made for them.
+    if (bitsOffset > length ||
+        ImageBytes(normal.width, normal.height, normal.bitCount) > length - bitsOffset)
+        return std::nullopt;
     std::optional<DibBlock> dib = MakeDib(normal, normal.width, normal.height, nullptr);
     if (!dib)
         return std::nullopt;
@@ -106,6 +110,37 @@ std::optional<DibBlock> ConvertBody(const std::uint8_t* src, std::size_t length,
     if (!CopyRows(src, length, bitsOffset, h->height < 0, *dib))
         return std::nullopt;
     return dib;
+}
+
+} // namespace
+
+namespace {
+
+// Nothing in bounds can be larger than a maximal pixel block with its header and table.
+constexpr std::uint64_t kMaxBmpFileBytes = kMaxDibImageBytes + (std::uint64_t{1} << 20);
+
+// The size of the DIB when the file is an uncompressed bottom-up bitmap laid out as in
+// memory, so that its bytes after the file header can be taken as they are; 0 otherwise.
+// prefix holds the first bytes of the file (file header and bitmap header when it has them).
+std::uint64_t DirectDibSize(const std::uint8_t* prefix, std::size_t prefixLength,
+                            std::uint64_t fileLength)
+{
+    if (prefixLength < kFileHeaderSize + kInfoHeaderSize ||
+        GetLE32(prefix + kFileHeaderSize) != kInfoHeaderSize)
+        return 0;
+    const BitmapInfoHeader h = BitmapInfoHeader::Read(prefix + kFileHeaderSize);
+    if (h.compression != kBiRgb || !IsDibBitCount(h.bitCount) || h.height <= 0 ||
+        !SidesAcceptable(h.width, h.height) ||
+        ImageBytes(h.width, h.height, h.bitCount) > kMaxDibImageBytes)
+        return 0;
+    std::uint8_t probe[kInfoHeaderSize];
+    h.Write(probe);
+    const std::uint64_t size = DibSizeOf(probe);
+    const std::uint32_t pixelOffset = GetLE32(prefix + 10);
+    if (pixelOffset != kFileHeaderSize + kInfoHeaderSize + DibPaletteSize(probe) ||
+        size > fileLength - kFileHeaderSize)
+        return 0;
+    return size;
 }
 
 } // namespace
@@ -121,8 +156,7 @@ std::optional<DibBlock> ReadBmpFile(const std::string& path)
     if (end < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0)
         return std::nullopt;
     const std::uint64_t fileLength = static_cast<std::uint64_t>(end);
-    // Nothing in bounds can be larger than a maximal pixel block with its header and table.
-    if (fileLength < kFileHeaderSize || fileLength > kMaxDibImageBytes + (std::uint64_t{1} << 20))
+    if (fileLength < kFileHeaderSize || fileLength > kMaxBmpFileBytes)
         return std::nullopt;
 
     std::uint8_t fileHeader[kFileHeaderSize + kInfoHeaderSize];
@@ -135,30 +169,19 @@ std::optional<DibBlock> ReadBmpFile(const std::string& path)
     const std::uint32_t pixelOffset = GetLE32(fileHeader + 10);
     const std::size_t bodyLength = static_cast<std::size_t>(fileLength - kFileHeaderSize);
 
-    // The common case: an uncompressed bottom-up bitmap laid out as in memory is read
-    // straight into its block.
-    if (prefix == sizeof fileHeader && GetLE32(fileHeader + kFileHeaderSize) == kInfoHeaderSize) {
-        const BitmapInfoHeader h = BitmapInfoHeader::Read(fileHeader + kFileHeaderSize);
-        if (h.compression == kBiRgb && IsDibBitCount(h.bitCount) && h.height > 0 &&
-            SidesAcceptable(h.width, h.height) &&
-            ImageBytes(h.width, h.height, h.bitCount) <= kMaxDibImageBytes) {
-            std::uint8_t probe[kInfoHeaderSize];
-            h.Write(probe);
-            const std::uint64_t size = DibSizeOf(probe);
-            if (pixelOffset == kFileHeaderSize + kInfoHeaderSize + DibPaletteSize(probe) &&
-                size <= bodyLength) {
-                DibBlock dib(static_cast<std::size_t>(size));
-                std::memcpy(dib.data(), fileHeader + kFileHeaderSize, kInfoHeaderSize);
-                const std::size_t rest = dib.size() - kInfoHeaderSize;
-                if (std::fread(dib.data() + kInfoHeaderSize, 1, rest, file.get()) != rest)
-                    return std::nullopt;
-                DibSize(dib.data());
-                return dib;
-            }
-        }
+    // The common case is read straight into its block.
+    if (const std::uint64_t size = DirectDibSize(fileHeader, prefix, fileLength)) {
+        DibBlock dib(static_cast<std::size_t>(size));
+        std::memcpy(dib.data(), fileHeader + kFileHeaderSize, kInfoHeaderSize);
+        const std::size_t rest = dib.size() - kInfoHeaderSize;
+        if (std::fread(dib.data() + kInfoHeaderSize, 1, rest, file.get()) != rest)
+            return std::nullopt;
+        DibSize(dib.data());
+        return dib;
     }
 
-    if (pixelOffset < kFileHeaderSize)
+    // A file of no more than its file header has no body to copy into or convert.
+    if (pixelOffset < kFileHeaderSize || bodyLength == 0)
         return std::nullopt;
     DibBlock body(bodyLength);
     const std::size_t have = prefix - kFileHeaderSize;
@@ -167,6 +190,25 @@ std::optional<DibBlock> ReadBmpFile(const std::string& path)
         std::fread(body.data() + have, 1, bodyLength - have, file.get()) != bodyLength - have)
         return std::nullopt;
     return ConvertBody(body.data(), body.size(), pixelOffset - kFileHeaderSize);
+}
+
+std::optional<DibBlock> ReadBmpMemory(const std::uint8_t* data, std::size_t length)
+{
+    if (!data || length < kFileHeaderSize || length > kMaxBmpFileBytes)
+        return std::nullopt;
+    if (GetLE16(data) != kBmpType)
+        return std::nullopt;
+    const std::size_t prefix = std::min<std::size_t>(length, kFileHeaderSize + kInfoHeaderSize);
+    if (const std::uint64_t size = DirectDibSize(data, prefix, length)) {
+        DibBlock dib(data + kFileHeaderSize, data + kFileHeaderSize + size);
+        DibSize(dib.data());
+        return dib;
+    }
+    const std::uint32_t pixelOffset = GetLE32(data + 10);
+    if (pixelOffset < kFileHeaderSize)
+        return std::nullopt;
+    return ConvertBody(data + kFileHeaderSize, length - kFileHeaderSize,
+                       pixelOffset - kFileHeaderSize);
 }
 
 bool WriteBmpFile(const std::string& path, const std::uint8_t* dib, std::size_t length)
@@ -211,6 +253,8 @@ std::optional<DibBlock> ConvertCoreHeader(const std::uint8_t* src, std::size_t l
     h.clrImportant = colours;
     if (kCoreHeaderSize + 3 * static_cast<std::uint64_t>(colours) > bitsOffset)
         return std::nullopt;
+    if (bitsOffset > length || ImageBytes(h.width, h.height, h.bitCount) > length - bitsOffset)
+        return std::nullopt;
     std::optional<DibBlock> dib = MakeDib(h, h.width, h.height, nullptr);
     if (!dib)
         return std::nullopt;
@@ -226,15 +270,25 @@ std::optional<DibBlock> ConvertCoreHeader(const std::uint8_t* src, std::size_t l
 
 namespace {
 
-// The header and colour table of a run-length bitmap, and its input bytes.
+// Pixel area a run-length bitmap may have whatever its data, and the area each further byte
+// of data allows.
+constexpr std::uint64_t kRleFreeArea = std::uint64_t{16} << 20;
+constexpr std::uint64_t kRleBytesPerInputByte = 64 * 1024;
+
+// The header and colour table of a run-length bitmap, its input bytes and the layout of the
+// pixel area the runs are expanded into.
 struct RleSource {
     BitmapInfoHeader header;
+    const std::uint8_t* table = nullptr;
     const std::uint8_t* input = nullptr;
     std::size_t inputLength = 0;
+    std::uint64_t rowBytes = 0;
+    std::uint64_t area = 0;
+    std::uint64_t height = 0;
 };
 
 std::optional<RleSource> RleSetUp(const std::uint8_t* src, std::size_t length,
-                                  std::size_t bitsOffset, int bitCount, std::optional<DibBlock>& out)
+                                  std::size_t bitsOffset, int bitCount)
 {
     const std::optional<BitmapInfoHeader> h = InfoHeader(src, length);
     // Run-length bitmaps are stored bottom-up only.
@@ -245,12 +299,22 @@ std::optional<RleSource> RleSetUp(const std::uint8_t* src, std::size_t length,
         return std::nullopt;
     if (bitsOffset > length || h->sizeImage > length - bitsOffset)
         return std::nullopt;
-    BitmapInfoHeader normal = *h;
-    normal.compression = kBiRgb;
-    out = MakeDib(normal, h->width, h->height, src + kInfoHeaderSize);
-    if (!out)
+    RleSource s;
+    s.header = *h;
+    s.table = src + kInfoHeaderSize;
+    s.input = src + bitsOffset;
+    s.inputLength = h->sizeImage;
+    s.rowBytes = DibRowBytes(h->width, bitCount);
+    s.height = static_cast<std::uint64_t>(h->height);
+    s.area = s.rowBytes * s.height;
+    if (s.area > kMaxDibImageBytes)
         return std::nullopt;
-    return RleSource{*h, src + bitsOffset, h->sizeImage};
+    // Runs and line ends cover at most a row per input byte pair, so real data stays far
+    // below this; only end and delta escapes skip more. A picture larger than 16 MiB that
+    // its data would leave almost entirely unwritten is refused as a decompression bomb.
+    if (s.area > kRleFreeArea && (s.area - kRleFreeArea) / kRleBytesPerInputByte > s.inputLength)
+        return std::nullopt;
+    return s;
 }
 
 // A trailing end-of-bitmap escape after the last row has been completed is part of well
@@ -261,35 +325,27 @@ void TakeTrailingEnd(const std::uint8_t* in, std::size_t length, std::size_t& po
         pos += 2;
 }
 
-} // namespace
-
-std::optional<DibBlock> ExpandRle8(const std::uint8_t* src, std::size_t length,
-                                   std::size_t bitsOffset)
+// Expands 8-bit runs into bits, or only checks them when bits is null; false for data that
+// leaves the pixel area, ends early or is not consumed to its end.
+bool WalkRle8(const RleSource& s, std::uint8_t* bits)
 {
-    std::optional<DibBlock> out;
-    const std::optional<RleSource> s = RleSetUp(src, length, bitsOffset, 8, out);
-    if (!s)
-        return std::nullopt;
-    std::uint8_t* bits = FindDibBits(out->data());
-    const std::uint64_t rowBytes = DibRowBytes(out->data());
-    const std::uint64_t area = DibImageSize(out->data());
-    const std::uint64_t height = static_cast<std::uint64_t>(s->header.height);
-    const std::uint8_t* in = s->input;
-    const std::size_t n = s->inputLength;
+    const std::uint8_t* in = s.input;
+    const std::size_t n = s.inputLength;
     std::size_t pos = 0;
     std::uint64_t row = 0, col = 0;
     bool ended = false;
-    while (row < height) {
+    while (row < s.height) {
         if (n - pos < 2)
-            return std::nullopt;
+            return false;
         const std::uint8_t count = in[pos];
         const std::uint8_t value = in[pos + 1];
         pos += 2;
         if (count > 0) {
-            const std::uint64_t at = row * rowBytes + col;
-            if (at > area || count > area - at)
-                return std::nullopt;
-            std::memset(bits + at, value, count);
+            const std::uint64_t at = row * s.rowBytes + col;
+            if (at > s.area || count > s.area - at)
+                return false;
+            if (bits)
+                std::memset(bits + at, value, count);
             col += count;
             continue;
         }
@@ -301,64 +357,56 @@ std::optional<DibBlock> ExpandRle8(const std::uint8_t* src, std::size_t length,
             break;
         } else if (value == 2) {
             if (n - pos < 2)
-                return std::nullopt;
+                return false;
             col += in[pos];
             row += in[pos + 1];
             pos += 2;
         } else {
             const std::size_t take = value + (value & 1u);
             if (n - pos < take)
-                return std::nullopt;
-            const std::uint64_t at = row * rowBytes + col;
-            if (at > area || value > area - at)
-                return std::nullopt;
-            std::memcpy(bits + at, in + pos, value);
+                return false;
+            const std::uint64_t at = row * s.rowBytes + col;
+            if (at > s.area || value > s.area - at)
+                return false;
+            if (bits)
+                std::memcpy(bits + at, in + pos, value);
             pos += take;
             col += value;
         }
     }
     if (!ended)
         TakeTrailingEnd(in, n, pos);
-    if (pos != n)
-        return std::nullopt;
-    return out;
+    return pos == n;
 }
 
-std::optional<DibBlock> ExpandRle4(const std::uint8_t* src, std::size_t length,
-                                   std::size_t bitsOffset)
+// The same for 4-bit runs.
+bool WalkRle4(const RleSource& s, std::uint8_t* bits)
 {
-    std::optional<DibBlock> out;
-    const std::optional<RleSource> s = RleSetUp(src, length, bitsOffset, 4, out);
-    if (!s)
-        return std::nullopt;
-    std::uint8_t* bits = FindDibBits(out->data());
-    const std::uint64_t rowBytes = DibRowBytes(out->data());
-    const std::uint64_t area = DibImageSize(out->data());
-    const std::uint64_t height = static_cast<std::uint64_t>(s->header.height);
-    const std::uint8_t* in = s->input;
-    const std::size_t n = s->inputLength;
+    const std::uint8_t* in = s.input;
+    const std::size_t n = s.inputLength;
     std::size_t pos = 0;
     std::uint64_t row = 0, col = 0;
     bool ended = false;
     // Ors one nibble into pixel col of the current row; false outside the pixel area.
     auto put = [&](std::uint8_t nibble) {
-        const std::uint64_t at = row * rowBytes + col / 2;
-        if (at >= area)
+        const std::uint64_t at = row * s.rowBytes + col / 2;
+        if (at >= s.area)
             return false;
-        bits[at] |= static_cast<std::uint8_t>((col & 1u) ? nibble : nibble << 4);
+        if (bits)
+            bits[at] |= static_cast<std::uint8_t>((col & 1u) ? nibble : nibble << 4);
         ++col;
         return true;
     };
-    while (row < height) {
+    while (row < s.height) {
         if (n - pos < 2)
-            return std::nullopt;
+            return false;
         const std::uint8_t count = in[pos];
         const std::uint8_t value = in[pos + 1];
         pos += 2;
         if (count > 0) {
             for (unsigned i = 0; i < count; ++i)
                 if (!put((i & 1u) ? (value & 0x0Fu) : (value >> 4)))
-                    return std::nullopt;
+                    return false;
             continue;
         }
         if (value == 0) {
@@ -368,25 +416,54 @@ std::optional<DibBlock> ExpandRle4(const std::uint8_t* src, std::size_t length,
             ended = true;
             break;
         } else if (value == 2) {
-            return std::nullopt; // deltas are not supported in 4-bit data
+            return false; // deltas are not supported in 4-bit data
         } else {
             const std::size_t bytes = (value + 1u) / 2;
             const std::size_t take = bytes + (bytes & 1u);
             if (n - pos < take)
-                return std::nullopt;
+                return false;
             for (unsigned i = 0; i < value; ++i) {
                 const std::uint8_t b = in[pos + i / 2];
                 if (!put((i & 1u) ? (b & 0x0Fu) : (b >> 4)))
-                    return std::nullopt;
+                    return false;
             }
             pos += take;
         }
     }
     if (!ended)
         TakeTrailingEnd(in, n, pos);
-    if (pos != n)
+    return pos == n;
+}
+
+// The runs are checked to the end before the pixel area is made: a few bytes of broken data
+// claiming a large picture cost no room.
+std::optional<DibBlock> ExpandRle(const std::uint8_t* src, std::size_t length,
+                                  std::size_t bitsOffset, int bitCount,
+                                  bool (*walk)(const RleSource&, std::uint8_t*))
+{
+    const std::optional<RleSource> s = RleSetUp(src, length, bitsOffset, bitCount);
+    if (!s || !walk(*s, nullptr))
+        return std::nullopt;
+    BitmapInfoHeader normal = s->header;
+    normal.compression = kBiRgb;
+    std::optional<DibBlock> out = MakeDib(normal, s->header.width, s->header.height, s->table);
+    if (!out || !walk(*s, FindDibBits(out->data())))
         return std::nullopt;
     return out;
+}
+
+} // namespace
+
+std::optional<DibBlock> ExpandRle8(const std::uint8_t* src, std::size_t length,
+                                   std::size_t bitsOffset)
+{
+    return ExpandRle(src, length, bitsOffset, 8, WalkRle8);
+}
+
+std::optional<DibBlock> ExpandRle4(const std::uint8_t* src, std::size_t length,
+                                   std::size_t bitsOffset)
+{
+    return ExpandRle(src, length, bitsOffset, 4, WalkRle4);
 }
 
 namespace {

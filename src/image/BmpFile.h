@@ -14,6 +14,8 @@
 // into 32 bits per pixel, top-down rows turned bottom-up. The pixels are taken at the file's
 // pixel offset. Nothing for a file that cannot be read or does not hold a sound bitmap.
 std::optional<DibBlock> ReadBmpFile(const std::string& path);
+// The same for a whole file held in memory.
+std::optional<DibBlock> ReadBmpMemory(const std::uint8_t* data, std::size_t length);
 
 // Writes the file header and the DIB; false when the file cannot be created or written or
 // the block does not hold a sound DIB (nothing is written then).
@@ -29,7 +31,8 @@ std::optional<DibBlock> ConvertCoreHeader(const std::uint8_t* src, std::size_t l
 
 // Expands 8-bit (4-bit) run-length data: the header's image size field gives the length
 // of the input. Each write is checked against the output pixel area and each read against
-// the input; the input has to be consumed to its end.
+// the input; the input has to be consumed to its end, and is checked before the picture is
+// made. A picture above 16 MiB needs a byte of input per 64 KiB of pixels beyond that.
 std::optional<DibBlock> ExpandRle8(const std::uint8_t* src, std::size_t length,
                                    std::size_t bitsOffset);
 std::optional<DibBlock> ExpandRle4(const std::uint8_t* src, std::size_t length,

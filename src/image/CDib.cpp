@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -106,6 +107,10 @@ bool CDib::LoadFile(const std::string& path)
 {
     Clear();
     m_format = kFormatNone;
+    // Only files hold images: a pipe or a device named by a project file would block the read.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return false;
     if (std::optional<DibBlock> dib = ReadBmpFile(path)) {
         m_dib = std::move(*dib);
         m_format = kFormatBmp;

@@ -47,7 +47,7 @@ public:
     // Releases the DIB, the palette's entries and every cached display copy.
     void Clear();
 
-    // Tries the Windows bitmap reader, then the TIFF reader.
+    // Tries the Windows bitmap reader, then the TIFF reader; anything but a regular file fails.
     bool LoadFile(const std::string& path);
     // Code 1 writes a Windows bitmap file; other codes write nothing and fail.
     bool SaveFile(const std::string& path, int code) const;

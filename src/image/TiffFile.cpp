@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -149,26 +150,138 @@ int BwGet(TIFFRGBAImage* img, std::uint32_t* raster, std::uint32_t w, std::uint3
     return 1;
 }
 
-} // namespace
+// A file held in memory, read through libtiff's client interface.
+struct MemoryFile {
+    const std::uint8_t* data;
+    std::uint64_t size;
+    std::uint64_t pos = 0;
+};
 
-bool ProbeTiffFile(const std::string& path)
+tmsize_t MemoryRead(thandle_t handle, void* buffer, tmsize_t size)
+{
+    auto* f = static_cast<MemoryFile*>(handle);
+    if (size <= 0 || f->pos >= f->size)
+        return 0;
+    const std::uint64_t n =
+        std::min<std::uint64_t>(static_cast<std::uint64_t>(size), f->size - f->pos);
+    std::memcpy(buffer, f->data + f->pos, static_cast<std::size_t>(n));
+    f->pos += n;
+    return static_cast<tmsize_t>(n);
+}
+
+tmsize_t MemoryWrite(thandle_t, void*, tmsize_t) { return -1; }
+
+toff_t MemorySeek(thandle_t handle, toff_t offset, int whence)
+{
+    auto* f = static_cast<MemoryFile*>(handle);
+    std::uint64_t base = 0;
+    if (whence == SEEK_CUR)
+        base = f->pos;
+    else if (whence == SEEK_END)
+        base = f->size;
+    else if (whence != SEEK_SET)
+        return static_cast<toff_t>(-1);
+    // Offsets are unsigned: one that wraps around is a seek before the start.
+    if (offset > UINT64_MAX - base)
+        return static_cast<toff_t>(-1);
+    f->pos = base + offset;
+    return f->pos;
+}
+
+int MemoryClose(thandle_t) { return 0; }
+
+toff_t MemorySize(thandle_t handle) { return static_cast<MemoryFile*>(handle)->size; }
+
+int MemoryMap(thandle_t, void**, toff_t*) { return 0; }
+
+void MemoryUnmap(thandle_t, void*, toff_t) {}
+
+// Opens the file for reading: from its path, or from memory when data is set.
+TIFF* OpenTiff(const std::string& name, MemoryFile* memory)
+{
+    if (!memory)
+        return TIFFOpen(name.c_str(), "r");
+    memory->pos = 0;
+    return TIFFClientOpen(name.c_str(), "rm", memory, MemoryRead, MemoryWrite, MemorySeek,
+                          MemoryClose, MemorySize, MemoryMap, MemoryUnmap);
+}
+
+// The most bytes one stored byte of image data can decode to, for the compressions with a
+// firm limit; 0 for the others. Deflate stops at 1032, PackBits at 128 (a two-byte run of
+// 128), LZW at 4096 (the longest string of a code of at least 9 bits, rounded up).
+std::uint64_t MaxExpansion(std::uint16_t compression)
+{
+    switch (compression) {
+    case COMPRESSION_NONE:
+        return 1;
+    case COMPRESSION_PACKBITS:
+        return 128;
+    case COMPRESSION_DEFLATE:
+    case COMPRESSION_ADOBE_DEFLATE:
+        return 1032;
+    case COMPRESSION_LZW:
+        return 4096;
+    default:
+        return 0;
+    }
+}
+
+// Whether the strips or tiles the file holds can be the image its header claims. A few bytes
+// that claim a large picture are refused before any room is made for it. The estimate of the
+// decoded size is kept low (a sixteenth) so that no readable file is refused.
+bool DataCanHoldImage(TIFF* tif)
+{
+    std::uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    const std::uint64_t expansion = MaxExpansion(compression);
+    if (expansion == 0)
+        return true;
+    std::uint32_t width = 0, height = 0;
+    std::uint16_t bits = 1, samples = 1;
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    if (width > kMaxDibSide || height > kMaxDibSide)
+        return true; // out of bounds whatever the data: refused further on
+    // Capping the bits per pixel keeps the product in range and the estimate low.
+    const std::uint64_t pixelBits = std::min<std::uint64_t>(std::uint64_t{bits} * samples, 128);
+    const std::uint64_t decoded = std::uint64_t{width} * height * pixelBits / 8 / 16;
+
+    const bool tiled = TIFFIsTiled(tif) != 0;
+    const std::uint64_t chunks = tiled ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+    std::uint64_t* counts = nullptr;
+    if (!TIFFGetField(tif, tiled ? TIFFTAG_TILEBYTECOUNTS : TIFFTAG_STRIPBYTECOUNTS, &counts) ||
+        !counts)
+        return true; // libtiff reports the missing counts itself
+    const std::uint64_t fileSize = TIFFGetSizeProc(tif)(TIFFClientdata(tif));
+    std::uint64_t stored = 0;
+    for (std::uint64_t i = 0; i < chunks && stored < fileSize; ++i)
+        stored += std::min(counts[i], fileSize);
+    stored = std::min(stored, fileSize);
+    return decoded / expansion <= stored;
+}
+
+bool ProbeTiff(const std::string& name, MemoryFile* memory)
 {
     HandlerGuard quiet(nullptr, nullptr);
-    TIFF* tif = TIFFOpen(path.c_str(), "r");
+    TIFF* tif = OpenTiff(name, memory);
     if (!tif)
         return false;
     TIFFClose(tif);
     return true;
 }
 
-std::optional<DibBlock> ReadTiffFile(const std::string& path)
+std::optional<DibBlock> ReadTiff(const std::string& path, MemoryFile* memory)
 {
     HandlerGuard handlers(ShowTiffError, nullptr);
     ReadingPath reading(path);
-    if (!ProbeTiffFile(path))
+    if (!ProbeTiff(path, memory))
         return std::nullopt;
-    std::unique_ptr<TIFF, TiffCloser> tif(TIFFOpen(path.c_str(), "r"));
+    std::unique_ptr<TIFF, TiffCloser> tif(OpenTiff(path, memory));
     if (!tif)
+        return std::nullopt;
+    if (!DataCanHoldImage(tif.get()))
         return std::nullopt;
     char message[1024] = {};
     if (!TIFFRGBAImageOK(tif.get(), message))
@@ -237,4 +350,19 @@ std::optional<DibBlock> ReadTiffFile(const std::string& path)
         d[3] = 0;
     }
     return dib;
+}
+
+} // namespace
+
+bool ProbeTiffFile(const std::string& path) { return ProbeTiff(path, nullptr); }
+
+std::optional<DibBlock> ReadTiffFile(const std::string& path) { return ReadTiff(path, nullptr); }
+
+std::optional<DibBlock> ReadTiffMemory(const std::uint8_t* data, std::size_t length,
+                                       const std::string& name)
+{
+    if (!data)
+        return std::nullopt;
+    MemoryFile memory{data, length};
+    return ReadTiff(name, &memory);
 }

@@ -14,3 +14,6 @@ bool ProbeTiffFile(const std::string& path);
 // the program's message box, titled "<file name> Error". The handlers in force before the
 // call are restored.
 std::optional<DibBlock> ReadTiffFile(const std::string& path);
+// The same for a whole file held in memory; name stands for the file in messages.
+std::optional<DibBlock> ReadTiffMemory(const std::uint8_t* data, std::size_t length,
+                                       const std::string& name);
