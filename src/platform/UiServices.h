@@ -32,7 +32,7 @@ enum class CursorShape {
 };
 
 // Keys whose state can be asked at any time.
-enum class KeyCode { Shift, Control, Alt, Space, LeftButton, RightButton };
+enum class KeyCode { Shift, Control, Alt, Space, LeftButton, RightButton, Z, X };
 
 // A file prompt: filters as "Description|*.ext;*.ext2" entries, 1-based filter index.
 struct FilePrompt {

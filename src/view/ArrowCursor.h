@@ -1,0 +1,9 @@
+#pragma once
+
+#include "view/Cursor.h"
+
+// Cursor shape: the system arrow.
+class ArrowCursor : public Cursor {
+public:
+    ArrowCursor() : Cursor(CursorShape::Arrow) {}
+};

@@ -1,0 +1,585 @@
+#include "support/ViewHarness.h"
+
+#include "image/CDib.h"
+#include "model/DbPoint.h"
+#include "view/CropTool.h"
+#include "view/CollectTool.h"
+#include "view/RotateTool.h"
+#include "view/AutoScrollProc.h"
+#include "view/MapTool.h"
+#include "view/PanTool.h"
+#include "view/TrackMgr.h"
+#include "view/ZoominTool.h"
+#include "view/ZoomoutTool.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// ---------------------------------------------------------------- fitting
+
+struct FitCase {
+    int imageW, imageH, clientW, clientH;
+    double expectedZoom;
+};
+
+class FitToWindowTest : public ::testing::TestWithParam<FitCase> {};
+
+TEST_P(FitToWindowTest, ZoomIsAPowerOfTheRateAtOrBelowTheExactFit)
+{
+    const FitCase c = GetParam();
+    ViewHarness h(c.imageW, c.imageH, c.clientW, c.clientH);
+    EXPECT_NEAR(h.view->GetZoom(), c.expectedZoom, 1e-4);
+    EXPECT_TRUE(h.view->IsFitted());
+    const ISize s = h.view->GetScaledSize();
+    EXPECT_LE(s.cx, c.clientW);
+    EXPECT_LE(s.cy, c.clientH);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rate12, FitToWindowTest,
+                         ::testing::Values(FitCase{1000, 500, 600, 600, std::pow(1.2, -3)},
+                                           FitCase{1000, 1000, 500, 500, std::pow(1.2, -4)},
+                                           FitCase{100, 100, 200, 200, 1.44},
+                                           FitCase{100, 100, 110, 110, 1.0},
+                                           // tall image: the height decides
+                                           FitCase{100, 400, 400, 200, std::pow(1.2, -4)}));
+
+TEST(ViewFit, ResizeRefitsWhileFittedAndAZoomCommandStopsIt)
+{
+    ViewHarness h(1000, 500, 600, 600);
+    h.host.Resize(1200, 1200);
+    // Exact fit 1.2 is one step of the rate: n = trunc(1 - 1) = 0.
+    EXPECT_NEAR(h.view->GetZoom(), 1.0, 1e-12);
+    h.host.Resize(3000, 3000);
+    EXPECT_NEAR(h.view->GetZoom(), std::pow(1.2, 5), 1e-9);
+    h.view->OnCommand(CKurvoView::kZoomIn);
+    EXPECT_FALSE(h.view->IsFitted());
+    const double zoom = h.view->GetZoom();
+    h.host.Resize(300, 300);
+    EXPECT_EQ(h.view->GetZoom(), zoom);
+}
+
+TEST(ViewFit, UnknownZoomTypeZoomsAtMediumRateWithNoRadioMark)
+{
+    ViewSettings s;
+    s.zoomType = 7;
+    ViewHarness h(400, 400, 200, 200, s);
+    EXPECT_EQ(h.view->GetZoomRate(), 1.2);
+    EXPECT_EQ(h.view->GetZoomType(), 7);
+    for (CommandId id : {CKurvoView::kZoomFast, CKurvoView::kZoomMedium, CKurvoView::kZoomSlow}) {
+        CommandState st;
+        ASSERT_TRUE(h.view->OnUpdateCommand(id, st));
+        EXPECT_TRUE(st.radio);
+        EXPECT_FALSE(st.checked) << id;
+    }
+    h.view->OnCommand(CKurvoView::kZoomFast);
+    EXPECT_EQ(h.view->GetZoomRate(), 1.4);
+    CommandState fast;
+    h.view->OnUpdateCommand(CKurvoView::kZoomFast, fast);
+    EXPECT_TRUE(fast.checked);
+}
+
+// ---------------------------------------------------------------- zooming
+
+// The image point shown at the window centre.
+DPoint CentreImagePoint(CKurvoView& v)
+{
+    const ISize c = v.GetClientSize();
+    ToolEvent e;
+    v.BuildToolEvent({c.cx / 2, c.cy / 2}, nullptr, e);
+    return e.scaled;
+}
+
+TEST(ViewZoom, ZoomInAndOutKeepsTheCentreImagePoint)
+{
+    ViewHarness h(2000, 1600, 400, 300);
+    h.ActualPixelsAtOrigin();
+    h.view->ScrollToPosition({700, 500});
+    const DPoint before = CentreImagePoint(*h.view);
+    const double zoom = h.view->GetZoom();
+    ASSERT_TRUE(h.view->ZoomIn());
+    EXPECT_NEAR(h.view->GetZoom(), zoom * 1.2, 1e-12);
+    const DPoint during = CentreImagePoint(*h.view);
+    EXPECT_NEAR(during.x, before.x, 1.0 / h.view->GetZoom());
+    ASSERT_TRUE(h.view->ZoomOut());
+    EXPECT_NEAR(h.view->GetZoom(), zoom, 1e-12);
+    const DPoint after = CentreImagePoint(*h.view);
+    EXPECT_NEAR(after.x, before.x, 1.0);
+    EXPECT_NEAR(after.y, before.y, 1.0);
+}
+
+TEST(ViewZoom, ActualPixelsIsCheckedOnlyAtOne)
+{
+    ViewHarness h(1000, 1000, 300, 300);
+    CommandState st;
+    h.view->OnUpdateCommand(CKurvoView::kActualPixels, st);
+    EXPECT_FALSE(st.checked);
+    h.view->OnCommand(CKurvoView::kActualPixels);
+    EXPECT_EQ(h.view->GetZoom(), 1.0);
+    EXPECT_EQ(h.view->GetScaledSize(), (ISize{1000, 1000}));
+    CommandState after;
+    h.view->OnUpdateCommand(CKurvoView::kActualPixels, after);
+    EXPECT_TRUE(after.checked);
+}
+
+TEST(ViewZoom, ZoomStopsBeforeTheScaledSizeLeavesTheScrollRange)
+{
+    ViewHarness h(3000, 20, 200, 200);
+    int steps = 0;
+    while (h.view->ZoomIn() && steps < 1000)
+        ++steps;
+    EXPECT_LT(steps, 1000);
+    const ISize s = h.view->GetScaledSize();
+    EXPECT_LE(s.cx, CKurvoView::kMaxScaledExtent);
+    EXPECT_GT(s.cx * 1.2, static_cast<double>(CKurvoView::kMaxScaledExtent) * 0.99);
+    // Still paints (the visible part only) and events map to image pixels.
+    h.Repaint();
+    ToolEvent e;
+    h.view->BuildToolEvent({10, 10}, nullptr, e);
+    EXPECT_TRUE(std::isfinite(e.scaled.x));
+    EXPECT_GE(e.scaled.x, 0.0);
+    EXPECT_LE(e.scaled.x, 3000.0);
+    steps = 0;
+    while (h.view->ZoomOut() && steps < 5000)
+        ++steps;
+    EXPECT_LT(steps, 5000);
+    const ISize small = h.view->GetScaledSize();
+    EXPECT_EQ(small, (ISize{1, 1}));
+    EXPECT_GT(h.view->GetZoom(), 0.0);
+    h.Repaint();
+    EXPECT_EQ(h.Pixel(99, 99), PatternPixel(0, 0));
+    EXPECT_EQ(h.Pixel(100, 99), ColourToPixel(kWhite));
+}
+
+// ---------------------------------------------------------------- painting
+
+TEST(ViewPaint, ImageIsDrawnOneToOneAtTheScrollPosition)
+{
+    ViewHarness h(500, 400, 200, 100);
+    h.ActualPixelsAtOrigin();
+    EXPECT_EQ(h.Pixel(0, 0), PatternPixel(0, 0));
+    EXPECT_EQ(h.Pixel(199, 99), PatternPixel(199, 99));
+    h.view->ScrollToPosition({37, 11});
+    h.Flush();
+    EXPECT_EQ(h.Pixel(0, 0), PatternPixel(37, 11));
+    EXPECT_EQ(h.Pixel(150, 50), PatternPixel(187, 61));
+}
+
+TEST(ViewPaint, SmallImageIsCentredWithWindowColourAround)
+{
+    ViewSettings s;
+    s.windowColour = MakeColour(1, 2, 3);
+    ViewHarness h(50, 30, 200, 100, s);
+    h.ActualPixelsAtOrigin();
+    const IPoint off = h.view->GetCentringOffset();
+    EXPECT_EQ(off, (IPoint{75, 35}));
+    EXPECT_EQ(h.Pixel(75, 35), PatternPixel(0, 0));
+    EXPECT_EQ(h.Pixel(124, 64), PatternPixel(49, 29));
+    EXPECT_EQ(h.Pixel(74, 35), ColourToPixel(s.windowColour));
+    EXPECT_EQ(h.Pixel(125, 64), ColourToPixel(s.windowColour));
+    EXPECT_EQ(h.Pixel(80, 34), ColourToPixel(s.windowColour));
+    EXPECT_EQ(h.Pixel(80, 65), ColourToPixel(s.windowColour));
+    // Events see the centring: the image's top-left pixel is logical (0, 0).
+    ToolEvent e;
+    h.view->BuildToolEvent({75, 35}, nullptr, e);
+    EXPECT_EQ(e.logical, (IPoint{0, 0}));
+    EXPECT_EQ(e.viewportOffset, off);
+}
+
+TEST(ViewPaint, CentringOnOneAxisKeepsTheScrollOfTheOther)
+{
+    ViewHarness h(50, 1000, 200, 100);
+    h.ActualPixelsAtOrigin();
+    h.view->ScrollToPosition({0, 300});
+    h.Flush();
+    EXPECT_EQ(h.Pixel(75, 0), PatternPixel(0, 300));
+    ToolEvent e;
+    h.view->BuildToolEvent({80, 10}, nullptr, e);
+    EXPECT_EQ(e.logical, (IPoint{5, 310}));
+    EXPECT_EQ(e.scaled, (DPoint{5, 310}));
+}
+
+struct SampleCase {
+    double zoom;
+    int scrollX, scrollY;
+    int bitCount;
+};
+
+class DirectDrawTest : public ::testing::TestWithParam<SampleCase> {};
+
+// Without a display copy the view samples the visible part itself; the pixels on screen
+// must be those a display copy of the scaled size would show.
+TEST_P(DirectDrawTest, SampledPixelsEqualTheDisplayCopy)
+{
+    const SampleCase c = GetParam();
+    ViewSettings direct;
+    direct.maxDisplayCopyBytes = 0;
+    ViewHarness a(301, 207, 160, 120, ViewSettings{}, c.bitCount);
+    ViewHarness b(301, 207, 160, 120, direct, c.bitCount);
+    for (ViewHarness* h : {&a, &b}) {
+        const ISize cl = h->view->GetClientSize();
+        // Zoom about the centre until the factor is reached, then scroll.
+        h->view->ActualPixels();
+        while (h->view->GetZoom() < c.zoom * 0.999)
+            h->view->ZoomIn();
+        while (h->view->GetZoom() > c.zoom * 1.001)
+            h->view->ZoomOut();
+        (void)cl;
+        h->view->ScrollToPosition({c.scrollX, c.scrollY});
+        h->Repaint();
+    }
+    ASSERT_FALSE(a.view->IsDrawingDirect());
+    ASSERT_TRUE(b.view->IsDrawingDirect());
+    ASSERT_EQ(a.view->GetScaledSize(), b.view->GetScaledSize());
+    ASSERT_EQ(a.view->GetScrollPos(), b.view->GetScrollPos());
+    EXPECT_EQ(a.Snapshot(), b.Snapshot());
+}
+
+INSTANTIATE_TEST_SUITE_P(Zooms, DirectDrawTest,
+                         ::testing::Values(SampleCase{1.0 / 1.2 / 1.2, 0, 0, 24},
+                                           SampleCase{1.0, 13, 7, 24},
+                                           SampleCase{1.2 * 1.2 * 1.2, 101, 55, 24},
+                                           SampleCase{std::pow(1.2, 9), 1234, 777, 24},
+                                           SampleCase{std::pow(1.2, 4), 40, 30, 8}));
+
+TEST(ViewPaint, OverlayOnlyRepaintDrawsDataButNotTheImage)
+{
+    ViewHarness h(300, 300, 200, 200);
+    h.ActualPixelsAtOrigin();
+    PixelCanvas& canvas = h.view->GetCanvas();
+    // Paint the canvas over so that any image drawing would show.
+    canvas.SetViewportOrg(0, 0);
+    canvas.Fill(kWhite);
+    h.doc.data.NewSet();
+    std::unique_ptr<DbPrim> p = std::make_unique<DbPoint>(DPoint{50, 60});
+    h.doc.data.AddPrim(p, -1);
+    h.view->OnUpdate(nullptr, PlotData::kHintOverlay);
+    EXPECT_EQ(h.view->GetOverlayOnly(), 0);
+    EXPECT_EQ(h.Pixel(10, 10), ColourToPixel(kWhite));
+    EXPECT_EQ(h.Pixel(120, 150), ColourToPixel(kWhite));
+    // The plus marker of the current set.
+    EXPECT_NE(h.Pixel(50, 60), ColourToPixel(kWhite));
+    EXPECT_NE(h.Pixel(53, 60), ColourToPixel(kWhite));
+    // A normal repaint brings the image back.
+    h.Repaint();
+    EXPECT_EQ(h.Pixel(10, 10), PatternPixel(10, 10));
+}
+
+TEST(ViewPaint, UpdateHintsRebuildOrRepaint)
+{
+    ViewHarness h(300, 300, 200, 200);
+    h.ActualPixelsAtOrigin();
+    // The image changes: hint 1 shows the new one at the same zoom.
+    h.doc.image.FlipHorizontal();
+    h.view->OnUpdate(nullptr, PlotData::kHintImage);
+    h.Flush();
+    EXPECT_EQ(h.Pixel(0, 0), PatternPixel(299, 0));
+    EXPECT_EQ(h.view->GetZoom(), 1.0);
+    // Hint 2 fits the replaced image.
+    h.doc.SetImage(800, 800);
+    h.view->OnUpdate(nullptr, PlotData::kHintImageReplaced);
+    EXPECT_TRUE(h.view->IsFitted());
+    EXPECT_LT(h.view->GetZoom(), 0.25);
+}
+
+TEST(ViewPaint, NoImageDrawsNothingAndDisablesImageCommands)
+{
+    ViewHarness h(0, 0, 100, 100);
+    EXPECT_FALSE(h.view->HasDisplay());
+    for (CommandId id : {CKurvoView::kZoomIn, CKurvoView::kZoomOut, CKurvoView::kFitToWindow,
+                         CKurvoView::kActualPixels, CKurvoView::kPan, CKurvoView::kCrop,
+                         CKurvoView::kDefineRegion, CKurvoView::kSaveView}) {
+        CommandState st;
+        EXPECT_TRUE(h.view->OnUpdateCommand(id, st));
+        EXPECT_FALSE(st.enabled) << id;
+    }
+    // Events still reach the manager, which has no tool.
+    h.Click(10, 10);
+    EXPECT_EQ(h.view->GetCurrentTool(), nullptr);
+}
+
+// ---------------------------------------------------------------- saved views
+
+TEST(ViewSaved, SaveTwiceThenPreviousAndNext)
+{
+    ViewHarness h(2000, 2000, 200, 200);
+    h.ActualPixelsAtOrigin();
+    h.view->ScrollToPosition({100, 100});
+    h.view->OnCommand(CKurvoView::kSaveView);
+    h.view->ZoomIn();
+    const ViewSpec second = h.view->CurrentViewSpec();
+    h.view->OnCommand(CKurvoView::kSaveView);
+    CommandState prev;
+    h.view->OnUpdateCommand(CKurvoView::kPreviousSavedView, prev);
+    EXPECT_TRUE(prev.enabled);
+    h.view->OnCommand(CKurvoView::kPreviousSavedView);
+    EXPECT_EQ(h.view->GetZoom(), 1.0);
+    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{100, 100}));
+    EXPECT_EQ(h.view->GetSavedViewCount(), 2);
+    CommandState next;
+    h.view->OnUpdateCommand(CKurvoView::kNextSavedView, next);
+    EXPECT_TRUE(next.enabled);
+    h.view->OnCommand(CKurvoView::kNextSavedView);
+    EXPECT_EQ(h.view->GetZoom(), second.zoom);
+    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{second.scrollX, second.scrollY}));
+    CommandState noNext;
+    h.view->OnUpdateCommand(CKurvoView::kNextSavedView, noNext);
+    EXPECT_FALSE(noNext.enabled);
+}
+
+TEST(ViewSaved, PreviousFromAChangedViewPushesAnAutomaticEntryThatNextRemoves)
+{
+    ViewHarness h(2000, 2000, 200, 200);
+    h.ActualPixelsAtOrigin();
+    h.view->ScrollToPosition({40, 60});
+    h.view->SaveView();
+    CommandState unchanged;
+    h.view->OnUpdateCommand(CKurvoView::kPreviousSavedView, unchanged);
+    EXPECT_FALSE(unchanged.enabled);
+    h.view->ZoomIn();
+    h.view->ZoomIn();
+    const ViewSpec zoomed = h.view->CurrentViewSpec();
+    CommandState changed;
+    h.view->OnUpdateCommand(CKurvoView::kPreviousSavedView, changed);
+    EXPECT_TRUE(changed.enabled);
+    h.view->PreviousSavedView();
+    EXPECT_EQ(h.view->GetSavedViewCount(), 2);
+    EXPECT_EQ(h.view->GetSavedView(1).automatic, 1);
+    EXPECT_EQ(h.view->GetZoom(), 1.0);
+    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{40, 60}));
+    h.view->NextSavedView();
+    EXPECT_EQ(h.view->GetZoom(), zoomed.zoom);
+    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{zoomed.scrollX, zoomed.scrollY}));
+    EXPECT_EQ(h.view->GetSavedViewCount(), 1);
+    EXPECT_EQ(h.view->GetSavedViewIndex(), 0);
+}
+
+TEST(ViewSaved, SavingBelowTheTopDiscardsTheEntriesAbove)
+{
+    ViewHarness h(2000, 2000, 200, 200);
+    h.ActualPixelsAtOrigin();
+    for (int i = 0; i < 3; ++i) {
+        h.view->ScrollToPosition({10 * i, 0});
+        h.view->SaveView();
+    }
+    h.view->PreviousSavedView();
+    h.view->PreviousSavedView();
+    EXPECT_EQ(h.view->GetSavedViewIndex(), 0);
+    h.view->ScrollToPosition({500, 500});
+    h.view->SaveView();
+    EXPECT_EQ(h.view->GetSavedViewCount(), 2);
+    EXPECT_EQ(h.view->GetSavedView(1).scrollX, 500);
+}
+
+// ---------------------------------------------------------------- keys and tools
+
+TEST(ViewKeys, ScrollKeys)
+{
+    ViewHarness h(3000, 3000, 200, 100);
+    h.ActualPixelsAtOrigin();
+    h.view->ScrollToPosition({1000, 1000});
+    h.Hold(KeyCode::Control);
+    h.KeyDown(ViewKey::PageUp);
+    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1200, 1000})); // right, not left
+    h.KeyDown(ViewKey::PageDown);
+    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1000, 1000}));
+    h.Let(KeyCode::Control);
+    h.KeyDown(ViewKey::PageUp);
+    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1000, 900}));
+    h.KeyDown(ViewKey::Right);
+    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1020, 900}));
+    h.KeyDown(ViewKey::Down);
+    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1020, 910}));
+    h.KeyDown(ViewKey::End);
+    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{2800, 2900}));
+    h.KeyDown(ViewKey::Down);
+    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{2800, 2900}));
+    h.KeyDown(ViewKey::Home);
+    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{0, 0}));
+}
+
+TEST(ViewKeys, SpaceZAndXGiveTemporaryToolsAndReleaseReturnsToTheToolFromBefore)
+{
+    ViewHarness h(400, 400, 200, 200);
+    Tool* before = h.view->GetCurrentTool();
+    ASSERT_EQ(before, h.view->GetMapTool());
+    h.Hold(KeyCode::Space);
+    h.KeyDown(ViewKey::Space);
+    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetPanTool());
+    h.ui.cursors.clear();
+    h.Hold(KeyCode::Z);
+    h.KeyDown(ViewKey::Z);
+    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetZoominTool());
+    // Z up while space is held: back to pan.
+    h.Let(KeyCode::Z);
+    h.KeyUp(ViewKey::Z);
+    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetPanTool());
+    h.Hold(KeyCode::X);
+    h.KeyDown(ViewKey::X);
+    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetZoomoutTool());
+    h.Let(KeyCode::Space);
+    h.KeyUp(ViewKey::Space);
+    // X alone held: nothing changes until it is released too.
+    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetZoomoutTool());
+    h.Let(KeyCode::X);
+    h.KeyUp(ViewKey::X);
+    EXPECT_EQ(h.view->GetCurrentTool(), before);
+    // The tool's cursor is the one shown again.
+    EXPECT_EQ(h.view->GetCurrentCursor(), before->GetCursor());
+}
+
+TEST(ViewKeys, TemporaryToolsWaitForAnIdleManagerAndIgnoreModifiedKeyUps)
+{
+    ViewHarness h(400, 400, 200, 200);
+    h.Press(50, 50);
+    h.Hold(KeyCode::Space);
+    h.KeyDown(ViewKey::Space);
+    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetMapTool());
+    h.Release(60, 60);
+    h.KeyDown(ViewKey::Space);
+    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetPanTool());
+    h.Let(KeyCode::Space);
+    h.Hold(KeyCode::Shift);
+    h.KeyUp(ViewKey::Space);
+    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetPanTool());
+    h.Let(KeyCode::Shift);
+    h.KeyUp(ViewKey::Space);
+    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetMapTool());
+}
+
+TEST(ViewCommands, ToolCommandsSelectAndMarkTheirTool)
+{
+    ViewHarness h(400, 400, 200, 200);
+    h.view->OnCommand(CKurvoView::kCrop);
+    EXPECT_EQ(h.view->GetCurrentTool(), reinterpret_cast<Tool*>(h.view->GetCropTool()));
+    CommandState crop;
+    h.view->OnUpdateCommand(CKurvoView::kCrop, crop);
+    EXPECT_TRUE(crop.checked);
+    CommandState pan;
+    h.view->OnUpdateCommand(CKurvoView::kPan, pan);
+    EXPECT_FALSE(pan.checked);
+    EXPECT_TRUE(pan.enabled);
+}
+
+TEST(ViewCommands, CollectNeedsARegionAndAsksForTheMappingFirst)
+{
+    ViewHarness h(400, 400, 200, 200);
+    CommandState st;
+    h.view->OnUpdateCommand(CKurvoView::kCollectPoints, st);
+    EXPECT_FALSE(st.enabled);
+    h.doc.DefineRegion({10, 10}, {300, 300}, {0, 0}, {100, 100});
+    h.doc.mappingValid = false;
+    h.doc.onAxisMapping = [&h] { h.doc.mappingValid = true; };
+    h.view->OnCommand(CKurvoView::kCollectPoints);
+    EXPECT_EQ(h.doc.axisMappingCalls, 1);
+    EXPECT_EQ(h.view->GetCurrentTool(), reinterpret_cast<Tool*>(h.view->GetCollectTool()));
+    // The dialog cancelled: the tool is not selected.
+    h.doc.mappingValid = false;
+    h.doc.onAxisMapping = nullptr;
+    h.view->OnCommand(CKurvoView::kCollectLines);
+    EXPECT_EQ(h.doc.axisMappingCalls, 2);
+    EXPECT_EQ(h.view->GetCurrentTool(), reinterpret_cast<Tool*>(h.view->GetCollectTool()));
+}
+
+TEST(ViewCommands, LosingTheRegionFallsBackToTheDefaultTool)
+{
+    ViewHarness h(400, 400, 200, 200);
+    h.doc.DefineRegion({10, 10}, {300, 300}, {0, 0}, {100, 100});
+    h.view->OnCommand(CKurvoView::kRotateRegion);
+    EXPECT_EQ(h.view->GetCurrentTool(), reinterpret_cast<Tool*>(h.view->GetRotateTool()));
+    h.doc.transform.ResetToDefaults();
+    CommandState st;
+    h.view->OnUpdateCommand(CKurvoView::kRotateRegion, st);
+    EXPECT_FALSE(st.enabled);
+    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetDefaultTool());
+}
+
+// ---------------------------------------------------------------- events
+
+TEST(ViewEvents, EventsClampToTheClientAndCarryTheTolerance)
+{
+    ViewSettings s;
+    s.pickTol = 4;
+    ViewHarness h(2000, 2000, 200, 100, s);
+    h.ActualPixelsAtOrigin();
+    h.view->ZoomIn(); // zoom 1.2
+    h.view->ScrollToPosition({300, 200});
+    ToolEvent e;
+    h.view->BuildToolEvent({250, -20}, nullptr, e);
+    EXPECT_EQ(e.pixel, (IPoint{199, 0}));
+    EXPECT_EQ(e.logical, (IPoint{499, 200}));
+    EXPECT_NEAR(e.scaled.x, 499 / 1.2, 1e-9);
+    // From the unclamped position moved by the pick tolerance.
+    EXPECT_NEAR(e.tolerance.x, std::fabs((250 - 4 + 300) / 1.2 - 499 / 1.2), 1e-9);
+    EXPECT_NEAR(e.tolerance.y, std::fabs((-20 - 4 + 200) / 1.2 - 200 / 1.2), 1e-9);
+    h.Hold(KeyCode::Shift);
+    h.view->BuildToolEvent({5, 5}, nullptr, e);
+    EXPECT_EQ(e.shift, 1);
+    EXPECT_EQ(e.control, 0);
+    EXPECT_EQ(e.drawMode, ToolEvent::kNoDc);
+}
+
+// ---------------------------------------------------------------- auto-scroll
+
+struct AutoScrollCase {
+    int outside;
+    int step;
+    int period;
+};
+
+class AutoScrollTest : public ::testing::TestWithParam<AutoScrollCase> {};
+
+TEST_P(AutoScrollTest, StepAndPeriodFollowTheDistanceOutside)
+{
+    const AutoScrollCase c = GetParam();
+    ViewHarness h(4000, 4000, 200, 200);
+    h.ActualPixelsAtOrigin();
+    h.view->ScrollToPosition({1000, 1000});
+    h.Press(100, 100);
+    h.Drag(100, 199 + 1 + c.outside);
+    // One tick ran at once.
+    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1000, 1000 + c.step}));
+    AutoScrollProc* proc = h.view->GetAutoScroll();
+    ASSERT_TRUE(proc->IsRunning());
+    EXPECT_EQ(proc->GetPeriod(), c.period);
+    // The mouse holds still: the period stays and the scrolling goes on, one step per tick.
+    h.clock.Advance(c.period * 3);
+    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1000, 1000 + 4 * c.step}));
+    EXPECT_EQ(proc->GetPeriod(), c.period);
+    h.Release(100, 199 + c.outside);
+    EXPECT_FALSE(proc->IsRunning());
+    h.clock.Advance(200);
+    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1000, 1000 + 4 * c.step}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Distances, AutoScrollTest,
+                         ::testing::Values(AutoScrollCase{0, 10, 55}, AutoScrollCase{30, 10, 55},
+                                           AutoScrollCase{40, 15, 42}, AutoScrollCase{50, 20, 30},
+                                           AutoScrollCase{60, 25, 17}, AutoScrollCase{70, 30, 5},
+                                           AutoScrollCase{200, 95, 5}));
+
+TEST(ViewAutoScroll, PanToolScrollsTheOtherWayAndStopsInsideAndAtTheLimit)
+{
+    ViewHarness h(1000, 1000, 200, 200);
+    h.ActualPixelsAtOrigin();
+    h.view->ScrollToPosition({500, 500});
+    h.view->OnCommand(CKurvoView::kPan);
+    h.Press(100, 100);
+    h.Drag(100, 250);
+    AutoScrollProc* proc = h.view->GetAutoScroll();
+    ASSERT_TRUE(proc->IsRunning());
+    EXPECT_EQ(proc->GetDirection(), (IPoint{-1, -1}));
+    // The pan's own step moved by the clamped distance (99 pixels down: up 99), then one tick
+    // of 20 up.
+    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{500, 500 - 99 - 20}));
+    h.clock.Advance(30 * 30);
+    EXPECT_EQ(h.view->GetScrollPos().y, 0);
+    EXPECT_TRUE(proc->IsRunning());
+    h.Drag(100, 150);
+    EXPECT_FALSE(proc->IsRunning());
+    h.Release(100, 150);
+}
+
+} // namespace

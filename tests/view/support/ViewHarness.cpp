@@ -1,0 +1,102 @@
+#include "ViewHarness.h"
+
+#include <vector>
+
+int ManualClock::Advance(int ms)
+{
+    int fired = 0;
+    for (int t = 0; t < ms; ++t) {
+        ++m_now;
+        std::vector<int> ids;
+        for (const auto& [id, timer] : m_ui.timers)
+            ids.push_back(id);
+        for (auto it = m_waited.begin(); it != m_waited.end();) {
+            if (!m_ui.timers.count(it->first))
+                it = m_waited.erase(it);
+            else
+                ++it;
+        }
+        for (int id : ids) {
+            auto timer = m_ui.timers.find(id);
+            if (timer == m_ui.timers.end())
+                continue; // killed by a callback of this millisecond
+            int& waited = m_waited[id];
+            if (++waited >= timer->second.periodMs) {
+                waited = 0;
+                m_ui.FireTimer(id);
+                ++fired;
+            }
+        }
+    }
+    return fired;
+}
+
+ViewHarness::ViewHarness(int imageW, int imageH, int clientW, int clientH,
+                         const ViewSettings& settings, int bitCount)
+    : host(clientW, clientH)
+{
+    SetUiServices(&ui);
+    if (imageW > 0 && imageH > 0)
+        doc.SetImage(imageW, imageH, bitCount);
+    view = std::make_unique<CKurvoView>(&host, &doc);
+    host.SetView(view.get());
+    doc.AddView(view.get());
+    view->OnInitialUpdate(settings);
+    host.Flush();
+}
+
+ViewHarness::~ViewHarness()
+{
+    view->OnDestroy();
+    doc.RemoveView(view.get());
+    view.reset();
+    SetUiServices(nullptr);
+}
+
+void ViewHarness::Press(int x, int y)
+{
+    view->OnLButtonDown({x, y});
+}
+
+void ViewHarness::Drag(int x, int y) { view->OnMouseMove({x, y}); }
+
+void ViewHarness::Release(int x, int y) { view->OnLButtonUp({x, y}); }
+
+void ViewHarness::Move(int x, int y) { view->OnMouseMove({x, y}); }
+
+void ViewHarness::Click(int x, int y)
+{
+    Press(x, y);
+    Release(x, y);
+}
+
+void ViewHarness::KeyDown(ViewKey key) { view->OnKeyDown(key, 1); }
+
+void ViewHarness::KeyUp(ViewKey key) { view->OnKeyUp(key); }
+
+void ViewHarness::Repaint()
+{
+    view->Invalidate(true);
+    host.Flush();
+}
+
+void ViewHarness::ActualPixelsAtOrigin()
+{
+    view->ActualPixels();
+    view->ScrollToPosition({0, 0});
+    host.Flush();
+}
+
+std::vector<std::uint32_t> ViewHarness::Snapshot() const
+{
+    const PixelCanvas& c = view->GetCanvas();
+    return std::vector<std::uint32_t>(c.Bits(), c.Bits() + c.DeviceWidth() * c.DeviceHeight());
+}
+
+std::string ViewHarness::Status(int pane) const
+{
+    auto it = ui.panes.find(pane);
+    return it == ui.panes.end() ? std::string() : it->second;
+}
+
+std::uint32_t PatternPixel(int x, int y) { return ColourToPixel(PatternColour(x, y)); }

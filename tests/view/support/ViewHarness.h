@@ -1,0 +1,64 @@
+#pragma once
+
+#include "ViewTestDoc.h"
+#include "platform/RecordingUiServices.h"
+#include "view/CKurvoView.h"
+#include "view/HeadlessViewHost.h"
+
+#include <map>
+#include <memory>
+
+// Runs the recorded timers as a clock would: every millisecond each running timer that has
+// waited its period fires. A timer started anew (a new id) waits its full period again.
+class ManualClock {
+public:
+    explicit ManualClock(RecordingUiServices& ui) : m_ui(ui) {}
+    // Advances by ms milliseconds; returns how many timer callbacks ran.
+    int Advance(int ms);
+    long long Now() const { return m_now; }
+
+private:
+    RecordingUiServices& m_ui;
+    long long m_now = 0;
+    std::map<int, int> m_waited;
+};
+
+// A document with an image, shown by a real view on a headless host, with the process's
+// services recorded. The view has had its first showing.
+class ViewHarness {
+public:
+    ViewHarness(int imageW, int imageH, int clientW, int clientH,
+                const ViewSettings& settings = ViewSettings{}, int bitCount = 24);
+    ~ViewHarness();
+
+    // Mouse and keys as the window reports them; Press/Release hold the button.
+    void Press(int x, int y);
+    void Drag(int x, int y);
+    void Release(int x, int y);
+    void Move(int x, int y);
+    void Click(int x, int y);
+    void KeyDown(ViewKey key);
+    void KeyUp(ViewKey key);
+    // Holds a key for the key-state queries.
+    void Hold(KeyCode key) { ui.keysDown.insert(key); }
+    void Let(KeyCode key) { ui.keysDown.erase(key); }
+    // Paints what is pending, as the message loop would.
+    void Flush() { host.Flush(); }
+    // A full repaint with erase.
+    void Repaint();
+    // Zoom 1 with the scroll position at the top-left, painted.
+    void ActualPixelsAtOrigin();
+
+    std::uint32_t Pixel(int x, int y) const { return view->GetCanvas().DevicePixel(x, y); }
+    std::vector<std::uint32_t> Snapshot() const;
+    std::string Status(int pane = 0) const;
+
+    RecordingUiServices ui;
+    ManualClock clock{ui};
+    ViewTestDoc doc;
+    HeadlessViewHost host;
+    std::unique_ptr<CKurvoView> view;
+};
+
+// The screen colour (0xFFRRGGBB) the pattern image shows at image pixel (x, y).
+std::uint32_t PatternPixel(int x, int y);

@@ -1,0 +1,207 @@
+#include "ViewTestDoc.h"
+
+#include "image/DibUtil.h"
+#include "mapping/CropBox.h"
+#include "mapping/RegGridVw.h"
+#include "mapping/TransformMan.h"
+#include "mapping/TransformMemento.h"
+#include "platform/ToolEvent.h"
+#include "tasks/Task.h"
+
+#include <cmath>
+
+std::vector<std::uint8_t> MakeDibBlock(int width, int height, int bitCount,
+                                       const std::function<Colour(int, int)>& colourOf)
+{
+    const std::uint64_t rowBytes = DibRowBytes(width, bitCount);
+    const std::uint32_t tableBytes = bitCount == 8 ? 1024 : 0;
+    std::vector<std::uint8_t> dib(kInfoHeaderSize + tableBytes + rowBytes * height);
+    BitmapInfoHeader h;
+    h.width = width;
+    h.height = height;
+    h.bitCount = static_cast<std::uint16_t>(bitCount);
+    h.sizeImage = static_cast<std::uint32_t>(rowBytes * height);
+    h.clrUsed = bitCount == 8 ? 256 : 0;
+    h.Write(dib.data());
+    std::uint8_t* table = dib.data() + kInfoHeaderSize;
+    for (int i = 0; bitCount == 8 && i < 256; ++i) {
+        table[4 * i] = table[4 * i + 1] = table[4 * i + 2] = static_cast<std::uint8_t>(i);
+    }
+    std::uint8_t* bits = dib.data() + kInfoHeaderSize + tableBytes;
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = bits + (height - 1 - y) * rowBytes;
+        for (int x = 0; x < width; ++x) {
+            const Colour c = colourOf(x, y);
+            if (bitCount == 8) {
+                row[x] = RedOf(c);
+            } else {
+                row[3 * x] = BlueOf(c);
+                row[3 * x + 1] = GreenOf(c);
+                row[3 * x + 2] = RedOf(c);
+            }
+        }
+    }
+    return dib;
+}
+
+Colour PatternColour(int x, int y)
+{
+    return MakeColour(static_cast<std::uint8_t>(x * 7 + 3), static_cast<std::uint8_t>(y * 5 + 1),
+                      static_cast<std::uint8_t>((x + y) * 3 + 64));
+}
+
+namespace {
+
+// Installs the manipulator's region; the state before is kept in a memento.
+class StandInTransTask : public Task {
+public:
+    StandInTransTask(TransformData* transform, std::unique_ptr<TransformMan> man)
+        : m_transform(transform), m_man(std::move(man))
+    {
+    }
+    ~StandInTransTask() override
+    {
+        if (m_before)
+            m_before->Detach(m_transform);
+    }
+    bool Execute() override
+    {
+        m_before.reset(static_cast<TransformMemento*>(m_transform->GetRep(TransformMemento::kKey)));
+        m_man->Notify(0);
+        return true;
+    }
+    bool Undo() override
+    {
+        m_before->Notify(0);
+        return true;
+    }
+    bool Redo() override
+    {
+        m_man->Notify(0);
+        return true;
+    }
+    const std::string& GetName() const override
+    {
+        static const std::string name = "Transformation";
+        return name;
+    }
+
+private:
+    TransformData* m_transform;
+    std::unique_ptr<TransformMan> m_man;
+    std::unique_ptr<TransformMemento> m_before;
+};
+
+class StandInCropTask : public Task {
+public:
+    StandInCropTask(PlotData* data, CDib* image, IPoint origin, ISize size)
+        : m_data(data), m_image(image), m_origin(origin), m_size(size)
+    {
+    }
+    bool Execute() override
+    {
+        m_before = *m_image;
+        return Redo();
+    }
+    bool Undo() override
+    {
+        m_image->Assign(m_before);
+        m_data->SetViewHint(PlotData::kHintImage);
+        return true;
+    }
+    bool Redo() override
+    {
+        if (!m_image->Crop(m_origin.x, m_origin.y, m_size.cx, m_size.cy))
+            return false;
+        m_data->SetViewHint(PlotData::kHintImage);
+        return true;
+    }
+    const std::string& GetName() const override
+    {
+        static const std::string name = "Crop";
+        return name;
+    }
+
+private:
+    PlotData* m_data;
+    CDib* m_image;
+    IPoint m_origin;
+    ISize m_size;
+    CDib m_before;
+};
+
+} // namespace
+
+ViewTestDoc::ViewTestDoc() : data(this), grid(&transform) {}
+
+ISize ViewTestDoc::GetImageSize()
+{
+    if (image.IsEmpty())
+        return {1, 1};
+    return {image.Width(), image.Height()};
+}
+
+void ViewTestDoc::OnAxisMapping()
+{
+    ++axisMappingCalls;
+    if (onAxisMapping)
+        onAxisMapping();
+}
+
+bool ViewTestDoc::GetPixelResolution(const ToolEvent& e, DPoint& extent)
+{
+    if (fixedResolution) {
+        extent = *fixedResolution;
+        return true;
+    }
+    DPoint a;
+    DPoint b;
+    const double step = 1.0 / e.scale;
+    if (!transform.PixelToGraph(e.scaled, a) ||
+        !transform.PixelToGraph({e.scaled.x + step, e.scaled.y + step}, b))
+        return false;
+    extent = {std::fabs(b.x - a.x), std::fabs(b.y - a.y)};
+    return true;
+}
+
+std::unique_ptr<Task> ViewTestDoc::MakeTransTask(std::unique_ptr<TransformMan> manipulator)
+{
+    return std::make_unique<StandInTransTask>(&transform, std::move(manipulator));
+}
+
+std::unique_ptr<Task> ViewTestDoc::MakeCropTask(const CropBox& box)
+{
+    IPoint origin;
+    ISize size;
+    if (!box.GetBoundingRect(origin, size))
+        return nullptr;
+    return std::make_unique<StandInCropTask>(&data, &image, origin, size);
+}
+
+void ViewTestDoc::SetImage(int width, int height, int bitCount)
+{
+    const std::vector<std::uint8_t> dib = MakeDibBlock(width, height, bitCount, PatternColour);
+    image.Assign(dib.data(), dib.size());
+}
+
+void ViewTestDoc::DefineRegion(DPoint topLeft, DPoint bottomRight, DPoint graphMin, DPoint graphMax)
+{
+    std::unique_ptr<TransformMan> man(static_cast<TransformMan*>(transform.GetRep(TransformMan::kKey)));
+    man->GetBox().SetPixelRect(topLeft, bottomRight);
+    man->Notify(0);
+    man->Detach(&transform);
+    transform.SetLimits(graphMin, graphMax);
+}
+
+void ViewTestDoc::SetGridSnap(double stepX, double stepY)
+{
+    std::unique_ptr<RegGridVw> vw(static_cast<RegGridVw*>(grid.GetRep("ViewDialogRegGrid")));
+    RegGridSettings s = grid.GetSettings();
+    s.snapX = s.snapY = 1;
+    s.stepX = stepX;
+    s.stepY = stepY;
+    s.originX = s.originY = 0.0;
+    vw->m_settings = s;
+    vw->Notify(0);
+    vw->Detach(&grid);
+}

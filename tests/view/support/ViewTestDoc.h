@@ -1,0 +1,59 @@
+#pragma once
+
+#include "image/CDib.h"
+#include "mapping/RegGridData.h"
+#include "mapping/TransformData.h"
+#include "model/PlotData.h"
+#include "platform/Document.h"
+#include "view/ViewDocument.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// A packed 24-bit (or 8-bit grey) DIB block whose pixel (x, y), counted from the top-left,
+// has the colour colourOf(x, y) (0x00BBGGRR).
+std::vector<std::uint8_t> MakeDibBlock(int width, int height, int bitCount,
+                                       const std::function<Colour(int, int)>& colourOf);
+// A colour that differs between neighbouring pixels on both axes.
+Colour PatternColour(int x, int y);
+
+// The document the view tests drive: the data, an image, a mapping and a grid, and tasks
+// for the mapping and crop tools that do what the document's tasks do.
+class ViewTestDoc : public Document, public ViewDocument {
+public:
+    ViewTestDoc();
+
+    PlotData* GetPlotData() override { return &data; }
+    CDib* GetImage() override { return &image; }
+    TransformData* GetTransform() override { return &transform; }
+    RegGridData* GetGrid() override { return &grid; }
+    bool IsImageLoaded() override { return !image.IsEmpty(); }
+    ISize GetImageSize() override;
+    bool IsMappingDefined() override { return transform.GetRegion().IsDefined(); }
+    bool IsMappingValid() override { return mappingValid && IsMappingDefined(); }
+    void OnAxisMapping() override;
+    bool GetPixelResolution(const ToolEvent& e, DPoint& extent) override;
+    std::unique_ptr<Task> MakeTransTask(std::unique_ptr<TransformMan> manipulator) override;
+    std::unique_ptr<Task> MakeCropTask(const CropBox& box) override;
+    void OnViewActivated() override { ++activations; }
+
+    void SetImage(int width, int height, int bitCount = 24);
+    // The region as an axis-parallel rectangle with graph limits: x from left to right, y from
+    // bottom (max pixel y) to top.
+    void DefineRegion(DPoint topLeft, DPoint bottomRight, DPoint graphMin, DPoint graphMax);
+    // Grid snapping on both axes with the given steps in graph units.
+    void SetGridSnap(double stepX, double stepY);
+
+    PlotData data;
+    CDib image;
+    TransformData transform;
+    RegGridData grid;
+    bool mappingValid = true;
+    int axisMappingCalls = 0;
+    int activations = 0;
+    std::function<void()> onAxisMapping;
+    // When set, the pixel resolution answered whatever the position.
+    std::optional<DPoint> fixedResolution;
+};
