@@ -3,14 +3,18 @@
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
 #include "app/COptions.h"
+#include "app/DocumentManager.h"
 #include "app/QtProfile.h"
 #include "app/QtUiServices.h"
 #include "app/WindowPlacement.h"
+#include "document/CKurvoDoc.h"
+#include "document/DocumentHooks.h"
 #include "document/OptionsDlg.h"
 #include "platform/CommandIds.h"
 #include "platform/UiServices.h"
 
 #include <QApplication>
+#include <QMessageBox>
 
 #ifdef QT_PRINTSUPPORT_LIB
 #include <QPageSetupDialog>
@@ -41,6 +45,9 @@ CKurvoApp::CKurvoApp(std::unique_ptr<Profile> profile, UiServices* services)
 CKurvoApp::~CKurvoApp()
 {
     OptionsDlg::SetRunner(nullptr);
+    // Documents and their windows go while the frame still stands.
+    m_docs.reset();
+    ::GetDocumentHooks() = ::DocumentHooks{};
     m_frame.reset();
     ::SetPreferences(nullptr);
     SetUiServices(nullptr);
@@ -80,6 +87,8 @@ bool CKurvoApp::InitInstance(const QStringList& arguments)
         OptionsDlg::SetRunner(
             [frame](OptionsDlg& fields) { return COptions::RunModal(fields, frame); });
     }
+    m_docs = std::make_unique<DocumentManager>(m_frame.get());
+    InstallDocumentHooks();
     if (m_ownServices) {
         CMainFrame* frame = m_frame.get();
         m_ownServices->SetStatusSink([frame](int pane, const std::string& text) {
@@ -116,6 +125,41 @@ int CKurvoApp::ExitInstance(int exitCode)
     if (auto* qt = dynamic_cast<QtProfile*>(m_profile.get()))
         qt->Sync();
     return exitCode;
+}
+
+void CKurvoApp::InstallDocumentHooks()
+{
+    DocumentManager* docs = m_docs.get();
+    if (!m_hooks.newDocument)
+        m_hooks.newDocument = [docs] { return docs->NewDocument() != nullptr; };
+    if (!m_hooks.openDocument)
+        m_hooks.openDocument = [docs](const std::string& path) {
+            return docs->OpenDocument(path) != nullptr;
+        };
+    m_frame->SetScannedImageHandler(
+        [docs](const std::vector<std::uint8_t>& dib) { return docs->NewDocumentFromDib(dib); });
+
+    ::DocumentHooks& hooks = ::GetDocumentHooks();
+    hooks.addRecentFile = [this](const std::string& path) { m_recent.Add(path); };
+    CMainFrame* frame = m_frame.get();
+    if (!hooks.runOptions) {
+        hooks.runOptions = [this, frame] {
+            // The document applies the values to its data and tells the observers.
+            OptionsDlg fields;
+            fields.Load(m_preferences);
+            if (!COptions::RunModal(fields, frame))
+                return false;
+            fields.Store(m_preferences);
+            return true;
+        };
+    }
+    if (!hooks.showImageInfo) {
+        hooks.showImageInfo = [frame](const std::string& text) {
+            QMessageBox box(QMessageBox::Information, QStringLiteral("Image Info"),
+                            QString::fromStdString(text), QMessageBox::Ok, frame);
+            box.exec();
+        };
+    }
 }
 
 bool CKurvoApp::OpenDocumentFile(const std::string& path)
@@ -217,7 +261,7 @@ bool CKurvoApp::OnCommand(CommandId id)
             m_frame->close();
         return true;
     default:
-        return false;
+        return m_docs && m_docs->OnCommand(id);
     }
 }
 
@@ -245,6 +289,6 @@ bool CKurvoApp::OnUpdateCommand(CommandId id, CommandState& state)
         return false;
 #endif
     default:
-        return false;
+        return m_docs && m_docs->OnUpdateCommand(id, state);
     }
 }

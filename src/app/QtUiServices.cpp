@@ -60,13 +60,21 @@ QtUiServices::~QtUiServices()
 
 bool QtUiServices::eventFilter(QObject* watched, QEvent* event)
 {
-    // The space bar has no asynchronous state in Qt: follow its presses and releases.
+    // The space bar, Z and X have no asynchronous state in Qt: follow their presses and
+    // releases.
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Space && !key->isAutoRepeat())
-            m_spaceDown = event->type() == QEvent::KeyPress;
+        const bool down = event->type() == QEvent::KeyPress;
+        if (!key->isAutoRepeat()) {
+            if (key->key() == Qt::Key_Space)
+                m_spaceDown = down;
+            else if (key->key() == Qt::Key_Z)
+                m_zDown = down;
+            else if (key->key() == Qt::Key_X)
+                m_xDown = down;
+        }
     } else if (event->type() == QEvent::ApplicationDeactivate) {
-        m_spaceDown = false;
+        m_spaceDown = m_zDown = m_xDown = false;
     }
     return QObject::eventFilter(watched, event);
 }
@@ -326,6 +334,10 @@ bool QtUiServices::IsKeyDown(KeyCode key)
         return mods & Qt::AltModifier;
     case KeyCode::Space:
         return m_spaceDown;
+    case KeyCode::Z:
+        return m_zDown;
+    case KeyCode::X:
+        return m_xDown;
     case KeyCode::LeftButton:
         return QGuiApplication::mouseButtons() & Qt::LeftButton;
     case KeyCode::RightButton:

@@ -57,6 +57,8 @@ protected:
 private:
     int m_waitDepth = 0;
     bool m_spaceDown = false;
+    bool m_zDown = false;
+    bool m_xDown = false;
     std::map<int, QTimer*> m_timers;
     int m_nextTimer = 1;
     std::function<void(int, const std::string&)> m_statusSink;
