@@ -104,16 +104,7 @@ void ImageViewWidget::InitialUpdate()
     if (m_initialized)
         return;
     m_initialized = true;
-    const CPreferences& prefs = GetPreferences();
-    ViewSettings s;
-    s.gridColour = prefs.m_gridColor;
-    s.boxColour = prefs.m_boxColor;
-    s.ptsColour = prefs.m_ptsColor;
-    s.cropColour = prefs.m_cropColor;
-    s.pickTol = prefs.m_pickTol;
-    s.zoomType = prefs.m_zoomType;
-    s.allowCaching = prefs.m_allowCaching;
-    s.cacheSize = prefs.m_cacheSize;
+    ViewSettings s = ViewSettings::FromPreferences(GetPreferences());
     const QColor base = palette().color(QPalette::Base);
     s.windowColour = MakeColour(static_cast<std::uint8_t>(base.red()),
                                 static_cast<std::uint8_t>(base.green()),

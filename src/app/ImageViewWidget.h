@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/KurvoViewDocument.h"
+#include "view/KurvoViewDocument.h"
 #include "platform/Command.h"
 #include "view/ViewHost.h"
 

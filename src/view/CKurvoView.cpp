@@ -1,5 +1,6 @@
 #include "view/CKurvoView.h"
 
+#include "document/CPreferences.h"
 #include "image/CDib.h"
 #include "image/DibUtil.h"
 #include "mapping/RegGridData.h"
@@ -183,7 +184,9 @@ void CKurvoView::OnPaint()
     m_canvas.ClearClip();
     m_canvas.SetRop2(RasterOp::CopyPen);
     m_canvas.SetViewportOrg(0, 0);
-    if (m_eraseNext && !m_overlayOnly)
+    // Erasing matters only where nothing is drawn: the whole window without an image (the
+    // strips around a small image are filled by OnDraw, the image covers the rest).
+    if (m_eraseNext && !m_overlayOnly && !HasDisplay())
         m_canvas.Fill(m_settings.windowColour);
     m_eraseNext = false;
     OnDraw(m_canvas);
@@ -471,6 +474,15 @@ bool CKurvoView::ZoomOut()
     const double zoom = (1.0 / m_zoomRate) * m_zoom;
     // Nothing is left to shrink once the image shows as a single pixel.
     if (!ZoomAllowed(zoom) || (m_scaledSize.cx <= 1 && m_scaledSize.cy <= 1))
+        return false;
+    const ISize c = GetClientSize();
+    ZoomKeeping(zoom, {c.cx / 2, c.cy / 2});
+    return true;
+}
+
+bool CKurvoView::ZoomTo(double zoom)
+{
+    if (!ZoomAllowed(zoom))
         return false;
     const ISize c = GetClientSize();
     ZoomKeeping(zoom, {c.cx / 2, c.cy / 2});
@@ -950,6 +962,7 @@ bool CKurvoView::OnCommand(CommandId id)
         m_zoomType = id - kZoomFast + 1;
         m_zoomRate = RateOfType(m_zoomType);
         m_settings.zoomType = m_zoomType;
+        GetPreferences().m_zoomType = m_zoomType;
         return true;
     case kDrawDithered:
         m_dithered = !m_dithered;

@@ -120,6 +120,9 @@ public:
     // ---- zooming and scrolling
     bool ZoomIn();
     bool ZoomOut();
+    // Sets the zoom factor keeping the image point at the window centre; false (nothing
+    // changes) when the scaled size would leave the range the view can scroll.
+    bool ZoomTo(double zoom);
     void FitToWindow();
     void ActualPixels();
     void ScrollToPosition(IPoint pos);

@@ -62,7 +62,7 @@ protected:
 TEST_F(ToolFixture, TenClicksAreTenPointsEachUndoableByItself)
 {
     h.view->OnCommand(CKurvoView::kCollectPoints);
-    ASSERT_EQ(h.view->GetCurrentTool(), reinterpret_cast<Tool*>(h.view->GetCollectTool()));
+    ASSERT_EQ(h.view->GetCurrentTool(), static_cast<Tool*>(h.view->GetCollectTool()));
     for (int i = 0; i < 10; ++i)
         h.Click(20 + 10 * i, 30 + 7 * i);
     ASSERT_EQ(PointCount(), 10);

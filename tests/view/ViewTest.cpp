@@ -453,7 +453,7 @@ TEST(ViewCommands, ToolCommandsSelectAndMarkTheirTool)
 {
     ViewHarness h(400, 400, 200, 200);
     h.view->OnCommand(CKurvoView::kCrop);
-    EXPECT_EQ(h.view->GetCurrentTool(), reinterpret_cast<Tool*>(h.view->GetCropTool()));
+    EXPECT_EQ(h.view->GetCurrentTool(), static_cast<Tool*>(h.view->GetCropTool()));
     CommandState crop;
     h.view->OnUpdateCommand(CKurvoView::kCrop, crop);
     EXPECT_TRUE(crop.checked);
@@ -474,13 +474,13 @@ TEST(ViewCommands, CollectNeedsARegionAndAsksForTheMappingFirst)
     h.doc.onAxisMapping = [&h] { h.doc.mappingValid = true; };
     h.view->OnCommand(CKurvoView::kCollectPoints);
     EXPECT_EQ(h.doc.axisMappingCalls, 1);
-    EXPECT_EQ(h.view->GetCurrentTool(), reinterpret_cast<Tool*>(h.view->GetCollectTool()));
+    EXPECT_EQ(h.view->GetCurrentTool(), static_cast<Tool*>(h.view->GetCollectTool()));
     // The dialog cancelled: the tool is not selected.
     h.doc.mappingValid = false;
     h.doc.onAxisMapping = nullptr;
     h.view->OnCommand(CKurvoView::kCollectLines);
     EXPECT_EQ(h.doc.axisMappingCalls, 2);
-    EXPECT_EQ(h.view->GetCurrentTool(), reinterpret_cast<Tool*>(h.view->GetCollectTool()));
+    EXPECT_EQ(h.view->GetCurrentTool(), static_cast<Tool*>(h.view->GetCollectTool()));
 }
 
 TEST(ViewCommands, LosingTheRegionFallsBackToTheDefaultTool)
@@ -488,7 +488,7 @@ TEST(ViewCommands, LosingTheRegionFallsBackToTheDefaultTool)
     ViewHarness h(400, 400, 200, 200);
     h.doc.DefineRegion({10, 10}, {300, 300}, {0, 0}, {100, 100});
     h.view->OnCommand(CKurvoView::kRotateRegion);
-    EXPECT_EQ(h.view->GetCurrentTool(), reinterpret_cast<Tool*>(h.view->GetRotateTool()));
+    EXPECT_EQ(h.view->GetCurrentTool(), static_cast<Tool*>(h.view->GetRotateTool()));
     h.doc.transform.ResetToDefaults();
     CommandState st;
     h.view->OnUpdateCommand(CKurvoView::kRotateRegion, st);

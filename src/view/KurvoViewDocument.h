@@ -1,21 +1,14 @@
 #pragma once
 
+#include "document/TransformMappingSource.h"
 #include "view/ViewDocument.h"
 
-#include <memory>
-
 class CKurvoDoc;
-class PlotData;
-class TransformMappingSource;
 
-// The image view's door into a CKurvoDoc: its data, image, mapping and grid, the Axis
-// Mapping command and the tasks the mapping and crop tools hand back.
+// The program's document as its image view sees it.
 class KurvoViewDocument : public ViewDocument {
 public:
     explicit KurvoViewDocument(CKurvoDoc* doc);
-    ~KurvoViewDocument() override;
-
-    CKurvoDoc* GetDocument() const { return m_doc; }
 
     PlotData* GetPlotData() override;
     CDib* GetImage() override;
@@ -31,10 +24,20 @@ public:
     std::unique_ptr<Task> MakeCropTask(const CropBox& box) override;
     void OnViewActivated() override;
 
+    CKurvoDoc* GetDocument() const { return m_doc; }
+
 private:
+    // The mapping of whatever data the document holds at the time of the snapshot (the
+    // document makes new data when it opens a file).
+    class CurrentMapping : public MappingSource {
+    public:
+        explicit CurrentMapping(KurvoViewDocument* owner) : m_owner(owner) {}
+        std::unique_ptr<MappingState> Snapshot() override;
+
+    private:
+        KurvoViewDocument* m_owner;
+    };
+
     CKurvoDoc* m_doc;
-    // The crop task snapshots the mapping when it runs, after MakeCropTask returned: the
-    // source it reads lives here, made again when the document made new data.
-    std::unique_ptr<TransformMappingSource> m_mapping;
-    PlotData* m_mappingData = nullptr;
+    CurrentMapping m_mapping{this};
 };

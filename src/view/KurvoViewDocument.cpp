@@ -1,46 +1,49 @@
-#include "app/KurvoViewDocument.h"
+#include "view/KurvoViewDocument.h"
 
 #include "document/CKurvoDoc.h"
-#include "document/TransformMappingSource.h"
 #include "image/CDib.h"
 #include "image/ImageCropTask.h"
 #include "mapping/CropBox.h"
 #include "mapping/TransformData.h"
 #include "mapping/TransformMan.h"
-#include "model/DbSetMgr.h"
 #include "model/PlotData.h"
 #include "platform/CommandIds.h"
+#include "platform/ToolEvent.h"
 #include "tasks/TransTask.h"
-
-#include <cmath>
 
 KurvoViewDocument::KurvoViewDocument(CKurvoDoc* doc) : m_doc(doc) {}
 
-KurvoViewDocument::~KurvoViewDocument() = default;
+std::unique_ptr<MappingState> KurvoViewDocument::CurrentMapping::Snapshot()
+{
+    TransformData* transform = m_owner->GetTransform();
+    if (!transform)
+        return nullptr;
+    return TransformMappingSource(transform).Snapshot();
+}
 
-PlotData* KurvoViewDocument::GetPlotData() { return m_doc->GetPlotData(); }
+PlotData* KurvoViewDocument::GetPlotData() { return m_doc ? m_doc->GetPlotData() : nullptr; }
 
 CDib* KurvoViewDocument::GetImage()
 {
-    PlotData* data = m_doc->GetPlotData();
+    PlotData* data = GetPlotData();
     return data ? data->GetImage() : nullptr;
 }
 
 TransformData* KurvoViewDocument::GetTransform()
 {
-    PlotData* data = m_doc->GetPlotData();
+    PlotData* data = GetPlotData();
     return data ? data->GetTransform() : nullptr;
 }
 
 RegGridData* KurvoViewDocument::GetGrid()
 {
-    PlotData* data = m_doc->GetPlotData();
+    PlotData* data = GetPlotData();
     return data ? data->GetGrid() : nullptr;
 }
 
-bool KurvoViewDocument::IsImageLoaded() { return m_doc->IsImageLoaded(); }
+bool KurvoViewDocument::IsImageLoaded() { return m_doc && m_doc->IsImageLoaded(); }
 
-ISize KurvoViewDocument::GetImageSize() { return m_doc->GetImageSize(); }
+ISize KurvoViewDocument::GetImageSize() { return m_doc ? m_doc->GetImageSize() : ISize{1, 1}; }
 
 bool KurvoViewDocument::IsMappingDefined()
 {
@@ -54,24 +57,26 @@ bool KurvoViewDocument::IsMappingValid()
     return t && t->GetRegion().IsDefined() && t->GetValid() != 0;
 }
 
-void KurvoViewDocument::OnAxisMapping() { m_doc->OnCommand(ID_EDIT_AXIS_MAPPING); }
+void KurvoViewDocument::OnAxisMapping()
+{
+    if (m_doc)
+        m_doc->OnCommand(ID_EDIT_AXIS_MAPPING);
+}
 
 bool KurvoViewDocument::GetPixelResolution(const ToolEvent& e, DPoint& extent)
 {
-    PlotData* data = m_doc->GetPlotData();
-    if (!data)
+    PlotData* data = GetPlotData();
+    DPoint graph;
+    if (!data || !data->GetTransform() || !data->GetTransform()->PixelToGraph(e.scaled, graph))
         return false;
-    const DPoint r = data->PixelResolution(e, 2);
-    // An unmapped position answers (0, 0); a zero extent answers not-a-number.
-    if ((r.x == 0.0 && r.y == 0.0) || std::isnan(r.x) || std::isnan(r.y))
-        return false;
-    extent = r;
+    // The tools ask for two digits below the leading one.
+    extent = data->PixelResolution(e, 2);
     return true;
 }
 
 std::unique_ptr<Task> KurvoViewDocument::MakeTransTask(std::unique_ptr<TransformMan> manipulator)
 {
-    PlotData* data = m_doc->GetPlotData();
+    PlotData* data = GetPlotData();
     if (!data || !manipulator)
         return nullptr;
     return std::make_unique<TransTask>(data, std::move(manipulator));
@@ -79,29 +84,23 @@ std::unique_ptr<Task> KurvoViewDocument::MakeTransTask(std::unique_ptr<Transform
 
 std::unique_ptr<Task> KurvoViewDocument::MakeCropTask(const CropBox& box)
 {
-    PlotData* data = m_doc->GetPlotData();
-    if (!data || !m_doc->IsImageLoaded())
-        return nullptr;
+    PlotData* data = GetPlotData();
+    CDib* image = GetImage();
     IPoint origin;
     ISize size;
-    if (!box.GetBoundingRect(origin, size))
+    if (!data || !image || image->IsEmpty() || !box.GetBoundingRect(origin, size))
         return nullptr;
-    CDib cropped(*data->GetImage());
+    CDib cropped(*image);
     if (!cropped.Crop(origin.x, origin.y, size.cx, size.cy))
         return nullptr;
-    if (!m_mapping || m_mappingData != data) {
-        m_mapping = std::make_unique<TransformMappingSource>(data->GetTransform());
-        m_mappingData = data;
-    }
-    return std::make_unique<ImageCropTask>(data, cropped, m_mapping.get());
+    return std::make_unique<ImageCropTask>(data, cropped, &m_mapping);
 }
 
 void KurvoViewDocument::OnViewActivated()
 {
-    PlotData* data = m_doc->GetPlotData();
-    if (!data)
+    if (!m_doc)
         return;
     m_doc->SetModifiedFlag(m_doc->IsModified());
-    // The data-sets bar and the data list follow the document whose view is active.
-    data->NotifyAll();
+    if (PlotData* data = GetPlotData())
+        data->NotifyAll();
 }

@@ -1,0 +1,167 @@
+#include "support/ViewTestDoc.h"
+
+#include "document/CKurvoDoc.h"
+#include "document/CPreferences.h"
+#include "document/DocumentHooks.h"
+#include "image/CDib.h"
+#include "mapping/TransformData.h"
+#include "model/DbPoint.h"
+#include "model/DbPrimList.h"
+#include "model/DbSetMgr.h"
+#include "model/PlotData.h"
+#include "platform/RecordingUiServices.h"
+#include "tasks/Task.h"
+#include "view/CKurvoView.h"
+#include "view/CollectTool.h"
+#include "view/HeadlessViewHost.h"
+#include "view/KurvoViewDocument.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The view over the program's own document, its tasks and its mapping dialog hook.
+class KurvoDocViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetUiServices(&ui);
+        GetDocumentHooks() = DocumentHooks{};
+        ASSERT_TRUE(doc.OnNewDocument());
+        const std::vector<std::uint8_t> dib = MakeDibBlock(300, 200, 24, PatternColour);
+        doc.GetPlotData()->SetImage(std::make_unique<CDib>(dib.data(), dib.size()));
+        view = std::make_unique<CKurvoView>(&host, &link);
+        host.SetView(view.get());
+        doc.AddView(view.get());
+        view->OnInitialUpdate(ViewSettings{});
+        view->ActualPixels();
+        view->ScrollToPosition({0, 0});
+        host.Flush();
+    }
+    void TearDown() override
+    {
+        view->OnDestroy();
+        doc.RemoveView(view.get());
+        view.reset();
+        GetDocumentHooks() = DocumentHooks{};
+        SetUiServices(nullptr);
+    }
+    void Drag(IPoint from, IPoint to)
+    {
+        view->OnLButtonDown(from);
+        view->OnMouseMove({(from.x + to.x) / 2, (from.y + to.y) / 2});
+        view->OnMouseMove(to);
+        view->OnLButtonUp(to);
+    }
+
+    RecordingUiServices ui;
+    CKurvoDoc doc;
+    KurvoViewDocument link{&doc};
+    HeadlessViewHost host{250, 180};
+    std::unique_ptr<CKurvoView> view;
+};
+
+TEST_F(KurvoDocViewTest, RegionThenPointsThroughTheDocumentsTasks)
+{
+    PlotData* data = doc.GetPlotData();
+    EXPECT_FALSE(link.IsMappingDefined());
+    Drag({20, 30}, {220, 130});
+    ASSERT_EQ(data->GetTaskCount(), 1);
+    EXPECT_EQ(data->GetTask(0)->GetName(), "Transformation");
+    EXPECT_TRUE(link.IsMappingDefined());
+    EXPECT_EQ(data->GetTransform()->GetRegion().PixelNodes()[4], (DPoint{220, 130}));
+
+    view->OnCommand(CKurvoView::kCollectPoints);
+    ASSERT_EQ(view->GetCurrentTool(), static_cast<Tool*>(view->GetCollectTool()));
+    view->OnLButtonDown({120, 80});
+    view->OnLButtonUp({120, 80});
+    DbPrimList* set = data->GetSetMgr()->GetCurrentSet();
+    ASSERT_NE(set, nullptr);
+    ASSERT_EQ(set->GetCount(), 1);
+    const auto* point = static_cast<const DbPoint*>(set->GetAt(0));
+    EXPECT_EQ(point->m_pixel, (DPoint{120, 80}));
+    EXPECT_TRUE(doc.IsModified());
+    // The position display goes through the document's pixel resolution.
+    view->OnMouseMove({121, 80});
+    EXPECT_FALSE(ui.panes[0].empty());
+    EXPECT_FALSE(ui.panes[5].empty());
+    ASSERT_TRUE(data->Undo());
+    EXPECT_EQ(set->GetCount(), 0);
+}
+
+TEST_F(KurvoDocViewTest, CollectWithoutAValidMappingAsksTheDialog)
+{
+    int asked = 0;
+    GetDocumentHooks().runAxisMapping = [&asked](TransDlg&) {
+        ++asked;
+        return false;
+    };
+    Drag({20, 30}, {220, 130});
+    ASSERT_TRUE(link.IsMappingDefined());
+    if (!link.IsMappingValid()) {
+        view->OnCommand(CKurvoView::kCollectPoints);
+        EXPECT_EQ(asked, 1);
+        EXPECT_NE(view->GetCurrentTool(), static_cast<Tool*>(view->GetCollectTool()));
+    } else {
+        view->OnCommand(CKurvoView::kCollectPoints);
+        EXPECT_EQ(asked, 0);
+        EXPECT_EQ(view->GetCurrentTool(), static_cast<Tool*>(view->GetCollectTool()));
+    }
+}
+
+TEST_F(KurvoDocViewTest, CropToolCropsTheDocumentsImageUndoably)
+{
+    view->OnCommand(CKurvoView::kCrop);
+    Drag({10, 20}, {109, 69});
+    view->OnKeyDown(ViewKey::Enter, 1);
+    PlotData* data = doc.GetPlotData();
+    ASSERT_EQ(data->GetTaskCount(), 1);
+    EXPECT_EQ(data->GetImage()->Width(), 100);
+    EXPECT_EQ(data->GetImage()->Height(), 50);
+    // The view followed the image change.
+    EXPECT_EQ(view->GetScaledSize(), (ISize{100, 50}));
+    host.Flush();
+    const IPoint off = view->GetCentringOffset();
+    EXPECT_EQ(view->GetCanvas().DevicePixel(off.x + 3, off.y + 4), ColourToPixel(PatternColour(13, 24)));
+    ASSERT_TRUE(data->Undo());
+    EXPECT_EQ(data->GetImage()->Width(), 300);
+}
+
+} // namespace
+
+namespace {
+
+TEST(ViewPreferences, SettingsComeFromThePreferencesAndZoomRateGoesBack)
+{
+    CPreferences prefs;
+    prefs.m_gridColor = 0x010203;
+    prefs.m_boxColor = 0x040506;
+    prefs.m_ptsColor = 0x070809;
+    prefs.m_cropColor = 0x0A0B0C;
+    prefs.m_pickTol = 6;
+    prefs.m_zoomType = 3;
+    prefs.m_allowCaching = 0;
+    prefs.m_cacheSize = 9;
+    SetPreferences(&prefs);
+    const ViewSettings s = ViewSettings::FromPreferences(prefs);
+    EXPECT_EQ(s.gridColour, 0x010203u);
+    EXPECT_EQ(s.boxColour, 0x040506u);
+    EXPECT_EQ(s.ptsColour, 0x070809u);
+    EXPECT_EQ(s.cropColour, 0x0A0B0Cu);
+    EXPECT_EQ(s.pickTol, 6);
+    EXPECT_EQ(s.allowCaching, 0);
+    EXPECT_EQ(s.cacheSize, 9);
+    ViewTestDoc doc;
+    doc.SetImage(100, 100);
+    HeadlessViewHost host(100, 100);
+    CKurvoView view(&host, &doc);
+    host.SetView(&view);
+    view.OnInitialUpdate(s);
+    EXPECT_EQ(view.GetZoomRate(), 1.05);
+    view.OnCommand(CKurvoView::kZoomFast);
+    EXPECT_EQ(prefs.m_zoomType, 1);
+    EXPECT_EQ(view.GetZoomRate(), 1.4);
+    SetPreferences(nullptr);
+}
+
+} // namespace
