@@ -6,9 +6,9 @@
 #include "app/ViewSplitter.h"
 #include "document/CKurvoDoc.h"
 #include "document/DocumentHooks.h"
-#include "document/TransformMappingSource.h"
 #include "image/CDib.h"
 #include "image/ImagePasteTask.h"
+#include "mapping/TransformData.h"
 #include "model/DbSetMgr.h"
 #include "model/PlotData.h"
 #include "platform/CommandIds.h"
@@ -150,8 +150,7 @@ bool DocumentManager::NewDocumentFromDib(const std::vector<std::uint8_t>& dib)
     if (!doc)
         return false;
     PlotData* data = doc->GetPlotData();
-    TransformMappingSource mapping(data->GetTransform());
-    doc->ExecuteTask(std::make_unique<ImagePasteTask>(data, image, &mapping, false));
+    doc->ExecuteTask(std::make_unique<ImagePasteTask>(data, image, data->GetTransform(), false));
     // An acquired image is where the document starts: it cannot be undone.
     data->ClearTasks();
     return true;

@@ -8,7 +8,6 @@
 #include "document/PointsExport.h"
 #include "document/ProjectFile.h"
 #include "document/SaveFormat.h"
-#include "document/TransformMappingSource.h"
 #include "image/BmpFile.h"
 #include "image/CDib.h"
 #include "image/ImageFlipTask.h"
@@ -362,8 +361,7 @@ void CKurvoDoc::Paste()
     CDib pasted(content.dib->data(), content.dib->size());
     if (pasted.IsEmpty())
         return;
-    TransformMappingSource mapping(m_data->GetTransform());
-    ExecuteTask(std::make_unique<ImagePasteTask>(m_data.get(), pasted, &mapping,
+    ExecuteTask(std::make_unique<ImagePasteTask>(m_data.get(), pasted, m_data->GetTransform(),
                                                  GetPreferences().m_reuseMappingData != 0));
 }
 

@@ -61,7 +61,8 @@ bool CopyRows(const std::uint8_t* src, std::size_t length, std::size_t bitsOffse
 std::optional<DibBlock> ConvertBody(const std::uint8_t* src, std::size_t length,
                                     std::size_t bitsOffset)
 {
-    if (length < 4)
+    // The colour table lies before the pixels, so both lie within the data.
+    if (length < 4 || bitsOffset > length)
         return std::nullopt;
     const std::uint32_t headerSize = GetLE32(src);
     if (headerSize == kCoreHeaderSize)
@@ -196,7 +197,7 @@ bool WriteBmpFile(const std::string& path, const std::uint8_t* dib, std::size_t 
 std::optional<DibBlock> ConvertCoreHeader(const std::uint8_t* src, std::size_t length,
                                           std::size_t bitsOffset)
 {
-    if (length < kCoreHeaderSize || GetLE32(src) != kCoreHeaderSize)
+    if (length < kCoreHeaderSize || GetLE32(src) != kCoreHeaderSize || bitsOffset > length)
         return std::nullopt;
     BitmapInfoHeader h;
     h.width = GetLE16(src + 4);

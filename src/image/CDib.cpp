@@ -14,6 +14,7 @@ namespace {
 constexpr std::uint32_t kCompressedMagic = 0x01020304;
 // Larger compressed or uncompressed lengths than this cannot belong to a sound DIB.
 constexpr std::uint64_t kMaxBlockLength = kMaxDibImageBytes + (std::uint64_t{1} << 20);
+constexpr std::uint64_t kMaxInflateRatio = 1040;
 
 // The room a compressed copy of length bytes is given: 1 % more plus 12 bytes, and never less
 // than zlib's own bound.
@@ -158,6 +159,10 @@ bool CDib::ReadCompressedBlock(Archive& ar)
     const std::uint32_t packed = ar.ReadU32();
     if (magic != kCompressedMagic || length < kInfoHeaderSize || length > kMaxBlockLength ||
         packed > ar.Remaining())
+        return false;
+    // zlib cannot expand a stream more than about 1032 times: a larger claimed length is a lie,
+    // refused before the room for it is allocated.
+    if (length > static_cast<std::uint64_t>(packed) * kMaxInflateRatio + 64)
         return false;
     const std::size_t at = ar.Position();
     const std::uint8_t* source = ar.Bytes().data() + at;

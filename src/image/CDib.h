@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -102,6 +103,9 @@ public:
     std::uint32_t PixelAt(int x, int y) const;
 
 private:
+    // The DIB resampled to width x height by the nearest-neighbour rule; nothing when the
+    // size is out of bounds or the memory cannot be had.
+    static std::optional<DibBlock> ScaledBlock(const DibBlock& dib, int width, int height);
     void ClearCache();
     void Install(DibBlock&& dib);
 

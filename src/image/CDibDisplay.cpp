@@ -89,14 +89,24 @@ CDib* CDib::GetBitmap(DeviceContext*, int width, int height)
         DibRowBytes(width, BitCount()) * static_cast<std::uint64_t>(height) > kMaxScaledBytes)
         return nullptr;
 
+    // The copy is resampled straight from the image's pixels (no full-size copy first); it
+    // is the image's copy scaled, with its own palette and format 0.
     std::unique_ptr<CDib> copy;
     try {
-        copy = std::make_unique<CDib>(*this);
+        copy = std::make_unique<CDib>();
+        if (width == Width() && height == Height()) {
+            if (!copy->Assign(*this))
+                return nullptr;
+        } else {
+            std::optional<DibBlock> scaled = ScaledBlock(m_dib, width, height);
+            if (!scaled)
+                return nullptr;
+            copy->m_dib = std::move(*scaled);
+            copy->MakePalette();
+        }
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
-    if (copy->IsEmpty() || !copy->Scale(width, height))
-        return nullptr;
     if (width >= Width() || height >= Height()) {
         const std::size_t limit = static_cast<std::size_t>(std::max(g_cacheSize, 0));
         while (m_cache.size() > limit)

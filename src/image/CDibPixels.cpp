@@ -236,13 +236,25 @@ bool CDib::Scale(int width, int height)
 {
     if (IsEmpty() || width < 1 || height < 1)
         return false;
-    const Pixels src(m_dib.data());
-    if (width == src.width && height == src.height)
+    if (width == Width() && height == Height())
         return true;
     ClearCache();
-    std::optional<DibBlock> out = MakeLike(m_dib.data(), width, height);
+    std::optional<DibBlock> out = ScaledBlock(m_dib, width, height);
     if (!out)
         return false;
+    const int format = m_format;
+    Install(std::move(*out));
+    m_format = format;
+    MakePalette();
+    return true;
+}
+
+std::optional<DibBlock> CDib::ScaledBlock(const DibBlock& dib, int width, int height)
+{
+    const Pixels src(const_cast<std::uint8_t*>(dib.data()));
+    std::optional<DibBlock> out = MakeLike(dib.data(), width, height);
+    if (!out)
+        return std::nullopt;
     const Pixels dst(out->data());
     const int bytes = src.bitCount / 8;
     // Source column of each destination column: a byte offset from 8 bits up, else the pixel.
@@ -287,9 +299,5 @@ bool CDib::Scale(int width, int height)
         lastSource = s;
         lastRow = d;
     }
-    const int format = m_format;
-    Install(std::move(*out));
-    m_format = format;
-    MakePalette();
-    return true;
+    return out;
 }

@@ -183,8 +183,7 @@ std::optional<DibBlock> ReadTiffFile(const std::string& path)
 
     const std::uint32_t width = img.width;
     const std::uint32_t height = img.height;
-    if (width < 1 || height < 1 || width > kMaxDibSide || height > kMaxDibSide ||
-        static_cast<std::uint64_t>(width) * 4 * height > kMaxDibImageBytes)
+    if (width < 1 || height < 1 || width > kMaxDibSide || height > kMaxDibSide)
         return std::nullopt;
 
     const bool blackAndWhite = img.bitspersample == 1 && img.samplesperpixel == 1 &&
@@ -193,8 +192,13 @@ std::optional<DibBlock> ReadTiffFile(const std::string& path)
         img.get = BwGet;
         img.put.contig = BwPut;
     }
-
-    const std::size_t words = static_cast<std::size_t>(width) * height;
+    // The raster holds the DIB's pixel rows: one word a pixel, or for black and white the
+    // 1-bit rows, a 32nd of that.
+    const std::uint64_t imageBytes =
+        blackAndWhite ? DibRowBytes(width, 1) * height : static_cast<std::uint64_t>(width) * 4 * height;
+    if (imageBytes > kMaxDibImageBytes)
+        return std::nullopt;
+    const std::size_t words = static_cast<std::size_t>(imageBytes / 4);
     std::unique_ptr<void, RasterFree> buffer(
         _TIFFmalloc(static_cast<tmsize_t>(words * sizeof(std::uint32_t))));
     if (!buffer)

@@ -17,7 +17,10 @@ constexpr int kMaxIterations = 40;
 constexpr double kNodeS[Box::kNodes] = {-1, 0, 1, 1, 1, 0, -1, -1};
 constexpr double kNodeT[Box::kNodes] = {-1, -1, -1, 0, 1, 1, 1, 0};
 
-double Radians(double degrees) { return degrees * kPi / 180.0; }
+double Radians(double degrees)
+{
+    return degrees * kPi / 180.0;
+}
 
 // Window coordinate of an image coordinate: times the zoom, plus 0.5, truncated. Values out
 // of the 32-bit range (a hostile region, an extreme zoom) are held well inside it.
@@ -124,7 +127,10 @@ void Box::JacobianPixel(double s, double t, double j[4]) const
     Jacobian(ds, dt, m_pixelNodes, j);
 }
 
-double Box::Determinant(const double j[4]) { return j[0] * j[3] - j[1] * j[2]; }
+double Box::Determinant(const double j[4])
+{
+    return j[0] * j[3] - j[1] * j[2];
+}
 
 bool Box::Invert(const double j[4], double out[4])
 {
@@ -254,10 +260,10 @@ void Box::SetPixelMappingCorners(double aspect, double pointsPerUnit, DPoint ori
     double w, h;
     GetSize(w, h);
     const double a = Radians(m_angle);
-    const double sx = std::fabs((aspect / pointsPerUnit) * std::cos(a) -
-                                (1.0 / pointsPerUnit) * std::sin(a));
-    const double sy = std::fabs((1.0 / pointsPerUnit) * std::cos(a) +
-                                (aspect / pointsPerUnit) * std::sin(a));
+    const double sx =
+        std::fabs((aspect / pointsPerUnit) * std::cos(a) - (1.0 / pointsPerUnit) * std::sin(a));
+    const double sy =
+        std::fabs((1.0 / pointsPerUnit) * std::cos(a) + (aspect / pointsPerUnit) * std::sin(a));
     const double x2 = w * sx + origin.x;
     const double y2 = h * sy + origin.y;
     const DPoint corners[4] = {{origin.x, y2}, {x2, y2}, {x2, origin.y}, {origin.x, origin.y}};
@@ -309,7 +315,10 @@ void Box::GetSize(double& width, double& height) const
     height = own[6].y - own[0].y;
 }
 
-void Box::GetGraphCenter(DPoint& out) const { out = GraphAt(0.0, 0.0); }
+void Box::GetGraphCenter(DPoint& out) const
+{
+    out = GraphAt(0.0, 0.0);
+}
 
 void Box::Rotate(double degrees)
 {
@@ -389,8 +398,8 @@ void Box::ResizeByDrag(int hitCode, DPoint from, DPoint to)
 
 int Box::HitEdge(const ToolEvent& pick, DPoint a, DPoint b) const
 {
-    const double r = std::sqrt(pick.tolerance.x * pick.tolerance.x +
-                               pick.tolerance.y * pick.tolerance.y);
+    const double r =
+        std::sqrt(pick.tolerance.x * pick.tolerance.x + pick.tolerance.y * pick.tolerance.y);
     const DPoint p = pick.scaled;
     const double ex = a.x - b.x, ey = a.y - b.y;
     const double len = std::sqrt(ex * ex + ey * ey);
@@ -493,7 +502,8 @@ void Box::DrawLine(ToolEvent& e, DPoint p1, DPoint p2)
     const long long lo = horizontal ? static_cast<long long>(clip.left) - org.x
                                     : static_cast<long long>(clip.top) - org.y;
     const long long hi = (horizontal ? static_cast<long long>(clip.right) - org.x
-                                     : static_cast<long long>(clip.bottom) - org.y) - 1;
+                                     : static_cast<long long>(clip.bottom) - org.y) -
+                         1;
     const long long first = std::max(from, lo);
     const long long last = std::min(to, hi);
     if (first > last) {
@@ -605,7 +615,7 @@ void Box::Serialize(Archive& ar)
         ar.WriteU32(1);
         WriteRawBlock(ar);
     } else {
-        ar.ReadU32(); // version
+        ar.ReadVersion(1, 1);
         ReadRawBlock(ar);
     }
 }

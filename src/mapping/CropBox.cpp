@@ -1,5 +1,10 @@
 #include "mapping/CropBox.h"
 
+#include "image/CDib.h"
+#include "image/ImageCropTask.h"
+#include "mapping/TransformData.h"
+#include "model/PlotData.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -40,9 +45,15 @@ void CropBox::ResizeByDrag(int hitCode, DPoint from, DPoint to)
     Box::ResizeByDrag(hitCode, from, to);
 }
 
-void CropBox::SaveCorners() { GetPixelCorners(4, m_saved); }
+void CropBox::SaveCorners()
+{
+    GetPixelCorners(4, m_saved);
+}
 
-void CropBox::RestoreCorners() { SetPixelNodes(4, m_saved); }
+void CropBox::RestoreCorners()
+{
+    SetPixelNodes(4, m_saved);
+}
 
 bool CropBox::GetBoundingRect(IPoint& origin, ISize& size) const
 {
@@ -62,4 +73,16 @@ bool CropBox::GetBoundingBox(DPoint& origin, DPoint& size) const
     origin = {b.minX, b.minY};
     size = {b.maxX - b.minX, b.maxY - b.minY};
     return true;
+}
+
+std::unique_ptr<Task> CropBox::CreateCropTask(PlotData* data) const
+{
+    IPoint origin;
+    ISize size;
+    if (!data || !data->HasImage() || !GetBoundingRect(origin, size))
+        return nullptr;
+    CDib cropped(*data->GetImage());
+    if (!cropped.Crop(origin.x, origin.y, size.cx, size.cy))
+        return nullptr;
+    return std::make_unique<ImageCropTask>(data, cropped, data->GetTransform());
 }

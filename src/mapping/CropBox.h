@@ -2,6 +2,11 @@
 
 #include "mapping/Box.h"
 
+#include <memory>
+
+class PlotData;
+class Task;
+
 // The box the crop tool draws: the rectangle the image is to be cropped to. A fresh drag
 // always starts a new axis-aligned rectangle; the corners can be saved and put back.
 class CropBox : public Box {
@@ -21,6 +26,10 @@ public:
     bool GetBoundingRect(IPoint& origin, ISize& size) const;
     // The bounding box of the corners in doubles: origin and extent.
     bool GetBoundingBox(DPoint& origin, DPoint& size) const;
+
+    // The task that crops the document's image to the bounding rectangle; null when the box
+    // is undefined, the document has no image or the rectangle holds none of it.
+    std::unique_ptr<Task> CreateCropTask(PlotData* data) const;
 
 private:
     DPoint m_saved[4];

@@ -8,7 +8,9 @@
 
 #include <cmath>
 
-RegGridData::RegGridData(TransformData* transform) : m_transform(transform) {}
+RegGridData::RegGridData(TransformData* transform) : m_transform(transform)
+{
+}
 
 AttributeRep* RegGridData::GetRep(const std::string& repKey)
 {
@@ -123,7 +125,7 @@ void RegGridData::Serialize(Archive& ar)
         ar.WriteU32(static_cast<std::uint32_t>(m_settings.showY));
         return;
     }
-    const std::uint32_t version = ar.ReadU32();
+    const std::uint32_t version = ar.ReadVersion(1, 2);
     if (version == 2) {
         ar.CheckCount(1, 48);
         RegGridSettings s;

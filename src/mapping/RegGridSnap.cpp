@@ -4,6 +4,12 @@
 
 const std::string RegGridSnap::kKey = "GridSnapRegGrid";
 
-RegGridSnap::RegGridSnap(RegGridData* data) : m_data(data) { Attach(data); }
+RegGridSnap::RegGridSnap(RegGridData* data) : m_data(data)
+{
+    Attach(data);
+}
 
-bool RegGridSnap::Check(DPoint& point) { return m_data->Snap(point); }
+bool RegGridSnap::Check(DPoint& point)
+{
+    return m_data->Snap(point);
+}

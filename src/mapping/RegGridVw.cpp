@@ -4,8 +4,17 @@
 
 const std::string RegGridVw::kKey = "ViewDialogRegGrid";
 
-RegGridVw::RegGridVw(RegGridData* data) : m_data(data) { Attach(data); }
+RegGridVw::RegGridVw(RegGridData* data) : m_data(data)
+{
+    Attach(data);
+}
 
-void RegGridVw::Load() { m_settings = m_data->GetSettings(); }
+void RegGridVw::Load()
+{
+    m_settings = m_data->GetSettings();
+}
 
-void RegGridVw::Reset() { Load(); }
+void RegGridVw::Reset()
+{
+    Load();
+}

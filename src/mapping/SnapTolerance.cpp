@@ -25,7 +25,10 @@ double SnapTolerance::MachineEpsilon()
     return eps;
 }
 
-double SnapTolerance::Current() { return CurrentTolerance(); }
+double SnapTolerance::Current()
+{
+    return CurrentTolerance();
+}
 
 void SnapTolerance::Set(double tolerance)
 {
@@ -33,6 +36,12 @@ void SnapTolerance::Set(double tolerance)
     CurrentTolerance() = tolerance >= eps ? tolerance : eps;
 }
 
-SnapTolerance::Scope::Scope(double tolerance) : m_previous(Current()) { Set(tolerance); }
+SnapTolerance::Scope::Scope(double tolerance) : m_previous(Current())
+{
+    Set(tolerance);
+}
 
-SnapTolerance::Scope::~Scope() { CurrentTolerance() = m_previous; }
+SnapTolerance::Scope::~Scope()
+{
+    CurrentTolerance() = m_previous;
+}

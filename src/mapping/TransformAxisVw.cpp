@@ -4,7 +4,10 @@
 
 const std::string TransformAxisVw::kKey = "ViewAxisTransformData";
 
-TransformAxisVw::TransformAxisVw(TransformData* data) : m_data(data) { Attach(data); }
+TransformAxisVw::TransformAxisVw(TransformData* data) : m_data(data)
+{
+    Attach(data);
+}
 
 void TransformAxisVw::Load()
 {

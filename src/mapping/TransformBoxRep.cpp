@@ -4,7 +4,10 @@
 
 #include <algorithm>
 
-TransformBoxRep::TransformBoxRep(TransformData* data) : m_data(data) { Attach(data); }
+TransformBoxRep::TransformBoxRep(TransformData* data) : m_data(data)
+{
+    Attach(data);
+}
 
 void TransformBoxRep::DefineOrResize(int hitCode, DPoint from, DPoint to)
 {

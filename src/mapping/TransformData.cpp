@@ -10,7 +10,10 @@
 
 #include <cmath>
 
-TransformData::TransformData() { SetLimits({1.0, 1.0}, {10.0, 10.0}); }
+TransformData::TransformData()
+{
+    SetLimits({1.0, 1.0}, {10.0, 10.0});
+}
 
 // ---------------------------------------------------------------- conversions
 
@@ -127,6 +130,27 @@ AttributeRep* TransformData::GetRep(const std::string& repKey)
     if (rep)
         rep->Load();
     return rep;
+}
+
+namespace {
+class MementoState : public MappingState {
+public:
+    explicit MementoState(std::unique_ptr<TransformMemento> memento) : m_memento(std::move(memento))
+    {
+    }
+    void Restore() override { m_memento->Notify(DataHint()); }
+    void Reset() override { m_memento->Reset(); }
+
+private:
+    std::unique_ptr<TransformMemento> m_memento;
+};
+} // namespace
+
+std::unique_ptr<MappingState> TransformData::Snapshot()
+{
+    auto memento = std::make_unique<TransformMemento>(this);
+    memento->Load();
+    return std::make_unique<MementoState>(std::move(memento));
 }
 
 void TransformData::Update(Observer* subject, std::intptr_t /*hint*/)
@@ -290,8 +314,8 @@ void TransformData::DrawGrid(ToolEvent& e, const RegGridSettings& grid)
     auto usable = [](double step) { return std::isfinite(step) && step != 0.0; };
 
     if (grid.snapX && grid.showX && usable(grid.stepX)) {
-        const double other = m_xLog ? logOther(grid.originY, c.y)
-                                    : linearOther(c.y, grid.originY, grid.stepY);
+        const double other =
+            m_xLog ? logOther(grid.originY, c.y) : linearOther(c.y, grid.originY, grid.stepY);
         GridLiner liner(e, m_region, true, other);
         if (m_xLog)
             DrawLogLines(liner, c.x, grid.originX, grid.stepX);
@@ -299,8 +323,8 @@ void TransformData::DrawGrid(ToolEvent& e, const RegGridSettings& grid)
             DrawLinearLines(liner, c.x, grid.originX, grid.stepX);
     }
     if (grid.snapY && grid.showY && usable(grid.stepY)) {
-        const double other = m_yLog ? logOther(grid.originX, c.x)
-                                    : linearOther(c.x, grid.originX, grid.stepX);
+        const double other =
+            m_yLog ? logOther(grid.originX, c.x) : linearOther(c.x, grid.originX, grid.stepX);
         GridLiner liner(e, m_region, false, other);
         if (m_yLog)
             DrawLogLines(liner, c.y, grid.originY, grid.stepY);
@@ -331,7 +355,7 @@ void TransformData::Serialize(Archive& ar)
         return;
     }
     State s;
-    ar.ReadU32(); // version
+    ar.ReadVersion(1, 1);
     s.valid = ar.ReadI32();
     s.region.Serialize(ar);
     s.xLog = ar.ReadI32();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "image/MappingSource.h"
 #include "mapping/Box.h"
 #include "model/AttributeData.h"
 
@@ -10,8 +11,9 @@ struct ToolEvent;
 // The mapping between image pixels and graph coordinates of a document (attribute
 // "AttTransform"). The mapping region carries it; logarithmic axes keep their graph nodes in
 // log10 space. It is defined either by axis limits (mode 0) or by a pixel scale (mode 1),
-// and edited only through its representations, which write back by notifying it.
-class TransformData : public AttributeData {
+// and edited only through its representations, which write back by notifying it. The image
+// crop and paste tasks keep and restore it as a mapping source.
+class TransformData : public AttributeData, public MappingSource {
 public:
     static constexpr int kAxisMapping = 0;
     static constexpr int kPixelMapping = 1;
@@ -38,6 +40,10 @@ public:
     AttributeRep* GetRep(const std::string& repKey) override;
     // A representation writes itself back (chosen by its class).
     void Update(Observer* subject, std::intptr_t hint) override;
+
+    // A memento of every field; restoring notifies the transform from it, resetting puts the
+    // transform back to its defaults and reloads the memento.
+    std::unique_ptr<MappingState> Snapshot() override;
 
     // Back to the defaults of a new document: axis mapping 1..10 on both axes, no region.
     void ResetToDefaults();

@@ -4,7 +4,9 @@
 
 const std::string TransformMan::kKey = "ViewManipTransformData";
 
-TransformMan::TransformMan(TransformData* data) : TransformBoxRep(data) {}
+TransformMan::TransformMan(TransformData* data) : TransformBoxRep(data)
+{
+}
 
 void TransformMan::Load()
 {

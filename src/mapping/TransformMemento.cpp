@@ -2,7 +2,9 @@
 
 const std::string TransformMemento::kKey = "ViewMementoTransformData";
 
-TransformMemento::TransformMemento(TransformData* data) : TransformBoxRep(data) {}
+TransformMemento::TransformMemento(TransformData* data) : TransformBoxRep(data)
+{
+}
 
 void TransformMemento::Load()
 {

@@ -4,7 +4,10 @@
 
 const std::string TransformPpiVw::kKey = "ViewPPITransformData";
 
-TransformPpiVw::TransformPpiVw(TransformData* data) : m_data(data) { Attach(data); }
+TransformPpiVw::TransformPpiVw(TransformData* data) : m_data(data)
+{
+    Attach(data);
+}
 
 void TransformPpiVw::Load()
 {

@@ -74,7 +74,7 @@ void DbAttMgrRep::Serialize(Archive& ar, DbRefTable& refs)
         ar.WriteU32(1);
         WriteAttributeListRef(ar, refs, m_master);
     } else {
-        ar.ReadU32(); // version
+        ar.ReadVersion(1, 1);
         ReadAttributeListRef(ar, refs, m_master);
         m_newListValid = 0;
     }

@@ -9,7 +9,7 @@ void DbAttPrim::Serialize(Archive& ar, DbRefTable& refs)
         ar.WriteU32(1);
         WriteAttributeRef(ar, refs, m_attribute);
     } else {
-        ar.ReadU32(); // version
+        ar.ReadVersion(1, 1);
         ReadAttributeRef(ar, refs, m_attribute);
     }
 }

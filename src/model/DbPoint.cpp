@@ -26,7 +26,7 @@ void DbPoint::Serialize(Archive& ar, DbRefTable& refs)
         ar.WriteF64(m_pixel.x);
         ar.WriteF64(m_pixel.y);
     } else {
-        ar.ReadU32(); // version
+        ar.ReadVersion(1, 1);
         m_graph.x = ar.ReadF64();
         m_graph.y = ar.ReadF64();
         m_pixel.x = ar.ReadF64();

@@ -17,7 +17,7 @@ void DbPrim::Serialize(Archive& ar, DbRefTable& refs)
         ar.WriteU32(1);
         WriteAttributeListRef(ar, refs, m_attributes);
     } else {
-        ar.ReadU32(); // version
+        ar.ReadVersion(1, 1);
         ReadAttributeListRef(ar, refs, m_attributes);
     }
 }

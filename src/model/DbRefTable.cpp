@@ -76,7 +76,7 @@ void ReadAttributeRef(Archive& ar, DbRefTable& refs, DbAttPtr& att)
         return;
     case DbRefTable::kBody: {
         const std::uint32_t index = refs.Reserve();
-        ar.ReadU32(); // version
+        ar.ReadVersion(1, 1);
         DbAttPtr fresh;
         fresh->m_name = ar.ReadString();
         fresh->m_value = ar.ReadString();
@@ -114,7 +114,7 @@ void ReadAttributeListRef(Archive& ar, DbRefTable& refs, DbAttListPtr& list)
         return;
     case DbRefTable::kBody: {
         const std::uint32_t index = refs.Reserve();
-        ar.ReadU32(); // version
+        ar.ReadVersion(1, 1);
         const std::uint32_t count = ar.ReadU32();
         ar.CheckCount(count, kMinRefBytes);
         DbAttListPtr fresh;

@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-class CDib;
 class AttributeRep;
+class CDib;
 class Document;
 class DbMemento;
 class DbPrim;
@@ -97,8 +97,9 @@ public:
     // untouched) when the position cannot be mapped.
     bool PixelToGraph(const DPoint& pixel, DPoint& graph) const;
 
-    // A new representation of a document attribute, owned by the caller; null for an
-    // unknown attribute or representation key.
+    // A new representation of a document attribute ("AttTransform" the mapping,
+    // "AttRegGrid" the grid), owned by the caller; null for an unknown attribute or
+    // representation key.
     std::unique_ptr<AttributeRep> FindRep(const std::string& attKey, const std::string& repKey);
     // Graph units per logical unit of the window at the event's position, per axis, to
     // digits + 1 significant digits; (0, 0) when the position cannot be mapped.

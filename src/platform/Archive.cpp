@@ -104,6 +104,14 @@ std::vector<std::uint8_t> Archive::ReadBlock(std::size_t size)
 
 void Archive::Skip(std::size_t size) { Take(size); }
 
+std::uint32_t Archive::ReadVersion(std::uint32_t lowest, std::uint32_t highest)
+{
+    const std::uint32_t version = ReadU32();
+    if (version < lowest || version > highest)
+        throw ArchiveError("unknown block version");
+    return version;
+}
+
 void Archive::CheckCount(std::uint64_t count, std::uint64_t itemSize) const
 {
     if (itemSize == 0)

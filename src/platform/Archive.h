@@ -48,6 +48,8 @@ public:
     std::size_t Position() const { return m_pos; }
     std::size_t Remaining() const { return m_bytes.size() - m_pos; }
     bool AtEnd() const { return m_pos >= m_bytes.size(); }
+    // Reads a version word; raises ArchiveError unless it lies in [lowest, highest].
+    std::uint32_t ReadVersion(std::uint32_t lowest, std::uint32_t highest);
     // Raises ArchiveError unless count items of at least itemSize bytes each can still follow.
     void CheckCount(std::uint64_t count, std::uint64_t itemSize) const;
 

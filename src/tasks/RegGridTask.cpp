@@ -22,11 +22,20 @@ bool RegGridTask::Apply(AttributeRep* state)
     return true;
 }
 
-bool RegGridTask::Execute() { return Apply(m_new.get()); }
+bool RegGridTask::Execute()
+{
+    return Apply(m_new.get());
+}
 
-bool RegGridTask::Redo() { return Apply(m_new.get()); }
+bool RegGridTask::Redo()
+{
+    return Apply(m_new.get());
+}
 
-bool RegGridTask::Undo() { return Apply(m_old.get()); }
+bool RegGridTask::Undo()
+{
+    return Apply(m_old.get());
+}
 
 const std::string& RegGridTask::GetName() const
 {

@@ -24,11 +24,20 @@ bool TransTask::Apply(AttributeRep* state)
     return true;
 }
 
-bool TransTask::Execute() { return Apply(m_new.get()); }
+bool TransTask::Execute()
+{
+    return Apply(m_new.get());
+}
 
-bool TransTask::Redo() { return Apply(m_new.get()); }
+bool TransTask::Redo()
+{
+    return Apply(m_new.get());
+}
 
-bool TransTask::Undo() { return Apply(m_old.get()); }
+bool TransTask::Undo()
+{
+    return Apply(m_old.get());
+}
 
 const std::string& TransTask::GetName() const
 {

@@ -18,7 +18,7 @@ std::unique_ptr<MappingState> KurvoViewDocument::CurrentMapping::Snapshot()
     TransformData* transform = m_owner->GetTransform();
     if (!transform)
         return nullptr;
-    return TransformMappingSource(transform).Snapshot();
+    return transform->Snapshot();
 }
 
 PlotData* KurvoViewDocument::GetPlotData() { return m_doc ? m_doc->GetPlotData() : nullptr; }

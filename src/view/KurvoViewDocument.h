@@ -1,6 +1,6 @@
 #pragma once
 
-#include "document/TransformMappingSource.h"
+#include "image/MappingSource.h"
 #include "view/ViewDocument.h"
 
 class CKurvoDoc;

@@ -220,6 +220,73 @@ TEST_F(Documents, FormatFourFlatPointsAreRecomputedThroughTheStoredTransform)
     EXPECT_NEAR(p->m_graph.y, 50.0, 1e-9);
 }
 
+// Format 2 keeps the transform as one raw 360-byte block.
+TEST_F(Documents, FormatTwoOldTransformBlockIsRead)
+{
+    Archive ar;
+    ar.WriteU32(kProjectMagic);
+    ar.WriteU32(2);
+    ar.WriteU32(0); // sort
+    {
+        CKurvoDoc helper;
+        ASSERT_TRUE(helper.OnOpenDocument(WriteBitmap("grid.bmp", 11, 11)));
+        helper.OnCommand(ID_EDIT_MAP_FULL);
+        TransformData& t = *helper.GetPlotData()->GetTransform();
+        t.SetLimits({0, 0}, {100, 50});
+        const std::vector<std::uint8_t> ignored(36, 0xAB);
+        ar.WriteBytes(ignored.data(), 8);
+        ar.WriteU32(1); // valid
+        ar.WriteBytes(ignored.data(), 36);
+        t.GetRegion().WriteRawBlock(ar);
+        ar.WriteF64(0);
+        ar.WriteF64(0);
+        ar.WriteF64(100);
+        ar.WriteF64(50);
+        ar.WriteU32(0);
+        ar.WriteU32(0);
+    }
+    ASSERT_EQ(ar.Bytes().size(), 12u + TransformData::kOldBlockSize);
+    ar.WriteString("");
+    ar.WriteString("");
+    ar.WriteU32(1);
+    ar.WriteF64(5);
+    ar.WriteF64(5);
+    ar.WriteU32(kTagEnd);
+    const std::string path = dir.File("v2.kvx");
+    ASSERT_TRUE(ar.SaveFile(path));
+
+    CKurvoDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    PlotData& data = *doc.GetPlotData();
+    EXPECT_FALSE(data.GetSortFlag());
+    EXPECT_EQ(data.GetTransform()->GetMode(), TransformData::kAxisMapping);
+    EXPECT_EQ(data.GetTransform()->GetMax(), (DPoint{100, 50}));
+    auto* p = static_cast<DbPoint*>(data.GetSetMgr()->GetCurrentSet()->GetAt(0));
+    EXPECT_NEAR(p->m_graph.x, 50.0, 1e-9);
+    EXPECT_NEAR(p->m_graph.y, 25.0, 1e-9);
+}
+
+TEST_F(Documents, SaveOntoSomethingThatCannotBeReplacedLeavesItAndNoLitter)
+{
+    CKurvoDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(WriteBitmap("scan.bmp")));
+    // A folder stands where the file would go: the final rename fails.
+    std::filesystem::create_directory(dir.Path() / "taken.kvx");
+    std::ofstream(dir.File("taken.kvx/inside.txt")) << "keep";
+    EXPECT_FALSE(doc.OnSaveDocument(dir.File("taken.kvx")));
+    EXPECT_EQ(ui.LastMessage()->text, CKurvoDoc::kFailedToSave);
+    EXPECT_EQ(ReadAll(dir.File("taken.kvx/inside.txt")), "keep");
+    // Save As into a folder that does not exist leaves nothing either.
+    ui.promptAnswers.push_back(dir.File("missing/folder/out.kvx"));
+    EXPECT_FALSE(doc.SaveAs());
+    int entries = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
+        (void)e;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 2); // scan.bmp and the folder: no temporary files left behind
+}
+
 struct BadProject {
     const char* what;
     std::vector<std::uint32_t> words;
@@ -245,7 +312,9 @@ INSTANTIATE_TEST_SUITE_P(Files, BrokenProjects,
                                            BadProject{"version 9", {kProjectMagic, 9, 0}},
                                            BadProject{"cut after the sort flag", {kProjectMagic, 5, 1}},
                                            BadProject{"huge old point list",
-                                                      {kProjectMagic, 3, 1}}));
+                                                      {kProjectMagic, 3, 1}},
+                                           BadProject{"transform block version 7",
+                                                      {kProjectMagic, 5, 1, 7, 1, 1}}));
 
 TEST_F(Documents, SaveAsTextKeepsTheExportAndStaysOutOfRecentFiles)
 {

@@ -217,3 +217,27 @@ TEST(CDibFiles, SaveFileWritesOnlyBitmaps)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Blocks, UncompressedLengthBeyondWhatZlibCanProduceIsRefused)
+{
+    // A blank 4000 x 4000 8-bit image compresses about 1000 times: still accepted.
+    BitmapInfoHeader h;
+    h.bitCount = 8;
+    const DibBlock blank = *MakeDib(h, 4000, 4000, nullptr);
+    CDib image(blank.data(), blank.size());
+    Archive out;
+    ASSERT_TRUE(image.WriteBlock(out, CDib::kFormatCompressed));
+    Archive in(out.Bytes());
+    CDib back;
+    ASSERT_TRUE(back.ReadCompressedBlock(in));
+    EXPECT_EQ(back.Block(), image.Block());
+    // The same stream claiming a length far beyond it.
+    std::vector<std::uint8_t> lying = out.Bytes();
+    PutLE32(lying.data() + 4, static_cast<std::uint32_t>(GetLE32(lying.data() + 8)) * 2000u);
+    Archive in2(lying);
+    EXPECT_FALSE(back.ReadCompressedBlock(in2));
+}
+
+} // namespace

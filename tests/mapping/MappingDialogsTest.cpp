@@ -1,4 +1,7 @@
+#include "image/CDib.h"
+#include "image/DibUtil.h"
 #include "mapping/CImageMapping.h"
+#include "mapping/CropBox.h"
 #include "mapping/RegGridData.h"
 #include "mapping/RegGridDlg.h"
 #include "mapping/RegGridSnap.h"
@@ -119,15 +122,14 @@ TEST_P(AxisDialog, LogarithmicLimitsMustBePositive)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Limits, AxisDialog,
-    ::testing::Values(LimitsCase{1, 0, 0, 100, 0, 1, false},
-                      LimitsCase{1, 0, -1, 100, 0, 1, false},
-                      LimitsCase{1, 0, 1, 0, 0, 1, false},
-                      LimitsCase{1, 0, 1, 1000, 0, 1, true},
-                      LimitsCase{0, 1, 0, 1, 1, -5, false},
-                      LimitsCase{0, 0, -5, -1, -20, -10, true},
-                      LimitsCase{1, 1, 0.01, 1e6, 1e-3, 1e3, true}));
+INSTANTIATE_TEST_SUITE_P(Limits, AxisDialog,
+                         ::testing::Values(LimitsCase{1, 0, 0, 100, 0, 1, false},
+                                           LimitsCase{1, 0, -1, 100, 0, 1, false},
+                                           LimitsCase{1, 0, 1, 0, 0, 1, false},
+                                           LimitsCase{1, 0, 1, 1000, 0, 1, true},
+                                           LimitsCase{0, 1, 0, 1, 1, -5, false},
+                                           LimitsCase{0, 0, -5, -1, -20, -10, true},
+                                           LimitsCase{1, 1, 0.01, 1e6, 1e-3, 1e3, true}));
 
 TEST_F(MappingDocument, AxisDialogOpensWithTheCurrentMapping)
 {
@@ -140,18 +142,6 @@ TEST_F(MappingDocument, AxisDialogOpensWithTheCurrentMapping)
     EXPECT_EQ(dlg.m_yMax, 3);
     EXPECT_EQ(dlg.m_xLog, 1);
     EXPECT_EQ(dlg.m_yLog, 0);
-}
-
-TEST_F(MappingDocument, CancelLeavesNoTask)
-{
-    {
-        TransDlg dlg(data.get());
-        dlg.LoadFields();
-        dlg.m_xMax = 99;
-        dlg.OnCancel();
-    }
-    EXPECT_FALSE(data->CanUndo());
-    EXPECT_EQ(Transform().GetMax().x, 10);
 }
 
 // ------------------------------------------------------------- pixel mapping dialog
@@ -314,9 +304,9 @@ TEST_F(MappingDocument, GridUndoRestoresEverySetting)
 
 TEST_F(MappingDocument, FindRepByAttributeAndRepresentation)
 {
-    EXPECT_NE(dynamic_cast<TransformMan*>(
-                  data->FindRep("AttTransform", "ViewManipTransformData").get()),
-              nullptr);
+    EXPECT_NE(
+        dynamic_cast<TransformMan*>(data->FindRep("AttTransform", "ViewManipTransformData").get()),
+        nullptr);
     std::unique_ptr<AttributeRep> snap = data->FindRep("AttRegGrid", "GridSnapRegGrid");
     EXPECT_NE(dynamic_cast<RegGridSnap*>(snap.get()), nullptr);
     EXPECT_EQ(data->FindRep("AttTransform", "GridSnapRegGrid"), nullptr);
@@ -331,8 +321,7 @@ struct ResolutionCase {
     double expected;
 };
 
-class Resolution : public MappingDocument, public ::testing::WithParamInterface<ResolutionCase> {
-};
+class Resolution : public MappingDocument, public ::testing::WithParamInterface<ResolutionCase> {};
 
 TEST_P(Resolution, GraphUnitsPerLogicalUnitToThreeDigits)
 {
@@ -348,8 +337,7 @@ TEST_P(Resolution, GraphUnitsPerLogicalUnitToThreeDigits)
 // 10 pixels a unit: one logical unit is 0.1 / scale graph units.
 INSTANTIATE_TEST_SUITE_P(Scales, Resolution,
                          ::testing::Values(ResolutionCase{1, 0.1}, ResolutionCase{2, 0.05},
-                                           ResolutionCase{3, 0.0333},
-                                           ResolutionCase{0.125, 0.8},
+                                           ResolutionCase{3, 0.0333}, ResolutionCase{0.125, 0.8},
                                            ResolutionCase{7, 0.0143}));
 
 TEST_F(MappingDocument, ResolutionOfAFlatAxisIsNotANumberAndUnmappedIsZero)
@@ -365,6 +353,43 @@ TEST_F(MappingDocument, ResolutionOfAFlatAxisIsNotANumberAndUnmappedIsZero)
     PlotData unmapped;
     const DPoint z = unmapped.PixelResolution(e, 2);
     EXPECT_EQ(z, (DPoint{0, 0}));
+}
+
+// ------------------------------------------------------------- crop box
+
+TEST_F(MappingDocument, CropTaskCropsAndResetsTheMappingUntilUndone)
+{
+    CropBox box;
+    EXPECT_EQ(box.CreateCropTask(data.get()), nullptr); // undefined box
+    box.ResizeByDrag(0, {10.4, 20.6}, {30.4, 40.6});
+    EXPECT_EQ(box.CreateCropTask(data.get()), nullptr); // no image yet
+
+    BitmapInfoHeader like;
+    like.bitCount = 24;
+    std::optional<DibBlock> dib = MakeDib(like, 64, 48, nullptr);
+    ASSERT_TRUE(dib.has_value());
+    data->SetImage(std::make_unique<CDib>(dib->data(), dib->size()));
+    ASSERT_TRUE(data->HasImage());
+    Collect(50, 50);
+    const TransformData::State before = Transform().GetState();
+
+    std::unique_ptr<Task> task = box.CreateCropTask(data.get());
+    ASSERT_NE(task, nullptr);
+    EXPECT_EQ(task->GetName(), "Crop Image");
+    ASSERT_TRUE(data->Execute(std::move(task)));
+    EXPECT_EQ(data->GetImage()->Width(), 21);
+    EXPECT_EQ(data->GetImage()->Height(), 21);
+    EXPECT_FALSE(Transform().GetRegion().IsDefined());
+    EXPECT_EQ(Transform().GetMax(), (DPoint{10, 10}));
+    EXPECT_EQ(data->GetSetMgr()->GetTotalCount(), 0);
+
+    ASSERT_TRUE(data->Undo());
+    EXPECT_EQ(data->GetImage()->Width(), 64);
+    EXPECT_TRUE(Transform().GetState().region.SameRegion(before.region));
+    EXPECT_EQ(Transform().GetMax(), before.max);
+    EXPECT_EQ(data->GetSetMgr()->GetTotalCount(), 1);
+    ASSERT_TRUE(data->Redo());
+    EXPECT_FALSE(Transform().GetRegion().IsDefined());
 }
 
 } // namespace

@@ -132,18 +132,6 @@ TEST_F(GridFixture, BothAxesSnapIndependently)
     EXPECT_NEAR(Graph(p).y, 5.0, 1e-9);
 }
 
-TEST_F(GridFixture, NoSnapFlagsNoMove)
-{
-    Map(100, 100, {0, 0}, {10, 10});
-    RegGridSettings s = SnapX(0, 1);
-    s.snapX = 0;
-    SetGrid(s);
-    SnapTolerance::Scope tol(50.0);
-    DPoint p{33.3, 44.4};
-    EXPECT_FALSE(m_grid.Snap(p));
-    EXPECT_EQ(p, (DPoint{33.3, 44.4}));
-}
-
 // Log X over 0.1..1000 on 400 pixels (100 pixels a decade).
 TEST_F(GridFixture, LogAxisRepeatsThePatternInEveryDecade)
 {
@@ -343,13 +331,12 @@ TEST(RegGridDataTest, StorageVersions)
     EXPECT_EQ(old.GetSettings(), RegGridSettings{});
     EXPECT_EQ(v1in.ReadU32(), 0xDEADBEEFu);
 
-    // Unknown version: nothing more is read.
+    // A version that does not exist is no grid block: the project fails to load.
     Archive v9;
     v9.WriteU32(9);
     v9.WriteU32(0x12345678);
     Archive v9in(v9.Bytes());
-    old.Serialize(v9in);
-    EXPECT_EQ(v9in.ReadU32(), 0x12345678u);
+    EXPECT_THROW(old.Serialize(v9in), ArchiveError);
 
     // A short version 2 block throws and leaves the grid as it was.
     std::vector<std::uint8_t> bytes = out.Bytes();
@@ -458,6 +445,28 @@ INSTANTIATE_TEST_SUITE_P(Steps, DenseGrid,
                          ::testing::Values(DenseCase{0, 0, 1e-12}, DenseCase{0, 0.3, -1e-9},
                                            DenseCase{1, 1, 1e-12}, DenseCase{1, 1, -0.5},
                                            DenseCase{1, 1, -1e-12}, DenseCase{1, 2, 1e-3}));
+
+// Lines are drawn while they stay at least a window pixel apart: at 2.5 pixels every line
+// of the region shows, at 0.5 pixels a direction ends after the line it started from.
+TEST_F(GridFixture, LinesCloserThanAPixelEndTheWalk)
+{
+    Map(100, 100, {0, 0}, {10, 10});
+    PixelCanvas canvas(120, 120);
+    ToolEvent e(&canvas);
+    SetGrid(SnapX(0, 0.25)); // 2.5 pixels
+    m_grid.Draw(e);
+    EXPECT_EQ(BlackColumns(canvas, 33).size(), 41u);
+
+    canvas.Fill(kWhite);
+    SetGrid(SnapX(0, 0.05)); // 0.5 pixels
+    m_grid.Draw(e);
+    EXPECT_EQ(BlackColumns(canvas, 33), (std::set<int>{50}));
+
+    canvas.Fill(kWhite);
+    ToolEvent zoomed(&canvas, 4.0); // the same step is 2 window pixels at zoom 4
+    m_grid.Draw(zoomed);
+    EXPECT_GT(BlackColumns(canvas, 33).size(), 50u);
+}
 
 TEST_F(GridFixture, ZeroStepFromAFileDrawsNothing)
 {

@@ -103,6 +103,14 @@ TEST(Archive, CheckCountRefusesCountsBeyondTheData)
     EXPECT_NO_THROW(in.CheckCount(0, 16));
 }
 
+TEST(Archive, VersionsOutsideTheKnownRangeRaise)
+{
+    Archive in(std::vector<std::uint8_t>{2, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0});
+    EXPECT_EQ(in.ReadVersion(1, 2), 2u);
+    EXPECT_THROW(in.ReadVersion(1, 2), ArchiveError);
+    EXPECT_THROW(in.ReadVersion(1, 2), ArchiveError);
+}
+
 TEST(Archive, WrongDirectionRaises)
 {
     Archive out;
