@@ -13,6 +13,7 @@
 #include "model/PlotData.h"
 #include "platform/CommandIds.h"
 #include "platform/UiServices.h"
+#include "ui/CDataView.h"
 #include "ui/DataSetsBox.h"
 #include "view/CKurvoView.h"
 
@@ -301,6 +302,19 @@ bool DocumentManager::OnCommand(CommandId id)
         if (doc)
             CloseDocument(doc);
         return doc != nullptr;
+    case ID_NEXT_PANE:
+    case ID_PREV_PANE: {
+        // Two panes at most: either key moves the focus to the other one.
+        ViewSplitter* splitter = ActiveSplitter();
+        if (!splitter || !splitter->IsSplit())
+            return false;
+        QWidget* list = splitter->DataView();
+        if (list->hasFocus())
+            splitter->ImageView()->setFocus(Qt::TabFocusReason);
+        else
+            list->setFocus(Qt::TabFocusReason);
+        return true;
+    }
     default:
         return false;
     }
@@ -313,6 +327,12 @@ bool DocumentManager::OnUpdateCommand(CommandId id, CommandState& state)
     case ID_FILE_CLOSE:
         state.Enable(ActiveDocument() != nullptr);
         return true;
+    case ID_NEXT_PANE:
+    case ID_PREV_PANE: {
+        ViewSplitter* splitter = ActiveSplitter();
+        state.Enable(splitter && splitter->IsSplit());
+        return true;
+    }
     default:
         return false;
     }

@@ -106,9 +106,9 @@ void ImageViewWidget::InitialUpdate()
     m_initialized = true;
     ViewSettings s = ViewSettings::FromPreferences(GetPreferences());
     const QColor base = palette().color(QPalette::Base);
-    s.windowColour = MakeColour(static_cast<std::uint8_t>(base.red()),
-                                static_cast<std::uint8_t>(base.green()),
-                                static_cast<std::uint8_t>(base.blue()));
+    s.windowColour =
+        MakeColour(static_cast<std::uint8_t>(base.red()), static_cast<std::uint8_t>(base.green()),
+                   static_cast<std::uint8_t>(base.blue()));
     m_view->OnInitialUpdate(s);
 }
 
@@ -166,9 +166,15 @@ void ImageViewWidget::UpdateNow()
     viewport()->update();
 }
 
-void ImageViewWidget::CanvasChanged() { viewport()->update(); }
+void ImageViewWidget::CanvasChanged()
+{
+    viewport()->update();
+}
 
-bool ImageViewWidget::HasFocus() const { return hasFocus() || viewport()->hasFocus(); }
+bool ImageViewWidget::HasFocus() const
+{
+    return hasFocus() || viewport()->hasFocus();
+}
 
 void ImageViewWidget::SetCursor(CursorShape shape)
 {
@@ -181,14 +187,20 @@ void ImageViewWidget::SetStatusText(int pane, const std::string& text)
     GetUiServices().SetStatusPane(pane, text);
 }
 
-bool ImageViewWidget::IsKeyDown(KeyCode key) const { return GetUiServices().IsKeyDown(key); }
+bool ImageViewWidget::IsKeyDown(KeyCode key) const
+{
+    return GetUiServices().IsKeyDown(key);
+}
 
 int ImageViewWidget::StartTimer(int periodMs, std::function<void()> callback)
 {
     return GetUiServices().StartTimer(periodMs, std::move(callback));
 }
 
-void ImageViewWidget::KillTimer(int id) { GetUiServices().KillTimer(id); }
+void ImageViewWidget::KillTimer(int id)
+{
+    GetUiServices().KillTimer(id);
+}
 
 void ImageViewWidget::paintEvent(QPaintEvent*)
 {
@@ -242,8 +254,8 @@ void ImageViewWidget::wheelEvent(QWheelEvent* event)
     // The wheel scrolls by lines: vertically, or horizontally with Shift.
     const QPoint steps = event->angleDelta() / 120;
     const ISize client = GetClientSize();
-    const int line = std::max(1, (event->modifiers() & Qt::ShiftModifier) ? client.cx / 10
-                                                                           : client.cy / 10);
+    const int line =
+        std::max(1, (event->modifiers() & Qt::ShiftModifier) ? client.cx / 10 : client.cy / 10);
     const int amount = -(steps.y() != 0 ? steps.y() : steps.x()) * line;
     if (amount == 0)
         return;

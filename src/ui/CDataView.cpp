@@ -59,7 +59,10 @@ CDataView::CDataView(QWidget* parent) : QTreeWidget(parent)
     setColumnCount(0);
 }
 
-CDataView::~CDataView() { Detach(); }
+CDataView::~CDataView()
+{
+    Detach();
+}
 
 void CDataView::OnInitialUpdate(DbSetMgr* setMgr)
 {
@@ -125,7 +128,10 @@ void CDataView::mousePressEvent(QMouseEvent* event)
     event->accept();
 }
 
-void CDataView::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
+void CDataView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    event->accept();
+}
 
 void CDataView::mouseReleaseEvent(QMouseEvent* event)
 {

@@ -1,11 +1,11 @@
 #include "ui/CDataView.h"
 
 #include "document/CPreferences.h"
+#include "mapping/TransformData.h"
+#include "mapping/TransformMan.h"
 #include "model/DbAttRep.h"
 #include "model/DbPoint.h"
 #include "model/DbSetMgr.h"
-#include "mapping/TransformData.h"
-#include "mapping/TransformMan.h"
 #include "model/PlotData.h"
 #include "tasks/PrimTask.h"
 
@@ -37,8 +37,7 @@ TEST_P(ParseTextTest, RowsAndWidth)
 INSTANTIATE_TEST_SUITE_P(
     Texts, ParseTextTest,
     ::testing::Values(
-        ParseCase{"Empty", "", {}, 0},
-        ParseCase{"OnlyTheNameLine", "Line 1\n", {}, 1},
+        ParseCase{"Empty", "", {}, 0}, ParseCase{"OnlyTheNameLine", "Line 1\n", {}, 1},
         ParseCase{"BlockWithTrailingEmptyLine",
                   "Line 1\nX,Y\n1,2\n3,4\n\n",
                   {{"X", "Y"}, {"1", "2"}, {"3", "4"}},
@@ -62,7 +61,8 @@ protected:
         m_savedSort = GetPreferences().m_sortData;
         // Pixels 0..100 map to 0..100 on both axes, y upwards.
         TransformData* t = m_data.GetTransform();
-        std::unique_ptr<TransformMan> man(static_cast<TransformMan*>(t->GetRep(TransformMan::kKey)));
+        std::unique_ptr<TransformMan> man(
+            static_cast<TransformMan*>(t->GetRep(TransformMan::kKey)));
         man->GetBox().SetPixelRect({0, 0}, {100, 100});
         man->Notify(0);
         man->Detach(t);

@@ -16,6 +16,7 @@
 #include "scan/ScannerCommands.h"
 #include "scan/dsm/StandInDsmControl.h"
 #include "support/TempDir.h"
+#include "ui/CDataView.h"
 #include "view/CKurvoView.h"
 
 #include <QApplication>
@@ -58,7 +59,8 @@ TEST_F(DesktopFeaturesTest, AFileOnTheCommandLineOpensAtStart)
 
 TEST_F(DesktopFeaturesTest, ACommandLineFileThatDoesNotOpenEndsTheStart)
 {
-    ASSERT_FALSE(m_app->InitInstance({QStringLiteral("kurvo"), QString::fromStdString(m_dir.File("missing.bmp"))}));
+    ASSERT_FALSE(m_app->InitInstance(
+        {QStringLiteral("kurvo"), QString::fromStdString(m_dir.File("missing.bmp"))}));
     EXPECT_EQ(m_app->Documents()->DocumentCount(), 0);
 }
 
@@ -82,9 +84,19 @@ TEST_F(DesktopFeaturesTest, TheSplitOpensTheListOnTheLeftAndRefusesNarrowPanes)
     EXPECT_GT(splitter->sizes()[0], 0);
     EXPECT_FALSE(splitter->SplitColumn(200)) << "split once only";
 
+    // F6 moves between the two panes.
+    Frame().activateWindow();
+    splitter->ImageView()->setFocus();
+    ASSERT_TRUE(Enabled(ID_NEXT_PANE));
+    ASSERT_TRUE(Command(ID_NEXT_PANE));
+    EXPECT_TRUE(splitter->DataView()->hasFocus());
+    ASSERT_TRUE(Command(ID_PREV_PANE));
+    EXPECT_TRUE(splitter->ImageView()->hasFocus());
+
     splitter->Unsplit();
     EXPECT_FALSE(splitter->IsSplit());
     EXPECT_EQ(splitter->sizes().front(), 0);
+    EXPECT_FALSE(Enabled(ID_NEXT_PANE));
 }
 
 TEST_F(DesktopFeaturesTest, HelpTopicsAndF1ShowTheBundledGuide)
@@ -96,8 +108,8 @@ TEST_F(DesktopFeaturesTest, HelpTopicsAndF1ShowTheBundledGuide)
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
     const QString text = help->Browser()->toPlainText();
-    for (const char* topic : {"Open a plot", "Define the mapping region", "Map the axes",
-                              "Collect points", "Export"})
+    for (const char* topic :
+         {"Open a plot", "Define the mapping region", "Map the axes", "Collect points", "Export"})
         EXPECT_TRUE(text.contains(QString::fromLatin1(topic))) << topic;
     help->hide();
     ASSERT_TRUE(Command(ID_HELP));
@@ -176,9 +188,8 @@ protected:
         DesktopFeaturesTest::SetUp();
         ASSERT_TRUE(Dsm().Ok());
         Dsm().reset();
-        m_profile->WriteString(
-            "Settings", "TwainDirectory",
-            std::filesystem::path(KURVO_STANDIN_DSM).parent_path().string());
+        m_profile->WriteString("Settings", "TwainDirectory",
+                               std::filesystem::path(KURVO_STANDIN_DSM).parent_path().string());
         CTwain::ResetAvailability();
         CTwain::SourceEvents().Clear();
         Start();

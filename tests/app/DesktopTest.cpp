@@ -22,8 +22,8 @@
 
 #include <QApplication>
 #include <QMdiArea>
-#include <QMouseEvent>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -344,8 +344,7 @@ TEST_F(DesktopTest, NewWindowShowsTheSameDocumentAndOnlyTheLastWindowAsks)
 
     // A point collected in one window is drawn in the other.
     ImageViewWidget* second = ActiveView();
-    ImageViewWidget* first =
-        dynamic_cast<ImageViewWidget*>(Docs().WindowsOf(doc)[0]->ViewTarget());
+    ImageViewWidget* first = dynamic_cast<ImageViewWidget*>(Docs().WindowsOf(doc)[0]->ViewTarget());
     ASSERT_NE(first, second);
 
     Docs().WindowsOf(doc)[1]->parentWidget()->close();

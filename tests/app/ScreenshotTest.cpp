@@ -71,8 +71,8 @@ TEST_F(ScreenshotTest, SamplePlotWithMappingAndPoints)
     ASSERT_TRUE(Command(ID_TOOL_COLLECT));
 
     ImageViewWidget* view = ActiveView();
-    const double circles[][2] = {{0, -30}, {1, -15}, {2, -5.5}, {3, 0}, {4, 2.5},
-                                 {5, 5.5}, {6, 6.5}, {8, 7.5}, {10, 7.5}};
+    const double circles[][2] = {{0, -30}, {1, -15}, {2, -5.5}, {3, 0},   {4, 2.5},
+                                 {5, 5.5}, {6, 6.5}, {8, 7.5},  {10, 7.5}};
     for (const auto& p : circles)
         ClickView(view, WindowPoint(view, p[0], p[1]));
     ASSERT_TRUE(Command(ID_DATA_NEW_SET));

@@ -47,8 +47,8 @@ void ClickView(ImageViewWidget* view, QPoint at)
     QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
     QApplication::sendEvent(target, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
     QApplication::sendEvent(target, &release);
 }
 
@@ -79,13 +79,25 @@ void DesktopTestBase::Start(const QStringList& arguments)
     ProcessEvents();
 }
 
-CMainFrame& DesktopTestBase::Frame() { return *m_app->MainFrame(); }
+CMainFrame& DesktopTestBase::Frame()
+{
+    return *m_app->MainFrame();
+}
 
-DocumentManager& DesktopTestBase::Docs() { return *m_app->Documents(); }
+DocumentManager& DesktopTestBase::Docs()
+{
+    return *m_app->Documents();
+}
 
-CKurvoDoc* DesktopTestBase::ActiveDoc() { return Docs().ActiveDocument(); }
+CKurvoDoc* DesktopTestBase::ActiveDoc()
+{
+    return Docs().ActiveDocument();
+}
 
-ImageViewWidget* DesktopTestBase::ActiveView() { return Docs().ActiveView(); }
+ImageViewWidget* DesktopTestBase::ActiveView()
+{
+    return Docs().ActiveView();
+}
 
 bool DesktopTestBase::Command(int id)
 {
@@ -94,4 +106,7 @@ bool DesktopTestBase::Command(int id)
     return routed;
 }
 
-bool DesktopTestBase::Enabled(int id) { return Frame().QueryCommand(static_cast<CommandId>(id)).enabled; }
+bool DesktopTestBase::Enabled(int id)
+{
+    return Frame().QueryCommand(static_cast<CommandId>(id)).enabled;
+}
