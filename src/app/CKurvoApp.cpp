@@ -3,6 +3,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
 #include "app/COptions.h"
+#include "app/DialogForms.h"
 #include "app/DocumentManager.h"
 #include "app/QtProfile.h"
 #include "app/QtUiServices.h"
@@ -14,7 +15,6 @@
 #include "platform/UiServices.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 #ifdef QT_PRINTSUPPORT_LIB
 #include <QPageSetupDialog>
@@ -45,8 +45,9 @@ CKurvoApp::CKurvoApp(std::unique_ptr<Profile> profile, UiServices* services)
 CKurvoApp::~CKurvoApp()
 {
     OptionsDlg::SetRunner(nullptr);
-    // Documents and their windows go while the frame still stands.
+    // Documents and their windows go while the frame and its bars still stand.
     m_docs.reset();
+    RemoveDialogForms();
     ::GetDocumentHooks() = ::DocumentHooks{};
     m_frame.reset();
     ::SetPreferences(nullptr);
@@ -86,6 +87,8 @@ bool CKurvoApp::InitInstance(const QStringList& arguments)
         CMainFrame* frame = m_frame.get();
         OptionsDlg::SetRunner(
             [frame](OptionsDlg& fields) { return COptions::RunModal(fields, frame); });
+        InstallDialogForms(frame);
+        InstallAttributeWindow(frame);
     }
     m_docs = std::make_unique<DocumentManager>(m_frame.get());
     InstallDocumentHooks();
@@ -141,25 +144,6 @@ void CKurvoApp::InstallDocumentHooks()
 
     ::DocumentHooks& hooks = ::GetDocumentHooks();
     hooks.addRecentFile = [this](const std::string& path) { m_recent.Add(path); };
-    CMainFrame* frame = m_frame.get();
-    if (!hooks.runOptions) {
-        hooks.runOptions = [this, frame] {
-            // The document applies the values to its data and tells the observers.
-            OptionsDlg fields;
-            fields.Load(m_preferences);
-            if (!COptions::RunModal(fields, frame))
-                return false;
-            fields.Store(m_preferences);
-            return true;
-        };
-    }
-    if (!hooks.showImageInfo) {
-        hooks.showImageInfo = [frame](const std::string& text) {
-            QMessageBox box(QMessageBox::Information, QStringLiteral("Image Info"),
-                            QString::fromStdString(text), QMessageBox::Ok, frame);
-            box.exec();
-        };
-    }
 }
 
 bool CKurvoApp::OpenDocumentFile(const std::string& path)

@@ -53,8 +53,34 @@ DocumentManager::DocumentManager(CMainFrame* frame) : m_frame(frame)
     connect(m_titleTimer, &QTimer::timeout, this, [this] { RefreshTitles(); });
     m_titleTimer->start();
     connect(m_frame->MdiArea(), &QMdiArea::subWindowActivated, this, [this] { OnActivated(); });
-    // Every document's set manager is shown in the data-sets bar as it is made.
-    GetDocumentHooks().dataCreated = [this](CKurvoDoc* doc) { OnDataCreated(doc); };
+    // Every document's set manager is shown in the data-sets bar as it is made, and let go
+    // of before it is deleted; whoever listened before keeps being told.
+    DocumentHooks& hooks = GetDocumentHooks();
+    m_previousCreated = hooks.dataCreated;
+    m_previousDeleting = hooks.dataDeleting;
+    hooks.dataCreated = [this](CKurvoDoc* doc) {
+        if (m_previousCreated)
+            m_previousCreated(doc);
+        OnDataCreated(doc);
+    };
+    hooks.dataDeleting = [this](CKurvoDoc* doc) {
+        if (m_previousDeleting)
+            m_previousDeleting(doc);
+        OnDataDeleting(doc);
+    };
+}
+
+void DocumentManager::OnDataDeleting(CKurvoDoc* doc)
+{
+    if (!doc || !doc->GetPlotData())
+        return;
+    DbSetMgr* setMgr = doc->GetPlotData()->GetSetMgr();
+    if (DataSetsBox* box = m_frame->SetsBox())
+        box->Forget(setMgr);
+    auto it = m_given.find(doc);
+    if (it != m_given.end())
+        it->second.erase(std::remove(it->second.begin(), it->second.end(), setMgr),
+                         it->second.end());
 }
 
 void DocumentManager::OnDataCreated(CKurvoDoc* doc)
@@ -96,8 +122,8 @@ DocumentManager::~DocumentManager()
     for (auto& doc : m_documents)
         ForgetData(doc.get());
     m_documents.clear();
-    if (GetDocumentHooks().dataCreated)
-        GetDocumentHooks().dataCreated = nullptr;
+    GetDocumentHooks().dataCreated = m_previousCreated;
+    GetDocumentHooks().dataDeleting = m_previousDeleting;
 }
 
 CKurvoDoc* DocumentManager::Adopt(std::unique_ptr<CKurvoDoc> doc)

@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -63,6 +64,7 @@ private:
     void OnWindowGone(CChildFrame* child);
     void OnActivated();
     void OnDataCreated(CKurvoDoc* doc);
+    void OnDataDeleting(CKurvoDoc* doc);
     // The data-sets bar lets go of every set manager it was given for the document.
     void ForgetData(CKurvoDoc* doc);
 
@@ -75,4 +77,6 @@ private:
     QTimer* m_titleTimer;
     ImageViewWidget* m_activeView = nullptr;
     bool m_closingAll = false;
+    std::function<void(CKurvoDoc*)> m_previousCreated;
+    std::function<void(CKurvoDoc*)> m_previousDeleting;
 };

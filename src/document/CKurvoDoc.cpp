@@ -62,6 +62,10 @@ CKurvoDoc::~CKurvoDoc()
 
 void CKurvoDoc::DeleteContents()
 {
+    if (m_data) {
+        if (auto& hook = GetDocumentHooks().dataDeleting)
+            hook(this);
+    }
     m_transformMan.reset();
     m_data.reset();
 }

@@ -13,6 +13,9 @@ class TransDlg;
 struct DocumentHooks {
     // A document made its data (New, Open): the data-sets bar shows it.
     std::function<void(CKurvoDoc*)> dataCreated;
+    // A document is about to delete its data (closing, New, Open): whoever shows or
+    // observes that data lets go of it.
+    std::function<void(CKurvoDoc*)> dataDeleting;
     // A saved path enters the recent-file list.
     std::function<void(const std::string&)> addRecentFile;
     // The dialogs: each shows its form over the model and answers whether it closed with OK

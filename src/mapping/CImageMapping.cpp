@@ -2,6 +2,7 @@
 
 #include "mapping/TransformPpiVw.h"
 #include "model/PlotData.h"
+#include "platform/UiServices.h"
 #include "tasks/TransTask.h"
 
 CImageMapping::CImageMapping(PlotData* data) : m_data(data)
@@ -25,6 +26,12 @@ void CImageMapping::LoadFields()
 
 bool CImageMapping::OnOK()
 {
+    // A zero (or negative) scale would put the region's corners at infinity.
+    if (!(m_aspect > 0) || !(m_pointsPerUnit > 0)) {
+        GetUiServices().MessageBox(
+            "The aspect ratio and the points per length must be greater than zero.");
+        return false;
+    }
     if (!m_rep)
         return true;
     m_rep->m_aspect = m_aspect;

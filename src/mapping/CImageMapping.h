@@ -25,7 +25,8 @@ public:
     CImageMapping& operator=(const CImageMapping&) = delete;
 
     void LoadFields();
-    // Executes the mapping task and closes (always true: the form accepts digits only).
+    // Refuses an aspect ratio or points per length that is not above zero with a message
+    // and stays open (false); otherwise executes the mapping task and closes (true).
     bool OnOK();
     void OnCancel() {}
     bool HasRepresentation() const { return m_rep != nullptr; }

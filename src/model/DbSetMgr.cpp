@@ -183,15 +183,25 @@ void DbSetMgr::Draw(ToolEvent& e)
 namespace {
 
 // Comb sort on kind, then (when sorting) on the sort key; equal entries are never exchanged.
+// Kinds and keys are taken once, so the passes compare plain numbers.
 void CombSort(std::vector<DbPrim*>& prims, ExportContext& ctx)
 {
     const std::size_t n = prims.size();
     if (n < 2)
         return;
-    auto outOfOrder = [&](DbPrim* a, DbPrim* b) {
-        if (a->Kind() != b->Kind())
-            return a->Kind() > b->Kind();
-        return ctx.sortFlag && a->SortKey(ctx) > b->SortKey(ctx);
+    struct Entry {
+        int kind;
+        double key;
+        DbPrim* prim;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(n);
+    for (DbPrim* p : prims)
+        entries.push_back({p->Kind(), ctx.sortFlag ? p->SortKey(ctx) : 0.0, p});
+    auto outOfOrder = [&](const Entry& a, const Entry& b) {
+        if (a.kind != b.kind)
+            return a.kind > b.kind;
+        return ctx.sortFlag && a.key > b.key;
     };
     std::size_t gap = n;
     bool swapped = true;
@@ -199,11 +209,13 @@ void CombSort(std::vector<DbPrim*>& prims, ExportContext& ctx)
         gap = std::max<std::size_t>(1, static_cast<std::size_t>(static_cast<double>(gap) / 1.3));
         swapped = false;
         for (std::size_t i = 0; i + gap < n; ++i)
-            if (outOfOrder(prims[i], prims[i + gap])) {
-                std::swap(prims[i], prims[i + gap]);
+            if (outOfOrder(entries[i], entries[i + gap])) {
+                std::swap(entries[i], entries[i + gap]);
                 swapped = true;
             }
     }
+    for (std::size_t i = 0; i < n; ++i)
+        prims[i] = entries[i].prim;
 }
 
 bool LessNoCase(const std::string& a, const std::string& b)

@@ -11,6 +11,8 @@ AddAttTask::AddAttTask(PlotData* data, const std::string& name, const std::strin
 bool AddAttTask::Execute()
 {
     m_data->GetSetMgr()->AddAttribute(m_attribute);
+    // The attributes are saved with the data: the document has unsaved changes.
+    m_data->SetDataEdited(true);
     return true;
 }
 
@@ -19,6 +21,7 @@ bool AddAttTask::Redo() { return Execute(); }
 bool AddAttTask::Undo()
 {
     m_data->GetSetMgr()->DeleteAttribute(m_name);
+    m_data->SetDataEdited(true);
     return true;
 }
 

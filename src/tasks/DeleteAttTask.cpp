@@ -11,6 +11,8 @@ DeleteAttTask::DeleteAttTask(PlotData* data, const std::string& name)
 bool DeleteAttTask::Execute()
 {
     m_removed = m_data->GetSetMgr()->DeleteAttribute(m_name);
+    // The attributes are saved with the data: the document has unsaved changes.
+    m_data->SetDataEdited(true);
     return true;
 }
 
@@ -20,6 +22,7 @@ bool DeleteAttTask::Undo()
 {
     if (m_removed.Get())
         m_data->GetSetMgr()->AddAttribute(m_removed);
+    m_data->SetDataEdited(true);
     return true;
 }
 

@@ -12,12 +12,15 @@ UpdateAttTask::UpdateAttTask(PlotData* data, const std::string& name, const std:
 bool UpdateAttTask::Execute()
 {
     m_previous = m_data->GetSetMgr()->UpdateAttribute(m_new);
+    // The attributes are saved with the data: the document has unsaved changes.
+    m_data->SetDataEdited(true);
     return true;
 }
 
 bool UpdateAttTask::Redo()
 {
     m_data->GetSetMgr()->UpdateAttribute(m_new);
+    m_data->SetDataEdited(true);
     return true;
 }
 
@@ -25,6 +28,7 @@ bool UpdateAttTask::Undo()
 {
     if (m_previous.Get())
         m_data->GetSetMgr()->UpdateAttribute(m_previous);
+    m_data->SetDataEdited(true);
     return true;
 }
 

@@ -112,17 +112,17 @@ TEST(Rle4, ExpandsRunsAndAbsoluteRuns)
     EXPECT_EQ(0, std::memcmp(bits, expect, 8));
 }
 
-TEST(Rle4, AbsoluteRunOfOneTakesPadding)
+TEST(Rle4, AbsoluteRunsOfAnOddByteCountSkipOnePaddingByte)
 {
-    // n = 1: one data byte then one padding byte; n = 4: two bytes, no padding.
-    const std::vector<std::uint8_t> data = {0, 3, 0xAB, 0xC0, 0, 0, 0, 4, 0x12, 0x34, 0, 1};
-    const std::optional<DibBlock> dib = Expand(RleBody(4, 2, 4, data));
+    // n = 5 and n = 6 take three bytes each and one padding byte; n = 4 takes two, no padding.
+    const std::vector<std::uint8_t> data = {0, 5, 0x12, 0x34, 0x50, 0xEE, 0, 0,
+                                            0, 6, 0xAB, 0xCD, 0xEF, 0xEE, 0, 0,
+                                            0, 4, 0x98, 0x76, 0, 1};
+    const std::optional<DibBlock> dib = Expand(RleBody(6, 3, 4, data));
     ASSERT_TRUE(dib);
     const std::uint8_t* bits = FindDibBits(dib->data());
-    EXPECT_EQ(bits[0], 0xAB);
-    EXPECT_EQ(bits[1], 0xC0);
-    EXPECT_EQ(bits[4], 0x12);
-    EXPECT_EQ(bits[5], 0x34);
+    const std::uint8_t expect[12] = {0x12, 0x34, 0x50, 0, 0xAB, 0xCD, 0xEF, 0, 0x98, 0x76, 0, 0};
+    EXPECT_EQ(0, std::memcmp(bits, expect, 12));
 }
 
 TEST(RleFile, DeltaInFourBitFileFailsAndTheSameImageWithoutDeltaLoads)

@@ -15,7 +15,7 @@
 namespace {
 
 // An image to store: rows from the top, each sample a byte (bit-packed rows for 1 bit).
-struct TiffSpec {
+struct TiffImage {
     int width = 0;
     int height = 0;
     int bitsPerSample = 8;
@@ -28,13 +28,13 @@ struct TiffSpec {
     std::vector<std::uint16_t> colourMap; // 3 x 2^bits entries for palette images
 };
 
-std::size_t RowBytes(const TiffSpec& s)
+std::size_t RowBytes(const TiffImage& s)
 {
     return (static_cast<std::size_t>(s.width) * s.bitsPerSample * s.samplesPerPixel + 7) / 8;
 }
 
-// The rows from the top of a test picture for the spec.
-std::vector<std::vector<std::uint8_t>> Picture(const TiffSpec& s)
+// The rows from the top of a test picture of that size and depth.
+std::vector<std::vector<std::uint8_t>> Picture(const TiffImage& s)
 {
     std::vector<std::vector<std::uint8_t>> rows(static_cast<std::size_t>(s.height));
     for (int y = 0; y < s.height; ++y) {
@@ -49,7 +49,7 @@ std::vector<std::vector<std::uint8_t>> Picture(const TiffSpec& s)
     return rows;
 }
 
-void WriteTiff(const std::string& path, const TiffSpec& s,
+void WriteTiff(const std::string& path, const TiffImage& s,
                const std::vector<std::vector<std::uint8_t>>& rows)
 {
     TIFF* tif = TIFFOpen(path.c_str(), "w");
@@ -110,7 +110,7 @@ protected:
     void SetUp() override { SetUiServices(&m_ui); }
     void TearDown() override { SetUiServices(nullptr); }
 
-    std::optional<DibBlock> WriteAndRead(const TiffSpec& s)
+    std::optional<DibBlock> WriteAndRead(const TiffImage& s)
     {
         m_rows = Picture(s);
         WriteTiff(m_dir.File("t.tif"), s, m_rows);
@@ -138,7 +138,7 @@ TEST_P(TiffBlackAndWhite, ReadsAsOneBitDibWithTheFileBits)
     const BwCase& c = GetParam();
     if (!TIFFIsCODECConfigured(static_cast<std::uint16_t>(c.compression)))
         GTEST_SKIP() << "codec not built into libtiff";
-    TiffSpec s;
+    TiffImage s;
     s.width = 37;
     s.height = 11;
     s.bitsPerSample = 1;
@@ -185,7 +185,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TiffReader, OrientationsOneAndFourGiveIdenticalDibs)
 {
     for (int bits : {1, 8}) {
-        TiffSpec s;
+        TiffImage s;
         s.width = 20;
         s.height = 9;
         s.bitsPerSample = bits;
@@ -201,7 +201,7 @@ TEST_F(TiffReader, OrientationsOneAndFourGiveIdenticalDibs)
 
 TEST_F(TiffReader, BlackAndWhiteOtherOrientationsFallBackSilently)
 {
-    TiffSpec s;
+    TiffImage s;
     s.width = 21;
     s.height = 7;
     s.bitsPerSample = 1;
@@ -238,7 +238,7 @@ TEST_P(TiffColour, ReadsAsThirtyTwoBitDib)
     const ColourCase& c = GetParam();
     if (!TIFFIsCODECConfigured(static_cast<std::uint16_t>(c.compression)))
         GTEST_SKIP() << "codec not built into libtiff";
-    TiffSpec s;
+    TiffImage s;
     s.width = 19;
     s.height = 16;
     s.samplesPerPixel = c.samples;
@@ -283,7 +283,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TiffReader, PaletteImageReadsThroughItsColourMap)
 {
-    TiffSpec s;
+    TiffImage s;
     s.width = 8;
     s.height = 4;
     s.photometric = PHOTOMETRIC_PALETTE;
@@ -310,7 +310,7 @@ TEST_F(TiffReader, PaletteImageReadsThroughItsColourMap)
 
 TEST_F(TiffReader, LoadFileSetsTheTiffFormat)
 {
-    TiffSpec s;
+    TiffImage s;
     s.width = 3;
     s.height = 3;
     WriteTiff(m_dir.File("g.tif"), s, Picture(s));
@@ -339,7 +339,7 @@ void CountError(const char*, const char*, va_list) { ++g_outsideErrors; }
 
 TEST_F(TiffReader, UndecodableStripsFailWithLibtiffsMessageAndHandlersAreRestored)
 {
-    TiffSpec s;
+    TiffImage s;
     s.width = 64;
     s.height = 64;
     s.samplesPerPixel = 3;

@@ -1,6 +1,7 @@
 #include "DesktopSupport.h"
 
 #include "app/CMainFrame.h"
+#include "app/DialogForms.h"
 #include "app/DocumentManager.h"
 #include "app/ImageViewWidget.h"
 #include "document/CKurvoDoc.h"
@@ -76,6 +77,8 @@ DesktopTestBase::~DesktopTestBase()
 void DesktopTestBase::Start(const QStringList& arguments)
 {
     ASSERT_TRUE(m_app->InitInstance(arguments));
+    // The tests answer the dialogs themselves: no modal form may open.
+    RemoveDialogForms();
     ProcessEvents();
 }
 

@@ -1,0 +1,65 @@
+#include "app/CImageMappingForm.h"
+
+#include "app/DoubleText.h"
+#include "mapping/CImageMapping.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace {
+
+QLineEdit* Edit(const char* name, double value, QWidget* parent)
+{
+    auto* edit = new QLineEdit(DoubleText::Format(value), parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    // Digits, with what a fractional, signed or scaled number needs.
+    static const QRegularExpression number(QStringLiteral("[0-9.eE+-]*"));
+    edit->setValidator(new QRegularExpressionValidator(number, edit));
+    edit->setMinimumWidth(140);
+    return edit;
+}
+
+} // namespace
+
+CImageMappingForm::CImageMappingForm(CImageMapping& dlg, QWidget* parent)
+    : QDialog(parent), m_dlg(dlg), m_aspect(Edit("Aspect", dlg.m_aspect, this)),
+      m_pointsPerUnit(Edit("PointsPerUnit", dlg.m_pointsPerUnit, this)),
+      m_xOrigin(Edit("XOrigin", dlg.m_origin.x, this)),
+      m_yOrigin(Edit("YOrigin", dlg.m_origin.y, this))
+{
+    setWindowTitle(QStringLiteral("Pixel Mapping"));
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("&Aspect Ratio (w/h):"), m_aspect);
+    form->addRow(QStringLiteral("&Points Per Length (h):"), m_pointsPerUnit);
+    form->addRow(QStringLiteral("&X Origin:"), m_xOrigin);
+    form->addRow(QStringLiteral("&Y Origin:"), m_yOrigin);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addSpacing(8);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void CImageMappingForm::accept()
+{
+    if (!DoubleText::Exchange(m_aspect, m_dlg.m_aspect) ||
+        !DoubleText::Exchange(m_pointsPerUnit, m_dlg.m_pointsPerUnit) ||
+        !DoubleText::Exchange(m_xOrigin, m_dlg.m_origin.x) ||
+        !DoubleText::Exchange(m_yOrigin, m_dlg.m_origin.y))
+        return;
+    if (m_dlg.OnOK())
+        QDialog::accept();
+}
+
+bool CImageMappingForm::RunModal(CImageMapping& dlg, QWidget* parent)
+{
+    CImageMappingForm form(dlg, parent);
+    return form.exec() == QDialog::Accepted;
+}

@@ -1,0 +1,413 @@
+#include "app/DialogForms.h"
+#include "app/CImageInfo.h"
+#include "app/CImageMappingForm.h"
+#include "app/CSaveDlgForm.h"
+#include "app/DoubleText.h"
+#include "app/RegGridDlgForm.h"
+#include "app/TransDlgForm.h"
+#include "document/CSaveDlg.h"
+#include "document/DocumentHooks.h"
+#include "mapping/CImageMapping.h"
+#include "mapping/RegGridData.h"
+#include "mapping/RegGridDlg.h"
+#include "mapping/TransDlg.h"
+#include "mapping/TransformData.h"
+#include "model/PlotData.h"
+#include "platform/Document.h"
+#include "platform/RecordingUiServices.h"
+#include "support/TempDir.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QValidator>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <memory>
+
+namespace {
+
+const char* const kLogMessage = "For logarithmic scales, the limits must not be zero.";
+const char* const kStepMessage = "The grid step must not be zero.";
+const char* const kNumberMessage = "Please enter a number.";
+
+template <class W> W* Child(QWidget& form, const char* name)
+{
+    W* w = form.findChild<W*>(QString::fromLatin1(name));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
+
+void Type(QWidget& form, const char* name, const char* text)
+{
+    if (QLineEdit* edit = Child<QLineEdit>(form, name))
+        edit->setText(QString::fromLatin1(text));
+}
+
+class DialogForms : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetUiServices(&ui);
+        data = std::make_unique<PlotData>(&doc);
+        data->NewSet();
+    }
+    void TearDown() override
+    {
+        data.reset();
+        SetUiServices(nullptr);
+    }
+    std::string LastMessage() const { return ui.messages.empty() ? "" : ui.messages.back().text; }
+
+    RecordingUiServices ui;
+    Document doc;
+    std::unique_ptr<PlotData> data;
+};
+
+// ------------------------------------------------------------ numbers in the boxes
+
+struct NumberCase {
+    const char* text;
+    bool ok;
+    double value;
+};
+
+class DoubleTextParse : public ::testing::TestWithParam<NumberCase> {};
+
+TEST_P(DoubleTextParse, AcceptsWholeNumbersOnly)
+{
+    double value = -77.0;
+    EXPECT_EQ(DoubleText::Parse(QString::fromLatin1(GetParam().text), value), GetParam().ok);
+    EXPECT_DOUBLE_EQ(value, GetParam().ok ? GetParam().value : -77.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, DoubleTextParse,
+                         ::testing::Values(NumberCase{"1.5", true, 1.5},
+                                           NumberCase{" -2 ", true, -2}, NumberCase{"+3", true, 3},
+                                           NumberCase{"1e3", true, 1000}, NumberCase{"", false, 0},
+                                           NumberCase{"  ", false, 0}, NumberCase{"1,5", false, 0},
+                                           NumberCase{"12abc", false, 0},
+                                           NumberCase{"abc", false, 0}, NumberCase{"+-1", false, 0},
+                                           NumberCase{"inf", false, 0}, NumberCase{"nan", false, 0},
+                                           NumberCase{"1e999", false, 0}));
+
+TEST(DoubleTextFormat, RoundTripsWithFifteenDigits)
+{
+    EXPECT_EQ(DoubleText::Format(0.1), "0.1");
+    EXPECT_EQ(DoubleText::Format(-1000), "-1000");
+    EXPECT_EQ(DoubleText::Format(1e-7), "1e-07");
+    double back = 0;
+    ASSERT_TRUE(DoubleText::Parse(DoubleText::Format(2.0 / 3.0), back));
+    EXPECT_NEAR(back, 2.0 / 3.0, 1e-14);
+}
+
+// ------------------------------------------------------------ Axis Mapping
+
+TEST_F(DialogForms, AxisMappingFieldsInOkAppliesAndIsUndoable)
+{
+    TransDlg dlg(data.get());
+    dlg.LoadFields();
+    TransDlgForm form(dlg);
+    EXPECT_EQ(form.windowTitle(), "Axis Mapping");
+    EXPECT_EQ(Child<QLineEdit>(form, "XMin")->text(), DoubleText::Format(dlg.m_xMin));
+    EXPECT_EQ(Child<QLineEdit>(form, "YMax")->text(), DoubleText::Format(dlg.m_yMax));
+    Type(form, "XMin", "1");
+    Type(form, "XMax", "1000");
+    Type(form, "YMin", "-5");
+    Type(form, "YMax", "5");
+    Child<QCheckBox>(form, "XLog")->setChecked(true);
+    Child<QCheckBox>(form, "YLog")->setChecked(false);
+    form.accept();
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_TRUE(ui.messages.empty());
+    const TransformData& t = *data->GetTransform();
+    EXPECT_EQ(t.GetXLog(), 1);
+    EXPECT_EQ(t.GetYLog(), 0);
+    EXPECT_DOUBLE_EQ(t.GetMin().x, 1);
+    EXPECT_DOUBLE_EQ(t.GetMax().x, 1000);
+    EXPECT_DOUBLE_EQ(t.GetMin().y, -5);
+    EXPECT_TRUE(data->CanUndo());
+}
+
+struct LogCase {
+    const char* xMin;
+    bool xLog;
+    bool accepted;
+};
+
+class AxisMappingLimits : public DialogForms, public ::testing::WithParamInterface<LogCase> {};
+
+TEST_P(AxisMappingLimits, NonPositiveLimitsOfALogAxisKeepTheFormOpen)
+{
+    TransDlg dlg(data.get());
+    dlg.LoadFields();
+    TransDlgForm form(dlg);
+    Type(form, "XMin", GetParam().xMin);
+    Type(form, "XMax", "1000");
+    Child<QCheckBox>(form, "XLog")->setChecked(GetParam().xLog);
+    form.accept();
+    EXPECT_EQ(form.result() == QDialog::Accepted, GetParam().accepted);
+    EXPECT_EQ(data->CanUndo(), GetParam().accepted);
+    if (!GetParam().accepted) {
+        EXPECT_EQ(LastMessage(), kLogMessage);
+        EXPECT_EQ(Child<QLineEdit>(form, "XMin")->text(), GetParam().xMin);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, AxisMappingLimits,
+                         ::testing::Values(LogCase{"0", true, false}, LogCase{"-1", true, false},
+                                           LogCase{"1", true, true}, LogCase{"-1", false, true},
+                                           LogCase{"0", false, true}));
+
+TEST_F(DialogForms, AxisMappingMalformedNumberStaysOpenWithoutTask)
+{
+    TransDlg dlg(data.get());
+    dlg.LoadFields();
+    TransDlgForm form(dlg);
+    Type(form, "YMax", "12x");
+    form.accept();
+    EXPECT_NE(form.result(), QDialog::Accepted);
+    EXPECT_EQ(LastMessage(), kNumberMessage);
+    EXPECT_FALSE(data->CanUndo());
+    EXPECT_TRUE(dlg.HasRepresentation());
+}
+
+// ------------------------------------------------------------ Pixel Mapping
+
+TEST_F(DialogForms, PixelMappingOkSetsTheMappingAndUndoRestores)
+{
+    const int modeBefore = data->GetTransform()->GetMode();
+    CImageMapping dlg(data.get());
+    dlg.LoadFields();
+    CImageMappingForm form(dlg);
+    EXPECT_EQ(form.windowTitle(), "Pixel Mapping");
+    Type(form, "Aspect", "1");
+    Type(form, "PointsPerUnit", "100");
+    Type(form, "XOrigin", "0");
+    Type(form, "YOrigin", "0");
+    form.accept();
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_DOUBLE_EQ(data->GetTransform()->GetPointsPerUnit(), 100);
+    EXPECT_DOUBLE_EQ(data->GetTransform()->GetAspect(), 1);
+    ASSERT_TRUE(data->Undo());
+    EXPECT_EQ(data->GetTransform()->GetMode(), modeBefore);
+}
+
+TEST_F(DialogForms, PixelMappingBoxesRefuseLetters)
+{
+    CImageMapping dlg(data.get());
+    dlg.LoadFields();
+    CImageMappingForm form(dlg);
+    QLineEdit* aspect = Child<QLineEdit>(form, "Aspect");
+    ASSERT_NE(aspect->validator(), nullptr);
+    QString text = QStringLiteral("1a");
+    int pos = 0;
+    EXPECT_EQ(aspect->validator()->validate(text, pos), QValidator::Invalid);
+    text = QStringLiteral("-1.25");
+    EXPECT_NE(aspect->validator()->validate(text, pos), QValidator::Invalid);
+}
+
+// ------------------------------------------------------------ Grid Snap
+
+TEST_F(DialogForms, GridSnapAxisControlsFollowTheirCheckBox)
+{
+    RegGridDlg dlg(data.get());
+    dlg.LoadFields();
+    dlg.m_snapX = 0;
+    dlg.m_snapY = 1;
+    RegGridDlgForm form(dlg);
+    EXPECT_EQ(form.windowTitle(), "Regular Grid Snap");
+    EXPECT_FALSE(Child<QLineEdit>(form, "OriginX")->isEnabled());
+    EXPECT_FALSE(Child<QLineEdit>(form, "StepX")->isEnabled());
+    EXPECT_FALSE(Child<QCheckBox>(form, "ShowX")->isEnabled());
+    EXPECT_TRUE(Child<QLineEdit>(form, "StepY")->isEnabled());
+    Child<QCheckBox>(form, "SnapX")->click();
+    EXPECT_TRUE(Child<QLineEdit>(form, "OriginX")->isEnabled());
+    EXPECT_TRUE(Child<QCheckBox>(form, "ShowX")->isEnabled());
+    Child<QCheckBox>(form, "SnapY")->click();
+    EXPECT_FALSE(Child<QLineEdit>(form, "StepY")->isEnabled());
+}
+
+TEST_F(DialogForms, GridSnapZeroStepShowsTheMessageThenOkApplies)
+{
+    RegGridDlg dlg(data.get());
+    dlg.LoadFields();
+    RegGridDlgForm form(dlg);
+    if (!Child<QCheckBox>(form, "SnapX")->isChecked())
+        Child<QCheckBox>(form, "SnapX")->click();
+    Type(form, "OriginX", "0.5");
+    Type(form, "StepX", "5");
+    Type(form, "StepY", "0");
+    form.accept();
+    EXPECT_NE(form.result(), QDialog::Accepted);
+    EXPECT_EQ(LastMessage(), kStepMessage);
+    EXPECT_FALSE(data->CanUndo());
+
+    Type(form, "StepY", "2");
+    Child<QCheckBox>(form, "ShowX")->setChecked(false);
+    form.accept();
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    const RegGridSettings& s = data->GetGrid()->GetSettings();
+    EXPECT_EQ(s.snapX, 1);
+    EXPECT_DOUBLE_EQ(s.originX, 0.5);
+    EXPECT_DOUBLE_EQ(s.stepX, 5);
+    EXPECT_DOUBLE_EQ(s.stepY, 2);
+    EXPECT_EQ(s.showX, 0);
+    EXPECT_TRUE(data->CanUndo());
+}
+
+// ------------------------------------------------------------ Image Information
+
+TEST(ImageInfoForm, ShowsTheTextReadOnlyWithACloseButton)
+{
+    CImageInfo info("File Path: /a\r\nFile Name: b.bmp\r\n");
+    EXPECT_EQ(info.windowTitle(), "Image Information");
+    auto* box = Child<QPlainTextEdit>(info, "InfoText");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isReadOnly());
+    EXPECT_EQ(box->toPlainText(), "File Path: /a\nFile Name: b.bmp");
+    auto* close = Child<QPushButton>(info, "Close");
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(close->text(), "Close");
+    close->click();
+    EXPECT_EQ(info.result(), QDialog::Rejected);
+}
+
+// ------------------------------------------------------------ the save prompt
+
+class SaveForm : public DialogForms {
+protected:
+    void SetUp() override
+    {
+        DialogForms::SetUp();
+        CSaveDlg::ForgetRememberedEntry();
+    }
+    void TearDown() override
+    {
+        CSaveDlg::ForgetRememberedEntry();
+        DialogForms::TearDown();
+    }
+    TempDir dir;
+};
+
+struct EntryCase {
+    int entry;
+    bool sortEnabled;
+    bool bitmapCopyEnabled;
+    const char* extension;
+};
+
+class SaveFormEntries : public SaveForm, public ::testing::WithParamInterface<EntryCase> {};
+
+TEST_P(SaveFormEntries, CheckBoxesAndExtensionFollowTheEntry)
+{
+    data->SetImagePath("/images/plot.bmp");
+    CSaveDlg dlg(data.get(), dir.File("plot.kvx"), "Save As");
+    CSaveDlgForm form(dlg);
+    form.SelectEntry(GetParam().entry);
+    EXPECT_EQ(Child<QCheckBox>(form, "SortData")->isEnabled(), GetParam().sortEnabled);
+    EXPECT_EQ(Child<QCheckBox>(form, "SaveBitmapCopy")->isEnabled(), GetParam().bitmapCopyEnabled);
+    EXPECT_EQ(form.selectedNameFilter().toStdString(), CSaveDlg::FilterName(GetParam().entry));
+    ASSERT_TRUE(form.Finish(QString::fromStdString(dir.File("out.txt"))));
+    EXPECT_EQ(form.Path(), dir.File(std::string("out") + GetParam().extension));
+    EXPECT_EQ(CSaveDlg::RememberedEntry(), GetParam().entry);
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, SaveFormEntries,
+                         ::testing::Values(EntryCase{1, false, true, ".kvx"},
+                                           EntryCase{2, true, false, ".txt"},
+                                           EntryCase{3, true, false, ".csv"},
+                                           EntryCase{4, false, false, ".bmp"}));
+
+TEST_F(SaveForm, BitmapCopyIsDisabledWithoutAnImagePath)
+{
+    CSaveDlg dlg(data.get(), dir.File("plot.kvx"), "Save As");
+    CSaveDlgForm form(dlg);
+    form.SelectEntry(1);
+    EXPECT_FALSE(Child<QCheckBox>(form, "SaveBitmapCopy")->isEnabled());
+}
+
+TEST_F(SaveForm, CheckBoxesReachTheData)
+{
+    data->SetSortFlag(true);
+    data->SetSaveReference(false);
+    CSaveDlg dlg(data.get(), dir.File("plot"), "Save As");
+    CSaveDlgForm form(dlg);
+    EXPECT_EQ(form.windowTitle(), "Save As");
+    EXPECT_TRUE(Child<QCheckBox>(form, "SortData")->isChecked());
+    EXPECT_TRUE(Child<QCheckBox>(form, "SaveBitmapCopy")->isChecked());
+    Child<QCheckBox>(form, "SortData")->setChecked(false);
+    Child<QCheckBox>(form, "SaveBitmapCopy")->setChecked(false);
+    form.SelectEntry(2);
+    ASSERT_TRUE(form.Finish(QString::fromStdString(dir.File("points"))));
+    EXPECT_FALSE(data->GetSortFlag());
+    EXPECT_TRUE(data->GetSaveReference());
+    EXPECT_EQ(form.Path(), dir.File("points.txt"));
+}
+
+TEST_F(SaveForm, ReplacingTheFileOfTheChosenFormatIsAsked)
+{
+    {
+        std::ofstream existing(dir.File("out.csv"));
+        existing << "x";
+    }
+    CSaveDlg dlg(data.get(), dir.File("plot"), "Save As");
+    CSaveDlgForm form(dlg);
+    form.SelectEntry(3);
+    // "out" does not exist, but "out.csv", the file it becomes, does.
+    ui.messageAnswers.push_back(MsgResult::No);
+    EXPECT_FALSE(form.Finish(QString::fromStdString(dir.File("out"))));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_NE(ui.messages[0].text.find("out.csv"), std::string::npos);
+    EXPECT_EQ(CSaveDlg::RememberedEntry(), 0);
+    ui.messageAnswers.push_back(MsgResult::Yes);
+    EXPECT_TRUE(form.Finish(QString::fromStdString(dir.File("out"))));
+    EXPECT_EQ(form.Path(), dir.File("out.csv"));
+    // A new file is not asked about.
+    const std::size_t asked = ui.messages.size();
+    EXPECT_TRUE(form.Finish(QString::fromStdString(dir.File("fresh.kvx"))));
+    EXPECT_EQ(ui.messages.size(), asked);
+}
+
+TEST_F(SaveForm, OkWithATypedNameClosesWithThePathOfTheChosenFormat)
+{
+    CSaveDlg dlg(data.get(), dir.File("plot"), "Save As");
+    CSaveDlgForm form(dlg);
+    form.SelectEntry(1);
+    form.selectFile(QString::fromStdString(dir.File("typed.txt")));
+    form.accept();
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(form.Path(), dir.File("typed.kvx"));
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(SaveForm, OkIntoAMissingFolderStaysOpen)
+{
+    CSaveDlg dlg(data.get(), dir.File("plot"), "Save As");
+    CSaveDlgForm form(dlg);
+    form.selectFile(QString::fromStdString(dir.File("missing/typed.kvx")));
+    form.accept();
+    EXPECT_NE(form.result(), QDialog::Accepted);
+    EXPECT_TRUE(form.Path().empty());
+    EXPECT_EQ(CSaveDlg::RememberedEntry(), 0);
+}
+
+// ------------------------------------------------------------ installation
+
+TEST(DialogFormsInstall, PutsEveryFormBehindTheHooksAndTakesThemAway)
+{
+    InstallDialogForms(nullptr);
+    const DocumentHooks& hooks = GetDocumentHooks();
+    EXPECT_TRUE(hooks.runAxisMapping && hooks.runPixelMapping && hooks.runGridSnap);
+    EXPECT_TRUE(hooks.runOptions && hooks.showImageInfo);
+    RemoveDialogForms();
+    EXPECT_FALSE(hooks.runAxisMapping || hooks.runPixelMapping || hooks.runGridSnap);
+    EXPECT_FALSE(hooks.runOptions || hooks.showImageInfo);
+}
+
+} // namespace

@@ -1,0 +1,301 @@
+#include "document/AttGenModel.h"
+#include "document/AttDlgFields.h"
+#include "model/DbAttPrim.h"
+#include "model/DbPoint.h"
+#include "model/DbPrimList.h"
+#include "model/DbSetMgr.h"
+#include "model/PlotData.h"
+#include "platform/Document.h"
+#include "platform/RecordingUiServices.h"
+#include "tasks/PrimTask.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kDuplicate = "The attribute name must not be a duplicate.";
+
+// ------------------------------------------------------------ dialog fields alone
+
+class AttFieldsTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetUiServices(&ui); }
+    void TearDown() override { SetUiServices(nullptr); }
+    RecordingUiServices ui;
+};
+
+struct TrimCase {
+    const char* in;
+    const char* out;
+};
+
+class TrimTest : public ::testing::TestWithParam<TrimCase> {};
+
+TEST_P(TrimTest, RemovesOnlyOuterBlanks)
+{
+    EXPECT_EQ(AttDlgFields::Trim(GetParam().in), GetParam().out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, TrimTest,
+                         ::testing::Values(TrimCase{"", ""}, TrimCase{"   ", ""},
+                                           TrimCase{"a", "a"}, TrimCase{"  a b  ", "a b"},
+                                           TrimCase{"\ta\r\n", "a"}, TrimCase{"x ", "x"},
+                                           TrimCase{" \t x\ty \n", "x\ty"}));
+
+struct AddCase {
+    const char* typed;
+    bool accepted;
+};
+
+class AddNameTest : public AttFieldsTest, public ::testing::WithParamInterface<AddCase> {};
+
+TEST_P(AddNameTest, DuplicatesAreRefusedAfterTrimming)
+{
+    AttDlgFields fields({"Sample", "x"});
+    fields.m_name = GetParam().typed;
+    fields.m_value = "  v ";
+    EXPECT_EQ(fields.OnOK(), GetParam().accepted);
+    if (GetParam().accepted) {
+        EXPECT_TRUE(ui.messages.empty());
+    } else {
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, kDuplicate);
+    }
+    EXPECT_EQ(fields.m_value, "v");
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, AddNameTest,
+                         ::testing::Values(AddCase{"Sample", false}, AddCase{"Sample  ", false},
+                                           AddCase{"\tSample", false}, AddCase{"sample", true},
+                                           AddCase{"X", true}, AddCase{"x", false},
+                                           AddCase{"Sample2", true}, AddCase{"Samp", true}));
+
+TEST_F(AttFieldsTest, EditKeepingTheNameIsNeverADuplicate)
+{
+    AttDlgFields fields({"a", "b"}, "a", true);
+    fields.m_name = " a ";
+    EXPECT_TRUE(fields.OnOK());
+    EXPECT_FALSE(fields.IsRename());
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(AttFieldsTest, EditRenamingOntoAnotherNameIsRefused)
+{
+    AttDlgFields fields({"a", "b"}, "a", true);
+    fields.m_name = "b";
+    EXPECT_FALSE(fields.OnOK());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kDuplicate);
+    fields.m_name = "c";
+    EXPECT_TRUE(fields.OnOK());
+    EXPECT_TRUE(fields.IsRename());
+}
+
+// ------------------------------------------------------------ the bar over a document
+
+class AttGenModelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetUiServices(&ui);
+        AttGenModel::Last() = AttGenModel::Remembered();
+        data = std::make_unique<PlotData>(&doc);
+        data->NewSet();
+        model.SetData(data.get());
+    }
+    void TearDown() override
+    {
+        data.reset();
+        SetUiServices(nullptr);
+    }
+
+    void Add(const std::string& name, const std::string& value, int currentSetOnly = 0)
+    {
+        AttDlgFields fields = model.MakeAddFields();
+        fields.m_name = name;
+        fields.m_value = value;
+        fields.m_currentSetOnly = currentSetOnly;
+        ASSERT_TRUE(fields.OnOK());
+        ASSERT_TRUE(model.ApplyAdd(fields));
+    }
+    std::string Listed() const
+    {
+        std::string text;
+        for (const AttGenModel::Row& row : model.Rows())
+            text += row.name + "=" + row.value + (row.active ? "+" : "-") + ";";
+        return text;
+    }
+    DbPoint* Collect()
+    {
+        auto p = std::make_unique<DbPoint>(DPoint{1, 2});
+        DbPoint* raw = p.get();
+        EXPECT_TRUE(data->Execute(std::make_unique<PrimTask>(data.get(), std::move(p))));
+        return raw;
+    }
+
+    RecordingUiServices ui;
+    Document doc;
+    std::unique_ptr<PlotData> data;
+    AttGenModel model;
+};
+
+TEST_F(AttGenModelTest, NewAttributeIsDocumentWideActiveAndUndoable)
+{
+    Add("Curve", "A");
+    EXPECT_EQ(Listed(), "Curve=A+;");
+    EXPECT_EQ(data->GetSetMgr()->GetCurrentCount(), 0);
+    DbPoint* p = Collect();
+    ASSERT_EQ(p->GetAttributes()->GetSize(), 1);
+    EXPECT_EQ((*p->GetAttributes())[0]->m_name, "Curve");
+    ASSERT_TRUE(data->Undo()); // the point
+    ASSERT_TRUE(data->Undo()); // the attribute
+    EXPECT_EQ(Listed(), "");
+}
+
+TEST_F(AttGenModelTest, NewAttributeRemembersItsFieldsForTheNextDialog)
+{
+    Add("Curve", "A", 1);
+    const AttDlgFields next = model.MakeAddFields();
+    EXPECT_EQ(next.m_name, "Curve");
+    EXPECT_EQ(next.m_value, "A");
+    EXPECT_EQ(next.m_currentSetOnly, 1);
+    EXPECT_FALSE(next.IsEditing());
+}
+
+TEST_F(AttGenModelTest, RememberedNameIsRefusedWhenAlreadyDefined)
+{
+    Add("Curve", "A");
+    AttDlgFields again = model.MakeAddFields();
+    EXPECT_FALSE(again.OnOK());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kDuplicate);
+}
+
+TEST_F(AttGenModelTest, CurrentSetOnlyStoresAnAttributeEntryInTheSet)
+{
+    Add("Curve", "A", 1);
+    EXPECT_EQ(Listed(), "");
+    DbPrimList* set = data->GetSetMgr()->GetCurrentSet();
+    ASSERT_NE(set, nullptr);
+    ASSERT_EQ(set->GetCount(), 1);
+    auto* entry = dynamic_cast<DbAttPrim*>(set->GetAt(0));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->m_attribute->m_name, "Curve");
+    EXPECT_EQ(entry->m_attribute->m_value, "A");
+    EXPECT_EQ(entry->m_attribute->m_active, 1);
+    ASSERT_TRUE(data->Undo());
+    EXPECT_EQ(set->GetCount(), 0);
+}
+
+TEST_F(AttGenModelTest, EditKeepsPositionAndActiveState)
+{
+    Add("a", "1");
+    Add("b", "2");
+    ASSERT_TRUE(model.SetActive("a", false));
+    AttDlgFields fields = model.MakeEditFields("a");
+    EXPECT_EQ(fields.m_name, "a");
+    EXPECT_EQ(fields.m_value, "1");
+    fields.m_value = " 9 ";
+    ASSERT_TRUE(fields.OnOK());
+    ASSERT_TRUE(model.ApplyEdit(fields));
+    EXPECT_EQ(Listed(), "a=9-;b=2+;");
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(AttGenModel::Last().value, "9");
+}
+
+TEST_F(AttGenModelTest, RenameIsOneUndoStep)
+{
+    Add("a", "1");
+    Add("b", "2");
+    const int tasks = data->GetTaskCount();
+    AttDlgFields fields = model.MakeEditFields("a");
+    fields.m_name = "c";
+    ASSERT_TRUE(fields.OnOK());
+    ASSERT_TRUE(model.ApplyEdit(fields));
+    EXPECT_EQ(Listed(), "b=2+;c=1+;");
+    EXPECT_EQ(data->GetTaskCount(), tasks + 1);
+    ASSERT_TRUE(data->Undo());
+    // The old name comes back (at the end of the list), the new one is gone.
+    const DbAttMgrRep& mgr = data->GetSetMgr()->GetAttMgr();
+    EXPECT_EQ(mgr.GetMaster().GetSize(), 2);
+    ASSERT_GE(mgr.FindAttribute("a"), 0);
+    EXPECT_EQ(mgr.GetMaster()[mgr.FindAttribute("a")]->m_value, "1");
+    EXPECT_EQ(mgr.FindAttribute("c"), -1);
+    ASSERT_TRUE(data->Redo());
+    EXPECT_EQ(Listed(), "b=2+;c=1+;");
+}
+
+TEST_F(AttGenModelTest, UncheckThenUndoRestoresTheCheck)
+{
+    Add("a", "1");
+    ASSERT_TRUE(model.SetActive("a", false));
+    EXPECT_EQ(Listed(), "a=1-;");
+    DbPoint* p = Collect();
+    EXPECT_EQ(p->GetAttributes()->GetSize(), 0);
+    ASSERT_TRUE(data->Undo());
+    ASSERT_TRUE(data->Undo());
+    EXPECT_EQ(Listed(), "a=1+;");
+}
+
+TEST_F(AttGenModelTest, DeleteRemovesFromListButNotFromCollectedPoints)
+{
+    Add("a", "1");
+    DbPoint* p = Collect();
+    ASSERT_TRUE(model.Delete("a"));
+    EXPECT_EQ(Listed(), "");
+    ASSERT_EQ(p->GetAttributes()->GetSize(), 1);
+    EXPECT_EQ((*p->GetAttributes())[0]->m_name, "a");
+    ASSERT_TRUE(data->Undo());
+    EXPECT_EQ(Listed(), "a=1+;");
+}
+
+TEST_F(AttGenModelTest, RenameInListChecksLikeTheEditDialog)
+{
+    Add("a", "1");
+    Add("b", "2");
+    EXPECT_FALSE(model.RenameInList("a", "b"));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kDuplicate);
+    const int tasks = data->GetTaskCount();
+    EXPECT_FALSE(model.RenameInList("a", " a "));
+    EXPECT_EQ(data->GetTaskCount(), tasks);
+    EXPECT_TRUE(model.RenameInList("a", " z "));
+    EXPECT_EQ(Listed(), "b=2+;z=1+;");
+}
+
+TEST_F(AttGenModelTest, NamesNoLongerListedChangeNothing)
+{
+    Add("a", "1");
+    const int tasks = data->GetTaskCount();
+    EXPECT_FALSE(model.SetActive("gone", false));
+    EXPECT_FALSE(model.Delete("gone"));
+    AttDlgFields stale = model.MakeEditFields("gone");
+    stale.m_value = "x";
+    EXPECT_FALSE(model.ApplyEdit(stale));
+    EXPECT_EQ(data->GetTaskCount(), tasks);
+    EXPECT_EQ(Listed(), "a=1+;");
+}
+
+TEST_F(AttGenModelTest, WithoutDataNothingHappens)
+{
+    model.SetData(nullptr);
+    EXPECT_TRUE(model.Rows().empty());
+    AttDlgFields fields = model.MakeAddFields();
+    fields.m_name = "a";
+    EXPECT_FALSE(model.ApplyAdd(fields));
+    EXPECT_FALSE(model.Delete("a"));
+    EXPECT_FALSE(model.SetActive("a", true));
+}
+
+TEST_F(AttGenModelTest, ChangesMarkTheDocumentModified)
+{
+    doc.SetModifiedFlag(false);
+    Add("a", "1");
+    EXPECT_TRUE(doc.IsModified());
+}
+
+} // namespace
