@@ -18,6 +18,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -70,7 +71,8 @@ public:
 };
 
 struct Scene {
-    explicit Scene(const ViewSettings& settings = ViewSettings{}) : host(1920, 1080), view(&host, &doc)
+    explicit Scene(const ViewSettings& settings = ViewSettings{})
+        : host(1920, 1080), view(&host, &doc)
     {
         host.SetView(&view);
         doc.AddView(&view);
@@ -104,7 +106,7 @@ double PeakRssMb()
     std::string line;
     while (std::getline(status, line))
         if (line.rfind("VmHWM:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
+            return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
     return 0.0;
 }
 double RssMb()
@@ -113,7 +115,7 @@ double RssMb()
     std::string line;
     while (std::getline(status, line))
         if (line.rfind("VmRSS:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
+            return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
     return 0.0;
 }
 void ResetPeakRss()

@@ -50,9 +50,9 @@ int AutoScrollProc::Tick()
                      static_cast<int>(static_cast<float>(sy) * speed));
     if (p == m_lastPoint)
         return 1;
-    int period = static_cast<int>(static_cast<float>(m_slowPeriod) -
-                                  static_cast<float>(m_slowPeriod - m_fastPeriod) / m_rampDistance *
-                                      speed);
+    int period =
+        static_cast<int>(static_cast<float>(m_slowPeriod) -
+                         static_cast<float>(m_slowPeriod - m_fastPeriod) / m_rampDistance * speed);
     if (period <= m_fastPeriod)
         period = m_fastPeriod;
     SetPeriod(period);

@@ -53,9 +53,8 @@ CKurvoView::CKurvoView(ViewHost* host, ViewDocument* doc)
       m_collectTool(std::make_unique<CollectTool>()),
       m_collectLineTool(std::make_unique<CollectLineTool>()),
       m_rotateTool(std::make_unique<RotateTool>()), m_panTool(std::make_unique<PanTool>()),
-      m_zoominTool(std::make_unique<ZoominTool>()),
-      m_zoomoutTool(std::make_unique<ZoomoutTool>()), m_cropTool(std::make_unique<CropTool>()),
-      m_trackMgr(std::make_unique<TrackMgr>())
+      m_zoominTool(std::make_unique<ZoominTool>()), m_zoomoutTool(std::make_unique<ZoomoutTool>()),
+      m_cropTool(std::make_unique<CropTool>()), m_trackMgr(std::make_unique<TrackMgr>())
 {
     m_trackMgr->SetView(this);
     if (m_host) {
@@ -84,8 +83,8 @@ void CKurvoView::OnInitialUpdate(const ViewSettings& settings)
     m_zoomRate = RateOfType(m_zoomType);
 
     PlotData* data = m_doc ? m_doc->GetPlotData() : nullptr;
-    Tool* tools[] = {m_mapTool.get(),  m_collectTool.get(), m_collectLineTool.get(),
-                     m_rotateTool.get(), m_panTool.get(),   m_zoominTool.get(),
+    Tool* tools[] = {m_mapTool.get(),     m_collectTool.get(), m_collectLineTool.get(),
+                     m_rotateTool.get(),  m_panTool.get(),     m_zoominTool.get(),
                      m_zoomoutTool.get(), m_cropTool.get()};
     for (Tool* t : tools) {
         t->SetView(this);
@@ -160,7 +159,10 @@ IPoint CKurvoView::GetCentringOffset() const
             m_scaledSize.cy < c.cy ? (c.cy - m_scaledSize.cy) / 2 : 0};
 }
 
-bool CKurvoView::HasDisplay() const { return m_displayImage != nullptr || m_directDraw; }
+bool CKurvoView::HasDisplay() const
+{
+    return m_displayImage != nullptr || m_directDraw;
+}
 
 void CKurvoView::Invalidate(bool erase)
 {
@@ -292,8 +294,8 @@ void CKurvoView::DrawSampled(DeviceContext& dc)
     m_sampleBuffer.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
     std::vector<int> columns(static_cast<std::size_t>(w));
     for (int i = 0; i < w; ++i)
-        columns[static_cast<std::size_t>(i)] = static_cast<int>(
-            static_cast<std::int64_t>(srcW) * (visible.left + i) / dstW);
+        columns[static_cast<std::size_t>(i)] =
+            static_cast<int>(static_cast<std::int64_t>(srcW) * (visible.left + i) / dstW);
 
     const std::uint8_t* dib = image->GetDib();
     const int bitCount = image->BitCount();
@@ -313,7 +315,8 @@ void CKurvoView::DrawSampled(DeviceContext& dc)
         if (direct) {
             const std::uint8_t* row = bits + static_cast<std::uint64_t>(srcH - 1 - sy) * rowBytes;
             for (int i = 0; i < w; ++i) {
-                const std::uint8_t* p = row + static_cast<std::size_t>(columns[static_cast<std::size_t>(i)]) * bytes;
+                const std::uint8_t* p =
+                    row + static_cast<std::size_t>(columns[static_cast<std::size_t>(i)]) * bytes;
                 out[i] = 0xFF000000u | (static_cast<std::uint32_t>(p[2]) << 16) |
                          (static_cast<std::uint32_t>(p[1]) << 8) | p[0];
             }
@@ -355,9 +358,15 @@ void CKurvoView::OnDestroy()
 
 // ---------------------------------------------------------------- display
 
-bool CKurvoView::IsImageLoaded() const { return m_doc && m_doc->IsImageLoaded(); }
+bool CKurvoView::IsImageLoaded() const
+{
+    return m_doc && m_doc->IsImageLoaded();
+}
 
-bool CKurvoView::IsRegionDefined() const { return m_doc && m_doc->IsMappingDefined(); }
+bool CKurvoView::IsRegionDefined() const
+{
+    return m_doc && m_doc->IsMappingDefined();
+}
 
 ISize CKurvoView::ComputeScaledSize(double zoom) const
 {
@@ -392,8 +401,8 @@ void CKurvoView::RebuildDisplay()
     m_directDraw = false;
     CDib* image = m_doc ? m_doc->GetImage() : nullptr;
     if (image && !image->IsEmpty()) {
-        const std::uint64_t bytes =
-            DibRowBytes(m_scaledSize.cx, image->BitCount()) * static_cast<std::uint64_t>(m_scaledSize.cy);
+        const std::uint64_t bytes = DibRowBytes(m_scaledSize.cx, image->BitCount()) *
+                                    static_cast<std::uint64_t>(m_scaledSize.cy);
         if (bytes <= m_settings.maxDisplayCopyBytes)
             m_displayImage = image->GetBitmap(&m_canvas, m_scaledSize.cx, m_scaledSize.cy);
         m_directDraw = m_displayImage == nullptr;
@@ -454,7 +463,8 @@ void CKurvoView::ZoomKeeping(double zoom, IPoint anchor)
     const IPoint max = MaxScrollPos();
     const long long tx = static_cast<long long>(std::trunc(static_cast<double>(lx) * f));
     const long long ty = static_cast<long long>(std::trunc(static_cast<double>(ly) * f));
-    m_scrollPos = {Clamp(tx - (anchor.x - offNew.x), 0, max.x), Clamp(ty - (anchor.y - offNew.y), 0, max.y)};
+    m_scrollPos = {Clamp(tx - (anchor.x - offNew.x), 0, max.x),
+                   Clamp(ty - (anchor.y - offNew.y), 0, max.y)};
     if (m_host)
         m_host->ScrollBarsChanged();
 }
@@ -541,7 +551,10 @@ void CKurvoView::ZoomAtEvent(const ToolEvent& e, bool zoomIn)
 
 // ---------------------------------------------------------------- saved views
 
-ViewSpec CKurvoView::CurrentViewSpec() const { return ViewSpec{m_zoom, m_scrollPos.x, m_scrollPos.y, 0}; }
+ViewSpec CKurvoView::CurrentViewSpec() const
+{
+    return ViewSpec{m_zoom, m_scrollPos.x, m_scrollPos.y, 0};
+}
 
 bool CKurvoView::ViewDiffers(const ViewSpec& v) const
 {
@@ -558,7 +571,10 @@ void CKurvoView::PushView(int automatic)
     m_views.Push(v);
 }
 
-void CKurvoView::SaveView() { PushView(0); }
+void CKurvoView::SaveView()
+{
+    PushView(0);
+}
 
 void CKurvoView::ApplyView(const ViewSpec& v)
 {
@@ -624,7 +640,8 @@ void CKurvoView::BuildToolEvent(IPoint p, DeviceContext* dc, ToolEvent& e)
     }
     e.buttonDown = 0;
     const ISize c = GetClientSize();
-    e.pixel = {std::clamp(p.x, 0, std::max(0, c.cx - 1)), std::clamp(p.y, 0, std::max(0, c.cy - 1))};
+    e.pixel = {std::clamp(p.x, 0, std::max(0, c.cx - 1)),
+               std::clamp(p.y, 0, std::max(0, c.cy - 1))};
     e.logical = {e.pixel.x - origin.x, e.pixel.y - origin.y};
     e.scaled = {e.logical.x / m_zoom, e.logical.y / m_zoom};
     const double qx = (static_cast<double>(p.x) - m_pickTol - origin.x) / m_zoom;
@@ -800,7 +817,10 @@ void CKurvoView::OnKeyUp(ViewKey key)
 
 // ---------------------------------------------------------------- tools
 
-Tool* CKurvoView::GetCurrentTool() const { return m_trackMgr->GetTool(); }
+Tool* CKurvoView::GetCurrentTool() const
+{
+    return m_trackMgr->GetTool();
+}
 
 void CKurvoView::SelectTool(Tool* tool)
 {
@@ -885,8 +905,8 @@ void CKurvoView::OnBeginPrinting(int pageWidth, int pageHeight, int dpiX, int dp
     const double ph = pageHeight - dpiY;
     ISize image = m_doc ? m_doc->GetImageSize() : ISize{1, 1};
     if (pw > 0 && ph > 0 && image.cx > 0 && image.cy > 0) {
-        const double zoom = (pw / ph <= static_cast<double>(image.cx) / image.cy) ? pw / image.cx
-                                                                                 : ph / image.cy;
+        const double zoom =
+            (pw / ph <= static_cast<double>(image.cx) / image.cy) ? pw / image.cx : ph / image.cy;
         if (ZoomAllowed(zoom))
             m_zoom = zoom;
     }

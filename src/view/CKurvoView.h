@@ -30,7 +30,22 @@ class ZoominTool;
 class ZoomoutTool;
 
 // Keys the image view handles.
-enum class ViewKey { Enter, Escape, Space, Z, X, PageUp, PageDown, Left, Right, Up, Down, Home, End, Other };
+enum class ViewKey {
+    Enter,
+    Escape,
+    Space,
+    Z,
+    X,
+    PageUp,
+    PageDown,
+    Left,
+    Right,
+    Up,
+    Down,
+    Home,
+    End,
+    Other
+};
 
 // The zoomable, scrolling image view of a document: shows a display copy of the image scaled
 // by the zoom factor and centred when smaller than the window, draws grid, mapping region,

@@ -52,7 +52,10 @@ void CollectLineTool::BeginTracking(ToolEvent& e)
         m_view->CanvasChanged();
 }
 
-void CollectLineTool::KeepTracking(ToolEvent& e) { ShowSegment(e); }
+void CollectLineTool::KeepTracking(ToolEvent& e)
+{
+    ShowSegment(e);
+}
 
 void CollectLineTool::EndTracking(ToolEvent& e)
 {
@@ -75,9 +78,14 @@ void CollectLineTool::EndTracking(ToolEvent& e)
         m_view->CanvasChanged();
 }
 
-void CollectLineTool::Move(ToolEvent& e) { ShowSegment(e); }
+void CollectLineTool::Move(ToolEvent& e)
+{
+    ShowSegment(e);
+}
 
-void CollectLineTool::MoveRaw(ToolEvent&) {}
+void CollectLineTool::MoveRaw(ToolEvent&)
+{
+}
 
 void CollectLineTool::ShowSegment(ToolEvent& e)
 {

@@ -12,9 +12,13 @@ namespace {
 const CrossHairCursor s_crossHair;
 } // namespace
 
-void CollectTool::BeginTracking(ToolEvent&) {}
+void CollectTool::BeginTracking(ToolEvent&)
+{
+}
 
-void CollectTool::KeepTracking(ToolEvent&) {}
+void CollectTool::KeepTracking(ToolEvent&)
+{
+}
 
 void CollectTool::EndTracking(ToolEvent& e)
 {
@@ -35,9 +39,15 @@ void CollectTool::EndTracking(ToolEvent& e)
     UpdateOtherViews();
 }
 
-void CollectTool::Move(ToolEvent& e) { ShowPlotPosition(e); }
+void CollectTool::Move(ToolEvent& e)
+{
+    ShowPlotPosition(e);
+}
 
-void CollectTool::MoveRaw(ToolEvent& e) { ShowPixelSize(e); }
+void CollectTool::MoveRaw(ToolEvent& e)
+{
+    ShowPixelSize(e);
+}
 
 void CollectTool::Activate(ToolEvent&)
 {

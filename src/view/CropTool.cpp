@@ -77,7 +77,9 @@ void CropTool::Move(ToolEvent& e)
     SetStatus("X: %d  Y: %d", e.logical.x, e.logical.y);
 }
 
-void CropTool::MoveRaw(ToolEvent&) {}
+void CropTool::MoveRaw(ToolEvent&)
+{
+}
 
 void CropTool::XorBox(ToolEvent& e)
 {

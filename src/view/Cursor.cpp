@@ -2,4 +2,7 @@
 
 #include "view/ViewHost.h"
 
-void Cursor::Set(ViewHost& host) const { host.SetCursor(m_shape); }
+void Cursor::Set(ViewHost& host) const
+{
+    host.SetCursor(m_shape);
+}

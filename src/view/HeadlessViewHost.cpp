@@ -27,18 +27,27 @@ void HeadlessViewHost::UpdateNow()
         m_view->OnPaint();
 }
 
-void HeadlessViewHost::SetCursor(CursorShape shape) { GetUiServices().SetCursor(shape); }
+void HeadlessViewHost::SetCursor(CursorShape shape)
+{
+    GetUiServices().SetCursor(shape);
+}
 
 void HeadlessViewHost::SetStatusText(int pane, const std::string& text)
 {
     GetUiServices().SetStatusPane(pane, text);
 }
 
-bool HeadlessViewHost::IsKeyDown(KeyCode key) const { return GetUiServices().IsKeyDown(key); }
+bool HeadlessViewHost::IsKeyDown(KeyCode key) const
+{
+    return GetUiServices().IsKeyDown(key);
+}
 
 int HeadlessViewHost::StartTimer(int periodMs, std::function<void()> callback)
 {
     return GetUiServices().StartTimer(periodMs, std::move(callback));
 }
 
-void HeadlessViewHost::KillTimer(int id) { GetUiServices().KillTimer(id); }
+void HeadlessViewHost::KillTimer(int id)
+{
+    GetUiServices().KillTimer(id);
+}

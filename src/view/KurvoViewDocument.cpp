@@ -2,7 +2,6 @@
 
 #include "document/CKurvoDoc.h"
 #include "image/CDib.h"
-#include "image/ImageCropTask.h"
 #include "mapping/CropBox.h"
 #include "mapping/TransformData.h"
 #include "mapping/TransformMan.h"
@@ -11,17 +10,14 @@
 #include "platform/ToolEvent.h"
 #include "tasks/TransTask.h"
 
-KurvoViewDocument::KurvoViewDocument(CKurvoDoc* doc) : m_doc(doc) {}
-
-std::unique_ptr<MappingState> KurvoViewDocument::CurrentMapping::Snapshot()
+KurvoViewDocument::KurvoViewDocument(CKurvoDoc* doc) : m_doc(doc)
 {
-    TransformData* transform = m_owner->GetTransform();
-    if (!transform)
-        return nullptr;
-    return transform->Snapshot();
 }
 
-PlotData* KurvoViewDocument::GetPlotData() { return m_doc ? m_doc->GetPlotData() : nullptr; }
+PlotData* KurvoViewDocument::GetPlotData()
+{
+    return m_doc ? m_doc->GetPlotData() : nullptr;
+}
 
 CDib* KurvoViewDocument::GetImage()
 {
@@ -41,9 +37,15 @@ RegGridData* KurvoViewDocument::GetGrid()
     return data ? data->GetGrid() : nullptr;
 }
 
-bool KurvoViewDocument::IsImageLoaded() { return m_doc && m_doc->IsImageLoaded(); }
+bool KurvoViewDocument::IsImageLoaded()
+{
+    return m_doc && m_doc->IsImageLoaded();
+}
 
-ISize KurvoViewDocument::GetImageSize() { return m_doc ? m_doc->GetImageSize() : ISize{1, 1}; }
+ISize KurvoViewDocument::GetImageSize()
+{
+    return m_doc ? m_doc->GetImageSize() : ISize{1, 1};
+}
 
 bool KurvoViewDocument::IsMappingDefined()
 {
@@ -84,16 +86,7 @@ std::unique_ptr<Task> KurvoViewDocument::MakeTransTask(std::unique_ptr<Transform
 
 std::unique_ptr<Task> KurvoViewDocument::MakeCropTask(const CropBox& box)
 {
-    PlotData* data = GetPlotData();
-    CDib* image = GetImage();
-    IPoint origin;
-    ISize size;
-    if (!data || !image || image->IsEmpty() || !box.GetBoundingRect(origin, size))
-        return nullptr;
-    CDib cropped(*image);
-    if (!cropped.Crop(origin.x, origin.y, size.cx, size.cy))
-        return nullptr;
-    return std::make_unique<ImageCropTask>(data, cropped, &m_mapping);
+    return box.CreateCropTask(GetPlotData());
 }
 
 void KurvoViewDocument::OnViewActivated()

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "image/MappingSource.h"
 #include "view/ViewDocument.h"
 
 class CKurvoDoc;
@@ -27,17 +26,5 @@ public:
     CKurvoDoc* GetDocument() const { return m_doc; }
 
 private:
-    // The mapping of whatever data the document holds at the time of the snapshot (the
-    // document makes new data when it opens a file).
-    class CurrentMapping : public MappingSource {
-    public:
-        explicit CurrentMapping(KurvoViewDocument* owner) : m_owner(owner) {}
-        std::unique_ptr<MappingState> Snapshot() override;
-
-    private:
-        KurvoViewDocument* m_owner;
-    };
-
     CKurvoDoc* m_doc;
-    CurrentMapping m_mapping{this};
 };

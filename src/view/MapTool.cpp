@@ -85,7 +85,9 @@ void MapTool::Move(ToolEvent& e)
     CursorFromIndex(m_man->GetCursorIndex(e), &s_arrow);
 }
 
-void MapTool::MoveRaw(ToolEvent&) {}
+void MapTool::MoveRaw(ToolEvent&)
+{
+}
 
 void MapTool::BeginTracking(ToolEvent& e)
 {
@@ -129,7 +131,10 @@ void MapTool::DragStep(ToolEvent& e)
         m_view->CanvasChanged();
 }
 
-void MapTool::KeepTracking(ToolEvent& e) { DragStep(e); }
+void MapTool::KeepTracking(ToolEvent& e)
+{
+    DragStep(e);
+}
 
 void MapTool::Release(ToolEvent&)
 {
@@ -144,7 +149,10 @@ void MapTool::Release(ToolEvent&)
     UpdateOtherViews();
 }
 
-void MapTool::EndTracking(ToolEvent& e) { Release(e); }
+void MapTool::EndTracking(ToolEvent& e)
+{
+    Release(e);
+}
 
 void MapTool::CancelGesture(ToolEvent&)
 {
@@ -156,7 +164,10 @@ void MapTool::CancelGesture(ToolEvent&)
         m_view->Invalidate(false);
 }
 
-void MapTool::Cancel(ToolEvent& e) { CancelGesture(e); }
+void MapTool::Cancel(ToolEvent& e)
+{
+    CancelGesture(e);
+}
 
 void MapTool::HideFeedback(ToolEvent& e)
 {

@@ -7,7 +7,10 @@ namespace {
 const HandCursor s_hand;
 } // namespace
 
-void PanTool::BeginTracking(ToolEvent& e) { m_reference = e; }
+void PanTool::BeginTracking(ToolEvent& e)
+{
+    m_reference = e;
+}
 
 void PanTool::KeepTracking(ToolEvent& e)
 {
@@ -18,10 +21,22 @@ void PanTool::KeepTracking(ToolEvent& e)
     m_reference = e;
 }
 
-void PanTool::EndTracking(ToolEvent&) {}
-void PanTool::Move(ToolEvent&) {}
-void PanTool::MoveRaw(ToolEvent&) {}
+void PanTool::EndTracking(ToolEvent&)
+{
+}
+void PanTool::Move(ToolEvent&)
+{
+}
+void PanTool::MoveRaw(ToolEvent&)
+{
+}
 
-void PanTool::GetScrollDirection(IPoint& direction) { direction = {-1, -1}; }
+void PanTool::GetScrollDirection(IPoint& direction)
+{
+    direction = {-1, -1};
+}
 
-void PanTool::Activate(ToolEvent&) { SetToolCursor(&s_hand); }
+void PanTool::Activate(ToolEvent&)
+{
+    SetToolCursor(&s_hand);
+}

@@ -79,7 +79,10 @@ void RotateTool::ApplyDrag(ToolEvent& e)
         m_man->Rotate(a2 - a1);
 }
 
-void RotateTool::ApplyDragStep(ToolEvent& e) { ApplyDrag(e); }
+void RotateTool::ApplyDragStep(ToolEvent& e)
+{
+    ApplyDrag(e);
+}
 
 void RotateTool::Draw(ToolEvent& e)
 {

@@ -19,7 +19,10 @@ Registry& GetRegistry()
 
 } // namespace
 
-TimerProc::~TimerProc() { Stop(); }
+TimerProc::~TimerProc()
+{
+    Stop();
+}
 
 int TimerProc::SetPeriod(int periodMs)
 {
@@ -94,6 +97,12 @@ TimerProc* TimerProc::Lookup(int id)
     return r.procs[id];
 }
 
-int TimerProc::GetIdBound() { return GetRegistry().bound; }
+int TimerProc::GetIdBound()
+{
+    return GetRegistry().bound;
+}
 
-long long TimerProc::GetLastEventTime() { return GetRegistry().lastEvent; }
+long long TimerProc::GetLastEventTime()
+{
+    return GetRegistry().lastEvent;
+}

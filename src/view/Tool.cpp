@@ -22,18 +22,47 @@ void Tool::ShowTrackStatus(const char* what, const ToolEvent& e)
               e.logical.x, e.logical.y, e.scaled.x, e.scaled.y);
 }
 
-void Tool::BeginTracking(ToolEvent& e) { ShowTrackStatus("Move", e); }
-void Tool::KeepTracking(ToolEvent& e) { ShowTrackStatus("Move", e); }
-void Tool::EndTracking(ToolEvent& e) { ShowTrackStatus("Move", e); }
-void Tool::Move(ToolEvent& e) { ShowTrackStatus("Move", e); }
-void Tool::MoveRaw(ToolEvent& e) { ShowTrackStatus("MoveRaw", e); }
-void Tool::Accept(ToolEvent&) {}
-void Tool::Cancel(ToolEvent&) {}
-void Tool::Draw(ToolEvent&) {}
-void Tool::HideFeedback(ToolEvent&) {}
-void Tool::ShowFeedback(ToolEvent&) {}
-void Tool::ModifierClick(ToolEvent&, int) {}
-void Tool::Scrolled(ToolEvent&) {}
+void Tool::BeginTracking(ToolEvent& e)
+{
+    ShowTrackStatus("Move", e);
+}
+void Tool::KeepTracking(ToolEvent& e)
+{
+    ShowTrackStatus("Move", e);
+}
+void Tool::EndTracking(ToolEvent& e)
+{
+    ShowTrackStatus("Move", e);
+}
+void Tool::Move(ToolEvent& e)
+{
+    ShowTrackStatus("Move", e);
+}
+void Tool::MoveRaw(ToolEvent& e)
+{
+    ShowTrackStatus("MoveRaw", e);
+}
+void Tool::Accept(ToolEvent&)
+{
+}
+void Tool::Cancel(ToolEvent&)
+{
+}
+void Tool::Draw(ToolEvent&)
+{
+}
+void Tool::HideFeedback(ToolEvent&)
+{
+}
+void Tool::ShowFeedback(ToolEvent&)
+{
+}
+void Tool::ModifierClick(ToolEvent&, int)
+{
+}
+void Tool::Scrolled(ToolEvent&)
+{
+}
 
 void Tool::SetStatus(const char* format, ...)
 {
@@ -95,11 +124,20 @@ void Tool::UpdateOtherViews()
         m_view->UpdateOtherViews(PlotData::kHintData);
 }
 
-void Tool::GetScrollDirection(IPoint& direction) { direction = {1, 1}; }
+void Tool::GetScrollDirection(IPoint& direction)
+{
+    direction = {1, 1};
+}
 
-void Tool::Activate(ToolEvent&) { SetToolCursor(&s_crossHair); }
+void Tool::Activate(ToolEvent&)
+{
+    SetToolCursor(&s_crossHair);
+}
 
-void Tool::Deactivate(ToolEvent&) { RestoreCursor(); }
+void Tool::Deactivate(ToolEvent&)
+{
+    RestoreCursor();
+}
 
 void Tool::SetToolCursor(const Cursor* cursor)
 {

@@ -3,7 +3,9 @@
 #include "mapping/SnapCheckGroup.h"
 #include "mapping/SnapTolerance.h"
 
-TrackMgr::TrackMgr() : m_snapGroup(std::make_unique<SnapCheckGroup>()) {}
+TrackMgr::TrackMgr() : m_snapGroup(std::make_unique<SnapCheckGroup>())
+{
+}
 
 TrackMgr::~TrackMgr() = default;
 
@@ -57,7 +59,9 @@ void TrackMgr::Move(ToolEvent& e)
     m_state = kIdle;
 }
 
-void TrackMgr::MoveRaw(ToolEvent&) {}
+void TrackMgr::MoveRaw(ToolEvent&)
+{
+}
 
 void TrackMgr::Accept(ToolEvent& e)
 {

@@ -7,10 +7,18 @@ namespace {
 const ZoominCursor s_cursor;
 } // namespace
 
-void ZoominTool::BeginTracking(ToolEvent&) {}
-void ZoominTool::KeepTracking(ToolEvent&) {}
-void ZoominTool::Move(ToolEvent&) {}
-void ZoominTool::MoveRaw(ToolEvent&) {}
+void ZoominTool::BeginTracking(ToolEvent&)
+{
+}
+void ZoominTool::KeepTracking(ToolEvent&)
+{
+}
+void ZoominTool::Move(ToolEvent&)
+{
+}
+void ZoominTool::MoveRaw(ToolEvent&)
+{
+}
 
 void ZoominTool::EndTracking(ToolEvent& e)
 {
@@ -18,4 +26,7 @@ void ZoominTool::EndTracking(ToolEvent& e)
         m_view->ZoomAtEvent(e, true);
 }
 
-void ZoominTool::Activate(ToolEvent&) { SetToolCursor(&s_cursor); }
+void ZoominTool::Activate(ToolEvent&)
+{
+    SetToolCursor(&s_cursor);
+}

@@ -7,10 +7,18 @@ namespace {
 const ZoomoutCursor s_cursor;
 } // namespace
 
-void ZoomoutTool::BeginTracking(ToolEvent&) {}
-void ZoomoutTool::KeepTracking(ToolEvent&) {}
-void ZoomoutTool::Move(ToolEvent&) {}
-void ZoomoutTool::MoveRaw(ToolEvent&) {}
+void ZoomoutTool::BeginTracking(ToolEvent&)
+{
+}
+void ZoomoutTool::KeepTracking(ToolEvent&)
+{
+}
+void ZoomoutTool::Move(ToolEvent&)
+{
+}
+void ZoomoutTool::MoveRaw(ToolEvent&)
+{
+}
 
 void ZoomoutTool::EndTracking(ToolEvent& e)
 {
@@ -18,4 +26,7 @@ void ZoomoutTool::EndTracking(ToolEvent& e)
         m_view->ZoomAtEvent(e, false);
 }
 
-void ZoomoutTool::Activate(ToolEvent&) { SetToolCursor(&s_cursor); }
+void ZoomoutTool::Activate(ToolEvent&)
+{
+    SetToolCursor(&s_cursor);
+}

@@ -122,7 +122,8 @@ TEST_F(KurvoDocViewTest, CropToolCropsTheDocumentsImageUndoably)
     EXPECT_EQ(view->GetScaledSize(), (ISize{100, 50}));
     host.Flush();
     const IPoint off = view->GetCentringOffset();
-    EXPECT_EQ(view->GetCanvas().DevicePixel(off.x + 3, off.y + 4), ColourToPixel(PatternColour(13, 24)));
+    EXPECT_EQ(view->GetCanvas().DevicePixel(off.x + 3, off.y + 4),
+              ColourToPixel(PatternColour(13, 24)));
     ASSERT_TRUE(data->Undo());
     EXPECT_EQ(data->GetImage()->Width(), 300);
 }

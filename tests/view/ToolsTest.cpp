@@ -147,14 +147,15 @@ TEST_P(PlotPositionDigits, DigitsReachTwoBelowOnePixel)
     EXPECT_EQ(h.Status(0).substr(0, std::string(c.expected).size()), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, PlotPositionDigits,
-                         ::testing::Values(DigitsCase{123.4, {0.05, 1.0}, "Plot Position (123.4, "},
-                                           DigitsCase{123.456789, {0.05, 1.0}, "Plot Position (123.457, "},
-                                           DigitsCase{123.456789, {1.0, 1.0}, "Plot Position (123.5, "},
-                                           DigitsCase{123.456789, {10.0, 1.0}, "Plot Position (123, "},
-                                           // zero and negative: the default precision of 6
-                                           DigitsCase{0.0, {0.05, 1.0}, "Plot Position (0, "},
-                                           DigitsCase{-12.3456789, {0.05, 1.0}, "Plot Position (-12.3457, "}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PlotPositionDigits,
+    ::testing::Values(DigitsCase{123.4, {0.05, 1.0}, "Plot Position (123.4, "},
+                      DigitsCase{123.456789, {0.05, 1.0}, "Plot Position (123.457, "},
+                      DigitsCase{123.456789, {1.0, 1.0}, "Plot Position (123.5, "},
+                      DigitsCase{123.456789, {10.0, 1.0}, "Plot Position (123, "},
+                      // zero and negative: the default precision of 6
+                      DigitsCase{0.0, {0.05, 1.0}, "Plot Position (0, "},
+                      DigitsCase{-12.3456789, {0.05, 1.0}, "Plot Position (-12.3457, "}));
 
 // ---------------------------------------------------------------- collect lines
 
@@ -388,7 +389,8 @@ TEST_F(ToolFixture, CropAntsMarchEvery25MillisecondsAndStopWhileDragging)
     h.clock.Advance(24);
     EXPECT_EQ(crop->GetAnts()->GetPattern(), start);
     h.clock.Advance(1);
-    EXPECT_EQ(crop->GetAnts()->GetPattern(), static_cast<unsigned char>(start << 1 ? start << 1 : 1));
+    const auto shifted = static_cast<unsigned char>(start << 1);
+    EXPECT_EQ(crop->GetAnts()->GetPattern(), shifted != 0 ? shifted : 1);
     h.clock.Advance(25 * 7);
     EXPECT_EQ(crop->GetAnts()->GetPattern(), start);
     // The border pixels march: the top edge is black and white.

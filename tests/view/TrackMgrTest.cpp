@@ -1,10 +1,10 @@
+#include "view/TrackMgr.h"
 #include "mapping/SnapCheckGroup.h"
 #include "mapping/SnapTolerance.h"
 #include "platform/RecordingUiServices.h"
 #include "view/AntsProc.h"
 #include "view/HeadlessViewHost.h"
 #include "view/TimerProc.h"
-#include "view/TrackMgr.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +62,8 @@ public:
     {
         m_order->push_back(m_name);
         seenTolerance = SnapTolerance::Current();
-        if (std::abs(p.x - m_target.x) <= seenTolerance && std::abs(p.y - m_target.y) <= seenTolerance) {
+        if (std::abs(p.x - m_target.x) <= seenTolerance &&
+            std::abs(p.y - m_target.y) <= seenTolerance) {
             p = m_target;
             return true;
         }

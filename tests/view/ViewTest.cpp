@@ -2,12 +2,12 @@
 
 #include "image/CDib.h"
 #include "model/DbPoint.h"
-#include "view/CropTool.h"
-#include "view/CollectTool.h"
-#include "view/RotateTool.h"
 #include "view/AutoScrollProc.h"
+#include "view/CollectTool.h"
+#include "view/CropTool.h"
 #include "view/MapTool.h"
 #include "view/PanTool.h"
+#include "view/RotateTool.h"
 #include "view/TrackMgr.h"
 #include "view/ZoominTool.h"
 #include "view/ZoomoutTool.h"
@@ -580,6 +580,59 @@ TEST(ViewAutoScroll, PanToolScrollsTheOtherWayAndStopsInsideAndAtTheLimit)
     h.Drag(100, 150);
     EXPECT_FALSE(proc->IsRunning());
     h.Release(100, 150);
+}
+
+} // namespace
+
+namespace {
+
+TEST(ViewPrint, PageFitCentresTheImageWithoutFeedbackAndRestoresTheZoom)
+{
+    ViewHarness h(400, 200, 300, 300);
+    h.view->OnCommand(CKurvoView::kCollectLines);
+    const double zoom = h.view->GetZoom();
+    // A 1000 x 800 page at 100 dpi: 900 x 700 printable; wider than tall but less so than
+    // the image, so the width decides.
+    h.view->OnBeginPrinting(1000, 800, 100, 100);
+    EXPECT_NEAR(h.view->GetZoom(), 900.0 / 400.0, 1e-12);
+    PixelCanvas page(1000, 800, kWhite);
+    h.view->OnPrint(page);
+    // 900 x 450 centred on the full page.
+    EXPECT_EQ(page.DevicePixel(50, 175), PatternPixel(0, 0));
+    EXPECT_EQ(page.DevicePixel(49, 175), ColourToPixel(kWhite));
+    EXPECT_EQ(page.DevicePixel(949, 624), PatternPixel(399, 199));
+    EXPECT_EQ(page.DevicePixel(950, 624), ColourToPixel(kWhite));
+    h.view->OnEndPrinting();
+    EXPECT_EQ(h.view->GetZoom(), zoom);
+}
+
+TEST(ViewActivation, ActivationRefreshesTheDocumentAndLosingItEmptiesPanes)
+{
+    ViewHarness h(100, 100, 100, 100);
+    h.view->OnActivateView(true, false);
+    EXPECT_EQ(h.doc.activations, 1);
+    h.ui.panes[2] = "12";
+    h.ui.panes[4] = "scan.bmp";
+    h.ui.panes[5] = "0.5, 0.5";
+    h.view->OnActivateView(false, true);
+    EXPECT_EQ(h.Status(2), "12");
+    h.view->OnActivateView(false, false);
+    EXPECT_EQ(h.Status(2), "");
+    EXPECT_EQ(h.Status(4), "");
+    EXPECT_EQ(h.Status(5), "");
+}
+
+TEST(ViewActivation, ClosingTheWindowDeactivatesTheCurrentTool)
+{
+    ViewHarness h(300, 300, 200, 200);
+    h.view->OnCommand(CKurvoView::kCrop);
+    h.Press(10, 10);
+    h.Drag(80, 80);
+    h.Release(80, 80);
+    ASSERT_FALSE(h.ui.timers.empty());
+    h.view->OnDestroy();
+    EXPECT_TRUE(h.ui.timers.empty());
+    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetDefaultTool());
 }
 
 } // namespace

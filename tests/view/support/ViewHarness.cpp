@@ -58,11 +58,20 @@ void ViewHarness::Press(int x, int y)
     view->OnLButtonDown({x, y});
 }
 
-void ViewHarness::Drag(int x, int y) { view->OnMouseMove({x, y}); }
+void ViewHarness::Drag(int x, int y)
+{
+    view->OnMouseMove({x, y});
+}
 
-void ViewHarness::Release(int x, int y) { view->OnLButtonUp({x, y}); }
+void ViewHarness::Release(int x, int y)
+{
+    view->OnLButtonUp({x, y});
+}
 
-void ViewHarness::Move(int x, int y) { view->OnMouseMove({x, y}); }
+void ViewHarness::Move(int x, int y)
+{
+    view->OnMouseMove({x, y});
+}
 
 void ViewHarness::Click(int x, int y)
 {
@@ -70,9 +79,15 @@ void ViewHarness::Click(int x, int y)
     Release(x, y);
 }
 
-void ViewHarness::KeyDown(ViewKey key) { view->OnKeyDown(key, 1); }
+void ViewHarness::KeyDown(ViewKey key)
+{
+    view->OnKeyDown(key, 1);
+}
 
-void ViewHarness::KeyUp(ViewKey key) { view->OnKeyUp(key); }
+void ViewHarness::KeyUp(ViewKey key)
+{
+    view->OnKeyUp(key);
+}
 
 void ViewHarness::Repaint()
 {
@@ -99,4 +114,7 @@ std::string ViewHarness::Status(int pane) const
     return it == ui.panes.end() ? std::string() : it->second;
 }
 
-std::uint32_t PatternPixel(int x, int y) { return ColourToPixel(PatternColour(x, y)); }
+std::uint32_t PatternPixel(int x, int y)
+{
+    return ColourToPixel(PatternColour(x, y));
+}

@@ -132,7 +132,9 @@ private:
 
 } // namespace
 
-ViewTestDoc::ViewTestDoc() : data(this), grid(&transform) {}
+ViewTestDoc::ViewTestDoc() : data(this), grid(&transform)
+{
+}
 
 ISize ViewTestDoc::GetImageSize()
 {
@@ -186,7 +188,8 @@ void ViewTestDoc::SetImage(int width, int height, int bitCount)
 
 void ViewTestDoc::DefineRegion(DPoint topLeft, DPoint bottomRight, DPoint graphMin, DPoint graphMax)
 {
-    std::unique_ptr<TransformMan> man(static_cast<TransformMan*>(transform.GetRep(TransformMan::kKey)));
+    std::unique_ptr<TransformMan> man(
+        static_cast<TransformMan*>(transform.GetRep(TransformMan::kKey)));
     man->GetBox().SetPixelRect(topLeft, bottomRight);
     man->Notify(0);
     man->Detach(&transform);
