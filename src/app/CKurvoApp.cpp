@@ -4,9 +4,12 @@
 #include "app/CMainFrame.h"
 #include "app/COptions.h"
 #include "app/DialogForms.h"
+#include "app/DocumentManager.h"
 #include "app/QtProfile.h"
 #include "app/QtUiServices.h"
 #include "app/WindowPlacement.h"
+#include "document/CKurvoDoc.h"
+#include "document/DocumentHooks.h"
 #include "document/OptionsDlg.h"
 #include "platform/CommandIds.h"
 #include "platform/UiServices.h"
@@ -42,7 +45,10 @@ CKurvoApp::CKurvoApp(std::unique_ptr<Profile> profile, UiServices* services)
 CKurvoApp::~CKurvoApp()
 {
     OptionsDlg::SetRunner(nullptr);
+    // Documents and their windows go while the frame and its bars still stand.
+    m_docs.reset();
     RemoveDialogForms();
+    ::GetDocumentHooks() = ::DocumentHooks{};
     m_frame.reset();
     ::SetPreferences(nullptr);
     SetUiServices(nullptr);
@@ -84,6 +90,8 @@ bool CKurvoApp::InitInstance(const QStringList& arguments)
         InstallDialogForms(frame);
         InstallAttributeWindow(frame);
     }
+    m_docs = std::make_unique<DocumentManager>(m_frame.get());
+    InstallDocumentHooks();
     if (m_ownServices) {
         CMainFrame* frame = m_frame.get();
         m_ownServices->SetStatusSink([frame](int pane, const std::string& text) {
@@ -120,6 +128,22 @@ int CKurvoApp::ExitInstance(int exitCode)
     if (auto* qt = dynamic_cast<QtProfile*>(m_profile.get()))
         qt->Sync();
     return exitCode;
+}
+
+void CKurvoApp::InstallDocumentHooks()
+{
+    DocumentManager* docs = m_docs.get();
+    if (!m_hooks.newDocument)
+        m_hooks.newDocument = [docs] { return docs->NewDocument() != nullptr; };
+    if (!m_hooks.openDocument)
+        m_hooks.openDocument = [docs](const std::string& path) {
+            return docs->OpenDocument(path) != nullptr;
+        };
+    m_frame->SetScannedImageHandler(
+        [docs](const std::vector<std::uint8_t>& dib) { return docs->NewDocumentFromDib(dib); });
+
+    ::DocumentHooks& hooks = ::GetDocumentHooks();
+    hooks.addRecentFile = [this](const std::string& path) { m_recent.Add(path); };
 }
 
 bool CKurvoApp::OpenDocumentFile(const std::string& path)
@@ -221,7 +245,7 @@ bool CKurvoApp::OnCommand(CommandId id)
             m_frame->close();
         return true;
     default:
-        return false;
+        return m_docs && m_docs->OnCommand(id);
     }
 }
 
@@ -249,6 +273,6 @@ bool CKurvoApp::OnUpdateCommand(CommandId id, CommandState& state)
         return false;
 #endif
     default:
-        return false;
+        return m_docs && m_docs->OnUpdateCommand(id, state);
     }
 }

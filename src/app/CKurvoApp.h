@@ -13,6 +13,7 @@
 #include <vector>
 
 class CMainFrame;
+class DocumentManager;
 class Profile;
 class QPrinter;
 class QtUiServices;
@@ -53,6 +54,8 @@ public:
     RecentFileList& RecentFiles() { return m_recent; }
     Profile& GetProfile() { return *m_profile; }
     CMainFrame* MainFrame() const { return m_frame.get(); }
+    // The open documents and their windows (exists from start-up on).
+    DocumentManager* Documents() const { return m_docs.get(); }
 
     void SetDocumentHooks(DocumentHooks hooks) { m_hooks = std::move(hooks); }
     // Opens a file as a document and enters it in the recent-file list.
@@ -73,6 +76,8 @@ private:
     void OnFileOpen();
     void OnAppAbout();
     void OnFilePrintSetup();
+    // The desktop's answers to what documents ask of it (recent files, dialogs, the bars).
+    void InstallDocumentHooks();
 
     std::unique_ptr<Profile> m_profile;
     std::unique_ptr<QtUiServices> m_ownServices;
@@ -81,6 +86,7 @@ private:
     RecentFileList m_recent;
     std::vector<DocTemplate> m_templates;
     std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<DocumentManager> m_docs;
     DocumentHooks m_hooks;
     std::string m_commandLineFile;
     // The Open dialog starts on image files, then on whatever was chosen last.

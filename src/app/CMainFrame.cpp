@@ -1,11 +1,16 @@
 #include "app/CMainFrame.h"
 
 #include "app/CChildFrame.h"
+#include "app/HelpWindow.h"
 #include "app/WindowPlacement.h"
+#include "document/CKurvoDoc.h"
 #include "document/CommandTable.h"
 #include "document/RecentFileList.h"
 #include "platform/CommandIds.h"
 #include "platform/Profile.h"
+#include "scan/CTwain.h"
+#include "ui/CDataSetsBar.h"
+#include "ui/DataSetsBox.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -26,6 +31,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
+#include <QWhatsThis>
 
 #include <algorithm>
 
@@ -72,6 +78,27 @@ CMainFrame::CMainFrame(Profile& profile, QWidget* parent) : QMainWindow(parent),
     BuildAccelerators();
     ShowMenuFor(false);
 
+    // The scanner: the source manager is looked for where the settings say; its events are
+    // handled on this thread, and Close Twain runs once the image's event is done.
+    CTwain::SetSettings(&m_profile);
+    m_scanner = std::make_unique<ScannerCommands>();
+    m_scanner->SetCommandPoster([this](CommandId id) {
+        QTimer::singleShot(0, this, [this, id] {
+            if (m_scanner)
+                m_scanner->OnCommand(id);
+        });
+    });
+    CTwain::SourceEvents().SetNotifier([this] {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_scanner)
+                    m_scanner->DispatchSourceEvents();
+            },
+            Qt::QueuedConnection);
+    });
+    m_scanner->OnCreateFrame(static_cast<TW_HANDLE>(this));
+
     // Menus update as they open; toolbars and accelerators while the program is idle.
     auto* idle = new QTimer(this);
     idle->setInterval(kIdleUpdateMs);
@@ -84,6 +111,9 @@ CMainFrame::CMainFrame(Profile& profile, QWidget* parent) : QMainWindow(parent),
 
 CMainFrame::~CMainFrame()
 {
+    CTwain::SourceEvents().SetNotifier(nullptr);
+    m_scanner->OnDestroyFrame();
+    CTwain::SetSettings(nullptr);
     // The work area reports window changes while its windows are taken down; by then the
     // frame is half gone, so it stops listening first.
     for (QMdiSubWindow* sub : m_mdi->subWindowList())
@@ -168,7 +198,13 @@ void CMainFrame::BuildMenus()
 void CMainFrame::BuildToolbars()
 {
     for (const auto& bar : CommandTable::Toolbars()) {
-        auto* toolbar = new QToolBar(Q(bar.title), this);
+        QToolBar* toolbar;
+        if (bar.barId == ID_VIEW_DATASETS_BAR) {
+            m_dataSetsBar = new CDataSetsBar(Q(bar.title), this);
+            toolbar = m_dataSetsBar;
+        } else {
+            toolbar = new QToolBar(Q(bar.title), this);
+        }
         toolbar->setObjectName(QStringLiteral("Bar%1").arg(bar.barId));
         toolbar->setIconSize(QSize(16, 16));
         toolbar->setAllowedAreas(Qt::AllToolBarAreas);
@@ -177,15 +213,15 @@ void CMainFrame::BuildToolbars()
                 toolbar->addSeparator();
                 continue;
             }
-            if (id == ID_DATA_SELECT_SET) {
+            if (id == ID_DATA_SELECT_SET && m_dataSetsBar) {
                 // The drop-down list of the data sets of the active document.
-                m_dataSetsBox = new QComboBox(toolbar);
-                m_dataSetsBox->setObjectName(QStringLiteral("DataSetsBox"));
-                m_dataSetsBox->setFixedWidth(150);
+                m_dataSetsBox = m_dataSetsBar->AddSetsBox();
                 m_dataSetsBox->setToolTip(Q(CommandTable::ToolTip(id)));
                 m_dataSetsBox->setStatusTip(Q(CommandTable::Prompt(id)));
-                m_dataSetsBox->setEnabled(false);
-                toolbar->addWidget(m_dataSetsBox);
+                m_dataSetsBox->SetActiveDocument([this]() -> CKurvoDoc* {
+                    CChildFrame* child = ActiveChild();
+                    return child ? dynamic_cast<CKurvoDoc*>(child->DocumentTarget()) : nullptr;
+                });
                 continue;
             }
             CommandTable::MenuItem item{
@@ -433,8 +469,24 @@ QToolBar* CMainFrame::Bar(CommandId barId) const
     return it == m_bars.end() ? nullptr : it->second;
 }
 
+void CMainFrame::SetScannedImageHandler(ScannerCommands::NewDocumentHandler handler)
+{
+    m_scanner->SetNewDocumentHandler(std::move(handler));
+}
+
+void CMainFrame::ShowHelp()
+{
+    if (!m_help)
+        m_help = new HelpWindow(this);
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
 bool CMainFrame::OnCommand(CommandId id)
 {
+    if (m_scanner->OnCommand(id))
+        return true;
     if (QToolBar* bar = Bar(id)) {
         bar->setVisible(!bar->isVisibleTo(this));
         return true;
@@ -457,6 +509,14 @@ bool CMainFrame::OnCommand(CommandId id)
     case ID_WINDOW_ARRANGE:
         ArrangeIcons();
         return true;
+    case ID_HELP_FINDER:
+    case ID_HELP:
+    case ID_DEFAULT_HELP:
+        ShowHelp();
+        return true;
+    case ID_CONTEXT_HELP:
+        QWhatsThis::enterWhatsThisMode();
+        return true;
     default:
         return false;
     }
@@ -464,6 +524,10 @@ bool CMainFrame::OnCommand(CommandId id)
 
 bool CMainFrame::OnUpdateCommand(CommandId id, CommandState& state)
 {
+    if (id == ScannerCommands::kCloseTwain)
+        return true;
+    if (m_scanner->OnUpdateCommand(id, state))
+        return true;
     if (QToolBar* bar = Bar(id)) {
         state.SetCheck(bar->isVisibleTo(this));
         return true;
@@ -484,6 +548,11 @@ bool CMainFrame::OnUpdateCommand(CommandId id, CommandState& state)
     case ID_WINDOW_TILE_HORZ:
     case ID_WINDOW_ARRANGE:
         state.Enable(!m_mdi->subWindowList().isEmpty());
+        return true;
+    case ID_HELP_FINDER:
+    case ID_HELP:
+    case ID_DEFAULT_HELP:
+    case ID_CONTEXT_HELP:
         return true;
     default:
         return false;

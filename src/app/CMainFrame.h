@@ -2,6 +2,7 @@
 
 #include "document/CommandTable.h"
 #include "platform/Command.h"
+#include "scan/ScannerCommands.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -9,10 +10,13 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 class CChildFrame;
+class CDataSetsBar;
+class DataSetsBox;
 class Profile;
 class QComboBox;
 class QLabel;
@@ -73,6 +77,18 @@ public:
     QLabel* Pane(int pane) const;
 
     QToolBar* Bar(CommandId barId) const;
+    // The Data Sets bar and its list of the active document's sets.
+    CDataSetsBar* DataSetsBar() const { return m_dataSetsBar; }
+    DataSetsBox* SetsBox() const { return m_dataSetsBox; }
+
+    // The scanner connection: Scanner Select Source, Scanner Acquire and Close Twain. Each
+    // image it delivers goes to the handler, which makes a new document of it.
+    ScannerCommands& Scanner() { return *m_scanner; }
+    void SetScannedImageHandler(ScannerCommands::NewDocumentHandler handler);
+
+    // The user guide (Help Topics, F1); created on first use.
+    void ShowHelp();
+    QWidget* Guide() const { return m_help; }
     // The right-click bar menu and whether a position (frame coordinates) is over a bar.
     QMenu* BarMenu() const { return m_barMenu; }
     bool IsOverBar(const QPoint& pos) const;
@@ -112,7 +128,10 @@ private:
     QMdiArea* m_mdi = nullptr;
     std::array<QLabel*, kPaneCount> m_panes{};
     std::map<CommandId, QToolBar*> m_bars;
-    QComboBox* m_dataSetsBox = nullptr;
+    CDataSetsBar* m_dataSetsBar = nullptr;
+    DataSetsBox* m_dataSetsBox = nullptr;
+    std::unique_ptr<ScannerCommands> m_scanner;
+    QPointer<QWidget> m_help;
     QMenu* m_barMenu = nullptr;
     std::vector<QMenu*> m_noDocumentMenus;
     std::vector<QMenu*> m_documentMenus;

@@ -84,6 +84,10 @@ std::unique_ptr<DbPrim> PlotData::RemovePrim(const DbPrim* prim, int slot)
     std::unique_ptr<DbPrim> removed = m_setMgr->RemovePrim(prim, slot);
     m_dataEdited = 1;
     m_viewHint = kHintData;
+    // The lists of the set (data list, data-sets bar) hear of a removal as of an addition,
+    // so an undone point leaves them too.
+    if (removed)
+        m_setMgr->Notify(DataHint());
     return removed;
 }
 

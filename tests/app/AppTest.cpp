@@ -92,10 +92,11 @@ TEST_F(AppTest, FirstRunWritesEveryValueButPickTol)
     EXPECT_EQ(m_profile->GetInt("Settings", "CacheSize", 0), 3);
 }
 
-TEST_F(AppTest, CommandLineFileIsKeptUntilDocumentsCanOpen)
+TEST_F(AppTest, OptionsAreSkippedWhenLookingForTheCommandLineFile)
 {
-    ASSERT_TRUE(m_app->InitInstance({"kurvo", "-style", "/data/plot.tif"}));
-    EXPECT_EQ(m_app->CommandLineFile(), "/data/plot.tif");
+    UseHooks();
+    ASSERT_TRUE(m_app->InitInstance({"kurvo", "-reverse", "/data/plot.tif", "/data/other.tif"}));
+    EXPECT_EQ(m_opened, (std::vector<std::string>{"/data/plot.tif"}));
 }
 
 TEST_F(AppTest, CommandLineFileOpensThroughTheHookAndEntersTheRecentList)
@@ -114,12 +115,12 @@ TEST_F(AppTest, FailingCommandLineOpenEndsTheStart)
     EXPECT_EQ(m_app->RecentFiles().Size(), 0);
 }
 
-TEST_F(AppTest, NewAndOpenAreOfferedOnlyWhenDocumentsCanBeMade)
+TEST_F(AppTest, NewAndOpenGoThroughTheDocumentHooks)
 {
     ASSERT_TRUE(m_app->InitInstance({"kurvo"}));
     CMainFrame* frame = m_app->MainFrame();
-    EXPECT_FALSE(frame->QueryCommand(ID_FILE_NEW).enabled);
-    EXPECT_FALSE(frame->QueryCommand(ID_FILE_OPEN).enabled);
+    EXPECT_TRUE(frame->QueryCommand(ID_FILE_NEW).enabled);
+    EXPECT_TRUE(frame->QueryCommand(ID_FILE_OPEN).enabled);
     EXPECT_TRUE(frame->QueryCommand(ID_APP_ABOUT).enabled);
     UseHooks();
     EXPECT_TRUE(frame->QueryCommand(ID_FILE_NEW).enabled);

@@ -1,0 +1,141 @@
+#include "ui/CDataView.h"
+
+#include "document/CPreferences.h"
+#include "model/DbSetMgr.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+
+#include <algorithm>
+
+namespace {
+
+const char* const kMeasureText = "0.123456";
+
+} // namespace
+
+CDataView::Table CDataView::ParseText(const std::string& text, char separator)
+{
+    Table table;
+    std::size_t start = 0;
+    int line = 0;
+    // Only text up to the last line end counts: what follows it is no line.
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            break;
+        std::vector<std::string> fields;
+        std::size_t from = start;
+        for (;;) {
+            const std::size_t sep = text.find(separator, from);
+            if (sep == std::string::npos || sep >= end) {
+                fields.push_back(text.substr(from, end - from));
+                break;
+            }
+            fields.push_back(text.substr(from, sep - from));
+            from = sep + 1;
+        }
+        table.maxFields = std::max(table.maxFields, static_cast<int>(fields.size()));
+        if (line > 0 && !fields.front().empty())
+            table.rows.push_back(std::move(fields));
+        ++line;
+        start = end + 1;
+    }
+    return table;
+}
+
+CDataView::CDataView(QWidget* parent) : QTreeWidget(parent)
+{
+    setObjectName(QStringLiteral("DataView"));
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSortingEnabled(false);
+    setUniformRowHeights(true);
+    setAlternatingRowColors(false);
+    header()->setSectionsClickable(false);
+    header()->setStretchLastSection(false);
+    setColumnCount(0);
+}
+
+CDataView::~CDataView()
+{
+    Detach();
+}
+
+void CDataView::OnInitialUpdate(DbSetMgr* setMgr)
+{
+    const int width = fontMetrics().horizontalAdvance(QString::fromLatin1(kMeasureText));
+    setColumnCount(2);
+    setHeaderLabels({QStringLiteral(" "), QStringLiteral(" ")});
+    setColumnWidth(0, width);
+    setColumnWidth(1, width);
+    Detach();
+    m_subject = setMgr;
+    if (m_subject) {
+        Observe(m_subject);
+        Update(m_subject, 0);
+    }
+}
+
+void CDataView::Detach()
+{
+    if (m_subject) {
+        m_subject->Detach(this);
+        m_subject = nullptr;
+    }
+}
+
+void CDataView::Update(Observer*, std::intptr_t)
+{
+    std::string text;
+    if (m_subject && m_subject->GetCurrentSet())
+        m_subject->WriteCurrentSet(text, ",", GetPreferences().m_sortData);
+    const Table table = ParseText(text, ',');
+
+    clear();
+    // New columns take the width column 0 has now (the user may have widened it).
+    const int width = columnCount() > 0 ? columnWidth(0) : 0;
+    const int old = columnCount();
+    if (table.maxFields > old) {
+        setColumnCount(table.maxFields);
+        QStringList labels;
+        for (int i = 0; i < table.maxFields; ++i)
+            labels << QStringLiteral(" ");
+        setHeaderLabels(labels);
+        for (int i = old; i < table.maxFields; ++i)
+            setColumnWidth(i, width);
+    }
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(table.rows.size()));
+    for (const auto& row : table.rows) {
+        auto* item = new QTreeWidgetItem;
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            // Filling stops at the first empty cell.
+            if (c > 0 && row[c].empty())
+                break;
+            item->setText(static_cast<int>(c), QString::fromStdString(row[c]));
+        }
+        items.push_back(item);
+    }
+    addTopLevelItems(items);
+}
+
+void CDataView::mousePressEvent(QMouseEvent* event)
+{
+    // The list never sees a press, so no row is ever selected.
+    event->accept();
+}
+
+void CDataView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+void CDataView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)
+        emit activateNextPane();
+    event->accept();
+}

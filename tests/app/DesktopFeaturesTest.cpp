@@ -1,0 +1,256 @@
+// The rest of the desktop around documents: the command line and dropped files, the split
+// window, printing, the user guide and scanning into new documents.
+#include "support/DesktopSupport.h"
+
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "app/DocumentManager.h"
+#include "app/HelpWindow.h"
+#include "app/ImageViewWidget.h"
+#include "app/ViewSplitter.h"
+#include "document/CKurvoDoc.h"
+#include "image/CDib.h"
+#include "model/PlotData.h"
+#include "platform/CommandIds.h"
+#include "scan/CTwain.h"
+#include "scan/ScannerCommands.h"
+#include "scan/dsm/StandInDsmControl.h"
+#include "support/TempDir.h"
+#include "ui/CDataView.h"
+#include "view/CKurvoView.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QTextBrowser>
+
+#ifdef QT_PRINTSUPPORT_LIB
+#include <QPrinter>
+#endif
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+class DesktopFeaturesTest : public ::testing::Test, public DesktopTestBase {
+protected:
+    void SetUp() override
+    {
+        m_bmp = m_dir.File("plot.bmp");
+        ASSERT_TRUE(WriteTestBmp(m_bmp, 64, 48));
+    }
+
+    TempDir m_dir;
+    std::string m_bmp;
+};
+
+TEST_F(DesktopFeaturesTest, AFileOnTheCommandLineOpensAtStart)
+{
+    Start({QStringLiteral("kurvo"), QString::fromStdString(m_bmp)});
+    ASSERT_EQ(Docs().DocumentCount(), 1);
+    EXPECT_EQ(ActiveDoc()->GetPathName(), m_bmp);
+    EXPECT_TRUE(Frame().ShowsDocumentMenu());
+    EXPECT_EQ(m_app->RecentFiles().At(0), m_bmp);
+}
+
+TEST_F(DesktopFeaturesTest, ACommandLineFileThatDoesNotOpenEndsTheStart)
+{
+    ASSERT_FALSE(m_app->InitInstance(
+        {QStringLiteral("kurvo"), QString::fromStdString(m_dir.File("missing.bmp"))}));
+    EXPECT_EQ(m_app->Documents()->DocumentCount(), 0);
+}
+
+TEST_F(DesktopFeaturesTest, TheSplitOpensTheListOnTheLeftAndRefusesNarrowPanes)
+{
+    Start();
+    ASSERT_NE(Docs().OpenDocument(m_bmp), nullptr);
+    ProcessEvents();
+    ViewSplitter* splitter = Docs().ActiveSplitter();
+    ASSERT_NE(splitter, nullptr);
+    EXPECT_FALSE(splitter->IsSplit());
+    EXPECT_EQ(splitter->sizes().front(), 0) << "the image view alone at first";
+
+    EXPECT_FALSE(splitter->SplitColumn(ViewSplitter::kMinPane - 1));
+    EXPECT_FALSE(splitter->SplitColumn(splitter->width() - ViewSplitter::kMinPane));
+    EXPECT_FALSE(splitter->IsSplit());
+
+    ASSERT_TRUE(splitter->SplitColumn(100));
+    EXPECT_TRUE(splitter->IsSplit());
+    EXPECT_EQ(splitter->indexOf(splitter->ImageView()), 1) << "the image keeps the right";
+    EXPECT_GT(splitter->sizes()[0], 0);
+    EXPECT_FALSE(splitter->SplitColumn(200)) << "split once only";
+
+    // F6 moves between the two panes.
+    Frame().activateWindow();
+    splitter->ImageView()->setFocus();
+    ASSERT_TRUE(Enabled(ID_NEXT_PANE));
+    ASSERT_TRUE(Command(ID_NEXT_PANE));
+    EXPECT_TRUE(splitter->DataView()->hasFocus());
+    ASSERT_TRUE(Command(ID_PREV_PANE));
+    EXPECT_TRUE(splitter->ImageView()->hasFocus());
+
+    splitter->Unsplit();
+    EXPECT_FALSE(splitter->IsSplit());
+    EXPECT_EQ(splitter->sizes().front(), 0);
+    EXPECT_FALSE(Enabled(ID_NEXT_PANE));
+}
+
+TEST_F(DesktopFeaturesTest, HelpTopicsAndF1ShowTheBundledGuide)
+{
+    Start();
+    EXPECT_EQ(Frame().Guide(), nullptr);
+    ASSERT_TRUE(Command(ID_HELP_FINDER));
+    auto* help = qobject_cast<HelpWindow*>(Frame().Guide());
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    const QString text = help->Browser()->toPlainText();
+    for (const char* topic :
+         {"Open a plot", "Define the mapping region", "Map the axes", "Collect points", "Export"})
+        EXPECT_TRUE(text.contains(QString::fromLatin1(topic))) << topic;
+    help->hide();
+    ASSERT_TRUE(Command(ID_HELP));
+    EXPECT_EQ(Frame().Guide(), help) << "one guide window, shown again";
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(Enabled(ID_CONTEXT_HELP));
+}
+
+#ifdef QT_PRINTSUPPORT_LIB
+TEST_F(DesktopFeaturesTest, PrintingWritesAPageAndLeavesTheViewAsItWas)
+{
+    Start();
+    ASSERT_NE(Docs().OpenDocument(m_bmp), nullptr);
+    ProcessEvents();
+    ImageViewWidget* view = ActiveView();
+    const double zoom = view->GetView()->GetZoom();
+    EXPECT_TRUE(Enabled(ID_FILE_PRINT));
+    EXPECT_TRUE(Enabled(ID_FILE_PRINT_PREVIEW));
+
+    const std::string pdf = m_dir.File("page.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    ASSERT_TRUE(view->PrintTo(printer));
+    std::ifstream in(pdf, std::ios::binary);
+    std::string head(5, '\0');
+    in.read(head.data(), 5);
+    EXPECT_EQ(head, "%PDF-");
+    EXPECT_GT(std::filesystem::file_size(pdf), 1000u) << "a page with a picture on it";
+    EXPECT_DOUBLE_EQ(view->GetView()->GetZoom(), zoom);
+}
+
+TEST_F(DesktopFeaturesTest, ADocumentWithoutImageHasNothingToPrint)
+{
+    Start();
+    ASSERT_TRUE(Command(ID_FILE_NEW));
+    EXPECT_FALSE(Enabled(ID_FILE_PRINT));
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(m_dir.File("none.pdf")));
+    EXPECT_FALSE(ActiveView()->PrintTo(printer));
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("none.pdf")));
+}
+#endif
+
+#ifdef KURVO_STANDIN_DSM
+// The stand-in source manager, loaded once for the whole run so its script survives the
+// program unloading its own copy.
+struct StandIn {
+    StandIn()
+    {
+        handle = ::dlopen(KURVO_STANDIN_DSM, RTLD_NOW | RTLD_LOCAL);
+        if (!handle)
+            return;
+        state = reinterpret_cast<standin::State* (*)()>(::dlsym(handle, "StandInDsm_State"));
+        reset = reinterpret_cast<void (*)()>(::dlsym(handle, "StandInDsm_Reset"));
+        announce = reinterpret_cast<bool (*)(TW_UINT16)>(::dlsym(handle, "StandInDsm_Announce"));
+    }
+    bool Ok() const { return state && reset && announce; }
+    void* handle = nullptr;
+    standin::State* (*state)() = nullptr;
+    void (*reset)() = nullptr;
+    bool (*announce)(TW_UINT16) = nullptr;
+};
+
+StandIn& Dsm()
+{
+    static StandIn dsm;
+    return dsm;
+}
+
+class ScannerDesktopTest : public DesktopFeaturesTest {
+protected:
+    void SetUp() override
+    {
+        DesktopFeaturesTest::SetUp();
+        ASSERT_TRUE(Dsm().Ok());
+        Dsm().reset();
+        m_profile->WriteString("Settings", "TwainDirectory",
+                               std::filesystem::path(KURVO_STANDIN_DSM).parent_path().string());
+        CTwain::ResetAvailability();
+        CTwain::SourceEvents().Clear();
+        Start();
+    }
+    void TearDown() override
+    {
+        m_app.reset();
+        ProcessEvents();
+        CTwain::ResetAvailability();
+        CTwain::SourceEvents().Clear();
+    }
+};
+
+TEST_F(ScannerDesktopTest, ThreeScannedImagesBecomeThreeDocumentsThatCannotBeUndone)
+{
+    standin::State& s = *Dsm().state();
+    s.images.clear();
+    for (int i = 0; i < 3; ++i) {
+        standin::Image image;
+        image.width = 7 + i;
+        image.height = 5;
+        image.bits = i == 1 ? 24 : 8;
+        image.seed = static_cast<std::uint8_t>(31 * (i + 1));
+        s.images.push_back(image);
+    }
+    EXPECT_TRUE(Enabled(ID_SCAN_SELECT_SOURCE));
+    EXPECT_FALSE(Enabled(ID_SCAN_ACQUIRE)) << "no source chosen yet";
+    ASSERT_TRUE(Command(ID_SCAN_SELECT_SOURCE));
+    ASSERT_TRUE(Enabled(ID_SCAN_ACQUIRE));
+    ASSERT_TRUE(Command(ID_SCAN_ACQUIRE));
+    EXPECT_EQ(Frame().Scanner().GetState(), CTwain::kSourceEnabled);
+
+    // The source announces from its own side; the frame handles it on its own thread.
+    ASSERT_TRUE(Dsm().announce(MSG_XFERREADY));
+    ProcessEvents();
+    ASSERT_EQ(Docs().DocumentCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        CKurvoDoc* doc = Docs().Document(i);
+        SCOPED_TRACE(i);
+        ASSERT_TRUE(doc->IsImageLoaded());
+        EXPECT_EQ(doc->GetImageSize().cx, 7 + i);
+        EXPECT_EQ(doc->GetImageSize().cy, 5);
+        EXPECT_FALSE(doc->GetPlotData()->CanUndo());
+        EXPECT_EQ(doc->GetPathName(), "");
+    }
+    EXPECT_EQ(Frame().Scanner().GetState(), CTwain::kSourceManagerOpen)
+        << "the posted Close Twain closed the source and kept the manager";
+    EXPECT_TRUE(m_ui.messages.empty());
+}
+
+TEST_F(ScannerDesktopTest, AnImageThatIsNoBitmapOpensNoDocument)
+{
+    standin::Image image;
+    image.truncated = true;
+    Dsm().state()->images = {image};
+    ASSERT_TRUE(Command(ID_SCAN_SELECT_SOURCE));
+    ASSERT_TRUE(Command(ID_SCAN_ACQUIRE));
+    ASSERT_TRUE(Dsm().announce(MSG_XFERREADY));
+    ProcessEvents();
+    EXPECT_EQ(Docs().DocumentCount(), 0);
+}
+#endif
+
+} // namespace

@@ -1,0 +1,410 @@
+// The desktop program end to end: documents opened, mapped, digitized, listed, switched and
+// saved through the real frame, windows, views and bars.
+#include "support/DesktopSupport.h"
+
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "app/DocumentManager.h"
+#include "app/ImageViewWidget.h"
+#include "app/ViewSplitter.h"
+#include "document/CKurvoDoc.h"
+#include "document/DocumentHooks.h"
+#include "mapping/TransDlg.h"
+#include "model/DbPrimList.h"
+#include "model/DbSetMgr.h"
+#include "model/PlotData.h"
+#include "platform/CommandIds.h"
+#include "support/TempDir.h"
+#include "ui/CDataView.h"
+#include "ui/DataSetsBox.h"
+#include "view/CKurvoView.h"
+#include "view/CollectTool.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class DesktopTest : public ::testing::Test, public DesktopTestBase {
+protected:
+    void SetUp() override
+    {
+        Start();
+        m_bmp = m_dir.File("plot.bmp");
+        ASSERT_TRUE(WriteTestBmp(m_bmp, 101, 101));
+    }
+
+    // The axis mapping dialog answers with these limits.
+    void MapAxesTo(double xMin, double xMax, double yMin, double yMax)
+    {
+        GetDocumentHooks().runAxisMapping = [=](TransDlg& dlg) {
+            dlg.m_xMin = xMin;
+            dlg.m_xMax = xMax;
+            dlg.m_yMin = yMin;
+            dlg.m_yMax = yMax;
+            return dlg.OnOK();
+        };
+    }
+
+    // Opens the bitmap, maps the whole image to 0..100 on both axes and picks Collect Points.
+    CKurvoDoc* OpenMappedPlot()
+    {
+        CKurvoDoc* doc = Docs().OpenDocument(m_bmp);
+        if (!doc)
+            return nullptr;
+        ProcessEvents();
+        EXPECT_TRUE(Command(ID_EDIT_MAP_FULL));
+        MapAxesTo(0, 100, 0, 100);
+        EXPECT_TRUE(Command(ID_EDIT_AXIS_MAPPING));
+        EXPECT_TRUE(Command(ID_TOOL_COLLECT));
+        return doc;
+    }
+
+    // The window point that shows the image pixel.
+    QPoint WindowPointOf(ImageViewWidget* view, double px, double py)
+    {
+        CKurvoView* v = view->GetView();
+        const IPoint off = v->GetCentringOffset();
+        const IPoint scroll = v->GetScrollPos();
+        return QPoint(static_cast<int>(std::lround(px * v->GetZoom())) + off.x - scroll.x,
+                      static_cast<int>(std::lround(py * v->GetZoom())) + off.y - scroll.y);
+    }
+
+    TempDir m_dir;
+    std::string m_bmp;
+};
+
+TEST_F(DesktopTest, StartsEmptyWithTheNoDocumentMenuAndDefaultSettings)
+{
+    EXPECT_EQ(Docs().DocumentCount(), 0);
+    EXPECT_FALSE(Frame().ShowsDocumentMenu());
+    EXPECT_TRUE(Frame().MdiArea()->subWindowList().isEmpty());
+    EXPECT_EQ(m_app->GetPreferences().m_zoomType, 2);
+    EXPECT_EQ(m_app->GetPreferences().m_sortData, 1);
+    EXPECT_TRUE(Enabled(ID_FILE_NEW));
+    EXPECT_FALSE(Enabled(ID_WINDOW_NEW));
+}
+
+TEST_F(DesktopTest, NewMakesAnUntitledProjectDocumentAndTheMenuFollowsTheWindows)
+{
+    ASSERT_TRUE(Command(ID_FILE_NEW));
+    ASSERT_EQ(Docs().DocumentCount(), 1);
+    EXPECT_TRUE(Frame().ShowsDocumentMenu());
+    CKurvoDoc* doc = ActiveDoc();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->GetTitle(), "Untitled");
+    EXPECT_EQ(doc->GetPlotData()->GetSetMgr()->GetSetCount(), 1);
+
+    ASSERT_TRUE(Command(ID_FILE_CLOSE));
+    EXPECT_EQ(Docs().DocumentCount(), 0);
+    EXPECT_FALSE(Frame().ShowsDocumentMenu());
+    EXPECT_TRUE(m_ui.messages.empty()) << "an unmodified document closes without asking";
+}
+
+TEST_F(DesktopTest, OpeningABitmapShowsItFittedInItsWindow)
+{
+    CKurvoDoc* doc = Docs().OpenDocument(m_bmp);
+    ASSERT_NE(doc, nullptr);
+    ProcessEvents();
+    EXPECT_EQ(doc->GetPathName(), m_bmp);
+    EXPECT_TRUE(doc->IsImageLoaded());
+    EXPECT_FALSE(doc->IsModified());
+    ImageViewWidget* view = ActiveView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->GetDocument(), doc);
+    EXPECT_TRUE(view->GetView()->IsFitted());
+    EXPECT_TRUE(view->GetView()->HasDisplay());
+    // The canvas is what the window shows: the dark diagonal is on it.
+    const QImage shown = view->viewport()->grab().toImage();
+    const QPoint centre = WindowPointOf(view, 50, 50);
+    EXPECT_LT(qGray(shown.pixel(centre)), 128) << "the diagonal passes through the centre";
+    EXPECT_GT(qGray(shown.pixel(WindowPointOf(view, 80, 20))), 200);
+    EXPECT_EQ(m_app->RecentFiles().Size(), 0) << "only the application's Open enters the list";
+}
+
+TEST_F(DesktopTest, AFileThatIsNeitherImageNorProjectOpensNothing)
+{
+    const std::string junk = m_dir.File("junk.kvx");
+    std::ofstream(junk) << "definitely not a plot";
+    EXPECT_FALSE(m_app->OpenDocumentFile(junk));
+    ProcessEvents();
+    EXPECT_EQ(Docs().DocumentCount(), 0);
+    EXPECT_TRUE(Frame().MdiArea()->subWindowList().isEmpty());
+    ASSERT_EQ(m_ui.messages.size(), 1u);
+    EXPECT_EQ(m_ui.messages[0].text, CKurvoDoc::kUnknownFileType);
+    EXPECT_EQ(m_app->RecentFiles().Size(), 0);
+    EXPECT_EQ(Frame().SetsBox()->ObservedCount(), 0) << "the failed document's sets are let go";
+}
+
+TEST_F(DesktopTest, OpeningAnOpenFileAgainActivatesItsWindow)
+{
+    ASSERT_TRUE(m_app->OpenDocumentFile(m_bmp));
+    ASSERT_TRUE(Command(ID_FILE_NEW));
+    ASSERT_TRUE(m_app->OpenDocumentFile(m_bmp));
+    ProcessEvents();
+    EXPECT_EQ(Docs().DocumentCount(), 2);
+    EXPECT_EQ(ActiveDoc()->GetPathName(), m_bmp);
+    EXPECT_EQ(m_app->RecentFiles().Size(), 1);
+}
+
+TEST_F(DesktopTest, ClicksCollectPointsAtTheirGraphPositionsAndTheListShowsThem)
+{
+    CKurvoDoc* doc = OpenMappedPlot();
+    ASSERT_NE(doc, nullptr);
+    ImageViewWidget* view = ActiveView();
+    ASSERT_EQ(view->GetView()->GetCurrentTool(), view->GetView()->GetCollectTool());
+
+    const double pixels[3][2] = {{10, 90}, {50, 50}, {70, 30}};
+    for (const auto& p : pixels)
+        ClickView(view, WindowPointOf(view, p[0], p[1]));
+    ProcessEvents();
+    DbSetMgr* sets = doc->GetPlotData()->GetSetMgr();
+    ASSERT_EQ(sets->GetCurrentCount(), 3);
+    EXPECT_TRUE(doc->IsModified());
+
+    ViewSplitter* splitter = Docs().ActiveSplitter();
+    ASSERT_NE(splitter, nullptr);
+    ASSERT_TRUE(splitter->SplitColumn(150));
+    QTreeWidget* list = splitter->DataView();
+    ASSERT_EQ(list->topLevelItemCount(), 4);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), "X");
+    EXPECT_EQ(list->topLevelItem(0)->text(1), "Y");
+    // One pixel of the fitted view is less than one image pixel: the values are within one.
+    const double zoomSlack = 1.0 / view->GetView()->GetZoom() + 0.01;
+    for (int i = 0; i < 3; ++i) {
+        const double x = list->topLevelItem(i + 1)->text(0).toDouble();
+        const double y = list->topLevelItem(i + 1)->text(1).toDouble();
+        EXPECT_NEAR(x, pixels[i][0], zoomSlack) << "row " << i;
+        EXPECT_NEAR(y, 100 - pixels[i][1], zoomSlack) << "row " << i;
+    }
+
+    ASSERT_TRUE(Command(ID_EDIT_UNDO));
+    EXPECT_EQ(sets->GetCurrentCount(), 2);
+    EXPECT_EQ(list->topLevelItemCount(), 3);
+    ASSERT_TRUE(Command(ID_EDIT_REDO));
+    EXPECT_EQ(sets->GetCurrentCount(), 3);
+    EXPECT_EQ(list->topLevelItemCount(), 4);
+}
+
+TEST_F(DesktopTest, TheBoxSwitchesSetsAndTheListFollows)
+{
+    CKurvoDoc* doc = OpenMappedPlot();
+    ASSERT_NE(doc, nullptr);
+    ImageViewWidget* view = ActiveView();
+    ClickView(view, WindowPointOf(view, 20, 20));
+    ASSERT_TRUE(Command(ID_DATA_NEW_SET));
+    DataSetsBox* box = Frame().SetsBox();
+    ASSERT_EQ(box->count(), 2);
+    EXPECT_EQ(box->currentText(), "Line 2");
+    ClickView(view, WindowPointOf(view, 40, 40));
+    ClickView(view, WindowPointOf(view, 60, 60));
+    ASSERT_TRUE(Docs().ActiveSplitter()->SplitColumn(120));
+    QTreeWidget* list = Docs().ActiveSplitter()->DataView();
+    EXPECT_EQ(list->topLevelItemCount(), 3);
+
+    emit box->activated(0);
+    ProcessEvents();
+    EXPECT_EQ(doc->GetPlotData()->GetSetMgr()->GetCurrent(), box->SlotAt(0));
+    EXPECT_EQ(box->currentText(), "Line 1");
+    EXPECT_EQ(list->topLevelItemCount(), 2) << "header and the one point of Line 1";
+}
+
+TEST_F(DesktopTest, SavingAsCsvWritesEveryPointAndEntersTheRecentList)
+{
+    CKurvoDoc* doc = OpenMappedPlot();
+    ASSERT_NE(doc, nullptr);
+    ImageViewWidget* view = ActiveView();
+    for (double p : {25.0, 50.0, 75.0})
+        ClickView(view, WindowPointOf(view, p, p));
+    ProcessEvents();
+    const std::string stem = m_dir.File("points");
+    m_ui.promptAnswers.push_back(stem);
+    ASSERT_TRUE(Command(ID_FILE_SAVE_AS));
+    const std::string csv = stem + ".csv";
+    const std::string text = ReadFile(csv);
+    ASSERT_FALSE(text.empty()) << "no file " << csv;
+    EXPECT_EQ(text.rfind("Line 1\r\n", 0), 0u) << text;
+    EXPECT_NE(text.find("X, Y\r\n"), std::string::npos) << text;
+    int rows = 0;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);)
+        rows += line.find(", ") != std::string::npos && line.rfind("X,", 0) != 0;
+    EXPECT_EQ(rows, 3);
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_FALSE(doc->GetPlotData()->CanUndo()) << "saving empties the undo list";
+    ASSERT_GE(m_app->RecentFiles().Size(), 1);
+    EXPECT_EQ(m_app->RecentFiles().At(0), csv);
+}
+
+TEST_F(DesktopTest, TheBoxFollowsTheActiveDocument)
+{
+    CKurvoDoc* first = Docs().OpenDocument(m_bmp);
+    ASSERT_NE(first, nullptr);
+    ASSERT_TRUE(Command(ID_DATA_NEW_SET));
+    ASSERT_TRUE(Command(ID_DATA_NEW_SET));
+    DataSetsBox* box = Frame().SetsBox();
+    EXPECT_EQ(box->count(), 3);
+
+    ASSERT_TRUE(Command(ID_FILE_NEW));
+    CKurvoDoc* second = ActiveDoc();
+    ASSERT_NE(second, first);
+    EXPECT_EQ(box->count(), 1);
+    EXPECT_EQ(box->currentText(), "Line 1");
+
+    QMdiSubWindow* firstWindow =
+        qobject_cast<QMdiSubWindow*>(Docs().WindowsOf(first).front()->parentWidget());
+    Frame().MdiArea()->setActiveSubWindow(firstWindow);
+    ProcessEvents();
+    EXPECT_EQ(ActiveDoc(), first);
+    ASSERT_EQ(box->count(), 3);
+    EXPECT_EQ(box->currentText(), "Line 3");
+
+    // Closing the active document hands the list to the one that remains.
+    m_ui.messageAnswers.push_back(MsgResult::No);
+    ASSERT_TRUE(Command(ID_FILE_CLOSE));
+    EXPECT_EQ(m_ui.messages.size(), 1u) << "the changed document asked to be saved";
+    EXPECT_EQ(Docs().DocumentCount(), 1);
+    EXPECT_EQ(box->count(), 1);
+}
+
+TEST_F(DesktopTest, ClosingAModifiedDocumentAsksAndCancelKeepsIt)
+{
+    ASSERT_TRUE(Command(ID_FILE_NEW));
+    ASSERT_TRUE(Command(ID_DATA_NEW_SET));
+    CKurvoDoc* doc = ActiveDoc();
+    ASSERT_TRUE(doc->IsModified());
+
+    m_ui.messageAnswers.push_back(MsgResult::Cancel);
+    Command(ID_FILE_CLOSE);
+    ASSERT_EQ(m_ui.messages.size(), 1u);
+    EXPECT_EQ(m_ui.messages[0].text, "Save changes to Untitled?");
+    EXPECT_EQ(m_ui.messages[0].buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(Docs().DocumentCount(), 1);
+
+    // Closing the window itself asks the same way.
+    m_ui.messageAnswers.push_back(MsgResult::Cancel);
+    Docs().WindowsOf(doc).front()->parentWidget()->close();
+    ProcessEvents();
+    EXPECT_EQ(m_ui.messages.size(), 2u);
+    EXPECT_EQ(Docs().DocumentCount(), 1);
+
+    m_ui.messageAnswers.push_back(MsgResult::No);
+    Command(ID_FILE_CLOSE);
+    EXPECT_EQ(Docs().DocumentCount(), 0);
+}
+
+TEST_F(DesktopTest, YesSavesBeforeClosingAndACancelledSaveKeepsTheDocument)
+{
+    CKurvoDoc* doc = OpenMappedPlot();
+    ASSERT_NE(doc, nullptr);
+    ClickView(ActiveView(), WindowPointOf(ActiveView(), 30, 30));
+    ASSERT_TRUE(doc->IsModified());
+
+    m_ui.messageAnswers.push_back(MsgResult::Yes);
+    m_ui.promptAnswers.push_back(std::nullopt); // the save dialog is cancelled
+    Command(ID_FILE_CLOSE);
+    EXPECT_EQ(Docs().DocumentCount(), 1);
+
+    m_ui.messageAnswers.push_back(MsgResult::Yes);
+    m_ui.promptAnswers.push_back(m_dir.File("kept"));
+    Command(ID_FILE_CLOSE);
+    EXPECT_EQ(Docs().DocumentCount(), 0);
+    EXPECT_FALSE(ReadFile(m_dir.File("kept.csv")).empty());
+}
+
+TEST_F(DesktopTest, NewWindowShowsTheSameDocumentAndOnlyTheLastWindowAsks)
+{
+    CKurvoDoc* doc = OpenMappedPlot();
+    ASSERT_NE(doc, nullptr);
+    ClickView(ActiveView(), WindowPointOf(ActiveView(), 30, 30));
+    ASSERT_TRUE(Command(ID_WINDOW_NEW));
+    ASSERT_EQ(Docs().WindowsOf(doc).size(), 2u);
+    EXPECT_EQ(doc->GetViews().size(), 2u);
+    EXPECT_EQ(Docs().DocumentCount(), 1);
+    ProcessEvents();
+    Docs().RefreshTitles();
+    EXPECT_EQ(Docs().WindowsOf(doc)[1]->windowTitle().toStdString(), doc->GetTitle() + ":2");
+
+    // A point collected in one window is drawn in the other.
+    ImageViewWidget* second = ActiveView();
+    ImageViewWidget* first = dynamic_cast<ImageViewWidget*>(Docs().WindowsOf(doc)[0]->ViewTarget());
+    ASSERT_NE(first, second);
+
+    Docs().WindowsOf(doc)[1]->parentWidget()->close();
+    ProcessEvents();
+    EXPECT_TRUE(m_ui.messages.empty()) << "another window still shows the document";
+    EXPECT_EQ(Docs().DocumentCount(), 1);
+    EXPECT_EQ(doc->GetViews().size(), 1u);
+
+    m_ui.messageAnswers.push_back(MsgResult::No);
+    Docs().WindowsOf(doc)[0]->parentWidget()->close();
+    ProcessEvents();
+    EXPECT_EQ(m_ui.messages.size(), 1u);
+    EXPECT_EQ(Docs().DocumentCount(), 0);
+}
+
+TEST_F(DesktopTest, ExitWithAModifiedDocumentCanBeRefused)
+{
+    ASSERT_TRUE(Command(ID_FILE_NEW));
+    ASSERT_TRUE(Command(ID_DATA_NEW_SET));
+    m_ui.messageAnswers.push_back(MsgResult::Cancel);
+    Frame().close();
+    ProcessEvents();
+    EXPECT_TRUE(Frame().isVisible());
+    EXPECT_EQ(Docs().DocumentCount(), 1);
+    m_ui.messageAnswers.push_back(MsgResult::No);
+    EXPECT_TRUE(Frame().close());
+    ProcessEvents();
+    EXPECT_EQ(Docs().DocumentCount(), 0);
+}
+
+TEST_F(DesktopTest, ZoomSlowBecomesTheSettingWrittenAtExit)
+{
+    ASSERT_NE(Docs().OpenDocument(m_bmp), nullptr);
+    ASSERT_TRUE(Command(ID_VIEW_ZOOM_SLOW));
+    EXPECT_EQ(m_app->GetPreferences().m_zoomType, 3);
+    EXPECT_DOUBLE_EQ(ActiveView()->GetView()->GetZoomRate(), 1.05);
+    m_app->ExitInstance(0);
+    EXPECT_EQ(m_profile->GetInt("Settings", "ZoomType", 0), 3);
+}
+
+TEST_F(DesktopTest, DataViewClickSelectsNothingAndGivesTheViewTheFocus)
+{
+    CKurvoDoc* doc = OpenMappedPlot();
+    ASSERT_NE(doc, nullptr);
+    ClickView(ActiveView(), WindowPointOf(ActiveView(), 30, 30));
+    ViewSplitter* splitter = Docs().ActiveSplitter();
+    ASSERT_TRUE(splitter->SplitColumn(120));
+    CDataView* list = splitter->DataView();
+    bool activated = false;
+    QObject::connect(list, &CDataView::activateNextPane, [&] { activated = true; });
+    const QPoint row = list->visualItemRect(list->topLevelItem(1)).center();
+    QMouseEvent press(QEvent::MouseButtonPress, row, list->viewport()->mapToGlobal(row),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, row, list->viewport()->mapToGlobal(row),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &release);
+    EXPECT_TRUE(activated);
+    EXPECT_TRUE(list->selectedItems().isEmpty());
+    EXPECT_EQ(list->currentItem(), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/CKurvoApp.h"
+#include "platform/Profile.h"
+#include "platform/RecordingUiServices.h"
+
+#include <QPoint>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CKurvoDoc;
+class CMainFrame;
+class DocumentManager;
+class ImageViewWidget;
+
+// A packed 24-bit bitmap (header and pixels) whose pixel (x, y), counted from the top-left,
+// is white except for a dark diagonal.
+std::vector<std::uint8_t> MakeTestDib(int width, int height);
+// Writes that bitmap as a BMP file; false when it cannot.
+bool WriteTestBmp(const std::string& path, int width, int height);
+
+// Left button press and release at a position of the image view's client area.
+void ClickView(ImageViewWidget* view, QPoint at);
+// Runs the event loop until nothing is left to do now (posted events, deferred deletes,
+// zero timers).
+void ProcessEvents();
+
+// The whole desktop program on an empty profile and recording services, started without a
+// file. Documents, windows and bars are the real ones.
+class DesktopTestBase {
+protected:
+    DesktopTestBase();
+    ~DesktopTestBase();
+
+    void Start(const QStringList& arguments = {QStringLiteral("kurvo")});
+    CMainFrame& Frame();
+    DocumentManager& Docs();
+    CKurvoDoc* ActiveDoc();
+    ImageViewWidget* ActiveView();
+    // Sends a command along the frame's route, as a menu entry would.
+    bool Command(int id);
+    bool Enabled(int id);
+
+    RecordingUiServices m_ui;
+    MemoryProfile* m_profile = nullptr;
+    std::unique_ptr<CKurvoApp> m_app;
+};
