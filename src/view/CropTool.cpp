@@ -5,18 +5,10 @@
 #include "view/AntsProc.h"
 #include "view/CKurvoView.h"
 #include "view/CrossHairCursor.h"
-#include "view/SizeHorizCursor.h"
-#include "view/SizeUpLeftCursor.h"
-#include "view/SizeUpRightCursor.h"
-#include "view/SizeVertCursor.h"
 #include "view/ViewDocument.h"
 
 namespace {
 const CrossHairCursor s_crossHair;
-const SizeUpLeftCursor s_sizeUpLeft;
-const SizeVertCursor s_sizeVert;
-const SizeUpRightCursor s_sizeUpRight;
-const SizeHorizCursor s_sizeHoriz;
 } // namespace
 
 CropTool::CropTool()
@@ -54,23 +46,7 @@ void CropTool::Deactivate(ToolEvent&)
 
 void CropTool::Move(ToolEvent& e)
 {
-    const Cursor* c = &s_crossHair;
-    switch (m_box->GetCursorIndex(e)) {
-    case 1:
-        c = &s_sizeUpLeft;
-        break;
-    case 2:
-        c = &s_sizeVert;
-        break;
-    case 3:
-        c = &s_sizeUpRight;
-        break;
-    case 4:
-        c = &s_sizeHoriz;
-        break;
-    default:
-        break;
-    }
+    const Cursor* c = RegionHandleCursor(m_box->GetCursorIndex(e), &s_crossHair);
     m_cursor = c;
     if (m_view)
         m_view->SetViewCursor(c);

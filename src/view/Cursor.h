@@ -16,3 +16,7 @@ public:
 private:
     CursorShape m_shape;
 };
+
+// The sizing cursor of a region handle by its cursor index (1 up-left, 2 vertical, 3 up-right,
+// 4 horizontal), or none for any other index.
+const Cursor* RegionHandleCursor(int index, const Cursor* none);

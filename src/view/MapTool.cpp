@@ -5,18 +5,10 @@
 #include "tasks/Task.h"
 #include "view/ArrowCursor.h"
 #include "view/CKurvoView.h"
-#include "view/SizeHorizCursor.h"
-#include "view/SizeUpLeftCursor.h"
-#include "view/SizeUpRightCursor.h"
-#include "view/SizeVertCursor.h"
 #include "view/ViewDocument.h"
 
 namespace {
 const ArrowCursor s_arrow;
-const SizeUpLeftCursor s_sizeUpLeft;
-const SizeVertCursor s_sizeVert;
-const SizeUpRightCursor s_sizeUpRight;
-const SizeHorizCursor s_sizeHoriz;
 } // namespace
 
 MapTool::MapTool() = default;
@@ -38,23 +30,7 @@ bool MapTool::ObtainManipulator()
 
 void MapTool::CursorFromIndex(int index, const Cursor* none)
 {
-    const Cursor* c = none;
-    switch (index) {
-    case 1:
-        c = &s_sizeUpLeft;
-        break;
-    case 2:
-        c = &s_sizeVert;
-        break;
-    case 3:
-        c = &s_sizeUpRight;
-        break;
-    case 4:
-        c = &s_sizeHoriz;
-        break;
-    default:
-        break;
-    }
+    const Cursor* c = RegionHandleCursor(index, none);
     // The view shows the tool's cursor; the one saved at activation stays saved.
     m_cursor = c;
     if (m_view)
