@@ -551,19 +551,19 @@ void CKurvoView::ZoomAtEvent(const ToolEvent& e, bool zoomIn)
 
 // ---------------------------------------------------------------- saved views
 
-ViewSpec CKurvoView::CurrentViewSpec() const
+SavedView CKurvoView::CurrentSavedView() const
 {
-    return ViewSpec{m_zoom, m_scrollPos.x, m_scrollPos.y, 0};
+    return SavedView{m_zoom, m_scrollPos.x, m_scrollPos.y, 0};
 }
 
-bool CKurvoView::ViewDiffers(const ViewSpec& v) const
+bool CKurvoView::ViewDiffers(const SavedView& v) const
 {
     return v.zoom != m_zoom || v.scrollX != m_scrollPos.x || v.scrollY != m_scrollPos.y;
 }
 
 void CKurvoView::PushView(int automatic)
 {
-    ViewSpec v = CurrentViewSpec();
+    SavedView v = CurrentSavedView();
     v.automatic = automatic;
     while (m_views.GetSize() > m_viewIndex + 1)
         m_views.Pop();
@@ -576,7 +576,7 @@ void CKurvoView::SaveView()
     PushView(0);
 }
 
-void CKurvoView::ApplyView(const ViewSpec& v)
+void CKurvoView::ApplyView(const SavedView& v)
 {
     m_zoom = v.zoom;
     RebuildDisplay();
@@ -594,7 +594,7 @@ void CKurvoView::NextSavedView()
     if (m_viewIndex + 1 >= m_views.GetSize())
         return;
     ++m_viewIndex;
-    const ViewSpec v = m_views[m_viewIndex];
+    const SavedView v = m_views[m_viewIndex];
     if (v.automatic) {
         // The automatic entry is the top one: Previous pushed it.
         if (m_viewIndex == m_views.GetSize() - 1)

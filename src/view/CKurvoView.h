@@ -6,7 +6,7 @@
 #include "platform/PixelCanvas.h"
 #include "platform/ToolEvent.h"
 #include "view/ViewSettings.h"
-#include "view/ViewSpec.h"
+#include "view/SavedView.h"
 
 #include <cstdint>
 #include <memory>
@@ -177,8 +177,8 @@ public:
     int GetOverlayOnly() const { return m_overlayOnly; }
     int GetSavedViewCount() const { return m_views.GetSize(); }
     int GetSavedViewIndex() const { return m_viewIndex; }
-    const ViewSpec& GetSavedView(int i) const { return m_views[i]; }
-    ViewSpec CurrentViewSpec() const;
+    const SavedView& GetSavedView(int i) const { return m_views[i]; }
+    SavedView CurrentSavedView() const;
 
     MapTool* GetMapTool() const { return m_mapTool.get(); }
     CollectTool* GetCollectTool() const { return m_collectTool.get(); }
@@ -197,9 +197,9 @@ private:
     void ZoomKeeping(double zoom, IPoint anchor);
     void SetScrollSizes();
     IPoint MaxScrollPos() const;
-    void ApplyView(const ViewSpec& v);
+    void ApplyView(const SavedView& v);
     void PushView(int automatic);
-    bool ViewDiffers(const ViewSpec& v) const;
+    bool ViewDiffers(const SavedView& v) const;
     void DrawImage(DeviceContext& dc);
     void DrawSampled(DeviceContext& dc);
     void DrawOverlays(DeviceContext& dc, ToolEvent& e, bool imageLayer);
@@ -223,7 +223,7 @@ private:
     int m_zoomType = 2;
     int m_dithered = 0;
     int m_fitted = 0;
-    SimpleStack<ViewSpec> m_views;
+    SimpleStack<SavedView> m_views;
     int m_viewIndex = -1;
     ISize m_pageSize{10, 10};
     ISize m_lineSize{1, 1};

@@ -309,7 +309,7 @@ TEST(ViewSaved, SaveTwiceThenPreviousAndNext)
     h.view->ScrollToPosition({100, 100});
     h.view->OnCommand(CKurvoView::kSaveView);
     h.view->ZoomIn();
-    const ViewSpec second = h.view->CurrentViewSpec();
+    const SavedView second = h.view->CurrentSavedView();
     h.view->OnCommand(CKurvoView::kSaveView);
     CommandState prev;
     h.view->OnUpdateCommand(CKurvoView::kPreviousSavedView, prev);
@@ -340,7 +340,7 @@ TEST(ViewSaved, PreviousFromAChangedViewPushesAnAutomaticEntryThatNextRemoves)
     EXPECT_FALSE(unchanged.enabled);
     h.view->ZoomIn();
     h.view->ZoomIn();
-    const ViewSpec zoomed = h.view->CurrentViewSpec();
+    const SavedView zoomed = h.view->CurrentSavedView();
     CommandState changed;
     h.view->OnUpdateCommand(CKurvoView::kPreviousSavedView, changed);
     EXPECT_TRUE(changed.enabled);

@@ -20,7 +20,7 @@ namespace {
 // A named pipe nobody writes to: a reader that opens it waits for ever. Each open is run on
 // a thread of its own so that a blocked read fails the test instead of hanging it; the pipe's
 // writing end is then opened again and again to release such reads.
-class SpecialFiles : public ::testing::Test {
+class NonRegularFiles : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -48,7 +48,7 @@ protected:
     std::string m_fifo;
 };
 
-TEST_F(SpecialFiles, APipeIsNoImage)
+TEST_F(NonRegularFiles, APipeIsNoImage)
 {
     bool loaded = true;
     EXPECT_TRUE(FinishesPromptly([&] {
@@ -58,7 +58,7 @@ TEST_F(SpecialFiles, APipeIsNoImage)
     EXPECT_FALSE(loaded);
 }
 
-TEST_F(SpecialFiles, AProjectReferringToAPipeFailsToOpenWithoutWaiting)
+TEST_F(NonRegularFiles, AProjectReferringToAPipeFailsToOpenWithoutWaiting)
 {
     // A project without an image, then the reference rewritten to name the pipe.
     CKurvoDoc doc;
