@@ -3,6 +3,7 @@
 #include "image/BmpFile.h"
 #include "image/TiffFile.h"
 #include "platform/Archive.h"
+#include "platform/PagePrefault.h"
 
 #include <zlib.h>
 
@@ -23,6 +24,48 @@ std::uint64_t CompressRoom(std::uint64_t length)
 {
     const std::uint64_t room = length + length / 100 + 12;
     return std::max<std::uint64_t>(room, compressBound(static_cast<uLong>(length)));
+}
+
+// Inflates a zlib stream that must hold exactly length bytes into block. A scan is a hundred
+// megabytes and more: the block grows a slice at a time, each slice cleared while it is still
+// in the cache and filled at once, while a helper brings in the pages ahead of it. Clearing and
+// faulting in the whole block first would cost a third as much again as the inflation itself.
+bool Inflate(const std::uint8_t* source, std::uint32_t packed, std::uint32_t length,
+             DibBlock& block)
+{
+    constexpr std::size_t kSlice = std::size_t{256} << 10;
+    try {
+        block.reserve(length);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK)
+        return false;
+    PagePrefault prefault(block.data(), length);
+    stream.next_in = const_cast<Bytef*>(source);
+    stream.avail_in = packed;
+    int rc = Z_OK;
+    while (rc == Z_OK && block.size() < length) {
+        const std::size_t done = block.size();
+        block.resize(std::min<std::size_t>(length, done + kSlice));
+        stream.next_out = block.data() + done;
+        stream.avail_out = static_cast<uInt>(block.size() - done);
+        rc = inflate(&stream, Z_NO_FLUSH);
+        block.resize(done + (block.size() - done - stream.avail_out));
+    }
+    // A stream that ends exactly at the length is whole; one that wants more room holds more
+    // than the header claims, and one that stops short or is damaged holds less.
+    if (rc == Z_OK && block.size() == length) {
+        Bytef probe;
+        stream.next_out = &probe;
+        stream.avail_out = 1;
+        rc = inflate(&stream, Z_NO_FLUSH);
+        if (rc == Z_STREAM_END && stream.avail_out == 0)
+            rc = Z_BUF_ERROR;
+    }
+    inflateEnd(&stream);
+    return rc == Z_STREAM_END && block.size() == length;
 }
 
 // Takes the DIB of a block read from a project file: it has to be sound (a 40-byte header,
@@ -169,15 +212,10 @@ bool CDib::ReadCompressedBlock(Archive& ar)
     // refused before the room for it is allocated.
     if (length > static_cast<std::uint64_t>(packed) * kMaxInflateRatio + 64)
         return false;
-    const std::size_t at = ar.Position();
-    const std::uint8_t* source = ar.Bytes().data() + at;
-    DibBlock block(length);
-    uLongf produced = length;
-    const int rc = uncompress(block.data(), &produced, source, packed);
+    const std::uint8_t* source = ar.Bytes().data() + ar.Position();
     ar.Skip(packed);
-    if (rc != Z_OK || produced != length)
-        return false;
-    if (!TakeBlock(block))
+    DibBlock block;
+    if (!Inflate(source, packed, length, block) || !TakeBlock(block))
         return false;
     m_dib = std::move(block);
     m_format = kFormatBmp;

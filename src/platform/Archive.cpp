@@ -34,11 +34,15 @@ bool Archive::LoadFile(const std::string& path, Archive& out)
         return false;
     std::vector<std::uint8_t> bytes;
     if (std::fseek(f.get(), 0, SEEK_END) == 0) {
-        long size = std::ftell(f.get());
-        if (size > 0)
-            bytes.reserve(static_cast<std::size_t>(size));
+        const long size = std::ftell(f.get());
         std::rewind(f.get());
+        // The common case: one read straight into the buffer.
+        if (size > 0) {
+            bytes.resize(static_cast<std::size_t>(size));
+            bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f.get()));
+        }
     }
+    // A file that cannot tell its size, or one that grew meanwhile, is read to its end.
     std::uint8_t buffer[1 << 16];
     std::size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, f.get())) > 0)

@@ -113,6 +113,24 @@ TEST(Blocks, MalformedCompressedBlocksFailAndLeaveNoImage)
     }
 }
 
+// A scan-sized block is inflated a slice at a time while its pages are brought in ahead: every
+// slice must land in its place, and a claimed length one byte off either way still fails.
+TEST(Blocks, LargeCompressedBlockComesBackWholeAndItsLengthMustBeExact)
+{
+    const DibBlock dib = Make(2048, 1400, 24); // 8.6 MB, beyond the size worth a helper thread
+    const auto length = static_cast<std::uint32_t>(dib.size());
+    CDib image;
+    Archive whole(CompressedBlock(dib, length));
+    ASSERT_TRUE(image.ReadCompressedBlock(whole));
+    EXPECT_TRUE(image.Block() == dib);
+    EXPECT_TRUE(whole.AtEnd());
+    for (const std::uint32_t claimed : {length - 1, length + 1}) {
+        Archive lying(CompressedBlock(dib, claimed));
+        EXPECT_FALSE(image.ReadCompressedBlock(lying)) << claimed;
+        EXPECT_TRUE(image.IsEmpty());
+    }
+}
+
 TEST(Blocks, MalformedPlainBlocksFail)
 {
     const DibBlock dib = Make(5, 5, 8);
