@@ -7,12 +7,11 @@
 #include "platform/Document.h"
 #include "platform/RecordingUiServices.h"
 #include "tasks/AddAttTask.h"
-#include "ui/AddAttDlg.h"
 #include "ui/AttListCtrl.h"
-#include "ui/EditAttDlg.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -27,24 +26,21 @@ namespace {
 
 const char* const kDuplicate = "The attribute name must not be a duplicate.";
 
-// Fills a dialog's boxes and presses OK, as the user would.
-struct Typing {
-    const char* name = nullptr;
-    const char* value = nullptr;
-    int currentSetOnly = -1;
-};
-
-bool TypeAndOk(QDialog& dialog, const Typing& typing)
+QLineEdit* Box(QDialog& dialog, const char* name)
 {
-    if (typing.name)
-        dialog.findChild<QLineEdit*>(QStringLiteral("Name"))
-            ->setText(QString::fromLatin1(typing.name));
-    if (typing.value)
-        dialog.findChild<QLineEdit*>(QStringLiteral("Value"))
-            ->setText(QString::fromLatin1(typing.value));
-    if (typing.currentSetOnly >= 0)
+    return dialog.findChild<QLineEdit*>(QString::fromLatin1(name));
+}
+
+// Fills a dialog's boxes (those given) and presses OK, as the user would.
+bool TypeAndOk(QDialog& dialog, const char* name, const char* value, int currentSetOnly = -1)
+{
+    if (name)
+        Box(dialog, "Name")->setText(QString::fromLatin1(name));
+    if (value)
+        Box(dialog, "Value")->setText(QString::fromLatin1(value));
+    if (currentSetOnly >= 0)
         dialog.findChild<QCheckBox*>(QStringLiteral("CurrentSetOnly"))
-            ->setChecked(typing.currentSetOnly != 0);
+            ->setChecked(currentSetOnly != 0);
     dialog.accept();
     return dialog.result() == QDialog::Accepted;
 }
@@ -84,7 +80,7 @@ protected:
     }
     void Define(const char* name, const char* value)
     {
-        next = [name, value](QDialog& d) { return TypeAndOk(d, {name, value, 0}); };
+        next = [name, value](QDialog& d) { return TypeAndOk(d, name, value, 0); };
         bar->NewButton()->click();
     }
     QTreeWidgetItem* Row(int i) const { return bar->List()->topLevelItem(i); }
@@ -99,10 +95,6 @@ protected:
 
 TEST_F(AttributeBar, ListsTheDocumentsAttributesAndFollowsItsChanges)
 {
-    EXPECT_EQ(bar->windowTitle(), "Attributes");
-    EXPECT_EQ(bar->NewButton()->text(), "New Attribute");
-    EXPECT_EQ(bar->List()->headerItem()->text(0), "Name");
-    EXPECT_EQ(bar->List()->headerItem()->text(1), "Value");
     ASSERT_TRUE(data->Execute(std::make_unique<AddAttTask>(data.get(), "b", "2")));
     ASSERT_TRUE(data->Execute(std::make_unique<AddAttTask>(data.get(), "a", "1")));
     EXPECT_EQ(Rows(), "a=1+;b=2+;");
@@ -110,22 +102,18 @@ TEST_F(AttributeBar, ListsTheDocumentsAttributesAndFollowsItsChanges)
     EXPECT_EQ(Rows(), "b=2+;");
 }
 
-TEST_F(AttributeBar, NewAttributeDefinesItThroughTheDialog)
+// The names are trimmed before they are compared, so "Curve  " is the same as "  Curve ".
+TEST_F(AttributeBar, DuplicateNameShowsTheMessageAndDialogStaysOpen)
 {
-    next = [](QDialog& d) { return TypeAndOk(d, {"  Curve ", " A ", 0}); };
+    next = [](QDialog& d) { return TypeAndOk(d, "  Curve ", " A ", 0); };
     bar->NewButton()->click();
     ASSERT_EQ(titles.size(), 1u);
     EXPECT_EQ(titles[0], "Define Attribute");
     EXPECT_EQ(Rows(), "Curve=A+;");
     EXPECT_TRUE(data->CanUndo());
-}
-
-TEST_F(AttributeBar, DuplicateNameShowsTheMessageAndDialogStaysOpen)
-{
-    Define("Curve", "A");
     bool stayedOpen = false;
     next = [&stayedOpen](QDialog& d) {
-        stayedOpen = !TypeAndOk(d, {"Curve  ", "B", 0});
+        stayedOpen = !TypeAndOk(d, "Curve  ", "B", 0);
         return false;
     };
     bar->NewButton()->click();
@@ -137,45 +125,37 @@ TEST_F(AttributeBar, DuplicateNameShowsTheMessageAndDialogStaysOpen)
 
 TEST_F(AttributeBar, DefineDialogOpensWithTheRememberedEntries)
 {
-    next = [](QDialog& d) { return TypeAndOk(d, {"Curve", "A", 1}); };
+    next = [](QDialog& d) { return TypeAndOk(d, "Curve", "A", 1); };
     bar->NewButton()->click();
-    QString name, value;
-    bool currentSetOnly = false;
-    next = [&](QDialog& d) {
-        name = d.findChild<QLineEdit*>(QStringLiteral("Name"))->text();
-        value = d.findChild<QLineEdit*>(QStringLiteral("Value"))->text();
-        currentSetOnly = d.findChild<QCheckBox*>(QStringLiteral("CurrentSetOnly"))->isChecked();
+    QString shown;
+    next = [&shown](QDialog& d) {
+        shown =
+            Box(d, "Name")->text() + "=" + Box(d, "Value")->text() +
+            (d.findChild<QCheckBox*>(QStringLiteral("CurrentSetOnly"))->isChecked() ? "+" : "-");
         return false;
     };
     bar->NewButton()->click();
-    EXPECT_EQ(name, "Curve");
-    EXPECT_EQ(value, "A");
-    EXPECT_TRUE(currentSetOnly);
+    EXPECT_EQ(shown, "Curve=A+");
     // Only in the current set: not listed, stored in the set.
     EXPECT_EQ(Rows(), "");
     ASSERT_EQ(data->GetSetMgr()->GetCurrentSet()->GetCount(), 1);
     EXPECT_NE(dynamic_cast<DbAttPrim*>(data->GetSetMgr()->GetCurrentSet()->GetAt(0)), nullptr);
 }
 
-TEST_F(AttributeBar, EditingWithTheSameNameUpdatesTheValue)
+TEST_F(AttributeBar, EditingUpdatesTheValueAndARenameIsUndoneInOneStep)
 {
     Define("a", "1");
     Define("b", "2");
-    next = [](QDialog& d) { return TypeAndOk(d, {"a", "9", -1}); };
+    next = [](QDialog& d) { return TypeAndOk(d, "a", "9"); };
     bar->OnEditRow("a");
     EXPECT_EQ(titles.back(), "Edit Attribute");
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(Rows(), "a=9+;b=2+;");
-}
-
-TEST_F(AttributeBar, RenamingIsUndoneInOneStep)
-{
-    Define("a", "1");
-    next = [](QDialog& d) { return TypeAndOk(d, {"z", nullptr, -1}); };
+    next = [](QDialog& d) { return TypeAndOk(d, "z", nullptr); };
     bar->OnEditRow("a");
-    EXPECT_EQ(Rows(), "z=1+;");
+    EXPECT_EQ(Rows(), "b=2+;z=9+;");
     ASSERT_TRUE(data->Undo());
-    EXPECT_EQ(Rows(), "a=1+;");
+    EXPECT_EQ(Rows(), "a=9+;b=2+;");
 }
 
 TEST_F(AttributeBar, UncheckingARowDeactivatesAndUndoRestoresIt)
@@ -189,18 +169,8 @@ TEST_F(AttributeBar, UncheckingARowDeactivatesAndUndoRestoresIt)
     EXPECT_EQ(Rows(), "a=1+;");
 }
 
-TEST_F(AttributeBar, DeleteKeyRemovesTheSelectedRow)
-{
-    Define("a", "1");
-    Define("b", "2");
-    bar->List()->setCurrentItem(Row(1));
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
-    QApplication::sendEvent(bar->List(), &press);
-    QApplication::processEvents();
-    EXPECT_EQ(Rows(), "a=1+;");
-}
-
-TEST_F(AttributeBar, NameTypedIntoTheListRenamesOrIsPutBack)
+// A name typed into the list renames, unless it is taken; Delete removes the selected row.
+TEST_F(AttributeBar, NameTypedIntoTheListRenamesOrIsPutBackAndDeleteRemoves)
 {
     Define("a", "1");
     Define("b", "2");
@@ -212,57 +182,55 @@ TEST_F(AttributeBar, NameTypedIntoTheListRenamesOrIsPutBack)
     Row(0)->setText(0, QStringLiteral("c"));
     QApplication::processEvents();
     EXPECT_EQ(Rows(), "b=2+;c=1+;");
-}
 
-void DoubleClick(QWidget* viewport, QPoint pos)
-{
-    QMouseEvent event(QEvent::MouseButtonDblClick, QPointF(pos),
-                      viewport->mapToGlobal(QPointF(pos)), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(viewport, &event);
+    bar->List()->setCurrentItem(Row(1));
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QApplication::sendEvent(bar->List(), &press);
     QApplication::processEvents();
+    EXPECT_EQ(Rows(), "b=2+;");
 }
 
-TEST_F(AttributeBar, DoubleClickOnTheNameEditsButNotOnTheCheckBox)
+TEST_F(AttributeBar, DoubleClickOnTheNameEditsButNotOnTheCheckBoxOrBelowTheRows)
 {
     Define("a", "1");
     bar->resize(300, 200);
     bar->show();
     QApplication::processEvents();
-    AttListCtrl* list = bar->List();
-    const QRect row = list->visualItemRect(Row(0));
-    const std::size_t opened = titles.size();
+    QWidget* viewport = bar->List()->viewport();
+    const QRect row = bar->List()->visualItemRect(Row(0));
+    auto doubleClick = [viewport](int x, int y) {
+        QMouseEvent event(QEvent::MouseButtonDblClick, QPointF(x, y),
+                          viewport->mapToGlobal(QPointF(x, y)), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(viewport, &event);
+        QApplication::processEvents();
+    };
     QString shownName;
     next = [&shownName](QDialog& d) {
-        shownName = d.findChild<QLineEdit*>(QStringLiteral("Name"))->text();
+        shownName = Box(d, "Name")->text();
         return false;
     };
-    DoubleClick(list->viewport(), QPoint(row.left() + 4, row.center().y()));
-    EXPECT_EQ(titles.size(), opened);
-    DoubleClick(list->viewport(), QPoint(list->viewport()->width() * 3 / 4, row.center().y()));
-    ASSERT_EQ(titles.size(), opened + 1);
+    doubleClick(row.left() + 4, row.center().y());
+    doubleClick(row.center().x(), row.bottom() + 40);
+    EXPECT_EQ(titles.size(), 1u);
+    doubleClick(viewport->width() * 3 / 4, row.center().y());
+    ASSERT_EQ(titles.size(), 2u);
     EXPECT_EQ(titles.back(), "Edit Attribute");
     EXPECT_EQ(shownName, "a");
-    // Below the rows nothing is edited.
-    DoubleClick(list->viewport(), QPoint(row.center().x(), row.bottom() + 40));
-    EXPECT_EQ(titles.size(), opened + 1);
 }
 
-TEST_F(AttributeBar, WithoutDataNewAttributeDoesNothingAndListIsEmpty)
+// Without data the bar is empty and does nothing; it stops observing what it showed, also
+// when it goes away showing data again.
+TEST_F(AttributeBar, WithoutDataItIsEmptyAndLetsGoOfTheDataItObserved)
 {
     Define("a", "1");
-    bar->SetPlotData(nullptr);
-    EXPECT_EQ(Rows(), "");
-    bar->NewButton()->click();
-    EXPECT_EQ(titles.size(), 1u);
-}
-
-TEST_F(AttributeBar, LetsGoOfTheDataItObserved)
-{
     DbAttMgrRep& mgr = data->GetSetMgr()->GetAttMgr();
     const int before = mgr.ObserverCount();
     bar->SetPlotData(nullptr);
     EXPECT_EQ(mgr.ObserverCount(), before - 1);
+    EXPECT_EQ(Rows(), "");
+    bar->NewButton()->click();
+    EXPECT_EQ(titles.size(), 1u);
     bar->SetPlotData(data.get());
     bar.reset();
     EXPECT_EQ(mgr.ObserverCount(), before - 1);
