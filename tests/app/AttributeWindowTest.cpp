@@ -5,7 +5,6 @@
 #include "document/DocumentHooks.h"
 #include "model/DbSetMgr.h"
 #include "model/PlotData.h"
-#include "platform/CommandIds.h"
 #include "platform/Profile.h"
 #include "platform/RecordingUiServices.h"
 #include "ui/AttGenDlg.h"
@@ -87,16 +86,6 @@ TEST_F(AttributeWindow, LetsGoOfDataTheDocumentDeletes)
     EXPECT_EQ(bar->GetPlotData(), doc.GetPlotData());
     doc.DeleteContents();
     EXPECT_EQ(bar->GetPlotData(), nullptr);
-}
-
-TEST_F(AttributeWindow, AttributeListCommandShowsAndHidesIt)
-{
-    Open(first);
-    EXPECT_FALSE(bar->isVisible());
-    frame.RouteCommand(ID_ATTRIBUTE_LIST);
-    EXPECT_TRUE(bar->isVisible());
-    frame.RouteCommand(ID_ATTRIBUTE_LIST);
-    EXPECT_FALSE(bar->isVisible());
 }
 
 } // namespace

@@ -90,15 +90,6 @@ protected:
     int m_savedSort = 1;
 };
 
-TEST_F(DataViewTest, StartsWithTwoColumnsAndAnEmptySetShowsNothing)
-{
-    m_view.OnInitialUpdate(m_data.GetSetMgr());
-    EXPECT_EQ(m_view.columnCount(), 2);
-    EXPECT_EQ(m_view.topLevelItemCount(), 0);
-    EXPECT_EQ(m_view.headerItem()->text(0), " ");
-    EXPECT_GT(m_view.columnWidth(0), 0);
-}
-
 TEST_F(DataViewTest, SortingFollowsThePreferenceNotTheDocument)
 {
     AddPoint(3, 4);
@@ -116,16 +107,6 @@ TEST_F(DataViewTest, SortingFollowsThePreferenceNotTheDocument)
     m_view.Update(m_data.GetSetMgr(), 0);
     EXPECT_EQ(Row(1), (QStringList{"3", "4"}));
     EXPECT_EQ(Row(2), (QStringList{"1", "2"}));
-}
-
-TEST_F(DataViewTest, FollowsEveryChangeOfTheSetManager)
-{
-    m_view.OnInitialUpdate(m_data.GetSetMgr());
-    AddPoint(5, 6);
-    EXPECT_EQ(m_view.topLevelItemCount(), 2);
-    m_data.NewSet();
-    m_data.GetSetMgr()->Notify(DataHint());
-    EXPECT_EQ(m_view.topLevelItemCount(), 0) << "the new current set is empty";
 }
 
 TEST_F(DataViewTest, AttributeColumnsAreAddedWithTheWidenedWidthAndNeverRemoved)
