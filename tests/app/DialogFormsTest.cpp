@@ -1,12 +1,12 @@
-#include "app/DialogForms.h"
 #include "app/CImageInfo.h"
 #include "app/CImageMappingForm.h"
+#include "app/COptions.h"
 #include "app/CSaveDlgForm.h"
 #include "app/DoubleText.h"
 #include "app/RegGridDlgForm.h"
 #include "app/TransDlgForm.h"
 #include "document/CSaveDlg.h"
-#include "document/DocumentHooks.h"
+#include "document/OptionsDlg.h"
 #include "mapping/CImageMapping.h"
 #include "mapping/RegGridData.h"
 #include "mapping/RegGridDlg.h"
@@ -112,8 +112,6 @@ TEST_F(DialogForms, AxisMappingFieldsInOkAppliesAndIsUndoable)
     TransDlg dlg(data.get());
     dlg.LoadFields();
     TransDlgForm form(dlg);
-    EXPECT_EQ(form.windowTitle(), "Axis Mapping");
-    EXPECT_EQ(Child<QLineEdit>(form, "XMin")->text(), DoubleText::Format(dlg.m_xMin));
     EXPECT_EQ(Child<QLineEdit>(form, "YMax")->text(), DoubleText::Format(dlg.m_yMax));
     Type(form, "XMin", "1");
     Type(form, "XMax", "1000");
@@ -133,48 +131,43 @@ TEST_F(DialogForms, AxisMappingFieldsInOkAppliesAndIsUndoable)
     EXPECT_TRUE(data->CanUndo());
 }
 
-struct LogCase {
-    const char* xMin;
+// One box typed before OK (XMax is 1000); a refused entry names its fault, keeps the form open
+// with the text as typed and adds no task.
+struct AxisCase {
+    const char* box;
+    const char* text;
     bool xLog;
-    bool accepted;
+    const char* refusal;
 };
 
-class AxisMappingLimits : public DialogForms, public ::testing::WithParamInterface<LogCase> {};
+class AxisMappingEntries : public DialogForms, public ::testing::WithParamInterface<AxisCase> {};
 
-TEST_P(AxisMappingLimits, NonPositiveLimitsOfALogAxisKeepTheFormOpen)
+TEST_P(AxisMappingEntries, AreAcceptedOrRefusedWithTheFormKeptOpen)
 {
+    const AxisCase& c = GetParam();
     TransDlg dlg(data.get());
     dlg.LoadFields();
     TransDlgForm form(dlg);
-    Type(form, "XMin", GetParam().xMin);
     Type(form, "XMax", "1000");
-    Child<QCheckBox>(form, "XLog")->setChecked(GetParam().xLog);
+    Type(form, c.box, c.text);
+    Child<QCheckBox>(form, "XLog")->setChecked(c.xLog);
     form.accept();
-    EXPECT_EQ(form.result() == QDialog::Accepted, GetParam().accepted);
-    EXPECT_EQ(data->CanUndo(), GetParam().accepted);
-    if (!GetParam().accepted) {
-        EXPECT_EQ(LastMessage(), kLogMessage);
-        EXPECT_EQ(Child<QLineEdit>(form, "XMin")->text(), GetParam().xMin);
+    EXPECT_EQ(form.result() == QDialog::Accepted, c.refusal == nullptr);
+    EXPECT_EQ(data->CanUndo(), c.refusal == nullptr);
+    if (c.refusal) {
+        EXPECT_EQ(LastMessage(), c.refusal);
+        EXPECT_EQ(Child<QLineEdit>(form, c.box)->text(), c.text);
+        EXPECT_TRUE(dlg.HasRepresentation());
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Limits, AxisMappingLimits,
-                         ::testing::Values(LogCase{"0", true, false}, LogCase{"-1", true, false},
-                                           LogCase{"1", true, true}, LogCase{"-1", false, true},
-                                           LogCase{"0", false, true}));
-
-TEST_F(DialogForms, AxisMappingMalformedNumberStaysOpenWithoutTask)
-{
-    TransDlg dlg(data.get());
-    dlg.LoadFields();
-    TransDlgForm form(dlg);
-    Type(form, "YMax", "12x");
-    form.accept();
-    EXPECT_NE(form.result(), QDialog::Accepted);
-    EXPECT_EQ(LastMessage(), kNumberMessage);
-    EXPECT_FALSE(data->CanUndo());
-    EXPECT_TRUE(dlg.HasRepresentation());
-}
+INSTANTIATE_TEST_SUITE_P(Limits, AxisMappingEntries,
+                         ::testing::Values(AxisCase{"XMin", "0", true, kLogMessage},
+                                           AxisCase{"XMin", "-1", true, kLogMessage},
+                                           AxisCase{"XMin", "1", true},
+                                           AxisCase{"XMin", "-1", false},
+                                           AxisCase{"XMin", "0", false},
+                                           AxisCase{"YMax", "12x", false, kNumberMessage}));
 
 // ------------------------------------------------------------ Pixel Mapping
 
@@ -184,7 +177,6 @@ TEST_F(DialogForms, PixelMappingOkSetsTheMappingAndUndoRestores)
     CImageMapping dlg(data.get());
     dlg.LoadFields();
     CImageMappingForm form(dlg);
-    EXPECT_EQ(form.windowTitle(), "Pixel Mapping");
     Type(form, "Aspect", "1");
     Type(form, "PointsPerUnit", "100");
     Type(form, "XOrigin", "0");
@@ -220,13 +212,11 @@ TEST_F(DialogForms, GridSnapAxisControlsFollowTheirCheckBox)
     dlg.m_snapX = 0;
     dlg.m_snapY = 1;
     RegGridDlgForm form(dlg);
-    EXPECT_EQ(form.windowTitle(), "Regular Grid Snap");
-    EXPECT_FALSE(Child<QLineEdit>(form, "OriginX")->isEnabled());
     EXPECT_FALSE(Child<QLineEdit>(form, "StepX")->isEnabled());
     EXPECT_FALSE(Child<QCheckBox>(form, "ShowX")->isEnabled());
     EXPECT_TRUE(Child<QLineEdit>(form, "StepY")->isEnabled());
     Child<QCheckBox>(form, "SnapX")->click();
-    EXPECT_TRUE(Child<QLineEdit>(form, "OriginX")->isEnabled());
+    EXPECT_TRUE(Child<QLineEdit>(form, "StepX")->isEnabled());
     EXPECT_TRUE(Child<QCheckBox>(form, "ShowX")->isEnabled());
     Child<QCheckBox>(form, "SnapY")->click();
     EXPECT_FALSE(Child<QLineEdit>(form, "StepY")->isEnabled());
@@ -262,19 +252,41 @@ TEST_F(DialogForms, GridSnapZeroStepShowsTheMessageThenOkApplies)
 
 // ------------------------------------------------------------ Image Information
 
+// The text comes with CR LF line ends; the box shows plain lines, read-only.
 TEST(ImageInfoForm, ShowsTheTextReadOnlyWithACloseButton)
 {
     CImageInfo info("File Path: /a\r\nFile Name: b.bmp\r\n");
-    EXPECT_EQ(info.windowTitle(), "Image Information");
     auto* box = Child<QPlainTextEdit>(info, "InfoText");
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->isReadOnly());
     EXPECT_EQ(box->toPlainText(), "File Path: /a\nFile Name: b.bmp");
     auto* close = Child<QPushButton>(info, "Close");
     ASSERT_NE(close, nullptr);
-    EXPECT_EQ(close->text(), "Close");
     close->click();
     EXPECT_EQ(info.result(), QDialog::Rejected);
+}
+
+// ------------------------------------------------------------ Options
+
+// Cancel first, then OK: only the second round's toggles reach the fields.
+TEST(OptionsForm, OkWritesTheToggledChecksBackAndCancelDoesNot)
+{
+    OptionsDlg fields;
+    fields.m_sortData = 1;
+    fields.m_saveBitmapCopy = 0;
+    fields.m_reuseMappingData = 0;
+    fields.m_allowCaching = 1;
+    for (bool ok : {false, true}) {
+        COptions form(fields);
+        for (const char* name : {"SortData", "SaveBitmapCopy", "ReuseMappingData", "AllowCaching"})
+            if (QCheckBox* box = Child<QCheckBox>(form, name))
+                box->toggle();
+        ok ? form.accept() : form.reject();
+    }
+    EXPECT_EQ(fields.m_sortData, 0);
+    EXPECT_EQ(fields.m_saveBitmapCopy, 1);
+    EXPECT_EQ(fields.m_reuseMappingData, 1);
+    EXPECT_EQ(fields.m_allowCaching, 0);
 }
 
 // ------------------------------------------------------------ the save prompt
@@ -299,13 +311,14 @@ struct EntryCase {
     bool sortEnabled;
     bool bitmapCopyEnabled;
     const char* extension;
+    const char* imagePath = "/images/plot.bmp";
 };
 
 class SaveFormEntries : public SaveForm, public ::testing::WithParamInterface<EntryCase> {};
 
 TEST_P(SaveFormEntries, CheckBoxesAndExtensionFollowTheEntry)
 {
-    data->SetImagePath("/images/plot.bmp");
+    data->SetImagePath(GetParam().imagePath);
     CSaveDlg dlg(data.get(), dir.File("plot.kvx"), "Save As");
     CSaveDlgForm form(dlg);
     form.SelectEntry(GetParam().entry);
@@ -321,15 +334,8 @@ INSTANTIATE_TEST_SUITE_P(Entries, SaveFormEntries,
                          ::testing::Values(EntryCase{1, false, true, ".kvx"},
                                            EntryCase{2, true, false, ".txt"},
                                            EntryCase{3, true, false, ".csv"},
-                                           EntryCase{4, false, false, ".bmp"}));
-
-TEST_F(SaveForm, BitmapCopyIsDisabledWithoutAnImagePath)
-{
-    CSaveDlg dlg(data.get(), dir.File("plot.kvx"), "Save As");
-    CSaveDlgForm form(dlg);
-    form.SelectEntry(1);
-    EXPECT_FALSE(Child<QCheckBox>(form, "SaveBitmapCopy")->isEnabled());
-}
+                                           EntryCase{4, false, false, ".bmp"},
+                                           EntryCase{1, false, false, ".kvx", ""}));
 
 TEST_F(SaveForm, CheckBoxesReachTheData)
 {
@@ -374,40 +380,23 @@ TEST_F(SaveForm, ReplacingTheFileOfTheChosenFormatIsAsked)
     EXPECT_EQ(ui.messages.size(), asked);
 }
 
-TEST_F(SaveForm, OkWithATypedNameClosesWithThePathOfTheChosenFormat)
+TEST_F(SaveForm, OkIntoAMissingFolderStaysOpenAndATypedNameGetsTheChosenExtension)
 {
     CSaveDlg dlg(data.get(), dir.File("plot"), "Save As");
     CSaveDlgForm form(dlg);
     form.SelectEntry(1);
-    form.selectFile(QString::fromStdString(dir.File("typed.txt")));
-    form.accept();
-    EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_EQ(form.Path(), dir.File("typed.kvx"));
-    EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(SaveForm, OkIntoAMissingFolderStaysOpen)
-{
-    CSaveDlg dlg(data.get(), dir.File("plot"), "Save As");
-    CSaveDlgForm form(dlg);
     form.selectFile(QString::fromStdString(dir.File("missing/typed.kvx")));
     form.accept();
     EXPECT_NE(form.result(), QDialog::Accepted);
     EXPECT_TRUE(form.Path().empty());
     EXPECT_EQ(CSaveDlg::RememberedEntry(), 0);
-}
 
-// ------------------------------------------------------------ installation
-
-TEST(DialogFormsInstall, PutsEveryFormBehindTheHooksAndTakesThemAway)
-{
-    InstallDialogForms(nullptr);
-    const DocumentHooks& hooks = GetDocumentHooks();
-    EXPECT_TRUE(hooks.runAxisMapping && hooks.runPixelMapping && hooks.runGridSnap);
-    EXPECT_TRUE(hooks.runOptions && hooks.showImageInfo);
-    RemoveDialogForms();
-    EXPECT_FALSE(hooks.runAxisMapping || hooks.runPixelMapping || hooks.runGridSnap);
-    EXPECT_FALSE(hooks.runOptions || hooks.showImageInfo);
+    const std::size_t shown = ui.messages.size();
+    form.selectFile(QString::fromStdString(dir.File("typed.txt")));
+    form.accept();
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(form.Path(), dir.File("typed.kvx"));
+    EXPECT_EQ(ui.messages.size(), shown);
 }
 
 } // namespace
