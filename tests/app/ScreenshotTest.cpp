@@ -38,11 +38,7 @@ QPoint WindowPoint(ImageViewWidget* view, double gx, double gy)
 {
     const double px = kLeft + (gx - kXMin) / (kXMax - kXMin) * (kRight - kLeft);
     const double py = kBottom - (gy - kYMin) / (kYMax - kYMin) * (kBottom - kTop);
-    CKurvoView* v = view->GetView();
-    const IPoint off = v->GetCentringOffset();
-    const IPoint scroll = v->GetScrollPos();
-    return QPoint(static_cast<int>(std::lround(px * v->GetZoom())) + off.x - scroll.x,
-                  static_cast<int>(std::lround(py * v->GetZoom())) + off.y - scroll.y);
+    return WindowPointOf(view, px, py);
 }
 
 TEST_F(ScreenshotTest, SamplePlotWithMappingAndPoints)

@@ -7,12 +7,15 @@
 #include "document/CKurvoDoc.h"
 #include "image/CDib.h"
 #include "image/DibUtil.h"
+#include "view/CKurvoView.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 std::vector<std::uint8_t> MakeTestDib(int width, int height)
 {
@@ -40,9 +43,8 @@ bool WriteTestBmp(const std::string& path, int width, int height)
     return !image.IsEmpty() && image.SaveFile(path, CDib::kFormatBmp);
 }
 
-void ClickView(ImageViewWidget* view, QPoint at)
+void Click(QWidget* target, QPoint at)
 {
-    QWidget* target = view->viewport();
     const QPointF local(at);
     const QPointF global(target->mapToGlobal(at));
     QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
@@ -51,6 +53,20 @@ void ClickView(ImageViewWidget* view, QPoint at)
     QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
                         Qt::NoModifier);
     QApplication::sendEvent(target, &release);
+}
+
+void ClickView(ImageViewWidget* view, QPoint at)
+{
+    Click(view->viewport(), at);
+}
+
+QPoint WindowPointOf(ImageViewWidget* view, double px, double py)
+{
+    CKurvoView* v = view->GetView();
+    const IPoint off = v->GetCentringOffset();
+    const IPoint scroll = v->GetScrollPos();
+    return QPoint(static_cast<int>(std::lround(px * v->GetZoom())) + off.x - scroll.x,
+                  static_cast<int>(std::lround(py * v->GetZoom())) + off.y - scroll.y);
 }
 
 void ProcessEvents()

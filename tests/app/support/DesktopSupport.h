@@ -15,6 +15,7 @@ class CKurvoDoc;
 class CMainFrame;
 class DocumentManager;
 class ImageViewWidget;
+class QWidget;
 
 // A packed 24-bit bitmap (header and pixels) whose pixel (x, y), counted from the top-left,
 // is white except for a dark diagonal.
@@ -22,8 +23,11 @@ std::vector<std::uint8_t> MakeTestDib(int width, int height);
 // Writes that bitmap as a BMP file; false when it cannot.
 bool WriteTestBmp(const std::string& path, int width, int height);
 
-// Left button press and release at a position of the image view's client area.
+// Left button press and release at a position of a widget, or of the image view's client area.
+void Click(QWidget* target, QPoint at);
 void ClickView(ImageViewWidget* view, QPoint at);
+// The point of the image view's client area that shows the image pixel (px, py).
+QPoint WindowPointOf(ImageViewWidget* view, double px, double py);
 // Runs the event loop until nothing is left to do now (posted events, deferred deletes,
 // zero timers).
 void ProcessEvents();
