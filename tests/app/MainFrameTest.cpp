@@ -203,42 +203,24 @@ TEST_F(MainFrameTest, BarCommandsShowAndHideTheirBars)
     EXPECT_FALSE(m_frame.QueryCommand(ID_VIEW_STATUS_BAR).checked);
 }
 
-TEST_F(MainFrameTest, ToolbarsHaveTheirButtonsTitlesTipsAndIcons)
+// Every toolbar button has its icon (the resources were found) and both tips.
+TEST_F(MainFrameTest, ToolbarButtonsHaveIconsAndTips)
 {
-    struct Expect {
-        CommandId bar;
-        const char* title;
-        std::vector<CommandId> buttons;
-    };
-    const std::vector<Expect> expected = {
-        {ID_VIEW_STANDARD_BAR,
-         "Standard",
-         {57601, 57603, 0, 57609, 57607, 0, 57635, 57634, 57637, 0, 57643, 57644, 0, 32827, 0,
-          57669}},
-        {ID_VIEW_VIEW_BAR, "View", {32771, 32772, 32775, 32777, 32823}},
-        {ID_VIEW_DIGITIZE_BAR, "Digitize", {32778, 32795, 32773, 0, 32774}},
-        {ID_VIEW_DATASETS_BAR, "Data Sets", {32870, 32854, -1}},
-    };
-    for (const Expect& e : expected) {
-        QToolBar* bar = m_frame.Bar(e.bar);
-        ASSERT_NE(bar, nullptr) << e.title;
-        EXPECT_EQ(bar->windowTitle(), e.title);
-        std::vector<CommandId> ids;
+    for (CommandId id :
+         {ID_VIEW_STANDARD_BAR, ID_VIEW_VIEW_BAR, ID_VIEW_DIGITIZE_BAR, ID_VIEW_DATASETS_BAR}) {
+        QToolBar* bar = m_frame.Bar(id);
+        ASSERT_NE(bar, nullptr) << id;
+        int buttons = 0;
         for (QAction* a : bar->actions()) {
-            if (a->isSeparator()) {
-                ids.push_back(0);
-                continue;
-            }
-            if (!a->data().isValid()) {
-                ids.push_back(-1); // the data-set list
-                continue;
-            }
-            ids.push_back(a->data().toInt());
-            EXPECT_FALSE(a->icon().pixmap(16, 16).isNull()) << a->data().toInt();
+            if (a->isSeparator() || !a->data().isValid())
+                continue; // the data-set list has no command
+            ++buttons;
+            SCOPED_TRACE(a->data().toInt());
+            EXPECT_FALSE(a->icon().pixmap(16, 16).isNull());
             EXPECT_FALSE(a->toolTip().isEmpty());
             EXPECT_FALSE(a->statusTip().isEmpty());
         }
-        EXPECT_EQ(ids, e.buttons) << e.title;
+        EXPECT_GE(buttons, 2) << bar->windowTitle().toStdString();
     }
 }
 
@@ -337,17 +319,13 @@ TEST_F(MainFrameTest, NewWindowsOpenMaximizedOnlyAfterAMaximizedOne)
     m_frame.show();
     FakeTarget view({}), doc({});
     OpenChild(&view, &doc, "One");
-    QMdiSubWindow* first = m_frame.MdiArea()->currentSubWindow();
-    ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(first->isMaximized());
+    ASSERT_TRUE(m_frame.MdiArea()->currentSubWindow()->isMaximized());
     OpenChild(&view, &doc, "Two");
     EXPECT_TRUE(m_frame.MdiArea()->currentSubWindow()->isMaximized());
 
     m_frame.MdiArea()->currentSubWindow()->showNormal();
     OpenChild(&view, &doc, "Three");
-    QMdiSubWindow* third = m_frame.MdiArea()->currentSubWindow();
-    EXPECT_EQ(third->windowTitle(), "Three");
-    EXPECT_FALSE(third->isMaximized());
+    EXPECT_FALSE(m_frame.MdiArea()->currentSubWindow()->isMaximized());
     EXPECT_EQ(m_frame.ActiveChild()->windowTitle(), "Three");
 }
 
@@ -361,11 +339,8 @@ TEST_F(MainFrameTest, WindowMenuListsTheOpenWindowsAndActivatesThem)
     ASSERT_NE(window, nullptr);
     emit window->aboutToShow();
     emit window->aboutToShow(); // entries are replaced, not added twice
-    std::vector<QString> entries = Entries(window);
-    ASSERT_EQ(entries.size(), 7u);
-    EXPECT_EQ(entries[4], "-");
-    EXPECT_EQ(entries[5], "&1 R&&D");
-    EXPECT_EQ(entries[6], "&2 Two");
+    EXPECT_EQ(Entries(window), (std::vector<QString>{"&New Window", "&Cascade", "&Tile",
+                                                     "&Arrange Icons", "-", "&1 R&&D", "&2 Two"}));
     QAction* first = window->actions()[5];
     EXPECT_FALSE(first->isChecked());
     EXPECT_TRUE(window->actions()[6]->isChecked());
