@@ -38,19 +38,6 @@ protected:
     DataSetsBox m_box;
 };
 
-TEST_F(DataSetsBoxTest, ShowsTheSetsOfTheManagerThatNotifiedLast)
-{
-    m_first.GetPlotData()->NewSet();
-    m_box.Observe(Sets(m_first));
-    m_box.Observe(Sets(m_second));
-    EXPECT_EQ(Names(), (QStringList{"Line 1"}));
-
-    Sets(m_first)->Notify(DataHint());
-    EXPECT_EQ(Names(), (QStringList{"Line 1", "Line 2"}));
-    EXPECT_EQ(m_box.currentText(), "Line 2");
-    EXPECT_EQ(m_box.SlotAt(1), 1);
-}
-
 TEST_F(DataSetsBoxTest, NewAndDeletedSetsShowAtOnce)
 {
     m_box.Observe(Sets(m_first));
@@ -114,13 +101,11 @@ TEST(DataSetsBarTest, AVerticalBarShowsADisabledButtonInsteadOfTheList)
     EXPECT_TRUE(bar.StandInButton()->isHidden());
 
     bar.setOrientation(Qt::Vertical);
-    EXPECT_TRUE(bar.IsVertical());
     EXPECT_TRUE(box->isHidden());
     EXPECT_FALSE(bar.StandInButton()->isHidden());
     EXPECT_FALSE(bar.StandInButton()->isEnabled());
 
     bar.setOrientation(Qt::Horizontal);
-    EXPECT_FALSE(bar.IsVertical());
     EXPECT_FALSE(box->isHidden());
     EXPECT_TRUE(bar.StandInButton()->isHidden());
 }

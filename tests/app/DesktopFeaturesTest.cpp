@@ -62,6 +62,7 @@ TEST_F(DesktopFeaturesTest, ACommandLineFileThatDoesNotOpenEndsTheStart)
     ASSERT_FALSE(m_app->InitInstance(
         {QStringLiteral("kurvo"), QString::fromStdString(m_dir.File("missing.bmp"))}));
     EXPECT_EQ(m_app->Documents()->DocumentCount(), 0);
+    EXPECT_EQ(m_app->RecentFiles().Size(), 0);
 }
 
 TEST_F(DesktopFeaturesTest, TheSplitOpensTheListOnTheLeftAndRefusesNarrowPanes)
@@ -79,7 +80,6 @@ TEST_F(DesktopFeaturesTest, TheSplitOpensTheListOnTheLeftAndRefusesNarrowPanes)
     EXPECT_FALSE(splitter->IsSplit());
 
     ASSERT_TRUE(splitter->SplitColumn(100));
-    EXPECT_TRUE(splitter->IsSplit());
     EXPECT_EQ(splitter->indexOf(splitter->ImageView()), 1) << "the image keeps the right";
     EXPECT_GT(splitter->sizes()[0], 0);
     EXPECT_FALSE(splitter->SplitColumn(200)) << "split once only";
@@ -115,7 +115,6 @@ TEST_F(DesktopFeaturesTest, HelpTopicsAndF1ShowTheBundledGuide)
     ASSERT_TRUE(Command(ID_HELP));
     EXPECT_EQ(Frame().Guide(), help) << "one guide window, shown again";
     EXPECT_TRUE(help->isVisible());
-    EXPECT_TRUE(Enabled(ID_CONTEXT_HELP));
 }
 
 #ifdef QT_PRINTSUPPORT_LIB
@@ -127,8 +126,6 @@ TEST_F(DesktopFeaturesTest, PrintingWritesAPageAndLeavesTheViewAsItWas)
     ImageViewWidget* view = ActiveView();
     const double zoom = view->GetView()->GetZoom();
     EXPECT_TRUE(Enabled(ID_FILE_PRINT));
-    EXPECT_TRUE(Enabled(ID_FILE_PRINT_PREVIEW));
-
     const std::string pdf = m_dir.File("page.pdf");
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);

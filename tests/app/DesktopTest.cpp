@@ -292,7 +292,7 @@ TEST_F(DesktopTest, TheAttributeWindowLetsGoOfDataTheDocumentDeletes)
     EXPECT_EQ(attributes->GetPlotData(), nullptr);
 }
 
-TEST_F(DesktopTest, ClosingAModifiedDocumentAsksAndCancelKeepsIt)
+TEST_F(DesktopTest, ClosingAModifiedDocumentOrTheProgramAsksAndCancelKeepsIt)
 {
     ASSERT_TRUE(Command(ID_FILE_NEW));
     ASSERT_TRUE(Command(ID_DATA_NEW_SET));
@@ -306,15 +306,22 @@ TEST_F(DesktopTest, ClosingAModifiedDocumentAsksAndCancelKeepsIt)
     EXPECT_EQ(m_ui.messages[0].buttons, MsgButtons::YesNoCancel);
     EXPECT_EQ(Docs().DocumentCount(), 1);
 
-    // Closing the window itself asks the same way.
+    // Closing the window itself, or the program, asks the same way.
     m_ui.messageAnswers.push_back(MsgResult::Cancel);
     Docs().WindowsOf(doc).front()->parentWidget()->close();
     ProcessEvents();
     EXPECT_EQ(m_ui.messages.size(), 2u);
     EXPECT_EQ(Docs().DocumentCount(), 1);
+    m_ui.messageAnswers.push_back(MsgResult::Cancel);
+    Frame().close();
+    ProcessEvents();
+    EXPECT_EQ(m_ui.messages.size(), 3u);
+    EXPECT_TRUE(Frame().isVisible());
+    EXPECT_EQ(Docs().DocumentCount(), 1);
 
     m_ui.messageAnswers.push_back(MsgResult::No);
-    Command(ID_FILE_CLOSE);
+    EXPECT_TRUE(Frame().close());
+    ProcessEvents();
     EXPECT_EQ(Docs().DocumentCount(), 0);
 }
 
@@ -360,21 +367,6 @@ TEST_F(DesktopTest, NewWindowShowsTheSameDocumentAndOnlyTheLastWindowAsks)
     Docs().WindowsOf(doc)[0]->parentWidget()->close();
     ProcessEvents();
     EXPECT_EQ(m_ui.messages.size(), 1u);
-    EXPECT_EQ(Docs().DocumentCount(), 0);
-}
-
-TEST_F(DesktopTest, ExitWithAModifiedDocumentCanBeRefused)
-{
-    ASSERT_TRUE(Command(ID_FILE_NEW));
-    ASSERT_TRUE(Command(ID_DATA_NEW_SET));
-    m_ui.messageAnswers.push_back(MsgResult::Cancel);
-    Frame().close();
-    ProcessEvents();
-    EXPECT_TRUE(Frame().isVisible());
-    EXPECT_EQ(Docs().DocumentCount(), 1);
-    m_ui.messageAnswers.push_back(MsgResult::No);
-    EXPECT_TRUE(Frame().close());
-    ProcessEvents();
     EXPECT_EQ(Docs().DocumentCount(), 0);
 }
 
