@@ -132,7 +132,8 @@ TEST_F(DialogForms, AxisMappingFieldsInOkAppliesAndIsUndoable)
 }
 
 // One box typed before OK (XMax is 1000); a refused entry names its fault, keeps the form open
-// with the text as typed and adds no task.
+// with the text as typed and adds no task. Which limits a log axis takes is the mapping's own
+// rule, tested with it; here one case of each kind.
 struct AxisCase {
     const char* box;
     const char* text;
@@ -163,9 +164,6 @@ TEST_P(AxisMappingEntries, AreAcceptedOrRefusedWithTheFormKeptOpen)
 
 INSTANTIATE_TEST_SUITE_P(Limits, AxisMappingEntries,
                          ::testing::Values(AxisCase{"XMin", "0", true, kLogMessage},
-                                           AxisCase{"XMin", "-1", true, kLogMessage},
-                                           AxisCase{"XMin", "1", true},
-                                           AxisCase{"XMin", "-1", false},
                                            AxisCase{"XMin", "0", false},
                                            AxisCase{"YMax", "12x", false, kNumberMessage}));
 
@@ -290,52 +288,36 @@ protected:
     TempDir dir;
 };
 
-struct EntryCase {
-    int entry;
-    bool sortEnabled;
-    bool bitmapCopyEnabled;
-    const char* extension;
-    const char* imagePath = "/images/plot.bmp";
-};
-
-class SaveFormEntries : public SaveForm, public ::testing::WithParamInterface<EntryCase> {};
-
-TEST_P(SaveFormEntries, CheckBoxesAndExtensionFollowTheEntry)
+// Which boxes each entry allows and the extensions are the save prompt's own; the form shows
+// them and hands the boxes back to the data.
+TEST_F(SaveForm, CheckBoxesFollowTheEntryAndReachTheData)
 {
-    data->SetImagePath(GetParam().imagePath);
-    CSaveDlg dlg(data.get(), dir.File("plot.kvx"), "Save As");
-    CSaveDlgForm form(dlg);
-    form.SelectEntry(GetParam().entry);
-    EXPECT_EQ(Child<QCheckBox>(form, "SortData")->isEnabled(), GetParam().sortEnabled);
-    EXPECT_EQ(Child<QCheckBox>(form, "SaveBitmapCopy")->isEnabled(), GetParam().bitmapCopyEnabled);
-    EXPECT_EQ(form.selectedNameFilter().toStdString(), CSaveDlg::FilterName(GetParam().entry));
-    ASSERT_TRUE(form.Finish(QString::fromStdString(dir.File("out.txt"))));
-    EXPECT_EQ(form.Path(), dir.File(std::string("out") + GetParam().extension));
-    EXPECT_EQ(CSaveDlg::RememberedEntry(), GetParam().entry);
-}
-
-INSTANTIATE_TEST_SUITE_P(Entries, SaveFormEntries,
-                         ::testing::Values(EntryCase{1, false, true, ".kvx"},
-                                           EntryCase{2, true, false, ".txt"},
-                                           EntryCase{3, true, false, ".csv"},
-                                           EntryCase{4, false, false, ".bmp"},
-                                           EntryCase{1, false, false, ".kvx", ""}));
-
-TEST_F(SaveForm, CheckBoxesReachTheData)
-{
+    data->SetImagePath("/images/plot.bmp");
     data->SetSortFlag(true);
     data->SetSaveReference(false);
-    CSaveDlg dlg(data.get(), dir.File("plot"), "Save As");
+    CSaveDlg dlg(data.get(), dir.File("plot.kvx"), "Save As");
     CSaveDlgForm form(dlg);
-    EXPECT_TRUE(Child<QCheckBox>(form, "SortData")->isChecked());
-    EXPECT_TRUE(Child<QCheckBox>(form, "SaveBitmapCopy")->isChecked());
-    Child<QCheckBox>(form, "SortData")->setChecked(false);
-    Child<QCheckBox>(form, "SaveBitmapCopy")->setChecked(false);
-    form.SelectEntry(2);
-    ASSERT_TRUE(form.Finish(QString::fromStdString(dir.File("points"))));
+    QCheckBox* sort = Child<QCheckBox>(form, "SortData");
+    QCheckBox* copy = Child<QCheckBox>(form, "SaveBitmapCopy");
+    ASSERT_TRUE(sort && copy);
+    EXPECT_TRUE(sort->isChecked());
+    EXPECT_TRUE(copy->isChecked());
+    form.SelectEntry(1);
+    EXPECT_FALSE(sort->isEnabled());
+    EXPECT_TRUE(copy->isEnabled());
+    EXPECT_EQ(form.selectedNameFilter().toStdString(), CSaveDlg::FilterName(1));
+    form.SelectEntry(3);
+    EXPECT_TRUE(sort->isEnabled());
+    EXPECT_FALSE(copy->isEnabled());
+    EXPECT_EQ(form.selectedNameFilter().toStdString(), CSaveDlg::FilterName(3));
+
+    sort->setChecked(false);
+    copy->setChecked(false);
+    ASSERT_TRUE(form.Finish(QString::fromStdString(dir.File("out.txt"))));
+    EXPECT_EQ(form.Path(), dir.File("out.csv"));
+    EXPECT_EQ(CSaveDlg::RememberedEntry(), 3);
     EXPECT_FALSE(data->GetSortFlag());
     EXPECT_TRUE(data->GetSaveReference());
-    EXPECT_EQ(form.Path(), dir.File("points.txt"));
 }
 
 TEST_F(SaveForm, ReplacingTheFileOfTheChosenFormatIsAsked)

@@ -1,5 +1,4 @@
 #include "app/QtProfile.h"
-#include "document/CPreferences.h"
 #include "support/TempDir.h"
 
 #include <QFile>
@@ -56,29 +55,6 @@ TEST_F(QtProfileTest, TextThatIsNotANumberReadsAsTheDefault)
     EXPECT_EQ(static_cast<unsigned>(p.GetInt("Settings", "BoxColor", 0)), 0xFFFFFFFFu);
     EXPECT_EQ(p.GetInt("Settings", "Missing", 42), 42);
     EXPECT_EQ(p.GetString("Settings", "Missing", "def"), "def");
-}
-
-TEST_F(QtProfileTest, PreferencesLeavePickTolOutOfTheSettingsFile)
-{
-    {
-        QtProfile p(Ini());
-        CPreferences prefs;
-        prefs.LoadSettings(p);
-        prefs.m_zoomType = 3;
-        prefs.m_gridColor = 0x00010203;
-        prefs.SaveSettings(p);
-        p.Sync();
-    }
-    QSettings raw(Ini(), QSettings::IniFormat);
-    EXPECT_FALSE(raw.contains("Settings/PickTol"));
-    EXPECT_TRUE(raw.contains("Settings/PtsColor"));
-
-    QtProfile p(Ini());
-    CPreferences again;
-    again.LoadSettings(p);
-    EXPECT_EQ(again.m_zoomType, 3);
-    EXPECT_EQ(again.m_gridColor, 0x00010203u);
-    EXPECT_EQ(again.m_pickTol, 3);
 }
 
 } // namespace
