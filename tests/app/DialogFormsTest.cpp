@@ -164,7 +164,7 @@ TEST_P(AxisMappingEntries, AreAcceptedOrRefusedWithTheFormKeptOpen)
 
 INSTANTIATE_TEST_SUITE_P(Limits, AxisMappingEntries,
                          ::testing::Values(AxisCase{"XMin", "0", true, kLogMessage},
-                                           AxisCase{"XMin", "0", false},
+                                           AxisCase{"XMin", "0", false, nullptr},
                                            AxisCase{"YMax", "12x", false, kNumberMessage}));
 
 // ------------------------------------------------------------ Pixel Mapping
