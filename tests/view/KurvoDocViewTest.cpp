@@ -89,7 +89,7 @@ TEST_F(KurvoDocViewTest, RegionThenPointsThroughTheDocumentsTasks)
     EXPECT_EQ(set->GetCount(), 0);
 }
 
-TEST_F(KurvoDocViewTest, CollectWithoutAValidMappingAsksTheDialog)
+TEST_F(KurvoDocViewTest, AxisMappingRunsTheDocumentsDialogAndCancelChangesNothing)
 {
     int asked = 0;
     GetDocumentHooks().runAxisMapping = [&asked](TransDlg&) {
@@ -97,16 +97,11 @@ TEST_F(KurvoDocViewTest, CollectWithoutAValidMappingAsksTheDialog)
         return false;
     };
     Drag({20, 30}, {220, 130});
-    ASSERT_TRUE(link.IsMappingDefined());
-    if (!link.IsMappingValid()) {
-        view->OnCommand(CKurvoView::kCollectPoints);
-        EXPECT_EQ(asked, 1);
-        EXPECT_NE(view->GetCurrentTool(), static_cast<Tool*>(view->GetCollectTool()));
-    } else {
-        view->OnCommand(CKurvoView::kCollectPoints);
-        EXPECT_EQ(asked, 0);
-        EXPECT_EQ(view->GetCurrentTool(), static_cast<Tool*>(view->GetCollectTool()));
-    }
+    const Box region = doc.GetPlotData()->GetTransform()->GetRegion();
+    link.OnAxisMapping();
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(doc.GetPlotData()->GetTransform()->GetRegion().SameRegion(region));
+    EXPECT_EQ(doc.GetPlotData()->GetTaskCount(), 1);
 }
 
 TEST_F(KurvoDocViewTest, CropToolCropsTheDocumentsImageUndoably)

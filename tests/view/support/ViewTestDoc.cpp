@@ -80,12 +80,6 @@ public:
         m_man->Notify(0);
         return true;
     }
-    const std::string& GetName() const override
-    {
-        static const std::string name = "Transformation";
-        return name;
-    }
-
 private:
     TransformData* m_transform;
     std::unique_ptr<TransformMan> m_man;
@@ -116,12 +110,6 @@ public:
         m_data->SetViewHint(PlotData::kHintImage);
         return true;
     }
-    const std::string& GetName() const override
-    {
-        static const std::string name = "Crop";
-        return name;
-    }
-
 private:
     PlotData* m_data;
     CDib* m_image;
