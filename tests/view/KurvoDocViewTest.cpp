@@ -4,6 +4,7 @@
 #include "document/CPreferences.h"
 #include "document/DocumentHooks.h"
 #include "image/CDib.h"
+#include "mapping/CropBox.h"
 #include "mapping/TransformData.h"
 #include "model/DbPoint.h"
 #include "model/DbPrimList.h"
@@ -11,8 +12,10 @@
 #include "model/PlotData.h"
 #include "platform/RecordingUiServices.h"
 #include "tasks/Task.h"
+#include "view/AntsProc.h"
 #include "view/CKurvoView.h"
 #include "view/CollectTool.h"
+#include "view/CropTool.h"
 #include "view/HeadlessViewHost.h"
 #include "view/KurvoViewDocument.h"
 
@@ -104,7 +107,7 @@ TEST_F(KurvoDocViewTest, AxisMappingRunsTheDocumentsDialogAndCancelChangesNothin
     EXPECT_EQ(doc.GetPlotData()->GetTaskCount(), 1);
 }
 
-TEST_F(KurvoDocViewTest, CropToolCropsTheDocumentsImageUndoably)
+TEST_F(KurvoDocViewTest, EnterCropsTheDocumentsImageOnceAndUndoably)
 {
     view->OnCommand(CKurvoView::kCrop);
     Drag({10, 20}, {109, 69});
@@ -113,12 +116,16 @@ TEST_F(KurvoDocViewTest, CropToolCropsTheDocumentsImageUndoably)
     ASSERT_EQ(data->GetTaskCount(), 1);
     EXPECT_EQ(data->GetImage()->Width(), 100);
     EXPECT_EQ(data->GetImage()->Height(), 50);
+    EXPECT_FALSE(view->GetCropTool()->GetCropBox()->IsDefined());
+    EXPECT_FALSE(view->GetCropTool()->GetAnts()->IsRunning());
     // The view followed the image change.
     EXPECT_EQ(view->GetScaledSize(), (ISize{100, 50}));
     host.Flush();
     const IPoint off = view->GetCentringOffset();
     EXPECT_EQ(view->GetCanvas().DevicePixel(off.x + 3, off.y + 4),
               ColourToPixel(PatternColour(13, 24)));
+    view->OnKeyDown(ViewKey::Enter, 1);
+    EXPECT_EQ(data->GetTaskCount(), 1);
     ASSERT_TRUE(data->Undo());
     EXPECT_EQ(data->GetImage()->Width(), 300);
 }

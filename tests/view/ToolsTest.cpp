@@ -353,26 +353,6 @@ TEST_F(ToolFixture, CropAntsMarchEvery25MillisecondsAndStopWhileDragging)
     h.Release(200, 200);
 }
 
-TEST_F(ToolFixture, EnterCropsOnceAndRemovesTheBox)
-{
-    h.view->OnCommand(CKurvoView::kCrop);
-    h.Drag({{20, 30}, {120, 90}});
-    h.KeyDown(ViewKey::Enter);
-    ASSERT_EQ(h.doc.data.GetTaskCount(), 1);
-    EXPECT_EQ(h.doc.image.Width(), 101);
-    EXPECT_EQ(h.doc.image.Height(), 61);
-    EXPECT_FALSE(h.view->GetCropTool()->GetCropBox()->IsDefined());
-    EXPECT_FALSE(h.view->GetCropTool()->GetAnts()->IsRunning());
-    // The view shows the cropped image (the update went out with the data's hint).
-    h.Flush();
-    EXPECT_EQ(h.view->GetScaledSize(), (ISize{101, 61}));
-    EXPECT_EQ(h.Pixel((300 - 101) / 2 + 5, (300 - 61) / 2 + 5), PatternPixel(25, 35));
-    h.KeyDown(ViewKey::Enter);
-    EXPECT_EQ(h.doc.data.GetTaskCount(), 1);
-    ASSERT_TRUE(h.doc.data.Undo());
-    EXPECT_EQ(h.doc.image.Width(), 400);
-}
-
 TEST_F(ToolFixture, CropEscapeRemovesTheBoxAndIgnoresTheRestOfTheDrag)
 {
     h.view->OnCommand(CKurvoView::kCrop);
