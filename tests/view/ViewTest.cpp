@@ -295,24 +295,20 @@ TEST(ViewKeys, ScrollKeys)
     ViewHarness h(3000, 3000, 200, 100);
     h.ActualPixelsAtOrigin();
     h.view->ScrollToPosition({1000, 1000});
-    h.Hold(KeyCode::Control);
-    h.KeyDown(ViewKey::PageUp);
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1200, 1000})); // right, not left
-    h.KeyDown(ViewKey::PageDown);
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1000, 1000}));
-    h.Let(KeyCode::Control);
-    h.KeyDown(ViewKey::PageUp);
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1000, 900}));
-    h.KeyDown(ViewKey::Right);
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1020, 900}));
-    h.KeyDown(ViewKey::Down);
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1020, 910}));
-    h.KeyDown(ViewKey::End);
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{2800, 2900}));
-    h.KeyDown(ViewKey::Down);
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{2800, 2900}));
-    h.KeyDown(ViewKey::Home);
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{0, 0}));
+    const struct {
+        ViewKey key;
+        bool control;
+        IPoint scroll;
+    } steps[] = {{ViewKey::PageUp, true, {1200, 1000}}, // right, not left
+                 {ViewKey::PageDown, true, {1000, 1000}}, {ViewKey::PageUp, false, {1000, 900}},
+                 {ViewKey::Right, false, {1020, 900}},    {ViewKey::Down, false, {1020, 910}},
+                 {ViewKey::End, false, {2800, 2900}},     {ViewKey::Down, false, {2800, 2900}},
+                 {ViewKey::Home, false, {0, 0}}};
+    for (const auto& step : steps) {
+        step.control ? h.Hold(KeyCode::Control) : h.Let(KeyCode::Control);
+        h.KeyDown(step.key);
+        EXPECT_EQ(h.view->GetScrollPos(), step.scroll) << static_cast<int>(step.key);
+    }
 }
 
 TEST(ViewKeys, SpaceZAndXGiveTemporaryToolsAndReleaseReturnsToTheToolFromBefore)
