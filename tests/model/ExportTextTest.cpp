@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -35,43 +35,37 @@ TEST_F(ExportText, CommaSeparatedExample)
     EXPECT_EQ(All(", ", 1), "Line 1\nX, Y, Color\n1, 2, red\n3, 4\n\n");
 }
 
-TEST_F(ExportText, UnsortedKeepsCollectionOrder)
+struct PointsCase {
+    const char* what;
+    std::vector<DPoint> points;
+    const char* sep;
+    int sort;
+    const char* expected;
+};
+
+class ExportPoints : public ExportText, public ::testing::WithParamInterface<PointsCase> {};
+
+TEST_P(ExportPoints, WritesTheSetAsText)
 {
-    Add(3, 4);
-    Add(1, 2);
-    Add(2, 0);
-    EXPECT_EQ(All(" ", 0), "Line 1\nX Y\n3 4\n1 2\n2 0\n\n");
+    for (DPoint p : GetParam().points)
+        Add(p.x, p.y);
+    EXPECT_EQ(All(GetParam().sep, GetParam().sort), GetParam().expected) << GetParam().what;
 }
 
-TEST_F(ExportText, TwoPointsWithEqualXKeepTheirOrder)
-{
-    Add(5, 1);
-    Add(5, 2);
-    EXPECT_EQ(All("\t", 1), "Line 1\nX\tY\n5\t1\n5\t2\n\n");
-}
-
-TEST_F(ExportText, SortOrdersManyPointsOnX)
-{
-    const double xs[] = {9, -3, 7.5, 0, 12, 7.5, -8, 1e6, 2, 2};
-    for (double x : xs)
-        Add(x, 0);
-    std::string text = All(" ", 1);
-    std::vector<double> seen;
-    std::size_t pos = text.find("X Y\n") + 4;
-    while (pos < text.size() && text[pos] != '\n') {
-        seen.push_back(std::stod(text.substr(pos)));
-        pos = text.find('\n', pos) + 1;
-    }
-    ASSERT_EQ(seen.size(), std::size(xs));
-    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
-}
-
-TEST_F(ExportText, NumbersUseShortestGeneralForm)
-{
-    Add(0.5, 1234567);
-    Add(-0.0001, 1e-5);
-    EXPECT_EQ(All(" ", 0), "Line 1\nX Y\n0.5 1.23457e+06\n-0.0001 1e-05\n\n");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ExportPoints,
+    ::testing::Values(
+        PointsCase{"unsorted keeps collection order", {{3, 4}, {1, 2}, {2, 0}}, " ", 0,
+                   "Line 1\nX Y\n3 4\n1 2\n2 0\n\n"},
+        PointsCase{"equal x keeps collection order", {{5, 1}, {5, 2}}, "\t", 1,
+                   "Line 1\nX\tY\n5\t1\n5\t2\n\n"},
+        PointsCase{"sorted on x, negatives and repeats",
+                   {{9, 0}, {-3, 1}, {7.5, 2}, {0, 3}, {7.5, 4}, {1e6, 5}, {-8, 6}},
+                   " ",
+                   1,
+                   "Line 1\nX Y\n-8 6\n-3 1\n0 3\n7.5 2\n7.5 4\n9 0\n1e+06 5\n\n"},
+        PointsCase{"shortest general form", {{0.5, 1234567}, {-0.0001, 1e-5}}, " ", 0,
+                   "Line 1\nX Y\n0.5 1.23457e+06\n-0.0001 1e-05\n\n"}));
 
 TEST_F(ExportText, AttributeColumnsSortWithoutCaseAndLeaveGapsEmpty)
 {

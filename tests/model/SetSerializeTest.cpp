@@ -40,31 +40,20 @@ TEST(SetSerialize, SharedListIsStoredOnceThenByIndex)
     mgr.NewSet();
     Collect(mgr, 1, 1);
     Collect(mgr, 2, 2);
-    const auto bytes = Store(mgr);
-    Archive ar(bytes);
-    EXPECT_EQ(ar.ReadU32(), 1u); // version
-    EXPECT_EQ(ar.ReadU32(), 1u); // sets
-    EXPECT_EQ(ar.ReadU32(), 1u); // slots
-    EXPECT_EQ(ar.ReadI32(), 0);  // current
-    EXPECT_EQ(ar.ReadU32(), 0u); // slot index
-    EXPECT_EQ(ar.ReadU32(), 1u); // set version
+    Archive ar(Store(mgr));
+    // Version, sets, slots, current, slot index, set version.
+    for (std::uint32_t v : {1u, 1u, 1u, 0u, 0u, 1u})
+        EXPECT_EQ(ar.ReadU32(), v);
     EXPECT_EQ(ar.ReadString(), "Line 1");
-    EXPECT_EQ(ar.ReadU32(), 0u); // reserved
-    EXPECT_EQ(ar.ReadU32(), 2u); // points
-    // First point: version, list body (tag 2, version, count 0), version, four doubles.
-    EXPECT_EQ(ar.ReadU32(), 1u);
-    EXPECT_EQ(ar.ReadU32(), 2u);
-    EXPECT_EQ(ar.ReadU32(), 1u);
-    EXPECT_EQ(ar.ReadU32(), 0u);
-    EXPECT_EQ(ar.ReadU32(), 1u);
-    EXPECT_EQ(ar.ReadF64(), 2.0);
-    EXPECT_EQ(ar.ReadF64(), 3.0);
-    EXPECT_EQ(ar.ReadF64(), 1.0);
-    EXPECT_EQ(ar.ReadF64(), 1.0);
-    // Second point: the same list by its index 1.
-    EXPECT_EQ(ar.ReadU32(), 1u);
-    EXPECT_EQ(ar.ReadU32(), 1u);
-    EXPECT_EQ(ar.ReadU32(), 1u);
+    // Reserved, points; the first point: version, its list's body (tag 2, version, count 0),
+    // the point's own version, then graph and pixel positions.
+    for (std::uint32_t v : {0u, 2u, 1u, 2u, 1u, 0u, 1u})
+        EXPECT_EQ(ar.ReadU32(), v);
+    for (double v : {2.0, 3.0, 1.0, 1.0})
+        EXPECT_EQ(ar.ReadF64(), v);
+    // Second point: version, then the same list by its index 1, then its own version.
+    for (std::uint32_t v : {1u, 1u, 1u})
+        EXPECT_EQ(ar.ReadU32(), v);
 }
 
 TEST(SetSerialize, RoundTripKeepsSlotsSharingAndAttributes)

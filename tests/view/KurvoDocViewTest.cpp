@@ -4,6 +4,7 @@
 #include "document/CPreferences.h"
 #include "document/DocumentHooks.h"
 #include "image/CDib.h"
+#include "mapping/CropBox.h"
 #include "mapping/TransformData.h"
 #include "model/DbPoint.h"
 #include "model/DbPrimList.h"
@@ -11,8 +12,10 @@
 #include "model/PlotData.h"
 #include "platform/RecordingUiServices.h"
 #include "tasks/Task.h"
+#include "view/AntsProc.h"
 #include "view/CKurvoView.h"
 #include "view/CollectTool.h"
+#include "view/CropTool.h"
 #include "view/HeadlessViewHost.h"
 #include "view/KurvoViewDocument.h"
 
@@ -83,13 +86,12 @@ TEST_F(KurvoDocViewTest, RegionThenPointsThroughTheDocumentsTasks)
     EXPECT_TRUE(doc.IsModified());
     // The position display goes through the document's pixel resolution.
     view->OnMouseMove({121, 80});
-    EXPECT_FALSE(ui.panes[0].empty());
     EXPECT_FALSE(ui.panes[5].empty());
     ASSERT_TRUE(data->Undo());
     EXPECT_EQ(set->GetCount(), 0);
 }
 
-TEST_F(KurvoDocViewTest, CollectWithoutAValidMappingAsksTheDialog)
+TEST_F(KurvoDocViewTest, AxisMappingRunsTheDocumentsDialogAndCancelChangesNothing)
 {
     int asked = 0;
     GetDocumentHooks().runAxisMapping = [&asked](TransDlg&) {
@@ -97,19 +99,14 @@ TEST_F(KurvoDocViewTest, CollectWithoutAValidMappingAsksTheDialog)
         return false;
     };
     Drag({20, 30}, {220, 130});
-    ASSERT_TRUE(link.IsMappingDefined());
-    if (!link.IsMappingValid()) {
-        view->OnCommand(CKurvoView::kCollectPoints);
-        EXPECT_EQ(asked, 1);
-        EXPECT_NE(view->GetCurrentTool(), static_cast<Tool*>(view->GetCollectTool()));
-    } else {
-        view->OnCommand(CKurvoView::kCollectPoints);
-        EXPECT_EQ(asked, 0);
-        EXPECT_EQ(view->GetCurrentTool(), static_cast<Tool*>(view->GetCollectTool()));
-    }
+    const Box region = doc.GetPlotData()->GetTransform()->GetRegion();
+    link.OnAxisMapping();
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(doc.GetPlotData()->GetTransform()->GetRegion().SameRegion(region));
+    EXPECT_EQ(doc.GetPlotData()->GetTaskCount(), 1);
 }
 
-TEST_F(KurvoDocViewTest, CropToolCropsTheDocumentsImageUndoably)
+TEST_F(KurvoDocViewTest, EnterCropsTheDocumentsImageOnceAndUndoably)
 {
     view->OnCommand(CKurvoView::kCrop);
     Drag({10, 20}, {109, 69});
@@ -118,12 +115,16 @@ TEST_F(KurvoDocViewTest, CropToolCropsTheDocumentsImageUndoably)
     ASSERT_EQ(data->GetTaskCount(), 1);
     EXPECT_EQ(data->GetImage()->Width(), 100);
     EXPECT_EQ(data->GetImage()->Height(), 50);
+    EXPECT_FALSE(view->GetCropTool()->GetCropBox()->IsDefined());
+    EXPECT_FALSE(view->GetCropTool()->GetAnts()->IsRunning());
     // The view followed the image change.
     EXPECT_EQ(view->GetScaledSize(), (ISize{100, 50}));
     host.Flush();
     const IPoint off = view->GetCentringOffset();
     EXPECT_EQ(view->GetCanvas().DevicePixel(off.x + 3, off.y + 4),
               ColourToPixel(PatternColour(13, 24)));
+    view->OnKeyDown(ViewKey::Enter, 1);
+    EXPECT_EQ(data->GetTaskCount(), 1);
     ASSERT_TRUE(data->Undo());
     EXPECT_EQ(data->GetImage()->Width(), 300);
 }
@@ -132,26 +133,14 @@ TEST_F(KurvoDocViewTest, CropToolCropsTheDocumentsImageUndoably)
 
 namespace {
 
-TEST(ViewPreferences, SettingsComeFromThePreferencesAndZoomRateGoesBack)
+TEST(ViewPreferences, ZoomRateComesFromThePreferencesAndGoesBack)
 {
     CPreferences prefs;
-    prefs.m_gridColor = 0x010203;
-    prefs.m_boxColor = 0x040506;
-    prefs.m_ptsColor = 0x070809;
-    prefs.m_cropColor = 0x0A0B0C;
-    prefs.m_pickTol = 6;
     prefs.m_zoomType = 3;
-    prefs.m_allowCaching = 0;
-    prefs.m_cacheSize = 9;
+    prefs.m_pickTol = 6;
     SetPreferences(&prefs);
     const ViewSettings s = ViewSettings::FromPreferences(prefs);
-    EXPECT_EQ(s.gridColour, 0x010203u);
-    EXPECT_EQ(s.boxColour, 0x040506u);
-    EXPECT_EQ(s.ptsColour, 0x070809u);
-    EXPECT_EQ(s.cropColour, 0x0A0B0Cu);
     EXPECT_EQ(s.pickTol, 6);
-    EXPECT_EQ(s.allowCaching, 0);
-    EXPECT_EQ(s.cacheSize, 9);
     ViewTestDoc doc;
     doc.SetImage(100, 100);
     HeadlessViewHost host(100, 100);

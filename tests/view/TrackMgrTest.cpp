@@ -29,12 +29,7 @@ public:
         Log("modifier" + std::to_string(phase), e);
         toleranceInModifier = SnapTolerance::Current();
     }
-    void Activate(ToolEvent& e) override
-    {
-        Log("activate", e);
-        if (enableSnapOnActivate && m_mgr)
-            m_mgr->EnableSnap(true);
-    }
+    void Activate(ToolEvent& e) override { Log("activate", e); }
     void Deactivate(ToolEvent& e) override { Log("deactivate", e); }
     void GetScrollDirection(IPoint& d) override { d = {-1, -1}; }
 
@@ -47,7 +42,6 @@ public:
     std::string m_name;
     std::vector<std::string> calls;
     std::vector<DPoint> positions;
-    bool enableSnapOnActivate = false;
     double toleranceInModifier = -1.0;
 };
 
@@ -98,7 +92,7 @@ protected:
     std::vector<std::string> order;
 };
 
-TEST_F(TrackMgrTest, GestureRunsThroughTheStates)
+TEST_F(TrackMgrTest, GestureRunsThroughTheStatesAndASwitchOfToolEndsIt)
 {
     ToolEvent e = At(1, 1);
     mgr.BeginTracking(e);
@@ -108,6 +102,11 @@ TEST_F(TrackMgrTest, GestureRunsThroughTheStates)
     mgr.EndTracking(e);
     EXPECT_EQ(mgr.GetState(), TrackMgr::kIdle);
     EXPECT_EQ(tool.calls, (std::vector<std::string>{"begin", "keep", "end"}));
+    mgr.BeginTracking(e);
+    mgr.KeepTracking(e);
+    LogTool other;
+    mgr.SetTool(&other);
+    EXPECT_EQ(mgr.GetState(), TrackMgr::kIdle);
 }
 
 TEST_F(TrackMgrTest, ControlPressIgnoresTheRestOfTheGestureUntilAPlainMove)
@@ -209,17 +208,6 @@ TEST_F(TrackMgrTest, SnapUsesTheXToleranceAndRestoresTheProcessTolerance)
     EXPECT_EQ(raw->seenTolerance, SnapTolerance::MachineEpsilon());
 }
 
-TEST_F(TrackMgrTest, DeactivateDisablesSnapping)
-{
-    mgr.EnableSnap(true);
-    ToolEvent e;
-    mgr.Deactivate(e);
-    EXPECT_FALSE(mgr.IsSnapEnabled());
-    tool.enableSnapOnActivate = true;
-    mgr.Activate(e);
-    EXPECT_TRUE(mgr.IsSnapEnabled());
-}
-
 TEST_F(TrackMgrTest, TemporaryToolsReturnToTheToolFromBeforeTheFirstSwitch)
 {
     LogTool pan("pan");
@@ -238,17 +226,6 @@ TEST_F(TrackMgrTest, TemporaryToolsReturnToTheToolFromBeforeTheFirstSwitch)
     EXPECT_EQ(mgr.GetTool(), nullptr);
 }
 
-TEST_F(TrackMgrTest, SwitchingToolsReturnsToIdle)
-{
-    ToolEvent e = At(1, 1);
-    mgr.BeginTracking(e);
-    mgr.KeepTracking(e);
-    LogTool other;
-    mgr.SetTool(&other);
-    EXPECT_EQ(mgr.GetState(), TrackMgr::kIdle);
-    EXPECT_EQ(other.GetManager(), &mgr);
-}
-
 // ---------------------------------------------------------------- timers
 
 class CountingProc : public TimerProc {
@@ -265,27 +242,7 @@ protected:
     HeadlessViewHost host;
 };
 
-TEST_F(TimerTest, IdsAreTheSmallestFreeOnes)
-{
-    CountingProc a, b, c, d;
-    a.Start(&host);
-    b.Start(&host);
-    c.Start(&host);
-    EXPECT_EQ(a.GetId(), 1);
-    EXPECT_EQ(b.GetId(), 2);
-    EXPECT_EQ(c.GetId(), 3);
-    b.Stop();
-    EXPECT_EQ(TimerProc::Lookup(2), nullptr);
-    d.Start(&host);
-    EXPECT_EQ(d.GetId(), 2);
-    EXPECT_EQ(TimerProc::Lookup(2), &d);
-    // Starting a running procedure does nothing and answers 1.
-    EXPECT_EQ(d.Start(&host), 1);
-    EXPECT_EQ(d.GetId(), 2);
-    EXPECT_EQ(ui.timers.size(), 3u);
-}
-
-TEST_F(TimerTest, ManyTimersGrowTheRegistry)
+TEST_F(TimerTest, IdsAreTheSmallestFreeOnesAndTheRegistryGrows)
 {
     std::vector<std::unique_ptr<CountingProc>> procs;
     for (int i = 0; i < 40; ++i) {
@@ -295,8 +252,17 @@ TEST_F(TimerTest, ManyTimersGrowTheRegistry)
     }
     for (auto& p : procs)
         EXPECT_EQ(TimerProc::Lookup(p->GetId()), p.get());
+    procs[1]->Stop();
+    EXPECT_EQ(TimerProc::Lookup(2), nullptr);
+    CountingProc d;
+    d.Start(&host);
+    EXPECT_EQ(d.GetId(), 2);
+    EXPECT_EQ(TimerProc::Lookup(2), &d);
+    // Starting a running procedure does nothing and answers 1.
+    EXPECT_EQ(d.Start(&host), 1);
+    EXPECT_EQ(d.GetId(), 2);
     procs.clear(); // destroying a procedure stops it
-    EXPECT_TRUE(ui.timers.empty());
+    EXPECT_EQ(ui.timers.size(), 1u);
     EXPECT_EQ(TimerProc::Lookup(5), nullptr);
 }
 

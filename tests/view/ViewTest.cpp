@@ -67,61 +67,29 @@ TEST(ViewFit, UnknownZoomTypeZoomsAtMediumRateWithNoRadioMark)
     s.zoomType = 7;
     ViewHarness h(400, 400, 200, 200, s);
     EXPECT_EQ(h.view->GetZoomRate(), 1.2);
-    EXPECT_EQ(h.view->GetZoomType(), 7);
-    for (CommandId id : {CKurvoView::kZoomFast, CKurvoView::kZoomMedium, CKurvoView::kZoomSlow}) {
-        CommandState st;
-        ASSERT_TRUE(h.view->OnUpdateCommand(id, st));
-        EXPECT_TRUE(st.radio);
-        EXPECT_FALSE(st.checked) << id;
-    }
+    for (CommandId id : {CKurvoView::kZoomFast, CKurvoView::kZoomMedium, CKurvoView::kZoomSlow})
+        EXPECT_FALSE(h.State(id).checked) << id;
     h.view->OnCommand(CKurvoView::kZoomFast);
     EXPECT_EQ(h.view->GetZoomRate(), 1.4);
-    CommandState fast;
-    h.view->OnUpdateCommand(CKurvoView::kZoomFast, fast);
-    EXPECT_TRUE(fast.checked);
+    EXPECT_TRUE(h.State(CKurvoView::kZoomFast).checked);
 }
 
 // ---------------------------------------------------------------- zooming
-
-// The image point shown at the window centre.
-DPoint CentreImagePoint(CKurvoView& v)
-{
-    const ISize c = v.GetClientSize();
-    ToolEvent e;
-    v.BuildToolEvent({c.cx / 2, c.cy / 2}, nullptr, e);
-    return e.scaled;
-}
 
 TEST(ViewZoom, ZoomInAndOutKeepsTheCentreImagePoint)
 {
     ViewHarness h(2000, 1600, 400, 300);
     h.ActualPixelsAtOrigin();
     h.view->ScrollToPosition({700, 500});
-    const DPoint before = CentreImagePoint(*h.view);
-    const double zoom = h.view->GetZoom();
+    const DPoint before = h.EventAt(200, 150).scaled;
     ASSERT_TRUE(h.view->ZoomIn());
-    EXPECT_NEAR(h.view->GetZoom(), zoom * 1.2, 1e-12);
-    const DPoint during = CentreImagePoint(*h.view);
-    EXPECT_NEAR(during.x, before.x, 1.0 / h.view->GetZoom());
+    EXPECT_NEAR(h.view->GetZoom(), 1.2, 1e-12);
+    EXPECT_NEAR(h.EventAt(200, 150).scaled.x, before.x, 1.0 / 1.2);
     ASSERT_TRUE(h.view->ZoomOut());
-    EXPECT_NEAR(h.view->GetZoom(), zoom, 1e-12);
-    const DPoint after = CentreImagePoint(*h.view);
+    EXPECT_NEAR(h.view->GetZoom(), 1.0, 1e-12);
+    const DPoint after = h.EventAt(200, 150).scaled;
     EXPECT_NEAR(after.x, before.x, 1.0);
     EXPECT_NEAR(after.y, before.y, 1.0);
-}
-
-TEST(ViewZoom, ActualPixelsIsCheckedOnlyAtOne)
-{
-    ViewHarness h(1000, 1000, 300, 300);
-    CommandState st;
-    h.view->OnUpdateCommand(CKurvoView::kActualPixels, st);
-    EXPECT_FALSE(st.checked);
-    h.view->OnCommand(CKurvoView::kActualPixels);
-    EXPECT_EQ(h.view->GetZoom(), 1.0);
-    EXPECT_EQ(h.view->GetScaledSize(), (ISize{1000, 1000}));
-    CommandState after;
-    h.view->OnUpdateCommand(CKurvoView::kActualPixels, after);
-    EXPECT_TRUE(after.checked);
 }
 
 TEST(ViewZoom, ZoomStopsBeforeTheScaledSizeLeavesTheScrollRange)
@@ -136,8 +104,7 @@ TEST(ViewZoom, ZoomStopsBeforeTheScaledSizeLeavesTheScrollRange)
     EXPECT_GT(s.cx * 1.2, static_cast<double>(CKurvoView::kMaxScaledExtent) * 0.99);
     // Still paints (the visible part only) and events map to image pixels.
     h.Repaint();
-    ToolEvent e;
-    h.view->BuildToolEvent({10, 10}, nullptr, e);
+    const ToolEvent e = h.EventAt(10, 10);
     EXPECT_TRUE(std::isfinite(e.scaled.x));
     EXPECT_GE(e.scaled.x, 0.0);
     EXPECT_LE(e.scaled.x, 3000.0);
@@ -145,8 +112,7 @@ TEST(ViewZoom, ZoomStopsBeforeTheScaledSizeLeavesTheScrollRange)
     while (h.view->ZoomOut() && steps < 5000)
         ++steps;
     EXPECT_LT(steps, 5000);
-    const ISize small = h.view->GetScaledSize();
-    EXPECT_EQ(small, (ISize{1, 1}));
+    EXPECT_EQ(h.view->GetScaledSize(), (ISize{1, 1}));
     EXPECT_GT(h.view->GetZoom(), 0.0);
     h.Repaint();
     EXPECT_EQ(h.Pixel(99, 99), PatternPixel(0, 0));
@@ -154,18 +120,6 @@ TEST(ViewZoom, ZoomStopsBeforeTheScaledSizeLeavesTheScrollRange)
 }
 
 // ---------------------------------------------------------------- painting
-
-TEST(ViewPaint, ImageIsDrawnOneToOneAtTheScrollPosition)
-{
-    ViewHarness h(500, 400, 200, 100);
-    h.ActualPixelsAtOrigin();
-    EXPECT_EQ(h.Pixel(0, 0), PatternPixel(0, 0));
-    EXPECT_EQ(h.Pixel(199, 99), PatternPixel(199, 99));
-    h.view->ScrollToPosition({37, 11});
-    h.Flush();
-    EXPECT_EQ(h.Pixel(0, 0), PatternPixel(37, 11));
-    EXPECT_EQ(h.Pixel(150, 50), PatternPixel(187, 61));
-}
 
 TEST(ViewPaint, SmallImageIsCentredWithWindowColourAround)
 {
@@ -177,13 +131,10 @@ TEST(ViewPaint, SmallImageIsCentredWithWindowColourAround)
     EXPECT_EQ(off, (IPoint{75, 35}));
     EXPECT_EQ(h.Pixel(75, 35), PatternPixel(0, 0));
     EXPECT_EQ(h.Pixel(124, 64), PatternPixel(49, 29));
-    EXPECT_EQ(h.Pixel(74, 35), ColourToPixel(s.windowColour));
-    EXPECT_EQ(h.Pixel(125, 64), ColourToPixel(s.windowColour));
-    EXPECT_EQ(h.Pixel(80, 34), ColourToPixel(s.windowColour));
-    EXPECT_EQ(h.Pixel(80, 65), ColourToPixel(s.windowColour));
+    for (IPoint outside : {IPoint{74, 35}, IPoint{125, 64}, IPoint{80, 34}, IPoint{80, 65}})
+        EXPECT_EQ(h.Pixel(outside.x, outside.y), ColourToPixel(s.windowColour));
     // Events see the centring: the image's top-left pixel is logical (0, 0).
-    ToolEvent e;
-    h.view->BuildToolEvent({75, 35}, nullptr, e);
+    const ToolEvent e = h.EventAt(75, 35);
     EXPECT_EQ(e.logical, (IPoint{0, 0}));
     EXPECT_EQ(e.viewportOffset, off);
 }
@@ -195,8 +146,7 @@ TEST(ViewPaint, CentringOnOneAxisKeepsTheScrollOfTheOther)
     h.view->ScrollToPosition({0, 300});
     h.Flush();
     EXPECT_EQ(h.Pixel(75, 0), PatternPixel(0, 300));
-    ToolEvent e;
-    h.view->BuildToolEvent({80, 10}, nullptr, e);
+    const ToolEvent e = h.EventAt(80, 10);
     EXPECT_EQ(e.logical, (IPoint{5, 310}));
     EXPECT_EQ(e.scaled, (DPoint{5, 310}));
 }
@@ -219,14 +169,11 @@ TEST_P(DirectDrawTest, SampledPixelsEqualTheDisplayCopy)
     ViewHarness a(301, 207, 160, 120, ViewSettings{}, c.bitCount);
     ViewHarness b(301, 207, 160, 120, direct, c.bitCount);
     for (ViewHarness* h : {&a, &b}) {
-        const ISize cl = h->view->GetClientSize();
-        // Zoom about the centre until the factor is reached, then scroll.
         h->view->ActualPixels();
         while (h->view->GetZoom() < c.zoom * 0.999)
             h->view->ZoomIn();
         while (h->view->GetZoom() > c.zoom * 1.001)
             h->view->ZoomOut();
-        (void)cl;
         h->view->ScrollToPosition({c.scrollX, c.scrollY});
         h->Repaint();
     }
@@ -290,11 +237,8 @@ TEST(ViewPaint, NoImageDrawsNothingAndDisablesImageCommands)
     EXPECT_FALSE(h.view->HasDisplay());
     for (CommandId id : {CKurvoView::kZoomIn, CKurvoView::kZoomOut, CKurvoView::kFitToWindow,
                          CKurvoView::kActualPixels, CKurvoView::kPan, CKurvoView::kCrop,
-                         CKurvoView::kDefineRegion, CKurvoView::kSaveView}) {
-        CommandState st;
-        EXPECT_TRUE(h.view->OnUpdateCommand(id, st));
-        EXPECT_FALSE(st.enabled) << id;
-    }
+                         CKurvoView::kDefineRegion, CKurvoView::kSaveView})
+        EXPECT_FALSE(h.State(id).enabled) << id;
     // Events still reach the manager, which has no tool.
     h.Click(10, 10);
     EXPECT_EQ(h.view->GetCurrentTool(), nullptr);
@@ -302,58 +246,29 @@ TEST(ViewPaint, NoImageDrawsNothingAndDisablesImageCommands)
 
 // ---------------------------------------------------------------- saved views
 
-TEST(ViewSaved, SaveTwiceThenPreviousAndNext)
-{
-    ViewHarness h(2000, 2000, 200, 200);
-    h.ActualPixelsAtOrigin();
-    h.view->ScrollToPosition({100, 100});
-    h.view->OnCommand(CKurvoView::kSaveView);
-    h.view->ZoomIn();
-    const SavedView second = h.view->CurrentSavedView();
-    h.view->OnCommand(CKurvoView::kSaveView);
-    CommandState prev;
-    h.view->OnUpdateCommand(CKurvoView::kPreviousSavedView, prev);
-    EXPECT_TRUE(prev.enabled);
-    h.view->OnCommand(CKurvoView::kPreviousSavedView);
-    EXPECT_EQ(h.view->GetZoom(), 1.0);
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{100, 100}));
-    EXPECT_EQ(h.view->GetSavedViewCount(), 2);
-    CommandState next;
-    h.view->OnUpdateCommand(CKurvoView::kNextSavedView, next);
-    EXPECT_TRUE(next.enabled);
-    h.view->OnCommand(CKurvoView::kNextSavedView);
-    EXPECT_EQ(h.view->GetZoom(), second.zoom);
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{second.scrollX, second.scrollY}));
-    CommandState noNext;
-    h.view->OnUpdateCommand(CKurvoView::kNextSavedView, noNext);
-    EXPECT_FALSE(noNext.enabled);
-}
-
 TEST(ViewSaved, PreviousFromAChangedViewPushesAnAutomaticEntryThatNextRemoves)
 {
     ViewHarness h(2000, 2000, 200, 200);
     h.ActualPixelsAtOrigin();
     h.view->ScrollToPosition({40, 60});
-    h.view->SaveView();
-    CommandState unchanged;
-    h.view->OnUpdateCommand(CKurvoView::kPreviousSavedView, unchanged);
-    EXPECT_FALSE(unchanged.enabled);
+    h.view->OnCommand(CKurvoView::kSaveView);
+    EXPECT_FALSE(h.State(CKurvoView::kPreviousSavedView).enabled);
     h.view->ZoomIn();
     h.view->ZoomIn();
     const SavedView zoomed = h.view->CurrentSavedView();
-    CommandState changed;
-    h.view->OnUpdateCommand(CKurvoView::kPreviousSavedView, changed);
-    EXPECT_TRUE(changed.enabled);
-    h.view->PreviousSavedView();
+    EXPECT_TRUE(h.State(CKurvoView::kPreviousSavedView).enabled);
+    h.view->OnCommand(CKurvoView::kPreviousSavedView);
     EXPECT_EQ(h.view->GetSavedViewCount(), 2);
     EXPECT_EQ(h.view->GetSavedView(1).automatic, 1);
     EXPECT_EQ(h.view->GetZoom(), 1.0);
     EXPECT_EQ(h.view->GetScrollPos(), (IPoint{40, 60}));
-    h.view->NextSavedView();
+    EXPECT_TRUE(h.State(CKurvoView::kNextSavedView).enabled);
+    h.view->OnCommand(CKurvoView::kNextSavedView);
     EXPECT_EQ(h.view->GetZoom(), zoomed.zoom);
     EXPECT_EQ(h.view->GetScrollPos(), (IPoint{zoomed.scrollX, zoomed.scrollY}));
     EXPECT_EQ(h.view->GetSavedViewCount(), 1);
     EXPECT_EQ(h.view->GetSavedViewIndex(), 0);
+    EXPECT_FALSE(h.State(CKurvoView::kNextSavedView).enabled);
 }
 
 TEST(ViewSaved, SavingBelowTheTopDiscardsTheEntriesAbove)
@@ -380,24 +295,20 @@ TEST(ViewKeys, ScrollKeys)
     ViewHarness h(3000, 3000, 200, 100);
     h.ActualPixelsAtOrigin();
     h.view->ScrollToPosition({1000, 1000});
-    h.Hold(KeyCode::Control);
-    h.KeyDown(ViewKey::PageUp);
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1200, 1000})); // right, not left
-    h.KeyDown(ViewKey::PageDown);
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1000, 1000}));
-    h.Let(KeyCode::Control);
-    h.KeyDown(ViewKey::PageUp);
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1000, 900}));
-    h.KeyDown(ViewKey::Right);
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1020, 900}));
-    h.KeyDown(ViewKey::Down);
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1020, 910}));
-    h.KeyDown(ViewKey::End);
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{2800, 2900}));
-    h.KeyDown(ViewKey::Down);
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{2800, 2900}));
-    h.KeyDown(ViewKey::Home);
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{0, 0}));
+    const struct {
+        ViewKey key;
+        bool control;
+        IPoint scroll;
+    } steps[] = {{ViewKey::PageUp, true, {1200, 1000}}, // right, not left
+                 {ViewKey::PageDown, true, {1000, 1000}}, {ViewKey::PageUp, false, {1000, 900}},
+                 {ViewKey::Right, false, {1020, 900}},    {ViewKey::Down, false, {1020, 910}},
+                 {ViewKey::End, false, {2800, 2900}},     {ViewKey::Down, false, {2800, 2900}},
+                 {ViewKey::Home, false, {0, 0}}};
+    for (const auto& step : steps) {
+        step.control ? h.Hold(KeyCode::Control) : h.Let(KeyCode::Control);
+        h.KeyDown(step.key);
+        EXPECT_EQ(h.view->GetScrollPos(), step.scroll) << static_cast<int>(step.key);
+    }
 }
 
 TEST(ViewKeys, SpaceZAndXGiveTemporaryToolsAndReleaseReturnsToTheToolFromBefore)
@@ -449,32 +360,17 @@ TEST(ViewKeys, TemporaryToolsWaitForAnIdleManagerAndIgnoreModifiedKeyUps)
     EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetMapTool());
 }
 
-TEST(ViewCommands, ToolCommandsSelectAndMarkTheirTool)
-{
-    ViewHarness h(400, 400, 200, 200);
-    h.view->OnCommand(CKurvoView::kCrop);
-    EXPECT_EQ(h.view->GetCurrentTool(), static_cast<Tool*>(h.view->GetCropTool()));
-    CommandState crop;
-    h.view->OnUpdateCommand(CKurvoView::kCrop, crop);
-    EXPECT_TRUE(crop.checked);
-    CommandState pan;
-    h.view->OnUpdateCommand(CKurvoView::kPan, pan);
-    EXPECT_FALSE(pan.checked);
-    EXPECT_TRUE(pan.enabled);
-}
-
 TEST(ViewCommands, CollectNeedsARegionAndAsksForTheMappingFirst)
 {
     ViewHarness h(400, 400, 200, 200);
-    CommandState st;
-    h.view->OnUpdateCommand(CKurvoView::kCollectPoints, st);
-    EXPECT_FALSE(st.enabled);
+    EXPECT_FALSE(h.State(CKurvoView::kCollectPoints).enabled);
     h.doc.DefineRegion({10, 10}, {300, 300}, {0, 0}, {100, 100});
     h.doc.mappingValid = false;
     h.doc.onAxisMapping = [&h] { h.doc.mappingValid = true; };
     h.view->OnCommand(CKurvoView::kCollectPoints);
     EXPECT_EQ(h.doc.axisMappingCalls, 1);
     EXPECT_EQ(h.view->GetCurrentTool(), static_cast<Tool*>(h.view->GetCollectTool()));
+    EXPECT_TRUE(h.State(CKurvoView::kCollectPoints).checked);
     // The dialog cancelled: the tool is not selected.
     h.doc.mappingValid = false;
     h.doc.onAxisMapping = nullptr;
@@ -490,9 +386,7 @@ TEST(ViewCommands, LosingTheRegionFallsBackToTheDefaultTool)
     h.view->OnCommand(CKurvoView::kRotateRegion);
     EXPECT_EQ(h.view->GetCurrentTool(), static_cast<Tool*>(h.view->GetRotateTool()));
     h.doc.transform.ResetToDefaults();
-    CommandState st;
-    h.view->OnUpdateCommand(CKurvoView::kRotateRegion, st);
-    EXPECT_FALSE(st.enabled);
+    EXPECT_FALSE(h.State(CKurvoView::kRotateRegion).enabled);
     EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetDefaultTool());
 }
 
@@ -506,8 +400,7 @@ TEST(ViewEvents, EventsClampToTheClientAndCarryTheTolerance)
     h.ActualPixelsAtOrigin();
     h.view->ZoomIn(); // zoom 1.2
     h.view->ScrollToPosition({300, 200});
-    ToolEvent e;
-    h.view->BuildToolEvent({250, -20}, nullptr, e);
+    ToolEvent e = h.EventAt(250, -20);
     EXPECT_EQ(e.pixel, (IPoint{199, 0}));
     EXPECT_EQ(e.logical, (IPoint{499, 200}));
     EXPECT_NEAR(e.scaled.x, 499 / 1.2, 1e-9);
@@ -515,7 +408,7 @@ TEST(ViewEvents, EventsClampToTheClientAndCarryTheTolerance)
     EXPECT_NEAR(e.tolerance.x, std::fabs((250 - 4 + 300) / 1.2 - 499 / 1.2), 1e-9);
     EXPECT_NEAR(e.tolerance.y, std::fabs((-20 - 4 + 200) / 1.2 - 200 / 1.2), 1e-9);
     h.Hold(KeyCode::Shift);
-    h.view->BuildToolEvent({5, 5}, nullptr, e);
+    e = h.EventAt(5, 5);
     EXPECT_EQ(e.shift, 1);
     EXPECT_EQ(e.control, 0);
     EXPECT_EQ(e.drawMode, ToolEvent::kNoDc);
@@ -538,7 +431,7 @@ TEST_P(AutoScrollTest, StepAndPeriodFollowTheDistanceOutside)
     h.ActualPixelsAtOrigin();
     h.view->ScrollToPosition({1000, 1000});
     h.Press(100, 100);
-    h.Drag(100, 199 + 1 + c.outside);
+    h.Move(100, 199 + 1 + c.outside);
     // One tick ran at once.
     EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1000, 1000 + c.step}));
     AutoScrollProc* proc = h.view->GetAutoScroll();
@@ -567,7 +460,7 @@ TEST(ViewAutoScroll, PanToolScrollsTheOtherWayAndStopsInsideAndAtTheLimit)
     h.view->ScrollToPosition({500, 500});
     h.view->OnCommand(CKurvoView::kPan);
     h.Press(100, 100);
-    h.Drag(100, 250);
+    h.Move(100, 250);
     AutoScrollProc* proc = h.view->GetAutoScroll();
     ASSERT_TRUE(proc->IsRunning());
     EXPECT_EQ(proc->GetDirection(), (IPoint{-1, -1}));
@@ -577,14 +470,12 @@ TEST(ViewAutoScroll, PanToolScrollsTheOtherWayAndStopsInsideAndAtTheLimit)
     h.clock.Advance(30 * 30);
     EXPECT_EQ(h.view->GetScrollPos().y, 0);
     EXPECT_TRUE(proc->IsRunning());
-    h.Drag(100, 150);
+    h.Move(100, 150);
     EXPECT_FALSE(proc->IsRunning());
     h.Release(100, 150);
 }
 
-} // namespace
-
-namespace {
+// ---------------------------------------------------------------- printing and the window
 
 TEST(ViewPrint, PageFitCentresTheImageWithoutFeedbackAndRestoresTheZoom)
 {
@@ -611,24 +502,19 @@ TEST(ViewActivation, ActivationRefreshesTheDocumentAndLosingItEmptiesPanes)
     ViewHarness h(100, 100, 100, 100);
     h.view->OnActivateView(true, false);
     EXPECT_EQ(h.doc.activations, 1);
-    h.ui.panes[2] = "12";
-    h.ui.panes[4] = "scan.bmp";
-    h.ui.panes[5] = "0.5, 0.5";
+    h.ui.panes = {{2, "12"}, {4, "scan.bmp"}, {5, "0.5, 0.5"}};
     h.view->OnActivateView(false, true);
     EXPECT_EQ(h.Status(2), "12");
     h.view->OnActivateView(false, false);
-    EXPECT_EQ(h.Status(2), "");
-    EXPECT_EQ(h.Status(4), "");
-    EXPECT_EQ(h.Status(5), "");
+    for (int pane : {2, 4, 5})
+        EXPECT_EQ(h.Status(pane), "") << pane;
 }
 
 TEST(ViewActivation, ClosingTheWindowDeactivatesTheCurrentTool)
 {
     ViewHarness h(300, 300, 200, 200);
     h.view->OnCommand(CKurvoView::kCrop);
-    h.Press(10, 10);
-    h.Drag(80, 80);
-    h.Release(80, 80);
+    h.Drag({{10, 10}, {80, 80}});
     ASSERT_FALSE(h.ui.timers.empty());
     h.view->OnDestroy();
     EXPECT_TRUE(h.ui.timers.empty());

@@ -1,12 +1,13 @@
 #include "ViewHarness.h"
 
+#include <gtest/gtest.h>
+
 #include <vector>
 
 int ManualClock::Advance(int ms)
 {
     int fired = 0;
     for (int t = 0; t < ms; ++t) {
-        ++m_now;
         std::vector<int> ids;
         for (const auto& [id, timer] : m_ui.timers)
             ids.push_back(id);
@@ -53,40 +54,26 @@ ViewHarness::~ViewHarness()
     SetUiServices(nullptr);
 }
 
-void ViewHarness::Press(int x, int y)
+void ViewHarness::Drag(std::initializer_list<IPoint> path)
 {
-    view->OnLButtonDown({x, y});
+    Press(path.begin()->x, path.begin()->y);
+    for (auto p = path.begin() + 1; p != path.end(); ++p)
+        Move(p->x, p->y);
+    Release((path.end() - 1)->x, (path.end() - 1)->y);
 }
 
-void ViewHarness::Drag(int x, int y)
+CommandState ViewHarness::State(CommandId id)
 {
-    view->OnMouseMove({x, y});
+    CommandState st;
+    EXPECT_TRUE(view->OnUpdateCommand(id, st)) << id;
+    return st;
 }
 
-void ViewHarness::Release(int x, int y)
+ToolEvent ViewHarness::EventAt(int x, int y)
 {
-    view->OnLButtonUp({x, y});
-}
-
-void ViewHarness::Move(int x, int y)
-{
-    view->OnMouseMove({x, y});
-}
-
-void ViewHarness::Click(int x, int y)
-{
-    Press(x, y);
-    Release(x, y);
-}
-
-void ViewHarness::KeyDown(ViewKey key)
-{
-    view->OnKeyDown(key, 1);
-}
-
-void ViewHarness::KeyUp(ViewKey key)
-{
-    view->OnKeyUp(key);
+    ToolEvent e;
+    view->BuildToolEvent({x, y}, nullptr, e);
+    return e;
 }
 
 void ViewHarness::Repaint()

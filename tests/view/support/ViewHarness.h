@@ -5,6 +5,7 @@
 #include "view/CKurvoView.h"
 #include "view/HeadlessViewHost.h"
 
+#include <initializer_list>
 #include <map>
 #include <memory>
 
@@ -15,11 +16,9 @@ public:
     explicit ManualClock(RecordingUiServices& ui) : m_ui(ui) {}
     // Advances by ms milliseconds; returns how many timer callbacks ran.
     int Advance(int ms);
-    long long Now() const { return m_now; }
 
 private:
     RecordingUiServices& m_ui;
-    long long m_now = 0;
     std::map<int, int> m_waited;
 };
 
@@ -32,13 +31,14 @@ public:
     ~ViewHarness();
 
     // Mouse and keys as the window reports them; Press/Release hold the button.
-    void Press(int x, int y);
-    void Drag(int x, int y);
-    void Release(int x, int y);
-    void Move(int x, int y);
-    void Click(int x, int y);
-    void KeyDown(ViewKey key);
-    void KeyUp(ViewKey key);
+    void Press(int x, int y) { view->OnLButtonDown({x, y}); }
+    void Move(int x, int y) { view->OnMouseMove({x, y}); }
+    void Release(int x, int y) { view->OnLButtonUp({x, y}); }
+    void Click(int x, int y) { Press(x, y), Release(x, y); }
+    // Presses at the first point, moves through the others and releases at the last.
+    void Drag(std::initializer_list<IPoint> path);
+    void KeyDown(ViewKey key) { view->OnKeyDown(key, 1); }
+    void KeyUp(ViewKey key) { view->OnKeyUp(key); }
     // Holds a key for the key-state queries.
     void Hold(KeyCode key) { ui.keysDown.insert(key); }
     void Let(KeyCode key) { ui.keysDown.erase(key); }
@@ -49,6 +49,8 @@ public:
     // Zoom 1 with the scroll position at the top-left, painted.
     void ActualPixelsAtOrigin();
 
+    CommandState State(CommandId id);
+    ToolEvent EventAt(int x, int y);
     std::uint32_t Pixel(int x, int y) const { return view->GetCanvas().DevicePixel(x, y); }
     std::vector<std::uint32_t> Snapshot() const;
     std::string Status(int pane = 0) const;

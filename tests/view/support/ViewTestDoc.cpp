@@ -1,7 +1,6 @@
 #include "ViewTestDoc.h"
 
 #include "image/DibUtil.h"
-#include "mapping/CropBox.h"
 #include "mapping/RegGridVw.h"
 #include "mapping/TransformMan.h"
 #include "mapping/TransformMemento.h"
@@ -80,54 +79,10 @@ public:
         m_man->Notify(0);
         return true;
     }
-    const std::string& GetName() const override
-    {
-        static const std::string name = "Transformation";
-        return name;
-    }
-
 private:
     TransformData* m_transform;
     std::unique_ptr<TransformMan> m_man;
     std::unique_ptr<TransformMemento> m_before;
-};
-
-class StandInCropTask : public Task {
-public:
-    StandInCropTask(PlotData* data, CDib* image, IPoint origin, ISize size)
-        : m_data(data), m_image(image), m_origin(origin), m_size(size)
-    {
-    }
-    bool Execute() override
-    {
-        m_before = *m_image;
-        return Redo();
-    }
-    bool Undo() override
-    {
-        m_image->Assign(m_before);
-        m_data->SetViewHint(PlotData::kHintImage);
-        return true;
-    }
-    bool Redo() override
-    {
-        if (!m_image->Crop(m_origin.x, m_origin.y, m_size.cx, m_size.cy))
-            return false;
-        m_data->SetViewHint(PlotData::kHintImage);
-        return true;
-    }
-    const std::string& GetName() const override
-    {
-        static const std::string name = "Crop";
-        return name;
-    }
-
-private:
-    PlotData* m_data;
-    CDib* m_image;
-    IPoint m_origin;
-    ISize m_size;
-    CDib m_before;
 };
 
 } // namespace
@@ -171,13 +126,9 @@ std::unique_ptr<Task> ViewTestDoc::MakeTransTask(std::unique_ptr<TransformMan> m
     return std::make_unique<StandInTransTask>(&transform, std::move(manipulator));
 }
 
-std::unique_ptr<Task> ViewTestDoc::MakeCropTask(const CropBox& box)
+std::unique_ptr<Task> ViewTestDoc::MakeCropTask(const CropBox&)
 {
-    IPoint origin;
-    ISize size;
-    if (!box.GetBoundingRect(origin, size))
-        return nullptr;
-    return std::make_unique<StandInCropTask>(&data, &image, origin, size);
+    return nullptr; // cropping is tried through the program's document
 }
 
 void ViewTestDoc::SetImage(int width, int height, int bitCount)
