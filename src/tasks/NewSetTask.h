@@ -23,4 +23,5 @@ private:
     int m_undone = 0;
     std::unique_ptr<DbMemento> m_memento;
     int m_setIndex = 0;
+    int m_previous = -1; // the set current before the new one
 };

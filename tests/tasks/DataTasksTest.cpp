@@ -181,6 +181,25 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+// Undoing Add while an earlier set was current before it goes back to that set, not to the
+// neighbour the removal would pick; a set chosen after the Add is left alone.
+TEST_F(DataTasks, UndoingAddReturnsToTheSetCurrentBefore)
+{
+    data->NewSet();
+    data->NewSet();
+    Sets().SetCurrent(0);
+    ASSERT_TRUE(data->Execute(std::make_unique<NewSetTask>(data.get())));
+    EXPECT_EQ(Sets().GetCurrent(), 3);
+    ASSERT_TRUE(data->Undo());
+    EXPECT_EQ(Sets().GetCurrent(), 0);
+    ASSERT_TRUE(data->Redo());
+    EXPECT_EQ(Sets().GetCurrent(), 3);
+    Sets().SetCurrent(1);
+    ASSERT_TRUE(data->Undo());
+    EXPECT_EQ(Sets().GetCurrent(), 1);
+    EXPECT_EQ(Names(), "Line 1;Line 2;Line 3;-;");
+}
+
 TEST_F(DataTasks, AttributeTasksChangeTheMasterListButNotTheCollectedPoints)
 {
     data->Execute(std::make_unique<AddAttTask>(data.get(), "Curve", "upper"));
