@@ -75,47 +75,7 @@ TEST(BoxShape, DerivativesMatchCentralDifferences)
     }
 }
 
-// ------------------------------------------------------------- mapping properties
-
-// Random regions: a rectangle of random size, skewed by moving every node a little, then
-// rotated by a random angle; graph nodes from random limits.
-class BoxRoundTrip : public ::testing::TestWithParam<unsigned> {};
-
-TEST_P(BoxRoundTrip, PixelGraphPixelWithinMicroPixel)
-{
-    std::mt19937 rng(GetParam());
-    std::uniform_real_distribution<double> size(50, 2000), pos(-500, 500), angle(-180, 180),
-        natural(-0.95, 0.95), limit(-1000, 1000);
-    const double w = size(rng), h = size(rng);
-    const DPoint o{pos(rng), pos(rng)};
-    DPoint nodes[8];
-    SkewedNodes(rng, w, h, o, 0.04, nodes);
-    Box b;
-    b.SetPixelNodes(8, nodes);
-    b.Rotate(angle(rng));
-    double x1 = limit(rng), x2 = limit(rng), y1 = limit(rng), y2 = limit(rng);
-    if (std::fabs(x2 - x1) < 1)
-        x2 = x1 + 10;
-    if (std::fabs(y2 - y1) < 1)
-        y2 = y1 + 10;
-    const DPoint g[4] = {{x1, y2}, {x2, y2}, {x2, y1}, {x1, y1}};
-    b.SetGraphNodes(4, g);
-
-    for (int k = 0; k < 200; ++k) {
-        const double s = natural(rng), t = natural(rng);
-        const DPoint pixel = b.PixelAt(s, t);
-        DPoint graph{1e300, 1e300}, back{1e300, 1e300};
-        ASSERT_TRUE(b.PixelToGraph(pixel, graph)) << "s=" << s << " t=" << t;
-        // The graph value is the graph interpolation at the same natural coordinates.
-        const DPoint expected = b.GraphAt(s, t);
-        EXPECT_NEAR(graph.x, expected.x, 1e-7 * (1 + std::fabs(expected.x)));
-        EXPECT_NEAR(graph.y, expected.y, 1e-7 * (1 + std::fabs(expected.y)));
-        ASSERT_TRUE(b.GraphToPixel(graph, back));
-        EXPECT_LT(Dist(back, pixel), 1e-6) << "s=" << s << " t=" << t;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(RandomRegions, BoxRoundTrip, ::testing::Range(1u, 41u));
+// ------------------------------------------------------------- mapping
 
 // On a rotated rectangle with linear limits the mapping is affine: an independent
 // closed-form inverse must agree with the Newton inversion everywhere, outside too.

@@ -375,8 +375,7 @@ TEST_F(MappingDocument, CropTaskCropsAndResetsTheMappingUntilUndone)
 
     ASSERT_TRUE(data->Undo());
     EXPECT_EQ(data->GetImage()->Width(), 64);
-    EXPECT_TRUE(Transform().GetState().region.SameRegion(before.region));
-    EXPECT_EQ(Transform().GetMax(), before.max);
+    ExpectSameState(Transform().GetState(), before);
     EXPECT_EQ(data->GetSetMgr()->GetTotalCount(), 1);
     ASSERT_TRUE(data->Redo());
     EXPECT_FALSE(Transform().GetRegion().IsDefined());
