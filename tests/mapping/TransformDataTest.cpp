@@ -29,12 +29,10 @@ TEST(TransformDataTest, CornersAreTheLimitsStraightOrTurned)
         DefineRect(data, {20, 30}, {220, 130}, angle);
         AxisMapping(data, {-1, 2}, {3, 7});
         const Box& region = data.GetRegion();
-        const DPoint cases[][2] = {{region.PixelNodes()[0], {-1, 7}},
-                                   {region.PixelNodes()[2], {3, 7}},
-                                   {region.PixelNodes()[4], {3, 2}},
-                                   {region.PixelNodes()[6], {-1, 2}},
-                                   {region.PixelAt(0, 0), {1, 4.5}},
-                                   {region.PixelAt(3, -3), {7, 12}}};
+        const DPoint cases[][2] = {
+            {region.PixelNodes()[0], {-1, 7}}, {region.PixelNodes()[2], {3, 7}},
+            {region.PixelNodes()[4], {3, 2}},  {region.PixelNodes()[6], {-1, 2}},
+            {region.PixelAt(0, 0), {1, 4.5}},  {region.PixelAt(3, -3), {7, 12}}};
         for (const auto& [pixel, graph] : cases) {
             DPoint g, p;
             ASSERT_TRUE(data.PixelToGraph(pixel, g));
