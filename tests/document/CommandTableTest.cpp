@@ -31,9 +31,6 @@ TEST(CommandTable, PromptAndToolTipSplitAtTheNewline)
 {
     EXPECT_EQ(CommandTable::Prompt(ID_VIEW_ZOOMIN), "Zoom in on the window data");
     EXPECT_EQ(CommandTable::ToolTip(ID_VIEW_ZOOMIN), "Zoom In");
-    EXPECT_EQ(CommandTable::ToolTip(ID_TOOL_COLLECT), "Collect Points");
-    EXPECT_EQ(CommandTable::Prompt(ID_EDIT_PIXEL_MAPPING),
-              "Define mapping using points per inch and aspect ratio");
     EXPECT_EQ(CommandTable::Text(ID_EDIT_OPTIONS),
               "Change the default user defined options\nOptions");
     // An entry without a newline has no tool tip.

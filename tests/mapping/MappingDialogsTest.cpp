@@ -144,10 +144,15 @@ struct ScaleCase {
 class PixelMappingScale : public MappingDocument,
                           public ::testing::WithParamInterface<ScaleCase> {};
 
+// The dialog opens with the scale of the axis mapping (100 pixels over 10 units); a pixel
+// mapping it makes is one undo step back to the axis mapping.
 TEST_P(PixelMappingScale, OnlyPositiveScalesReachTheMapping)
 {
+    const TransformData::State before = Transform().GetState();
     CImageMapping dlg(data.get());
     dlg.LoadFields();
+    EXPECT_DOUBLE_EQ(dlg.m_pointsPerUnit, 10);
+    EXPECT_EQ(dlg.m_origin, (DPoint{0, 0}));
     dlg.m_aspect = GetParam().aspect;
     dlg.m_pointsPerUnit = GetParam().pointsPerUnit;
     dlg.m_origin = {0, 0};
@@ -156,8 +161,12 @@ TEST_P(PixelMappingScale, OnlyPositiveScalesReachTheMapping)
     EXPECT_EQ(dlg.HasRepresentation(), !GetParam().accepted);
     if (GetParam().accepted) {
         EXPECT_TRUE(ui.messages.empty());
+        EXPECT_EQ(Transform().GetMode(), TransformData::kPixelMapping);
         EXPECT_TRUE(std::isfinite(Transform().GetMax().x));
         EXPECT_TRUE(std::isfinite(Transform().GetMax().y));
+        EXPECT_EQ(data->UndoName(), "Transformation");
+        ASSERT_TRUE(data->Undo());
+        ExpectSameState(Transform().GetState(), before);
     } else {
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_EQ(ui.messages[0].text,
@@ -171,26 +180,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ScaleCase{1, 100, true}, ScaleCase{0.5, 0.001, true}, ScaleCase{1, 0, false},
                       ScaleCase{0, 100, false}, ScaleCase{1, -3, false}, ScaleCase{-1, 100, false},
                       ScaleCase{std::numeric_limits<double>::quiet_NaN(), 1, false}));
-
-TEST_F(MappingDocument, PixelMappingAndOneUndoRestoresTheAxisMapping)
-{
-    const TransformData::State before = Transform().GetState();
-    CImageMapping dlg(data.get());
-    dlg.LoadFields();
-    EXPECT_DOUBLE_EQ(dlg.m_pointsPerUnit, 10); // 100 pixels over 10 units
-    EXPECT_EQ(dlg.m_origin, (DPoint{0, 0}));
-    dlg.m_aspect = 1;
-    dlg.m_pointsPerUnit = 100;
-    dlg.m_origin = {0, 0};
-    ASSERT_TRUE(dlg.OnOK());
-    EXPECT_EQ(Transform().GetMode(), 1);
-    EXPECT_DOUBLE_EQ(Transform().GetMax().x, 1);
-    EXPECT_DOUBLE_EQ(Transform().GetMax().y, 1);
-    EXPECT_EQ(data->UndoName(), "Transformation");
-
-    ASSERT_TRUE(data->Undo());
-    ExpectSameState(Transform().GetState(), before);
-}
 
 // ------------------------------------------------------------- undo of mapping changes
 

@@ -100,12 +100,16 @@ struct SnapCase {
     bool moved;
 };
 
+void PrintTo(const SnapCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
 class Snapping : public GridFixture, public ::testing::WithParamInterface<SnapCase> {};
 
 TEST_P(Snapping, NearestLineWithinTolerance)
 {
     const SnapCase& c = GetParam();
-    SCOPED_TRACE(c.what);
     if (c.logX)
         Map(400, 100, {0.1, 0}, {1000, 10}, 1, 0);
     else

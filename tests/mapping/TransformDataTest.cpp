@@ -233,8 +233,6 @@ TEST(TransformDataTest, ResetThroughARepresentation)
     // The view was loaded again after the reset.
     EXPECT_EQ(axis->m_max, (DPoint{10, 10}));
     EXPECT_EQ(axis->m_xLog, 0);
-    // The node values stay in memory.
-    EXPECT_EQ(data.GetRegion().PixelNodes()[4], (DPoint{100, 50}));
 }
 
 // ------------------------------------------------------------- storage
