@@ -15,51 +15,35 @@ namespace {
 
 const std::string kCli = std::string(KURVO_BINARY_DIR) + "/bin/kurvo-cli";
 
-// Runs kurvo-cli with the arguments; its standard output and error, and its exit code.
+// kurvo-cli's standard output and error, and its exit code.
 struct CliRun {
     std::string out;
     std::string err;
     int code = -1;
 };
 
-CliRun RunCli(const std::string& args, const TempDir& dir)
-{
-    const std::string errFile = dir.File("stderr.txt");
-    const std::string command = "'" + kCli + "' " + args + " 2>'" + errFile + "'";
-    CliRun r;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p)
-        return r;
-    char buf[512];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        r.out.append(buf, n);
-    const int status = pclose(p);
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream in(errFile);
-    r.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return r;
-}
-
 class ImageInfoCli : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(std::filesystem::exists(kCli)) << "build kurvo-cli first"; }
+    // The quoted path of a file in the temporary folder.
+    std::string Q(const std::string& name) const { return "'" + m_dir.File(name) + "'"; }
+    CliRun Run(const std::string& args) const
+    {
+        CliRun r;
+        FILE* p = popen(("'" + kCli + "' " + args + " 2>" + Q("stderr.txt")).c_str(), "r");
+        if (!p)
+            return r;
+        char buf[512];
+        for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;)
+            r.out.append(buf, n);
+        const int status = pclose(p);
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::ifstream in(m_dir.File("stderr.txt"));
+        r.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return r;
+    }
     TempDir m_dir;
 };
-
-TEST_F(ImageInfoCli, DescribesABitmap)
-{
-    BitmapInfoHeader h;
-    h.bitCount = 8;
-    const DibBlock dib = *MakeDib(h, 30, 20, nullptr);
-    ASSERT_TRUE(WriteBmpFile(m_dir.File("a.bmp"), dib.data(), dib.size()));
-    const CliRun r = RunCli("info '" + m_dir.File("a.bmp") + "'", m_dir);
-    EXPECT_EQ(r.code, 0);
-    EXPECT_NE(r.out.find("File Name: a.bmp\nFile Format: BMP\nImage Width: 30\nImage Height: 20\n"),
-              std::string::npos)
-        << r.out;
-    EXPECT_EQ(r.err, "");
-}
 
 TEST_F(ImageInfoCli, LibtiffErrorsGoToStandardError)
 {
@@ -86,9 +70,9 @@ TEST_F(ImageInfoCli, LibtiffErrorsGoToStandardError)
     // Enough of the strip is there to be worth reading (a sixteenth of the picture), not all.
     f.insert(f.end(), 4 + 300, 0);
     const std::string path = m_dir.File("cut.tif");
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(f.data()),
-                                                 static_cast<std::streamsize>(f.size()));
-    const CliRun r = RunCli("info '" + path + "'", m_dir);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(f.data()), static_cast<std::streamsize>(f.size()));
+    const CliRun r = Run("info " + Q("cut.tif"));
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("kurvo-cli: " + path + " Error: "), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
@@ -96,35 +80,43 @@ TEST_F(ImageInfoCli, LibtiffErrorsGoToStandardError)
 
 TEST_F(ImageInfoCli, MissingArgumentIsAUsageError)
 {
-    EXPECT_EQ(RunCli("info", m_dir).code, 2);
-    EXPECT_EQ(RunCli("export only-one-argument", m_dir).code, 2);
-    EXPECT_EQ(RunCli("frobnicate a b", m_dir).code, 2);
+    EXPECT_EQ(Run("info").code, 2);
+    EXPECT_EQ(Run("export only-one-argument").code, 2);
+    EXPECT_EQ(Run("frobnicate a b").code, 2);
 }
 
-TEST_F(ImageInfoCli, ProjectExportAndImageRoundTrip)
+TEST_F(ImageInfoCli, BitmapProjectExportAndImageRoundTrip)
 {
     BitmapInfoHeader h;
-    h.bitCount = 24;
+    h.bitCount = 8;
     const DibBlock dib = *MakeDib(h, 16, 9, nullptr);
     ASSERT_TRUE(WriteBmpFile(m_dir.File("scan.bmp"), dib.data(), dib.size()));
+    CliRun r = Run("info " + Q("scan.bmp"));
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(
+        r.out.find("File Name: scan.bmp\nFile Format: BMP\nImage Width: 16\nImage Height: 9\n"),
+        std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.err, "");
 
-    CliRun r = RunCli("project '" + m_dir.File("scan.bmp") + "' '" + m_dir.File("p.kvx") + "'", m_dir);
+    r = Run("project " + Q("scan.bmp") + " " + Q("p.kvx"));
     ASSERT_EQ(r.code, 0) << r.err;
-    r = RunCli("info '" + m_dir.File("p.kvx") + "'", m_dir);
+    r = Run("info " + Q("p.kvx"));
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_NE(r.out.find("File Name: p.kvx\nFile Format: BMP\nImage Width: 16\n"), std::string::npos)
+    EXPECT_NE(r.out.find("File Name: p.kvx\nFile Format: BMP\nImage Width: 16\n"),
+              std::string::npos)
         << r.out;
 
     // The project holds one empty set: its name line only.
-    r = RunCli("export '" + m_dir.File("p.kvx") + "' -", m_dir);
+    r = Run("export " + Q("p.kvx") + " -");
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out, "Line 1\n");
-    r = RunCli("export '" + m_dir.File("p.kvx") + "' '" + m_dir.File("out.csv") + "'", m_dir);
+    r = Run("export " + Q("p.kvx") + " " + Q("out.csv"));
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, "kurvo-cli: No points to save!\n");
     EXPECT_FALSE(std::filesystem::exists(m_dir.File("out.csv")));
 
-    r = RunCli("image '" + m_dir.File("p.kvx") + "' '" + m_dir.File("back.bmp") + "'", m_dir);
+    r = Run("image " + Q("p.kvx") + " " + Q("back.bmp"));
     ASSERT_EQ(r.code, 0) << r.err;
     CDib back;
     ASSERT_TRUE(back.LoadFile(m_dir.File("back.bmp")));
@@ -135,7 +127,7 @@ TEST_F(ImageInfoCli, ProjectExportAndImageRoundTrip)
 TEST_F(ImageInfoCli, FilesOfNoKnownKindFail)
 {
     std::ofstream(m_dir.File("notes.txt")) << "just some words";
-    const CliRun r = RunCli("export '" + m_dir.File("notes.txt") + "' -", m_dir);
+    const CliRun r = Run("export " + Q("notes.txt") + " -");
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("Unknown file type detected...\nNot a known image or restart  file."),
               std::string::npos)
@@ -145,10 +137,10 @@ TEST_F(ImageInfoCli, FilesOfNoKnownKindFail)
 
 TEST_F(ImageInfoCli, HelpAndVersion)
 {
-    CliRun r = RunCli("--help", m_dir);
+    CliRun r = Run("--help");
     EXPECT_EQ(r.code, 0);
     EXPECT_NE(r.out.find("export FILE OUT"), std::string::npos);
-    r = RunCli("--version", m_dir);
+    r = Run("--version");
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out.rfind("kurvo-cli ", 0), 0u);
 }

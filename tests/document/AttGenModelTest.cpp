@@ -17,86 +17,6 @@
 
 namespace {
 
-const char* const kDuplicate = "The attribute name must not be a duplicate.";
-
-// ------------------------------------------------------------ dialog fields alone
-
-class AttFieldsTest : public ::testing::Test {
-protected:
-    void SetUp() override { SetUiServices(&ui); }
-    void TearDown() override { SetUiServices(nullptr); }
-    RecordingUiServices ui;
-};
-
-struct TrimCase {
-    const char* in;
-    const char* out;
-};
-
-class TrimTest : public ::testing::TestWithParam<TrimCase> {};
-
-TEST_P(TrimTest, RemovesOnlyOuterBlanks)
-{
-    EXPECT_EQ(AttDlgFields::Trim(GetParam().in), GetParam().out);
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, TrimTest,
-                         ::testing::Values(TrimCase{"", ""}, TrimCase{"   ", ""},
-                                           TrimCase{"a", "a"}, TrimCase{"  a b  ", "a b"},
-                                           TrimCase{"\ta\r\n", "a"}, TrimCase{"x ", "x"},
-                                           TrimCase{" \t x\ty \n", "x\ty"}));
-
-struct AddCase {
-    const char* typed;
-    bool accepted;
-};
-
-class AddNameTest : public AttFieldsTest, public ::testing::WithParamInterface<AddCase> {};
-
-TEST_P(AddNameTest, DuplicatesAreRefusedAfterTrimming)
-{
-    AttDlgFields fields({"Sample", "x"});
-    fields.m_name = GetParam().typed;
-    fields.m_value = "  v ";
-    EXPECT_EQ(fields.OnOK(), GetParam().accepted);
-    if (GetParam().accepted) {
-        EXPECT_TRUE(ui.messages.empty());
-    } else {
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text, kDuplicate);
-    }
-    EXPECT_EQ(fields.m_value, "v");
-}
-
-INSTANTIATE_TEST_SUITE_P(Names, AddNameTest,
-                         ::testing::Values(AddCase{"Sample", false}, AddCase{"Sample  ", false},
-                                           AddCase{"\tSample", false}, AddCase{"sample", true},
-                                           AddCase{"X", true}, AddCase{"x", false},
-                                           AddCase{"Sample2", true}, AddCase{"Samp", true}));
-
-TEST_F(AttFieldsTest, EditKeepingTheNameIsNeverADuplicate)
-{
-    AttDlgFields fields({"a", "b"}, "a", true);
-    fields.m_name = " a ";
-    EXPECT_TRUE(fields.OnOK());
-    EXPECT_FALSE(fields.IsRename());
-    EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(AttFieldsTest, EditRenamingOntoAnotherNameIsRefused)
-{
-    AttDlgFields fields({"a", "b"}, "a", true);
-    fields.m_name = "b";
-    EXPECT_FALSE(fields.OnOK());
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, kDuplicate);
-    fields.m_name = "c";
-    EXPECT_TRUE(fields.OnOK());
-    EXPECT_TRUE(fields.IsRename());
-}
-
-// ------------------------------------------------------------ the bar over a document
-
 class AttGenModelTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -136,6 +56,12 @@ protected:
         EXPECT_TRUE(data->Execute(std::make_unique<PrimTask>(data.get(), std::move(p))));
         return raw;
     }
+    void ExpectRefusedAsDuplicate()
+    {
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, "The attribute name must not be a duplicate.");
+        ui.messages.clear();
+    }
 
     RecordingUiServices ui;
     Document doc;
@@ -143,9 +69,58 @@ protected:
     AttGenModel model;
 };
 
+// ------------------------------------------------------------ the dialog fields
+
+struct AddCase {
+    const char* typed;
+    bool accepted;
+};
+
+class AddNameTest : public AttGenModelTest, public ::testing::WithParamInterface<AddCase> {};
+
+// Names and values lose their outer blanks (not the inner ones) before the duplicate check.
+TEST_P(AddNameTest, DuplicatesAreRefusedAfterTrimming)
+{
+    AttDlgFields fields({"Sample", "x"});
+    fields.m_name = GetParam().typed;
+    fields.m_value = " \t v\tw \r\n";
+    EXPECT_EQ(fields.OnOK(), GetParam().accepted);
+    if (GetParam().accepted)
+        EXPECT_TRUE(ui.messages.empty());
+    else
+        ExpectRefusedAsDuplicate();
+    EXPECT_EQ(fields.m_value, "v\tw");
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, AddNameTest,
+                         ::testing::Values(AddCase{"Sample", false}, AddCase{"Sample  ", false},
+                                           AddCase{"\tSample", false}, AddCase{"sample", true},
+                                           AddCase{"X", true}, AddCase{"x", false},
+                                           AddCase{"Sample2", true}, AddCase{"Samp", true}));
+
+// Editing "a": keeping the name is no duplicate and no rename; another listed name is refused.
+TEST_F(AttGenModelTest, EditRenamingOntoAnotherNameIsRefused)
+{
+    AttDlgFields fields({"a", "b"}, "a", true);
+    fields.m_name = " a ";
+    EXPECT_TRUE(fields.OnOK());
+    EXPECT_FALSE(fields.IsRename());
+    EXPECT_TRUE(ui.messages.empty());
+    fields.m_name = "b";
+    EXPECT_FALSE(fields.OnOK());
+    ExpectRefusedAsDuplicate();
+    fields.m_name = "c";
+    EXPECT_TRUE(fields.OnOK());
+    EXPECT_TRUE(fields.IsRename());
+}
+
+// ------------------------------------------------------------ the bar over a document
+
 TEST_F(AttGenModelTest, NewAttributeIsDocumentWideActiveAndUndoable)
 {
+    doc.SetModifiedFlag(false);
     Add("Curve", "A");
+    EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(Listed(), "Curve=A+;");
     EXPECT_EQ(data->GetSetMgr()->GetCurrentCount(), 0);
     DbPoint* p = Collect();
@@ -156,29 +131,16 @@ TEST_F(AttGenModelTest, NewAttributeIsDocumentWideActiveAndUndoable)
     EXPECT_EQ(Listed(), "");
 }
 
-TEST_F(AttGenModelTest, NewAttributeRemembersItsFieldsForTheNextDialog)
+// The next Add dialog opens with the fields of the last one.
+TEST_F(AttGenModelTest, CurrentSetOnlyStoresAnAttributeEntryInTheSet)
 {
     Add("Curve", "A", 1);
+    EXPECT_EQ(Listed(), "");
     const AttDlgFields next = model.MakeAddFields();
     EXPECT_EQ(next.m_name, "Curve");
     EXPECT_EQ(next.m_value, "A");
     EXPECT_EQ(next.m_currentSetOnly, 1);
     EXPECT_FALSE(next.IsEditing());
-}
-
-TEST_F(AttGenModelTest, RememberedNameIsRefusedWhenAlreadyDefined)
-{
-    Add("Curve", "A");
-    AttDlgFields again = model.MakeAddFields();
-    EXPECT_FALSE(again.OnOK());
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, kDuplicate);
-}
-
-TEST_F(AttGenModelTest, CurrentSetOnlyStoresAnAttributeEntryInTheSet)
-{
-    Add("Curve", "A", 1);
-    EXPECT_EQ(Listed(), "");
     DbPrimList* set = data->GetSetMgr()->GetCurrentSet();
     ASSERT_NE(set, nullptr);
     ASSERT_EQ(set->GetCount(), 1);
@@ -257,9 +219,11 @@ TEST_F(AttGenModelTest, RenameInListChecksLikeTheEditDialog)
 {
     Add("a", "1");
     Add("b", "2");
+    AttDlgFields again = model.MakeAddFields(); // remembers "b", now defined
+    EXPECT_FALSE(again.OnOK());
+    ExpectRefusedAsDuplicate();
     EXPECT_FALSE(model.RenameInList("a", "b"));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, kDuplicate);
+    ExpectRefusedAsDuplicate();
     const int tasks = data->GetTaskCount();
     EXPECT_FALSE(model.RenameInList("a", " a "));
     EXPECT_EQ(data->GetTaskCount(), tasks);
@@ -289,13 +253,6 @@ TEST_F(AttGenModelTest, WithoutDataNothingHappens)
     EXPECT_FALSE(model.ApplyAdd(fields));
     EXPECT_FALSE(model.Delete("a"));
     EXPECT_FALSE(model.SetActive("a", true));
-}
-
-TEST_F(AttGenModelTest, ChangesMarkTheDocumentModified)
-{
-    doc.SetModifiedFlag(false);
-    Add("a", "1");
-    EXPECT_TRUE(doc.IsModified());
 }
 
 } // namespace

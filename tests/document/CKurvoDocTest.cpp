@@ -1,26 +1,36 @@
-#include "DocTestSupport.h"
-
+#include "document/CKurvoDoc.h"
 #include "document/CSaveDlg.h"
 #include "document/DocumentHooks.h"
 #include "document/ProjectFile.h"
+#include "image/BmpFile.h"
 #include "image/CDib.h"
-#include "mapping/RegGridData.h"
+#include "image/DibUtil.h"
 #include "mapping/TransformData.h"
+#include "model/DbPoint.h"
 #include "model/DbSetMgr.h"
+#include "model/PlotData.h"
 #include "platform/Archive.h"
 #include "platform/CommandIds.h"
+#include "platform/RecordingUiServices.h"
+#include "support/TempDir.h"
+#include "tasks/PrimTask.h"
+
+#include <gtest/gtest.h>
 
 #include <clocale>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 namespace {
 
-class Documents : public DocTest {
+// Documents with recording services, a temporary folder and the recent-file hook recorded.
+class Documents : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        DocTest::SetUp();
+        SetUiServices(&ui);
         CSaveDlg::ForgetRememberedEntry();
         GetDocumentHooks() = DocumentHooks{};
         GetDocumentHooks().addRecentFile = [this](const std::string& p) { recent.push_back(p); };
@@ -28,7 +38,47 @@ protected:
     void TearDown() override
     {
         GetDocumentHooks() = DocumentHooks{};
-        DocTest::TearDown();
+        SetUiServices(nullptr);
+    }
+
+    // Writes a small 24-bit bitmap with a recognisable pattern.
+    std::string WriteBitmap(const std::string& name, int w = 12, int h = 8)
+    {
+        BitmapInfoHeader header;
+        header.bitCount = 24;
+        DibBlock dib = *MakeDib(header, w, h, nullptr);
+        std::uint8_t* bits = FindDibBits(dib.data());
+        for (std::size_t i = 0; i < DibImageSize(dib.data()); ++i)
+            bits[i] = static_cast<std::uint8_t>(i * 7);
+        const std::string path = dir.File(name);
+        EXPECT_TRUE(WriteBmpFile(path, dib.data(), dib.size()));
+        return path;
+    }
+    // Maps the whole image so that graph coordinates equal pixel coordinates.
+    static void MapIdentity(CKurvoDoc& doc)
+    {
+        ASSERT_TRUE(doc.OnCommand(ID_EDIT_MAP_FULL));
+        const ISize size = doc.GetImageSize();
+        doc.GetPlotData()->GetTransform()->SetLimits({0, size.cy - 1.0}, {size.cx - 1.0, 0});
+    }
+    // The transform of an 11 x 11 image mapped whole to X 0..100, Y 0..50, given to `use`.
+    template <class F> void WithMappedTransform(F use)
+    {
+        CKurvoDoc helper;
+        ASSERT_TRUE(helper.OnOpenDocument(WriteBitmap("grid.bmp", 11, 11)));
+        ASSERT_TRUE(helper.OnCommand(ID_EDIT_MAP_FULL));
+        helper.GetPlotData()->GetTransform()->SetLimits({0, 0}, {100, 50});
+        use(*helper.GetPlotData()->GetTransform());
+    }
+    void Collect(CKurvoDoc& doc, double x, double y)
+    {
+        ASSERT_TRUE(doc.ExecuteTask(std::make_unique<PrimTask>(
+            doc.GetPlotData(), std::make_unique<DbPoint>(DPoint{x, y}))));
+    }
+    static std::string ReadAll(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     bool Enabled(CKurvoDoc& doc, CommandId id)
     {
@@ -36,6 +86,9 @@ protected:
         EXPECT_TRUE(doc.OnUpdateCommand(id, s));
         return s.enabled;
     }
+
+    RecordingUiServices ui;
+    TempDir dir;
     std::vector<std::string> recent;
 };
 
@@ -54,14 +107,11 @@ TEST_F(Documents, OpeningABitmapGivesOneEmptySetAndAPlainTitle)
     EXPECT_EQ(doc.GetImageSize(), (ISize{12, 8}));
     EXPECT_EQ(doc.GetPlotData()->GetImagePath(), path);
     EXPECT_EQ(ui.panes[4], "scan.bmp");
-}
 
-TEST_F(Documents, ContentDecidesTheKindNotTheName)
-{
-    const std::string path = WriteBitmap("really-a-bitmap.kvx");
-    CKurvoDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(path));
-    EXPECT_TRUE(doc.IsImageLoaded());
+    // The content decides the kind, not the name.
+    CKurvoDoc named;
+    ASSERT_TRUE(named.OnOpenDocument(WriteBitmap("really-a-bitmap.kvx")));
+    EXPECT_TRUE(named.IsImageLoaded());
 }
 
 TEST_F(Documents, UnknownAndEmptyFilesAreRefusedWithTheMessage)
@@ -189,24 +239,12 @@ TEST_F(Documents, FormatFourFlatPointsAreRecomputedThroughTheStoredTransform)
     ar.WriteU32(kProjectMagic);
     ar.WriteU32(4);
     ar.WriteU32(1); // sort
-    // Transform block: region 0..10 square mapped to graph 0..100 on X and 0..50 on Y.
-    TransformData t;
-    Box& box = const_cast<Box&>(t.GetRegion());
-    (void)box;
-    {
-        CKurvoDoc helper;
-        ASSERT_TRUE(helper.OnOpenDocument(WriteBitmap("grid.bmp", 11, 11)));
-        helper.OnCommand(ID_EDIT_MAP_FULL);
-        helper.GetPlotData()->GetTransform()->SetLimits({0, 0}, {100, 50});
-        helper.GetPlotData()->GetTransform()->Serialize(ar);
-    }
-    ar.WriteString("");
-    ar.WriteString("");
-    ar.WriteU32(2);
-    ar.WriteF64(5);
-    ar.WriteF64(5);
-    ar.WriteF64(10);
-    ar.WriteF64(0);
+    WithMappedTransform([&](TransformData& t) { t.Serialize(ar); });
+    ar.WriteString(""); // image path
+    ar.WriteString(""); // export path
+    ar.WriteU32(2);     // pixel positions
+    for (double v : {5.0, 5.0, 10.0, 0.0})
+        ar.WriteF64(v);
     ar.WriteU32(kTagEnd);
     const std::string path = dir.File("v4.kvx");
     ASSERT_TRUE(ar.SaveFile(path));
@@ -227,24 +265,17 @@ TEST_F(Documents, FormatTwoOldTransformBlockIsRead)
     ar.WriteU32(kProjectMagic);
     ar.WriteU32(2);
     ar.WriteU32(0); // sort
-    {
-        CKurvoDoc helper;
-        ASSERT_TRUE(helper.OnOpenDocument(WriteBitmap("grid.bmp", 11, 11)));
-        helper.OnCommand(ID_EDIT_MAP_FULL);
-        TransformData& t = *helper.GetPlotData()->GetTransform();
-        t.SetLimits({0, 0}, {100, 50});
+    WithMappedTransform([&](TransformData& t) {
         const std::vector<std::uint8_t> ignored(36, 0xAB);
         ar.WriteBytes(ignored.data(), 8);
         ar.WriteU32(1); // valid
         ar.WriteBytes(ignored.data(), 36);
         t.GetRegion().WriteRawBlock(ar);
-        ar.WriteF64(0);
-        ar.WriteF64(0);
-        ar.WriteF64(100);
-        ar.WriteF64(50);
+        for (double v : {0.0, 0.0, 100.0, 50.0}) // limits
+            ar.WriteF64(v);
+        ar.WriteU32(0); // logarithmic X, Y
         ar.WriteU32(0);
-        ar.WriteU32(0);
-    }
+    });
     ASSERT_EQ(ar.Bytes().size(), 12u + TransformData::kOldBlockSize);
     ar.WriteString("");
     ar.WriteString("");
@@ -292,7 +323,7 @@ struct BadProject {
     std::vector<std::uint32_t> words;
 };
 
-class BrokenProjects : public DocTest, public ::testing::WithParamInterface<BadProject> {};
+class BrokenProjects : public Documents, public ::testing::WithParamInterface<BadProject> {};
 
 TEST_P(BrokenProjects, FailToOpenWithTheFailedOpenReport)
 {
@@ -332,7 +363,6 @@ TEST_F(Documents, SaveAsTextKeepsTheExportAndStaysOutOfRecentFiles)
     EXPECT_FALSE(Enabled(doc, ID_EDIT_UNDO));
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(doc.GetPlotData()->GetExportPath(), dir.File("points.csv"));
-    EXPECT_EQ(CSaveDlg::RememberedEntry(), 3);
 
     // A plain text save is not a recent file.
     recent.clear();

@@ -69,17 +69,14 @@ TEST_F(OptionsCommand, UncheckingSaveBitmapCopyStoresSaveReference)
     EXPECT_EQ(m_prefsWatcher.updates, 1);
 }
 
-TEST_F(OptionsCommand, UnchangedSortSendsNoNotificationToTheData)
+// Only a changed sort flag resorts the active document (one notification of its sets).
+TEST_F(OptionsCommand, ChangedSortResortsTheActiveDocument)
 {
     Answer(true, [](OptionsDlg& d) { d.m_allowCaching = 0; });
     EXPECT_TRUE(OptionsDlg::Run(m_prefs, &m_data));
     EXPECT_EQ(m_prefs.m_allowCaching, 0);
     EXPECT_EQ(m_dataWatcher.updates, 0);
     EXPECT_EQ(m_prefsWatcher.updates, 1);
-}
-
-TEST_F(OptionsCommand, ChangedSortResortsTheActiveDocument)
-{
     Answer(true, [](OptionsDlg& d) { d.m_sortData = 0; });
     EXPECT_TRUE(OptionsDlg::Run(m_prefs, &m_data));
     EXPECT_EQ(m_prefs.m_sortData, 0);
@@ -107,13 +104,10 @@ TEST_F(OptionsCommand, WithoutDocumentOnlyThePreferencesChange)
     EXPECT_TRUE(OptionsDlg::Run(m_prefs, nullptr));
     EXPECT_EQ(m_prefs.m_reuseMappingData, 1);
     EXPECT_EQ(m_prefsWatcher.updates, 1);
-}
-
-TEST(OptionsDlg, WithoutARunnerTheDialogCountsAsCancelled)
-{
+    // Without a runner the dialog counts as cancelled.
     OptionsDlg::SetRunner(nullptr);
-    CPreferences prefs;
-    EXPECT_FALSE(OptionsDlg::Run(prefs, nullptr));
+    EXPECT_FALSE(OptionsDlg::Run(m_prefs, nullptr));
+    EXPECT_EQ(m_prefsWatcher.updates, 1);
 }
 
 } // namespace

@@ -3,59 +3,70 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
 
-struct CountingObserver : Observer {
-    std::vector<std::pair<Observer*, std::intptr_t>> updates;
-    void Update(Observer* subject, std::intptr_t hint) override
-    {
-        updates.emplace_back(subject, hint);
-    }
-};
+// The stored values, in the order they are written, and their keys.
+const std::vector<std::string> kKeys = {
+    "ZoomType",  "SortData", "SaveReference", "ReuseMappingData", "AllowCaching",
+    "CacheSize", "BoxColor", "CropColor",     "GridColor",        "PtsColor"};
 
-TEST(Preferences, EmptyProfileGivesTheDefaults)
+std::vector<std::int64_t> Values(const CPreferences& p)
+{
+    return {p.m_zoomType,  p.m_sortData, p.m_saveReference, p.m_reuseMappingData, p.m_allowCaching,
+            p.m_cacheSize, p.m_boxColor, p.m_cropColor,     p.m_gridColor,        p.m_ptsColor};
+}
+
+void Fill(CPreferences& p, const std::vector<std::int64_t>& v)
+{
+    p.m_zoomType = static_cast<int>(v[0]);
+    p.m_sortData = static_cast<int>(v[1]);
+    p.m_saveReference = static_cast<int>(v[2]);
+    p.m_reuseMappingData = static_cast<int>(v[3]);
+    p.m_allowCaching = static_cast<int>(v[4]);
+    p.m_cacheSize = static_cast<int>(v[5]);
+    p.m_boxColor = static_cast<Colour>(v[6]);
+    p.m_cropColor = static_cast<Colour>(v[7]);
+    p.m_gridColor = static_cast<Colour>(v[8]);
+    p.m_ptsColor = static_cast<Colour>(v[9]);
+}
+
+TEST(Preferences, EmptyProfileOverwritesWhatTheObjectHeldWithTheDefaults)
 {
     MemoryProfile profile;
+    profile.WriteInt("Other", "ZoomType", 3); // another section is not read
     CPreferences p;
-    p.m_zoomType = 9; // loading must overwrite what the object held
+    Fill(p, std::vector<std::int64_t>(kKeys.size(), 9));
     p.m_pickTol = 9;
     p.LoadSettings(profile);
     EXPECT_EQ(p.m_section, "Settings");
-    EXPECT_EQ(p.m_zoomType, 2);
+    EXPECT_EQ(Values(p),
+              (std::vector<std::int64_t>{2, 1, 0, 0, 1, 3, 0x0000FF, 0, 0xC8C8C8, 0x0000FF}));
     EXPECT_EQ(p.m_pickTol, 3);
-    EXPECT_EQ(p.m_sortData, 1);
-    EXPECT_EQ(p.m_saveReference, 0);
-    EXPECT_EQ(p.m_reuseMappingData, 0);
-    EXPECT_EQ(p.m_allowCaching, 1);
-    EXPECT_EQ(p.m_cacheSize, 3);
-    EXPECT_EQ(p.m_boxColor, 0x0000FFu);
-    EXPECT_EQ(p.m_cropColor, 0u);
-    EXPECT_EQ(p.m_gridColor, 0xC8C8C8u);
-    EXPECT_EQ(p.m_ptsColor, 0x0000FFu);
 }
 
-TEST(Preferences, SaveWritesEverythingButPickTolInOrder)
+// Every value but PickTol is written, in a fixed order, and comes back: colours with the top
+// bit of a full 32-bit word too, and a zoom type outside 1..3 (the view treats it as medium).
+TEST(Preferences, SaveWritesEverythingButPickTolInOrderAndReadsItBack)
 {
+    const std::vector<std::int64_t> stored = {7,  0,          1,          1,          0,
+                                              12, 0x00123456, 0x00FFFFFF, 0x80000001, 0x0000FF00};
     MemoryProfile profile;
-    CPreferences p;
-    p.LoadSettings(profile);
-    p.SaveSettings(profile);
-
-    const std::vector<std::string> expected = {
-        "ZoomType",  "SortData", "SaveReference", "ReuseMappingData", "AllowCaching",
-        "CacheSize", "BoxColor", "CropColor",     "GridColor",        "PtsColor"};
-    ASSERT_EQ(profile.WriteOrder().size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
+    CPreferences a;
+    Fill(a, stored);
+    a.SaveSettings(profile);
+    ASSERT_EQ(profile.WriteOrder().size(), kKeys.size());
+    for (std::size_t i = 0; i < kKeys.size(); ++i) {
         EXPECT_EQ(profile.WriteOrder()[i].first, "Settings");
-        EXPECT_EQ(profile.WriteOrder()[i].second, expected[i]) << "position " << i;
+        EXPECT_EQ(profile.WriteOrder()[i].second, kKeys[i]) << "position " << i;
     }
     EXPECT_FALSE(profile.HasKey("Settings", "PickTol"));
-    EXPECT_EQ(profile.GetInt("Settings", "GridColor", -1), 0xC8C8C8);
-    EXPECT_EQ(profile.GetInt("Settings", "SortData", -1), 1);
+    CPreferences b;
+    b.LoadSettings(profile);
+    EXPECT_EQ(Values(b), stored);
 }
 
 TEST(Preferences, StoredPickTolSurvivesARunAndIsNeverRewritten)
@@ -68,61 +79,6 @@ TEST(Preferences, StoredPickTolSurvivesARunAndIsNeverRewritten)
     p.m_pickTol = 11;
     p.SaveSettings(profile);
     EXPECT_EQ(profile.GetInt("Settings", "PickTol", -1), 7);
-}
-
-// Every stored value comes back, including colours with the top bit pattern of a full
-// 32-bit word and a zoom type outside 1..3 (kept as stored; the view treats it as medium).
-TEST(Preferences, ValuesRoundTripThroughTheProfile)
-{
-    MemoryProfile profile;
-    CPreferences a;
-    a.m_zoomType = 7;
-    a.m_sortData = 0;
-    a.m_saveReference = 1;
-    a.m_reuseMappingData = 1;
-    a.m_allowCaching = 0;
-    a.m_cacheSize = 12;
-    a.m_boxColor = 0x00123456;
-    a.m_cropColor = 0x00FFFFFF;
-    a.m_gridColor = 0x80000001u;
-    a.m_ptsColor = 0x0000FF00;
-    a.SaveSettings(profile);
-
-    CPreferences b;
-    b.LoadSettings(profile);
-    EXPECT_EQ(b.m_zoomType, 7);
-    EXPECT_EQ(b.m_sortData, 0);
-    EXPECT_EQ(b.m_saveReference, 1);
-    EXPECT_EQ(b.m_reuseMappingData, 1);
-    EXPECT_EQ(b.m_allowCaching, 0);
-    EXPECT_EQ(b.m_cacheSize, 12);
-    EXPECT_EQ(b.m_boxColor, 0x00123456u);
-    EXPECT_EQ(b.m_cropColor, 0x00FFFFFFu);
-    EXPECT_EQ(b.m_gridColor, 0x80000001u);
-    EXPECT_EQ(b.m_ptsColor, 0x0000FF00u);
-}
-
-TEST(Preferences, ValuesOfAnotherSectionAreNotRead)
-{
-    MemoryProfile profile;
-    profile.WriteInt("Other", "ZoomType", 3);
-    CPreferences p;
-    p.LoadSettings(profile);
-    EXPECT_EQ(p.m_zoomType, 2);
-}
-
-TEST(Preferences, ObserversAreNotifiedWithTheHint)
-{
-    CPreferences p;
-    CountingObserver o;
-    o.Observe(&p);
-    p.Notify(0);
-    ASSERT_EQ(o.updates.size(), 1u);
-    EXPECT_EQ(o.updates[0].first, &p);
-    EXPECT_EQ(o.updates[0].second, 0);
-    p.Detach(&o);
-    p.Notify(0);
-    EXPECT_EQ(o.updates.size(), 1u);
 }
 
 TEST(Preferences, GlobalAccessorFollowsTheInstalledObject)

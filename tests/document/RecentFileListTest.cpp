@@ -5,20 +5,18 @@
 
 namespace {
 
-TEST(RecentFileList, NewestFirstAndRepeatsMoveUp)
+// Newest first, a repeat moves up instead of taking a second slot, an empty path is not
+// added, and only the capacity is kept.
+TEST(RecentFileList, NewestFirstWithinTheCapacity)
 {
     RecentFileList list(8);
     list.Add("/a.kvx");
     list.Add("/b.tif");
     list.Add("/a.kvx");
+    list.Add("");
     ASSERT_EQ(list.Size(), 2);
     EXPECT_EQ(list.At(0), "/a.kvx");
     EXPECT_EQ(list.At(1), "/b.tif");
-}
-
-TEST(RecentFileList, KeepsOnlyCapacityEntries)
-{
-    RecentFileList list(8);
     for (int i = 0; i < 10; ++i)
         list.Add("/f" + std::to_string(i));
     ASSERT_EQ(list.Size(), 8);
@@ -26,6 +24,7 @@ TEST(RecentFileList, KeepsOnlyCapacityEntries)
     EXPECT_EQ(list.At(7), "/f2");
     EXPECT_EQ(list.At(8), "");
     EXPECT_EQ(list.At(-1), "");
+    EXPECT_EQ(list.MenuText(8), "");
 }
 
 TEST(RecentFileList, RemoveIgnoresBadIndices)
@@ -39,13 +38,6 @@ TEST(RecentFileList, RemoveIgnoresBadIndices)
     list.Remove(0);
     ASSERT_EQ(list.Size(), 1);
     EXPECT_EQ(list.At(0), "/a");
-}
-
-TEST(RecentFileList, EmptyPathIsNotAdded)
-{
-    RecentFileList list(8);
-    list.Add("");
-    EXPECT_EQ(list.Size(), 0);
 }
 
 TEST(RecentFileList, SaveClearsSlotsOfALongerOldList)
@@ -106,11 +98,5 @@ INSTANTIATE_TEST_SUITE_P(
                      "&1 .../names/that/go/on/and/on/and/on/in/here/plot.kvx"},
         MenuTextCase{"/x/a-file-name-that-alone-is-far-longer-than-the-menu-allows.kvx",
                      "&1 .../a-file-name-that-alone-is-far-longer-than-the-menu-allows.kvx"}));
-
-TEST(RecentFileList, MenuTextOutOfRangeIsEmpty)
-{
-    RecentFileList list(8);
-    EXPECT_EQ(list.MenuText(0), "");
-}
 
 } // namespace

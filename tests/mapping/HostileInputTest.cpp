@@ -1,16 +1,14 @@
+#include "MappingTestSupport.h"
+
 #include "mapping/RegGridData.h"
-#include "mapping/TransformData.h"
+#include "mapping/RegGridVw.h"
 #include "platform/Archive.h"
 #include "platform/PixelCanvas.h"
 #include "platform/ToolEvent.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
-#include <cmath>
 #include <cstring>
 #include <limits>
-#include <random>
 
 namespace {
 
@@ -52,35 +50,23 @@ std::vector<std::uint8_t> Mutated(const std::vector<std::uint8_t>& valid, std::m
 TEST_P(HostileBlocks, ReadConvertAndDraw)
 {
     std::mt19937 rng(GetParam());
-    // Valid starting points: a defined, turned region with a log axis, and a grid.
-    Box region;
-    region.SetPixelRect({10, 10}, {300, 200});
-    region.Rotate(8);
+    // Valid starting points: a defined, turned region with a log axis, and a snapping grid.
+    TransformData mapped;
+    DefineRect(mapped, {10, 10}, {300, 200}, 8);
+    AxisMapping(mapped, {1, 0}, {1000, 10}, 1, 0);
     Archive valid;
-    valid.WriteU32(1);
-    valid.WriteU32(1);
-    region.Serialize(valid);
-    valid.WriteU32(1);
-    valid.WriteU32(0);
-    valid.WriteF64(0);
-    valid.WriteF64(0);
-    valid.WriteU32(0);
-    valid.WriteF64(1);
-    valid.WriteF64(1);
-    valid.WriteF64(1);
-    valid.WriteF64(0);
-    valid.WriteF64(1000);
-    valid.WriteF64(10);
+    mapped.Serialize(valid);
+    RegGridSettings s;
+    s.snapX = s.snapY = 1;
+    s.originX = 1;
+    s.stepX = 1;
+    s.stepY = 0.5;
+    RegGridData withGrid;
+    std::unique_ptr<RegGridVw> vw(static_cast<RegGridVw*>(withGrid.GetRep("ViewDialogRegGrid")));
+    vw->m_settings = s;
+    vw->Notify(0);
     Archive gridValid;
-    gridValid.WriteU32(2);
-    gridValid.WriteU32(1);
-    gridValid.WriteU32(1);
-    gridValid.WriteF64(1);
-    gridValid.WriteF64(0);
-    gridValid.WriteF64(1);
-    gridValid.WriteF64(0.5);
-    gridValid.WriteU32(1);
-    gridValid.WriteU32(1);
+    withGrid.Serialize(gridValid);
 
     PixelCanvas canvas(400, 300);
     for (int round = 0; round < 60; ++round) {

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "mapping/TransformAxisVw.h"
+#include "mapping/TransformData.h"
+#include "mapping/TransformMan.h"
+#include "mapping/TransformPpiVw.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <random>
+
+// Natural coordinates of the eight region nodes, corners and midpoints clockwise from the
+// top left.
+inline constexpr double kNodeS[8] = {-1, 0, 1, 1, 1, 0, -1, -1};
+inline constexpr double kNodeT[8] = {-1, -1, -1, 0, 1, 1, 1, 0};
+
+inline double Dist(DPoint a, DPoint b)
+{
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
+
+template <class Rep> std::unique_ptr<Rep> GetRepAs(TransformData& data)
+{
+    auto* typed = dynamic_cast<Rep*>(data.GetRep(Rep::kKey));
+    EXPECT_NE(typed, nullptr);
+    return std::unique_ptr<Rep>(typed);
+}
+
+// The region is placed through the manipulation view, as the region tools do.
+inline void DefineRect(TransformData& data, DPoint p1, DPoint p2, double angle = 0)
+{
+    auto man = GetRepAs<TransformMan>(data);
+    man->DefineOrResize(0, p1, p2);
+    if (angle != 0)
+        man->Rotate(angle);
+    man->Notify(0);
+}
+
+// The nodes of a rectangle of w x h at o, each moved by up to `jitter` of the size.
+template <class Rng>
+void SkewedNodes(Rng& rng, double w, double h, DPoint o, double jitter, DPoint nodes[8])
+{
+    std::uniform_real_distribution<double> j(-jitter, jitter);
+    for (int i = 0; i < 8; ++i)
+        nodes[i] = {o.x + (kNodeS[i] + 1) / 2 * w + j(rng) * w,
+                    o.y + (kNodeT[i] + 1) / 2 * h + j(rng) * h};
+}
+
+inline void AxisMapping(TransformData& data, DPoint min, DPoint max, int xLog = 0, int yLog = 0)
+{
+    auto axis = GetRepAs<TransformAxisVw>(data);
+    axis->m_min = min;
+    axis->m_max = max;
+    axis->m_xLog = xLog;
+    axis->m_yLog = yLog;
+    axis->Notify(0);
+}
+
+inline void PixelMapping(TransformData& data, double aspect, double pointsPerUnit, DPoint origin)
+{
+    auto ppi = GetRepAs<TransformPpiVw>(data);
+    ppi->m_aspect = aspect;
+    ppi->m_pointsPerUnit = pointsPerUnit;
+    ppi->m_origin = origin;
+    ppi->Notify(0);
+}
+
+// Every field a memento keeps.
+inline void ExpectSameState(const TransformData::State& a, const TransformData::State& b)
+{
+    EXPECT_EQ(a.mode, b.mode);
+    EXPECT_EQ(a.pointsPerUnit, b.pointsPerUnit);
+    EXPECT_EQ(a.aspect, b.aspect);
+    EXPECT_EQ(a.valid, b.valid);
+    EXPECT_EQ(a.xLog, b.xLog);
+    EXPECT_EQ(a.yLog, b.yLog);
+    EXPECT_EQ(a.min, b.min);
+    EXPECT_EQ(a.max, b.max);
+    EXPECT_TRUE(a.region.SameRegion(b.region)); // nodes, their counts and the angle
+}
