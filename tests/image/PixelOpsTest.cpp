@@ -42,31 +42,22 @@ TEST_P(PixelOps, FlipVerticalExchangesRows)
             ASSERT_EQ(Get(image.GetDib(), x, y), Pattern(x, 4 - y, Bits()));
 }
 
-TEST_P(PixelOps, RotateClockwiseMovesTopLeftToTopRight)
+TEST_P(PixelOps, QuarterTurnsMoveEveryPixelAndResizeTheBlock)
 {
-    CDib image = Image(3, 2);
-    ASSERT_TRUE(image.Rotate(90));
-    ASSERT_EQ(image.Width(), 2);
-    ASSERT_EQ(image.Height(), 3);
-    EXPECT_EQ(GetLE32(image.GetDib() + 20), DibImageSize(image.GetDib()));
-    EXPECT_EQ(image.GetDibLength(), DibSizeOf(image.GetDib()));
-    // new (x', y') = old (y', height - 1 - x')
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 2; ++x)
-            EXPECT_EQ(Get(image.GetDib(), x, y), Pattern(y, 1 - x, Bits())) << x << "," << y;
-    EXPECT_EQ(Get(image.GetDib(), 1, 0), Pattern(0, 0, Bits()));
-}
-
-TEST_P(PixelOps, RotateCounterClockwise)
-{
-    CDib image = Image(4, 3);
-    ASSERT_TRUE(image.Rotate(270));
-    ASSERT_EQ(image.Width(), 3);
-    ASSERT_EQ(image.Height(), 4);
-    // new (x', y') = old (width - 1 - y', x')
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 3; ++x)
-            EXPECT_EQ(Get(image.GetDib(), x, y), Pattern(3 - y, x, Bits())) << x << "," << y;
+    for (int angle : {90, 270}) {
+        CDib image = Image(4, 3);
+        ASSERT_TRUE(image.Rotate(angle));
+        ASSERT_EQ(image.Width(), 3);
+        ASSERT_EQ(image.Height(), 4);
+        EXPECT_EQ(GetLE32(image.GetDib() + 20), DibImageSize(image.GetDib()));
+        EXPECT_EQ(image.GetDibLength(), DibSizeOf(image.GetDib()));
+        // clockwise: new (x, y) = old (y, 2 - x); counter-clockwise: old (3 - y, x)
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 3; ++x)
+                ASSERT_EQ(Get(image.GetDib(), x, y),
+                          angle == 90 ? Pattern(y, 2 - x, Bits()) : Pattern(3 - y, x, Bits()))
+                    << angle << ": " << x << "," << y;
+    }
 }
 
 TEST_P(PixelOps, RotateThenInverseGivesTheDibBackByteForByte)
@@ -78,11 +69,6 @@ TEST_P(PixelOps, RotateThenInverseGivesTheDibBackByteForByte)
         ASSERT_TRUE(image.Rotate(360 - angle));
         EXPECT_EQ(image.Block(), before) << angle;
     }
-    CDib image = Image(13, 7);
-    const DibBlock before = image.Block();
-    ASSERT_TRUE(image.Rotate(180));
-    ASSERT_TRUE(image.Rotate(180));
-    EXPECT_EQ(image.Block(), before);
 }
 
 TEST_P(PixelOps, OtherAnglesChangeNothing)
@@ -117,37 +103,16 @@ TEST_P(PixelOps, CropWithNegativeOriginShrinksTheRectangle)
     EXPECT_EQ(Get(image.GetDib(), 2, 1), Pattern(2, 1, Bits()));
 }
 
-TEST_P(PixelOps, CropToTheWholeImageChangesNothing)
+TEST_P(PixelOps, CropToTheWholeImageOrOutsideItKeepsTheImage)
 {
     CDib image = Image();
     const DibBlock before = image.Block();
     EXPECT_TRUE(image.Crop(0, 0, 11, 5));
     EXPECT_TRUE(image.Crop(-4, -4, 30, 30));
-    EXPECT_EQ(image.Block(), before);
-}
-
-TEST_P(PixelOps, CropOutsideTheImageFailsAndKeepsIt)
-{
-    CDib image = Image();
-    const DibBlock before = image.Block();
     EXPECT_FALSE(image.Crop(20, 0, 5, 5));
     EXPECT_FALSE(image.Crop(0, 0, 0, 5));
     EXPECT_FALSE(image.Crop(-10, 0, 5, 5));
     EXPECT_EQ(image.Block(), before);
-}
-
-TEST_P(PixelOps, ScaleRepeatsAndDropsPixelsNearestNeighbour)
-{
-    CDib image = Image(2, 2);
-    ASSERT_TRUE(image.Scale(4, 4));
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x)
-            ASSERT_EQ(Get(image.GetDib(), x, y), Pattern(x / 2, y / 2, Bits()));
-    CDib big = Image(4, 4);
-    ASSERT_TRUE(big.Scale(2, 2));
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 2; ++x)
-            ASSERT_EQ(Get(big.GetDib(), x, y), Pattern(2 * x, 2 * y, Bits()));
 }
 
 TEST_P(PixelOps, ScaleToOddSizesFollowsTheIntegerRule)
@@ -174,23 +139,6 @@ TEST_P(PixelOps, ScaleToTheSameSizeOrNothingIsRefusedOrKept)
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDepth, PixelOps, ::testing::Values(1, 4, 8, 16, 24, 32));
-
-TEST(PixelOpsOneBit, FlipOfTenPixelsKeepsTheUnusedBitsAtTheEnd)
-{
-    DibBlock dib = Make(10, 1, 1);
-    std::uint8_t* row = FindDibBits(dib.data());
-    row[0] = 0b1100'0000;
-    row[1] = 0b0100'0000; // pixel 9 set; bits 10.. are padding
-    row[2] = 0;
-    row[3] = 0;
-    CDib image(dib.data(), dib.size());
-    ASSERT_TRUE(image.FlipHorizontal());
-    const std::uint8_t* out = FindDibBits(image.GetDib());
-    EXPECT_EQ(out[0], 0b1000'0000); // pixel 9 -> 0
-    EXPECT_EQ(out[1], 0b1100'0000); // pixels 0, 1 -> 9, 8
-    EXPECT_EQ(out[2], 0);
-    EXPECT_EQ(out[3], 0);
-}
 
 TEST(PixelOpsEmpty, EveryOperationFailsWithoutAnImage)
 {
