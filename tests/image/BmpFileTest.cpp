@@ -8,7 +8,9 @@
 #include <cstring>
 #include <filesystem>
 
+using testdibs::BitFieldsBody;
 using testdibs::BmpFile;
+using testdibs::CoreBody;
 using testdibs::Make;
 
 namespace {
@@ -178,16 +180,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(BmpReader, CoreHeaderWithTwoColoursBecomesAnInfoHeader)
 {
     // 10 x 2 pixels, 1 bit: rows of 4 bytes.
-    std::vector<std::uint8_t> body(12, 0);
-    PutLE32(body.data(), 12);
-    PutLE16(body.data() + 4, 10);
-    PutLE16(body.data() + 6, 2);
-    PutLE16(body.data() + 8, 1);
-    PutLE16(body.data() + 10, 1);
-    const std::uint8_t table[6] = {1, 2, 3, 250, 251, 252};
-    body.insert(body.end(), table, table + 6);
-    const std::uint8_t pixels[8] = {0xAA, 0xC0, 0, 0, 0x55, 0x40, 0, 0};
-    body.insert(body.end(), pixels, pixels + 8);
+    const std::vector<std::uint8_t> pixels = {0xAA, 0xC0, 0, 0, 0x55, 0x40, 0, 0};
+    const std::vector<std::uint8_t> body = CoreBody(10, 2, 1, {1, 2, 3, 250, 251, 252}, pixels);
     const std::optional<DibBlock> dib = ReadBytes(BmpFile(body, kFileHeaderSize + 18));
     ASSERT_TRUE(dib);
     ASSERT_EQ(dib->size(), 40u + 8u + 8u);
@@ -201,32 +195,8 @@ TEST_F(BmpReader, CoreHeaderWithTwoColoursBecomesAnInfoHeader)
 
 TEST_F(BmpReader, CoreHeaderWithTruncatedTableFails)
 {
-    std::vector<std::uint8_t> body(12, 0);
-    PutLE32(body.data(), 12);
-    PutLE16(body.data() + 4, 4);
-    PutLE16(body.data() + 6, 4);
-    PutLE16(body.data() + 8, 1);
-    PutLE16(body.data() + 10, 8);
-    body.resize(12 + 100);
+    const std::vector<std::uint8_t> body = CoreBody(4, 4, 8, std::vector<std::uint8_t>(100), {});
     EXPECT_FALSE(ReadBytes(BmpFile(body, kFileHeaderSize + 12 + 768)));
-}
-
-// A bit-field bitmap's header and masks (none when masks is empty), then the pixel bytes.
-std::vector<std::uint8_t> BitFieldsBody(std::int32_t width, std::int32_t height, int bits,
-                                        const std::vector<std::uint32_t>& masks,
-                                        const std::vector<std::uint8_t>& pixels)
-{
-    BitmapInfoHeader h;
-    h.width = width;
-    h.height = height;
-    h.bitCount = static_cast<std::uint16_t>(bits);
-    h.compression = kBiBitFields;
-    std::vector<std::uint8_t> body(40 + 4 * masks.size());
-    h.Write(body.data());
-    for (std::size_t i = 0; i < masks.size(); ++i)
-        PutLE32(body.data() + 40 + 4 * i, masks[i]);
-    body.insert(body.end(), pixels.begin(), pixels.end());
-    return body;
 }
 
 // Bit-field bitmaps are decoded into 32 bits per pixel.

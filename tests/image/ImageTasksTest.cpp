@@ -75,27 +75,22 @@ TEST_F(ImageTasks, FlipChangesOnlyPixelsAndUndoRestoresThem)
 {
     Collect(1, 2);
     const DibBlock before = Image();
-    ASSERT_TRUE(data->Execute(std::make_unique<ImageFlipTask>(data.get(), 0)));
-    EXPECT_NE(Image(), before);
-    EXPECT_EQ(Points(), 1);
-    EXPECT_TRUE(data->IsImageEdited());
-    EXPECT_EQ(data->GetViewHint(), PlotData::kHintImage);
-    EXPECT_EQ(data->UndoName(), "Flip");
-    ASSERT_TRUE(data->Undo());
-    EXPECT_EQ(Image(), before);
-    EXPECT_EQ(Points(), 1);
-    ASSERT_TRUE(data->Redo());
-    EXPECT_NE(Image(), before);
-}
-
-TEST_F(ImageTasks, VerticalFlipTwiceIsTheIdentity)
-{
-    const DibBlock before = Image();
-    ImageFlipTask task(data.get(), 1);
-    ASSERT_TRUE(task.Execute());
-    EXPECT_EQ(testdibs::Get(data->GetImage()->GetDib(), 0, 0), testdibs::Pattern(0, 4, 24));
-    ASSERT_TRUE(task.Undo());
-    EXPECT_EQ(Image(), before);
+    for (int direction : {0, 1}) {
+        ASSERT_TRUE(data->Execute(std::make_unique<ImageFlipTask>(data.get(), direction)));
+        // 0 mirrors left to right, 1 top to bottom.
+        EXPECT_EQ(testdibs::Get(data->GetImage()->GetDib(), 0, 0),
+                  direction == 0 ? testdibs::Pattern(8, 0, 24) : testdibs::Pattern(0, 4, 24));
+        EXPECT_EQ(Points(), 1);
+        EXPECT_TRUE(data->IsImageEdited());
+        EXPECT_EQ(data->GetViewHint(), PlotData::kHintImage);
+        EXPECT_EQ(data->UndoName(), "Flip");
+        ASSERT_TRUE(data->Undo());
+        EXPECT_EQ(Image(), before);
+        EXPECT_EQ(Points(), 1);
+        ASSERT_TRUE(data->Redo());
+        EXPECT_NE(Image(), before);
+        ASSERT_TRUE(data->Undo());
+    }
 }
 
 class ImageRotateTasks : public ImageTasks, public ::testing::WithParamInterface<int> {};

@@ -7,28 +7,7 @@
 
 namespace {
 
-// The body of a run-length bitmap file: header, colour table of `colours` entries (entry i
-// is i, i, i), then the data. Colours used 0 means the depth's full table.
-std::vector<std::uint8_t> RleBody(int width, int height, int bitCount,
-                                  const std::vector<std::uint8_t>& data, std::uint32_t clrUsed = 0)
-{
-    BitmapInfoHeader h;
-    h.width = width;
-    h.height = height;
-    h.bitCount = static_cast<std::uint16_t>(bitCount);
-    h.compression = bitCount == 8 ? kBiRle8 : kBiRle4;
-    h.sizeImage = static_cast<std::uint32_t>(data.size());
-    h.clrUsed = clrUsed;
-    std::vector<std::uint8_t> body(kInfoHeaderSize);
-    h.Write(body.data());
-    const std::uint32_t colours = DibNumColors(body.data());
-    for (std::uint32_t i = 0; i < colours; ++i) {
-        const std::uint8_t v = static_cast<std::uint8_t>(i);
-        body.insert(body.end(), {v, v, v, 0});
-    }
-    body.insert(body.end(), data.begin(), data.end());
-    return body;
-}
+using testdibs::RleBody;
 
 std::optional<DibBlock> Expand(const std::vector<std::uint8_t>& body)
 {
