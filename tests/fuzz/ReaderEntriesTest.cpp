@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <functional>
+#include <filesystem>
 
 namespace {
 
@@ -28,57 +28,27 @@ protected:
     TempDir m_dir;
 };
 
-// ---- every seed is taken by its reader, so the corpus starts on the readers' good paths
-
-using SeedsFn = std::function<Seeds(const TempDir&)>;
-using FeedFn = std::function<FeedResult(const Bytes&, const TempDir&)>;
-
-struct SeedKind {
-    const char* name;
-    SeedsFn seeds;
-    FeedFn feed;
-};
-
-std::ostream& operator<<(std::ostream& os, const SeedKind& k)
+// Every seed is taken by its reader, so the corpus starts on the readers' good paths.
+TEST_F(ReaderTest, EverySeedIsAcceptedByItsReader)
 {
-    return os << k.name;
+    const auto all = [](const char* kind, const Seeds& seeds, auto feed) {
+        ASSERT_GE(seeds.size(), 3u) << kind;
+        for (const auto& [name, bytes] : seeds) {
+            ASSERT_FALSE(bytes.empty()) << name;
+            EXPECT_EQ(feed(bytes), FeedResult::Accepted) << name;
+        }
+    };
+    all("bmp", BmpSeeds(), [](const Bytes& b) { return FeedBmp(b.data(), b.size()); });
+    all("block", BlockSeeds(), [](const Bytes& b) { return FeedEmbeddedBlock(b.data(), b.size()); });
+    all("tiff", TiffSeeds(m_dir.Path()), [](const Bytes& b) { return FeedTiff(b.data(), b.size()); });
+    all("strings", StringSeeds(), [](const Bytes& b) { return FeedArchiveStrings(b.data(), b.size()); });
+    // A referenced image is looked for in the current folder.
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(m_dir.Path());
+    all("project", ProjectSeeds(m_dir.Path()),
+        [&](const Bytes& b) { return FeedProject(b.data(), b.size(), m_dir.File("in.kvx")); });
+    std::filesystem::current_path(cwd);
 }
-
-class SeedsAreAccepted : public ReaderTest, public ::testing::WithParamInterface<SeedKind> {};
-
-TEST_P(SeedsAreAccepted, ByTheirReader)
-{
-    const Seeds seeds = GetParam().seeds(m_dir);
-    ASSERT_GE(seeds.size(), 3u);
-    for (const auto& [name, bytes] : seeds) {
-        ASSERT_FALSE(bytes.empty()) << name;
-        EXPECT_EQ(GetParam().feed(bytes, m_dir), FeedResult::Accepted) << name;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, SeedsAreAccepted,
-    ::testing::Values(
-        SeedKind{"bmp", [](const TempDir&) { return BmpSeeds(); },
-                 [](const Bytes& b, const TempDir&) { return FeedBmp(b.data(), b.size()); }},
-        SeedKind{
-            "block", [](const TempDir&) { return BlockSeeds(); },
-            [](const Bytes& b, const TempDir&) { return FeedEmbeddedBlock(b.data(), b.size()); }},
-        SeedKind{"tiff", [](const TempDir& d) { return TiffSeeds(d.Path()); },
-                 [](const Bytes& b, const TempDir&) { return FeedTiff(b.data(), b.size()); }},
-        SeedKind{"project", [](const TempDir& d) { return ProjectSeeds(d.Path()); },
-                 [](const Bytes& b, const TempDir& d) {
-                     // A referenced image is looked for in the current folder.
-                     const auto cwd = std::filesystem::current_path();
-                     std::filesystem::current_path(d.Path());
-                     const FeedResult r = FeedProject(b.data(), b.size(), d.File("in.kvx"));
-                     std::filesystem::current_path(cwd);
-                     return r;
-                 }},
-        SeedKind{
-            "strings", [](const TempDir&) { return StringSeeds(); },
-            [](const Bytes& b, const TempDir&) { return FeedArchiveStrings(b.data(), b.size()); }}),
-    [](const ::testing::TestParamInfo<SeedKind>& info) { return std::string(info.param.name); });
 
 // ---- the memory entries read exactly what the file readers read, cut or damaged
 

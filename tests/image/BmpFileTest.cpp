@@ -8,13 +8,12 @@
 #include <cstring>
 #include <filesystem>
 
+using testdibs::BitFieldsBody;
 using testdibs::BmpFile;
+using testdibs::CoreBody;
 using testdibs::Make;
 
 namespace {
-
-// The body of a file (after the file header) made from a DIB: header, table, pixels.
-std::vector<std::uint8_t> Body(const DibBlock& dib) { return dib; }
 
 std::uint32_t DefaultOffset(const DibBlock& dib)
 {
@@ -45,7 +44,7 @@ TEST_P(BmpRoundTrip, WriteThenReadGivesTheSameDibByteForByte)
 TEST_P(BmpRoundTrip, GapBetweenTableAndPixelsIsSkipped)
 {
     const DibBlock dib = Make(5, 3, GetParam());
-    std::vector<std::uint8_t> body = Body(dib);
+    std::vector<std::uint8_t> body = dib;
     const std::size_t start = kInfoHeaderSize + DibPaletteSize(dib.data());
     body.insert(body.begin() + static_cast<std::ptrdiff_t>(start), 20, 0xEE);
     const std::string path = m_dir.File("gap.bmp");
@@ -74,7 +73,7 @@ TEST_P(BmpRoundTrip, TopDownRowsBecomeBottomUp)
 TEST_P(BmpRoundTrip, TruncatedPixelsFail)
 {
     const DibBlock dib = Make(9, 4, GetParam());
-    std::vector<std::uint8_t> file = BmpFile(Body(dib), DefaultOffset(dib));
+    std::vector<std::uint8_t> file = BmpFile(dib, DefaultOffset(dib));
     file.pop_back();
     const std::string path = m_dir.File("short.bmp");
     testdibs::WriteFile(path, file);
@@ -116,22 +115,13 @@ TEST_F(BmpReader, SixteenAndThirtyTwoBitsWithoutMasksReadThePixelsAtTheOffset)
     }
 }
 
-TEST_F(BmpReader, OffsetPointingIntoTheColourTableFails)
+TEST_F(BmpReader, FileHeadersThatLieFail)
 {
     const DibBlock dib = Make(4, 4, 8);
-    EXPECT_FALSE(ReadBytes(BmpFile(Body(dib), kFileHeaderSize + kInfoHeaderSize + 100)));
-}
-
-TEST_F(BmpReader, OffsetPastTheEndFails)
-{
-    const DibBlock dib = Make(4, 4, 24);
-    EXPECT_FALSE(ReadBytes(BmpFile(Body(dib), 0xFFFFFFF0u)));
-}
-
-TEST_F(BmpReader, WrongTypeOrShortHeaderFails)
-{
-    const DibBlock dib = Make(4, 4, 24);
-    std::vector<std::uint8_t> file = BmpFile(Body(dib), DefaultOffset(dib));
+    EXPECT_FALSE(ReadBytes(BmpFile(dib, kFileHeaderSize + kInfoHeaderSize + 100))); // into the table
+    EXPECT_FALSE(ReadBytes(BmpFile(dib, 0xFFFFFFF0u)));                              // past the end
+    std::vector<std::uint8_t> file = BmpFile(dib, DefaultOffset(dib));
+    ASSERT_TRUE(ReadBytes(file));
     file[0] = 'X';
     EXPECT_FALSE(ReadBytes(file));
     EXPECT_FALSE(ReadBytes({'B', 'M', 0, 0}));
@@ -190,108 +180,59 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(BmpReader, CoreHeaderWithTwoColoursBecomesAnInfoHeader)
 {
     // 10 x 2 pixels, 1 bit: rows of 4 bytes.
-    std::vector<std::uint8_t> body(12, 0);
-    PutLE32(body.data(), 12);
-    PutLE16(body.data() + 4, 10);
-    PutLE16(body.data() + 6, 2);
-    PutLE16(body.data() + 8, 1);
-    PutLE16(body.data() + 10, 1);
-    const std::uint8_t table[6] = {1, 2, 3, 250, 251, 252};
-    body.insert(body.end(), table, table + 6);
-    const std::uint8_t pixels[8] = {0xAA, 0xC0, 0, 0, 0x55, 0x40, 0, 0};
-    body.insert(body.end(), pixels, pixels + 8);
+    const std::vector<std::uint8_t> pixels = {0xAA, 0xC0, 0, 0, 0x55, 0x40, 0, 0};
+    const std::vector<std::uint8_t> body = CoreBody(10, 2, 1, {1, 2, 3, 250, 251, 252}, pixels);
     const std::optional<DibBlock> dib = ReadBytes(BmpFile(body, kFileHeaderSize + 18));
     ASSERT_TRUE(dib);
     ASSERT_EQ(dib->size(), 40u + 8u + 8u);
-    const BitmapInfoHeader h = BitmapInfoHeader::Read(dib->data());
-    EXPECT_EQ(h.size, 40u);
-    EXPECT_EQ(h.width, 10);
-    EXPECT_EQ(h.height, 2);
-    EXPECT_EQ(h.bitCount, 1);
-    EXPECT_EQ(h.compression, 0u);
-    EXPECT_EQ(h.sizeImage, 8u);
-    EXPECT_EQ(h.clrUsed, 2u);
-    EXPECT_EQ(h.clrImportant, 2u);
-    const std::uint8_t expectTable[8] = {1, 2, 3, 0, 250, 251, 252, 0};
-    EXPECT_EQ(0, std::memcmp(dib->data() + 40, expectTable, 8));
-    EXPECT_EQ(0, std::memcmp(dib->data() + 48, pixels, 8));
+    // size 40, 10 x 2, one plane of 1 bit, uncompressed, 8 pixel bytes, 2 colours used and
+    // important, then the table widened to 4-byte entries and the pixels.
+    const std::uint8_t expect[56] = {40, 0, 0, 0, 10, 0, 0, 0, 2, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0,
+                                     8,  0, 0, 0, 0,  0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0,
+                                     1, 2, 3, 0, 250, 251, 252, 0, 0xAA, 0xC0, 0, 0, 0x55, 0x40, 0, 0};
+    EXPECT_EQ(0, std::memcmp(dib->data(), expect, 56));
 }
 
 TEST_F(BmpReader, CoreHeaderWithTruncatedTableFails)
 {
-    std::vector<std::uint8_t> body(12, 0);
-    PutLE32(body.data(), 12);
-    PutLE16(body.data() + 4, 4);
-    PutLE16(body.data() + 6, 4);
-    PutLE16(body.data() + 8, 1);
-    PutLE16(body.data() + 10, 8);
-    body.resize(12 + 100);
+    const std::vector<std::uint8_t> body = CoreBody(4, 4, 8, std::vector<std::uint8_t>(100), {});
     EXPECT_FALSE(ReadBytes(BmpFile(body, kFileHeaderSize + 12 + 768)));
 }
 
 // Bit-field bitmaps are decoded into 32 bits per pixel.
 TEST_F(BmpReader, BitFields565DecodeToThirtyTwoBits)
 {
-    BitmapInfoHeader h;
-    h.width = 3;
-    h.height = -2; // top-down as well
-    h.bitCount = 16;
-    h.compression = kBiBitFields;
-    std::vector<std::uint8_t> body(40 + 12);
-    h.Write(body.data());
-    PutLE32(body.data() + 40, 0xF800);
-    PutLE32(body.data() + 44, 0x07E0);
-    PutLE32(body.data() + 48, 0x001F);
-    // top row: red, green, blue; bottom row: white, black, mid grey-ish
-    const std::uint16_t px[2][4] = {{0xF800, 0x07E0, 0x001F, 0}, {0xFFFF, 0x0000, 0x8410, 0}};
-    for (auto& row : px)
-        for (std::uint16_t v : row) {
-            body.push_back(static_cast<std::uint8_t>(v));
-            body.push_back(static_cast<std::uint8_t>(v >> 8));
-        }
-    const std::optional<DibBlock> dib = ReadBytes(BmpFile(body, kFileHeaderSize + 52));
+    // top-down; top row: red, green, blue; bottom row: white, black, mid grey-ish (0x8410)
+    const std::optional<DibBlock> dib = ReadBytes(BmpFile(
+        BitFieldsBody(3, -2, 16, {0xF800, 0x07E0, 0x001F},
+                      {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0, 0, 0xFF, 0xFF, 0, 0, 0x10, 0x84, 0, 0}),
+        kFileHeaderSize + 52));
     ASSERT_TRUE(dib);
     const BitmapInfoHeader out = BitmapInfoHeader::Read(dib->data());
     EXPECT_EQ(out.bitCount, 32);
     EXPECT_EQ(out.height, 2);
     EXPECT_EQ(out.compression, 0u);
     ASSERT_EQ(dib->size(), 40u + 12u + 3u * 4u * 2u);
-    EXPECT_EQ(testdibs::Get(dib->data(), 0, 0), 0x00FF0000u);
-    EXPECT_EQ(testdibs::Get(dib->data(), 1, 0), 0x0000FF00u);
-    EXPECT_EQ(testdibs::Get(dib->data(), 2, 0), 0x000000FFu);
-    EXPECT_EQ(testdibs::Get(dib->data(), 0, 1), 0x00FFFFFFu);
-    EXPECT_EQ(testdibs::Get(dib->data(), 1, 1), 0u);
-    EXPECT_EQ(testdibs::Get(dib->data(), 2, 1), 0x00848284u);
+    const std::uint32_t expect[2][3] = {{0x00FF0000u, 0x0000FF00u, 0x000000FFu},
+                                        {0x00FFFFFFu, 0u, 0x00848284u}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(testdibs::Get(dib->data(), x, y), expect[y][x]) << x << "," << y;
 }
 
 TEST_F(BmpReader, BitFieldsThirtyTwoWithSwappedMasks)
 {
-    BitmapInfoHeader h;
-    h.width = 1;
-    h.height = 1;
-    h.bitCount = 32;
-    h.compression = kBiBitFields;
-    std::vector<std::uint8_t> body(40 + 12 + 4);
-    h.Write(body.data());
-    PutLE32(body.data() + 40, 0x000000FF); // red in the low byte
-    PutLE32(body.data() + 44, 0x0000FF00);
-    PutLE32(body.data() + 48, 0x00FF0000);
-    PutLE32(body.data() + 52, 0x00332211);
-    const std::optional<DibBlock> dib = ReadBytes(BmpFile(body, kFileHeaderSize + 52));
+    // red in the low byte
+    const std::optional<DibBlock> dib = ReadBytes(BmpFile(
+        BitFieldsBody(1, 1, 32, {0x000000FF, 0x0000FF00, 0x00FF0000}, {0x11, 0x22, 0x33, 0}),
+        kFileHeaderSize + 52));
     ASSERT_TRUE(dib);
     EXPECT_EQ(testdibs::Get(dib->data(), 0, 0), 0x00112233u);
 }
 
 TEST_F(BmpReader, BitFieldsWithoutMaskBytesFail)
 {
-    BitmapInfoHeader h;
-    h.width = 1;
-    h.height = 1;
-    h.bitCount = 32;
-    h.compression = kBiBitFields;
-    std::vector<std::uint8_t> body(40 + 4);
-    h.Write(body.data());
-    EXPECT_FALSE(ReadBytes(BmpFile(body, kFileHeaderSize + 40)));
+    EXPECT_FALSE(ReadBytes(BmpFile(BitFieldsBody(1, 1, 32, {}, {0, 0, 0, 0}), kFileHeaderSize + 40)));
 }
 
 TEST_F(BmpReader, FileWithBitmapContentLoadsWhateverItsExtension)
@@ -305,19 +246,13 @@ TEST_F(BmpReader, FileWithBitmapContentLoadsWhateverItsExtension)
     EXPECT_EQ(image.Block(), dib);
 }
 
-TEST(BmpWriter, RefusesUnsoundBlocksAndUncreatableFiles)
+TEST(BmpWriter, RefusesUnsoundBlocksAndNormalisesTheImageSizeField)
 {
     TempDir dir;
     DibBlock dib = Make(3, 3, 8);
     EXPECT_FALSE(WriteBmpFile(dir.File("no/such/folder/a.bmp"), dib.data(), dib.size()));
     EXPECT_FALSE(WriteBmpFile(dir.File("short.bmp"), dib.data(), dib.size() - 1));
     EXPECT_FALSE(std::filesystem::exists(dir.File("short.bmp")));
-}
-
-TEST(BmpWriter, NormalisesTheImageSizeField)
-{
-    TempDir dir;
-    DibBlock dib = Make(3, 3, 8);
     PutLE32(dib.data() + 20, 0);
     ASSERT_TRUE(WriteBmpFile(dir.File("a.bmp"), dib.data(), dib.size()));
     const std::vector<std::uint8_t> file = testdibs::ReadFile(dir.File("a.bmp"));

@@ -106,6 +106,8 @@ TEST_F(DisplayCache, EveryPixelOperationEmptiesTheCache)
 
 TEST_F(DisplayCache, NothingForNoImageOrEmptySizes)
 {
+    PixelCanvas canvas(4, 4);
+    EXPECT_FALSE(CDib().Draw(canvas, false, false));
     EXPECT_EQ(CDib().GetBitmap(nullptr, 10, 10), nullptr);
     EXPECT_EQ(m_image.GetBitmap(nullptr, 0, 10), nullptr);
     EXPECT_EQ(m_image.GetBitmap(nullptr, 10, -1), nullptr);
@@ -194,12 +196,6 @@ TEST(Draw, IndicesPastAShortColourTableDrawBlack)
     PixelCanvas canvas(4, 1, kWhite);
     ASSERT_TRUE(image.Draw(canvas, false, false));
     EXPECT_EQ(canvas.DevicePixel(3, 0), 0xFF000000u);
-}
-
-TEST(Draw, FailsWithoutAnImage)
-{
-    PixelCanvas canvas(4, 4);
-    EXPECT_FALSE(CDib().Draw(canvas, false, false));
 }
 
 } // namespace

@@ -18,42 +18,15 @@ std::vector<std::vector<std::uint8_t>> Seeds()
         const DibBlock dib = testdibs::Make(9, 6, bits);
         files.push_back(testdibs::BmpFile(dib, kFileHeaderSize + kInfoHeaderSize + DibPaletteSize(dib.data())));
     }
-    // 8-bit and 4-bit run-length data
-    auto rle = [](int bits, std::vector<std::uint8_t> data) {
-        BitmapInfoHeader h;
-        h.width = 6;
-        h.height = 3;
-        h.bitCount = static_cast<std::uint16_t>(bits);
-        h.compression = bits == 8 ? kBiRle8 : kBiRle4;
-        h.sizeImage = static_cast<std::uint32_t>(data.size());
-        h.clrUsed = 4;
-        std::vector<std::uint8_t> body(40 + 16, 7);
-        h.Write(body.data());
-        body.insert(body.end(), data.begin(), data.end());
-        return testdibs::BmpFile(body, kFileHeaderSize + 56);
+    // 8-bit and 4-bit run-length data, a 4-bit core header, 16-bit bit fields (top-down)
+    const auto file = [&](const std::vector<std::uint8_t>& body, std::size_t tableBytes) {
+        const std::size_t header = GetLE32(body.data());
+        files.push_back(testdibs::BmpFile(body, static_cast<std::uint32_t>(kFileHeaderSize + header + tableBytes)));
     };
-    files.push_back(rle(8, {3, 1, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 1, 1, 2, 2, 0, 1}));
-    files.push_back(rle(4, {3, 0x12, 0, 0, 0, 3, 0x12, 0x30, 0, 0, 6, 0x33, 0, 1}));
-    // core header, 4 bits
-    std::vector<std::uint8_t> core(12 + 48 + 8, 3);
-    PutLE32(core.data(), 12);
-    PutLE16(core.data() + 4, 5);
-    PutLE16(core.data() + 6, 2);
-    PutLE16(core.data() + 8, 1);
-    PutLE16(core.data() + 10, 4);
-    files.push_back(testdibs::BmpFile(core, kFileHeaderSize + 60));
-    // bit fields, 16 bits
-    BitmapInfoHeader bf;
-    bf.width = 3;
-    bf.height = -2;
-    bf.bitCount = 16;
-    bf.compression = kBiBitFields;
-    std::vector<std::uint8_t> fields(40 + 12 + 16, 0x5A);
-    bf.Write(fields.data());
-    PutLE32(fields.data() + 40, 0x7C00);
-    PutLE32(fields.data() + 44, 0x03E0);
-    PutLE32(fields.data() + 48, 0x001F);
-    files.push_back(testdibs::BmpFile(fields, kFileHeaderSize + 52));
+    file(testdibs::RleBody(6, 3, 8, {3, 1, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 1, 1, 2, 2, 0, 1}, 4), 16);
+    file(testdibs::RleBody(6, 3, 4, {3, 0x12, 0, 0, 0, 3, 0x12, 0x30, 0, 0, 6, 0x33, 0, 1}, 4), 16);
+    file(testdibs::CoreBody(5, 2, 4, std::vector<std::uint8_t>(48, 3), std::vector<std::uint8_t>(8, 3)), 48);
+    file(testdibs::BitFieldsBody(3, -2, 16, {0x7C00, 0x03E0, 0x001F}, std::vector<std::uint8_t>(16, 0x5A)), 12);
     return files;
 }
 

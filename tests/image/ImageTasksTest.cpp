@@ -75,27 +75,22 @@ TEST_F(ImageTasks, FlipChangesOnlyPixelsAndUndoRestoresThem)
 {
     Collect(1, 2);
     const DibBlock before = Image();
-    ASSERT_TRUE(data->Execute(std::make_unique<ImageFlipTask>(data.get(), 0)));
-    EXPECT_NE(Image(), before);
-    EXPECT_EQ(Points(), 1);
-    EXPECT_TRUE(data->IsImageEdited());
-    EXPECT_EQ(data->GetViewHint(), PlotData::kHintImage);
-    EXPECT_EQ(data->UndoName(), "Flip");
-    ASSERT_TRUE(data->Undo());
-    EXPECT_EQ(Image(), before);
-    EXPECT_EQ(Points(), 1);
-    ASSERT_TRUE(data->Redo());
-    EXPECT_NE(Image(), before);
-}
-
-TEST_F(ImageTasks, VerticalFlipTwiceIsTheIdentity)
-{
-    const DibBlock before = Image();
-    ImageFlipTask task(data.get(), 1);
-    ASSERT_TRUE(task.Execute());
-    EXPECT_EQ(testdibs::Get(data->GetImage()->GetDib(), 0, 0), testdibs::Pattern(0, 4, 24));
-    ASSERT_TRUE(task.Undo());
-    EXPECT_EQ(Image(), before);
+    for (int direction : {0, 1}) {
+        ASSERT_TRUE(data->Execute(std::make_unique<ImageFlipTask>(data.get(), direction)));
+        // 0 mirrors left to right, 1 top to bottom.
+        EXPECT_EQ(testdibs::Get(data->GetImage()->GetDib(), 0, 0),
+                  direction == 0 ? testdibs::Pattern(8, 0, 24) : testdibs::Pattern(0, 4, 24));
+        EXPECT_EQ(Points(), 1);
+        EXPECT_TRUE(data->IsImageEdited());
+        EXPECT_EQ(data->GetViewHint(), PlotData::kHintImage);
+        EXPECT_EQ(data->UndoName(), "Flip");
+        ASSERT_TRUE(data->Undo());
+        EXPECT_EQ(Image(), before);
+        EXPECT_EQ(Points(), 1);
+        ASSERT_TRUE(data->Redo());
+        EXPECT_NE(Image(), before);
+        ASSERT_TRUE(data->Undo());
+    }
 }
 
 class ImageRotateTasks : public ImageTasks, public ::testing::WithParamInterface<int> {};
@@ -123,56 +118,44 @@ TEST_F(ImageTasks, FlipAndRotateWithoutAnImageStillAnswerTrue)
     EXPECT_TRUE(empty.GetImage()->IsEmpty());
 }
 
+// A crop to the full image still clears the points and resets the mapping.
 TEST_F(ImageTasks, CropClearsPointsResetsTheMappingAndUndoRestoresAll)
 {
-    mapping.value = 42;
-    mapping.defined = true;
-    Collect(1, 1);
-    Collect(3, 2);
-    const DibBlock before = Image();
-    const CDib cropped = Cropped();
+    CDib full(*data->GetImage());
+    ASSERT_TRUE(full.Crop(0, 0, 9, 5));
+    for (const CDib& cropped : {Cropped(), full}) {
+        SetUp();
+        mapping.value = 42;
+        mapping.defined = true;
+        Collect(1, 1);
+        Collect(3, 2);
+        const DibBlock before = Image();
 
-    ASSERT_TRUE(data->Execute(std::make_unique<ImageCropTask>(data.get(), cropped, &mapping)));
-    EXPECT_EQ(Image(), cropped.Block());
-    EXPECT_EQ(Points(), 0);
-    EXPECT_EQ(mapping.value, 0);
-    EXPECT_FALSE(mapping.defined);
-    EXPECT_TRUE(data->IsImageReplaced());
-    EXPECT_EQ(data->GetViewHint(), PlotData::kHintImage);
-    EXPECT_EQ(data->UndoName(), "Crop Image");
+        ASSERT_TRUE(data->Execute(std::make_unique<ImageCropTask>(data.get(), cropped, &mapping)));
+        EXPECT_EQ(Image(), cropped.Block());
+        EXPECT_EQ(Points(), 0);
+        EXPECT_EQ(mapping.value, 0);
+        EXPECT_FALSE(mapping.defined);
+        EXPECT_TRUE(data->IsImageReplaced());
+        EXPECT_EQ(data->GetViewHint(), PlotData::kHintImage);
+        EXPECT_EQ(data->UndoName(), "Crop Image");
 
-    ASSERT_TRUE(data->Undo());
-    EXPECT_EQ(Image(), before);
-    EXPECT_EQ(Points(), 2);
-    EXPECT_EQ(mapping.value, 42);
-    EXPECT_TRUE(mapping.defined);
+        ASSERT_TRUE(data->Undo());
+        EXPECT_EQ(Image(), before);
+        EXPECT_EQ(Points(), 2);
+        EXPECT_EQ(mapping.value, 42);
+        EXPECT_TRUE(mapping.defined);
 
-    // Redo shows exactly what the first crop left, even if the mapping changed meanwhile.
-    mapping.value = 7;
-    ASSERT_TRUE(data->Redo());
-    EXPECT_EQ(Image(), cropped.Block());
-    EXPECT_EQ(Points(), 0);
-    EXPECT_EQ(mapping.value, 0);
-    EXPECT_FALSE(mapping.defined);
-    data.reset();
-    EXPECT_EQ(mapping.liveStates, 0);
-}
-
-TEST_F(ImageTasks, CropToTheFullImageStillClearsPointsAndResetsTheMapping)
-{
-    mapping.value = 5;
-    mapping.defined = true;
-    Collect(1, 1);
-    const DibBlock before = Image();
-    CDib same(*data->GetImage());
-    ASSERT_TRUE(same.Crop(0, 0, 9, 5));
-    ASSERT_TRUE(data->Execute(std::make_unique<ImageCropTask>(data.get(), same, &mapping)));
-    EXPECT_EQ(Image(), before);
-    EXPECT_EQ(Points(), 0);
-    EXPECT_FALSE(mapping.defined);
-    ASSERT_TRUE(data->Undo());
-    EXPECT_EQ(Points(), 1);
-    EXPECT_EQ(mapping.value, 5);
+        // Redo shows exactly what the first crop left, even if the mapping changed meanwhile.
+        mapping.value = 7;
+        ASSERT_TRUE(data->Redo());
+        EXPECT_EQ(Image(), cropped.Block());
+        EXPECT_EQ(Points(), 0);
+        EXPECT_EQ(mapping.value, 0);
+        EXPECT_FALSE(mapping.defined);
+        data.reset();
+        EXPECT_EQ(mapping.liveStates, 0);
+    }
 }
 
 TEST_F(ImageTasks, PasteResetsTheMappingUnlessItIsReused)

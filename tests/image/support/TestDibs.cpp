@@ -106,6 +106,59 @@ std::vector<std::uint8_t> PaddingBits(const std::uint8_t* dib)
     return out;
 }
 
+std::vector<std::uint8_t> RleBody(int width, int height, int bitCount,
+                                  const std::vector<std::uint8_t>& data, std::uint32_t clrUsed)
+{
+    BitmapInfoHeader h;
+    h.width = width;
+    h.height = height;
+    h.bitCount = static_cast<std::uint16_t>(bitCount);
+    h.compression = bitCount == 8 ? kBiRle8 : kBiRle4;
+    h.sizeImage = static_cast<std::uint32_t>(data.size());
+    h.clrUsed = clrUsed;
+    std::vector<std::uint8_t> body(kInfoHeaderSize);
+    h.Write(body.data());
+    const std::uint32_t colours = DibNumColors(body.data());
+    for (std::uint32_t i = 0; i < colours; ++i) {
+        const std::uint8_t v = static_cast<std::uint8_t>(i);
+        body.insert(body.end(), {v, v, v, 0});
+    }
+    body.insert(body.end(), data.begin(), data.end());
+    return body;
+}
+
+std::vector<std::uint8_t> CoreBody(int width, int height, int bitCount,
+                                   const std::vector<std::uint8_t>& table,
+                                   const std::vector<std::uint8_t>& pixels)
+{
+    std::vector<std::uint8_t> body(12, 0);
+    PutLE32(body.data(), 12);
+    PutLE16(body.data() + 4, static_cast<std::uint16_t>(width));
+    PutLE16(body.data() + 6, static_cast<std::uint16_t>(height));
+    PutLE16(body.data() + 8, 1);
+    PutLE16(body.data() + 10, static_cast<std::uint16_t>(bitCount));
+    body.insert(body.end(), table.begin(), table.end());
+    body.insert(body.end(), pixels.begin(), pixels.end());
+    return body;
+}
+
+std::vector<std::uint8_t> BitFieldsBody(std::int32_t width, std::int32_t height, int bitCount,
+                                        const std::vector<std::uint32_t>& masks,
+                                        const std::vector<std::uint8_t>& pixels)
+{
+    BitmapInfoHeader h;
+    h.width = width;
+    h.height = height;
+    h.bitCount = static_cast<std::uint16_t>(bitCount);
+    h.compression = kBiBitFields;
+    std::vector<std::uint8_t> body(kInfoHeaderSize + 4 * masks.size());
+    h.Write(body.data());
+    for (std::size_t i = 0; i < masks.size(); ++i)
+        PutLE32(body.data() + kInfoHeaderSize + 4 * i, masks[i]);
+    body.insert(body.end(), pixels.begin(), pixels.end());
+    return body;
+}
+
 std::vector<std::uint8_t> BmpFile(const std::vector<std::uint8_t>& body, std::uint32_t pixelOffset)
 {
     std::vector<std::uint8_t> file(kFileHeaderSize, 0);

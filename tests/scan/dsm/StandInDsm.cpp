@@ -128,7 +128,6 @@ TW_UINT16 Memory(TW_IMAGEMEMXFER* strip)
             return result;
         s.rowsSent = 0;
     }
-    s.bufferLengthSeen = strip->Memory.Length;
     s.bufferFlagsSeen = strip->Memory.Flags;
     std::uint32_t stride = standin::Stride(image->width, image->bits);
     std::uint32_t height = static_cast<std::uint32_t>(image->height);

@@ -80,7 +80,6 @@ struct State {
     std::string fileNameSet;
     TW_UINT16 fileFormatSet = 0xFFFF;
     std::vector<std::string> filesWritten;
-    TW_UINT32 bufferLengthSeen = 0;
     TW_UINT32 bufferFlagsSeen = 0;
     // The transfer state of the source.
     int pending = 0;
