@@ -4,6 +4,7 @@
 #include "model/DbSetMgr.h"
 
 #include <QHeaderView>
+#include <QStyle>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -66,7 +67,11 @@ CDataView::~CDataView()
 
 void CDataView::OnInitialUpdate(DbSetMgr* setMgr)
 {
-    const int width = fontMetrics().horizontalAdvance(QString::fromLatin1(kMeasureText));
+    // The column fits the sample number itself, with the margins the style keeps around an
+    // item's text: without them an eight-character value would already be cut short.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int width =
+        fontMetrics().horizontalAdvance(QString::fromLatin1(kMeasureText)) + 2 * margin + 2;
     setColumnCount(2);
     setHeaderLabels({QStringLiteral(" "), QStringLiteral(" ")});
     setColumnWidth(0, width);
