@@ -4,6 +4,7 @@
 #include "app/CMainFrame.h"
 #include "app/COptions.h"
 #include "app/DialogForms.h"
+#include "app/AppPrinter.h"
 #include "app/DocumentManager.h"
 #include "app/QtProfile.h"
 #include "app/QtUiServices.h"
@@ -18,9 +19,6 @@
 
 #ifdef QT_PRINTSUPPORT_LIB
 #include <QPageSetupDialog>
-#include <QPrinter>
-#else
-class QPrinter {};
 #endif
 
 #include <clocale>
@@ -50,6 +48,9 @@ CKurvoApp::~CKurvoApp()
     RemoveDialogForms();
     ::GetDocumentHooks() = ::DocumentHooks{};
     m_frame.reset();
+#ifdef QT_PRINTSUPPORT_LIB
+    ReleaseAppPrinter();
+#endif
     ::SetPreferences(nullptr);
     SetUiServices(nullptr);
 }
@@ -210,9 +211,7 @@ void CKurvoApp::OnAppAbout()
 void CKurvoApp::OnFilePrintSetup()
 {
 #ifdef QT_PRINTSUPPORT_LIB
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>();
-    QPageSetupDialog dialog(m_printer.get(), m_frame.get());
+    QPageSetupDialog dialog(&AppPrinter(), m_frame.get());
     dialog.exec();
 #endif
 }

@@ -15,7 +15,6 @@
 class CMainFrame;
 class DocumentManager;
 class Profile;
-class QPrinter;
 class QtUiServices;
 class UiServices;
 
@@ -91,5 +90,4 @@ private:
     std::string m_commandLineFile;
     // The Open dialog starts on image files, then on whatever was chosen last.
     int m_openFilterIndex = 1;
-    std::unique_ptr<QPrinter> m_printer;
 };

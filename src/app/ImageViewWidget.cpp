@@ -1,5 +1,6 @@
 #include "app/ImageViewWidget.h"
 
+#include "app/AppPrinter.h"
 #include "app/ProgramCursors.h"
 #include "document/CKurvoDoc.h"
 #include "document/CPreferences.h"
@@ -327,7 +328,7 @@ bool ImageViewWidget::PrintTo(QPrinter& printer)
 void ImageViewWidget::Print()
 {
 #ifdef QT_PRINTSUPPORT_LIB
-    QPrinter printer(QPrinter::HighResolution);
+    QPrinter& printer = AppPrinter();
     printer.setDocName(QString::fromStdString(m_doc->GetTitle()));
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() == QDialog::Accepted)
@@ -338,7 +339,8 @@ void ImageViewWidget::Print()
 void ImageViewWidget::PrintPreview()
 {
 #ifdef QT_PRINTSUPPORT_LIB
-    QPrinter printer(QPrinter::HighResolution);
+    QPrinter& printer = AppPrinter();
+    printer.setDocName(QString::fromStdString(m_doc->GetTitle()));
     QPrintPreviewDialog dialog(&printer, this);
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* target) { PrintTo(*target); });

@@ -24,6 +24,9 @@
 #include <QTextBrowser>
 
 #ifdef QT_PRINTSUPPORT_LIB
+#include "app/AppPrinter.h"
+
+#include <QPrintDialog>
 #include <QPrinter>
 #endif
 
@@ -33,6 +36,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <regex>
 
 namespace {
 
@@ -137,6 +142,27 @@ TEST_F(DesktopFeaturesTest, PrintingWritesAPageAndLeavesTheViewAsItWas)
     EXPECT_EQ(head, "%PDF-");
     EXPECT_GT(std::filesystem::file_size(pdf), 1000u) << "a page with a picture on it";
     EXPECT_DOUBLE_EQ(view->GetView()->GetZoom(), zoom);
+}
+
+// What Print Setup chose (here a landscape page, printed to a PDF file) is what Print uses.
+TEST_F(DesktopFeaturesTest, PrintUsesThePageChosenInPrintSetup)
+{
+    Start();
+    ASSERT_NE(Docs().OpenDocument(m_bmp), nullptr);
+    ProcessEvents();
+    const std::string pdf = m_dir.File("setup.pdf");
+    QPrinter& setup = AppPrinter();
+    setup.setOutputFormat(QPrinter::PdfFormat);
+    setup.setOutputFileName(QString::fromStdString(pdf));
+    setup.setPageOrientation(QPageLayout::Landscape);
+    WhenShown<QPrintDialog>([](QPrintDialog* dialog) { dialog->accept(); });
+    ASSERT_TRUE(Command(ID_FILE_PRINT));
+    std::ifstream in(pdf, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::smatch box;
+    ASSERT_TRUE(std::regex_search(bytes, box, std::regex(R"(/MediaBox \[0 0 ([0-9.]+) ([0-9.]+)\])")))
+        << "a PDF page was written";
+    EXPECT_GT(std::stod(box[1]), std::stod(box[2])) << "the page is landscape";
 }
 
 TEST_F(DesktopFeaturesTest, ADocumentWithoutImageHasNothingToPrint)

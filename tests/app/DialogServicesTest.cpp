@@ -1,4 +1,5 @@
 #include "app/QtUiServices.h"
+#include "support/DesktopSupport.h"
 #include "support/TempDir.h"
 
 #include <QAbstractButton>
@@ -13,21 +14,6 @@
 #include <functional>
 
 namespace {
-
-// Runs check on the first top-level widget of type T once the modal loop has shown it.
-template <typename T> void WhenShown(std::function<void(T*)> check)
-{
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [check, poll] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<T*>(w); dialog && dialog->isVisible()) {
-                check(dialog);
-                return;
-            }
-        QTimer::singleShot(10, *poll);
-    };
-    QTimer::singleShot(0, *poll);
-}
 
 struct BoxCase {
     MsgButtons buttons;

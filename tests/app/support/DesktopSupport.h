@@ -4,9 +4,13 @@
 #include "platform/Profile.h"
 #include "platform/RecordingUiServices.h"
 
+#include <QApplication>
 #include <QPoint>
+#include <QTimer>
+#include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +35,21 @@ QPoint WindowPointOf(ImageViewWidget* view, double px, double py);
 // Runs the event loop until nothing is left to do now (posted events, deferred deletes,
 // zero timers).
 void ProcessEvents();
+
+// Runs check on the first visible top-level widget of type T once a modal loop has shown it.
+template <typename T> void WhenShown(std::function<void(T*)> check)
+{
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [check, poll] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<T*>(w); dialog && dialog->isVisible()) {
+                check(dialog);
+                return;
+            }
+        QTimer::singleShot(10, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
 
 // The whole desktop program on an empty profile and recording services, started without a
 // file. Documents, windows and bars are the real ones.
