@@ -32,7 +32,8 @@ DibBlock PlotPicture(int width, int height, int bits)
             std::uint8_t v = static_cast<std::uint8_t>(250 + ((noise >> 16) & 3));
             if (x % 200 == 0 || y % 200 == 0 || std::abs(y - (height / 2 + x / 3) % height) < 2)
                 v = 20;
-            std::memset(p + y * row + static_cast<std::uint64_t>(x) * bytes, v, static_cast<std::size_t>(bytes));
+            std::memset(p + y * row + static_cast<std::uint64_t>(x) * bytes, v,
+                        static_cast<std::size_t>(bytes));
         }
     return dib;
 }
@@ -151,8 +152,8 @@ void BM_Scale(benchmark::State& state)
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(w) * h);
 }
-BENCHMARK(BM_Scale)->Args({24, 150})->Args({32, 150})->Args({24, 60})->Args({32, 60})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Scale)->Args({24, 150})->Args({32, 150})->Args({24, 60})->Args({32, 60})->Unit(
+    benchmark::kMillisecond);
 
 const DibBlock& BlockPicture()
 {

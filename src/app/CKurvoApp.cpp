@@ -1,10 +1,10 @@
 #include "app/CKurvoApp.h"
 
+#include "app/AppPrinter.h"
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
 #include "app/COptions.h"
 #include "app/DialogForms.h"
-#include "app/AppPrinter.h"
 #include "app/DocumentManager.h"
 #include "app/QtProfile.h"
 #include "app/QtUiServices.h"

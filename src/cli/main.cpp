@@ -129,9 +129,9 @@ int main(int argc, char** argv)
         std::printf("kurvo-cli %s\n", KURVO_VERSION);
         return 0;
     }
-    const bool known = (command == "info" && args.size() == 2) ||
-                       ((command == "export" || command == "image" || command == "project") &&
-                        args.size() == 3);
+    const bool known =
+        (command == "info" && args.size() == 2) ||
+        ((command == "export" || command == "image" || command == "project") && args.size() == 3);
     if (!known)
         return Usage();
 

@@ -88,8 +88,8 @@ bool CKurvoDoc::OnNewDocument()
     const CPreferences& prefs = GetPreferences();
     m_data->ApplyPreferences(prefs.m_saveReference != 0, prefs.m_sortData != 0);
     m_data->NewSet();
-    m_transformMan.reset(static_cast<TransformMan*>(
-        m_data->GetTransform()->GetRep(TransformMan::kKey)));
+    m_transformMan.reset(
+        static_cast<TransformMan*>(m_data->GetTransform()->GetRep(TransformMan::kKey)));
     return true;
 }
 
@@ -112,8 +112,8 @@ bool CKurvoDoc::OnOpenDocument(const std::string& path)
         DeleteContents();
         return false;
     }
-    m_transformMan.reset(static_cast<TransformMan*>(
-        m_data->GetTransform()->GetRep(TransformMan::kKey)));
+    m_transformMan.reset(
+        static_cast<TransformMan*>(m_data->GetTransform()->GetRep(TransformMan::kKey)));
     SetModifiedFlag(false);
     return true;
 }
@@ -287,7 +287,10 @@ void CKurvoDoc::SetModifiedFlag(bool modified)
         SetTitle(GetPathName());
 }
 
-bool CKurvoDoc::IsImageLoaded() const { return m_data && m_data->HasImage(); }
+bool CKurvoDoc::IsImageLoaded() const
+{
+    return m_data && m_data->HasImage();
+}
 
 ISize CKurvoDoc::GetImageSize() const
 {
@@ -353,7 +356,8 @@ void CKurvoDoc::Copy()
     content.text = PointsText(*m_data, kClipSeparator);
     const CDib& image = *m_data->GetImage();
     if (!image.IsEmpty())
-        content.dib = std::vector<std::uint8_t>(image.GetDib(), image.GetDib() + image.GetDibLength());
+        content.dib =
+            std::vector<std::uint8_t>(image.GetDib(), image.GetDib() + image.GetDibLength());
     GetUiServices().SetClipboard(content);
 }
 

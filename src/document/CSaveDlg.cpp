@@ -15,16 +15,34 @@ const char* const kNames[] = {"Kurvo Files (*.kvx)", "Points Only (*.txt)",
                               "Comma Separated Variables (*.csv)", "BMP Only (*.bmp)"};
 const char* const kPatterns[] = {"*.kvx", "*.txt", "*.csv", "*.bmp"};
 
-int ClampEntry(int entry) { return entry < 1 || entry > CSaveDlg::kEntryCount ? 1 : entry; }
+int ClampEntry(int entry)
+{
+    return entry < 1 || entry > CSaveDlg::kEntryCount ? 1 : entry;
+}
 
 } // namespace
 
-const char* CSaveDlg::FilterName(int entry) { return kNames[ClampEntry(entry) - 1]; }
-const char* CSaveDlg::FilterPattern(int entry) { return kPatterns[ClampEntry(entry) - 1]; }
-const char* CSaveDlg::FilterExtension(int entry) { return FormatExtension(ClampEntry(entry) - 1); }
+const char* CSaveDlg::FilterName(int entry)
+{
+    return kNames[ClampEntry(entry) - 1];
+}
+const char* CSaveDlg::FilterPattern(int entry)
+{
+    return kPatterns[ClampEntry(entry) - 1];
+}
+const char* CSaveDlg::FilterExtension(int entry)
+{
+    return FormatExtension(ClampEntry(entry) - 1);
+}
 
-int CSaveDlg::RememberedEntry() { return g_rememberedEntry; }
-void CSaveDlg::ForgetRememberedEntry() { g_rememberedEntry = 0; }
+int CSaveDlg::RememberedEntry()
+{
+    return g_rememberedEntry;
+}
+void CSaveDlg::ForgetRememberedEntry()
+{
+    g_rememberedEntry = 0;
+}
 
 CSaveDlg::CSaveDlg(PlotData* data, const std::string& proposal, const std::string& title)
     : m_title(title), m_data(data)
@@ -34,7 +52,8 @@ CSaveDlg::CSaveDlg(PlotData* data, const std::string& proposal, const std::strin
     } else if (data->GetSetMgr()->GetTotalCount() > 0) {
         m_entry = 3;
     } else {
-        m_entry = (data->IsImageEdited() || data->IsDataEdited() || data->IsImageReplaced()) ? 1 : 4;
+        m_entry =
+            (data->IsImageEdited() || data->IsDataEdited() || data->IsImageReplaced()) ? 1 : 4;
     }
     const std::string name = FileNameOfPath(proposal);
     m_folder = proposal.substr(0, proposal.size() - name.size());
@@ -50,7 +69,10 @@ void CSaveDlg::OnFilterChanged(int entry)
     m_fileName = m_fileTitle + FilterExtension(m_entry);
 }
 
-bool CSaveDlg::SortEnabled() const { return m_entry == 2 || m_entry == 3; }
+bool CSaveDlg::SortEnabled() const
+{
+    return m_entry == 2 || m_entry == 3;
+}
 
 bool CSaveDlg::BitmapCopyEnabled() const
 {
@@ -65,7 +87,10 @@ std::string CSaveDlg::OnOK(const std::string& chosenPath)
     return StripKnownExtension(chosenPath) + FilterExtension(m_entry);
 }
 
-void SetSaveDialogRunner(SaveDialogRunner runner) { g_runner = std::move(runner); }
+void SetSaveDialogRunner(SaveDialogRunner runner)
+{
+    g_runner = std::move(runner);
+}
 
 bool RunSaveDialog(CSaveDlg& dlg, std::string& path)
 {

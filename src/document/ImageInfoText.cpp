@@ -43,9 +43,9 @@ std::string ImageInfoText(const std::string& imagePath, const CDib& image, bool 
                          "Number of Colors: %s\r\nImage Modified: %s\r\n";
     const char* formatName = ImageFormatName(image.GetFormat());
     const char* yesNo = modified ? "Yes" : "No";
-    const int length = std::snprintf(nullptr, 0, format, folder.c_str(), name.c_str(), formatName,
-                                     info.width, info.height, info.planes, info.bitCount, colours,
-                                     yesNo);
+    const int length =
+        std::snprintf(nullptr, 0, format, folder.c_str(), name.c_str(), formatName, info.width,
+                      info.height, info.planes, info.bitCount, colours, yesNo);
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
     std::snprintf(text.data(), text.size(), format, folder.c_str(), name.c_str(), formatName,
                   info.width, info.height, info.planes, info.bitCount, colours, yesNo);

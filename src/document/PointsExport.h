@@ -5,9 +5,9 @@
 class PlotData;
 
 // The separators of the text forms of the points.
-extern const char* const kTextSeparator;  // " "
-extern const char* const kCsvSeparator;   // ", "
-extern const char* const kClipSeparator;  // "\t"
+extern const char* const kTextSeparator; // " "
+extern const char* const kCsvSeparator;  // ", "
+extern const char* const kClipSeparator; // "\t"
 
 // The text of all data sets with the separator, sorted as the data's sort flag says;
 // lines end with "\n".

@@ -23,8 +23,8 @@ void WriteProjectContent(Archive& ar, PlotData& data)
     ar.WriteString(data.GetImagePath());
     ar.WriteString(data.GetExportPath());
 
-    const bool reference = (data.GetSaveReference() && !data.GetImagePath().empty()) ||
-                           !data.HasImage();
+    const bool reference =
+        (data.GetSaveReference() && !data.GetImagePath().empty()) || !data.HasImage();
     if (reference) {
         ar.WriteU32(kTagImageReference);
     } else {

@@ -39,11 +39,12 @@ std::uint64_t ImageBytes(std::int64_t width, std::int64_t height, int bitCount)
 
 // Copies the rows of an uncompressed image from src+bitsOffset into the DIB's pixel area,
 // turning top-down rows bottom-up.
-bool CopyRows(const std::uint8_t* src, std::size_t length, std::size_t bitsOffset,
-              bool topDown, DibBlock& dib)
+bool CopyRows(const std::uint8_t* src, std::size_t length, std::size_t bitsOffset, bool topDown,
+              DibBlock& dib)
 {
     const std::uint64_t rowBytes = DibRowBytes(dib.data());
-    const std::uint64_t rows = static_cast<std::uint64_t>(BitmapInfoHeader::Read(dib.data()).height);
+    const std::uint64_t rows =
+        static_cast<std::uint64_t>(BitmapInfoHeader::Read(dib.data()).height);
     const std::uint64_t image = rowBytes * rows;
     if (bitsOffset > length || image > length - bitsOffset)
         return false;

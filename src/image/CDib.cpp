@@ -82,9 +82,15 @@ bool TakeBlock(DibBlock& block)
 
 CDib::CDib() = default;
 
-CDib::CDib(const CDib& other) { Assign(other); }
+CDib::CDib(const CDib& other)
+{
+    Assign(other);
+}
 
-CDib::CDib(const std::uint8_t* dib, std::size_t length) { Assign(dib, length); }
+CDib::CDib(const std::uint8_t* dib, std::size_t length)
+{
+    Assign(dib, length);
+}
 
 CDib& CDib::operator=(const CDib& other)
 {
@@ -288,8 +294,17 @@ CDib::Info CDib::GetInfo() const
     return info;
 }
 
-int CDib::Width() const { return IsEmpty() ? 0 : static_cast<int>(GetLE32(m_dib.data() + 4)); }
+int CDib::Width() const
+{
+    return IsEmpty() ? 0 : static_cast<int>(GetLE32(m_dib.data() + 4));
+}
 
-int CDib::Height() const { return IsEmpty() ? 0 : static_cast<int>(GetLE32(m_dib.data() + 8)); }
+int CDib::Height() const
+{
+    return IsEmpty() ? 0 : static_cast<int>(GetLE32(m_dib.data() + 8));
+}
 
-int CDib::BitCount() const { return IsEmpty() ? 0 : GetLE16(m_dib.data() + 14); }
+int CDib::BitCount() const
+{
+    return IsEmpty() ? 0 : GetLE16(m_dib.data() + 14);
+}

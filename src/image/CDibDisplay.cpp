@@ -22,7 +22,10 @@ std::uint32_t TableColour(const std::uint8_t* table, std::uint32_t entries, std:
 }
 
 // Five bits of a 5-5-5 pixel widened to eight.
-std::uint32_t Widen5(std::uint32_t v) { return (v << 3) | (v >> 2); }
+std::uint32_t Widen5(std::uint32_t v)
+{
+    return (v << 3) | (v >> 2);
+}
 
 // Converts pixels [x0, x1) of one stored row to screen pixels.
 void ConvertRow(const std::uint8_t* dib, const std::uint8_t* row, int x0, int x1,
@@ -37,7 +40,8 @@ void ConvertRow(const std::uint8_t* dib, const std::uint8_t* row, int x0, int x1
             *out = TableColour(table, entries, (row[x >> 3] >> (7 - (x & 7))) & 1u);
             break;
         case 4:
-            *out = TableColour(table, entries, (x & 1) ? (row[x >> 1] & 0x0Fu) : (row[x >> 1] >> 4));
+            *out =
+                TableColour(table, entries, (x & 1) ? (row[x >> 1] & 0x0Fu) : (row[x >> 1] >> 4));
             break;
         case 8:
             *out = TableColour(table, entries, row[x]);
@@ -66,9 +70,15 @@ void ConvertRow(const std::uint8_t* dib, const std::uint8_t* row, int x0, int x1
 
 } // namespace
 
-void CDib::SetCacheSize(int n) { g_cacheSize = n; }
+void CDib::SetCacheSize(int n)
+{
+    g_cacheSize = n;
+}
 
-int CDib::GetCacheSize() { return g_cacheSize; }
+int CDib::GetCacheSize()
+{
+    return g_cacheSize;
+}
 
 CDib* CDib::GetBitmap(DeviceContext*, int width, int height)
 {
@@ -157,8 +167,9 @@ std::uint32_t CDib::PixelAt(int x, int y) const
 {
     if (IsEmpty() || x < 0 || y < 0 || x >= Width() || y >= Height())
         return 0;
-    const std::uint8_t* row = FindDibBits(m_dib.data()) +
-                              static_cast<std::uint64_t>(Height() - 1 - y) * DibRowBytes(m_dib.data());
+    const std::uint8_t* row =
+        FindDibBits(m_dib.data()) +
+        static_cast<std::uint64_t>(Height() - 1 - y) * DibRowBytes(m_dib.data());
     std::uint32_t out = 0;
     ConvertRow(m_dib.data(), row, x, x + 1, &out);
     return out;

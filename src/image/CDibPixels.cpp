@@ -54,7 +54,8 @@ struct Pixels {
         switch (bitCount) {
         case 1: {
             const std::uint8_t mask = static_cast<std::uint8_t>(0x80u >> (x & 7));
-            row[x >> 3] = static_cast<std::uint8_t>(v ? (row[x >> 3] | mask) : (row[x >> 3] & ~mask));
+            row[x >> 3] =
+                static_cast<std::uint8_t>(v ? (row[x >> 3] | mask) : (row[x >> 3] & ~mask));
             break;
         }
         case 4: {
@@ -260,8 +261,10 @@ std::optional<DibBlock> CDib::ScaledBlock(const DibBlock& dib, int width, int he
     // Source column of each destination column: a byte offset from 8 bits up, else the pixel.
     std::vector<std::uint32_t> columns(static_cast<std::size_t>(width));
     for (int i = 0; i < width; ++i) {
-        const auto si = static_cast<std::uint32_t>(static_cast<std::int64_t>(src.width) * i / width);
-        columns[static_cast<std::size_t>(i)] = bytes >= 1 ? si * static_cast<std::uint32_t>(bytes) : si;
+        const auto si =
+            static_cast<std::uint32_t>(static_cast<std::int64_t>(src.width) * i / width);
+        columns[static_cast<std::size_t>(i)] =
+            bytes >= 1 ? si * static_cast<std::uint32_t>(bytes) : si;
     }
     const std::uint8_t* lastSource = nullptr;
     const std::uint8_t* lastRow = nullptr;
@@ -288,7 +291,8 @@ std::optional<DibBlock> CDib::ScaledBlock(const DibBlock& dib, int width, int he
             break;
         default:
             for (int i = 0; i < width; ++i) {
-                const std::uint32_t v = src.Get(s, static_cast<int>(columns[static_cast<std::size_t>(i)]));
+                const std::uint32_t v =
+                    src.Get(s, static_cast<int>(columns[static_cast<std::size_t>(i)]));
                 if (src.bitCount == 1)
                     d[i >> 3] |= static_cast<std::uint8_t>(v << (7 - (i & 7)));
                 else

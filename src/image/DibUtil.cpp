@@ -103,8 +103,7 @@ std::uint64_t DibRowBytes(std::int64_t width, int bitCount)
 {
     if (width <= 0 || bitCount <= 0)
         return 0;
-    return (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(bitCount) + 31) / 32 *
-           4;
+    return (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(bitCount) + 31) / 32 * 4;
 }
 
 std::uint64_t DibRowBytes(const std::uint8_t* dib)
@@ -131,7 +130,10 @@ std::uint64_t DibSize(std::uint8_t* dib)
     return DibSizeOf(dib);
 }
 
-std::uint8_t* FindDibBits(std::uint8_t* dib) { return dib + GetLE32(dib) + DibPaletteSize(dib); }
+std::uint8_t* FindDibBits(std::uint8_t* dib)
+{
+    return dib + GetLE32(dib) + DibPaletteSize(dib);
+}
 
 const std::uint8_t* FindDibBits(const std::uint8_t* dib)
 {
@@ -173,7 +175,8 @@ std::optional<DibBlock> MakeDib(const BitmapInfoHeader& like, std::int32_t width
     if (width < 1 || width > kMaxDibSide || height < 1 || height > kMaxDibSide ||
         !IsDibBitCount(like.bitCount))
         return std::nullopt;
-    const std::uint64_t image = DibRowBytes(width, like.bitCount) * static_cast<std::uint64_t>(height);
+    const std::uint64_t image =
+        DibRowBytes(width, like.bitCount) * static_cast<std::uint64_t>(height);
     if (image > kMaxDibImageBytes)
         return std::nullopt;
     BitmapInfoHeader h = like;

@@ -53,7 +53,10 @@ void ShowTiffError(const char* module, const char* format, va_list args)
 // Names the file being read for the error handler while it lives.
 class ReadingPath {
 public:
-    explicit ReadingPath(const std::string& path) : m_previous(g_readingPath) { g_readingPath = &path; }
+    explicit ReadingPath(const std::string& path) : m_previous(g_readingPath)
+    {
+        g_readingPath = &path;
+    }
     ~ReadingPath() { g_readingPath = m_previous; }
     ReadingPath(const ReadingPath&) = delete;
     ReadingPath& operator=(const ReadingPath&) = delete;
@@ -129,8 +132,8 @@ int BwGet(TIFFRGBAImage* img, std::uint32_t* raster, std::uint32_t w, std::uint3
         const std::uint32_t fileRow = row + static_cast<std::uint32_t>(img->row_offset);
         const std::uint32_t inStrip = fileRow % rowsPerStrip;
         const std::uint32_t rows = std::min(rowsPerStrip - inStrip, h - row);
-        const std::uint64_t need = static_cast<std::uint64_t>(inStrip + rows) *
-                                   static_cast<std::uint64_t>(scanline);
+        const std::uint64_t need =
+            static_cast<std::uint64_t>(inStrip + rows) * static_cast<std::uint64_t>(scanline);
         if (need > static_cast<std::uint64_t>(stripSize))
             return 0;
         if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, fileRow, 0), strip,
@@ -169,7 +172,10 @@ tmsize_t MemoryRead(thandle_t handle, void* buffer, tmsize_t size)
     return static_cast<tmsize_t>(n);
 }
 
-tmsize_t MemoryWrite(thandle_t, void*, tmsize_t) { return -1; }
+tmsize_t MemoryWrite(thandle_t, void*, tmsize_t)
+{
+    return -1;
+}
 
 toff_t MemorySeek(thandle_t handle, toff_t offset, int whence)
 {
@@ -188,13 +194,24 @@ toff_t MemorySeek(thandle_t handle, toff_t offset, int whence)
     return f->pos;
 }
 
-int MemoryClose(thandle_t) { return 0; }
+int MemoryClose(thandle_t)
+{
+    return 0;
+}
 
-toff_t MemorySize(thandle_t handle) { return static_cast<MemoryFile*>(handle)->size; }
+toff_t MemorySize(thandle_t handle)
+{
+    return static_cast<MemoryFile*>(handle)->size;
+}
 
-int MemoryMap(thandle_t, void**, toff_t*) { return 0; }
+int MemoryMap(thandle_t, void**, toff_t*)
+{
+    return 0;
+}
 
-void MemoryUnmap(thandle_t, void*, toff_t) {}
+void MemoryUnmap(thandle_t, void*, toff_t)
+{
+}
 
 // Opens the file for reading: from its path, or from memory when data is set.
 TIFF* OpenTiff(const std::string& name, MemoryFile* memory)
@@ -307,8 +324,8 @@ std::optional<DibBlock> ReadTiff(const std::string& path, MemoryFile* memory)
     }
     // The raster holds the DIB's pixel rows: one word a pixel, or for black and white the
     // 1-bit rows, a 32nd of that.
-    const std::uint64_t imageBytes =
-        blackAndWhite ? DibRowBytes(width, 1) * height : static_cast<std::uint64_t>(width) * 4 * height;
+    const std::uint64_t imageBytes = blackAndWhite ? DibRowBytes(width, 1) * height
+                                                   : static_cast<std::uint64_t>(width) * 4 * height;
     if (imageBytes > kMaxDibImageBytes)
         return std::nullopt;
     const std::size_t words = static_cast<std::size_t>(imageBytes / 4);
@@ -337,8 +354,8 @@ std::optional<DibBlock> ReadTiff(const std::string& path, MemoryFile* memory)
         return dib;
     }
     h.bitCount = 32;
-    std::optional<DibBlock> dib = MakeDib(h, static_cast<std::int32_t>(width),
-                                          static_cast<std::int32_t>(height), nullptr);
+    std::optional<DibBlock> dib =
+        MakeDib(h, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), nullptr);
     if (!dib)
         return std::nullopt;
     std::uint8_t* d = FindDibBits(dib->data());
@@ -354,9 +371,15 @@ std::optional<DibBlock> ReadTiff(const std::string& path, MemoryFile* memory)
 
 } // namespace
 
-bool ProbeTiffFile(const std::string& path) { return ProbeTiff(path, nullptr); }
+bool ProbeTiffFile(const std::string& path)
+{
+    return ProbeTiff(path, nullptr);
+}
 
-std::optional<DibBlock> ReadTiffFile(const std::string& path) { return ReadTiff(path, nullptr); }
+std::optional<DibBlock> ReadTiffFile(const std::string& path)
+{
+    return ReadTiff(path, nullptr);
+}
 
 std::optional<DibBlock> ReadTiffMemory(const std::uint8_t* data, std::size_t length,
                                        const std::string& name)

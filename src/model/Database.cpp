@@ -6,7 +6,10 @@ Database::Database() = default;
 
 Database::~Database() = default;
 
-bool Database::CanUndo() const { return !m_tasks.empty() && m_position > 0; }
+bool Database::CanUndo() const
+{
+    return !m_tasks.empty() && m_position > 0;
+}
 
 bool Database::CanRedo() const
 {
@@ -81,8 +84,16 @@ void Database::ClearTasks()
     m_position = 0;
 }
 
-void Database::OnTasksChanged() {}
+void Database::OnTasksChanged()
+{
+}
 
-void Database::BeginBatch() { ++m_nesting; }
+void Database::BeginBatch()
+{
+    ++m_nesting;
+}
 
-void Database::EndBatch() { --m_nesting; }
+void Database::EndBatch()
+{
+    --m_nesting;
+}

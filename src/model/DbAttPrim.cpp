@@ -14,7 +14,10 @@ void DbAttPrim::Serialize(Archive& ar, DbRefTable& refs)
     }
 }
 
-int DbAttPrim::ColumnCount(ExportContext&) { return 2; }
+int DbAttPrim::ColumnCount(ExportContext&)
+{
+    return 2;
+}
 
 void DbAttPrim::WriteRow(std::string& text, const std::string& sep, ExportContext&)
 {
@@ -31,6 +34,11 @@ double DbAttPrim::SortKey(ExportContext&)
     return static_cast<double>(static_cast<signed char>(m_attribute->m_name[0]));
 }
 
-int DbAttPrim::Kind() const { return kAttPrim; }
+int DbAttPrim::Kind() const
+{
+    return kAttPrim;
+}
 
-void DbAttPrim::AssignColumns(std::vector<std::string>&) {}
+void DbAttPrim::AssignColumns(std::vector<std::string>&)
+{
+}

@@ -34,7 +34,10 @@ void DbPoint::Serialize(Archive& ar, DbRefTable& refs)
     }
 }
 
-int DbPoint::ColumnCount(ExportContext&) { return 2; }
+int DbPoint::ColumnCount(ExportContext&)
+{
+    return 2;
+}
 
 void DbPoint::WriteRow(std::string& text, const std::string& sep, ExportContext& ctx)
 {
@@ -52,6 +55,12 @@ void DbPoint::WriteHeader(std::string& text, const std::string& sep, ExportConte
     text += "Y";
 }
 
-double DbPoint::SortKey(ExportContext&) { return m_graph.x; }
+double DbPoint::SortKey(ExportContext&)
+{
+    return m_graph.x;
+}
 
-int DbPoint::Kind() const { return kPoint; }
+int DbPoint::Kind() const
+{
+    return kPoint;
+}

@@ -7,9 +7,13 @@
 #include <array>
 #include <charconv>
 
-void DbPrim::Recompute(PlotData*) {}
+void DbPrim::Recompute(PlotData*)
+{
+}
 
-void DbPrim::Draw(ToolEvent&) {}
+void DbPrim::Draw(ToolEvent&)
+{
+}
 
 void DbPrim::Serialize(Archive& ar, DbRefTable& refs)
 {
@@ -22,7 +26,10 @@ void DbPrim::Serialize(Archive& ar, DbRefTable& refs)
     }
 }
 
-int DbPrim::ColumnCount(ExportContext&) { return 0; }
+int DbPrim::ColumnCount(ExportContext&)
+{
+    return 0;
+}
 
 void DbPrim::WriteRow(std::string& text, const std::string& sep, ExportContext&)
 {
@@ -40,13 +47,24 @@ void DbPrim::WriteRow(std::string& text, const std::string& sep, ExportContext&)
     }
 }
 
-void DbPrim::WriteHeader(std::string&, const std::string&, ExportContext&) {}
+void DbPrim::WriteHeader(std::string&, const std::string&, ExportContext&)
+{
+}
 
-double DbPrim::SortKey(ExportContext&) { return 0.0; }
+double DbPrim::SortKey(ExportContext&)
+{
+    return 0.0;
+}
 
-int DbPrim::Kind() const { return kPrim; }
+int DbPrim::Kind() const
+{
+    return kPrim;
+}
 
-void DbPrim::SetAttributes(const DbAttListPtr& list) { m_attributes = list; }
+void DbPrim::SetAttributes(const DbAttListPtr& list)
+{
+    m_attributes = list;
+}
 
 void DbPrim::AssignColumns(std::vector<std::string>& names)
 {

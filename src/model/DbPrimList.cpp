@@ -4,7 +4,10 @@
 #include "model/DbPoint.h"
 #include "platform/Archive.h"
 
-void DbPrimList::Append(std::unique_ptr<DbPrim> prim) { m_prims.push_back(std::move(prim)); }
+void DbPrimList::Append(std::unique_ptr<DbPrim> prim)
+{
+    m_prims.push_back(std::move(prim));
+}
 
 std::unique_ptr<DbPrim> DbPrimList::Remove(const DbPrim* prim)
 {

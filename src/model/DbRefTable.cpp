@@ -30,8 +30,7 @@ void DbRefTable::Fill(std::uint32_t index, Entry entry)
     std::visit([&](auto&& e) { m_read[index - 1] = e; }, entry);
 }
 
-template <class T>
-T DbRefTable::Get(std::uint32_t index) const
+template <class T> T DbRefTable::Get(std::uint32_t index) const
 {
     if (index == 0 || index > m_read.size())
         throw ArchiveError("reference to an object not yet read");

@@ -31,8 +31,7 @@ public:
     void Fill(std::uint32_t index, Entry entry);
     // The object under an index; raises ArchiveError for an index not in the table or an
     // object of another kind.
-    template <class T>
-    T Get(std::uint32_t index) const;
+    template <class T> T Get(std::uint32_t index) const;
 
 private:
     std::unordered_map<const void*, std::uint32_t> m_written;

@@ -13,7 +13,9 @@ Observer::~Observer()
     delete m_list;
 }
 
-void Observer::Update(Observer*, std::intptr_t) {}
+void Observer::Update(Observer*, std::intptr_t)
+{
+}
 
 void Observer::Observe(Observer* subject)
 {

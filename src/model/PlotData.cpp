@@ -14,11 +14,9 @@
 #include <cmath>
 
 PlotData::PlotData(Document* document)
-    : m_document(document),
-      m_setMgr(std::make_unique<DbSetMgr>()),
+    : m_document(document), m_setMgr(std::make_unique<DbSetMgr>()),
       m_transform(std::make_unique<TransformData>()),
-      m_grid(std::make_unique<RegGridData>(m_transform.get())),
-      m_image(std::make_unique<CDib>())
+      m_grid(std::make_unique<RegGridData>(m_transform.get())), m_image(std::make_unique<CDib>())
 {
 }
 
@@ -37,7 +35,10 @@ void PlotData::SetImage(std::unique_ptr<CDib> image)
     m_imageReplaced = 1;
 }
 
-bool PlotData::HasImage() const { return m_image && !m_image->IsEmpty(); }
+bool PlotData::HasImage() const
+{
+    return m_image && !m_image->IsEmpty();
+}
 
 void PlotData::ClearChangeFlags()
 {
@@ -55,15 +56,30 @@ void PlotData::ApplyPreferences(bool saveReference, bool sortData)
     }
 }
 
-int PlotData::NewSet() { return m_setMgr->NewSet(); }
+int PlotData::NewSet()
+{
+    return m_setMgr->NewSet();
+}
 
-std::unique_ptr<DbSetX3> PlotData::ClearAll() { return m_setMgr->ClearAll(); }
+std::unique_ptr<DbSetX3> PlotData::ClearAll()
+{
+    return m_setMgr->ClearAll();
+}
 
-std::unique_ptr<DbSetX1> PlotData::ClearCurrentSet() { return m_setMgr->ClearCurrentSet(); }
+std::unique_ptr<DbSetX1> PlotData::ClearCurrentSet()
+{
+    return m_setMgr->ClearCurrentSet();
+}
 
-std::unique_ptr<DbMemento> PlotData::DeleteSet(int slot) { return m_setMgr->DeleteSet(slot); }
+std::unique_ptr<DbMemento> PlotData::DeleteSet(int slot)
+{
+    return m_setMgr->DeleteSet(slot);
+}
 
-void PlotData::Restore(std::unique_ptr<DbMemento> memento) { m_setMgr->Restore(std::move(memento)); }
+void PlotData::Restore(std::unique_ptr<DbMemento> memento)
+{
+    m_setMgr->Restore(std::move(memento));
+}
 
 void PlotData::SelectSet(int slot)
 {

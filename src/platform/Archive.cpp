@@ -17,9 +17,13 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 } // namespace
 
-Archive::Archive() : m_mode(Mode::Store) {}
+Archive::Archive() : m_mode(Mode::Store)
+{
+}
 
-Archive::Archive(std::vector<std::uint8_t> bytes) : m_mode(Mode::Load), m_bytes(std::move(bytes)) {}
+Archive::Archive(std::vector<std::uint8_t> bytes) : m_mode(Mode::Load), m_bytes(std::move(bytes))
+{
+}
 
 Archive::Archive(const void* data, std::size_t size)
     : m_mode(Mode::Load),
@@ -65,7 +69,10 @@ const std::uint8_t* Archive::Take(std::size_t size)
     return p;
 }
 
-std::uint8_t Archive::ReadU8() { return *Take(1); }
+std::uint8_t Archive::ReadU8()
+{
+    return *Take(1);
+}
 
 std::uint16_t Archive::ReadU16()
 {
@@ -80,7 +87,10 @@ std::uint32_t Archive::ReadU32()
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-std::int32_t Archive::ReadI32() { return static_cast<std::int32_t>(ReadU32()); }
+std::int32_t Archive::ReadI32()
+{
+    return static_cast<std::int32_t>(ReadU32());
+}
 
 double Archive::ReadF64()
 {
@@ -106,7 +116,10 @@ std::vector<std::uint8_t> Archive::ReadBlock(std::size_t size)
     return std::vector<std::uint8_t>(p, p + size);
 }
 
-void Archive::Skip(std::size_t size) { Take(size); }
+void Archive::Skip(std::size_t size)
+{
+    Take(size);
+}
 
 std::uint32_t Archive::ReadVersion(std::uint32_t lowest, std::uint32_t highest)
 {
@@ -178,7 +191,10 @@ void Archive::WriteU32(std::uint32_t v)
     WriteBytes(b, 4);
 }
 
-void Archive::WriteI32(std::int32_t v) { WriteU32(static_cast<std::uint32_t>(v)); }
+void Archive::WriteI32(std::int32_t v)
+{
+    WriteU32(static_cast<std::uint32_t>(v));
+}
 
 void Archive::WriteF64(double v)
 {
@@ -219,7 +235,8 @@ bool Archive::SaveFile(const std::string& path) const
     FilePtr f(std::fopen(path.c_str(), "wb"));
     if (!f)
         return false;
-    if (!m_bytes.empty() && std::fwrite(m_bytes.data(), 1, m_bytes.size(), f.get()) != m_bytes.size())
+    if (!m_bytes.empty() &&
+        std::fwrite(m_bytes.data(), 1, m_bytes.size(), f.get()) != m_bytes.size())
         return false;
     if (std::fflush(f.get()) != 0)
         return false;

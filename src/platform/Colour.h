@@ -9,9 +9,18 @@ constexpr Colour MakeColour(std::uint8_t r, std::uint8_t g, std::uint8_t b)
 {
     return static_cast<Colour>(r) | (static_cast<Colour>(g) << 8) | (static_cast<Colour>(b) << 16);
 }
-constexpr std::uint8_t RedOf(Colour c) { return static_cast<std::uint8_t>(c); }
-constexpr std::uint8_t GreenOf(Colour c) { return static_cast<std::uint8_t>(c >> 8); }
-constexpr std::uint8_t BlueOf(Colour c) { return static_cast<std::uint8_t>(c >> 16); }
+constexpr std::uint8_t RedOf(Colour c)
+{
+    return static_cast<std::uint8_t>(c);
+}
+constexpr std::uint8_t GreenOf(Colour c)
+{
+    return static_cast<std::uint8_t>(c >> 8);
+}
+constexpr std::uint8_t BlueOf(Colour c)
+{
+    return static_cast<std::uint8_t>(c >> 16);
+}
 
 // Canvas pixels are 0xFFRRGGBB words, the layout a QImage of format RGB32 reads in place.
 constexpr std::uint32_t ColourToPixel(Colour c)

@@ -33,7 +33,10 @@ struct IRect {
     std::int32_t Width() const { return right - left; }
     std::int32_t Height() const { return bottom - top; }
     bool IsEmpty() const { return right <= left || bottom <= top; }
-    bool Contains(IPoint p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+    bool Contains(IPoint p) const
+    {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
     IRect Intersected(const IRect& o) const
     {
         IRect r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),

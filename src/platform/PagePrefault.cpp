@@ -23,7 +23,8 @@ PagePrefault::PagePrefault(void* begin, std::size_t length)
 {
 #if defined(__linux__)
     if (begin && length >= kMinLength)
-        m_thread = std::thread(&PagePrefault::Run, this, static_cast<unsigned char*>(begin), length);
+        m_thread =
+            std::thread(&PagePrefault::Run, this, static_cast<unsigned char*>(begin), length);
 #else
     (void)begin;
     (void)length;
@@ -52,7 +53,8 @@ void PagePrefault::Run(unsigned char* begin, std::size_t length)
     const std::uintptr_t first = (reinterpret_cast<std::uintptr_t>(begin) + page - 1) & ~(page - 1);
     const std::uintptr_t end = reinterpret_cast<std::uintptr_t>(begin) + length;
     for (std::uintptr_t at = first; at < end && !m_stop; at += kStep) {
-        const std::size_t step = static_cast<std::size_t>(std::min<std::uintptr_t>(kStep, end - at));
+        const std::size_t step =
+            static_cast<std::size_t>(std::min<std::uintptr_t>(kStep, end - at));
         if (madvise(reinterpret_cast<void*>(at), step, MADV_POPULATE_WRITE) != 0)
             return;
         m_reached = static_cast<std::size_t>(at + step - reinterpret_cast<std::uintptr_t>(begin));

@@ -9,7 +9,10 @@ namespace {
 __extension__ typedef __int128 Wide;
 } // namespace
 
-PixelCanvas::PixelCanvas(int width, int height, Colour fill) { Resize(width, height, fill); }
+PixelCanvas::PixelCanvas(int width, int height, Colour fill)
+{
+    Resize(width, height, fill);
+}
 
 void PixelCanvas::Resize(int width, int height, Colour fill)
 {
@@ -19,7 +22,10 @@ void PixelCanvas::Resize(int width, int height, Colour fill)
                     ColourToPixel(fill));
 }
 
-void PixelCanvas::Fill(Colour c) { std::fill(m_pixels.begin(), m_pixels.end(), ColourToPixel(c)); }
+void PixelCanvas::Fill(Colour c)
+{
+    std::fill(m_pixels.begin(), m_pixels.end(), ColourToPixel(c));
+}
 
 std::uint32_t PixelCanvas::DevicePixel(int x, int y) const
 {
@@ -54,7 +60,10 @@ void PixelCanvas::SetClipRect(const IRect& deviceRect)
     m_clip = deviceRect;
 }
 
-void PixelCanvas::ClearClip() { m_clipped = false; }
+void PixelCanvas::ClearClip()
+{
+    m_clipped = false;
+}
 
 void PixelCanvas::PlotDevice(int x, int y, std::uint32_t penPixel)
 {
@@ -79,7 +88,10 @@ void PixelCanvas::PlotDevice(int x, int y, std::uint32_t penPixel)
     }
 }
 
-void PixelCanvas::MoveTo(int x, int y) { m_current = {x, y}; }
+void PixelCanvas::MoveTo(int x, int y)
+{
+    m_current = {x, y};
+}
 
 void PixelCanvas::LineTo(int x, int y)
 {
@@ -187,8 +199,8 @@ void PixelCanvas::SetPixels(int x, int y, int width, int height, const std::uint
     IRect dev{a.x, a.y, a.x + width, a.y + height};
     IRect vis = dev.Intersected(GetClipRect());
     for (int row = vis.top; row < vis.bottom; ++row) {
-        const std::uint32_t* s = src + static_cast<std::ptrdiff_t>(row - a.y) * srcStride +
-                                 (vis.left - a.x);
+        const std::uint32_t* s =
+            src + static_cast<std::ptrdiff_t>(row - a.y) * srcStride + (vis.left - a.x);
         std::memcpy(&m_pixels[static_cast<std::size_t>(row) * m_width + vis.left], s,
                     static_cast<std::size_t>(vis.Width()) * sizeof(std::uint32_t));
     }

@@ -10,7 +10,7 @@ MsgResult RecordingUiServices::MessageBox(const std::string& text, const std::st
         return r;
     }
     return (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel) ? MsgResult::Yes
-                                                                              : MsgResult::Ok;
+                                                                                : MsgResult::Ok;
 }
 
 void RecordingUiServices::BeginWaitCursor()
@@ -59,7 +59,10 @@ int RecordingUiServices::StartTimer(int periodMs, std::function<void()> callback
     return id;
 }
 
-void RecordingUiServices::KillTimer(int id) { timers.erase(id); }
+void RecordingUiServices::KillTimer(int id)
+{
+    timers.erase(id);
+}
 
 bool RecordingUiServices::FireTimer(int id)
 {

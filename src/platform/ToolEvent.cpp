@@ -1,6 +1,8 @@
 #include "platform/ToolEvent.h"
 
-ToolEvent::ToolEvent() : markerA(PlusMarker), markerB(PlusMarker), markerC(DottedPlusMarker) {}
+ToolEvent::ToolEvent() : markerA(PlusMarker), markerB(PlusMarker), markerC(DottedPlusMarker)
+{
+}
 
 ToolEvent::ToolEvent(DeviceContext* deviceContext, double zoom) : ToolEvent()
 {

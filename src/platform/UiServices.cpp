@@ -14,9 +14,15 @@ HeadlessUiServices& Fallback()
 
 } // namespace
 
-UiServices& GetUiServices() { return g_services ? *g_services : Fallback(); }
+UiServices& GetUiServices()
+{
+    return g_services ? *g_services : Fallback();
+}
 
-void SetUiServices(UiServices* services) { g_services = services; }
+void SetUiServices(UiServices* services)
+{
+    g_services = services;
+}
 
 MsgResult HeadlessUiServices::MessageBox(const std::string& text, const std::string&,
                                          MsgButtons buttons, MsgIcon)
@@ -42,6 +48,11 @@ bool HeadlessUiServices::SetClipboard(const ClipboardContent& content)
     return true;
 }
 
-int HeadlessUiServices::StartTimer(int, std::function<void()>) { return m_nextTimer++; }
+int HeadlessUiServices::StartTimer(int, std::function<void()>)
+{
+    return m_nextTimer++;
+}
 
-void HeadlessUiServices::KillTimer(int) {}
+void HeadlessUiServices::KillTimer(int)
+{
+}

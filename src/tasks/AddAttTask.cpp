@@ -16,7 +16,10 @@ bool AddAttTask::Execute()
     return true;
 }
 
-bool AddAttTask::Redo() { return Execute(); }
+bool AddAttTask::Redo()
+{
+    return Execute();
+}
 
 bool AddAttTask::Undo()
 {

@@ -16,7 +16,10 @@ bool DeleteAttTask::Execute()
     return true;
 }
 
-bool DeleteAttTask::Redo() { return Execute(); }
+bool DeleteAttTask::Redo()
+{
+    return Execute();
+}
 
 bool DeleteAttTask::Undo()
 {

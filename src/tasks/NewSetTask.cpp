@@ -4,7 +4,9 @@
 #include "model/DbSetMgr.h"
 #include "model/PlotData.h"
 
-NewSetTask::NewSetTask(PlotData* data) : m_data(data) {}
+NewSetTask::NewSetTask(PlotData* data) : m_data(data)
+{
+}
 
 NewSetTask::~NewSetTask() = default;
 

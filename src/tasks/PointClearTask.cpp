@@ -6,7 +6,10 @@
 #include "model/DbSetX3.h"
 #include "model/PlotData.h"
 
-std::unique_ptr<DbMemento> PointClearTask::Take() { return m_data->ClearAll(); }
+std::unique_ptr<DbMemento> PointClearTask::Take()
+{
+    return m_data->ClearAll();
+}
 
 const std::string& PointClearTask::GetName() const
 {

@@ -6,7 +6,10 @@
 #include "model/DbSetX3.h"
 #include "model/PlotData.h"
 
-std::unique_ptr<DbMemento> SetClearTask::Take() { return m_data->ClearCurrentSet(); }
+std::unique_ptr<DbMemento> SetClearTask::Take()
+{
+    return m_data->ClearCurrentSet();
+}
 
 const std::string& SetClearTask::GetName() const
 {

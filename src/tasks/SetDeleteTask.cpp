@@ -6,7 +6,10 @@
 #include "model/DbSetX3.h"
 #include "model/PlotData.h"
 
-std::unique_ptr<DbMemento> SetDeleteTask::Take() { return m_data->DeleteSet(m_data->GetSetMgr()->GetCurrent()); }
+std::unique_ptr<DbMemento> SetDeleteTask::Take()
+{
+    return m_data->DeleteSet(m_data->GetSetMgr()->GetCurrent());
+}
 
 const std::string& SetDeleteTask::GetName() const
 {

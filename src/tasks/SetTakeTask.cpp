@@ -3,7 +3,9 @@
 #include "model/DbMemento.h"
 #include "model/PlotData.h"
 
-SetTakeTask::SetTakeTask(PlotData* data) : m_data(data) {}
+SetTakeTask::SetTakeTask(PlotData* data) : m_data(data)
+{
+}
 
 SetTakeTask::~SetTakeTask() = default;
 
@@ -16,7 +18,10 @@ bool SetTakeTask::Execute()
     return true;
 }
 
-bool SetTakeTask::Redo() { return Execute(); }
+bool SetTakeTask::Redo()
+{
+    return Execute();
+}
 
 bool SetTakeTask::Undo()
 {

@@ -1,6 +1,8 @@
 #include "tasks/TaskSet.h"
 
-TaskSet::TaskSet(PlotData* owner, std::string name) : m_owner(owner), m_name(std::move(name)) {}
+TaskSet::TaskSet(PlotData* owner, std::string name) : m_owner(owner), m_name(std::move(name))
+{
+}
 
 TaskSet::~TaskSet() = default;
 

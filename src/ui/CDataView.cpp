@@ -4,8 +4,8 @@
 #include "model/DbSetMgr.h"
 
 #include <QHeaderView>
-#include <QStyle>
 #include <QMouseEvent>
+#include <QStyle>
 
 #include <algorithm>
 

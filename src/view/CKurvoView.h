@@ -5,8 +5,8 @@
 #include "platform/Document.h"
 #include "platform/PixelCanvas.h"
 #include "platform/ToolEvent.h"
-#include "view/ViewSettings.h"
 #include "view/SavedView.h"
+#include "view/ViewSettings.h"
 
 #include <cstdint>
 #include <memory>

@@ -160,7 +160,8 @@ TEST_F(DesktopFeaturesTest, PrintUsesThePageChosenInPrintSetup)
     std::ifstream in(pdf, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::smatch box;
-    ASSERT_TRUE(std::regex_search(bytes, box, std::regex(R"(/MediaBox \[0 0 ([0-9.]+) ([0-9.]+)\])")))
+    ASSERT_TRUE(
+        std::regex_search(bytes, box, std::regex(R"(/MediaBox \[0 0 ([0-9.]+) ([0-9.]+)\])")))
         << "a PDF page was written";
     EXPECT_GT(std::stod(box[1]), std::stod(box[2])) << "the page is landscape";
 }

@@ -158,7 +158,8 @@ TEST_F(Documents, ProjectRoundTripKeepsEveryStoredField)
     EXPECT_EQ(b.GetTransform()->GetRegion().GetPixelNodeCount(),
               data.GetTransform()->GetRegion().GetPixelNodeCount());
     ASSERT_EQ(b.GetImage()->GetDibLength(), data.GetImage()->GetDibLength());
-    EXPECT_TRUE(std::equal(b.GetImage()->GetDib(), b.GetImage()->GetDib() + b.GetImage()->GetDibLength(),
+    EXPECT_TRUE(std::equal(b.GetImage()->GetDib(),
+                           b.GetImage()->GetDib() + b.GetImage()->GetDibLength(),
                            data.GetImage()->GetDib()));
     EXPECT_EQ(b.GetSetMgr()->GetSetCount(), 2);
     EXPECT_EQ(b.GetSetMgr()->GetCurrent(), 1);
@@ -338,14 +339,13 @@ TEST_P(BrokenProjects, FailToOpenWithTheFailedOpenReport)
     EXPECT_EQ(ui.LastMessage()->text, CKurvoDoc::kFailedToOpen);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, BrokenProjects,
-                         ::testing::Values(BadProject{"version 1", {kProjectMagic, 1, 0}},
-                                           BadProject{"version 9", {kProjectMagic, 9, 0}},
-                                           BadProject{"cut after the sort flag", {kProjectMagic, 5, 1}},
-                                           BadProject{"huge old point list",
-                                                      {kProjectMagic, 3, 1}},
-                                           BadProject{"transform block version 7",
-                                                      {kProjectMagic, 5, 1, 7, 1, 1}}));
+INSTANTIATE_TEST_SUITE_P(
+    Files, BrokenProjects,
+    ::testing::Values(BadProject{"version 1", {kProjectMagic, 1, 0}},
+                      BadProject{"version 9", {kProjectMagic, 9, 0}},
+                      BadProject{"cut after the sort flag", {kProjectMagic, 5, 1}},
+                      BadProject{"huge old point list", {kProjectMagic, 3, 1}},
+                      BadProject{"transform block version 7", {kProjectMagic, 5, 1, 7, 1, 1}}));
 
 TEST_F(Documents, SaveAsTextKeepsTheExportAndStaysOutOfRecentFiles)
 {

@@ -16,13 +16,16 @@ TEST_P(FormatByExtension, FindsTheFormatAtTheLastDot)
     EXPECT_EQ(FormatFromPath(GetParam().path, -1), GetParam().expected) << GetParam().path;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Paths, FormatByExtension,
-    ::testing::Values(FormatCase{"points.TXT", kFormatText}, FormatCase{"a.txt.kvx", kFormatProject},
-                      FormatCase{"/x/y/plot.csv", kFormatCsv}, FormatCase{"scan.Bmp", kFormatBitmap},
-                      FormatCase{"noextension", -1}, FormatCase{"picture.tif", -1},
-                      // The extension must first occur at the last dot.
-                      FormatCase{"a.kvx.kvx", -1}, FormatCase{"/data.kvx/name", -1}));
+INSTANTIATE_TEST_SUITE_P(Paths, FormatByExtension,
+                         ::testing::Values(FormatCase{"points.TXT", kFormatText},
+                                           FormatCase{"a.txt.kvx", kFormatProject},
+                                           FormatCase{"/x/y/plot.csv", kFormatCsv},
+                                           FormatCase{"scan.Bmp", kFormatBitmap},
+                                           FormatCase{"noextension", -1},
+                                           FormatCase{"picture.tif", -1},
+                                           // The extension must first occur at the last dot.
+                                           FormatCase{"a.kvx.kvx", -1},
+                                           FormatCase{"/data.kvx/name", -1}));
 
 TEST(SaveFormat, StripsOnlyKnownExtensions)
 {

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -39,9 +39,12 @@ TEST_F(ReaderTest, EverySeedIsAcceptedByItsReader)
         }
     };
     all("bmp", BmpSeeds(), [](const Bytes& b) { return FeedBmp(b.data(), b.size()); });
-    all("block", BlockSeeds(), [](const Bytes& b) { return FeedEmbeddedBlock(b.data(), b.size()); });
-    all("tiff", TiffSeeds(m_dir.Path()), [](const Bytes& b) { return FeedTiff(b.data(), b.size()); });
-    all("strings", StringSeeds(), [](const Bytes& b) { return FeedArchiveStrings(b.data(), b.size()); });
+    all("block", BlockSeeds(),
+        [](const Bytes& b) { return FeedEmbeddedBlock(b.data(), b.size()); });
+    all("tiff", TiffSeeds(m_dir.Path()),
+        [](const Bytes& b) { return FeedTiff(b.data(), b.size()); });
+    all("strings", StringSeeds(),
+        [](const Bytes& b) { return FeedArchiveStrings(b.data(), b.size()); });
     // A referenced image is looked for in the current folder.
     const auto cwd = std::filesystem::current_path();
     std::filesystem::current_path(m_dir.Path());

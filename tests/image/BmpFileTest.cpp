@@ -110,7 +110,8 @@ TEST_F(BmpReader, SixteenAndThirtyTwoBitsWithoutMasksReadThePixelsAtTheOffset)
         EXPECT_TRUE(std::equal(back->begin() + kInfoHeaderSize + 12, back->end(),
                                dib.begin() + kInfoHeaderSize + 12))
             << bits;
-        EXPECT_EQ(GetLE32(back->data() + 40) | GetLE32(back->data() + 44) | GetLE32(back->data() + 48),
+        EXPECT_EQ(GetLE32(back->data() + 40) | GetLE32(back->data() + 44) |
+                      GetLE32(back->data() + 48),
                   0u);
     }
 }
@@ -118,8 +119,9 @@ TEST_F(BmpReader, SixteenAndThirtyTwoBitsWithoutMasksReadThePixelsAtTheOffset)
 TEST_F(BmpReader, FileHeadersThatLieFail)
 {
     const DibBlock dib = Make(4, 4, 8);
-    EXPECT_FALSE(ReadBytes(BmpFile(dib, kFileHeaderSize + kInfoHeaderSize + 100))); // into the table
-    EXPECT_FALSE(ReadBytes(BmpFile(dib, 0xFFFFFFF0u)));                              // past the end
+    EXPECT_FALSE(
+        ReadBytes(BmpFile(dib, kFileHeaderSize + kInfoHeaderSize + 100))); // into the table
+    EXPECT_FALSE(ReadBytes(BmpFile(dib, 0xFFFFFFF0u)));                    // past the end
     std::vector<std::uint8_t> file = BmpFile(dib, DefaultOffset(dib));
     ASSERT_TRUE(ReadBytes(file));
     file[0] = 'X';
@@ -165,16 +167,13 @@ TEST_P(BmpLyingHeader, Fails)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BmpLyingHeader,
-    ::testing::Values(LyingHeader{"ZeroWidth", 0, 8, 8, 0}, LyingHeader{"NegativeWidth", -8, 8, 8, 0},
-                      LyingHeader{"ZeroHeight", 8, 0, 8, 0},
-                      LyingHeader{"MinimalHeight", 8, INT32_MIN, 8, 0},
-                      LyingHeader{"HugeWidth", 100001, 8, 8, 0},
-                      LyingHeader{"HugeSides", 100000, 100000, 32, 0},
-                      LyingHeader{"LargerThanFile", 2000, 2000, 8, 0},
-                      LyingHeader{"OddDepth", 8, 8, 7, 0}, LyingHeader{"Depth2", 8, 8, 2, 0},
-                      LyingHeader{"UnknownCompression", 8, 8, 8, 4},
-                      LyingHeader{"RleWrongDepth", 8, 8, 24, 1},
-                      LyingHeader{"BitFieldsWrongDepth", 8, 8, 8, 3}),
+    ::testing::Values(
+        LyingHeader{"ZeroWidth", 0, 8, 8, 0}, LyingHeader{"NegativeWidth", -8, 8, 8, 0},
+        LyingHeader{"ZeroHeight", 8, 0, 8, 0}, LyingHeader{"MinimalHeight", 8, INT32_MIN, 8, 0},
+        LyingHeader{"HugeWidth", 100001, 8, 8, 0}, LyingHeader{"HugeSides", 100000, 100000, 32, 0},
+        LyingHeader{"LargerThanFile", 2000, 2000, 8, 0}, LyingHeader{"OddDepth", 8, 8, 7, 0},
+        LyingHeader{"Depth2", 8, 8, 2, 0}, LyingHeader{"UnknownCompression", 8, 8, 8, 4},
+        LyingHeader{"RleWrongDepth", 8, 8, 24, 1}, LyingHeader{"BitFieldsWrongDepth", 8, 8, 8, 3}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BmpReader, CoreHeaderWithTwoColoursBecomesAnInfoHeader)
@@ -187,9 +186,10 @@ TEST_F(BmpReader, CoreHeaderWithTwoColoursBecomesAnInfoHeader)
     ASSERT_EQ(dib->size(), 40u + 8u + 8u);
     // size 40, 10 x 2, one plane of 1 bit, uncompressed, 8 pixel bytes, 2 colours used and
     // important, then the table widened to 4-byte entries and the pixels.
-    const std::uint8_t expect[56] = {40, 0, 0, 0, 10, 0, 0, 0, 2, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0,
-                                     8,  0, 0, 0, 0,  0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0,
-                                     1, 2, 3, 0, 250, 251, 252, 0, 0xAA, 0xC0, 0, 0, 0x55, 0x40, 0, 0};
+    const std::uint8_t expect[56] = {40, 0, 0,   0,   10,  0, 0,    0,    2, 0, 0,    0,    1, 0,
+                                     1,  0, 0,   0,   0,   0, 8,    0,    0, 0, 0,    0,    0, 0,
+                                     0,  0, 0,   0,   2,   0, 0,    0,    2, 0, 0,    0,    1, 2,
+                                     3,  0, 250, 251, 252, 0, 0xAA, 0xC0, 0, 0, 0x55, 0x40, 0, 0};
     EXPECT_EQ(0, std::memcmp(dib->data(), expect, 56));
 }
 
@@ -203,10 +203,11 @@ TEST_F(BmpReader, CoreHeaderWithTruncatedTableFails)
 TEST_F(BmpReader, BitFields565DecodeToThirtyTwoBits)
 {
     // top-down; top row: red, green, blue; bottom row: white, black, mid grey-ish (0x8410)
-    const std::optional<DibBlock> dib = ReadBytes(BmpFile(
-        BitFieldsBody(3, -2, 16, {0xF800, 0x07E0, 0x001F},
-                      {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0, 0, 0xFF, 0xFF, 0, 0, 0x10, 0x84, 0, 0}),
-        kFileHeaderSize + 52));
+    const std::optional<DibBlock> dib =
+        ReadBytes(BmpFile(BitFieldsBody(3, -2, 16, {0xF800, 0x07E0, 0x001F},
+                                        {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0, 0, 0xFF, 0xFF, 0, 0,
+                                         0x10, 0x84, 0, 0}),
+                          kFileHeaderSize + 52));
     ASSERT_TRUE(dib);
     const BitmapInfoHeader out = BitmapInfoHeader::Read(dib->data());
     EXPECT_EQ(out.bitCount, 32);
@@ -232,7 +233,8 @@ TEST_F(BmpReader, BitFieldsThirtyTwoWithSwappedMasks)
 
 TEST_F(BmpReader, BitFieldsWithoutMaskBytesFail)
 {
-    EXPECT_FALSE(ReadBytes(BmpFile(BitFieldsBody(1, 1, 32, {}, {0, 0, 0, 0}), kFileHeaderSize + 40)));
+    EXPECT_FALSE(
+        ReadBytes(BmpFile(BitFieldsBody(1, 1, 32, {}, {0, 0, 0, 0}), kFileHeaderSize + 40)));
 }
 
 TEST_F(BmpReader, FileWithBitmapContentLoadsWhateverItsExtension)

@@ -66,8 +66,8 @@ TEST(Blocks, OtherCodesAndEmptyImagesWriteNothing)
 }
 
 // A compressed block around arbitrary bytes, with lengths that may lie.
-std::vector<std::uint8_t> CompressedBlock(const std::vector<std::uint8_t>& raw, std::uint32_t claimed,
-                                          std::int64_t packedDelta = 0)
+std::vector<std::uint8_t> CompressedBlock(const std::vector<std::uint8_t>& raw,
+                                          std::uint32_t claimed, std::int64_t packedDelta = 0)
 {
     std::vector<std::uint8_t> packed(compressBound(static_cast<uLong>(raw.size())));
     uLongf n = static_cast<uLongf>(packed.size());
@@ -89,8 +89,8 @@ TEST(Blocks, MalformedCompressedBlocksFailAndLeaveNoImage)
     DibBlock rle = dib;
     PutLE32(rle.data() + 16, 1);
     std::vector<std::vector<std::uint8_t>> cases = {
-        CompressedBlock(dib, static_cast<std::uint32_t>(dib.size() + 1)), // length lies (longer)
-        CompressedBlock(dib, static_cast<std::uint32_t>(dib.size() - 1)), // length lies (shorter)
+        CompressedBlock(dib, static_cast<std::uint32_t>(dib.size() + 1)),  // length lies (longer)
+        CompressedBlock(dib, static_cast<std::uint32_t>(dib.size() - 1)),  // length lies (shorter)
         CompressedBlock(dib, 0xFFFFFFF0u),                                 // absurd length
         CompressedBlock(dib, static_cast<std::uint32_t>(dib.size()), 100), // packed past the end
         CompressedBlock(dib, static_cast<std::uint32_t>(dib.size()), -3),  // packed cut short
@@ -98,10 +98,12 @@ TEST(Blocks, MalformedCompressedBlocksFailAndLeaveNoImage)
         CompressedBlock(rle, static_cast<std::uint32_t>(rle.size())),
         {4, 3, 2},
     };
-    std::vector<std::uint8_t> wrongMagic = CompressedBlock(dib, static_cast<std::uint32_t>(dib.size()));
+    std::vector<std::uint8_t> wrongMagic =
+        CompressedBlock(dib, static_cast<std::uint32_t>(dib.size()));
     wrongMagic[0] = 5;
     cases.push_back(wrongMagic);
-    std::vector<std::uint8_t> garbage = CompressedBlock(dib, static_cast<std::uint32_t>(dib.size()));
+    std::vector<std::uint8_t> garbage =
+        CompressedBlock(dib, static_cast<std::uint32_t>(dib.size()));
     garbage[14] ^= 0xFF;
     cases.push_back(garbage);
     for (std::size_t i = 0; i < cases.size(); ++i) {
@@ -146,12 +148,12 @@ TEST(Blocks, MalformedPlainBlocksFail)
         cases.push_back(b);
     };
     edited([](auto& b) { b[0] = 'X'; });
-    edited([](auto& b) { b.resize(b.size() - 1); });                 // truncated
-    edited([](auto& b) { PutLE32(b.data() + 2, 0xFFFFFFFFu); });      // file size lies
-    edited([](auto& b) { PutLE32(b.data() + 2, 20); });               // too small for a header
-    edited([](auto& b) { PutLE32(b.data() + 14, 12); });              // core header
-    edited([](auto& b) { PutLE32(b.data() + 14 + 16, 1); });          // compressed
-    edited([](auto& b) { PutLE32(b.data() + 14 + 4, 100000); });      // width lies
+    edited([](auto& b) { b.resize(b.size() - 1); });             // truncated
+    edited([](auto& b) { PutLE32(b.data() + 2, 0xFFFFFFFFu); }); // file size lies
+    edited([](auto& b) { PutLE32(b.data() + 2, 20); });          // too small for a header
+    edited([](auto& b) { PutLE32(b.data() + 14, 12); });         // core header
+    edited([](auto& b) { PutLE32(b.data() + 14 + 16, 1); });     // compressed
+    edited([](auto& b) { PutLE32(b.data() + 14 + 4, 100000); }); // width lies
     edited([](auto& b) { b.resize(10); });
     for (std::size_t i = 0; i < cases.size(); ++i) {
         Archive in(cases[i]);

@@ -43,12 +43,13 @@ TEST_P(SizeRules, FollowTheDepthAndColoursUsed)
     EXPECT_EQ(GetLE32(h.data() + 20), 3 * c.rowFor13);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Depths, SizeRules,
-    ::testing::Values(SizeCase{1, 0, 2, 8, 4}, SizeCase{4, 0, 16, 64, 8}, SizeCase{8, 0, 256, 1024, 16},
-                      SizeCase{8, 17, 17, 68, 16}, SizeCase{8, 0x10003, 3, 12, 16},
-                      SizeCase{16, 0, 0, 12, 28}, SizeCase{24, 0, 0, 0, 40},
-                      SizeCase{24, 5, 5, 0, 40}, SizeCase{32, 0, 0, 12, 52}));
+INSTANTIATE_TEST_SUITE_P(Depths, SizeRules,
+                         ::testing::Values(SizeCase{1, 0, 2, 8, 4}, SizeCase{4, 0, 16, 64, 8},
+                                           SizeCase{8, 0, 256, 1024, 16},
+                                           SizeCase{8, 17, 17, 68, 16},
+                                           SizeCase{8, 0x10003, 3, 12, 16},
+                                           SizeCase{16, 0, 0, 12, 28}, SizeCase{24, 0, 0, 0, 40},
+                                           SizeCase{24, 5, 5, 0, 40}, SizeCase{32, 0, 0, 12, 52}));
 
 TEST(SizeRulesCompressed, ImageSizeFieldStaysForRunLengthData)
 {
@@ -83,24 +84,25 @@ TEST_P(Soundness, AcceptsOnlyBitmapsTheProgramCanWorkOn)
     const SoundCase& c = GetParam();
     std::vector<std::uint8_t> h = Header(c.width, c.height, c.bits, 0, c.compression);
     const std::uint64_t size = DibSizeOf(h.data());
-    const std::uint64_t length = static_cast<std::uint64_t>(static_cast<std::int64_t>(std::min<std::uint64_t>(size, 1u << 20)) + c.lengthDelta);
+    const std::uint64_t length = static_cast<std::uint64_t>(
+        static_cast<std::int64_t>(std::min<std::uint64_t>(size, 1u << 20)) + c.lengthDelta);
     std::vector<std::uint8_t> block(static_cast<std::size_t>(std::max<std::uint64_t>(length, 40)));
     std::copy(h.begin(), h.end(), block.begin());
     EXPECT_EQ(IsSoundDib(block.data(), static_cast<std::size_t>(length)), c.sound);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Soundness,
-    ::testing::Values(SoundCase{"Exact", 10, 10, 8, 0, 0, true},
-                      SoundCase{"Longer", 10, 10, 24, 0, 7, true},
-                      SoundCase{"OneShort", 10, 10, 24, 0, -1, false},
-                      SoundCase{"Compressed", 10, 10, 8, 1, 0, false},
-                      SoundCase{"TopDown", 10, -10, 8, 0, 0, false},
-                      SoundCase{"ZeroWidth", 0, 10, 8, 0, 0, false},
-                      SoundCase{"SideTooLong", 100001, 1, 1, 0, 0, false},
-                      SoundCase{"PixelsOverOneGiB", 100000, 2700, 32, 0, 0, false},
-                      SoundCase{"BadDepth", 10, 10, 2, 0, 0, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, Soundness,
+                         ::testing::Values(SoundCase{"Exact", 10, 10, 8, 0, 0, true},
+                                           SoundCase{"Longer", 10, 10, 24, 0, 7, true},
+                                           SoundCase{"OneShort", 10, 10, 24, 0, -1, false},
+                                           SoundCase{"Compressed", 10, 10, 8, 1, 0, false},
+                                           SoundCase{"TopDown", 10, -10, 8, 0, 0, false},
+                                           SoundCase{"ZeroWidth", 0, 10, 8, 0, 0, false},
+                                           SoundCase{"SideTooLong", 100001, 1, 1, 0, 0, false},
+                                           SoundCase{"PixelsOverOneGiB", 100000, 2700, 32, 0, 0,
+                                                     false},
+                                           SoundCase{"BadDepth", 10, 10, 2, 0, 0, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MakeDib, BuildsZeroFilledBlocksWithTheTableAndRefusesBadSizes)
 {

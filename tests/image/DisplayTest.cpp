@@ -22,7 +22,8 @@ protected:
 
     CDib* AtZoom(double zoom)
     {
-        return m_image.GetBitmap(nullptr, static_cast<int>(100 * zoom), static_cast<int>(80 * zoom));
+        return m_image.GetBitmap(nullptr, static_cast<int>(100 * zoom),
+                                 static_cast<int>(80 * zoom));
     }
     std::vector<int> CachedWidths() const
     {
@@ -145,7 +146,8 @@ TEST_P(DrawDepth, DrawsEveryPixelThroughItsColourTableOrValue)
                 expect = 0xFF000000u | (e[2] << 16) | (e[1] << 8) | e[0];
             } else if (bits == 16) {
                 auto w = [](std::uint32_t c) { return (c << 3) | (c >> 2); };
-                expect = 0xFF000000u | (w((v >> 10) & 31) << 16) | (w((v >> 5) & 31) << 8) | w(v & 31);
+                expect =
+                    0xFF000000u | (w((v >> 10) & 31) << 16) | (w((v >> 5) & 31) << 8) | w(v & 31);
             } else {
                 expect = 0xFF000000u | (v & 0xFFFFFFu);
             }

@@ -16,17 +16,23 @@ std::vector<std::vector<std::uint8_t>> Seeds()
     std::vector<std::vector<std::uint8_t>> files;
     for (int bits : {1, 4, 8, 16, 24, 32}) {
         const DibBlock dib = testdibs::Make(9, 6, bits);
-        files.push_back(testdibs::BmpFile(dib, kFileHeaderSize + kInfoHeaderSize + DibPaletteSize(dib.data())));
+        files.push_back(
+            testdibs::BmpFile(dib, kFileHeaderSize + kInfoHeaderSize + DibPaletteSize(dib.data())));
     }
     // 8-bit and 4-bit run-length data, a 4-bit core header, 16-bit bit fields (top-down)
     const auto file = [&](const std::vector<std::uint8_t>& body, std::size_t tableBytes) {
         const std::size_t header = GetLE32(body.data());
-        files.push_back(testdibs::BmpFile(body, static_cast<std::uint32_t>(kFileHeaderSize + header + tableBytes)));
+        files.push_back(testdibs::BmpFile(
+            body, static_cast<std::uint32_t>(kFileHeaderSize + header + tableBytes)));
     };
     file(testdibs::RleBody(6, 3, 8, {3, 1, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 1, 1, 2, 2, 0, 1}, 4), 16);
     file(testdibs::RleBody(6, 3, 4, {3, 0x12, 0, 0, 0, 3, 0x12, 0x30, 0, 0, 6, 0x33, 0, 1}, 4), 16);
-    file(testdibs::CoreBody(5, 2, 4, std::vector<std::uint8_t>(48, 3), std::vector<std::uint8_t>(8, 3)), 48);
-    file(testdibs::BitFieldsBody(3, -2, 16, {0x7C00, 0x03E0, 0x001F}, std::vector<std::uint8_t>(16, 0x5A)), 12);
+    file(testdibs::CoreBody(5, 2, 4, std::vector<std::uint8_t>(48, 3),
+                            std::vector<std::uint8_t>(8, 3)),
+         48);
+    file(testdibs::BitFieldsBody(3, -2, 16, {0x7C00, 0x03E0, 0x001F},
+                                 std::vector<std::uint8_t>(16, 0x5A)),
+         12);
     return files;
 }
 
@@ -52,7 +58,8 @@ TEST(HostileBitmaps, DamagedFilesFailCleanlyOrGiveSoundDibs)
                 file[random() % file.size()] = static_cast<std::uint8_t>(random());
                 break;
             case 1: // a header field set to an extreme
-                PutLE32(file.data() + 14 + 4 * (random() % 9), random() % 2 ? 0xFFFFFFFFu : 0x80000000u);
+                PutLE32(file.data() + 14 + 4 * (random() % 9),
+                        random() % 2 ? 0xFFFFFFFFu : 0x80000000u);
                 break;
             case 2: // cut short
                 file.resize(std::max<std::size_t>(2, file.size() - 1 - random() % 20));

@@ -24,7 +24,10 @@ struct FakeMapping : MappingSource {
         FakeMapping* owner;
         int value;
         bool defined;
-        explicit State(FakeMapping* m) : owner(m), value(m->value), defined(m->defined) { ++owner->liveStates; }
+        explicit State(FakeMapping* m) : owner(m), value(m->value), defined(m->defined)
+        {
+            ++owner->liveStates;
+        }
         ~State() override { --owner->liveStates; }
         void Restore() override
         {
@@ -54,7 +57,8 @@ protected:
     }
     void Collect(double x, double y)
     {
-        ASSERT_TRUE(data->Execute(std::make_unique<PrimTask>(data.get(), std::make_unique<DbPoint>(DPoint{x, y}))));
+        ASSERT_TRUE(data->Execute(
+            std::make_unique<PrimTask>(data.get(), std::make_unique<DbPoint>(DPoint{x, y}))));
     }
     int Points() const { return data->GetSetMgr()->GetTotalCount(); }
     DibBlock Image() const { return data->GetImage()->Block(); }
@@ -167,7 +171,8 @@ TEST_F(ImageTasks, PasteResetsTheMappingUnlessItIsReused)
         mapping.value = 9;
         mapping.defined = true;
         Collect(2, 2);
-        ASSERT_TRUE(data->Execute(std::make_unique<ImagePasteTask>(data.get(), picture, &mapping, reuse)));
+        ASSERT_TRUE(
+            data->Execute(std::make_unique<ImagePasteTask>(data.get(), picture, &mapping, reuse)));
         EXPECT_EQ(Image(), pic);
         EXPECT_EQ(Points(), 0) << reuse;
         EXPECT_EQ(mapping.defined, reuse);

@@ -10,7 +10,8 @@ using testdibs::Pattern;
 namespace {
 
 // Every pixel of a width x height image is the pattern's value at the point `from` gives.
-template <typename From> void ExpectPixels(const CDib& image, int width, int height, int bits, From from)
+template <typename From>
+void ExpectPixels(const CDib& image, int width, int height, int bits, From from)
 {
     ASSERT_EQ(image.Width(), width);
     ASSERT_EQ(image.Height(), height);
@@ -90,13 +91,16 @@ TEST_P(PixelOps, OtherAnglesChangeNothing)
 TEST_P(PixelOps, CropsPastTheEdgesAreClipped)
 {
     // past the right and bottom edges; from a negative origin
-    struct Case { int x, y, w, h, width, height, fromX, fromY; };
+    struct Case {
+        int x, y, w, h, width, height, fromX, fromY;
+    };
     for (const Case& c : {Case{3, 1, 100, 100, 8, 4, 3, 1}, Case{-2, -1, 5, 3, 3, 2, 0, 0}}) {
         CDib image = Image(11, 5);
         ASSERT_TRUE(image.Crop(c.x, c.y, c.w, c.h));
         EXPECT_EQ(image.GetDibLength(), DibSizeOf(image.GetDib()));
-        ExpectPixels(image, c.width, c.height, Bits(),
-                     [&](int x, int y) { return std::pair{x + c.fromX, y + c.fromY}; });
+        ExpectPixels(image, c.width, c.height, Bits(), [&](int x, int y) {
+            return std::pair{x + c.fromX, y + c.fromY};
+        });
         ExpectClearPadding(image);
     }
 }
@@ -118,7 +122,9 @@ TEST_P(PixelOps, ScaleToOddSizesFollowsTheIntegerRule)
     CDib image = Image(7, 5);
     ASSERT_TRUE(image.Scale(17, 3));
     EXPECT_EQ(image.GetDibLength(), DibSizeOf(image.GetDib()));
-    ExpectPixels(image, 17, 3, Bits(), [](int x, int y) { return std::pair{7 * x / 17, 5 * y / 3}; });
+    ExpectPixels(image, 17, 3, Bits(), [](int x, int y) {
+        return std::pair{7 * x / 17, 5 * y / 3};
+    });
     ExpectClearPadding(image);
 }
 

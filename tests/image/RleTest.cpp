@@ -28,7 +28,8 @@ TEST(Rle8, ExpandsRunsAbsoluteRunsAndDeltasWithAFullTable)
     EXPECT_EQ(GetLE32(dib->data() + 20), 24u);
     EXPECT_EQ((*dib)[40 + 4 * 200], 200);
     const std::uint8_t* bits = FindDibBits(dib->data());
-    const std::uint8_t expect[24] = {5, 5, 5, 1, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9, 9, 0, 0, 0, 0};
+    const std::uint8_t expect[24] = {5, 5, 5, 1, 2, 3, 0, 0, 0, 0, 0, 0,
+                                     0, 0, 0, 0, 0, 0, 9, 9, 0, 0, 0, 0};
     EXPECT_EQ(0, std::memcmp(bits, expect, 24));
 }
 
@@ -104,7 +105,7 @@ TEST(Rle4, AbsoluteRunsOfAnOddByteCountSkipOnePaddingByte)
     // n = 5 and n = 6 take three bytes each and one padding byte; n = 4 takes two, no padding.
     const std::vector<std::uint8_t> data = {0, 5, 0x12, 0x34, 0x50, 0xEE, 0, 0,
                                             0, 6, 0xAB, 0xCD, 0xEF, 0xEE, 0, 0,
-                                            0, 4, 0x98, 0x76, 0, 1};
+                                            0, 4, 0x98, 0x76, 0,    1};
     const std::optional<DibBlock> dib = Expand(RleBody(6, 3, 4, data));
     ASSERT_TRUE(dib);
     const std::uint8_t* bits = FindDibBits(dib->data());

@@ -1,5 +1,5 @@
-#include "image/CDib.h"
 #include "image/TiffFile.h"
+#include "image/CDib.h"
 #include "image/support/TestDibs.h"
 #include "platform/RecordingUiServices.h"
 #include "support/TempDir.h"
@@ -73,17 +73,20 @@ void WriteTiff(const std::string& path, const TiffImage& s,
     }
     // Orientation 4 stores the bottom row first.
     auto fileRow = [&](int i) {
-        return s.orientation == ORIENTATION_BOTLEFT ? rows[static_cast<std::size_t>(s.height - 1 - i)]
-                                                    : rows[static_cast<std::size_t>(i)];
+        return s.orientation == ORIENTATION_BOTLEFT
+                   ? rows[static_cast<std::size_t>(s.height - 1 - i)]
+                   : rows[static_cast<std::size_t>(i)];
     };
     if (s.tiled) {
         TIFFSetField(tif, TIFFTAG_TILEWIDTH, 16);
         TIFFSetField(tif, TIFFTAG_TILELENGTH, 16);
-        const std::size_t tileRow = (16 * static_cast<std::size_t>(s.bitsPerSample) * s.samplesPerPixel + 7) / 8;
+        const std::size_t tileRow =
+            (16 * static_cast<std::size_t>(s.bitsPerSample) * s.samplesPerPixel + 7) / 8;
         for (int ty = 0; ty < s.height; ty += 16)
             for (int tx = 0; tx < s.width; tx += 16) {
                 std::vector<std::uint8_t> tile(tileRow * 16, 0);
-                const std::size_t pixelBytes = static_cast<std::size_t>(s.bitsPerSample) * s.samplesPerPixel / 8;
+                const std::size_t pixelBytes =
+                    static_cast<std::size_t>(s.bitsPerSample) * s.samplesPerPixel / 8;
                 for (int y = 0; y < 16 && ty + y < s.height; ++y)
                     for (int x = 0; x < 16 && tx + x < s.width; ++x)
                         std::memcpy(&tile[y * tileRow + x * pixelBytes],
@@ -102,7 +105,10 @@ void WriteTiff(const std::string& path, const TiffImage& s,
 }
 
 // Colour of pixel (x, y) of a 32-bit DIB as 0x00RRGGBB.
-std::uint32_t Rgb(const DibBlock& dib, int x, int y) { return testdibs::Get(dib.data(), x, y) & 0xFFFFFFu; }
+std::uint32_t Rgb(const DibBlock& dib, int x, int y)
+{
+    return testdibs::Get(dib.data(), x, y) & 0xFFFFFFu;
+}
 
 class TiffReader : public ::testing::Test {
 protected:
@@ -171,14 +177,15 @@ TEST_P(TiffBlackAndWhite, ReadsAsOneBitDibWithTheFileBits)
 
 INSTANTIATE_TEST_SUITE_P(
     Codecs, TiffBlackAndWhite,
-    ::testing::Values(BwCase{"None", COMPRESSION_NONE, PHOTOMETRIC_MINISBLACK, ORIENTATION_TOPLEFT},
-                      BwCase{"NoneBottomUp", COMPRESSION_NONE, PHOTOMETRIC_MINISWHITE, ORIENTATION_BOTLEFT},
-                      BwCase{"PackBits", COMPRESSION_PACKBITS, PHOTOMETRIC_MINISWHITE, ORIENTATION_TOPLEFT},
-                      BwCase{"Lzw", COMPRESSION_LZW, PHOTOMETRIC_MINISBLACK, ORIENTATION_BOTLEFT},
-                      BwCase{"Deflate", COMPRESSION_ADOBE_DEFLATE, PHOTOMETRIC_MINISBLACK, ORIENTATION_TOPLEFT},
-                      BwCase{"G3", COMPRESSION_CCITTFAX3, PHOTOMETRIC_MINISWHITE, ORIENTATION_TOPLEFT},
-                      BwCase{"G4", COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISWHITE, ORIENTATION_TOPLEFT},
-                      BwCase{"G4BottomUp", COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISWHITE, ORIENTATION_BOTLEFT}),
+    ::testing::Values(
+        BwCase{"None", COMPRESSION_NONE, PHOTOMETRIC_MINISBLACK, ORIENTATION_TOPLEFT},
+        BwCase{"NoneBottomUp", COMPRESSION_NONE, PHOTOMETRIC_MINISWHITE, ORIENTATION_BOTLEFT},
+        BwCase{"PackBits", COMPRESSION_PACKBITS, PHOTOMETRIC_MINISWHITE, ORIENTATION_TOPLEFT},
+        BwCase{"Lzw", COMPRESSION_LZW, PHOTOMETRIC_MINISBLACK, ORIENTATION_BOTLEFT},
+        BwCase{"Deflate", COMPRESSION_ADOBE_DEFLATE, PHOTOMETRIC_MINISBLACK, ORIENTATION_TOPLEFT},
+        BwCase{"G3", COMPRESSION_CCITTFAX3, PHOTOMETRIC_MINISWHITE, ORIENTATION_TOPLEFT},
+        BwCase{"G4", COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISWHITE, ORIENTATION_TOPLEFT},
+        BwCase{"G4BottomUp", COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISWHITE, ORIENTATION_BOTLEFT}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // One-bit images are read in both orientations by the codec suite above; colour ones too.
@@ -249,7 +256,8 @@ TEST_P(TiffColour, ReadsAsThirtyTwoBitDib)
     EXPECT_EQ(h.bitCount, 32);
     EXPECT_EQ(h.sizeImage, 19u * 4u * 16u);
     ASSERT_EQ(dib->size(), 40u + 12u + 19u * 4u * 16u);
-    EXPECT_EQ(GetLE32(dib->data() + 40) | GetLE32(dib->data() + 44) | GetLE32(dib->data() + 48), 0u);
+    EXPECT_EQ(GetLE32(dib->data() + 40) | GetLE32(dib->data() + 44) | GetLE32(dib->data() + 48),
+              0u);
     const int tolerance = c.compression == COMPRESSION_JPEG ? 12 : 0;
     for (int y = 0; y < s.height; ++y)
         for (int x = 0; x < s.width; ++x) {
@@ -287,7 +295,8 @@ TEST_F(TiffReader, PaletteImageReadsThroughItsColourMap)
     s.colourMap.resize(3 * 256);
     for (int i = 0; i < 256; ++i) {
         s.colourMap[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(i * 257);
-        s.colourMap[static_cast<std::size_t>(256 + i)] = static_cast<std::uint16_t>((255 - i) * 257);
+        s.colourMap[static_cast<std::size_t>(256 + i)] =
+            static_cast<std::uint16_t>((255 - i) * 257);
         s.colourMap[static_cast<std::size_t>(512 + i)] = static_cast<std::uint16_t>((i / 2) * 257);
     }
     const std::optional<DibBlock> dib = WriteAndRead(s);
@@ -332,20 +341,23 @@ TEST_F(TiffReader, TiffContentSetsTheFormatAndOtherFilesFailSilently)
 std::vector<std::uint8_t> HandMadeTiff(int width, int height, int bits, std::size_t keepPixelBytes,
                                        std::uint32_t compression = 1, int fill = -1)
 {
-    const std::uint32_t stripBytes =
-        static_cast<std::uint32_t>((width * bits + 7) / 8 * height);
+    const std::uint32_t stripBytes = static_cast<std::uint32_t>((width * bits + 7) / 8 * height);
     struct Entry {
         std::uint16_t tag, type;
         std::uint32_t value;
     };
     const std::uint32_t entries = 8;
     const std::uint32_t dataAt = 8 + 2 + entries * 12 + 4;
-    const Entry dir[entries] = {
-        {256, 4, static_cast<std::uint32_t>(width)}, {257, 4, static_cast<std::uint32_t>(height)},
-        {258, 3, static_cast<std::uint32_t>(bits)},  {259, 3, compression},
-        {262, 3, 1},                                 {273, 4, dataAt},
-        {278, 4, static_cast<std::uint32_t>(height)}, {279, 4, stripBytes}};
-    std::vector<std::uint8_t> f = {'I', 'I', 42, 0, 8, 0, 0, 0, static_cast<std::uint8_t>(entries), 0};
+    const Entry dir[entries] = {{256, 4, static_cast<std::uint32_t>(width)},
+                                {257, 4, static_cast<std::uint32_t>(height)},
+                                {258, 3, static_cast<std::uint32_t>(bits)},
+                                {259, 3, compression},
+                                {262, 3, 1},
+                                {273, 4, dataAt},
+                                {278, 4, static_cast<std::uint32_t>(height)},
+                                {279, 4, stripBytes}};
+    std::vector<std::uint8_t> f = {'I', 'I', 42, 0, 8, 0, 0, 0, static_cast<std::uint8_t>(entries),
+                                   0};
     for (const Entry& e : dir) {
         std::uint8_t b[12] = {};
         PutLE16(b, e.tag);
@@ -365,7 +377,10 @@ std::vector<std::uint8_t> HandMadeTiff(int width, int height, int bits, std::siz
 
 // libtiff's handlers in force before a read, to check they are put back.
 int g_outsideErrors = 0;
-void CountError(const char*, const char*, va_list) { ++g_outsideErrors; }
+void CountError(const char*, const char*, va_list)
+{
+    ++g_outsideErrors;
+}
 
 TEST_F(TiffReader, UndecodableStripsFailWithLibtiffsMessageAndHandlersAreRestored)
 {

@@ -1,5 +1,5 @@
-#include "model/DbPoint.h"
 #include "model/DbSetMgr.h"
+#include "model/DbPoint.h"
 #include "model/DbSetX1.h"
 #include "model/DbSetX2.h"
 #include "model/DbSetX3.h"

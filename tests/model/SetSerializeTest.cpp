@@ -139,15 +139,15 @@ TEST_P(SetSerializeCorrupt, FailsCleanly)
     EXPECT_EQ(target.GetSetCount(), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fields, SetSerializeCorrupt,
-    ::testing::Values(Corruption{"version", 0, 9}, Corruption{"more sets than slots", 4, 2},
-                      Corruption{"huge slot count", 8, 0xFFFFFFFF},
-                      Corruption{"slot out of range", 16, 1},
-                      Corruption{"set version", 20, 3},
-                      Corruption{"huge point count", 35, 0x10000000},
-                      Corruption{"unknown reference tag", 43, 7},
-                      Corruption{"reference to nothing", 99, 9}));
+INSTANTIATE_TEST_SUITE_P(Fields, SetSerializeCorrupt,
+                         ::testing::Values(Corruption{"version", 0, 9},
+                                           Corruption{"more sets than slots", 4, 2},
+                                           Corruption{"huge slot count", 8, 0xFFFFFFFF},
+                                           Corruption{"slot out of range", 16, 1},
+                                           Corruption{"set version", 20, 3},
+                                           Corruption{"huge point count", 35, 0x10000000},
+                                           Corruption{"unknown reference tag", 43, 7},
+                                           Corruption{"reference to nothing", 99, 9}));
 
 TEST(SetSerialize, TruncatedDataFailsAtEveryLength)
 {

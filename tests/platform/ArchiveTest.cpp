@@ -9,7 +9,10 @@
 
 namespace {
 
-Archive Reopen(const Archive& stored) { return Archive(stored.Bytes()); }
+Archive Reopen(const Archive& stored)
+{
+    return Archive(stored.Bytes());
+}
 
 TEST(Archive, NumbersAreLittleEndianAndSpecialDoublesSurvive)
 {
@@ -18,7 +21,7 @@ TEST(Archive, NumbersAreLittleEndianAndSpecialDoublesSurvive)
     ar.WriteI32(-2);
     ar.WriteF64(1.0);
     const std::vector<std::uint8_t> expected = {0x4F, 0x56, 0x52, 0x4B, 0xFE, 0xFF, 0xFF, 0xFF,
-                                                0, 0, 0, 0, 0, 0, 0xF0, 0x3F};
+                                                0,    0,    0,    0,    0,    0,    0xF0, 0x3F};
     EXPECT_EQ(ar.Bytes(), expected);
     const double values[] = {-0.0, std::numeric_limits<double>::infinity(),
                              std::numeric_limits<double>::denorm_min(), 1e308};

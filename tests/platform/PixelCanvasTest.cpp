@@ -40,10 +40,9 @@ TEST_P(PixelCanvasLines, StartsAtTheFirstPointAndStopsBeforeTheLast)
 
 INSTANTIATE_TEST_SUITE_P(Directions, PixelCanvasLines,
                          ::testing::Values(LineCase{{2, 3}, {12, 3}}, LineCase{{5, 5}, {40, 17}},
-                                           LineCase{{40, 17}, {5, 5}},
-                                           LineCase{{5, 50}, {17, 2}}, LineCase{{30, 30}, {30, 1}},
-                                           LineCase{{1, 1}, {50, 50}}, LineCase{{9, 9}, {9, 9}},
-                                           LineCase{{60, 3}, {0, 8}}));
+                                           LineCase{{40, 17}, {5, 5}}, LineCase{{5, 50}, {17, 2}},
+                                           LineCase{{30, 30}, {30, 1}}, LineCase{{1, 1}, {50, 50}},
+                                           LineCase{{9, 9}, {9, 9}}, LineCase{{60, 3}, {0, 8}}));
 
 TEST(PixelCanvas, NotXorTwiceRestoresEveryPixel)
 {

@@ -59,55 +59,55 @@ TEST_P(PackedDibHeaders, AreMeasuredOrRefused)
 
 INSTANTIATE_TEST_SUITE_P(
     Headers, PackedDibHeaders,
-    ::testing::Values(
-        Edited{"TopDownRowsCountAsTheirMagnitude", [](Bytes& b) { Set32(b, 8, 0xFFFFFFFCu); },
-               40 + 1024 + 4 * 8},
-        Edited{"UsedColoursShortenTheTable", [](Bytes& b) { Set32(b, 32, 16); }, 40 + 16 * 4 + 4 * 8},
-        Edited{"BitfieldsAddThreeMasks",
-               [](Bytes& b) {
-                   b = Dib(4, 2, 32);
-                   Set32(b, 16, 3);
-                   b.resize(b.size() + 12);
-               },
-               40 + 12 + 2 * 16},
-        Edited{"RunLengthTakesItsStatedSize",
-               [](Bytes& b) {
-                   Set32(b, 16, 1);
-                   Set32(b, 20, 6);
-               },
-               40 + 1024 + 6},
-        Edited{"ShorterThanAHeader", [](Bytes& b) { b.resize(39); }, 0},
-        Edited{"PixelsCutShort", [](Bytes& b) { b.pop_back(); }, 0},
-        Edited{"ColourTableCutShort", [](Bytes& b) { b.resize(40 + 100); }, 0},
-        Edited{"SmallHeaderSize", [](Bytes& b) { Set32(b, 0, 12); }, 0},
-        Edited{"HugeHeaderSize", [](Bytes& b) { Set32(b, 0, 0x7FFFFFF0u); }, 0},
-        Edited{"ZeroWidth", [](Bytes& b) { Set32(b, 4, 0); }, 0},
-        Edited{"NegativeWidth", [](Bytes& b) { Set32(b, 4, 0xFFFFFFFAu); }, 0},
-        Edited{"ZeroHeight", [](Bytes& b) { Set32(b, 8, 0); }, 0},
-        Edited{"LowestHeight", [](Bytes& b) { Set32(b, 8, 0x80000000u); }, 0},
-        Edited{"TwoPlanes", [](Bytes& b) { b[12] = 2; }, 0},
-        Edited{"SevenBits", [](Bytes& b) { b[14] = 7; }, 0},
-        Edited{"MoreColoursThanBitsAllow", [](Bytes& b) { Set32(b, 32, 257); }, 0},
-        Edited{"UnknownCompression", [](Bytes& b) { Set32(b, 16, 4); }, 0},
-        Edited{"RunLengthOfTheWrongDepth", [](Bytes& b) { Set32(b, 16, 2); }, 0},
-        Edited{"RunLengthWithoutSize",
-               [](Bytes& b) {
-                   Set32(b, 16, 1);
-                   Set32(b, 20, 0);
-               },
-               0},
-        Edited{"RunLengthLargerThanTheBlock",
-               [](Bytes& b) {
-                   Set32(b, 16, 1);
-                   Set32(b, 20, 0xFFFFFFF0u);
-               },
-               0},
-        Edited{"DimensionsThatOverflow",
-               [](Bytes& b) {
-                   Set32(b, 4, 0x7FFFFFFFu);
-                   Set32(b, 8, 0x7FFFFFFFu);
-               },
-               0}),
+    ::testing::Values(Edited{"TopDownRowsCountAsTheirMagnitude",
+                             [](Bytes& b) { Set32(b, 8, 0xFFFFFFFCu); }, 40 + 1024 + 4 * 8},
+                      Edited{"UsedColoursShortenTheTable", [](Bytes& b) { Set32(b, 32, 16); },
+                             40 + 16 * 4 + 4 * 8},
+                      Edited{"BitfieldsAddThreeMasks",
+                             [](Bytes& b) {
+                                 b = Dib(4, 2, 32);
+                                 Set32(b, 16, 3);
+                                 b.resize(b.size() + 12);
+                             },
+                             40 + 12 + 2 * 16},
+                      Edited{"RunLengthTakesItsStatedSize",
+                             [](Bytes& b) {
+                                 Set32(b, 16, 1);
+                                 Set32(b, 20, 6);
+                             },
+                             40 + 1024 + 6},
+                      Edited{"ShorterThanAHeader", [](Bytes& b) { b.resize(39); }, 0},
+                      Edited{"PixelsCutShort", [](Bytes& b) { b.pop_back(); }, 0},
+                      Edited{"ColourTableCutShort", [](Bytes& b) { b.resize(40 + 100); }, 0},
+                      Edited{"SmallHeaderSize", [](Bytes& b) { Set32(b, 0, 12); }, 0},
+                      Edited{"HugeHeaderSize", [](Bytes& b) { Set32(b, 0, 0x7FFFFFF0u); }, 0},
+                      Edited{"ZeroWidth", [](Bytes& b) { Set32(b, 4, 0); }, 0},
+                      Edited{"NegativeWidth", [](Bytes& b) { Set32(b, 4, 0xFFFFFFFAu); }, 0},
+                      Edited{"ZeroHeight", [](Bytes& b) { Set32(b, 8, 0); }, 0},
+                      Edited{"LowestHeight", [](Bytes& b) { Set32(b, 8, 0x80000000u); }, 0},
+                      Edited{"TwoPlanes", [](Bytes& b) { b[12] = 2; }, 0},
+                      Edited{"SevenBits", [](Bytes& b) { b[14] = 7; }, 0},
+                      Edited{"MoreColoursThanBitsAllow", [](Bytes& b) { Set32(b, 32, 257); }, 0},
+                      Edited{"UnknownCompression", [](Bytes& b) { Set32(b, 16, 4); }, 0},
+                      Edited{"RunLengthOfTheWrongDepth", [](Bytes& b) { Set32(b, 16, 2); }, 0},
+                      Edited{"RunLengthWithoutSize",
+                             [](Bytes& b) {
+                                 Set32(b, 16, 1);
+                                 Set32(b, 20, 0);
+                             },
+                             0},
+                      Edited{"RunLengthLargerThanTheBlock",
+                             [](Bytes& b) {
+                                 Set32(b, 16, 1);
+                                 Set32(b, 20, 0xFFFFFFF0u);
+                             },
+                             0},
+                      Edited{"DimensionsThatOverflow",
+                             [](Bytes& b) {
+                                 Set32(b, 4, 0x7FFFFFFFu);
+                                 Set32(b, 8, 0x7FFFFFFFu);
+                             },
+                             0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -7,8 +7,7 @@
 // The growable array used throughout the program: indexable, appended at the end, with
 // indexes stable until an element is removed. It owns pointed-to objects only where its
 // owner says so.
-template <class T>
-class SimpleArray {
+template <class T> class SimpleArray {
 public:
     using value_type = T;
     using iterator = typename std::vector<T>::iterator;

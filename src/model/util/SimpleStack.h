@@ -3,8 +3,7 @@
 #include "model/util/SimpleArray.h"
 
 // A stack on a SimpleArray (the saved views of the image view).
-template <class T>
-class SimpleStack {
+template <class T> class SimpleStack {
 public:
     void Push(T item) { m_items.Add(std::move(item)); }
     // Removes and returns the top element; the stack must not be empty.

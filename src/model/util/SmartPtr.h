@@ -5,8 +5,7 @@
 
 // A reference-counted pointer for data shared between owners (attribute lists and
 // attributes): copying shares, the last owner to let go deletes the object.
-template <class T>
-class SmartPtr {
+template <class T> class SmartPtr {
 public:
     // A fresh object of its own, count 1.
     SmartPtr() : m_ptr(std::make_shared<T>()) {}
@@ -26,8 +25,7 @@ private:
     std::shared_ptr<T> m_ptr;
 };
 
-template <class T, class... Args>
-SmartPtr<T> MakeSmart(Args&&... args)
+template <class T, class... Args> SmartPtr<T> MakeSmart(Args&&... args)
 {
     return SmartPtr<T>(new T(std::forward<Args>(args)...));
 }

@@ -9,7 +9,8 @@ namespace testdibs {
 
 std::uint32_t Pattern(int x, int y, int bitCount)
 {
-    const std::uint32_t v = static_cast<std::uint32_t>(x * 7 + y * 13 + x * y * 3 + 1) * 2654435761u;
+    const std::uint32_t v =
+        static_cast<std::uint32_t>(x * 7 + y * 13 + x * y * 3 + 1) * 2654435761u;
     if (bitCount >= 32)
         return v;
     return v & ((1u << bitCount) - 1u);
@@ -58,7 +59,8 @@ std::uint32_t Get(const std::uint8_t* dib, int x, int y)
     case 16:
         return GetLE16(row + 2 * x);
     case 24:
-        return row[3 * x] | (row[3 * x + 1] << 8) | (static_cast<std::uint32_t>(row[3 * x + 2]) << 16);
+        return row[3 * x] | (row[3 * x + 1] << 8) |
+               (static_cast<std::uint32_t>(row[3 * x + 2]) << 16);
     default:
         return GetLE32(row + 4 * x);
     }
@@ -69,7 +71,8 @@ void Put(std::uint8_t* dib, int x, int y, std::uint32_t v)
     std::uint8_t* row = RowOf(dib, y);
     switch (GetLE16(dib + 14)) {
     case 1:
-        row[x / 8] = static_cast<std::uint8_t>((row[x / 8] & ~(0x80u >> x % 8)) | ((v & 1u) << (7 - x % 8)));
+        row[x / 8] =
+            static_cast<std::uint8_t>((row[x / 8] & ~(0x80u >> x % 8)) | ((v & 1u) << (7 - x % 8)));
         break;
     case 4:
         row[x / 2] = (x % 2) ? static_cast<std::uint8_t>((row[x / 2] & 0xF0u) | (v & 15u))
@@ -172,7 +175,8 @@ std::vector<std::uint8_t> BmpFile(const std::vector<std::uint8_t>& body, std::ui
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<std::uint8_t> ReadFile(const std::string& path)

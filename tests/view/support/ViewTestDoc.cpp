@@ -79,6 +79,7 @@ public:
         m_man->Notify(0);
         return true;
     }
+
 private:
     TransformData* m_transform;
     std::unique_ptr<TransformMan> m_man;
