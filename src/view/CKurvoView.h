@@ -29,11 +29,13 @@ class ViewDocument;
 class ViewHost;
 class ZoomTool;
 
-// The zoomable, scrolling image view of a document: shows a display copy of the image scaled
-// by the zoom factor and centred when smaller than the window, draws grid, mapping region,
-// data and tool feedback on top, keeps saved views, owns the tools and turns every mouse and
-// key event into a ToolEvent for its tracking manager. It draws into its own canvas the size
-// of the client area and talks to its window only through a ViewHost.
+// The zoomable, scrolling image view of a document: shows the image scaled by the zoom factor
+// and centred when smaller than the window, draws grid, mapping region, data and tool feedback
+// on top, owns the tools and turns every mouse and key event into a ToolEvent for its tracking
+// manager. Its parts: the zoom and scroll state (ZoomScroll), the saved views
+// (SavedViewHistory), the print layout (PrintLayout) and the image drawing (ImageRenderer);
+// its commands are the table of ViewCommand. It draws into its own canvas the size of the
+// client area and talks to its window only through a ViewHost.
 class CKurvoView : public View, public CommandTarget {
 public:
     CKurvoView(ViewHost* host, ViewDocument* doc);
