@@ -1,13 +1,12 @@
 #include "view/CKurvoView.h"
 
-#include "document/CPreferences.h"
 #include "image/CDib.h"
 #include "mapping/RegGridData.h"
 #include "mapping/SnapCheck.h"
 #include "mapping/TransformData.h"
 #include "model/AttributeRep.h"
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 #include "view/AutoScrollProc.h"
 #include "view/CollectLineTool.h"
 #include "view/CollectTool.h"
@@ -314,6 +313,15 @@ bool CKurvoView::ZoomOut()
     const double zoom = (1.0 / m_zoomScroll.Rate()) * m_zoomScroll.Zoom();
     // Nothing is left to shrink once the image shows as a single pixel.
     if (!m_zoomScroll.ZoomAllowed(zoom) || m_zoomScroll.IsSmallest())
+        return false;
+    const ISize c = GetClientSize();
+    ZoomKeeping(zoom, {c.cx / 2, c.cy / 2});
+    return true;
+}
+
+bool CKurvoView::ZoomTo(double zoom)
+{
+    if (!m_zoomScroll.ZoomAllowed(zoom))
         return false;
     const ISize c = GetClientSize();
     ZoomKeeping(zoom, {c.cx / 2, c.cy / 2});
@@ -673,7 +681,6 @@ void CKurvoView::SetZoomType(int type)
 {
     m_zoomScroll.SetZoomType(type);
     m_settings.zoomType = type;
-    GetPreferences().m_zoomType = type;
 }
 
 void CKurvoView::SetDithered(bool dithered)

@@ -89,6 +89,9 @@ public:
     // ---- zooming and scrolling
     bool ZoomIn();
     bool ZoomOut();
+    // Sets the zoom factor keeping the image point at the window centre; false (nothing
+    // changes) when the scaled size would leave the range the view can scroll.
+    bool ZoomTo(double zoom);
     void FitToWindow();
     void ActualPixels();
     void ScrollToPosition(IPoint pos);
@@ -96,7 +99,7 @@ public:
     void NextSavedView();
     void PreviousSavedView();
 
-    // The zoom speed (1 fast, 2 medium, 3 slow), kept in the preferences too.
+    // The zoom speed: 1 fast, 2 medium, 3 slow.
     void SetZoomType(int type);
     // Draws the display copy dithered (no difference in true colour).
     void SetDithered(bool dithered);

@@ -2,7 +2,7 @@
 
 #include "mapping/TransformData.h"
 #include "mapping/TransformMan.h"
-#include "tasks/Task.h"
+#include "model/Task.h"
 #include "view/CKurvoView.h"
 #include "view/Cursor.h"
 #include "view/ViewDocument.h"
