@@ -26,7 +26,7 @@ int FormatFromPath(const std::string& path, int def)
     if (dot == std::string::npos || (slash != std::string::npos && slash > dot))
         return def;
     for (int format = 0; format < static_cast<int>(std::size(kExtensions)); ++format)
-        if (lower.find(kExtensions[format]) == dot)
+        if (lower.compare(dot, std::string::npos, kExtensions[format]) == 0)
             return format;
     return def;
 }

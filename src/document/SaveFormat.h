@@ -10,8 +10,9 @@ enum SaveFormat {
     kFormatBitmap = 3,  // ".bmp", the image alone
 };
 
-// The format named by a path's extension (any letter case): the extension found at the
-// path's last dot. Paths without a dot or with another extension give the default.
+// The format named by the extension of the path's file name (any letter case): what follows
+// its last dot. Paths without one or with another extension give the default; dots in
+// folder names do not count.
 int FormatFromPath(const std::string& path, int def);
 // The default extension of a format (".kvx", ".txt", ".csv", ".bmp").
 const char* FormatExtension(int format);

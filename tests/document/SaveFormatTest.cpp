@@ -23,8 +23,11 @@ INSTANTIATE_TEST_SUITE_P(Paths, FormatByExtension,
                                            FormatCase{"scan.Bmp", kFormatBitmap},
                                            FormatCase{"noextension", -1},
                                            FormatCase{"picture.tif", -1},
-                                           // The extension must first occur at the last dot.
-                                           FormatCase{"a.kvx.kvx", -1},
+                                           // Only the file name's own extension counts.
+                                           FormatCase{"a.kvx.kvx", kFormatProject},
+                                           FormatCase{"run.csv/out.csv", kFormatCsv},
+                                           FormatCase{"old.kvx.d/plot.kvx", kFormatProject},
+                                           FormatCase{"plot.csvx", -1},
                                            FormatCase{"/data.kvx/name", -1}));
 
 TEST(SaveFormat, StripsOnlyKnownExtensions)
