@@ -327,7 +327,8 @@ void TakeTrailingEnd(const std::uint8_t* in, std::size_t length, std::size_t& po
 }
 
 // Expands 8- or 4-bit runs (s.header.bitCount) into bits, or only checks them when bits is
-// null; false for data that leaves the pixel area, ends early or is not consumed to its end.
+// null; false for data that leaves the pixel area, ends early, or is not consumed to its end
+// or to an end-of-bitmap escape.
 bool WalkRle(const RleSource& s, std::uint8_t* bits)
 {
     const bool four = s.header.bitCount == 4;
@@ -382,8 +383,7 @@ bool WalkRle(const RleSource& s, std::uint8_t* bits)
             ended = true;
             break;
         } else if (value == 2) {
-            if (four)
-                return false; // deltas are not supported in 4-bit data
+            // A delta: the pixels skipped keep index 0.
             if (n - pos < 2)
                 return false;
             col += in[pos];
@@ -408,8 +408,10 @@ bool WalkRle(const RleSource& s, std::uint8_t* bits)
             pos += take;
         }
     }
-    if (!ended)
-        TakeTrailingEnd(in, n, pos);
+    // Writers pad the data after the end-of-bitmap escape up to the size they declare.
+    if (ended)
+        return true;
+    TakeTrailingEnd(in, n, pos);
     return pos == n;
 }
 

@@ -73,16 +73,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // input ends before the end of bitmap
         BadRle{"EndsEarly8", 8, {2, 1}}, BadRle{"OddByteAtEnd8", 8, {2, 1, 0}},
-        // data after the end-of-bitmap escape
-        BadRle{"PastEndOfBitmap8", 8, {2, 1, 0, 1, 4, 4}},
         // runs beyond the pixel area, and deltas that land there
         BadRle{"RunOffTheImage8", 8, {255, 1, 255, 1, 0, 1}},
         BadRle{"DeltaThenRun8", 8, {0, 2, 255, 1, 5, 5, 0, 1}},
         BadRle{"AbsoluteOffTheImage8", 8, {0, 2, 3, 1, 0, 7, 1, 2, 3, 4, 5, 6, 7, 0, 0, 1}},
         BadRle{"AbsoluteRunsPastInput8", 8, {0, 9, 1, 2}}, BadRle{"DeltaPastInput8", 8, {0, 2, 1}},
-        BadRle{"EndsEarly4", 4, {2, 0x12}}, BadRle{"Delta4", 4, {0, 2, 1, 0, 0, 1}},
-        BadRle{"PastEndOfBitmap4", 4, {2, 0x12, 0, 1, 0, 0}},
-        BadRle{"RunOffTheImage4", 4, {255, 0x11, 0, 1}},
+        BadRle{"EndsEarly4", 4, {2, 0x12}}, BadRle{"RunOffTheImage4", 4, {255, 0x11, 0, 1}},
         BadRle{"AbsolutePastInput4", 4, {0, 8, 0x12, 0x34}}, BadRle{"Empty", 8, {}},
         BadRle{"TopDown", 8, {2, 1, 0, 0, 2, 1, 0, 1}, 8, static_cast<std::uint32_t>(-2)},
         BadRle{"CompressedSizeLargerThanTheFile", 8, {2, 1, 0, 0, 2, 1, 0, 1}, 20, 5000}),
@@ -111,6 +107,30 @@ TEST(Rle4, AbsoluteRunsOfAnOddByteCountSkipOnePaddingByte)
     const std::uint8_t* bits = FindDibBits(dib->data());
     const std::uint8_t expect[12] = {0x12, 0x34, 0x50, 0, 0xAB, 0xCD, 0xEF, 0, 0x98, 0x76, 0, 0};
     EXPECT_EQ(0, std::memcmp(bits, expect, 12));
+}
+
+// Deltas skip pixels in 4-bit data as in 8-bit data, and whatever pads the data after the
+// end-of-bitmap escape up to its declared size is ignored.
+TEST(Rle, DeltasAndPaddingAfterTheEndInBothDepths)
+{
+    struct Case {
+        int bitCount;
+        std::vector<std::uint8_t> data;
+        std::vector<std::uint8_t> bits; // the 4 x 3 picture's rows, bottom first
+    };
+    const Case cases[] = {
+        // 8-bit: row 0 = 1 1; padding 4 4 after the end.
+        {8, {2, 1, 0, 1, 4, 4}, {1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        // 4-bit: row 0 = 1 2, then a delta from (2, 0) to (3, 1) and a 3 there; padding after
+        // the end.
+        {4, {2, 0x12, 0, 2, 1, 1, 1, 0x30, 0, 1, 0, 0}, {0x12, 0, 0, 0, 0, 0x03, 0, 0, 0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bitCount);
+        const std::optional<DibBlock> dib = Expand(RleBody(4, 3, c.bitCount, c.data));
+        ASSERT_TRUE(dib);
+        EXPECT_EQ(0, std::memcmp(FindDibBits(dib->data()), c.bits.data(), c.bits.size()));
+    }
 }
 
 } // namespace
