@@ -358,12 +358,18 @@ std::optional<DibBlock> ReadTiff(const std::string& path, MemoryFile* memory)
         MakeDib(h, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), nullptr);
     if (!dib)
         return std::nullopt;
+    // libtiff hands colours multiplied by their alpha (opaque pictures have alpha 255): over
+    // white paper a channel c becomes c + 255 - alpha, so transparent parts come out white.
+    auto overWhite = [](std::uint32_t c, std::uint32_t paper) {
+        return static_cast<std::uint8_t>(std::min<std::uint32_t>(c + paper, 255));
+    };
     std::uint8_t* d = FindDibBits(dib->data());
     for (std::size_t i = 0; i < words; ++i, d += 4) {
         const std::uint32_t v = raster[i];
-        d[0] = static_cast<std::uint8_t>(TIFFGetB(v));
-        d[1] = static_cast<std::uint8_t>(TIFFGetG(v));
-        d[2] = static_cast<std::uint8_t>(TIFFGetR(v));
+        const std::uint32_t paper = 255 - TIFFGetA(v);
+        d[0] = overWhite(TIFFGetB(v), paper);
+        d[1] = overWhite(TIFFGetG(v), paper);
+        d[2] = overWhite(TIFFGetR(v), paper);
         d[3] = 0;
     }
     return dib;

@@ -25,6 +25,7 @@ struct TiffImage {
     int rowsPerStrip = 3;
     bool tiled = false;
     std::vector<std::uint16_t> colourMap; // 3 x 2^bits entries for palette images
+    int extraSample = -1;                 // EXTRASAMPLE_* of a fourth sample, -1 none
 };
 
 std::size_t RowBytes(const TiffImage& s)
@@ -65,6 +66,10 @@ void WriteTiff(const std::string& path, const TiffImage& s,
         TIFFSetField(tif, TIFFTAG_JPEGQUALITY, 95);
         if (s.samplesPerPixel == 3)
             TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+    }
+    if (s.extraSample >= 0) {
+        const std::uint16_t extra = static_cast<std::uint16_t>(s.extraSample);
+        TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &extra);
     }
     if (!s.colourMap.empty()) {
         const std::size_t n = s.colourMap.size() / 3;
@@ -420,5 +425,31 @@ TEST_P(TiffTruncated, StripsCutShortFailAfterLibtiffsMessage)
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, TiffTruncated, ::testing::Values(1, 8));
+
+// Transparent parts lie on white paper, whether the alpha is associated or not.
+TEST_F(TiffReader, AlphaIsCompositedOverWhite)
+{
+    for (const int extra : {EXTRASAMPLE_UNASSALPHA, EXTRASAMPLE_ASSOCALPHA}) {
+        SCOPED_TRACE(extra);
+        TiffImage s;
+        s.width = 3;
+        s.height = 1;
+        s.samplesPerPixel = 4;
+        s.photometric = PHOTOMETRIC_RGB;
+        s.extraSample = extra;
+        // Transparent black, opaque black, half-transparent red (premultiplied when associated).
+        const std::uint8_t red = extra == EXTRASAMPLE_ASSOCALPHA ? 128 : 255;
+        m_rows = {{0, 0, 0, 0, 0, 0, 0, 255, red, 0, 0, 128}};
+        WriteTiff(m_dir.File("a.tif"), s, m_rows);
+        const std::optional<DibBlock> dib = ReadTiffFile(m_dir.File("a.tif"));
+        ASSERT_TRUE(dib);
+        EXPECT_EQ(Rgb(*dib, 0, 0), 0xFFFFFFu);
+        EXPECT_EQ(Rgb(*dib, 1, 0), 0x000000u);
+        const std::uint32_t half = Rgb(*dib, 2, 0);
+        EXPECT_EQ(half >> 16, 0xFFu);
+        EXPECT_NEAR(static_cast<int>((half >> 8) & 0xFF), 127, 1);
+        EXPECT_NEAR(static_cast<int>(half & 0xFF), 127, 1);
+    }
+}
 
 } // namespace
