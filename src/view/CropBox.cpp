@@ -81,7 +81,12 @@ std::unique_ptr<Task> CropBox::CreateCropTask(PlotData* data) const
     ISize size;
     if (!data || !data->HasImage() || !GetBoundingRect(origin, size))
         return nullptr;
-    CDib cropped(*data->GetImage());
+    // A box over the whole picture keeps all of it: nothing changes, nothing is recorded.
+    const CDib& image = *data->GetImage();
+    if (origin.x <= 0 && origin.y <= 0 && origin.x + size.cx >= image.Width() &&
+        origin.y + size.cy >= image.Height())
+        return nullptr;
+    CDib cropped(image);
     if (!cropped.Crop(origin.x, origin.y, size.cx, size.cy))
         return nullptr;
     return std::make_unique<ImageCropTask>(data, cropped, data->GetTransform());

@@ -28,7 +28,7 @@ public:
     bool GetBoundingBox(DPoint& origin, DPoint& size) const;
 
     // The task that crops the document's image to the bounding rectangle; null when the box
-    // is undefined, the document has no image or the rectangle holds none of it.
+    // is undefined, the document has no image, or the rectangle holds none or all of it.
     std::unique_ptr<Task> CreateCropTask(PlotData* data) const;
 
 private:

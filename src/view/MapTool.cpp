@@ -113,6 +113,9 @@ void MapTool::Release(ToolEvent&)
     if (!m_tracking || m_handle < 0 || !m_man || !m_view)
         return;
     m_tracking = false;
+    // A click without a drag changes nothing and records nothing.
+    if (m_firstMove)
+        return;
     ViewDocument* doc = m_view->GetViewDocument();
     std::unique_ptr<Task> task = doc->MakeTransTask(std::move(m_man));
     ObtainManipulator();

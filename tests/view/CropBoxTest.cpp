@@ -1,5 +1,9 @@
 #include "view/CropBox.h"
+#include "image/CDib.h"
+#include "model/Task.h"
 #include "platform/Geometry.h"
+#include "support/ViewTestDoc.h"
+#include "tasks/PlotData.h"
 
 #include <gtest/gtest.h>
 
@@ -31,4 +35,16 @@ TEST(CropBoxTest, DragOnEdgeResizesAndSavedCornersComeBack)
     c.RestoreCorners();
     EXPECT_EQ(c.PixelNodes()[2], (DPoint{10, 0}));
     EXPECT_EQ(c.GetAngle(), 0.0);
+}
+
+TEST(CropBoxTest, ABoxOverTheWholePictureMakesNoTask)
+{
+    PlotData data;
+    const std::vector<std::uint8_t> dib = MakeDibBlock(40, 30, 24, PatternColour);
+    data.SetImage(std::make_unique<CDib>(dib.data(), dib.size()));
+    CropBox c;
+    c.SetPixelRect({-5, -5}, {45, 35});
+    EXPECT_EQ(c.CreateCropTask(&data), nullptr);
+    c.SetPixelRect({0, 0}, {38, 29});
+    EXPECT_NE(c.CreateCropTask(&data), nullptr);
 }
