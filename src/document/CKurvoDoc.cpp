@@ -103,8 +103,8 @@ bool CKurvoDoc::OnOpenDocument(const std::string& path)
 
     auto image = std::make_unique<CDib>();
     if (image->LoadFile(path)) {
-        m_data->SetImagePath(path);
         m_data->SetImage(std::move(image));
+        m_data->SetImageFile(path);
         m_data->SetViewHint(PlotData::kHintData);
         const CPreferences& prefs = GetPreferences();
         m_data->ApplyPreferences(prefs.m_saveReference != 0, prefs.m_sortData != 0);
@@ -201,7 +201,7 @@ bool CKurvoDoc::OnSaveDocument(const std::string& path)
             return false;
         }
         m_data->SetImageEdited(false);
-        m_data->SetImagePath(path);
+        m_data->SetImageFile(path);
         return true;
     }
     default:

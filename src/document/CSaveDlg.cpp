@@ -59,7 +59,7 @@ CSaveDlg::CSaveDlg(PlotData* data, const std::string& proposal, const std::strin
     m_folder = proposal.substr(0, proposal.size() - name.size());
     m_fileTitle = StripKnownExtension(name);
     m_sortData = data->GetSortFlag();
-    m_saveBitmapCopy = !data->GetSaveReference();
+    m_saveBitmapCopy = !data->GetSaveReference() || !data->ImageMatchesPath();
     OnFilterChanged(m_entry);
 }
 
@@ -76,7 +76,8 @@ bool CSaveDlg::SortEnabled() const
 
 bool CSaveDlg::BitmapCopyEnabled() const
 {
-    return m_entry == 1 && !m_data->GetImagePath().empty();
+    // Where a reference would not give back this picture the copy is always saved.
+    return m_entry == 1 && !m_data->GetImagePath().empty() && m_data->ImageMatchesPath();
 }
 
 std::string CSaveDlg::OnOK(const std::string& chosenPath)

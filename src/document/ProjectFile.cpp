@@ -23,8 +23,11 @@ void WriteProjectContent(Archive& ar, PlotData& data)
     ar.WriteString(data.GetImagePath());
     ar.WriteString(data.GetExportPath());
 
+    // A reference is written only where it gives back the very picture the points were
+    // collected on: never to a project file, nor to a file the picture was changed from.
     const bool reference =
-        (data.GetSaveReference() && !data.GetImagePath().empty()) || !data.HasImage();
+        (data.GetSaveReference() && !data.GetImagePath().empty() && data.ImageMatchesPath()) ||
+        !data.HasImage();
     if (reference) {
         ar.WriteU32(kTagImageReference);
     } else {
@@ -58,6 +61,7 @@ void ReadReferencedImage(PlotData& data)
     const std::string path = data.GetImagePath();
     if (!path.empty() && image->LoadFile(path)) {
         data.SetImage(std::move(image));
+        data.SetImageFile(path);
         return;
     }
     // Not at its path: try the bare file name in the current folder.
@@ -67,7 +71,7 @@ void ReadReferencedImage(PlotData& data)
     if (!image->LoadFile(bare))
         throw ArchiveError("the referenced image cannot be found");
     data.SetImage(std::move(image));
-    data.SetImagePath(bare);
+    data.SetImageFile(bare);
     data.SetSaveReference(true);
 }
 

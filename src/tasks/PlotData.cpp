@@ -33,6 +33,20 @@ void PlotData::SetImage(std::unique_ptr<CDib> image)
 {
     m_image = image ? std::move(image) : std::make_unique<CDib>();
     m_imageReplaced = 1;
+    m_imageMatchesPath = false;
+}
+
+void PlotData::SetImagePath(const std::string& path)
+{
+    if (path != m_imagePath)
+        m_imageMatchesPath = false;
+    m_imagePath = path;
+}
+
+void PlotData::SetImageFile(const std::string& path)
+{
+    m_imagePath = path;
+    m_imageMatchesPath = true;
 }
 
 bool PlotData::HasImage() const
@@ -159,6 +173,7 @@ void PlotData::FlipImageHorizontal()
 {
     m_image->FlipHorizontal();
     m_imageEdited = 1;
+    m_imageMatchesPath = false;
     m_viewHint = kHintImage;
 }
 
@@ -166,6 +181,7 @@ void PlotData::FlipImageVertical()
 {
     m_image->FlipVertical();
     m_imageEdited = 1;
+    m_imageMatchesPath = false;
     m_viewHint = kHintImage;
 }
 
@@ -173,6 +189,7 @@ void PlotData::RotateImage(int angle)
 {
     m_image->Rotate(angle);
     m_imageEdited = 1;
+    m_imageMatchesPath = false;
     m_viewHint = kHintImage;
 }
 
@@ -180,5 +197,6 @@ void PlotData::SetImage(const CDib& image, int hint)
 {
     m_image->Assign(image);
     m_imageReplaced = 1;
+    m_imageMatchesPath = false;
     m_viewHint = hint;
 }

@@ -46,7 +46,14 @@ public:
     bool HasImage() const;
 
     const std::string& GetImagePath() const { return m_imagePath; }
-    void SetImagePath(const std::string& path) { m_imagePath = path; }
+    // Another path no longer names a file known to hold the picture.
+    void SetImagePath(const std::string& path);
+    // The picture is now the one in the file at path: just read from it or written to it.
+    void SetImageFile(const std::string& path);
+    // The picture is exactly the one in the file the image path names: read from or written
+    // to it, and unchanged since. Only then may a project refer to that file instead of
+    // embedding the picture.
+    bool ImageMatchesPath() const { return m_imageMatchesPath; }
     const std::string& GetExportPath() const { return m_exportPath; }
     void SetExportPath(const std::string& path) { m_exportPath = path; }
 
@@ -124,6 +131,7 @@ private:
     std::string m_exportPath;
     std::unique_ptr<CDib> m_image;
     int m_viewHint = kHintData;
+    bool m_imageMatchesPath = false;
     int m_imageEdited = 0;
     int m_dataEdited = 0;
     int m_imageReplaced = 0;

@@ -34,7 +34,7 @@ TEST_F(SaveDialog, FirstEntryFollowsWhatTheDocumentHolds)
 
 TEST_F(SaveDialog, FilterChoiceSetsNameAndCheckBoxes)
 {
-    data.SetImagePath("/d/scan.bmp");
+    data.SetImageFile("/d/scan.bmp"); // the picture as read from that file
     CSaveDlg dlg(&data, "/d/scan.bmp", "Save As");
     dlg.OnFilterChanged(1);
     EXPECT_EQ(dlg.m_fileName, "scan.kvx");
