@@ -524,8 +524,6 @@ bool CMainFrame::OnCommand(CommandId id)
 
 bool CMainFrame::OnUpdateCommand(CommandId id, CommandState& state)
 {
-    if (id == ScannerCommands::kCloseTwain)
-        return true;
     if (m_scanner->OnUpdateCommand(id, state))
         return true;
     if (QToolBar* bar = Bar(id)) {

@@ -1,6 +1,21 @@
 #include "scan/ScannerCommands.h"
 
+#include "platform/CommandIds.h"
 #include "platform/UiServices.h"
+
+const ScannerCommands::Entry* ScannerCommands::Find(CommandId id)
+{
+    static const Entry kCommands[] = {
+        {ID_SCAN_SELECT_SOURCE, &ScannerCommands::OnSelectSource,
+         &ScannerCommands::CanSelectSource},
+        {ID_SCAN_ACQUIRE, &ScannerCommands::OnAcquire, &ScannerCommands::CanAcquire},
+        {ID_SCAN_CLOSE, &ScannerCommands::OnCloseTwain, nullptr},
+    };
+    for (const Entry& entry : kCommands)
+        if (entry.id == id)
+            return &entry;
+    return nullptr;
+}
 
 void ScannerCommands::OnCreateFrame(TW_HANDLE frameWindow)
 {
@@ -20,33 +35,31 @@ void ScannerCommands::OnDestroyFrame()
 
 bool ScannerCommands::OnCommand(CommandId id)
 {
-    switch (id) {
-    case kSelectSource:
-        OnSelectSource();
-        return true;
-    case kAcquire:
-        OnAcquire();
-        return true;
-    case kCloseTwain:
-        OnCloseTwain();
-        return true;
-    default:
+    const Entry* entry = Find(id);
+    if (!entry)
         return false;
-    }
+    (this->*entry->handler)();
+    return true;
 }
 
 bool ScannerCommands::OnUpdateCommand(CommandId id, CommandState& state)
 {
-    switch (id) {
-    case kSelectSource:
-        state.Enable(IsTwainAvailable());
-        return true;
-    case kAcquire:
-        state.Enable(GetState() >= kSourceManagerLoaded && m_sourceSelected);
-        return true;
-    default:
+    const Entry* entry = Find(id);
+    if (!entry)
         return false;
-    }
+    if (entry->enabled)
+        state.Enable((this->*entry->enabled)());
+    return true;
+}
+
+bool ScannerCommands::CanSelectSource()
+{
+    return IsTwainAvailable();
+}
+
+bool ScannerCommands::CanAcquire()
+{
+    return GetState() >= kSourceManagerLoaded && m_sourceSelected;
 }
 
 void ScannerCommands::OnSelectSource()
@@ -81,7 +94,7 @@ void ScannerCommands::DibReceived(std::vector<std::uint8_t> dib)
     }
     // Closing right here would find the source still busy with further pending images.
     if (m_postCommand)
-        m_postCommand(kCloseTwain);
+        m_postCommand(ID_SCAN_CLOSE);
 }
 
 void ScannerCommands::TwainError(int)
