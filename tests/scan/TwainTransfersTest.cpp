@@ -118,6 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
                  0, 1, 1},
         Scenario{"MemoryStripClaimingExtraRowsIsClipped", TWSX_MEMORY,
                  [](standin::State& s, ProbeTwain&) {
+                     s.images[0].height = 20; // taller than the buffer holds
                      s.memRowsPerStrip = 4;
                      s.memExtraRowsClaimed = 100;
                  },

@@ -51,6 +51,7 @@ protected:
     bool MemXferRow(TW_UINT32 row, const TW_UINT8* data, const TW_IMAGEMEMXFER& xfer,
                     void*) override
     {
+        EXPECT_LE(xfer.Rows * xfer.BytesPerRow, xfer.Memory.Length) << "a strip beyond the buffer";
         if (row == 0)
             memImages.emplace_back();
         memImages.back()[row].assign(data, data + xfer.BytesPerRow);
