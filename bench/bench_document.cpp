@@ -7,7 +7,7 @@
 #include "image/DibUtil.h"
 #include "model/DbPoint.h"
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 
 #include <benchmark/benchmark.h>
 #include <zlib.h>

@@ -1,7 +1,7 @@
 #include "app/CImageMappingForm.h"
 
 #include "app/DoubleText.h"
-#include "mapping/CImageMapping.h"
+#include "document/CImageMapping.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -4,6 +4,7 @@
 #include "app/ProgramCursors.h"
 #include "document/CKurvoDoc.h"
 #include "document/CPreferences.h"
+#include "document/KurvoViewDocument.h"
 #include "platform/CommandIds.h"
 #include "platform/PixelCanvas.h"
 #include "platform/UiServices.h"
@@ -105,7 +106,7 @@ void ImageViewWidget::InitialUpdate()
     if (m_initialized)
         return;
     m_initialized = true;
-    ViewSettings s = ViewSettings::FromPreferences(GetPreferences());
+    ViewSettings s = ViewSettingsFromPreferences(GetPreferences());
     const QColor base = palette().color(QPalette::Base);
     s.windowColour =
         MakeColour(static_cast<std::uint8_t>(base.red()), static_cast<std::uint8_t>(base.green()),

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "document/KurvoViewDocument.h"
 #include "platform/Command.h"
-#include "view/KurvoViewDocument.h"
 #include "view/ViewHost.h"
 
 #include <QAbstractScrollArea>

@@ -1,7 +1,7 @@
 #include "app/RegGridDlgForm.h"
 
 #include "app/DoubleText.h"
-#include "mapping/RegGridDlg.h"
+#include "document/RegGridDlg.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

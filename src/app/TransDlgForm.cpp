@@ -1,7 +1,7 @@
 #include "app/TransDlgForm.h"
 
 #include "app/DoubleText.h"
-#include "mapping/TransDlg.h"
+#include "document/TransDlg.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -10,8 +10,8 @@
 #include "document/CKurvoDoc.h"
 #include "document/PointsExport.h"
 #include "document/SaveFormat.h"
-#include "model/PlotData.h"
 #include "platform/HeadlessUiServices.h"
+#include "tasks/PlotData.h"
 
 #include <clocale>
 #include <cstdio>

@@ -2,12 +2,12 @@
 
 #include "model/DbAttPrim.h"
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
+#include "model/TaskSet.h"
 #include "platform/Document.h"
 #include "tasks/AddAttTask.h"
 #include "tasks/DeleteAttTask.h"
+#include "tasks/PlotData.h"
 #include "tasks/PrimTask.h"
-#include "tasks/TaskSet.h"
 #include "tasks/UpdateAttTask.h"
 
 AttGenModel::Remembered& AttGenModel::Last()

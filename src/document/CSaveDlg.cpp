@@ -2,9 +2,9 @@
 
 #include "document/SaveFormat.h"
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
 #include "platform/Document.h"
 #include "platform/UiServices.h"
+#include "tasks/PlotData.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "document/OptionsDlg.h"
 
 #include "document/CPreferences.h"
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 
 namespace {
 

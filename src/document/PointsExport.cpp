@@ -3,7 +3,7 @@
 #include "document/FileWriter.h"
 #include "document/SaveFormat.h"
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 
 const char* const kTextSeparator = " ";
 const char* const kCsvSeparator = ", ";

@@ -6,9 +6,9 @@
 #include "model/DbPoint.h"
 #include "model/DbRefTable.h"
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
 #include "platform/Archive.h"
 #include "platform/Document.h"
+#include "tasks/PlotData.h"
 
 #include <climits>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "model/Database.h"
 
-#include "tasks/Task.h"
+#include "model/Task.h"
 
 Database::Database() = default;
 

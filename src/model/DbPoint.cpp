@@ -1,13 +1,13 @@
 #include "model/DbPoint.h"
 
-#include "model/PlotData.h"
+#include "model/GraphMapping.h"
 #include "platform/Archive.h"
 #include "platform/ToolEvent.h"
 
-void DbPoint::Recompute(PlotData* data)
+void DbPoint::Recompute(const GraphMapping* mapping)
 {
-    if (data)
-        data->PixelToGraph(m_pixel, m_graph);
+    if (mapping)
+        mapping->PixelToGraph(m_pixel, m_graph);
 }
 
 void DbPoint::Draw(ToolEvent& e)

@@ -10,7 +10,7 @@ public:
     DbPoint() = default;
     explicit DbPoint(DPoint pixel) : m_pixel(pixel) {}
 
-    void Recompute(PlotData* data) override;
+    void Recompute(const GraphMapping* mapping) override;
     void Draw(ToolEvent& e) override;
     void Serialize(Archive& ar, DbRefTable& refs) override;
     int ColumnCount(ExportContext& ctx) override;

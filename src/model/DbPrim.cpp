@@ -7,7 +7,7 @@
 #include <array>
 #include <charconv>
 
-void DbPrim::Recompute(PlotData*)
+void DbPrim::Recompute(const GraphMapping*)
 {
 }
 

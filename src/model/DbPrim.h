@@ -8,7 +8,7 @@
 
 class Archive;
 class DbRefTable;
-class PlotData;
+class GraphMapping;
 struct ToolEvent;
 
 // What the text writers hand to the primitives they write.
@@ -29,7 +29,7 @@ public:
     DbPrim() = default;
 
     // Recomputes derived values (graph coordinates) from the primary ones.
-    virtual void Recompute(PlotData* data);
+    virtual void Recompute(const GraphMapping* mapping);
     virtual void Draw(ToolEvent& e);
     // Version and attribute list.
     virtual void Serialize(Archive& ar, DbRefTable& refs);

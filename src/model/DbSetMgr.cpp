@@ -156,12 +156,12 @@ int DbSetMgr::GetCurrentCount() const
     return set ? set->GetCount() : 0;
 }
 
-void DbSetMgr::Recompute(PlotData* data)
+void DbSetMgr::Recompute(const GraphMapping* mapping)
 {
     for (const auto& set : m_sets)
         if (set)
             for (int i = 0; i < set->GetCount(); ++i)
-                set->GetAt(i)->Recompute(data);
+                set->GetAt(i)->Recompute(mapping);
 }
 
 void DbSetMgr::Draw(ToolEvent& e)

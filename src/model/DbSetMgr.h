@@ -56,7 +56,7 @@ public:
     int GetCurrentCount() const;
 
     // Every primitive recomputes its graph position (after the mapping changed).
-    void Recompute(PlotData* data) override;
+    void Recompute(const GraphMapping* mapping) override;
     // Draws every set: the current one in the current colour with the plus marker, the
     // others in the other colour with the dotted plus.
     void Draw(ToolEvent& e) override;

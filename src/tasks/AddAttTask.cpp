@@ -1,7 +1,7 @@
 #include "tasks/AddAttTask.h"
 
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 
 AddAttTask::AddAttTask(PlotData* data, const std::string& name, const std::string& value)
     : m_data(data), m_name(name), m_value(value), m_attribute(new DbAttRep(name, value, 1))

@@ -1,7 +1,7 @@
 #include "tasks/DeleteAttTask.h"
 
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 
 DeleteAttTask::DeleteAttTask(PlotData* data, const std::string& name)
     : m_data(data), m_name(name), m_removed(nullptr)

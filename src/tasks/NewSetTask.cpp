@@ -2,7 +2,7 @@
 
 #include "model/DbMemento.h"
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 
 NewSetTask::NewSetTask(PlotData* data) : m_data(data)
 {

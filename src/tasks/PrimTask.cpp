@@ -1,7 +1,7 @@
 #include "tasks/PrimTask.h"
 
 #include "model/DbPrim.h"
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 
 PrimTask::PrimTask(PlotData* data, std::unique_ptr<DbPrim> prim)
     : m_data(data), m_prim(prim.get()), m_owned(std::move(prim))

@@ -1,7 +1,7 @@
 #include "tasks/RegGridTask.h"
 
 #include "model/AttributeRep.h"
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 
 RegGridTask::RegGridTask(PlotData* data, std::unique_ptr<AttributeRep> newState)
     : m_data(data), m_new(std::move(newState)),

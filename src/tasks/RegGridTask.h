@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tasks/Task.h"
+#include "model/Task.h"
 
 #include <memory>
 

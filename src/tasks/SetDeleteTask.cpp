@@ -4,7 +4,7 @@
 #include "model/DbSetMgr.h"
 #include "model/DbSetX1.h"
 #include "model/DbSetX3.h"
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 
 std::unique_ptr<DbMemento> SetDeleteTask::Take()
 {

@@ -1,7 +1,7 @@
 #include "tasks/SetTakeTask.h"
 
 #include "model/DbMemento.h"
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 
 SetTakeTask::SetTakeTask(PlotData* data) : m_data(data)
 {

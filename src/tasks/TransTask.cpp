@@ -2,7 +2,7 @@
 
 #include "model/AttributeRep.h"
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 
 TransTask::TransTask(PlotData* data, std::unique_ptr<AttributeRep> newState)
     : m_data(data), m_new(std::move(newState)),

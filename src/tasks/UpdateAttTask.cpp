@@ -1,7 +1,7 @@
 #include "tasks/UpdateAttTask.h"
 
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 
 UpdateAttTask::UpdateAttTask(PlotData* data, const std::string& name, const std::string& value,
                              int active)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/DbAttRep.h"
-#include "tasks/Task.h"
+#include "model/Task.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "ui/AttGenDlg.h"
 
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 #include "ui/AddAttDlg.h"
 #include "ui/AttListCtrl.h"
 #include "ui/EditAttDlg.h"

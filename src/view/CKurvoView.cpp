@@ -1,6 +1,5 @@
 #include "view/CKurvoView.h"
 
-#include "document/CPreferences.h"
 #include "image/CDib.h"
 #include "image/DibUtil.h"
 #include "mapping/RegGridData.h"
@@ -8,7 +7,7 @@
 #include "mapping/TransformData.h"
 #include "model/AttributeRep.h"
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 #include "view/AutoScrollProc.h"
 #include "view/CollectLineTool.h"
 #include "view/CollectTool.h"
@@ -982,7 +981,6 @@ bool CKurvoView::OnCommand(CommandId id)
         m_zoomType = id - kZoomFast + 1;
         m_zoomRate = RateOfType(m_zoomType);
         m_settings.zoomType = m_zoomType;
-        GetPreferences().m_zoomType = m_zoomType;
         return true;
     case kDrawDithered:
         m_dithered = !m_dithered;

@@ -2,7 +2,7 @@
 
 #include "model/DbPoint.h"
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 #include "tasks/PrimTask.h"
 #include "view/CKurvoView.h"
 #include "view/CrossHairCursor.h"

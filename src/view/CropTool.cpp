@@ -1,9 +1,9 @@
 #include "view/CropTool.h"
 
-#include "mapping/CropBox.h"
-#include "tasks/Task.h"
+#include "model/Task.h"
 #include "view/AntsProc.h"
 #include "view/CKurvoView.h"
+#include "view/CropBox.h"
 #include "view/CrossHairCursor.h"
 #include "view/ViewDocument.h"
 

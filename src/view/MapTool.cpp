@@ -2,7 +2,7 @@
 
 #include "mapping/TransformData.h"
 #include "mapping/TransformMan.h"
-#include "tasks/Task.h"
+#include "model/Task.h"
 #include "view/ArrowCursor.h"
 #include "view/CKurvoView.h"
 #include "view/ViewDocument.h"

@@ -1,7 +1,7 @@
 #include "view/Tool.h"
 
-#include "model/PlotData.h"
-#include "tasks/Task.h"
+#include "model/Task.h"
+#include "tasks/PlotData.h"
 #include "view/CKurvoView.h"
 #include "view/CrossHairCursor.h"
 #include "view/FormatC.h"

@@ -4,8 +4,6 @@
 
 #include <cstdint>
 
-class CPreferences;
-
 // The user settings the image view and its tools read (filled from the preferences).
 struct ViewSettings {
     Colour gridColour = 0xC8C8C8;
@@ -21,7 +19,4 @@ struct ViewSettings {
     // Display copies larger than this are not made: the view then samples the visible part
     // of the image itself, so memory stays bounded at any zoom.
     std::uint64_t maxDisplayCopyBytes = std::uint64_t{32} << 20;
-
-    // The settings as the user's preferences give them.
-    static ViewSettings FromPreferences(const CPreferences& prefs);
 };

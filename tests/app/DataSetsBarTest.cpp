@@ -3,8 +3,8 @@
 
 #include "document/CKurvoDoc.h"
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
 #include "platform/CommandIds.h"
+#include "tasks/PlotData.h"
 
 #include <QToolButton>
 

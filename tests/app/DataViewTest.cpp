@@ -6,7 +6,7 @@
 #include "model/DbAttRep.h"
 #include "model/DbPoint.h"
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 #include "tasks/PrimTask.h"
 
 #include <QHeaderView>

@@ -10,12 +10,12 @@
 #include "app/ViewSplitter.h"
 #include "document/CKurvoDoc.h"
 #include "image/CDib.h"
-#include "model/PlotData.h"
 #include "platform/CommandIds.h"
 #include "scan/CTwain.h"
 #include "scan/ScannerCommands.h"
 #include "scan/dsm/StandInDsmControl.h"
 #include "support/TempDir.h"
+#include "tasks/PlotData.h"
 #include "ui/CDataView.h"
 #include "view/CKurvoView.h"
 

@@ -5,17 +5,17 @@
 #include "app/DoubleText.h"
 #include "app/RegGridDlgForm.h"
 #include "app/TransDlgForm.h"
+#include "document/CImageMapping.h"
 #include "document/CSaveDlg.h"
 #include "document/OptionsDlg.h"
-#include "mapping/CImageMapping.h"
+#include "document/RegGridDlg.h"
+#include "document/TransDlg.h"
 #include "mapping/RegGridData.h"
-#include "mapping/RegGridDlg.h"
-#include "mapping/TransDlg.h"
 #include "mapping/TransformData.h"
-#include "model/PlotData.h"
 #include "platform/Document.h"
 #include "platform/RecordingUiServices.h"
 #include "support/TempDir.h"
+#include "tasks/PlotData.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -4,9 +4,9 @@
 #include "model/DbPoint.h"
 #include "model/DbPrimList.h"
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
 #include "platform/Document.h"
 #include "platform/RecordingUiServices.h"
+#include "tasks/PlotData.h"
 #include "tasks/PrimTask.h"
 
 #include <gtest/gtest.h>

@@ -8,11 +8,11 @@
 #include "mapping/TransformData.h"
 #include "model/DbPoint.h"
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
 #include "platform/Archive.h"
 #include "platform/CommandIds.h"
 #include "platform/RecordingUiServices.h"
 #include "support/TempDir.h"
+#include "tasks/PlotData.h"
 #include "tasks/PrimTask.h"
 
 #include <gtest/gtest.h>

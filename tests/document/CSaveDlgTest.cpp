@@ -2,7 +2,7 @@
 
 #include "model/DbPoint.h"
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 
 #include <gtest/gtest.h>
 

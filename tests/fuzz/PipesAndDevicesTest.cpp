@@ -2,10 +2,10 @@
 
 #include "document/CKurvoDoc.h"
 #include "image/CDib.h"
-#include "model/PlotData.h"
 #include "platform/Archive.h"
 #include "platform/RecordingUiServices.h"
 #include "support/TempDir.h"
+#include "tasks/PlotData.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "model/PlotData.h"
+#include "model/Task.h"
+#include "model/TaskSet.h"
 #include "platform/Document.h"
-#include "tasks/Task.h"
-#include "tasks/TaskSet.h"
+#include "tasks/PlotData.h"
 
 #include <gtest/gtest.h>
 

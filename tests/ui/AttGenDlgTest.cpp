@@ -1,10 +1,10 @@
 #include "ui/AttGenDlg.h"
 #include "document/AttGenModel.h"
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
 #include "platform/Document.h"
 #include "platform/RecordingUiServices.h"
 #include "tasks/AddAttTask.h"
+#include "tasks/PlotData.h"
 #include "ui/AttListCtrl.h"
 
 #include <QApplication>

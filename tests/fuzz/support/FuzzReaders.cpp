@@ -5,9 +5,9 @@
 #include "image/CDib.h"
 #include "image/DibUtil.h"
 #include "image/TiffFile.h"
-#include "model/PlotData.h"
 #include "platform/Archive.h"
 #include "platform/HeadlessUiServices.h"
+#include "tasks/PlotData.h"
 
 #include <cstdio>
 #include <optional>

@@ -10,10 +10,10 @@
 #include "model/DbPoint.h"
 #include "model/DbRefTable.h"
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
 #include "platform/Archive.h"
 #include "platform/CommandIds.h"
 #include "platform/HeadlessUiServices.h"
+#include "tasks/PlotData.h"
 #include "tasks/PrimTask.h"
 
 #include <tiffio.h>

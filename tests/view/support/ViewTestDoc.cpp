@@ -4,8 +4,8 @@
 #include "mapping/RegGridVw.h"
 #include "mapping/TransformMan.h"
 #include "mapping/TransformMemento.h"
+#include "model/Task.h"
 #include "platform/ToolEvent.h"
-#include "tasks/Task.h"
 
 #include <cmath>
 

@@ -3,8 +3,8 @@
 #include "image/CDib.h"
 #include "mapping/RegGridData.h"
 #include "mapping/TransformData.h"
-#include "model/PlotData.h"
 #include "platform/Document.h"
+#include "tasks/PlotData.h"
 #include "view/ViewDocument.h"
 
 #include <cstdint>

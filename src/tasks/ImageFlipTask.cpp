@@ -1,6 +1,6 @@
-#include "image/ImageFlipTask.h"
+#include "tasks/ImageFlipTask.h"
 
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 
 bool ImageFlipTask::Execute()
 {

@@ -1,26 +1,25 @@
-#include "image/ImagePasteTask.h"
+#include "tasks/ImageCropTask.h"
 
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 #include "tasks/PointClearTask.h"
 
-ImagePasteTask::ImagePasteTask(PlotData* data, const CDib& image, MappingSource* mapping,
-                               bool reuseMapping)
+ImageCropTask::ImageCropTask(PlotData* data, const CDib& image, MappingSource* mapping)
     : m_data(data), m_newImage(std::make_unique<CDib>(image)), m_oldImage(std::make_unique<CDib>()),
-      m_mapping(mapping), m_reuseMapping(reuseMapping)
+      m_mapping(mapping)
 {
 }
 
-ImagePasteTask::~ImagePasteTask() = default;
+ImageCropTask::~ImageCropTask() = default;
 
-bool ImagePasteTask::Execute()
+bool ImageCropTask::Execute()
 {
     if (m_mapping)
         m_before = m_mapping->Snapshot();
     m_oldImage = std::make_unique<CDib>(*m_data->GetImage());
-    m_data->SetImage(*m_newImage, PlotData::kHintImageReplaced);
+    m_data->SetImage(*m_newImage, PlotData::kHintImage);
     if (m_mapping) {
         m_after = m_mapping->Snapshot();
-        if (m_after && !m_reuseMapping)
+        if (m_after)
             m_after->Reset();
     }
     m_pointClear = std::make_unique<PointClearTask>(m_data);
@@ -28,28 +27,28 @@ bool ImagePasteTask::Execute()
     return true;
 }
 
-bool ImagePasteTask::Undo()
+bool ImageCropTask::Undo()
 {
     if (m_pointClear)
         m_pointClear->Undo();
     if (m_before)
         m_before->Restore();
-    m_data->SetImage(*m_oldImage, PlotData::kHintImageReplaced);
+    m_data->SetImage(*m_oldImage, PlotData::kHintImage);
     return true;
 }
 
-bool ImagePasteTask::Redo()
+bool ImageCropTask::Redo()
 {
     if (m_pointClear)
         m_pointClear->Redo();
     if (m_after)
         m_after->Restore();
-    m_data->SetImage(*m_newImage, PlotData::kHintImageReplaced);
+    m_data->SetImage(*m_newImage, PlotData::kHintImage);
     return true;
 }
 
-const std::string& ImagePasteTask::GetName() const
+const std::string& ImageCropTask::GetName() const
 {
-    static const std::string name = "Paste Image";
+    static const std::string name = "Crop Image";
     return name;
 }

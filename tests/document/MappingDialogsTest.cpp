@@ -1,21 +1,21 @@
-#include "MappingTestSupport.h"
+#include "mapping/MappingTestSupport.h"
 
+#include "document/CImageMapping.h"
+#include "document/RegGridDlg.h"
+#include "document/TransDlg.h"
 #include "image/CDib.h"
 #include "image/DibUtil.h"
-#include "mapping/CImageMapping.h"
-#include "mapping/CropBox.h"
 #include "mapping/RegGridData.h"
-#include "mapping/RegGridDlg.h"
 #include "mapping/RegGridSnap.h"
-#include "mapping/TransDlg.h"
 #include "model/DbPoint.h"
-#include "model/PlotData.h"
 #include "platform/Document.h"
 #include "platform/RecordingUiServices.h"
 #include "platform/ToolEvent.h"
+#include "tasks/PlotData.h"
 #include "tasks/PrimTask.h"
 #include "tasks/RegGridTask.h"
 #include "tasks/TransTask.h"
+#include "view/CropBox.h"
 
 #include <limits>
 

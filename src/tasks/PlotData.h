@@ -3,6 +3,7 @@
 #include "model/AttributeRep.h"
 #include "model/Database.h"
 #include "model/DbAttRep.h"
+#include "model/GraphMapping.h"
 #include "platform/Geometry.h"
 
 #include <cstdint>
@@ -23,7 +24,7 @@ struct ToolEvent;
 
 // Everything a document holds: the data sets with the undo history, the mapping, the grid,
 // the image, the two paths and the change flags.
-class PlotData : public Database {
+class PlotData : public Database, public GraphMapping {
 public:
     // Values handed to the views' update after a command.
     enum ViewHint { kHintData = 0, kHintImage = 1, kHintImageReplaced = 2, kHintOverlay = 3 };
@@ -95,7 +96,7 @@ public:
 
     // Image pixel to graph coordinates through the document's mapping; false (output
     // untouched) when the position cannot be mapped.
-    bool PixelToGraph(const DPoint& pixel, DPoint& graph) const;
+    bool PixelToGraph(const DPoint& pixel, DPoint& graph) const override;
 
     // A new representation of a document attribute ("AttTransform" the mapping,
     // "AttRegGrid" the grid), owned by the caller; null for an unknown attribute or

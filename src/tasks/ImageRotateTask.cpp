@@ -1,6 +1,6 @@
-#include "image/ImageRotateTask.h"
+#include "tasks/ImageRotateTask.h"
 
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 
 bool ImageRotateTask::Execute()
 {

@@ -1,8 +1,8 @@
-#include "mapping/TransDlg.h"
+#include "document/TransDlg.h"
 
 #include "mapping/TransformAxisVw.h"
-#include "model/PlotData.h"
 #include "platform/UiServices.h"
+#include "tasks/PlotData.h"
 #include "tasks/TransTask.h"
 
 TransDlg::TransDlg(PlotData* data) : m_data(data)

@@ -1,18 +1,18 @@
 #pragma once
 
-#include "tasks/Task.h"
+#include "model/Task.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
-class PlotData;
+class Database;
 
 // Tasks that undo and redo as one: executed and redone in insertion order, undone in
 // reverse order. Owns its members.
 class TaskSet : public Task {
 public:
-    explicit TaskSet(PlotData* owner, std::string name = "Task Set");
+    explicit TaskSet(Database* owner, std::string name = "Task Set");
     ~TaskSet() override;
 
     bool Undo() override;
@@ -26,7 +26,7 @@ public:
     int GetCount() const { return static_cast<int>(m_members.size()); }
 
 private:
-    PlotData* m_owner;
+    Database* m_owner;
     std::vector<std::unique_ptr<Task>> m_members;
     int m_undone = 0;
     std::string m_name;

@@ -1,8 +1,8 @@
-#include "mapping/RegGridDlg.h"
+#include "document/RegGridDlg.h"
 
 #include "mapping/RegGridVw.h"
-#include "model/PlotData.h"
 #include "platform/UiServices.h"
+#include "tasks/PlotData.h"
 #include "tasks/RegGridTask.h"
 
 RegGridDlg::RegGridDlg(PlotData* data) : m_data(data)

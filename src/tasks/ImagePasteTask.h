@@ -2,7 +2,7 @@
 
 #include "image/CDib.h"
 #include "image/MappingSource.h"
-#include "tasks/Task.h"
+#include "model/Task.h"
 
 #include <memory>
 

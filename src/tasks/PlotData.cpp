@@ -1,4 +1,4 @@
-#include "model/PlotData.h"
+#include "tasks/PlotData.h"
 
 #include "image/CDib.h"
 #include "mapping/RegGridData.h"

@@ -1,8 +1,13 @@
 #pragma once
 
 #include "view/ViewDocument.h"
+#include "view/ViewSettings.h"
 
 class CKurvoDoc;
+class CPreferences;
+
+// The settings the image view and its tools read, as the user's preferences give them.
+ViewSettings ViewSettingsFromPreferences(const CPreferences& prefs);
 
 // The program's document as its image view sees it.
 class KurvoViewDocument : public ViewDocument {

@@ -1,4 +1,4 @@
-#include "tasks/Task.h"
+#include "model/Task.h"
 
 const std::string& Task::GetName() const
 {

@@ -1,9 +1,9 @@
-#include "mapping/CropBox.h"
+#include "view/CropBox.h"
 
 #include "image/CDib.h"
-#include "image/ImageCropTask.h"
 #include "mapping/TransformData.h"
-#include "model/PlotData.h"
+#include "tasks/ImageCropTask.h"
+#include "tasks/PlotData.h"
 
 #include <algorithm>
 #include <cmath>

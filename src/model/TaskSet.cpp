@@ -1,6 +1,6 @@
-#include "tasks/TaskSet.h"
+#include "model/TaskSet.h"
 
-TaskSet::TaskSet(PlotData* owner, std::string name) : m_owner(owner), m_name(std::move(name))
+TaskSet::TaskSet(Database* owner, std::string name) : m_owner(owner), m_name(std::move(name))
 {
 }
 

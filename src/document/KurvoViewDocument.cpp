@@ -1,14 +1,15 @@
-#include "view/KurvoViewDocument.h"
+#include "document/KurvoViewDocument.h"
 
 #include "document/CKurvoDoc.h"
+#include "document/CPreferences.h"
 #include "image/CDib.h"
-#include "mapping/CropBox.h"
 #include "mapping/TransformData.h"
 #include "mapping/TransformMan.h"
-#include "model/PlotData.h"
 #include "platform/CommandIds.h"
 #include "platform/ToolEvent.h"
+#include "tasks/PlotData.h"
 #include "tasks/TransTask.h"
+#include "view/CropBox.h"
 
 KurvoViewDocument::KurvoViewDocument(CKurvoDoc* doc) : m_doc(doc)
 {
@@ -96,4 +97,18 @@ void KurvoViewDocument::OnViewActivated()
     m_doc->SetModifiedFlag(m_doc->IsModified());
     if (PlotData* data = GetPlotData())
         data->NotifyAll();
+}
+
+ViewSettings ViewSettingsFromPreferences(const CPreferences& prefs)
+{
+    ViewSettings s;
+    s.gridColour = prefs.m_gridColor;
+    s.boxColour = prefs.m_boxColor;
+    s.ptsColour = prefs.m_ptsColor;
+    s.cropColour = prefs.m_cropColor;
+    s.pickTol = prefs.m_pickTol;
+    s.zoomType = prefs.m_zoomType;
+    s.allowCaching = prefs.m_allowCaching;
+    s.cacheSize = prefs.m_cacheSize;
+    return s;
 }

@@ -1,13 +1,13 @@
 #include "image/CDib.h"
-#include "image/ImageCropTask.h"
-#include "image/ImageFlipTask.h"
-#include "image/ImagePasteTask.h"
-#include "image/ImageRotateTask.h"
 #include "image/support/TestDibs.h"
 #include "model/DbPoint.h"
 #include "model/DbSetMgr.h"
-#include "model/PlotData.h"
 #include "platform/Document.h"
+#include "tasks/ImageCropTask.h"
+#include "tasks/ImageFlipTask.h"
+#include "tasks/ImagePasteTask.h"
+#include "tasks/ImageRotateTask.h"
+#include "tasks/PlotData.h"
 #include "tasks/PrimTask.h"
 
 #include <gtest/gtest.h>

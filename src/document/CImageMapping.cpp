@@ -1,8 +1,8 @@
-#include "mapping/CImageMapping.h"
+#include "document/CImageMapping.h"
 
 #include "mapping/TransformPpiVw.h"
-#include "model/PlotData.h"
 #include "platform/UiServices.h"
+#include "tasks/PlotData.h"
 #include "tasks/TransTask.h"
 
 CImageMapping::CImageMapping(PlotData* data) : m_data(data)
