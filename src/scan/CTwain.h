@@ -121,8 +121,8 @@ public:
 
 protected:
     void SetState(int state);
-    // Whether the state reached 7 since the last Forget: tells a transfer that never started
-    // from one that did.
+    // Whether the state reached 7 since ForgetReachedTransferring: tells a transfer that never
+    // started from one that did.
     bool ReachedTransferring() const { return m_reachedTransferring; }
     void ForgetReachedTransferring() { m_reachedTransferring = false; }
     // Diagnostic traces, to the sink set with SetTraceSink.
@@ -130,7 +130,7 @@ protected:
 
     // Hooks, in this order.
     virtual bool NegotiateCapabilities();
-    // The source has images ready (state 6): takes them, and leaves the state below 6.
+    // The source has images ready (state 6): takes them and steps back to the enabled source.
     virtual void DoTransfers(TW_UINT16 message) = 0;
     virtual void CloseSourceRequested();
     virtual void StateChanged(int state);
