@@ -88,8 +88,7 @@ bool CKurvoDoc::OnNewDocument()
     const CPreferences& prefs = GetPreferences();
     m_data->ApplyPreferences(prefs.m_saveReference != 0, prefs.m_sortData != 0);
     m_data->NewSet();
-    m_transformMan.reset(
-        static_cast<TransformMan*>(m_data->GetTransform()->GetRep(TransformMan::kKey)));
+    m_transformMan = m_data->FindRep<TransformMan>();
     return true;
 }
 
@@ -112,8 +111,7 @@ bool CKurvoDoc::OnOpenDocument(const std::string& path)
         DeleteContents();
         return false;
     }
-    m_transformMan.reset(
-        static_cast<TransformMan*>(m_data->GetTransform()->GetRep(TransformMan::kKey)));
+    m_transformMan = m_data->FindRep<TransformMan>();
     SetModifiedFlag(false);
     return true;
 }
@@ -410,14 +408,11 @@ bool CKurvoDoc::OnCommand(CommandId id)
         return true;
     }
     case ID_EDIT_MAP_FULL: {
-        std::unique_ptr<AttributeRep> rep = data.FindRep("AttTransform", TransformMan::kKey);
-        auto* man = dynamic_cast<TransformMan*>(rep.get());
-        if (!man)
-            return true;
+        std::unique_ptr<TransformMan> man = data.FindRep<TransformMan>();
         const ISize size = GetImageSize();
         man->DefineOrResize(0, {0.0, 0.0},
                             {static_cast<double>(size.cx - 1), static_cast<double>(size.cy - 1)});
-        ExecuteTask(std::make_unique<TransTask>(&data, std::move(rep)));
+        ExecuteTask(std::make_unique<TransTask>(&data, std::move(man)));
         return true;
     }
     case ID_EDIT_DELETE_ALL:

@@ -3,7 +3,7 @@
 #include "image/CDib.h"
 #include "image/DibUtil.h"
 #include "mapping/RegGridData.h"
-#include "mapping/SnapCheck.h"
+#include "mapping/RegGridSnap.h"
 #include "mapping/TransformData.h"
 #include "model/AttributeRep.h"
 #include "model/DbSetMgr.h"
@@ -97,11 +97,7 @@ void CKurvoView::OnInitialUpdate(const ViewSettings& settings)
     FitToWindow();
 
     if (m_doc && m_doc->GetGrid()) {
-        AttributeRep* rep = m_doc->GetGrid()->GetRep("GridSnapRegGrid");
-        if (auto* check = dynamic_cast<SnapCheck*>(rep))
-            m_trackMgr->AddSnapCheck(std::unique_ptr<SnapCheck>(check));
-        else
-            delete rep;
+        m_trackMgr->AddSnapCheck(NewRep<RegGridSnap>(*m_doc->GetGrid()));
     }
     m_trackMgr->EnableSnap(false);
 }
