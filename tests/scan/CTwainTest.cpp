@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <ostream>
 #include <thread>
 
 namespace {
@@ -66,6 +67,11 @@ struct EventCase {
     std::size_t dibs;
     int state;
 };
+
+void PrintTo(const EventCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class CallbackEventTest : public StandInTest, public ::testing::WithParamInterface<EventCase> {};
 
@@ -134,6 +140,11 @@ struct StepFailure {
     int startState;
     int error;
 };
+
+void PrintTo(const StepFailure& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class AcquireFailureTest : public StandInTest, public ::testing::WithParamInterface<StepFailure> {};
 

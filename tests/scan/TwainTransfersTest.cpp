@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <utility>
 
 namespace {
@@ -73,6 +74,11 @@ struct Scenario {
     void (*script)(standin::State& source, ProbeTwain& twain);
     std::size_t delivered, reports, resets;
 };
+
+void PrintTo(const Scenario& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class TransferScenarioTest : public StandInTest, public ::testing::WithParamInterface<Scenario> {};
 
@@ -166,6 +172,11 @@ struct Edited {
     std::size_t length;
     std::size_t size;
 };
+
+void PrintTo(const Edited& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class PackedDibSize : public ::testing::TestWithParam<Edited> {};
 
