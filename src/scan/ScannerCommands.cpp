@@ -3,18 +3,23 @@
 #include "platform/CommandIds.h"
 #include "platform/UiServices.h"
 
-const ScannerCommands::Entry* ScannerCommands::Find(CommandId id)
+const CommandMap<ScannerCommands>& ScannerCommands::Commands()
 {
-    static const Entry kCommands[] = {
-        {ID_SCAN_SELECT_SOURCE, &ScannerCommands::OnSelectSource,
-         &ScannerCommands::CanSelectSource},
-        {ID_SCAN_ACQUIRE, &ScannerCommands::OnAcquire, &ScannerCommands::CanAcquire},
-        {ID_SCAN_CLOSE, &ScannerCommands::OnCloseTwain, nullptr},
+    using Scanner = ScannerCommands;
+    static const CommandMap<Scanner> commands = {
+        {ID_SCAN_SELECT_SOURCE, [](Scanner& scanner, CommandId) { scanner.OnSelectSource(); },
+         [](Scanner& scanner, CommandId, CommandState& state) {
+             state.Enable(scanner.IsTwainAvailable());
+         }},
+        // Failures are reported by BeginAcquire itself.
+        {ID_SCAN_ACQUIRE, [](Scanner& scanner, CommandId) { scanner.BeginAcquire(); },
+         [](Scanner& scanner, CommandId, CommandState& state) {
+             state.Enable(scanner.GetState() >= kSourceManagerLoaded && scanner.m_sourceSelected);
+         }},
+        // Offered always: it refuses by itself while images are on their way.
+        {ID_SCAN_CLOSE, [](Scanner& scanner, CommandId) { scanner.OnCloseTwain(); }},
     };
-    for (const Entry& entry : kCommands)
-        if (entry.id == id)
-            return &entry;
-    return nullptr;
+    return commands;
 }
 
 void ScannerCommands::OnCreateFrame(TW_HANDLE frameWindow)
@@ -35,31 +40,12 @@ void ScannerCommands::OnDestroyFrame()
 
 bool ScannerCommands::OnCommand(CommandId id)
 {
-    const Entry* entry = Find(id);
-    if (!entry)
-        return false;
-    (this->*entry->handler)();
-    return true;
+    return Commands().Run(*this, id);
 }
 
 bool ScannerCommands::OnUpdateCommand(CommandId id, CommandState& state)
 {
-    const Entry* entry = Find(id);
-    if (!entry)
-        return false;
-    if (entry->enabled)
-        state.Enable((this->*entry->enabled)());
-    return true;
-}
-
-bool ScannerCommands::CanSelectSource()
-{
-    return IsTwainAvailable();
-}
-
-bool ScannerCommands::CanAcquire()
-{
-    return GetState() >= kSourceManagerLoaded && m_sourceSelected;
+    return Commands().Update(*this, id, state);
 }
 
 void ScannerCommands::OnSelectSource()
@@ -70,12 +56,6 @@ void ScannerCommands::OnSelectSource()
     }
     if (SelectSource())
         m_sourceSelected = true;
-}
-
-void ScannerCommands::OnAcquire()
-{
-    // Failures were reported by BeginAcquire itself.
-    BeginAcquire();
 }
 
 void ScannerCommands::OnCloseTwain()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Command.h"
+#include "platform/CommandMap.h"
 #include "scan/TwainTransfers.h"
 
 #include <cstdint>
@@ -34,26 +35,15 @@ public:
     bool OnCommand(CommandId id) override;
     bool OnUpdateCommand(CommandId id, CommandState& state) override;
 
-    bool IsSourceSelected() const { return m_sourceSelected; }
-
 protected:
     void DibReceived(std::vector<std::uint8_t> dib) override;
     void TwainError(int code) override;
 
 private:
-    // One scanner command: what it does, and whether it is enabled (always, without a rule).
-    struct Entry {
-        CommandId id;
-        void (ScannerCommands::*handler)();
-        bool (ScannerCommands::*enabled)();
-    };
-    static const Entry* Find(CommandId id);
+    static const CommandMap<ScannerCommands>& Commands();
 
     void OnSelectSource();
-    void OnAcquire();
     void OnCloseTwain();
-    bool CanSelectSource();
-    bool CanAcquire();
 
     bool m_sourceSelected = false;
     NewDocumentHandler m_newDocument;
