@@ -532,8 +532,6 @@ const CommandMap<CMainFrame>& CMainFrame::Commands()
     };
     const auto showHelp = [](Frame& frame, CommandId) { frame.ShowHelp(); };
     static const CommandMap<Frame> commands = {
-        // Offered always; the scanner connection does it.
-        {ID_SCAN_CLOSE},
         {ID_VIEW_STANDARD_BAR, toggleBar, barShown},
         {ID_VIEW_VIEW_BAR, toggleBar, barShown},
         {ID_VIEW_DIGITIZE_BAR, toggleBar, barShown},

@@ -4,7 +4,6 @@
 #include "platform/UiServices.h"
 
 #include <dlfcn.h>
-#include <malloc.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -32,20 +31,6 @@ SourceEventQueue& EventQueue()
 {
     static SourceEventQueue queue;
     return queue;
-}
-
-void Trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
-
-void Trace(const char* format, ...)
-{
-    if (!s_traceSink)
-        return;
-    char buffer[512];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    s_traceSink(buffer);
 }
 
 // Copies at most 32 characters into a 34-byte text field, always terminated.
@@ -99,17 +84,6 @@ bool FileExists(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-std::uint32_t ReadU32(const std::uint8_t* p)
-{
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-}
-
-std::uint16_t ReadU16(const std::uint8_t* p)
-{
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-
 } // namespace
 
 CTwain::CTwain()
@@ -149,6 +123,18 @@ void CTwain::SetTraceSink(std::function<void(const std::string&)> sink)
 const TW_IDENTITY& CTwain::SourceIdentity()
 {
     return s_source;
+}
+
+void CTwain::Trace(const char* format, ...)
+{
+    if (!s_traceSink)
+        return;
+    char buffer[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    s_traceSink(buffer);
 }
 
 bool CTwain::IsTwainAvailable()
@@ -641,203 +627,6 @@ bool CTwain::SetCapOneValue(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 value)
     return ok;
 }
 
-// ---- transfers
-
-void CTwain::DoTransfers(TW_UINT16)
-{
-    for (;;) {
-        m_reachedTransferring = false;
-        switch (m_transferMechanism) {
-        case TWSX_FILE:
-            FileXfer();
-            break;
-        case TWSX_MEMORY:
-            MemXfer();
-            break;
-        default:
-            NativeXfer();
-            break;
-        }
-        if (m_state == kTransferReady) {
-            if (m_reachedTransferring)
-                continue;
-            // The transfer never started and the source still offers it: trying again
-            // would go round for ever, so the pending transfers are given up.
-            if (!CancelXfers())
-                return;
-        } else if (m_state == kTransferring) {
-            DropToState(kSourceEnabled);
-            return;
-        }
-        return;
-    }
-}
-
-void CTwain::NativeXfer()
-{
-    TW_HANDLE handle = nullptr;
-    if (!CallSource(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &handle))
-        Trace("TWAIN:NativeXfer failed.\n");
-    // Only a completed transfer hands over a block.
-    bool received = m_lastResult == TWRC_XFERDONE && handle != nullptr;
-    EndXfer();
-    PumpPendingMessages();
-    if (!received)
-        return;
-    std::vector<std::uint8_t> dib;
-    std::size_t size = PackedDibSize(handle, ::malloc_usable_size(handle));
-    if (size != 0) {
-        const auto* bytes = static_cast<const std::uint8_t*>(handle);
-        dib.assign(bytes, bytes + size);
-    } else {
-        Trace("TWAIN:NativeXfer delivered no usable bitmap.\n");
-    }
-    std::free(handle);
-    if (!dib.empty())
-        DibReceived(std::move(dib));
-}
-
-void CTwain::FileXfer()
-{
-    TW_SETUPFILEXFER setup{};
-    if (!CallSource(DG_CONTROL, DAT_SETUPFILEXFER, MSG_GET, &setup)) {
-        FileXferDone(nullptr);
-        return;
-    }
-    setup.FileName[sizeof setup.FileName - 1] = '\0';
-    TW_UINT16 format = setup.Format;
-    if (!FileXferReady(format, setup))
-        return;
-    setup.Format = format;
-    if (!CallSource(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &setup)) {
-        FileXferDone(nullptr);
-        return;
-    }
-    if (!CallSource(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr)) {
-        FileXferDone(nullptr);
-        // A cancelled file still ends its transfer, so the next pending image can follow.
-        if (m_state == kTransferring)
-            EndXfer();
-        return;
-    }
-    EndXfer();
-    PumpPendingMessages();
-    FileXferDone(&setup);
-}
-
-void CTwain::MemXfer()
-{
-    TW_IMAGEINFO info{};
-    TW_SETUPMEMXFER setup{};
-    if (!CallSource(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info) ||
-        !CallSource(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup))
-        return;
-    if (!MemXferReady(info, setup))
-        return;
-    TW_MEMORY memory{};
-    if (!AllocXferBuffer(setup.MinBufSize, setup.MaxBufSize, setup.Preferred, memory) ||
-        !memory.TheMem) {
-        MemXferDone(false);
-        return;
-    }
-    const TW_MEMORY buffer = memory;
-    std::int64_t rowsDone = 0;
-    const std::int64_t imageLength = info.ImageLength > 0 ? info.ImageLength : 0;
-    bool done = false;
-    for (;;) {
-        TW_IMAGEMEMXFER strip{};
-        strip.Compression = 0xFFFF;
-        strip.BytesPerRow = 0xFFFFFFFFu;
-        strip.Columns = 0xFFFFFFFFu;
-        strip.Rows = 0xFFFFFFFFu;
-        strip.XOffset = 0xFFFFFFFFu;
-        strip.YOffset = 0xFFFFFFFFu;
-        strip.BytesWritten = 0xFFFFFFFFu;
-        strip.Memory = buffer;
-        if (!CallSource(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &strip))
-            break;
-        bool last = m_lastResult == TWRC_XFERDONE;
-        // The strip is read from the program's own buffer, never further than it reaches.
-        strip.Memory = buffer;
-        std::int64_t rows = std::min<std::int64_t>(strip.Rows, imageLength - rowsDone);
-        if (strip.BytesPerRow > 0)
-            rows = std::min<std::int64_t>(rows, buffer.Length / strip.BytesPerRow);
-        if (rows > 0) {
-            strip.Rows = static_cast<TW_UINT32>(rows);
-            if (!MemXferBuffer(static_cast<TW_UINT32>(rowsDone), strip))
-                break;
-            rowsDone += rows;
-        }
-        if (last) {
-            done = true;
-            break;
-        }
-    }
-    FreeXferBuffer(memory);
-    EndXfer();
-    PumpPendingMessages();
-    MemXferDone(done && rowsDone == imageLength);
-}
-
-std::size_t CTwain::PackedDibSize(const void* block, std::size_t available)
-{
-    constexpr std::size_t kInfoHeader = 40;
-    constexpr std::uint64_t kLimit = std::uint64_t(1) << 31;
-    if (!block || available < kInfoHeader)
-        return 0;
-    const auto* p = static_cast<const std::uint8_t*>(block);
-    std::uint32_t headerSize = ReadU32(p);
-    std::int32_t width = static_cast<std::int32_t>(ReadU32(p + 4));
-    std::int32_t height = static_cast<std::int32_t>(ReadU32(p + 8));
-    std::uint16_t planes = ReadU16(p + 12);
-    std::uint16_t bits = ReadU16(p + 14);
-    std::uint32_t compression = ReadU32(p + 16);
-    std::uint32_t sizeImage = ReadU32(p + 20);
-    std::uint32_t colorsUsed = ReadU32(p + 32);
-
-    if (headerSize < kInfoHeader || headerSize > 1024 || planes != 1)
-        return 0;
-    if (width <= 0 || height == 0 || height == INT32_MIN)
-        return 0;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        return 0;
-
-    std::uint64_t colours = 0;
-    if (bits <= 8) {
-        colours = colorsUsed != 0 ? colorsUsed : (1u << bits);
-        if (colours > (1u << bits))
-            return 0;
-    } else if (colorsUsed != 0) {
-        if (colorsUsed > 256)
-            return 0;
-        colours = colorsUsed;
-    }
-    std::uint64_t masks = 0;
-    const std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3;
-    std::uint64_t pixels = 0;
-    std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -std::int64_t(height) : height);
-    std::uint64_t stride = ((std::uint64_t(width) * bits + 31) / 32) * 4;
-    if (compression == kRgb) {
-        pixels = stride * rows;
-    } else if (compression == kBitfields) {
-        if (bits != 16 && bits != 32)
-            return 0;
-        if (headerSize == kInfoHeader)
-            masks = 12;
-        pixels = stride * rows;
-    } else if ((compression == kRle8 && bits == 8) || (compression == kRle4 && bits == 4)) {
-        if (sizeImage == 0 || height < 0)
-            return 0;
-        pixels = sizeImage;
-    } else {
-        return 0;
-    }
-    std::uint64_t total = headerSize + masks + colours * 4 + pixels;
-    if (stride > kLimit || pixels > kLimit || total > kLimit || total > available)
-        return 0;
-    return static_cast<std::size_t>(total);
-}
-
 // ---- default hooks
 
 bool CTwain::NegotiateCapabilities()
@@ -848,75 +637,6 @@ bool CTwain::NegotiateCapabilities()
 void CTwain::CloseSourceRequested()
 {
     CloseSource();
-}
-
-void CTwain::DibReceived(std::vector<std::uint8_t>)
-{
-}
-
-bool CTwain::MemXferReady(const TW_IMAGEINFO&, const TW_SETUPMEMXFER&)
-{
-    return true;
-}
-
-bool CTwain::MemXferBuffer(TW_UINT32 firstRow, const TW_IMAGEMEMXFER& xfer)
-{
-    const auto* data = static_cast<const TW_UINT8*>(xfer.Memory.TheMem);
-    for (TW_UINT32 i = 0; i < xfer.Rows; ++i) {
-        MemXferRow(firstRow + i, data, xfer, nullptr);
-        data += xfer.BytesPerRow;
-    }
-    return true;
-}
-
-bool CTwain::MemXferRow(TW_UINT32, const TW_UINT8*, const TW_IMAGEMEMXFER&, void*)
-{
-    return true;
-}
-
-void CTwain::MemXferDone(bool)
-{
-}
-
-bool CTwain::AllocXferBuffer(TW_UINT32 minimum, TW_UINT32 maximum, TW_UINT32 preferred,
-                             TW_MEMORY& memory)
-{
-    constexpr TW_UINT32 kDontCare = 0xFFFFFFFFu;
-    constexpr TW_UINT32 kFallback = 64 * 1024;
-    constexpr TW_UINT32 kLargest = 64 * 1024 * 1024;
-    // A source that does not care about the size, or names an absurd one, gets a sensible
-    // buffer within its limits rather than whatever the number says.
-    TW_UINT32 size = preferred;
-    if (size == 0 || size == kDontCare) {
-        size = (minimum != 0 && minimum != kDontCare) ? std::max(minimum, kFallback) : kFallback;
-        if (maximum != 0 && maximum != kDontCare)
-            size = std::min(size, maximum);
-    }
-    memory = TW_MEMORY{};
-    if (size == 0 || size > kLargest)
-        return false;
-    memory.TheMem = std::malloc(size);
-    if (!memory.TheMem)
-        return false;
-    memory.Flags = TWMF_APPOWNS | TWMF_POINTER;
-    memory.Length = size;
-    return true;
-}
-
-void CTwain::FreeXferBuffer(TW_MEMORY& memory)
-{
-    std::free(memory.TheMem);
-    memory.TheMem = nullptr;
-    memory.Length = 0;
-}
-
-bool CTwain::FileXferReady(TW_UINT16&, TW_SETUPFILEXFER&)
-{
-    return true;
-}
-
-void CTwain::FileXferDone(const TW_SETUPFILEXFER*)
-{
 }
 
 void CTwain::StateChanged(int)

@@ -7,13 +7,13 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
 
 class Profile;
 
 // The application side of a TWAIN session: tracks the TWAIN state (1 to 7), performs every
 // triplet through the source manager's DSM_Entry, and offers hooks for the events of an
-// acquisition. The main frame derives from it.
+// acquisition. TwainTransfers, derived from it, takes the images once the source has them
+// ready.
 //
 // The source manager is the shared library libtwaindsm.so, loaded with dlopen from the folder
 // named by the setting "TwainDirectory" when it exists, else from the system's library folders.
@@ -26,10 +26,7 @@ class Profile;
 // handled on the user-interface thread by DispatchSourceEvents, which the shell calls when the
 // queue's notifier wakes it.
 //
-// Memory: capability containers and transfer buffers are heap blocks the program allocates and
-// frees itself. A native transfer hands over a heap block allocated by the source (malloc or
-// calloc, as the Linux source manager's memory functions do); the program checks the packed
-// bitmap in it against the block's size, copies it out and frees the block with free().
+// Memory: capability containers are heap blocks the program allocates and frees itself.
 class CTwain {
 public:
     // The states, 1 to 7.
@@ -122,32 +119,20 @@ public:
     // Sets a capability to one value; state 4 only.
     bool SetCapOneValue(TW_UINT16 cap, TW_UINT16 itemType, TW_UINT32 value);
 
-    // Size in bytes of the packed bitmap (header, colour table, pixels) at the start of a
-    // block of `available` bytes, or 0 when it is not a sound bitmap or does not fit.
-    static std::size_t PackedDibSize(const void* block, std::size_t available);
-
 protected:
     void SetState(int state);
+    // Whether the state reached 7 since ForgetReachedTransferring: tells a transfer that never
+    // started from one that did.
+    bool ReachedTransferring() const { return m_reachedTransferring; }
+    void ForgetReachedTransferring() { m_reachedTransferring = false; }
+    // Diagnostic traces, to the sink set with SetTraceSink.
+    static void Trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
     // Hooks, in this order.
     virtual bool NegotiateCapabilities();
-    virtual void DoTransfers(TW_UINT16 message);
-    virtual void FileXfer();
-    virtual void MemXfer();
-    virtual void NativeXfer();
+    // The source has images ready (state 6): takes them and steps back to the enabled source.
+    virtual void DoTransfers(TW_UINT16 message) = 0;
     virtual void CloseSourceRequested();
-    // A native transfer delivered an image: the packed bitmap, owned by the receiver.
-    virtual void DibReceived(std::vector<std::uint8_t> dib);
-    virtual bool MemXferReady(const TW_IMAGEINFO& info, const TW_SETUPMEMXFER& setup);
-    virtual bool MemXferBuffer(TW_UINT32 firstRow, const TW_IMAGEMEMXFER& xfer);
-    virtual bool MemXferRow(TW_UINT32 row, const TW_UINT8* data, const TW_IMAGEMEMXFER& xfer,
-                            void* reserved);
-    virtual void MemXferDone(bool complete);
-    virtual bool AllocXferBuffer(TW_UINT32 minimum, TW_UINT32 maximum, TW_UINT32 preferred,
-                                 TW_MEMORY& memory);
-    virtual void FreeXferBuffer(TW_MEMORY& memory);
-    virtual bool FileXferReady(TW_UINT16& format, TW_SETUPFILEXFER& setup);
-    virtual void FileXferDone(const TW_SETUPFILEXFER* setup);
     virtual void StateChanged(int state);
     virtual void TwainError(int code);
     // Allocates a zero-filled block for a capability container; null when out of memory.

@@ -1,6 +1,26 @@
 #include "scan/ScannerCommands.h"
 
+#include "platform/CommandIds.h"
 #include "platform/UiServices.h"
+
+const CommandMap<ScannerCommands>& ScannerCommands::Commands()
+{
+    using Scanner = ScannerCommands;
+    static const CommandMap<Scanner> commands = {
+        {ID_SCAN_SELECT_SOURCE, [](Scanner& scanner, CommandId) { scanner.OnSelectSource(); },
+         [](Scanner& scanner, CommandId, CommandState& state) {
+             state.Enable(scanner.IsTwainAvailable());
+         }},
+        // Failures are reported by BeginAcquire itself.
+        {ID_SCAN_ACQUIRE, [](Scanner& scanner, CommandId) { scanner.BeginAcquire(); },
+         [](Scanner& scanner, CommandId, CommandState& state) {
+             state.Enable(scanner.GetState() >= kSourceManagerLoaded && scanner.m_sourceSelected);
+         }},
+        // Offered always: it refuses by itself while images are on their way.
+        {ID_SCAN_CLOSE, [](Scanner& scanner, CommandId) { scanner.OnCloseTwain(); }},
+    };
+    return commands;
+}
 
 void ScannerCommands::OnCreateFrame(TW_HANDLE frameWindow)
 {
@@ -20,33 +40,12 @@ void ScannerCommands::OnDestroyFrame()
 
 bool ScannerCommands::OnCommand(CommandId id)
 {
-    switch (id) {
-    case kSelectSource:
-        OnSelectSource();
-        return true;
-    case kAcquire:
-        OnAcquire();
-        return true;
-    case kCloseTwain:
-        OnCloseTwain();
-        return true;
-    default:
-        return false;
-    }
+    return Commands().Run(*this, id);
 }
 
 bool ScannerCommands::OnUpdateCommand(CommandId id, CommandState& state)
 {
-    switch (id) {
-    case kSelectSource:
-        state.Enable(IsTwainAvailable());
-        return true;
-    case kAcquire:
-        state.Enable(GetState() >= kSourceManagerLoaded && m_sourceSelected);
-        return true;
-    default:
-        return false;
-    }
+    return Commands().Update(*this, id, state);
 }
 
 void ScannerCommands::OnSelectSource()
@@ -57,12 +56,6 @@ void ScannerCommands::OnSelectSource()
     }
     if (SelectSource())
         m_sourceSelected = true;
-}
-
-void ScannerCommands::OnAcquire()
-{
-    // Failures were reported by BeginAcquire itself.
-    BeginAcquire();
 }
 
 void ScannerCommands::OnCloseTwain()
@@ -81,7 +74,7 @@ void ScannerCommands::DibReceived(std::vector<std::uint8_t> dib)
     }
     // Closing right here would find the source still busy with further pending images.
     if (m_postCommand)
-        m_postCommand(kCloseTwain);
+        m_postCommand(ID_SCAN_CLOSE);
 }
 
 void ScannerCommands::TwainError(int)

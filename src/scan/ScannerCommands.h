@@ -1,23 +1,20 @@
 #pragma once
 
 #include "platform/Command.h"
-#include "scan/CTwain.h"
+#include "platform/CommandMap.h"
+#include "scan/TwainTransfers.h"
 
 #include <cstdint>
 #include <functional>
 #include <vector>
 
 // The main frame's scanner duties, free of any toolkit: the TWAIN connection, the commands
-// Scanner Select Source, Scanner Acquire and Close Twain with their enable rules, the
-// messages of a failed acquisition, and the hand-over of every delivered image to the shell,
-// which makes it a new untitled document. The main frame derives from it and forwards its
-// creation, destruction and the three commands.
-class ScannerCommands : public CTwain, public CommandTarget {
+// Scanner Select Source, Scanner Acquire and Close Twain (ID_SCAN_*) with their enable rules,
+// the messages of a failed acquisition, and the hand-over of every delivered image to the
+// shell, which makes it a new untitled document. The main frame owns one and forwards its
+// creation, destruction and the commands.
+class ScannerCommands : public TwainTransfers, public CommandTarget {
 public:
-    static constexpr CommandId kSelectSource = 32817;
-    static constexpr CommandId kAcquire = 32818;
-    static constexpr CommandId kCloseTwain = 32821;
-
     // Makes a new untitled document of a delivered image (a packed bitmap: header, colour
     // table, pixels), taken in through an image paste with the undo lists cleared after it;
     // false when no document could be opened.
@@ -38,17 +35,16 @@ public:
     bool OnCommand(CommandId id) override;
     bool OnUpdateCommand(CommandId id, CommandState& state) override;
 
-    void OnSelectSource();
-    void OnAcquire();
-    void OnCloseTwain();
-
-    bool IsSourceSelected() const { return m_sourceSelected; }
-
 protected:
     void DibReceived(std::vector<std::uint8_t> dib) override;
     void TwainError(int code) override;
 
 private:
+    static const CommandMap<ScannerCommands>& Commands();
+
+    void OnSelectSource();
+    void OnCloseTwain();
+
     bool m_sourceSelected = false;
     NewDocumentHandler m_newDocument;
     CommandPoster m_postCommand;

@@ -32,8 +32,6 @@
 
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -180,29 +178,9 @@ TEST_F(DesktopFeaturesTest, ADocumentWithoutImageHasNothingToPrint)
 #endif
 
 #ifdef KURVO_STANDIN_DSM
-// The stand-in source manager, loaded once for the whole run so its script survives the
-// program unloading its own copy.
-struct StandIn {
-    StandIn()
-    {
-        handle = ::dlopen(KURVO_STANDIN_DSM, RTLD_NOW | RTLD_LOCAL);
-        if (!handle)
-            return;
-        state = reinterpret_cast<standin::State* (*)()>(::dlsym(handle, "StandInDsm_State"));
-        reset = reinterpret_cast<void (*)()>(::dlsym(handle, "StandInDsm_Reset"));
-        announce = reinterpret_cast<bool (*)(TW_UINT16)>(::dlsym(handle, "StandInDsm_Announce"));
-    }
-    bool Ok() const { return state && reset && announce; }
-    void* handle = nullptr;
-    standin::State* (*state)() = nullptr;
-    void (*reset)() = nullptr;
-    bool (*announce)(TW_UINT16) = nullptr;
-};
-
-StandIn& Dsm()
+const standin::Control* Dsm()
 {
-    static StandIn dsm;
-    return dsm;
+    return standin::Loaded();
 }
 
 class ScannerDesktopTest : public DesktopFeaturesTest {
@@ -210,8 +188,8 @@ protected:
     void SetUp() override
     {
         DesktopFeaturesTest::SetUp();
-        ASSERT_TRUE(Dsm().Ok());
-        Dsm().reset();
+        ASSERT_TRUE(Dsm());
+        Dsm()->reset();
         m_profile->WriteString("Settings", "TwainDirectory",
                                std::filesystem::path(KURVO_STANDIN_DSM).parent_path().string());
         CTwain::ResetAvailability();
@@ -229,7 +207,7 @@ protected:
 
 TEST_F(ScannerDesktopTest, ThreeScannedImagesBecomeThreeDocumentsThatCannotBeUndone)
 {
-    standin::State& s = *Dsm().state();
+    standin::State& s = *Dsm()->state();
     s.images.clear();
     for (int i = 0; i < 3; ++i) {
         standin::Image image;
@@ -244,7 +222,7 @@ TEST_F(ScannerDesktopTest, ThreeScannedImagesBecomeThreeDocumentsThatCannotBeUnd
     EXPECT_EQ(Frame().Scanner().GetState(), CTwain::kSourceEnabled);
 
     // The source announces from its own side; the frame handles it on its own thread.
-    ASSERT_TRUE(Dsm().announce(MSG_XFERREADY));
+    ASSERT_TRUE(Dsm()->announce(MSG_XFERREADY));
     ProcessEvents();
     ASSERT_EQ(Docs().DocumentCount(), 3);
     for (int i = 0; i < 3; ++i) {
@@ -265,10 +243,10 @@ TEST_F(ScannerDesktopTest, AnImageThatIsNoBitmapOpensNoDocument)
 {
     standin::Image image;
     image.truncated = true;
-    Dsm().state()->images = {image};
+    Dsm()->state()->images = {image};
     ASSERT_TRUE(Command(ID_SCAN_SELECT_SOURCE));
     ASSERT_TRUE(Command(ID_SCAN_ACQUIRE));
-    ASSERT_TRUE(Dsm().announce(MSG_XFERREADY));
+    ASSERT_TRUE(Dsm()->announce(MSG_XFERREADY));
     ProcessEvents();
     EXPECT_EQ(Docs().DocumentCount(), 0);
 }

@@ -1,16 +1,16 @@
 #include "scan/ScannerCommands.h"
-#include "image/CDib.h"
+#include "platform/CommandIds.h"
 #include "scan/support/StandIn.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <utility>
 
 namespace {
 
-// The frame as the shell will build it: documents are recorded, posted commands wait in a
-// queue until the test lets the frame's event loop run.
+// The frame as the shell builds it: documents are recorded, posted commands wait in a queue
+// until the test lets the frame's event loop run.
 class Frame : public ScannerCommands {
 public:
     Frame()
@@ -18,23 +18,20 @@ public:
         SetNewDocumentHandler([this](const std::vector<std::uint8_t>& dib) {
             if (onDocument)
                 onDocument();
-            if (!documentsOpen)
-                return false;
-            documents.push_back(dib);
-            return true;
+            if (documentsOpen)
+                documents.push_back(dib);
+            return documentsOpen;
         });
         SetCommandPoster([this](CommandId id) { posted.push_back(id); });
+        OnCreateFrame(nullptr);
     }
     ~Frame() override { DropToState(kPreSession); }
 
     // Carries out the posted commands, as the event loop would after the current event.
     void RunPosted()
     {
-        while (!posted.empty()) {
-            CommandId id = posted.front();
-            posted.pop_front();
-            OnCommand(id);
-        }
+        for (; !posted.empty(); posted.pop_front())
+            OnCommand(posted.front());
     }
     bool Enabled(CommandId id)
     {
@@ -42,103 +39,96 @@ public:
         EXPECT_TRUE(OnUpdateCommand(id, state));
         return state.enabled;
     }
+    // Selects a source and starts an acquisition that the source answers with a transfer.
+    void SelectAndScan()
+    {
+        ASSERT_TRUE(OnCommand(ID_SCAN_SELECT_SOURCE));
+        ASSERT_TRUE(OnCommand(ID_SCAN_ACQUIRE));
+        ASSERT_EQ(GetState(), kSourceEnabled);
+        ASSERT_TRUE(StandInAnnounce(MSG_XFERREADY));
+        DispatchSourceEvents();
+    }
 
     std::vector<std::vector<std::uint8_t>> documents;
     bool documentsOpen = true;
     std::deque<CommandId> posted;
     std::function<void()> onDocument;
-    // Runs inside a memory transfer, while the source is transferring.
-    std::function<void()> duringTransfer;
-    std::vector<int> statesSeenDuringTransfer;
+    std::function<void(int)> onState;
 
 protected:
-    bool MemXferBuffer(TW_UINT32 firstRow, const TW_IMAGEMEMXFER& xfer) override
+    void StateChanged(int state) override
     {
-        statesSeenDuringTransfer.push_back(GetState());
-        if (duringTransfer)
-            duringTransfer();
-        return ScannerCommands::MemXferBuffer(firstRow, xfer);
+        if (onState)
+            onState(state);
     }
 };
 
-class ScannerCommandsTest : public StandInTest {
-protected:
-    // Selects a source and starts an acquisition that the source answers with a transfer.
-    void SelectAndScan(Frame& frame)
-    {
-        frame.OnCreateFrame(nullptr);
-        ASSERT_TRUE(frame.OnCommand(ScannerCommands::kSelectSource));
-        ASSERT_TRUE(frame.OnCommand(ScannerCommands::kAcquire));
-        ASSERT_EQ(frame.GetState(), 5);
-        ASSERT_TRUE(StandInAnnounce(MSG_XFERREADY));
-        frame.DispatchSourceEvents();
-    }
-};
+using ScannerCommandsTest = StandInTest;
 
-TEST_F(ScannerCommandsTest, WithoutASourceManagerBothCommandsStayDisabled)
+TEST_F(ScannerCommandsTest, WithoutASourceManagerOnlyCloseTwainStaysEnabled)
 {
     TempDir empty;
     m_settings.WriteString("Settings", "TwainDirectory", empty.Path().string());
     Frame frame;
-    frame.OnCreateFrame(nullptr);
-    EXPECT_FALSE(frame.Enabled(ScannerCommands::kSelectSource));
-    EXPECT_FALSE(frame.Enabled(ScannerCommands::kAcquire));
-    EXPECT_STREQ(frame.AppIdentity().ProductName, "Kurvo") << "the identity is set regardless";
+    EXPECT_FALSE(frame.Enabled(ID_SCAN_SELECT_SOURCE));
+    EXPECT_FALSE(frame.Enabled(ID_SCAN_ACQUIRE));
+    EXPECT_TRUE(frame.Enabled(ID_SCAN_CLOSE));
+    CommandState state;
+    EXPECT_FALSE(frame.OnUpdateCommand(ID_FILE_OPEN, state));
+    EXPECT_FALSE(frame.OnCommand(ID_FILE_OPEN));
 }
 
-TEST_F(ScannerCommandsTest, CancelledSelectionLeavesAcquireAsItWasAndTheManagerOpen)
+TEST_F(ScannerCommandsTest, AcquireIsEnabledOnceASourceWasConfirmed)
 {
     Frame frame;
-    frame.OnCreateFrame(nullptr);
-    EXPECT_TRUE(frame.Enabled(ScannerCommands::kSelectSource));
-    EXPECT_FALSE(frame.Enabled(ScannerCommands::kAcquire));
+    EXPECT_TRUE(frame.Enabled(ID_SCAN_SELECT_SOURCE));
     // Once confirmed, a source stays selected after a later cancel.
-    const std::pair<TW_UINT16, bool> steps[] = {
-        {TWRC_CANCEL, false}, {TWRC_SUCCESS, true}, {TWRC_CANCEL, true}};
-    for (const auto& [answer, selected] : steps) {
+    for (const auto& [answer, selected] : {std::pair<TW_UINT16, bool>{TWRC_CANCEL, false},
+                                           {TWRC_SUCCESS, true},
+                                           {TWRC_CANCEL, true}}) {
         StandIn().userSelectResult = answer;
-        frame.OnCommand(ScannerCommands::kSelectSource);
-        EXPECT_EQ(frame.IsSourceSelected(), selected) << answer;
-        EXPECT_EQ(frame.Enabled(ScannerCommands::kAcquire), selected) << answer;
+        frame.OnCommand(ID_SCAN_SELECT_SOURCE);
+        EXPECT_EQ(frame.Enabled(ID_SCAN_ACQUIRE), selected) << answer;
         EXPECT_EQ(frame.GetState(), 3);
     }
+    // Close Twain without an open source sends nothing.
+    const std::size_t calls = StandIn().calls.size();
+    frame.OnCommand(ID_SCAN_CLOSE);
+    EXPECT_EQ(StandIn().calls.size(), calls);
     EXPECT_TRUE(m_ui.messages.empty());
+
+    // A manager that will not open is reported once.
+    frame.DropToState(2);
+    StandIn().FailOn(DG_CONTROL, DAT_PARENT, MSG_OPENDSM);
+    frame.OnCommand(ID_SCAN_SELECT_SOURCE);
+    ASSERT_EQ(m_ui.messages.size(), 1u);
+    EXPECT_EQ(m_ui.messages[0].text, "A TWAIN error occurred.");
+    EXPECT_EQ(m_ui.messages[0].icon, MsgIcon::Information);
 }
 
-TEST_F(ScannerCommandsTest, EachOfThreeImagesBecomesADocumentAndTheSourceClosesAfter)
+TEST_F(ScannerCommandsTest, EachImageBecomesADocumentAndTheSourceClosesAfter)
 {
-    OfferImages(3, 5, 3, 8);
-    StandIn().images[1].bits = 24;
-    StandIn().images[2].bits = 1;
+    OfferImages(2);
     Frame frame;
-    SelectAndScan(frame);
-
-    ASSERT_EQ(frame.documents.size(), 3u);
-    for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(frame.documents[i], standin::MakeDib(StandIn().images[i])) << "image " << i;
-        // What a document makes of the bytes it is handed.
-        CDib image(frame.documents[i].data(), frame.documents[i].size());
-        ASSERT_FALSE(image.IsEmpty()) << "image " << i;
-        EXPECT_EQ(image.Width(), StandIn().images[i].width);
-        EXPECT_EQ(image.Height(), StandIn().images[i].height);
-    }
-    EXPECT_EQ(frame.posted, (std::deque<CommandId>(3, ScannerCommands::kCloseTwain)));
-    EXPECT_EQ(StandIn().xferMech, TWSX_NATIVE);
+    frame.SelectAndScan();
+    ASSERT_EQ(frame.documents.size(), 2u);
+    EXPECT_EQ(frame.documents[1], standin::MakeDib(StandIn().images[1]));
+    EXPECT_EQ(frame.posted, std::deque<CommandId>(2, ID_SCAN_CLOSE));
     EXPECT_EQ(StandIn().showUI, 1);
-    EXPECT_STREQ(StandIn().appIdentity.Version.Info, "1.2");
-    EXPECT_EQ(frame.GetState(), 5);
+    EXPECT_STREQ(StandIn().appIdentity.ProductName, "Kurvo");
 
     frame.RunPosted();
     EXPECT_TRUE(m_ui.messages.empty());
     EXPECT_EQ(frame.GetState(), 3) << "the source closes, the manager stays open";
-    EXPECT_FALSE(StandIn().sourceOpen);
-
     // A second acquisition needs no new selection.
-    OfferImages(1);
-    ASSERT_TRUE(frame.OnCommand(ScannerCommands::kAcquire));
+    ASSERT_TRUE(frame.OnCommand(ID_SCAN_ACQUIRE));
     ASSERT_TRUE(StandInAnnounce(MSG_XFERREADY));
     frame.DispatchSourceEvents();
     EXPECT_EQ(frame.documents.size(), 4u);
+
+    frame.OnDestroyFrame();
+    EXPECT_EQ(frame.GetState(), 1);
+    EXPECT_FALSE(StandIn().enabled || StandIn().sourceOpen || StandIn().dsmOpen);
 }
 
 TEST_F(ScannerCommandsTest, ImageWithoutADocumentIsReportedAndNothingIsPosted)
@@ -146,58 +136,29 @@ TEST_F(ScannerCommandsTest, ImageWithoutADocumentIsReportedAndNothingIsPosted)
     OfferImages(2);
     Frame frame;
     frame.documentsOpen = false;
-    SelectAndScan(frame);
+    frame.SelectAndScan();
     ASSERT_EQ(m_ui.messages.size(), 2u);
     EXPECT_EQ(m_ui.messages[0].text, "Unable to open new document!");
     EXPECT_TRUE(frame.posted.empty());
-    EXPECT_EQ(frame.GetState(), 5);
 }
 
-TEST_F(ScannerCommandsTest, FailedAcquireShowsOneTwainErrorAndRestoresTheState)
-{
-    Frame frame;
-    frame.OnCreateFrame(nullptr);
-    frame.OnCommand(ScannerCommands::kSelectSource);
-    StandIn().FailOn(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS);
-    frame.OnCommand(ScannerCommands::kAcquire);
-    ASSERT_EQ(m_ui.messages.size(), 1u);
-    EXPECT_EQ(m_ui.messages[0].text, "A TWAIN error occurred.");
-    EXPECT_EQ(m_ui.messages[0].icon, MsgIcon::Information);
-    EXPECT_EQ(m_ui.messages[0].buttons, MsgButtons::Ok);
-    EXPECT_EQ(frame.GetState(), 3);
-    EXPECT_FALSE(StandIn().sourceOpen);
-}
-
-TEST_F(ScannerCommandsTest, SelectWithAManagerThatWillNotOpenIsReportedOnce)
-{
-    Frame frame;
-    frame.OnCreateFrame(nullptr);
-    StandIn().FailOn(DG_CONTROL, DAT_PARENT, MSG_OPENDSM);
-    frame.OnCommand(ScannerCommands::kSelectSource);
-    ASSERT_EQ(m_ui.messages.size(), 1u);
-    EXPECT_EQ(m_ui.messages[0].text, "A TWAIN error occurred.");
-    EXPECT_EQ(StandIn().CountCalls(DG_CONTROL, DAT_IDENTITY, MSG_USERSELECT), 0u);
-    EXPECT_EQ(frame.GetState(), 2);
-    EXPECT_FALSE(frame.IsSourceSelected());
-}
-
-TEST_F(ScannerCommandsTest, CloseTwainWhileImagesArePendingIsRefused)
+TEST_F(ScannerCommandsTest, CloseTwainIsRefusedWhileImagesArePendingOrTransferring)
 {
     OfferImages(2);
     Frame frame;
     std::vector<int> statesAtClose;
-    frame.onDocument = [&] {
-        if (frame.documents.empty()) { // the first image, the second still pending
-            statesAtClose.push_back(frame.GetState());
-            frame.OnCommand(ScannerCommands::kCloseTwain);
-            statesAtClose.push_back(frame.GetState());
+    frame.onState = [&](int state) {
+        if (state >= CTwain::kTransferReady) {
+            statesAtClose.push_back(state);
+            frame.OnCommand(ID_SCAN_CLOSE);
         }
     };
-    SelectAndScan(frame);
-    EXPECT_EQ(statesAtClose, (std::vector<int>{6, 6}));
-    ASSERT_EQ(m_ui.messages.size(), 1u);
+    frame.SelectAndScan();
+    EXPECT_EQ(statesAtClose, (std::vector<int>{6, 7, 6, 7}));
+    EXPECT_EQ(m_ui.messages.size(), 4u);
     EXPECT_EQ(m_ui.messages[0].text, "Unable to close TWAIN source!");
     EXPECT_EQ(frame.documents.size(), 2u) << "the acquisition goes on";
+    EXPECT_EQ(frame.GetState(), 5);
 }
 
 TEST_F(ScannerCommandsTest, ModalLoopInsideAHookDoesNotHandleEventsOutOfTurn)
@@ -214,55 +175,11 @@ TEST_F(ScannerCommandsTest, ModalLoopInsideAHookDoesNotHandleEventsOutOfTurn)
             statesAfterNestedDispatch.push_back(frame.GetState());
         }
     };
-    SelectAndScan(frame);
+    frame.SelectAndScan();
     EXPECT_EQ(statesAfterNestedDispatch, std::vector<int>{6});
     EXPECT_EQ(frame.documents.size(), 2u);
     EXPECT_EQ(frame.GetState(), 3) << "the close request is handled in its turn";
     EXPECT_EQ(CTwain::SourceEvents().Size(), 0u);
-}
-
-TEST_F(ScannerCommandsTest, CloseTwainDuringATransferIsRefused)
-{
-    OfferImages(1, 4, 2, 8);
-    Frame frame;
-    frame.duringTransfer = [&] { frame.OnCommand(ScannerCommands::kCloseTwain); };
-    frame.OnCreateFrame(nullptr); // puts the mechanism back to native
-    frame.SetTransferMechanism(TWSX_MEMORY);
-    frame.OnCommand(ScannerCommands::kSelectSource);
-    ASSERT_TRUE(frame.OnCommand(ScannerCommands::kAcquire));
-    ASSERT_TRUE(StandInAnnounce(MSG_XFERREADY));
-    frame.DispatchSourceEvents();
-
-    ASSERT_FALSE(frame.statesSeenDuringTransfer.empty());
-    EXPECT_EQ(frame.statesSeenDuringTransfer[0], 7);
-    ASSERT_FALSE(m_ui.messages.empty());
-    EXPECT_EQ(m_ui.messages[0].text, "Unable to close TWAIN source!");
-    EXPECT_EQ(frame.GetState(), 5) << "the transfer finished normally";
-}
-
-TEST_F(ScannerCommandsTest, CloseTwainBelowState4ChangesNothing)
-{
-    Frame frame;
-    frame.OnCreateFrame(nullptr);
-    frame.OnCommand(ScannerCommands::kSelectSource);
-    std::size_t calls = StandIn().calls.size();
-    frame.OnCommand(ScannerCommands::kCloseTwain);
-    EXPECT_EQ(frame.GetState(), 3);
-    EXPECT_EQ(StandIn().calls.size(), calls);
-    EXPECT_TRUE(m_ui.messages.empty());
-}
-
-TEST_F(ScannerCommandsTest, DestroyingTheFrameClosesAndUnloadsEverything)
-{
-    Frame frame;
-    frame.OnCreateFrame(nullptr);
-    frame.OnCommand(ScannerCommands::kSelectSource);
-    ASSERT_TRUE(frame.OnCommand(ScannerCommands::kAcquire));
-    frame.OnDestroyFrame();
-    EXPECT_EQ(frame.GetState(), 1);
-    EXPECT_FALSE(StandIn().enabled);
-    EXPECT_FALSE(StandIn().sourceOpen);
-    EXPECT_FALSE(StandIn().dsmOpen);
 }
 
 } // namespace

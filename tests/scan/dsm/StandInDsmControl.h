@@ -7,6 +7,8 @@
 
 #include "scan/TwainDefs.h"
 
+#include <dlfcn.h>
+
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -160,3 +162,33 @@ extern "C" void StandInDsm_Reset();
 // Calls the registered callback with a message, as a source announcing an event does; false
 // when no callback is registered.
 extern "C" bool StandInDsm_Announce(TW_UINT16 msg);
+
+#ifdef KURVO_STANDIN_DSM
+namespace standin {
+
+// The control functions of the test program's own copy of the stand-in, loaded once for the
+// whole run so the script survives the program unloading its copy; null when it cannot be
+// loaded.
+struct Control {
+    State* (*state)() = nullptr;
+    void (*reset)() = nullptr;
+    bool (*announce)(TW_UINT16) = nullptr;
+};
+
+inline const Control* Loaded()
+{
+    static const Control control = [] {
+        Control c;
+        if (void* handle = ::dlopen(KURVO_STANDIN_DSM, RTLD_NOW | RTLD_LOCAL)) {
+            c.state = reinterpret_cast<State* (*)()>(::dlsym(handle, "StandInDsm_State"));
+            c.reset = reinterpret_cast<void (*)()>(::dlsym(handle, "StandInDsm_Reset"));
+            c.announce =
+                reinterpret_cast<bool (*)(TW_UINT16)>(::dlsym(handle, "StandInDsm_Announce"));
+        }
+        return c;
+    }();
+    return control.state && control.reset && control.announce ? &control : nullptr;
+}
+
+} // namespace standin
+#endif

@@ -1,35 +1,16 @@
 #include "scan/support/StandIn.h"
 
-#include <dlfcn.h>
-
 #include <filesystem>
 #include <stdexcept>
 
 namespace {
 
-struct Library {
-    Library()
-    {
-        handle = ::dlopen(KURVO_STANDIN_DSM, RTLD_NOW | RTLD_LOCAL);
-        if (!handle)
-            throw std::runtime_error(std::string("cannot load the stand-in: ") + ::dlerror());
-        state = reinterpret_cast<standin::State* (*)()>(::dlsym(handle, "StandInDsm_State"));
-        reset = reinterpret_cast<void (*)()>(::dlsym(handle, "StandInDsm_Reset"));
-        announce = reinterpret_cast<bool (*)(TW_UINT16)>(::dlsym(handle, "StandInDsm_Announce"));
-        if (!state || !reset || !announce)
-            throw std::runtime_error("the stand-in lacks its control functions");
-    }
-    // Kept loaded for the whole run, so the script survives CTwain unloading its copy.
-    void* handle = nullptr;
-    standin::State* (*state)() = nullptr;
-    void (*reset)() = nullptr;
-    bool (*announce)(TW_UINT16) = nullptr;
-};
-
-Library& Lib()
+const standin::Control& Lib()
 {
-    static Library library;
-    return library;
+    const standin::Control* control = standin::Loaded();
+    if (!control)
+        throw std::runtime_error("cannot load the stand-in source manager");
+    return *control;
 }
 
 } // namespace
@@ -58,27 +39,29 @@ void StandInTest::SetUp()
     CTwain::SourceEvents().Clear();
     CTwain::SourceEvents().SetNotifier(nullptr);
     SetUiServices(&m_ui);
+    StandIn().fileFolder = m_files.Path().string();
 }
 
 void StandInTest::TearDown()
 {
     SetUiServices(nullptr);
     CTwain::SetSettings(nullptr);
-    CTwain::ResetAvailability();
-    CTwain::SourceEvents().SetNotifier(nullptr);
-    CTwain::SourceEvents().Clear();
+    CTwain::SourceEvents().SetNotifier(nullptr); // it may see the test's locals
 }
 
 void StandInTest::OfferImages(int count, std::int32_t width, std::int32_t height,
                               std::uint16_t bits)
 {
     StandIn().images.clear();
-    for (int i = 0; i < count; ++i) {
-        standin::Image image;
-        image.width = width;
-        image.height = height;
-        image.bits = bits;
-        image.seed = static_cast<std::uint8_t>(17 * (i + 1));
-        StandIn().images.push_back(image);
-    }
+    for (int i = 0; i < count; ++i)
+        StandIn().images.push_back(
+            {width, height, bits, TWRC_XFERDONE, static_cast<std::uint8_t>(17 * (i + 1))});
+}
+
+void StandInTest::AcquireAndAnnounce(TwainTransfers& twain)
+{
+    ASSERT_TRUE(twain.BeginAcquire());
+    ASSERT_EQ(twain.GetState(), CTwain::kSourceEnabled);
+    ASSERT_TRUE(StandInAnnounce(MSG_XFERREADY));
+    twain.DispatchSourceEvents();
 }

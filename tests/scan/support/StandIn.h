@@ -2,8 +2,9 @@
 
 #include "platform/Profile.h"
 #include "platform/RecordingUiServices.h"
-#include "scan/CTwain.h"
+#include "scan/TwainTransfers.h"
 #include "scan/dsm/StandInDsmControl.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -20,83 +21,47 @@ bool StandInAnnounce(TW_UINT16 msg);
 std::string StandInFolder();
 
 // A session that records what its hooks were told, and whose answers the test can set.
-class ProbeTwain : public CTwain {
+class ProbeTwain : public TwainTransfers {
 public:
     ~ProbeTwain() override { DropToState(kPreSession); }
 
-    using CTwain::SetState;
+    using TwainTransfers::AllocXferBuffer;
+    using TwainTransfers::FreeXferBuffer;
 
     std::vector<int> states;
     std::vector<int> errors;
     std::vector<std::vector<std::uint8_t>> dibs;
-    int closeRequests = 0;
-    // File transfers: what FileXferDone was given ("" for none).
-    std::vector<std::string> filesDone;
-    bool fileReadyAnswer = true;
-    TW_UINT16 fileFormatWanted = 0xFFFF; // 0xFFFF keeps the proposed format
-    // Memory transfers: the rows received, by row number, per image; and the done flags.
-    std::vector<std::map<TW_UINT32, std::vector<std::uint8_t>>> memImages;
-    std::vector<bool> memDone;
-    TW_MEMORY bufferGiven{};
     bool negotiateAnswer = true;
     // How many container allocations fail before one succeeds (-1: all fail).
     int containerFailures = 0;
-
-    int transfers = 0;
+    // File transfers: what FileXferDone was given ("" for none).
+    std::vector<std::string> filesDone;
+    bool fileReadyAnswer = true; // the probe asks for TIFF files when it answers yes
+    // Memory transfers: the rows received, by row number, per image; and the done flags.
+    std::vector<std::map<TW_UINT32, std::vector<std::uint8_t>>> memImages;
+    std::vector<bool> memDone;
 
 protected:
     // A session that keeps transferring without end fails its test instead of hanging it.
-    void CountTransfer()
-    {
-        if (++transfers > 1000)
-            throw std::runtime_error("transfers do not come to an end");
-    }
-    void NativeXfer() override
-    {
-        CountTransfer();
-        CTwain::NativeXfer();
-    }
-    void FileXfer() override
-    {
-        CountTransfer();
-        CTwain::FileXfer();
-    }
-    void MemXfer() override
-    {
-        CountTransfer();
-        CTwain::MemXfer();
-    }
+    void NativeXfer() override { Count(), TwainTransfers::NativeXfer(); }
+    void FileXfer() override { Count(), TwainTransfers::FileXfer(); }
+    void MemXfer() override { Count(), TwainTransfers::MemXfer(); }
     bool NegotiateCapabilities() override { return negotiateAnswer; }
-    void CloseSourceRequested() override
-    {
-        ++closeRequests;
-        CTwain::CloseSourceRequested();
-    }
     void DibReceived(std::vector<std::uint8_t> dib) override { dibs.push_back(std::move(dib)); }
-    bool MemXferReady(const TW_IMAGEINFO& info, const TW_SETUPMEMXFER& setup) override
-    {
-        memImages.emplace_back();
-        return CTwain::MemXferReady(info, setup);
-    }
     bool MemXferRow(TW_UINT32 row, const TW_UINT8* data, const TW_IMAGEMEMXFER& xfer,
                     void*) override
     {
+        EXPECT_LE(xfer.Rows * xfer.BytesPerRow, xfer.Memory.Length) << "a strip beyond the buffer";
+        if (row == 0)
+            memImages.emplace_back();
         memImages.back()[row].assign(data, data + xfer.BytesPerRow);
         return true;
     }
     void MemXferDone(bool complete) override { memDone.push_back(complete); }
-    bool AllocXferBuffer(TW_UINT32 minimum, TW_UINT32 maximum, TW_UINT32 preferred,
-                         TW_MEMORY& memory) override
+    bool FileXferReady(TW_UINT16& format, TW_SETUPFILEXFER&) override
     {
-        bool ok = CTwain::AllocXferBuffer(minimum, maximum, preferred, memory);
-        bufferGiven = memory;
-        return ok;
-    }
-    bool FileXferReady(TW_UINT16& format, TW_SETUPFILEXFER& setup) override
-    {
-        if (fileFormatWanted != 0xFFFF)
-            format = fileFormatWanted;
-        return fileReadyAnswer && CTwain::FileXferReady(format, setup);
+        format = TWFF_TIFF;
+        return fileReadyAnswer;
     }
     void FileXferDone(const TW_SETUPFILEXFER* setup) override
     {
@@ -106,17 +71,24 @@ protected:
     void TwainError(int code) override { errors.push_back(code); }
     void* AllocContainer(std::size_t size) override
     {
-        if (containerFailures != 0) {
-            if (containerFailures > 0)
-                --containerFailures;
-            return nullptr;
-        }
-        return CTwain::AllocContainer(size);
+        if (containerFailures == 0)
+            return TwainTransfers::AllocContainer(size);
+        if (containerFailures > 0)
+            --containerFailures;
+        return nullptr;
     }
+
+private:
+    void Count()
+    {
+        if (++m_transfers > 1000)
+            throw std::runtime_error("transfers do not come to an end");
+    }
+    int m_transfers = 0;
 };
 
 // Every scanner test starts with a fresh stand-in, settings that point at it, recording user
-// services and an empty event queue.
+// services, an empty event queue and a folder for file transfers.
 class StandInTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -125,7 +97,10 @@ protected:
     // The stand-in offers these images, all of the given size and depth.
     void OfferImages(int count, std::int32_t width = 5, std::int32_t height = 3,
                      std::uint16_t bits = 8);
+    // Opens and enables the source and lets it announce a transfer through the callback.
+    void AcquireAndAnnounce(TwainTransfers& twain);
 
     MemoryProfile m_settings;
     RecordingUiServices m_ui;
+    TempDir m_files;
 };
