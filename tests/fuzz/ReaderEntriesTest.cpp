@@ -66,9 +66,8 @@ TEST_F(ReaderEntries, SeedsAreAcceptedAndDamagedCopiesNeverUnsound)
         ASSERT_GE(r.seeds.size(), 3u) << r.kind;
         for (const auto& [name, bytes] : r.seeds) {
             EXPECT_EQ(r.feed(bytes), FeedResult::Accepted) << name;
-            if (r.damage)
-                for (const Bytes& b : Damaged(bytes))
-                    ASSERT_NE(r.feed(b), FeedResult::Unsound) << name << ", " << b.size();
+            for (const Bytes& b : r.damage ? Damaged(bytes) : std::vector<Bytes>())
+                ASSERT_NE(r.feed(b), FeedResult::Unsound) << name << ", " << b.size();
         }
     }
     std::filesystem::current_path(cwd);
@@ -96,23 +95,10 @@ TEST_F(ReaderEntries, MemoryEntriesReadWhatTheFileReadersRead)
             testdibs::WriteFile(path, Bytes(good.begin(), good.begin() + n));
             const std::optional<DibBlock> fromMemory = ReadTiffMemory(good.data(), n, path);
             ASSERT_EQ(ReadTiffFile(path), fromMemory) << name << ", " << n << " bytes";
-            if (n == good.size() || n < 8)
+            if (n == good.size() || n < 8) {
                 ASSERT_EQ(fromMemory.has_value(), n == good.size()) << name << ", " << n;
+            }
         }
-}
-
-TEST_F(ReaderEntries, TiffErrorsFromMemoryAreTitledWithTheGivenName)
-{
-    // The LZW grey image with its strip data (right after the 8-byte header) garbled.
-    const Seeds seeds = TiffSeeds(m_dir.Path());
-    ASSERT_EQ(seeds.at(3).first, "grey8-lzw.tif");
-    Bytes tiff = seeds[3].second;
-    std::fill(tiff.begin() + 8, tiff.begin() + 14, 0xFF);
-    m_ui.messages.clear();
-    EXPECT_FALSE(ReadTiffMemory(tiff.data(), tiff.size(), "scan.tif"));
-    ASSERT_FALSE(m_ui.messages.empty());
-    for (const auto& m : m_ui.messages)
-        EXPECT_EQ(m.caption, "scan.tif Error");
 }
 
 TEST(ReaderEntriesEmpty, NothingIsRefusedAndStringsBeforeACutPrefixAreKept)

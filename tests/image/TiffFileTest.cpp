@@ -82,7 +82,7 @@ constexpr int kRgb = PHOTOMETRIC_RGB;
 INSTANTIATE_TEST_SUITE_P(
     Codecs, TiffStored,
     ::testing::Values(
-        Stored{"Bw", {.width = 37, .height = 11, .bitsPerSample = 1}},
+        Stored{"Bw", {37, 11, 1}},
         Stored{"BwBottomUp", {37, 11, 1, 1, kWhite0, COMPRESSION_NONE, ORIENTATION_BOTLEFT}},
         Stored{"BwPackBits", {37, 11, 1, 1, kWhite0, COMPRESSION_PACKBITS}},
         Stored{"BwG3", {37, 11, 1, 1, kWhite0, COMPRESSION_CCITTFAX3}},
@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TiffReader, BlackAndWhiteOtherOrientationsFallBackSilently)
 {
-    TiffImage s{.width = 21, .height = 7, .bitsPerSample = 1};
+    TiffImage s{21, 7, 1};
     const std::optional<DibBlock> topLeft = WriteAndRead(s);
     ASSERT_TRUE(topLeft);
     // Top-right is read as top-left.
@@ -112,7 +112,7 @@ TEST_F(TiffReader, BlackAndWhiteOtherOrientationsFallBackSilently)
 
 TEST_F(TiffReader, PaletteImageReadsThroughItsColourMap)
 {
-    TiffImage s{.width = 8, .height = 4, .photometric = PHOTOMETRIC_PALETTE};
+    TiffImage s{8, 4, 8, 1, PHOTOMETRIC_PALETTE};
     for (int c = 0; c < 3; ++c)
         for (int i = 0; i < 256; ++i)
             s.colourMap.push_back(static_cast<std::uint16_t>(257 * (c == 0   ? i
@@ -132,7 +132,7 @@ TEST_F(TiffReader, PaletteImageReadsThroughItsColourMap)
 
 TEST_F(TiffReader, TiffContentSetsTheFormatAndOtherFilesFailSilently)
 {
-    const TiffImage s{.width = 3, .height = 3};
+    const TiffImage s{3, 3};
     ASSERT_TRUE(WriteTiff(m_dir.File("g.tif"), s, TiffRows(s)));
     CDib image;
     ASSERT_TRUE(image.LoadFile(m_dir.File("g.tif")));
@@ -149,18 +149,50 @@ TEST_F(TiffReader, TiffContentSetsTheFormatAndOtherFilesFailSilently)
     EXPECT_TRUE(m_ui.messages.empty());
 }
 
+// libtiff's handlers in force before a read, to check they are put back.
+int g_outsideErrors = 0;
+void CountError(const char*, const char*, va_list)
+{
+    ++g_outsideErrors;
+}
+
+TEST_F(TiffReader, UndecodableStripsFailWithLibtiffsMessageAndHandlersAreRestored)
+{
+    // An LZW image with its strip data (right after the 8-byte header) garbled.
+    const TiffImage s{64, 64, 8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_LZW};
+    const std::string path = m_dir.File("bad.tif");
+    ASSERT_TRUE(WriteTiff(path, s, TiffRows(s)));
+    Bytes bad = ReadFile(path);
+    std::fill(bad.begin() + 8, bad.begin() + 14, 0xFF);
+    WriteFile(path, bad);
+    const TIFFErrorHandler before = TIFFSetErrorHandler(CountError);
+    g_outsideErrors = 0;
+    EXPECT_FALSE(ReadTiffFile(path));
+    ASSERT_FALSE(m_ui.messages.empty());
+    EXPECT_EQ(m_ui.messages.front().caption, path + " Error");
+    EXPECT_FALSE(m_ui.messages.front().text.empty());
+    // From memory the messages carry the name given.
+    m_ui.messages.clear();
+    EXPECT_FALSE(ReadTiffMemory(bad.data(), bad.size(), "scan.tif"));
+    ASSERT_FALSE(m_ui.messages.empty());
+    for (const auto& m : m_ui.messages)
+        EXPECT_EQ(m.caption, "scan.tif Error");
+    EXPECT_EQ(g_outsideErrors, 0);
+    // The next libtiff call runs with the handler of before the read.
+    EXPECT_EQ(TIFFSetErrorHandler(before), CountError);
+}
+
 // A little-endian TIFF made by hand with its directory before the pixels, so that cutting the
-// file short cuts the strip, not the directory: one strip of the given depth whose bytes are
-// i * 7 (or fill), uncompressed unless told.
-Bytes HandMadeTiff(int width, int height, int bits, std::size_t keepPixelBytes,
-                   std::uint16_t compression = 1, int fill = -1)
+// file short cuts the strip, not the directory: one uncompressed strip of the given depth whose
+// bytes are i * 7.
+Bytes HandMadeTiff(int width, int height, int bits, std::size_t keepPixelBytes)
 {
     const auto stripBytes = static_cast<std::uint32_t>((width * bits + 7) / 8 * height);
     const std::uint32_t dir[8][3] = {{256, 4, static_cast<std::uint32_t>(width)},
                                      {257, 4, static_cast<std::uint32_t>(height)},
                                      {258, 3, static_cast<std::uint32_t>(bits)},
-                                     {259, 3, compression},
-                                     {262, 3, 1},
+                                     {259, 3, COMPRESSION_NONE},
+                                     {262, 3, PHOTOMETRIC_MINISBLACK},
                                      {273, 4, 8 + 2 + 8 * 12 + 4},
                                      {278, 4, static_cast<std::uint32_t>(height)},
                                      {279, 4, stripBytes}};
@@ -175,31 +207,8 @@ Bytes HandMadeTiff(int width, int height, int bits, std::size_t keepPixelBytes,
     }
     f.insert(f.end(), 4, 0);
     for (std::size_t i = 0; i < std::min<std::size_t>(keepPixelBytes, stripBytes); ++i)
-        f.push_back(static_cast<std::uint8_t>(fill < 0 ? i * 7 : fill));
+        f.push_back(static_cast<std::uint8_t>(i * 7));
     return f;
-}
-
-// libtiff's handlers in force before a read, to check they are put back.
-int g_outsideErrors = 0;
-void CountError(const char*, const char*, va_list)
-{
-    ++g_outsideErrors;
-}
-
-TEST_F(TiffReader, UndecodableStripsFailWithLibtiffsMessageAndHandlersAreRestored)
-{
-    // An LZW strip of bytes LZW cannot decode.
-    const std::string path = m_dir.File("bad.tif");
-    WriteFile(path, HandMadeTiff(64, 64, 8, 64 * 64, COMPRESSION_LZW, 0xFF));
-    const TIFFErrorHandler before = TIFFSetErrorHandler(CountError);
-    g_outsideErrors = 0;
-    EXPECT_FALSE(ReadTiffFile(path));
-    ASSERT_FALSE(m_ui.messages.empty());
-    EXPECT_EQ(m_ui.messages.front().caption, path + " Error");
-    EXPECT_FALSE(m_ui.messages.front().text.empty());
-    EXPECT_EQ(g_outsideErrors, 0);
-    // The next libtiff call runs with the handler of before the read.
-    EXPECT_EQ(TIFFSetErrorHandler(before), CountError);
 }
 
 TEST_F(TiffReader, StripsCutShortFailAfterLibtiffsMessageAndASoundFileNextShowsNothing)

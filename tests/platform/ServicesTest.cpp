@@ -60,6 +60,20 @@ TEST(Document, PathGivesTheTitle)
     EXPECT_EQ(FileNameOfPath("C:\\plots\\a.bmp"), "a.bmp");
 }
 
+// The recording services stand in for the desktop in the view and document tests: scripted
+// answers, then Ok; a timer callback may kill its own timer.
+TEST(RecordingUiServices, ScriptedAnswersAndATimerThatKillsItself)
+{
+    RecordingUiServices ui;
+    ui.messageAnswers.push_back(MsgResult::No);
+    EXPECT_EQ(ui.MessageBox("Save?", "Kurvo", MsgButtons::YesNo, MsgIcon::Question), MsgResult::No);
+    EXPECT_EQ(ui.MessageBox("Hello", "Kurvo", MsgButtons::Ok, MsgIcon::None), MsgResult::Ok);
+    int self = 0;
+    self = ui.StartTimer(10, [&] { ui.KillTimer(self); });
+    EXPECT_TRUE(ui.FireTimer(self));
+    EXPECT_FALSE(ui.FireTimer(self));
+}
+
 TEST(UiServices, InstalledServicesAnswerAndNullRestoresHeadless)
 {
     RecordingUiServices ui;

@@ -91,15 +91,16 @@ Seeds TiffSeeds(const fs::path& scratch)
     std::vector<std::uint16_t> map(3 * 16);
     for (std::size_t i = 0; i < map.size(); ++i)
         map[i] = static_cast<std::uint16_t>(i * 1300);
-    const std::pair<const char*, TiffImage> kinds[] = {
+    std::pair<const char*, TiffImage> kinds[] = {
         {"mono-miniswhite.tif", {13, 5, 1, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_NONE, kTop, 2}},
         {"mono-packbits.tif", {20, 6, 1, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_PACKBITS, kTop, 4}},
         {"mono-g3.tif", {24, 4, 1, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_CCITTFAX3, kTop, 4}},
         {"grey8-lzw.tif", {6, 4, 8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_LZW, kTop, 3}},
         {"rgb-deflate.tif", {5, 3, 8, 3, PHOTOMETRIC_RGB, COMPRESSION_ADOBE_DEFLATE, kTop, 1}},
-        {"palette4.tif", {7, 3, 4, 1, PHOTOMETRIC_PALETTE, COMPRESSION_NONE, kTop, 8, false, map}},
+        {"palette4.tif", {7, 3, 4, 1, PHOTOMETRIC_PALETTE, COMPRESSION_NONE, kTop, 8}},
         {"rgba-tiled.tif", {20, 17, 8, 4, PHOTOMETRIC_RGB, COMPRESSION_NONE, kTop, 0, true}},
     };
+    kinds[5].second.colourMap = map;
     Seeds s;
     const std::string path = (scratch / "seed.tif").string();
     for (const auto& [name, image] : kinds) {
