@@ -44,7 +44,7 @@ protected:
 
     void DefineRegion(DPoint a, DPoint b, double angle = 0)
     {
-        std::unique_ptr<AttributeRep> rep = data->FindRep("AttTransform", "ViewManipTransformData");
+        std::unique_ptr<AttributeRep> rep = data->FindRep<TransformMan>();
         auto* man = dynamic_cast<TransformMan*>(rep.get());
         ASSERT_NE(man, nullptr);
         man->DefineOrResize(0, a, b);
@@ -280,17 +280,8 @@ TEST_F(MappingDocument, GridUndoRestoresEverySetting)
 
 // ------------------------------------------------------------- document queries
 
-TEST_F(MappingDocument, FindRepByAttributeAndRepresentation)
+TEST_F(MappingDocument, GridSnapsThroughTheDocumentsTransform)
 {
-    EXPECT_NE(
-        dynamic_cast<TransformMan*>(data->FindRep("AttTransform", "ViewManipTransformData").get()),
-        nullptr);
-    std::unique_ptr<AttributeRep> snap = data->FindRep("AttRegGrid", "GridSnapRegGrid");
-    EXPECT_NE(dynamic_cast<RegGridSnap*>(snap.get()), nullptr);
-    EXPECT_EQ(data->FindRep("AttTransform", "GridSnapRegGrid"), nullptr);
-    EXPECT_EQ(data->FindRep("AttRegGrid", "ViewAxisTransformData"), nullptr);
-    EXPECT_EQ(data->FindRep("AttOther", "ViewManipTransformData"), nullptr);
-    EXPECT_EQ(data->FindRep("atttransform", "ViewManipTransformData"), nullptr);
     EXPECT_EQ(data->GetGrid()->GetTransform(), data->GetTransform());
 }
 

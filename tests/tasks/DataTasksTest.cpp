@@ -90,7 +90,7 @@ TEST_F(DataTasks, PointGoesBackToItsOwnSet)
 TEST_F(DataTasks, PointTaskRecomputesTheGraphPositionAtOnce)
 {
     // Region (0,0)..(20,20) in pixels mapped onto X 0..10 and Y 10..0: graph = pixel / 2.
-    std::unique_ptr<AttributeRep> rep = data->FindRep("AttTransform", "ViewManipTransformData");
+    std::unique_ptr<AttributeRep> rep = data->FindRep<TransformMan>();
     auto* man = dynamic_cast<TransformMan*>(rep.get());
     ASSERT_NE(man, nullptr);
     man->DefineOrResize(0, {0, 0}, {20, 20});
