@@ -145,9 +145,12 @@ TEST_P(DisplayDepth, DrawsEveryPixelThroughItsColourTableOrValue)
     EXPECT_EQ(canvas.DevicePixel(3, 8), ColourToPixel(kWhite));
 }
 
-TEST_P(DisplayDepth, CachedCopiesAreTheImageScaledByteForByte)
+INSTANTIATE_TEST_SUITE_P(EveryDepth, DisplayDepth, ::testing::Values(1, 4, 8, 16, 24, 32));
+
+// Copies are resampled like Scale; the same size is a plain copy. Both have format 0.
+TEST(DisplayCopies, AreTheImageScaledByteForByteWithItsOwnPalette)
 {
-    const DibBlock dib = Make(13, 9, GetParam(), GetParam() <= 8 ? 2 : 0);
+    const DibBlock dib = Make(13, 9, 8, 2);
     CDib image(dib.data(), dib.size());
     image.SetFormat(CDib::kFormatBmp);
     for (auto [w, h] : {std::pair{13, 9}, std::pair{29, 20}, std::pair{6, 4}, std::pair{13, 2}}) {
@@ -161,8 +164,6 @@ TEST_P(DisplayDepth, CachedCopiesAreTheImageScaledByteForByte)
     }
     EXPECT_EQ(image.Block(), dib);
 }
-
-INSTANTIATE_TEST_SUITE_P(EveryDepth, DisplayDepth, ::testing::Values(1, 4, 8, 16, 24, 32));
 
 TEST(Draw, ClipAndScrollLimitTheTransferAndShortTablesDrawBlack)
 {
