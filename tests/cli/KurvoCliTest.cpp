@@ -163,7 +163,7 @@ TEST_F(ImageInfoCli, FoldersPipesAndDevicesFailWithAMessage)
     doc.Serialize(ar);
     ASSERT_TRUE(ar.SaveFile(m_dir.File("ref.kvx")));
 
-    for (const std::string path :
+    for (const std::string& path :
          {m_dir.Path().string(), fifo, std::string("/dev/zero"), m_dir.File("ref.kvx")}) {
         for (const std::string command : {"info", "export", "image"}) {
             SCOPED_TRACE(command + " " + path);

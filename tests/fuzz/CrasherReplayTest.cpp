@@ -1,5 +1,6 @@
 #include "fuzz/support/FuzzReaders.h"
 
+#include "image/support/TestDibs.h"
 #include "platform/RecordingUiServices.h"
 #include "support/TempDir.h"
 
@@ -8,8 +9,6 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 // Every input a fuzz program ever found a fault with is kept in tests/data/crashers/ and goes
 // through every reader here, in every build: none may crash, hang, or give an unsound result.
@@ -18,50 +17,31 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path CrasherFolder()
+std::vector<fs::path> Crashers()
 {
-    return fs::path(KURVO_TEST_DATA) / "crashers";
-}
-
-std::vector<std::string> CrasherNames()
-{
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(CrasherFolder(), ec))
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(fs::path(KURVO_TEST_DATA) / "crashers"))
         if (entry.is_regular_file() && entry.path().filename().string()[0] != '.')
-            names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+            files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
-std::string TestName(const std::string& file)
-{
-    std::string name;
-    for (char c : file)
-        name.push_back(std::isalnum(static_cast<unsigned char>(c)) ? c : '_');
-    return name;
-}
-
-class Crashers : public ::testing::TestWithParam<std::string> {
+class Crasher : public ::testing::TestWithParam<fs::path> {
 protected:
-    void SetUp() override
-    {
-        SetUiServices(&m_ui);
-        std::ifstream in(CrasherFolder() / GetParam(), std::ios::binary);
-        ASSERT_TRUE(in) << GetParam();
-        m_bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    void SetUp() override { SetUiServices(&m_ui); }
     void TearDown() override { SetUiServices(nullptr); }
 
     RecordingUiServices m_ui;
     TempDir m_dir;
-    std::vector<std::uint8_t> m_bytes;
 };
 
-TEST_P(Crashers, AreHandledSoundlyByEveryReader)
+TEST_P(Crasher, IsHandledSoundlyByEveryReader)
 {
-    const std::uint8_t* d = m_bytes.data();
-    const std::size_t n = m_bytes.size();
+    const testdibs::Bytes bytes = testdibs::ReadFile(GetParam().string());
+    ASSERT_FALSE(bytes.empty());
+    const std::uint8_t* d = bytes.data();
+    const std::size_t n = bytes.size();
     EXPECT_NE(FeedBmp(d, n), FeedResult::Unsound);
     EXPECT_NE(FeedEmbeddedBlock(d, n), FeedResult::Unsound);
     EXPECT_NE(FeedTiff(d, n), FeedResult::Unsound);
@@ -74,14 +54,17 @@ TEST_P(Crashers, AreHandledSoundlyByEveryReader)
     EXPECT_NE(project, FeedResult::Unsound);
 }
 
-INSTANTIATE_TEST_SUITE_P(Kept, Crashers, ::testing::ValuesIn(CrasherNames()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             return TestName(info.param);
+INSTANTIATE_TEST_SUITE_P(Kept, Crasher, ::testing::ValuesIn(Crashers()),
+                         [](const ::testing::TestParamInfo<fs::path>& info) {
+                             std::string name = info.param.filename().string();
+                             for (char& c : name)
+                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             return name;
                          });
 
 TEST(CrasherFolder, HoldsTheKeptFindings)
 {
-    EXPECT_FALSE(CrasherNames().empty()) << CrasherFolder();
+    EXPECT_FALSE(Crashers().empty());
 }
 
 } // namespace

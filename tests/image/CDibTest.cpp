@@ -1,6 +1,7 @@
 #include "image/CDib.h"
 #include "image/support/TestDibs.h"
 #include "platform/Archive.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -14,42 +15,32 @@ namespace {
 
 class BlockRoundTrip : public ::testing::TestWithParam<int> {};
 
-TEST_P(BlockRoundTrip, CompressedBlockGivesTheDibBackByteForByteWithItsSizeNormalised)
+TEST_P(BlockRoundTrip, BothFormsGiveTheDibBackWithItsSizeNormalised)
 {
     DibBlock dib = Make(11, 5, GetParam());
     PutLE32(dib.data() + 20, 0); // an image size field of 0 is normalised on the way
-    CDib image(dib.data(), dib.size());
+    const CDib image(dib.data(), dib.size());
     ASSERT_FALSE(image.IsEmpty());
-    Archive out;
-    ASSERT_TRUE(image.WriteBlock(out, CDib::kFormatCompressed));
-    EXPECT_EQ(GetLE32(out.Bytes().data()), 0x01020304u);
-    EXPECT_EQ(GetLE32(out.Bytes().data() + 4), dib.size());
-    EXPECT_EQ(GetLE32(out.Bytes().data() + 8), out.Bytes().size() - 12);
-
-    Archive in(out.Bytes());
-    CDib back;
-    ASSERT_TRUE(back.ReadCompressedBlock(in));
-    EXPECT_TRUE(in.AtEnd());
-    EXPECT_EQ(back.GetFormat(), CDib::kFormatBmp);
     DibSize(dib.data());
-    EXPECT_EQ(back.Block(), dib);
-    EXPECT_TRUE(back.GetPalette().IsCreated());
-}
 
-TEST_P(BlockRoundTrip, PlainBlockGivesTheDibBack)
-{
-    const DibBlock dib = Make(6, 9, GetParam());
-    CDib image(dib.data(), dib.size());
-    Archive out;
-    ASSERT_TRUE(image.WriteBlock(out, CDib::kFormatBmp));
-    ASSERT_EQ(out.Bytes().size(), dib.size() + 14);
-    EXPECT_EQ(GetLE16(out.Bytes().data()), kBmpType);
-    EXPECT_EQ(GetLE32(out.Bytes().data() + 10), 14 + 40 + DibPaletteSize(dib.data()));
-    Archive in(out.Bytes());
-    CDib back;
-    ASSERT_TRUE(back.ReadPlainBlock(in));
-    EXPECT_EQ(back.Block(), dib);
-    EXPECT_EQ(back.GetFormat(), CDib::kFormatBmp);
+    Archive packed;
+    ASSERT_TRUE(image.WriteBlock(packed, CDib::kFormatCompressed));
+    EXPECT_EQ(GetLE32(packed.Bytes().data()), 0x01020304u);
+    EXPECT_EQ(GetLE32(packed.Bytes().data() + 4), dib.size());
+    EXPECT_EQ(GetLE32(packed.Bytes().data() + 8), packed.Bytes().size() - 12);
+    Archive plain;
+    ASSERT_TRUE(image.WriteBlock(plain, CDib::kFormatBmp));
+    EXPECT_EQ(plain.Bytes(), testdibs::Wrap(dib, 14 + 40 + DibPaletteSize(dib.data())));
+
+    for (Archive* stored : {&packed, &plain}) {
+        Archive in(stored->Bytes());
+        CDib back;
+        ASSERT_TRUE(stored == &packed ? back.ReadCompressedBlock(in) : back.ReadPlainBlock(in));
+        EXPECT_TRUE(in.AtEnd());
+        EXPECT_EQ(back.GetFormat(), CDib::kFormatBmp);
+        EXPECT_EQ(back.Block(), dib);
+        EXPECT_TRUE(back.GetPalette().IsCreated());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDepth, BlockRoundTrip, ::testing::Values(1, 4, 8, 16, 24, 32));
@@ -81,37 +72,49 @@ std::vector<std::uint8_t> CompressedBlock(const std::vector<std::uint8_t>& raw,
     return ar.Bytes();
 }
 
-TEST(Blocks, MalformedCompressedBlocksFailAndLeaveNoImage)
+TEST(Blocks, MalformedBlocksFailAndLeaveNoImage)
 {
     const DibBlock dib = Make(5, 5, 24);
+    const auto size = static_cast<std::uint32_t>(dib.size());
     DibBlock core = dib;
     PutLE32(core.data(), 12);
-    DibBlock rle = dib;
-    PutLE32(rle.data() + 16, 1);
-    std::vector<std::vector<std::uint8_t>> cases = {
-        CompressedBlock(dib, static_cast<std::uint32_t>(dib.size() + 1)),  // length lies (longer)
-        CompressedBlock(dib, static_cast<std::uint32_t>(dib.size() - 1)),  // length lies (shorter)
-        CompressedBlock(dib, 0xFFFFFFF0u),                                 // absurd length
-        CompressedBlock(dib, static_cast<std::uint32_t>(dib.size()), 100), // packed past the end
-        CompressedBlock(dib, static_cast<std::uint32_t>(dib.size()), -3),  // packed cut short
-        CompressedBlock(core, static_cast<std::uint32_t>(core.size())),
-        CompressedBlock(rle, static_cast<std::uint32_t>(rle.size())),
-        {4, 3, 2},
-    };
-    std::vector<std::uint8_t> wrongMagic =
-        CompressedBlock(dib, static_cast<std::uint32_t>(dib.size()));
+    std::vector<std::uint8_t> wrongMagic = CompressedBlock(dib, size);
     wrongMagic[0] = 5;
-    cases.push_back(wrongMagic);
-    std::vector<std::uint8_t> garbage =
-        CompressedBlock(dib, static_cast<std::uint32_t>(dib.size()));
+    std::vector<std::uint8_t> garbage = CompressedBlock(dib, size);
     garbage[14] ^= 0xFF;
-    cases.push_back(garbage);
-    for (std::size_t i = 0; i < cases.size(); ++i) {
+    const std::vector<std::vector<std::uint8_t>> packed = {
+        CompressedBlock(dib, size + 1),    // length lies (longer)
+        CompressedBlock(dib, size - 1),    // length lies (shorter)
+        CompressedBlock(dib, 0xFFFFFFF0u), // absurd length
+        CompressedBlock(dib, size, 100),   // packed past the end
+        CompressedBlock(dib, size, -3),    // packed cut short
+        CompressedBlock(core, size),       // inflates to no sound DIB
+        {4, 3, 2},
+        wrongMagic,
+        garbage};
+    for (std::size_t i = 0; i < packed.size(); ++i) {
         CDib image(dib.data(), dib.size());
-        Archive in(cases[i]);
+        Archive in(packed[i]);
         EXPECT_FALSE(image.ReadCompressedBlock(in)) << i;
         EXPECT_TRUE(image.IsEmpty()) << i;
         EXPECT_EQ(image.GetFormat(), 0) << i;
+    }
+
+    Archive out;
+    ASSERT_TRUE(CDib(dib.data(), dib.size()).WriteBlock(out, CDib::kFormatBmp));
+    const std::vector<std::pair<std::size_t, std::uint32_t>> plainEdits = {
+        {0, 'X'}, {2, 0xFFFFFFFFu}, {2, 20}, {14, 12}, {14 + 16, 1}, {14 + 4, 100000}};
+    for (const auto& [at, value] : plainEdits) {
+        std::vector<std::uint8_t> b = out.Bytes();
+        PutLE32(b.data() + at, value);
+        Archive in(b);
+        CDib back;
+        EXPECT_FALSE(back.ReadPlainBlock(in)) << at << " " << value;
+        EXPECT_TRUE(back.IsEmpty());
+    }
+    for (std::size_t cut : {out.Bytes().size() - 1, std::size_t{10}}) {
+        Archive in(std::vector<std::uint8_t>(out.Bytes().begin(), out.Bytes().begin() + cut));
+        EXPECT_FALSE(CDib().ReadPlainBlock(in)) << cut;
     }
 }
 
@@ -130,36 +133,6 @@ TEST(Blocks, LargeCompressedBlockComesBackWholeAndItsLengthMustBeExact)
         Archive lying(CompressedBlock(dib, claimed));
         EXPECT_FALSE(image.ReadCompressedBlock(lying)) << claimed;
         EXPECT_TRUE(image.IsEmpty());
-    }
-}
-
-TEST(Blocks, MalformedPlainBlocksFail)
-{
-    const DibBlock dib = Make(5, 5, 8);
-    CDib image(dib.data(), dib.size());
-    Archive out;
-    ASSERT_TRUE(image.WriteBlock(out, CDib::kFormatBmp));
-    const std::vector<std::uint8_t> good = out.Bytes();
-
-    std::vector<std::vector<std::uint8_t>> cases;
-    auto edited = [&](auto edit) {
-        std::vector<std::uint8_t> b = good;
-        edit(b);
-        cases.push_back(b);
-    };
-    edited([](auto& b) { b[0] = 'X'; });
-    edited([](auto& b) { b.resize(b.size() - 1); });             // truncated
-    edited([](auto& b) { PutLE32(b.data() + 2, 0xFFFFFFFFu); }); // file size lies
-    edited([](auto& b) { PutLE32(b.data() + 2, 20); });          // too small for a header
-    edited([](auto& b) { PutLE32(b.data() + 14, 12); });         // core header
-    edited([](auto& b) { PutLE32(b.data() + 14 + 16, 1); });     // compressed
-    edited([](auto& b) { PutLE32(b.data() + 14 + 4, 100000); }); // width lies
-    edited([](auto& b) { b.resize(10); });
-    for (std::size_t i = 0; i < cases.size(); ++i) {
-        Archive in(cases[i]);
-        CDib back;
-        EXPECT_FALSE(back.ReadPlainBlock(in)) << i;
-        EXPECT_TRUE(back.IsEmpty()) << i;
     }
 }
 
@@ -187,14 +160,13 @@ TEST(CDibCopies, CopiesResetTheFormatAndRebuildThePalette)
     EXPECT_TRUE(CDib(rgb.data(), rgb.size()).GetPalette().IsHalftone());
 }
 
-TEST(CDibCopies, UnsoundBareBlocksLeaveTheImageEmpty)
+TEST(CDibCopies, UnsoundBareBlocksLeaveTheImageEmptyAndLongerOnesAreCut)
 {
     DibBlock dib = Make(4, 4, 24);
     CDib a(dib.data(), dib.size() - 1);
     EXPECT_TRUE(a.IsEmpty());
     EXPECT_FALSE(a.Assign(dib.data(), 39));
     EXPECT_FALSE(a.Assign(nullptr, 0));
-    // A longer block is cut to its DIB size.
     dib.resize(dib.size() + 10, 0xAB);
     EXPECT_TRUE(a.Assign(dib.data(), dib.size()));
     EXPECT_EQ(a.GetDibLength(), dib.size() - 10);
@@ -202,17 +174,16 @@ TEST(CDibCopies, UnsoundBareBlocksLeaveTheImageEmpty)
 
 TEST(CDibFiles, SaveFileWritesOnlyBitmaps)
 {
+    TempDir dir;
     const DibBlock dib = Make(3, 3, 24);
     CDib a(dib.data(), dib.size());
-    const std::string path = ::testing::TempDir() + "/kurvo_save_test.bmp";
-    EXPECT_FALSE(a.SaveFile(path + "x", CDib::kFormatCompressed));
-    EXPECT_FALSE(std::filesystem::exists(path + "x"));
-    ASSERT_TRUE(a.SaveFile(path, CDib::kFormatBmp));
+    EXPECT_FALSE(a.SaveFile(dir.File("a.kvz"), CDib::kFormatCompressed));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("a.kvz")));
+    ASSERT_TRUE(a.SaveFile(dir.File("a.bmp"), CDib::kFormatBmp));
     CDib back;
-    ASSERT_TRUE(back.LoadFile(path));
+    ASSERT_TRUE(back.LoadFile(dir.File("a.bmp")));
     EXPECT_EQ(back.Block(), dib);
-    std::filesystem::remove(path);
-    EXPECT_FALSE(back.LoadFile(path));
+    EXPECT_FALSE(back.LoadFile(dir.File("missing.bmp")));
     EXPECT_TRUE(back.IsEmpty());
     EXPECT_EQ(back.GetFormat(), 0);
 }

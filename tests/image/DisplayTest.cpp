@@ -36,32 +36,21 @@ protected:
     CDib m_image;
 };
 
-TEST_F(DisplayCache, KeepsCacheSizePlusOneCopiesAndEvictsTheOldest)
+TEST_F(DisplayCache, KeepsCacheSizePlusOneCopiesMostRecentlyUsedLast)
 {
     for (int k = 1; k <= 5; ++k)
         ASSERT_NE(AtZoom(std::pow(1.2, k)), nullptr);
-    // widths of 1.2^k x 100: 120, 144, 172, 207, 248
+    // widths of 1.2^k x 100: 120, 144, 172, 207, 248; the oldest is gone
     EXPECT_EQ(CachedWidths(), (std::vector<int>{144, 172, 207, 248}));
-    CDib* again = AtZoom(1.2);
-    ASSERT_NE(again, nullptr);
-    EXPECT_EQ(again->Width(), 120);
-    EXPECT_EQ(CachedWidths(), (std::vector<int>{172, 207, 248, 120}));
-}
-
-TEST_F(DisplayCache, AHitIsReturnedAsTheSameCopyAndBecomesTheNewest)
-{
-    CDib* a = AtZoom(2);
-    AtZoom(3);
-    EXPECT_EQ(AtZoom(2), a);
-    EXPECT_EQ(CachedWidths(), (std::vector<int>{300, 200}));
-    EXPECT_EQ(a->GetFormat(), 0);
-    EXPECT_TRUE(a->GetPalette().IsCreated());
-}
-
-TEST_F(DisplayCache, WithoutCachingOneCopyIsHeld)
-{
+    // A hit is the same copy and becomes the newest; a miss rebuilds.
+    CDib* hit = AtZoom(std::pow(1.2, 3));
+    EXPECT_EQ(AtZoom(std::pow(1.2, 3)), hit);
+    EXPECT_EQ(AtZoom(1.2)->Width(), 120);
+    EXPECT_EQ(CachedWidths(), (std::vector<int>{207, 248, 172, 120}));
+    EXPECT_EQ(hit->GetFormat(), 0);
+    EXPECT_TRUE(hit->GetPalette().IsCreated());
+    // Without caching one copy is held.
     CDib::SetCacheSize(0);
-    AtZoom(2);
     AtZoom(3);
     AtZoom(4);
     EXPECT_EQ(CachedWidths(), (std::vector<int>{400}));
@@ -105,110 +94,63 @@ TEST_F(DisplayCache, EveryPixelOperationEmptiesTheCache)
     }
 }
 
-TEST_F(DisplayCache, NothingForNoImageOrEmptySizes)
+TEST_F(DisplayCache, NothingForNoImageEmptySizesOrCopiesAboveTheBound)
 {
     PixelCanvas canvas(4, 4);
     EXPECT_FALSE(CDib().Draw(canvas, false, false));
     EXPECT_EQ(CDib().GetBitmap(nullptr, 10, 10), nullptr);
     EXPECT_EQ(m_image.GetBitmap(nullptr, 0, 10), nullptr);
     EXPECT_EQ(m_image.GetBitmap(nullptr, 10, -1), nullptr);
-}
-
-TEST(DisplayCacheBound, CopiesAboveTheSizeBoundAreNeverBuilt)
-{
+    // 32 bits: 8192 x 8192 x 4 = 256 MiB is the largest allowed; one row more is refused.
     const DibBlock dib = Make(40, 40, 32);
     CDib image(dib.data(), dib.size());
-    // 32 bits: 8192 x 8192 x 4 = 256 MiB is the largest allowed; one row more is refused.
     EXPECT_EQ(image.GetBitmap(nullptr, 8192, 8193), nullptr);
     EXPECT_EQ(image.GetBitmap(nullptr, 100001, 1), nullptr);
     EXPECT_EQ(image.CachedCount(), 0);
 }
 
-// ---- drawing
+class DisplayDepth : public ::testing::TestWithParam<int> {};
 
-class DrawDepth : public ::testing::TestWithParam<int> {};
-
-TEST_P(DrawDepth, DrawsEveryPixelThroughItsColourTableOrValue)
+TEST_P(DisplayDepth, DrawsEveryPixelThroughItsColourTableOrValue)
 {
     const int bits = GetParam();
     const DibBlock dib = Make(9, 6, bits);
     CDib image(dib.data(), dib.size());
-    PixelCanvas canvas(20, 20, kWhite);
+    PixelCanvas canvas(20, 20, kWhite), dithered(20, 20, kWhite);
     canvas.SetViewportOrg(3, 2);
+    dithered.SetViewportOrg(3, 2);
     ASSERT_TRUE(image.Draw(canvas, false, false));
+    EXPECT_FALSE(image.IsDrawDibOpen());
+    ASSERT_TRUE(image.Draw(dithered, true, false));
+    EXPECT_TRUE(image.IsDrawDibOpen());
     const std::uint8_t* table = dib.data() + 40;
+    const auto five = [](std::uint32_t c) { return (c << 3) | (c >> 2); };
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 9; ++x) {
             const std::uint32_t v = testdibs::Get(dib.data(), x, y);
-            std::uint32_t expect = 0;
-            if (bits <= 8) {
-                const std::uint8_t* e = table + 4 * v;
-                expect = 0xFF000000u | (e[2] << 16) | (e[1] << 8) | e[0];
-            } else if (bits == 16) {
-                auto w = [](std::uint32_t c) { return (c << 3) | (c >> 2); };
+            std::uint32_t expect = 0xFF000000u | (v & 0xFFFFFFu);
+            if (bits <= 8)
                 expect =
-                    0xFF000000u | (w((v >> 10) & 31) << 16) | (w((v >> 5) & 31) << 8) | w(v & 31);
-            } else {
-                expect = 0xFF000000u | (v & 0xFFFFFFu);
-            }
+                    0xFF000000u | (table[4 * v + 2] << 16) | (table[4 * v + 1] << 8) | table[4 * v];
+            else if (bits == 16)
+                expect = 0xFF000000u | (five((v >> 10) & 31) << 16) | (five((v >> 5) & 31) << 8) |
+                         five(v & 31);
             ASSERT_EQ(canvas.DevicePixel(x + 3, y + 2), expect) << x << "," << y;
             ASSERT_EQ(image.PixelAt(x, y), expect);
         }
+    EXPECT_TRUE(std::equal(canvas.Bits(), canvas.Bits() + 400, dithered.Bits()));
     // Nothing outside the image is touched.
     EXPECT_EQ(canvas.DevicePixel(2, 2), ColourToPixel(kWhite));
     EXPECT_EQ(canvas.DevicePixel(12, 7), ColourToPixel(kWhite));
     EXPECT_EQ(canvas.DevicePixel(3, 8), ColourToPixel(kWhite));
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryDepth, DrawDepth, ::testing::Values(1, 4, 8, 16, 24, 32));
+INSTANTIATE_TEST_SUITE_P(EveryDepth, DisplayDepth, ::testing::Values(1, 4, 8, 16, 24, 32));
 
-TEST(Draw, DitheredDrawingGivesTheSamePixelsAndOpensItsHandle)
+// Copies are resampled like Scale; the same size is a plain copy. Both have format 0.
+TEST(DisplayCopies, AreTheImageScaledByteForByteWithItsOwnPalette)
 {
-    const DibBlock dib = Make(7, 7, 24);
-    CDib image(dib.data(), dib.size());
-    PixelCanvas plain(10, 10), dithered(10, 10);
-    ASSERT_TRUE(image.Draw(plain, false, false));
-    EXPECT_FALSE(image.IsDrawDibOpen());
-    ASSERT_TRUE(image.Draw(dithered, true, false));
-    EXPECT_TRUE(image.IsDrawDibOpen());
-    for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 10; ++x)
-            ASSERT_EQ(plain.DevicePixel(x, y), dithered.DevicePixel(x, y));
-}
-
-TEST(Draw, ClipAndScrollLimitTheTransfer)
-{
-    const DibBlock dib = Make(50, 50, 8);
-    CDib image(dib.data(), dib.size());
-    PixelCanvas canvas(10, 10, kWhite);
-    canvas.SetViewportOrg(-30, -40); // scrolled: logical (30, 40) at device (0, 0)
-    canvas.SetClipRect(IRect{2, 2, 6, 6});
-    ASSERT_TRUE(image.Draw(canvas, false, false));
-    EXPECT_EQ(canvas.DevicePixel(2, 2), image.PixelAt(32, 42));
-    EXPECT_EQ(canvas.DevicePixel(5, 5), image.PixelAt(35, 45));
-    EXPECT_EQ(canvas.DevicePixel(1, 1), ColourToPixel(kWhite));
-    EXPECT_EQ(canvas.DevicePixel(6, 6), ColourToPixel(kWhite));
-}
-
-TEST(Draw, IndicesPastAShortColourTableDrawBlack)
-{
-    DibBlock dib = Make(4, 1, 8, 2); // two colours only
-    FindDibBits(dib.data())[3] = 200;
-    CDib image(dib.data(), dib.size());
-    PixelCanvas canvas(4, 1, kWhite);
-    ASSERT_TRUE(image.Draw(canvas, false, false));
-    EXPECT_EQ(canvas.DevicePixel(3, 0), 0xFF000000u);
-}
-
-} // namespace
-
-namespace {
-
-class CachedCopyDepth : public ::testing::TestWithParam<int> {};
-
-TEST_P(CachedCopyDepth, IsTheImageCopiedAndScaledByteForByte)
-{
-    const DibBlock dib = Make(13, 9, GetParam(), GetParam() <= 8 ? 2 : 0);
+    const DibBlock dib = Make(13, 9, 8, 2);
     CDib image(dib.data(), dib.size());
     image.SetFormat(CDib::kFormatBmp);
     for (auto [w, h] : {std::pair{13, 9}, std::pair{29, 20}, std::pair{6, 4}, std::pair{13, 2}}) {
@@ -223,6 +165,22 @@ TEST_P(CachedCopyDepth, IsTheImageCopiedAndScaledByteForByte)
     EXPECT_EQ(image.Block(), dib);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryDepth, CachedCopyDepth, ::testing::Values(1, 4, 8, 16, 24, 32));
+TEST(Draw, ClipAndScrollLimitTheTransferAndShortTablesDrawBlack)
+{
+    DibBlock dib = Make(50, 50, 8, 2); // two colours only
+    FindDibBits(dib.data())[3] = 200;
+    CDib image(dib.data(), dib.size());
+    PixelCanvas whole(50, 50, kWhite);
+    ASSERT_TRUE(image.Draw(whole, false, false));
+    EXPECT_EQ(whole.DevicePixel(3, 49), 0xFF000000u);
+    PixelCanvas canvas(10, 10, kWhite);
+    canvas.SetViewportOrg(-30, -40); // scrolled: logical (30, 40) at device (0, 0)
+    canvas.SetClipRect(IRect{2, 2, 6, 6});
+    ASSERT_TRUE(image.Draw(canvas, false, false));
+    EXPECT_EQ(canvas.DevicePixel(2, 2), image.PixelAt(32, 42));
+    EXPECT_EQ(canvas.DevicePixel(5, 5), image.PixelAt(35, 45));
+    EXPECT_EQ(canvas.DevicePixel(1, 1), ColourToPixel(kWhite));
+    EXPECT_EQ(canvas.DevicePixel(6, 6), ColourToPixel(kWhite));
+}
 
 } // namespace

@@ -77,43 +77,30 @@ TEST(Archive, ReadsSixteenBitCharacterStrings)
     EXPECT_TRUE(in.AtEnd());
 }
 
-TEST(Archive, ReadingPastTheEndRaises)
+TEST(Archive, ReadsBeyondTheDataAndMisuseRaise)
 {
-    Archive in(std::vector<std::uint8_t>{1, 2, 3});
-    EXPECT_THROW(in.ReadU32(), ArchiveError);
-
-    // A string whose prefix promises more bytes than there are.
-    Archive lying(std::vector<std::uint8_t>{0xFF, 0x10, 0x27, 'a', 'b'});
-    EXPECT_THROW(lying.ReadString(), ArchiveError);
-
-    // A 16-bit string whose character count exceeds what is left.
-    Archive wide(std::vector<std::uint8_t>{0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
-    EXPECT_THROW(wide.ReadString(), ArchiveError);
-}
-
-TEST(Archive, CheckCountRefusesCountsBeyondTheData)
-{
+    EXPECT_THROW(Archive(std::vector<std::uint8_t>{1, 2, 3}).ReadU32(), ArchiveError);
+    // A string whose prefix promises more bytes than there are; a 16-bit string whose
+    // character count exceeds what is left.
+    EXPECT_THROW(Archive(std::vector<std::uint8_t>{0xFF, 0x10, 0x27, 'a', 'b'}).ReadString(),
+                 ArchiveError);
+    EXPECT_THROW(
+        Archive(std::vector<std::uint8_t>{0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF})
+            .ReadString(),
+        ArchiveError);
+    // Counts of items of a size are checked against the data left.
     Archive in(std::vector<std::uint8_t>(16, 0));
     EXPECT_NO_THROW(in.CheckCount(2, 8));
     EXPECT_THROW(in.CheckCount(3, 8), ArchiveError);
     EXPECT_THROW(in.CheckCount(0xFFFFFFFFull, 16), ArchiveError);
-    EXPECT_NO_THROW(in.CheckCount(0, 16));
-}
-
-TEST(Archive, VersionsOutsideTheKnownRangeRaise)
-{
-    Archive in(std::vector<std::uint8_t>{2, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0});
-    EXPECT_EQ(in.ReadVersion(1, 2), 2u);
-    EXPECT_THROW(in.ReadVersion(1, 2), ArchiveError);
-    EXPECT_THROW(in.ReadVersion(1, 2), ArchiveError);
-}
-
-TEST(Archive, WrongDirectionRaises)
-{
-    Archive out;
-    EXPECT_THROW(out.ReadU8(), ArchiveError);
-    Archive in(std::vector<std::uint8_t>{1});
-    EXPECT_THROW(in.WriteU8(1), ArchiveError);
+    // Versions outside the known range.
+    Archive versions(std::vector<std::uint8_t>{2, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0});
+    EXPECT_EQ(versions.ReadVersion(1, 2), 2u);
+    EXPECT_THROW(versions.ReadVersion(1, 2), ArchiveError);
+    EXPECT_THROW(versions.ReadVersion(1, 2), ArchiveError);
+    // Reading a writer, writing a reader.
+    EXPECT_THROW(Archive().ReadU8(), ArchiveError);
+    EXPECT_THROW(Archive(std::vector<std::uint8_t>{1}).WriteU8(1), ArchiveError);
 }
 
 TEST(Archive, FilesRoundTrip)

@@ -44,14 +44,24 @@ INSTANTIATE_TEST_SUITE_P(Directions, PixelCanvasLines,
                                            LineCase{{30, 30}, {30, 1}}, LineCase{{1, 1}, {50, 50}},
                                            LineCase{{9, 9}, {9, 9}}, LineCase{{60, 3}, {0, 8}}));
 
-TEST(PixelCanvas, NotXorTwiceRestoresEveryPixel)
+TEST(PixelCanvas, NotXorInvertsWithBlackKeepsWithWhiteAndTwiceRestoresEveryPixel)
 {
     PixelCanvas c(80, 60);
     std::mt19937 rng(7);
     for (int y = 0; y < 60; ++y)
         for (int x = 0; x < 80; ++x)
             c.SetPixel(x, y, rng() & 0xFFFFFF);
+    c.SetPixel(0, 0, MakeColour(10, 20, 30));
+    c.SetPixel(1, 0, MakeColour(10, 20, 30));
     const std::vector<std::uint32_t> before(c.Bits(), c.Bits() + 80 * 60);
+    c.SetRop2(RasterOp::NotXorPen);
+    c.MoveTo(0, 0);
+    c.LineTo(1, 0);
+    EXPECT_EQ(c.GetPixel(0, 0), MakeColour(245, 235, 225));
+    c.SelectPen(Pen{PenStyle::Solid, 0, kWhite});
+    c.LineTo(2, 0);
+    EXPECT_EQ(c.GetPixel(1, 0), MakeColour(10, 20, 30));
+    c.SetPixel(0, 0, MakeColour(10, 20, 30));
 
     auto figure = [&] {
         c.SelectPen(Pen{PenStyle::Dot, 0, MakeColour(200, 10, 30)});
@@ -61,24 +71,10 @@ TEST(PixelCanvas, NotXorTwiceRestoresEveryPixel)
         c.LineTo(3, 59);
         c.LineTo(-10, 5);
     };
-    c.SetRop2(RasterOp::NotXorPen);
     figure();
     EXPECT_NE(std::vector<std::uint32_t>(c.Bits(), c.Bits() + 80 * 60), before);
     figure();
     EXPECT_EQ(std::vector<std::uint32_t>(c.Bits(), c.Bits() + 80 * 60), before);
-}
-
-TEST(PixelCanvas, NotXorWithBlackInvertsAndWhiteKeeps)
-{
-    PixelCanvas c(4, 1, MakeColour(10, 20, 30));
-    c.SetRop2(RasterOp::NotXorPen);
-    c.MoveTo(0, 0);
-    c.LineTo(1, 0);
-    EXPECT_EQ(c.GetPixel(0, 0), MakeColour(245, 235, 225));
-    c.SelectPen(Pen{PenStyle::Solid, 0, kWhite});
-    c.MoveTo(1, 0);
-    c.LineTo(2, 0);
-    EXPECT_EQ(c.GetPixel(1, 0), MakeColour(10, 20, 30));
 }
 
 TEST(PixelCanvas, DottedPenSkipsEveryOtherPixel)
@@ -145,32 +141,26 @@ TEST(PixelCanvas, SetPixelsAndStretchClipToTheDevice)
         EXPECT_EQ(c.DevicePixel(x, 3), x < 4 ? 0xFF000001u : 0xFF000002u);
 }
 
-TEST(ToolEvent, PlusMarkerIsElevenPixelsEachWay)
+TEST(ToolEvent, PlusMarkerIsElevenPixelsEachWayAndTheDottedOneAlternatesWithWhite)
 {
     PixelCanvas c(40, 40);
     ToolEvent e(&c, 2.0);
     e.markerA(e, 10.0, 10.0); // window (20, 20)
     EXPECT_EQ(CountPixels(c, kBlack), 21);
-    EXPECT_EQ(c.GetPixel(15, 20), kBlack);
-    EXPECT_EQ(c.GetPixel(25, 20), kBlack);
+    for (IPoint p : {IPoint{15, 20}, IPoint{25, 20}, IPoint{20, 15}, IPoint{20, 25}})
+        EXPECT_EQ(c.GetPixel(p.x, p.y), kBlack);
     EXPECT_EQ(c.GetPixel(26, 20), kWhite);
-    EXPECT_EQ(c.GetPixel(20, 15), kBlack);
-    EXPECT_EQ(c.GetPixel(20, 25), kBlack);
-}
 
-TEST(ToolEvent, DottedPlusAlternatesColourAndWhite)
-{
-    PixelCanvas c(40, 40, kBlack);
-    ToolEvent e(&c, 1.0);
-    e.colour = MakeColour(0, 0, 255);
-    e.markerC(e, 20.0, 20.0);
-    EXPECT_EQ(c.GetPixel(20, 20), e.colour);
-    for (int d = 1; d <= 5; ++d) {
-        const Colour want = d % 2 ? e.colour : kWhite;
-        EXPECT_EQ(c.GetPixel(20 + d, 20), want);
-        EXPECT_EQ(c.GetPixel(20, 20 - d), want);
+    PixelCanvas d(40, 40, kBlack);
+    ToolEvent f(&d, 1.0);
+    f.colour = MakeColour(0, 0, 255);
+    f.markerC(f, 20.0, 20.0);
+    EXPECT_EQ(d.GetPixel(20, 20), f.colour);
+    for (int k = 1; k <= 5; ++k) {
+        EXPECT_EQ(d.GetPixel(20 + k, 20), k % 2 ? f.colour : kWhite);
+        EXPECT_EQ(d.GetPixel(20, 20 - k), k % 2 ? f.colour : kWhite);
     }
-    EXPECT_EQ(c.GetPixel(26, 20), kBlack);
+    EXPECT_EQ(d.GetPixel(26, 20), kBlack);
 }
 
 TEST(ToolEvent, CopiesKeepTheirOwnPenAndReleaseRestoresTheCanvas)
@@ -188,13 +178,10 @@ TEST(ToolEvent, CopiesKeepTheirOwnPenAndReleaseRestoresTheCanvas)
     EXPECT_EQ(c.GetRop2(), RasterOp::CopyPen);
     ToolEvent none;
     none.markerA(none, 1, 1); // no device context: nothing to draw on, no crash
-}
-
-TEST(ToolEvent, WindowPositionRoundsByTruncation)
-{
-    ToolEvent e(nullptr, 0.5);
-    EXPECT_EQ(e.ToWindow(3.0, 4.9), (IPoint{2, 2}));
-    EXPECT_EQ(e.ToWindow(-3.0, 0.0), (IPoint{-1, 0}));
+    // Window positions round by truncation.
+    const ToolEvent half(nullptr, 0.5);
+    EXPECT_EQ(half.ToWindow(3.0, 4.9), (IPoint{2, 2}));
+    EXPECT_EQ(half.ToWindow(-3.0, 0.0), (IPoint{-1, 0}));
 }
 
 } // namespace

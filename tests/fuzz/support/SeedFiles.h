@@ -1,5 +1,7 @@
 #pragma once
 
+#include "image/support/TestDibs.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -8,18 +10,9 @@
 
 // Small well-formed inputs of every kind the readers of outside data take: the fuzz programs'
 // starting corpus and the tests' sample files.
-using Bytes = std::vector<std::uint8_t>;
+using Bytes = testdibs::Bytes;
 using Seeds = std::vector<std::pair<std::string, Bytes>>;
 
-void Put16(Bytes& b, std::uint32_t v);
-void Put32(Bytes& b, std::uint32_t v);
-
-// A bitmap file: file header, a 40-byte header (image size field = pixel bytes given), the
-// table and the pixel bytes as given, the pixels right after the table.
-Bytes BmpFile(std::int32_t width, std::int32_t height, int bitCount, std::uint32_t compression,
-              const Bytes& table, const Bytes& pixels, std::uint32_t clrUsed = 0);
-// A grey colour table of the given number of 4-byte entries.
-Bytes Grey(int colours);
 // n bytes of a repeating pattern.
 Bytes Pattern(std::size_t n);
 
