@@ -124,10 +124,8 @@ TEST_P(AxisDialog, LogarithmicLimitsMustBePositive)
 }
 
 INSTANTIATE_TEST_SUITE_P(Limits, AxisDialog,
-                         ::testing::Values(LimitsCase{1, 0, 0, 100, 0, 1, false},
-                                           LimitsCase{1, 0, -1, 100, 0, 1, false},
+                         ::testing::Values(LimitsCase{1, 0, -1, 100, 0, 1, false},
                                            LimitsCase{1, 0, 1, 0, 0, 1, false},
-                                           LimitsCase{1, 0, 1, 1000, 0, 1, true},
                                            LimitsCase{0, 1, 0, 1, 1, -5, false},
                                            LimitsCase{0, 0, -5, -1, -20, -10, true},
                                            LimitsCase{1, 1, 0.01, 1e6, 1e-3, 1e3, true}));
@@ -174,11 +172,11 @@ TEST_P(PixelMappingScale, OnlyPositiveScalesReachTheMapping)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Scales, PixelMappingScale,
-    ::testing::Values(ScaleCase{1, 100, true}, ScaleCase{0.5, 0.001, true}, ScaleCase{1, 0, false},
-                      ScaleCase{0, 100, false}, ScaleCase{1, -3, false}, ScaleCase{-1, 100, false},
-                      ScaleCase{std::numeric_limits<double>::quiet_NaN(), 1, false}));
+INSTANTIATE_TEST_SUITE_P(Scales, PixelMappingScale,
+                         ::testing::Values(ScaleCase{0.5, 0.001, true}, ScaleCase{1, 0, false},
+                                           ScaleCase{-1, 100, false},
+                                           ScaleCase{std::numeric_limits<double>::quiet_NaN(), 1,
+                                                     false}));
 
 // ------------------------------------------------------------- undo of mapping changes
 
@@ -294,32 +292,20 @@ TEST_F(MappingDocument, FindRepByAttributeAndRepresentation)
     EXPECT_EQ(data->GetGrid()->GetTransform(), data->GetTransform());
 }
 
-struct ResolutionCase {
-    double scale;
-    double expected;
-};
-
-class Resolution : public MappingDocument, public ::testing::WithParamInterface<ResolutionCase> {};
-
-TEST_P(Resolution, GraphUnitsPerLogicalUnitToThreeDigits)
+// Graph units per logical unit, to three digits: 10 pixels a unit make one logical unit
+// 0.1 / scale graph units. A flat axis has no resolution; an unmapped document has zero.
+TEST_F(MappingDocument, PixelResolution)
 {
-    ToolEvent e;
-    e.scale = GetParam().scale;
-    e.logical = {60, 90};
-    e.scaled = {60 / e.scale, 90 / e.scale};
-    const DPoint r = data->PixelResolution(e, 2);
-    EXPECT_DOUBLE_EQ(r.x, GetParam().expected);
-    EXPECT_DOUBLE_EQ(r.y, GetParam().expected);
-}
-
-// 10 pixels a unit: one logical unit is 0.1 / scale graph units.
-INSTANTIATE_TEST_SUITE_P(Scales, Resolution,
-                         ::testing::Values(ResolutionCase{1, 0.1}, ResolutionCase{2, 0.05},
-                                           ResolutionCase{3, 0.0333}, ResolutionCase{0.125, 0.8},
-                                           ResolutionCase{7, 0.0143}));
-
-TEST_F(MappingDocument, ResolutionOfAFlatAxisIsNotANumberAndUnmappedIsZero)
-{
+    for (auto [scale, expected] :
+         {std::pair{1.0, 0.1}, {3.0, 0.0333}, {0.125, 0.8}, {7.0, 0.0143}}) {
+        ToolEvent e;
+        e.scale = scale;
+        e.logical = {60, 90};
+        e.scaled = {60 / scale, 90 / scale};
+        const DPoint r = data->PixelResolution(e, 2);
+        EXPECT_DOUBLE_EQ(r.x, expected) << scale;
+        EXPECT_DOUBLE_EQ(r.y, expected) << scale;
+    }
     AxisMapping(0, 10, 0, 0);
     ToolEvent e;
     e.logical = {10, 10};
@@ -327,39 +313,30 @@ TEST_F(MappingDocument, ResolutionOfAFlatAxisIsNotANumberAndUnmappedIsZero)
     const DPoint r = data->PixelResolution(e, 2);
     EXPECT_DOUBLE_EQ(r.x, 0.1);
     EXPECT_TRUE(std::isnan(r.y));
-
-    PlotData unmapped;
-    const DPoint z = unmapped.PixelResolution(e, 2);
-    EXPECT_EQ(z, (DPoint{0, 0}));
+    EXPECT_EQ(PlotData().PixelResolution(e, 2), (DPoint{0, 0}));
 }
 
 // ------------------------------------------------------------- crop box
 
+// The crop box makes a task only when it is defined and there is an image; the crop resets
+// the mapping to the defaults until it is undone.
 TEST_F(MappingDocument, CropTaskCropsAndResetsTheMappingUntilUndone)
 {
     CropBox box;
     EXPECT_EQ(box.CreateCropTask(data.get()), nullptr); // undefined box
     box.ResizeByDrag(0, {10.4, 20.6}, {30.4, 40.6});
     EXPECT_EQ(box.CreateCropTask(data.get()), nullptr); // no image yet
-
     BitmapInfoHeader like;
     like.bitCount = 24;
-    std::optional<DibBlock> dib = MakeDib(like, 64, 48, nullptr);
-    ASSERT_TRUE(dib.has_value());
-    data->SetImage(std::make_unique<CDib>(dib->data(), dib->size()));
-    ASSERT_TRUE(data->HasImage());
+    const DibBlock dib = *MakeDib(like, 64, 48, nullptr);
+    data->SetImage(std::make_unique<CDib>(dib.data(), dib.size()));
     const TransformData::State before = Transform().GetState();
 
-    std::unique_ptr<Task> task = box.CreateCropTask(data.get());
-    ASSERT_NE(task, nullptr);
-    EXPECT_EQ(task->GetName(), "Crop Image");
-    ASSERT_TRUE(data->Execute(std::move(task)));
+    ASSERT_TRUE(data->Execute(box.CreateCropTask(data.get())));
     EXPECT_EQ(data->GetImage()->Width(), 21);
     EXPECT_EQ(data->GetImage()->Height(), 21);
     EXPECT_FALSE(Transform().GetRegion().IsDefined());
     EXPECT_EQ(Transform().GetMin(), (DPoint{1, 1})); // the defaults, not the 0..10 mapping
-
-    // Points and redo of the crop task itself are covered with the image tasks.
     ASSERT_TRUE(data->Undo());
     EXPECT_EQ(data->GetImage()->Width(), 64);
     ExpectSameState(Transform().GetState(), before);

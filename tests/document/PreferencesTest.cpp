@@ -81,15 +81,4 @@ TEST(Preferences, StoredPickTolSurvivesARunAndIsNeverRewritten)
     EXPECT_EQ(profile.GetInt("Settings", "PickTol", -1), 7);
 }
 
-TEST(Preferences, GlobalAccessorFollowsTheInstalledObject)
-{
-    CPreferences mine;
-    mine.m_cacheSize = 42;
-    SetPreferences(&mine);
-    EXPECT_EQ(&GetPreferences(), &mine);
-    SetPreferences(nullptr);
-    EXPECT_NE(&GetPreferences(), &mine);
-    EXPECT_EQ(GetPreferences().m_cacheSize, 3);
-}
-
 } // namespace

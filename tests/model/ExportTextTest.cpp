@@ -27,14 +27,6 @@ protected:
     DbSetMgr mgr;
 };
 
-TEST_F(ExportText, CommaSeparatedExample)
-{
-    Add(3, 4);
-    mgr.AddAttribute(DbAttPtr(new DbAttRep("Color", "red")));
-    Add(1, 2);
-    EXPECT_EQ(All(", ", 1), "Line 1\nX, Y, Color\n1, 2, red\n3, 4\n\n");
-}
-
 struct PointsCase {
     const char* what;
     std::vector<DPoint> points;
