@@ -71,31 +71,27 @@ protected:
 
 // ------------------------------------------------------------ the dialog fields
 
-struct AddCase {
-    const char* typed;
-    bool accepted;
-};
-
-class AddNameTest : public AttGenModelTest, public ::testing::WithParamInterface<AddCase> {};
-
-// Names and values lose their outer blanks (not the inner ones) before the duplicate check.
-TEST_P(AddNameTest, DuplicatesAreRefusedAfterTrimming)
+// Names and values lose their outer blanks (not the inner ones) before the duplicate check,
+// which minds the case.
+TEST_F(AttGenModelTest, DuplicatesAreRefusedAfterTrimming)
 {
-    AttDlgFields fields({"Sample", "x"});
-    fields.m_name = GetParam().typed;
-    fields.m_value = " \t v\tw \r\n";
-    EXPECT_EQ(fields.OnOK(), GetParam().accepted);
-    if (GetParam().accepted)
-        EXPECT_TRUE(ui.messages.empty());
-    else
-        ExpectRefusedAsDuplicate();
-    EXPECT_EQ(fields.m_value, "v\tw");
+    for (auto [typed, accepted] : {std::pair{"Sample", false},
+                                   {"\tSample  ", false},
+                                   {"sample", true},
+                                   {"x", false},
+                                   {"Samp", true}}) {
+        AttDlgFields fields({"Sample", "x"});
+        fields.m_name = typed;
+        fields.m_value = " \t v\tw \r\n";
+        EXPECT_EQ(fields.OnOK(), accepted) << typed;
+        if (accepted) {
+            EXPECT_TRUE(ui.messages.empty());
+        } else {
+            ExpectRefusedAsDuplicate();
+        }
+        EXPECT_EQ(fields.m_value, "v\tw");
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Names, AddNameTest,
-                         ::testing::Values(AddCase{"Sample", false}, AddCase{"\tSample  ", false},
-                                           AddCase{"sample", true}, AddCase{"x", false},
-                                           AddCase{"Samp", true}));
 
 // Editing "a": keeping the name is no duplicate and no rename; another listed name is refused.
 TEST_F(AttGenModelTest, EditRenamingOntoAnotherNameIsRefused)
