@@ -24,6 +24,9 @@ build() { # folder, cmake options...
 }
 
 status=0
+echo "== Formatting"
+scripts/format.sh --check || status=1
+
 build build -DCMAKE_BUILD_TYPE=RelWithDebInfo || exit 1
 build build-nogui -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKURVO_GUI=OFF -DKURVO_SANITIZE=ON \
   -DKURVO_BENCH=OFF || exit 1

@@ -18,14 +18,12 @@ namespace {
 // A region over a full-HD image, turned by 12 degrees, X logarithmic 1..1e4, Y linear.
 void MapRegion(TransformData& data, bool rotated, int xLog, DPoint min, DPoint max)
 {
-    std::unique_ptr<TransformMan> man(
-        static_cast<TransformMan*>(data.GetRep("ViewManipTransformData")));
+    std::unique_ptr<TransformMan> man = NewRep<TransformMan>(data);
     man->DefineOrResize(0, {100, 80}, {1700, 980});
     if (rotated)
         man->Rotate(12);
     man->Notify(0);
-    std::unique_ptr<TransformAxisVw> axis(
-        static_cast<TransformAxisVw*>(data.GetRep("ViewAxisTransformData")));
+    std::unique_ptr<TransformAxisVw> axis = NewRep<TransformAxisVw>(data);
     axis->m_min = min;
     axis->m_max = max;
     axis->m_xLog = xLog;
@@ -62,7 +60,7 @@ void BM_GridSnap(benchmark::State& state)
     TransformData data;
     MapRegion(data, true, static_cast<int>(state.range(0)), {1, 0}, {1e4, 50});
     RegGridData grid(&data);
-    std::unique_ptr<RegGridVw> vw(static_cast<RegGridVw*>(grid.GetRep("ViewDialogRegGrid")));
+    std::unique_ptr<RegGridVw> vw = NewRep<RegGridVw>(grid);
     vw->m_settings.snapX = 1;
     vw->m_settings.snapY = 1;
     vw->m_settings.originX = 1;
@@ -87,12 +85,10 @@ void BM_DrawGridFullHd(benchmark::State& state)
 {
     TransformData data;
     const int mode = static_cast<int>(state.range(0));
-    std::unique_ptr<TransformMan> man(
-        static_cast<TransformMan*>(data.GetRep("ViewManipTransformData")));
+    std::unique_ptr<TransformMan> man = NewRep<TransformMan>(data);
     man->DefineOrResize(0, {0, 0}, {1919, 1079});
     man->Notify(0);
-    std::unique_ptr<TransformAxisVw> axis(
-        static_cast<TransformAxisVw*>(data.GetRep("ViewAxisTransformData")));
+    std::unique_ptr<TransformAxisVw> axis = NewRep<TransformAxisVw>(data);
     axis->m_min = {mode == 2 ? 1.0 : 0.0, 0};
     axis->m_max = {mode == 2 ? 1e4 : 100.0, 50};
     axis->m_xLog = mode == 2;

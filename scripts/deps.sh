@@ -1,7 +1,7 @@
 # Installs the Debian packages Kurvo needs that are not installed yet (sourced by run.sh and
 # test.sh). A machine that has them all needs no network.
 KURVO_PACKAGES=(
-  cmake ninja-build g++ ccache pkg-config
+  cmake ninja-build g++ ccache pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools libqt6svg6-dev
   libtiff-dev zlib1g-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,6 +1,7 @@
 #include "app/CImageMappingForm.h"
 
 #include "app/DoubleText.h"
+#include "app/FormControls.h"
 #include "document/CImageMapping.h"
 
 #include <QDialogButtonBox>
@@ -13,12 +14,10 @@ namespace {
 
 QLineEdit* Edit(const char* name, double value, QWidget* parent)
 {
-    auto* edit = new QLineEdit(DoubleText::Format(value), parent);
-    edit->setObjectName(QString::fromLatin1(name));
+    QLineEdit* edit = NumberEdit(name, value, parent, 140);
     // Digits, with what a fractional, signed or scaled number needs.
     static const QRegularExpression number(QStringLiteral("[0-9.eE+-]*"));
     edit->setValidator(new QRegularExpressionValidator(number, edit));
-    edit->setMinimumWidth(140);
     return edit;
 }
 

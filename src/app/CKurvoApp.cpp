@@ -13,6 +13,7 @@
 #include "document/DocumentHooks.h"
 #include "document/OptionsDlg.h"
 #include "platform/CommandIds.h"
+#include "platform/CommandMap.h"
 #include "platform/UiServices.h"
 
 #include <QApplication>
@@ -216,62 +217,51 @@ void CKurvoApp::OnFilePrintSetup()
 #endif
 }
 
+const CommandMap<CKurvoApp>& CKurvoApp::Commands()
+{
+    using App = CKurvoApp;
+    static const CommandMap<App> commands = {
+        {ID_FILE_MRU_FILE1,
+         [](App& app, CommandId id) {
+             const int index = id - ID_FILE_MRU_FILE1;
+             const std::string path = app.m_recent.At(index);
+             // An entry that no longer opens leaves the list.
+             if (!path.empty() && app.m_hooks.openDocument && !app.OpenDocumentFile(path))
+                 app.m_recent.Remove(index);
+         },
+         [](App& app, CommandId id, CommandState& state) {
+             state.Enable(static_cast<bool>(app.m_hooks.openDocument) &&
+                          id - ID_FILE_MRU_FILE1 < app.m_recent.Size());
+         },
+         kRecentFileCount},
+        {ID_APP_ABOUT, [](App& app, CommandId) { app.OnAppAbout(); }},
+        {ID_FILE_OPEN, [](App& app, CommandId) { app.OnFileOpen(); },
+         [](App& app, CommandId, CommandState& state) {
+             state.Enable(static_cast<bool>(app.m_hooks.openDocument));
+         }},
+        {ID_FILE_NEW, [](App& app, CommandId) { app.OnFileNew(); },
+         [](App& app, CommandId, CommandState& state) {
+             state.Enable(static_cast<bool>(app.m_hooks.newDocument));
+         }},
+#ifdef QT_PRINTSUPPORT_LIB
+        {ID_FILE_PRINT_SETUP, [](App& app, CommandId) { app.OnFilePrintSetup(); }},
+#endif
+        {ID_APP_EXIT,
+         [](App& app, CommandId) {
+             if (app.m_frame)
+                 app.m_frame->close();
+         }},
+    };
+    return commands;
+}
+
 bool CKurvoApp::OnCommand(CommandId id)
 {
-    if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + kRecentFileCount) {
-        const int index = id - ID_FILE_MRU_FILE1;
-        const std::string path = m_recent.At(index);
-        // An entry that no longer opens leaves the list.
-        if (!path.empty() && m_hooks.openDocument && !OpenDocumentFile(path))
-            m_recent.Remove(index);
-        return true;
-    }
-    switch (id) {
-    case ID_APP_ABOUT:
-        OnAppAbout();
-        return true;
-    case ID_FILE_OPEN:
-        OnFileOpen();
-        return true;
-    case ID_FILE_NEW:
-        OnFileNew();
-        return true;
-    case ID_FILE_PRINT_SETUP:
-        OnFilePrintSetup();
-        return true;
-    case ID_APP_EXIT:
-        if (m_frame)
-            m_frame->close();
-        return true;
-    default:
-        return m_docs && m_docs->OnCommand(id);
-    }
+    // What the application does not know, the open documents may.
+    return Commands().Run(*this, id) || (m_docs && m_docs->OnCommand(id));
 }
 
 bool CKurvoApp::OnUpdateCommand(CommandId id, CommandState& state)
 {
-    if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + kRecentFileCount) {
-        state.Enable(static_cast<bool>(m_hooks.openDocument) &&
-                     id - ID_FILE_MRU_FILE1 < m_recent.Size());
-        return true;
-    }
-    switch (id) {
-    case ID_APP_ABOUT:
-    case ID_APP_EXIT:
-        return true;
-    case ID_FILE_NEW:
-        state.Enable(static_cast<bool>(m_hooks.newDocument));
-        return true;
-    case ID_FILE_OPEN:
-        state.Enable(static_cast<bool>(m_hooks.openDocument));
-        return true;
-    case ID_FILE_PRINT_SETUP:
-#ifdef QT_PRINTSUPPORT_LIB
-        return true;
-#else
-        return false;
-#endif
-    default:
-        return m_docs && m_docs->OnUpdateCommand(id, state);
-    }
+    return Commands().Update(*this, id, state) || (m_docs && m_docs->OnUpdateCommand(id, state));
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 class CMainFrame;
+template <class Target> class CommandMap;
 class DocumentManager;
 class Profile;
 class QtUiServices;
@@ -71,6 +72,8 @@ public:
     bool OnUpdateCommand(CommandId id, CommandState& state) override;
 
 private:
+    // New, Open, the recent files, Print Setup, About and Exit.
+    static const CommandMap<CKurvoApp>& Commands();
     void OnFileNew();
     void OnFileOpen();
     void OnAppAbout();

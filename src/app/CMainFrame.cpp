@@ -7,12 +7,14 @@
 #include "document/CommandTable.h"
 #include "document/RecentFileList.h"
 #include "platform/CommandIds.h"
+#include "platform/CommandMap.h"
 #include "platform/Profile.h"
 #include "scan/CTwain.h"
 #include "ui/CDataSetsBar.h"
 #include "ui/DataSetsBox.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -40,7 +42,6 @@ namespace {
 const char* const kSection = "Settings";
 const char* const kPlacementKey = "WindowPos";
 const char* const kRecentIndex = "kurvoRecentIndex";
-constexpr int kIdleUpdateMs = 250;
 
 QString Q(const std::string& s)
 {
@@ -86,6 +87,7 @@ CMainFrame::CMainFrame(Profile& profile, QWidget* parent) : QMainWindow(parent),
         QTimer::singleShot(0, this, [this, id] {
             if (m_scanner)
                 m_scanner->OnCommand(id);
+            RequestCommandUpdate();
         });
     });
     CTwain::SourceEvents().SetNotifier([this] {
@@ -94,19 +96,17 @@ CMainFrame::CMainFrame(Profile& profile, QWidget* parent) : QMainWindow(parent),
             [this] {
                 if (m_scanner)
                     m_scanner->DispatchSourceEvents();
+                RequestCommandUpdate();
             },
             Qt::QueuedConnection);
     });
     m_scanner->OnCreateFrame(static_cast<TW_HANDLE>(this));
 
-    // Menus update as they open; toolbars and accelerators while the program is idle.
-    auto* idle = new QTimer(this);
-    idle->setInterval(kIdleUpdateMs);
-    connect(idle, &QTimer::timeout, this, [this] {
-        if (isVisible())
-            UpdateCommandUI();
-    });
-    idle->start();
+    // Menus update as they open; toolbars and accelerators when something they show may
+    // have changed: a command, a document or view change, the clipboard, a bar shown or
+    // hidden, the active window.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            [this] { RequestCommandUpdate(); });
 }
 
 CMainFrame::~CMainFrame()
@@ -231,6 +231,7 @@ void CMainFrame::BuildToolbars()
             toolbar->addAction(action);
         }
         addToolBar(Qt::TopToolBarArea, toolbar);
+        connect(toolbar, &QToolBar::visibilityChanged, this, [this] { RequestCommandUpdate(); });
         m_bars[bar.barId] = toolbar;
     }
 }
@@ -354,7 +355,20 @@ void CMainFrame::RefreshRecentFiles(QMenu* fileMenu)
 
 void CMainFrame::SetAttributeWindow(QWidget* window)
 {
+    if (m_attributeWindow)
+        m_attributeWindow->removeEventFilter(this);
     m_attributeWindow = window;
+    // Attribute List is checked while the window shows, however it was shown or closed.
+    if (window)
+        window->installEventFilter(this);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_attributeWindow.data() &&
+        (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        RequestCommandUpdate();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 CChildFrame* CMainFrame::ActiveChild() const
@@ -401,6 +415,8 @@ bool CMainFrame::RouteCommand(CommandId id)
     // A command goes only where its update allows it, as a disabled menu item would.
     if (!QueryCommand(id).enabled)
         return false;
+    // Whatever it changed (a tool, a bar, a setting), the actions show it next.
+    RequestCommandUpdate();
     for (CommandTarget* target : route)
         if (target && target->OnCommand(id))
             return true;
@@ -433,8 +449,25 @@ void CMainFrame::ApplyState(QAction* action, CommandId, const CommandState& stat
         action->setText(Q(state.text));
 }
 
+void CMainFrame::RequestCommandUpdate()
+{
+    // Many changes in one go (a task updates every view, then the title) make one update,
+    // once the program is back in its event loop.
+    if (m_updatePending)
+        return;
+    m_updatePending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_updatePending)
+                UpdateCommandUI();
+        },
+        Qt::QueuedConnection);
+}
+
 void CMainFrame::UpdateCommandUI()
 {
+    m_updatePending = false;
     std::map<CommandId, CommandState> states;
     for (auto& [id, action] : m_actions) {
         auto it = states.find(id);
@@ -483,80 +516,69 @@ void CMainFrame::ShowHelp()
     m_help->activateWindow();
 }
 
+const CommandMap<CMainFrame>& CMainFrame::Commands()
+{
+    using Frame = CMainFrame;
+    // Each bar's command shows or hides it, and is checked while it shows.
+    const auto toggleBar = [](Frame& frame, CommandId id) {
+        QToolBar* bar = frame.Bar(id);
+        bar->setVisible(!bar->isVisibleTo(&frame));
+    };
+    const auto barShown = [](Frame& frame, CommandId id, CommandState& state) {
+        state.SetCheck(frame.Bar(id)->isVisibleTo(&frame));
+    };
+    const auto hasWindows = [](Frame& frame, CommandId, CommandState& state) {
+        state.Enable(!frame.m_mdi->subWindowList().isEmpty());
+    };
+    const auto showHelp = [](Frame& frame, CommandId) { frame.ShowHelp(); };
+    static const CommandMap<Frame> commands = {
+        // Offered always; the scanner connection does it.
+        {ID_SCAN_CLOSE},
+        {ID_VIEW_STANDARD_BAR, toggleBar, barShown},
+        {ID_VIEW_VIEW_BAR, toggleBar, barShown},
+        {ID_VIEW_DIGITIZE_BAR, toggleBar, barShown},
+        {ID_VIEW_DATASETS_BAR, toggleBar, barShown},
+        {ID_VIEW_STATUS_BAR,
+         [](Frame& frame, CommandId) {
+             frame.statusBar()->setVisible(!frame.statusBar()->isVisibleTo(&frame));
+         },
+         [](Frame& frame, CommandId, CommandState& state) {
+             state.SetCheck(frame.statusBar()->isVisibleTo(&frame));
+         }},
+        {ID_ATTRIBUTE_LIST,
+         [](Frame& frame, CommandId) {
+             if (QWidget* window = frame.m_attributeWindow)
+                 window->setVisible(!window->isVisible());
+         },
+         [](Frame& frame, CommandId, CommandState& state) {
+             // The window goes with the last document.
+             const bool document = frame.ActiveChild() != nullptr;
+             if (!document && frame.m_attributeWindow)
+                 frame.m_attributeWindow->hide();
+             state.Enable(document && frame.m_attributeWindow);
+             state.SetCheck(frame.m_attributeWindow && frame.m_attributeWindow->isVisible());
+         }},
+        {ID_WINDOW_CASCADE, [](Frame& frame, CommandId) { frame.m_mdi->cascadeSubWindows(); },
+         hasWindows},
+        {ID_WINDOW_TILE_HORZ, [](Frame& frame, CommandId) { frame.m_mdi->tileSubWindows(); },
+         hasWindows},
+        {ID_WINDOW_ARRANGE, [](Frame& frame, CommandId) { frame.ArrangeIcons(); }, hasWindows},
+        {ID_HELP_FINDER, showHelp},
+        {ID_HELP, showHelp},
+        {ID_DEFAULT_HELP, showHelp},
+        {ID_CONTEXT_HELP, [](Frame&, CommandId) { QWhatsThis::enterWhatsThisMode(); }},
+    };
+    return commands;
+}
+
 bool CMainFrame::OnCommand(CommandId id)
 {
-    if (m_scanner->OnCommand(id))
-        return true;
-    if (QToolBar* bar = Bar(id)) {
-        bar->setVisible(!bar->isVisibleTo(this));
-        return true;
-    }
-    switch (id) {
-    case ID_VIEW_STATUS_BAR:
-        statusBar()->setVisible(!statusBar()->isVisibleTo(this));
-        return true;
-    case ID_ATTRIBUTE_LIST:
-        if (!m_attributeWindow)
-            return false;
-        m_attributeWindow->setVisible(!m_attributeWindow->isVisible());
-        return true;
-    case ID_WINDOW_CASCADE:
-        m_mdi->cascadeSubWindows();
-        return true;
-    case ID_WINDOW_TILE_HORZ:
-        m_mdi->tileSubWindows();
-        return true;
-    case ID_WINDOW_ARRANGE:
-        ArrangeIcons();
-        return true;
-    case ID_HELP_FINDER:
-    case ID_HELP:
-    case ID_DEFAULT_HELP:
-        ShowHelp();
-        return true;
-    case ID_CONTEXT_HELP:
-        QWhatsThis::enterWhatsThisMode();
-        return true;
-    default:
-        return false;
-    }
+    return m_scanner->OnCommand(id) || Commands().Run(*this, id);
 }
 
 bool CMainFrame::OnUpdateCommand(CommandId id, CommandState& state)
 {
-    if (id == ScannerCommands::kCloseTwain)
-        return true;
-    if (m_scanner->OnUpdateCommand(id, state))
-        return true;
-    if (QToolBar* bar = Bar(id)) {
-        state.SetCheck(bar->isVisibleTo(this));
-        return true;
-    }
-    switch (id) {
-    case ID_VIEW_STATUS_BAR:
-        state.SetCheck(statusBar()->isVisibleTo(this));
-        return true;
-    case ID_ATTRIBUTE_LIST: {
-        const bool document = ActiveChild() != nullptr;
-        if (!document && m_attributeWindow)
-            m_attributeWindow->hide();
-        state.Enable(document && m_attributeWindow);
-        state.SetCheck(m_attributeWindow && m_attributeWindow->isVisible());
-        return true;
-    }
-    case ID_WINDOW_CASCADE:
-    case ID_WINDOW_TILE_HORZ:
-    case ID_WINDOW_ARRANGE:
-        state.Enable(!m_mdi->subWindowList().isEmpty());
-        return true;
-    case ID_HELP_FINDER:
-    case ID_HELP:
-    case ID_DEFAULT_HELP:
-    case ID_CONTEXT_HELP:
-        return true;
-    default:
-        return false;
-    }
+    return Commands().Update(*this, id, state) || m_scanner->OnUpdateCommand(id, state);
 }
 
 void CMainFrame::ArrangeIcons()

@@ -15,6 +15,7 @@
 #include <vector>
 
 class CChildFrame;
+template <class Target> class CommandMap;
 class CDataSetsBar;
 class DataSetsBox;
 class Profile;
@@ -71,6 +72,9 @@ public:
     CommandState QueryCommand(CommandId id);
     // Brings every menu, toolbar and accelerator action up to date.
     void UpdateCommandUI();
+    // Asks for UpdateCommandUI once the current event is handled; called wherever a
+    // command's state may have changed.
+    void RequestCommandUpdate();
 
     // Status-bar panes: 0 the message pane, 2 the points, 4 and 5 the image values.
     void SetPaneText(int pane, const QString& text);
@@ -102,12 +106,15 @@ public:
     bool OnUpdateCommand(CommandId id, CommandState& state) override;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // The frame's own commands: bars, status bar, windows, attribute list and help.
+    static const CommandMap<CMainFrame>& Commands();
     QAction* MakeAction(const CommandTable::MenuItem& item, QObject* owner);
     QMenu* BuildMenu(const CommandTable::MenuItem& popup);
     void BuildMenus();
@@ -139,6 +146,7 @@ private:
     QMenu* m_windowMenu = nullptr;
     std::vector<QAction*> m_windowEntries;
     bool m_documentMenuShown = false;
+    bool m_updatePending = false;
     // Every action with its command, for the update pass.
     std::vector<std::pair<CommandId, QAction*>> m_actions;
     QPointer<QWidget> m_attributeWindow;

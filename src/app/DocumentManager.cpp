@@ -10,6 +10,7 @@
 #include "mapping/TransformData.h"
 #include "model/DbSetMgr.h"
 #include "platform/CommandIds.h"
+#include "platform/CommandMap.h"
 #include "platform/UiServices.h"
 #include "tasks/ImagePasteTask.h"
 #include "tasks/PlotData.h"
@@ -19,14 +20,11 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTimer>
 
 #include <algorithm>
 #include <filesystem>
 
 namespace {
-
-constexpr int kTitleRefreshMs = 200;
 
 std::string CleanTitle(std::string title)
 {
@@ -48,10 +46,6 @@ bool SamePath(const std::string& a, const std::string& b)
 
 DocumentManager::DocumentManager(CMainFrame* frame) : m_frame(frame)
 {
-    m_titleTimer = new QTimer(this);
-    m_titleTimer->setInterval(kTitleRefreshMs);
-    connect(m_titleTimer, &QTimer::timeout, this, [this] { RefreshTitles(); });
-    m_titleTimer->start();
     connect(m_frame->MdiArea(), &QMdiArea::subWindowActivated, this, [this] { OnActivated(); });
     // Every document's set manager is shown in the data-sets bar as it is made, and let go
     // of before it is deleted; whoever listened before keeps being told.
@@ -119,8 +113,10 @@ DocumentManager::~DocumentManager()
             delete child;
     }
     m_windows.clear();
-    for (auto& doc : m_documents)
+    for (auto& doc : m_documents) {
+        doc->SetChangeHandler(nullptr);
         ForgetData(doc.get());
+    }
     m_documents.clear();
     GetDocumentHooks().dataCreated = m_previousCreated;
     GetDocumentHooks().dataDeleting = m_previousDeleting;
@@ -134,6 +130,11 @@ CKurvoDoc* DocumentManager::Adopt(std::unique_ptr<CKurvoDoc> doc)
         m_documents.pop_back();
         return nullptr;
     }
+    // Captions and command states follow the document as it changes.
+    raw->SetChangeHandler([this, raw] {
+        RefreshTitles(raw);
+        m_frame->RequestCommandUpdate();
+    });
     return raw;
 }
 
@@ -201,6 +202,8 @@ CChildFrame* DocumentManager::OpenWindow(CKurvoDoc* doc)
         return true;
     });
     child->SetDestroyedHandler([this](CChildFrame* c) { OnWindowGone(c); });
+    connect(view, &ImageViewWidget::StateChanged, m_frame, &CMainFrame::RequestCommandUpdate);
+    connect(splitter, &ViewSplitter::SplitChanged, m_frame, &CMainFrame::RequestCommandUpdate);
     m_windows.push_back(child);
     m_frame->AddChildFrame(child);
     view->InitialUpdate();
@@ -226,12 +229,15 @@ void DocumentManager::OnWindowGone(CChildFrame* child)
     // The window's view is gone with its content.
     m_activeView = nullptr;
     auto* doc = dynamic_cast<CKurvoDoc*>(child->DocumentTarget());
+    // The other windows of the document lose or renumber their ":n".
+    RefreshTitles();
     if (!doc || !WindowsOf(doc).empty())
         return;
     auto it = std::find_if(m_documents.begin(), m_documents.end(),
                            [doc](const auto& d) { return d.get() == doc; });
     if (it == m_documents.end())
         return;
+    doc->SetChangeHandler(nullptr);
     ForgetData(doc);
     m_documents.erase(it);
     // The list shows the sets of the document that is active now.
@@ -304,62 +310,59 @@ void DocumentManager::OnActivated()
 
 void DocumentManager::RefreshTitles()
 {
-    for (auto& doc : m_documents) {
-        std::vector<CChildFrame*> windows = WindowsOf(doc.get());
-        const QString title = QString::fromStdString(doc->GetTitle());
-        for (std::size_t i = 0; i < windows.size(); ++i) {
-            const QString shown =
-                windows.size() > 1 ? title + QStringLiteral(":%1").arg(i + 1) : title;
-            if (windows[i]->windowTitle() != shown)
-                windows[i]->setWindowTitle(shown);
-        }
+    for (auto& doc : m_documents)
+        RefreshTitles(doc.get());
+}
+
+void DocumentManager::RefreshTitles(const CKurvoDoc* doc)
+{
+    std::vector<CChildFrame*> windows = WindowsOf(doc);
+    const QString title = QString::fromStdString(doc->GetTitle());
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        const QString shown = windows.size() > 1 ? title + QStringLiteral(":%1").arg(i + 1) : title;
+        if (windows[i]->windowTitle() != shown)
+            windows[i]->setWindowTitle(shown);
     }
 }
 
-bool DocumentManager::OnCommand(CommandId id)
+const CommandMap<DocumentManager>& DocumentManager::Commands()
 {
-    CKurvoDoc* doc = ActiveDocument();
-    switch (id) {
-    case ID_WINDOW_NEW:
-        if (doc)
-            OpenWindow(doc);
-        return doc != nullptr;
-    case ID_FILE_CLOSE:
-        if (doc)
-            CloseDocument(doc);
-        return doc != nullptr;
-    case ID_NEXT_PANE:
-    case ID_PREV_PANE: {
-        // Two panes at most: either key moves the focus to the other one.
-        ViewSplitter* splitter = ActiveSplitter();
-        if (!splitter || !splitter->IsSplit())
-            return false;
+    using Docs = DocumentManager;
+    const auto hasDocument = [](Docs& docs, CommandId, CommandState& state) {
+        state.Enable(docs.ActiveDocument() != nullptr);
+    };
+    const auto isSplit = [](Docs& docs, CommandId, CommandState& state) {
+        ViewSplitter* splitter = docs.ActiveSplitter();
+        state.Enable(splitter && splitter->IsSplit());
+    };
+    // Two panes at most: either key moves the focus to the other one.
+    const auto otherPane = [](Docs& docs, CommandId) {
+        ViewSplitter* splitter = docs.ActiveSplitter();
         QWidget* list = splitter->DataView();
         if (list->hasFocus())
             splitter->ImageView()->setFocus(Qt::TabFocusReason);
         else
             list->setFocus(Qt::TabFocusReason);
-        return true;
-    }
-    default:
-        return false;
-    }
+    };
+    static const CommandMap<Docs> commands = {
+        {ID_WINDOW_NEW, [](Docs& docs, CommandId) { docs.OpenWindow(docs.ActiveDocument()); },
+         hasDocument},
+        {ID_FILE_CLOSE, [](Docs& docs, CommandId) { docs.CloseDocument(docs.ActiveDocument()); },
+         hasDocument},
+        {ID_NEXT_PANE, otherPane, isSplit},
+        {ID_PREV_PANE, otherPane, isSplit},
+    };
+    return commands;
+}
+
+bool DocumentManager::OnCommand(CommandId id)
+{
+    // A command that cannot be done now goes on along the route.
+    CommandState state;
+    return Commands().Update(*this, id, state) && state.enabled && Commands().Run(*this, id);
 }
 
 bool DocumentManager::OnUpdateCommand(CommandId id, CommandState& state)
 {
-    switch (id) {
-    case ID_WINDOW_NEW:
-    case ID_FILE_CLOSE:
-        state.Enable(ActiveDocument() != nullptr);
-        return true;
-    case ID_NEXT_PANE:
-    case ID_PREV_PANE: {
-        ViewSplitter* splitter = ActiveSplitter();
-        state.Enable(splitter && splitter->IsSplit());
-        return true;
-    }
-    default:
-        return false;
-    }
+    return Commands().Update(*this, id, state);
 }

@@ -12,11 +12,11 @@
 #include <vector>
 
 class CChildFrame;
+template <class Target> class CommandMap;
 class CKurvoDoc;
 class CMainFrame;
 class DbSetMgr;
 class ImageViewWidget;
-class QTimer;
 class ViewSplitter;
 
 // The open documents of the program and their windows: New, Open and scanned images make a
@@ -52,14 +52,18 @@ public:
     int DocumentCount() const { return static_cast<int>(m_documents.size()); }
     CKurvoDoc* Document(int i) const { return m_documents[static_cast<std::size_t>(i)].get(); }
     std::vector<CChildFrame*> WindowsOf(const CKurvoDoc* doc) const;
-    // Window captions follow the documents' titles ("name", "name*", "name:2").
+    // Window captions follow the documents' titles ("name", "name*", "name:2"); each
+    // document's change refreshes its own.
     void RefreshTitles();
+    void RefreshTitles(const CKurvoDoc* doc);
 
     // New Window and Close for the active document.
     bool OnCommand(CommandId id) override;
     bool OnUpdateCommand(CommandId id, CommandState& state) override;
 
 private:
+    // New Window, Close and the pane keys: what each does and when it is offered.
+    static const CommandMap<DocumentManager>& Commands();
     CKurvoDoc* Adopt(std::unique_ptr<CKurvoDoc> doc);
     void OnWindowGone(CChildFrame* child);
     void OnActivated();
@@ -74,7 +78,6 @@ private:
     // The set managers handed to the data-sets bar, per document (a failed open may have
     // made and dropped one).
     std::map<CKurvoDoc*, std::vector<DbSetMgr*>> m_given;
-    QTimer* m_titleTimer;
     ImageViewWidget* m_activeView = nullptr;
     bool m_closingAll = false;
     std::function<void(CKurvoDoc*)> m_previousCreated;

@@ -6,6 +6,7 @@
 #include "document/CPreferences.h"
 #include "document/KurvoViewDocument.h"
 #include "platform/CommandIds.h"
+#include "platform/CommandMap.h"
 #include "platform/PixelCanvas.h"
 #include "platform/UiServices.h"
 #include "view/CKurvoView.h"
@@ -143,6 +144,8 @@ void ImageViewWidget::ScrollBarsChanged()
     v->setSingleStep(std::max(1, client.cy / 10));
     v->setValue(pos.y);
     m_syncingBars = false;
+    // The zoom or the position changed: the zoom commands may be offered differently.
+    emit StateChanged();
 }
 
 void ImageViewWidget::scrollContentsBy(int, int)
@@ -237,6 +240,7 @@ void ImageViewWidget::mousePressEvent(QMouseEvent* event)
     setFocus(Qt::MouseFocusReason);
     InitialUpdate();
     m_view->OnLButtonDown(PointOf(event->position()));
+    emit StateChanged();
 }
 
 void ImageViewWidget::mouseMoveEvent(QMouseEvent* event)
@@ -249,6 +253,7 @@ void ImageViewWidget::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     m_view->OnLButtonUp(PointOf(event->position()));
+    emit StateChanged();
 }
 
 void ImageViewWidget::wheelEvent(QWheelEvent* event)
@@ -277,6 +282,7 @@ void ImageViewWidget::keyPressEvent(QKeyEvent* event)
     }
     m_view->OnKeyDown(key, event->isAutoRepeat() ? 2 : 1);
     event->accept();
+    emit StateChanged();
 }
 
 void ImageViewWidget::keyReleaseEvent(QKeyEvent* event)
@@ -288,6 +294,7 @@ void ImageViewWidget::keyReleaseEvent(QKeyEvent* event)
     }
     m_view->OnKeyUp(key);
     event->accept();
+    emit StateChanged();
 }
 
 void ImageViewWidget::enterEvent(QEnterEvent* event)
@@ -349,41 +356,45 @@ void ImageViewWidget::PrintPreview()
 #endif
 }
 
+const CommandMap<ImageViewWidget>& ImageViewWidget::Commands()
+{
+    using Widget = ImageViewWidget;
+    // The rate is also the user's setting from now on.
+    const auto zoomRate = [](Widget& widget, CommandId id) {
+        widget.m_view->OnCommand(id);
+        GetPreferences().m_zoomType = widget.m_view->GetZoomType();
+    };
+    const auto zoomRateState = [](Widget& widget, CommandId id, CommandState& state) {
+        widget.m_view->OnUpdateCommand(id, state);
+    };
+    // Printing needs an image, and a build with printing.
+    const auto printable = [](Widget& widget, CommandId, CommandState& state) {
+#ifdef QT_PRINTSUPPORT_LIB
+        state.Enable(widget.m_doc->IsImageLoaded());
+#else
+        (void)widget;
+        state.Enable(false);
+#endif
+    };
+    static const CommandMap<Widget> commands = {
+        {ID_FILE_PRINT, [](Widget& widget, CommandId) { widget.Print(); }, printable},
+        {ID_FILE_PRINT_DIRECT, [](Widget& widget, CommandId) { widget.Print(); }, printable},
+        {ID_FILE_PRINT_PREVIEW, [](Widget& widget, CommandId) { widget.PrintPreview(); },
+         printable},
+        {ID_VIEW_ZOOM_FAST, zoomRate, zoomRateState},
+        {ID_VIEW_ZOOM_MEDIUM, zoomRate, zoomRateState},
+        {ID_VIEW_ZOOM_SLOW, zoomRate, zoomRateState},
+    };
+    return commands;
+}
+
 bool ImageViewWidget::OnCommand(CommandId id)
 {
-    switch (id) {
-    case ID_FILE_PRINT:
-    case ID_FILE_PRINT_DIRECT:
-        Print();
-        return true;
-    case ID_FILE_PRINT_PREVIEW:
-        PrintPreview();
-        return true;
-    case ID_VIEW_ZOOM_FAST:
-    case ID_VIEW_ZOOM_MEDIUM:
-    case ID_VIEW_ZOOM_SLOW:
-        // The rate is also the user's setting from now on.
-        m_view->OnCommand(id);
-        GetPreferences().m_zoomType = m_view->GetZoomType();
-        return true;
-    default:
-        return m_view->OnCommand(id);
-    }
+    // The rest are the view's own.
+    return Commands().Run(*this, id) || m_view->OnCommand(id);
 }
 
 bool ImageViewWidget::OnUpdateCommand(CommandId id, CommandState& state)
 {
-    switch (id) {
-    case ID_FILE_PRINT:
-    case ID_FILE_PRINT_DIRECT:
-    case ID_FILE_PRINT_PREVIEW:
-#ifdef QT_PRINTSUPPORT_LIB
-        state.Enable(m_doc->IsImageLoaded());
-        return true;
-#else
-        return false;
-#endif
-    default:
-        return m_view->OnUpdateCommand(id, state);
-    }
+    return Commands().Update(*this, id, state) || m_view->OnUpdateCommand(id, state);
 }

@@ -9,6 +9,7 @@
 #include <memory>
 
 class CKurvoDoc;
+template <class Target> class CommandMap;
 class CKurvoView;
 class QPrinter;
 
@@ -54,6 +55,11 @@ public:
     bool OnCommand(CommandId id) override;
     bool OnUpdateCommand(CommandId id, CommandState& state) override;
 
+signals:
+    // The view's state may have changed (tool, zoom, position): after a click, a key, a
+    // zoom or a scroll.
+    void StateChanged();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -68,6 +74,8 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    // Printing and the zoom rates; the view answers for the rest.
+    static const CommandMap<ImageViewWidget>& Commands();
     void Print();
     void PrintPreview();
 

@@ -1,6 +1,7 @@
 #include "app/QtUiServices.h"
 
 #include "app/ProgramCursors.h"
+#include "image/DibUtil.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -17,18 +18,6 @@
 namespace {
 
 const char* const kBmpMime = "image/bmp";
-
-std::uint32_t ReadU32(const std::vector<std::uint8_t>& b, std::size_t at)
-{
-    return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
-           (static_cast<std::uint32_t>(b[at + 2]) << 16) |
-           (static_cast<std::uint32_t>(b[at + 3]) << 24);
-}
-
-std::uint16_t ReadU16(const std::vector<std::uint8_t>& b, std::size_t at)
-{
-    return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
-}
 
 void PutU32(QByteArray& out, std::uint32_t v)
 {
@@ -158,12 +147,12 @@ QByteArray QtUiServices::DibToBmpFile(const std::vector<std::uint8_t>& dib)
 {
     if (dib.size() < 12)
         return {};
-    const std::uint32_t headerSize = ReadU32(dib, 0);
+    const std::uint32_t headerSize = GetLE32(dib.data() + 0);
     std::uint64_t colours = 0;
     std::uint64_t entrySize = 4;
     std::uint64_t masks = 0;
     if (headerSize == 12) {
-        const std::uint16_t bits = ReadU16(dib, 10);
+        const std::uint16_t bits = GetLE16(dib.data() + 10);
         if (bits <= 8)
             colours = 1u << bits;
         entrySize = 3;
@@ -171,9 +160,9 @@ QByteArray QtUiServices::DibToBmpFile(const std::vector<std::uint8_t>& dib)
                headerSize == 124) {
         if (dib.size() < headerSize)
             return {};
-        const std::uint16_t bits = ReadU16(dib, 14);
-        const std::uint32_t compression = ReadU32(dib, 16);
-        const std::uint32_t used = ReadU32(dib, 32);
+        const std::uint16_t bits = GetLE16(dib.data() + 14);
+        const std::uint32_t compression = GetLE32(dib.data() + 16);
+        const std::uint32_t used = GetLE32(dib.data() + 32);
         colours = used != 0 ? used : (bits <= 8 ? (1u << bits) : 0u);
         if (headerSize == 40 && compression == 3)
             masks = 12;

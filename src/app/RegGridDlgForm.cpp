@@ -1,6 +1,7 @@
 #include "app/RegGridDlgForm.h"
 
 #include "app/DoubleText.h"
+#include "app/FormControls.h"
 #include "document/RegGridDlg.h"
 
 #include <QCheckBox>
@@ -10,33 +11,15 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-namespace {
-
-QLineEdit* Edit(const char* name, double value, QWidget* parent)
-{
-    auto* edit = new QLineEdit(DoubleText::Format(value), parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setMinimumWidth(110);
-    return edit;
-}
-
-QCheckBox* Check(const char* text, const char* name, int value, QWidget* parent)
-{
-    auto* box = new QCheckBox(QString::fromLatin1(text), parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setChecked(value != 0);
-    return box;
-}
-
-} // namespace
-
 RegGridDlgForm::RegGridDlgForm(RegGridDlg& dlg, QWidget* parent)
-    : QDialog(parent), m_dlg(dlg), m_snapX(Check("&X:", "SnapX", dlg.m_snapX, this)),
-      m_snapY(Check("&Y:", "SnapY", dlg.m_snapY, this)),
-      m_originX(Edit("OriginX", dlg.m_originX, this)), m_stepX(Edit("StepX", dlg.m_stepX, this)),
-      m_originY(Edit("OriginY", dlg.m_originY, this)), m_stepY(Edit("StepY", dlg.m_stepY, this)),
-      m_showX(Check("Show X", "ShowX", dlg.m_showX, this)),
-      m_showY(Check("Show Y", "ShowY", dlg.m_showY, this))
+    : QDialog(parent), m_dlg(dlg), m_snapX(CheckBox("&X:", "SnapX", dlg.m_snapX, this)),
+      m_snapY(CheckBox("&Y:", "SnapY", dlg.m_snapY, this)),
+      m_originX(NumberEdit("OriginX", dlg.m_originX, this, 110)),
+      m_stepX(NumberEdit("StepX", dlg.m_stepX, this, 110)),
+      m_originY(NumberEdit("OriginY", dlg.m_originY, this, 110)),
+      m_stepY(NumberEdit("StepY", dlg.m_stepY, this, 110)),
+      m_showX(CheckBox("Show X", "ShowX", dlg.m_showX, this)),
+      m_showY(CheckBox("Show Y", "ShowY", dlg.m_showY, this))
 {
     setWindowTitle(QStringLiteral("Regular Grid Snap"));
     auto* grid = new QGridLayout;

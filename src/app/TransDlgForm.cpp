@@ -1,6 +1,7 @@
 #include "app/TransDlgForm.h"
 
 #include "app/DoubleText.h"
+#include "app/FormControls.h"
 #include "document/TransDlg.h"
 
 #include <QCheckBox>
@@ -10,31 +11,12 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-namespace {
-
-QLineEdit* Edit(const char* name, double value, QWidget* parent)
-{
-    auto* edit = new QLineEdit(DoubleText::Format(value), parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    return edit;
-}
-
-QCheckBox* Check(const char* text, const char* name, int value, QWidget* parent)
-{
-    auto* box = new QCheckBox(QString::fromLatin1(text), parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setChecked(value != 0);
-    return box;
-}
-
-} // namespace
-
 TransDlgForm::TransDlgForm(TransDlg& dlg, QWidget* parent)
-    : QDialog(parent), m_dlg(dlg), m_xMin(Edit("XMin", dlg.m_xMin, this)),
-      m_xMax(Edit("XMax", dlg.m_xMax, this)), m_yMin(Edit("YMin", dlg.m_yMin, this)),
-      m_yMax(Edit("YMax", dlg.m_yMax, this)),
-      m_xLog(Check("X Logarithmic", "XLog", dlg.m_xLog, this)),
-      m_yLog(Check("Y Logarithmic", "YLog", dlg.m_yLog, this))
+    : QDialog(parent), m_dlg(dlg), m_xMin(NumberEdit("XMin", dlg.m_xMin, this)),
+      m_xMax(NumberEdit("XMax", dlg.m_xMax, this)), m_yMin(NumberEdit("YMin", dlg.m_yMin, this)),
+      m_yMax(NumberEdit("YMax", dlg.m_yMax, this)),
+      m_xLog(CheckBox("X Logarithmic", "XLog", dlg.m_xLog, this)),
+      m_yLog(CheckBox("Y Logarithmic", "YLog", dlg.m_yLog, this))
 {
     setWindowTitle(QStringLiteral("Axis Mapping"));
     auto* grid = new QGridLayout;

@@ -47,6 +47,7 @@ bool ViewSplitter::SplitColumn(int x)
     setSizes({x, rest});
     m_adjusting = false;
     m_dataView->show();
+    emit SplitChanged();
     return true;
 }
 
@@ -60,6 +61,7 @@ void ViewSplitter::Unsplit()
     m_adjusting = true;
     setSizes({0, width()});
     m_adjusting = false;
+    emit SplitChanged();
 }
 
 void ViewSplitter::OnMoved(int pos, int)

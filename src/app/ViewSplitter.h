@@ -27,6 +27,10 @@ public:
     CDataView* DataView() const { return m_dataView; }
     ImageViewWidget* ImageView() const { return m_imageView; }
 
+signals:
+    // The data list opened or closed.
+    void SplitChanged();
+
 private:
     void OnMoved(int pos, int index);
 

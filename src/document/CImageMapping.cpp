@@ -7,10 +7,7 @@
 
 CImageMapping::CImageMapping(PlotData* data) : m_data(data)
 {
-    std::unique_ptr<AttributeRep> rep = data->FindRep("AttTransform", TransformPpiVw::kKey);
-    m_rep.reset(dynamic_cast<TransformPpiVw*>(rep.get()));
-    if (m_rep)
-        rep.release();
+    m_rep = data->FindRep<TransformPpiVw>();
 }
 
 CImageMapping::~CImageMapping() = default;

@@ -19,6 +19,7 @@
 #include "model/DbSetMgr.h"
 #include "platform/Archive.h"
 #include "platform/CommandIds.h"
+#include "platform/CommandMap.h"
 #include "platform/ToolEvent.h"
 #include "platform/UiServices.h"
 #include "tasks/ImageFlipTask.h"
@@ -88,8 +89,7 @@ bool CKurvoDoc::OnNewDocument()
     const CPreferences& prefs = GetPreferences();
     m_data->ApplyPreferences(prefs.m_saveReference != 0, prefs.m_sortData != 0);
     m_data->NewSet();
-    m_transformMan.reset(
-        static_cast<TransformMan*>(m_data->GetTransform()->GetRep(TransformMan::kKey)));
+    m_transformMan = m_data->FindRep<TransformMan>();
     return true;
 }
 
@@ -112,8 +112,7 @@ bool CKurvoDoc::OnOpenDocument(const std::string& path)
         DeleteContents();
         return false;
     }
-    m_transformMan.reset(
-        static_cast<TransformMan*>(m_data->GetTransform()->GetRep(TransformMan::kKey)));
+    m_transformMan = m_data->FindRep<TransformMan>();
     SetModifiedFlag(false);
     return true;
 }
@@ -373,165 +372,170 @@ void CKurvoDoc::Paste()
                                                  GetPreferences().m_reuseMappingData != 0));
 }
 
+const CommandMap<CKurvoDoc>& CKurvoDoc::Commands()
+{
+    using Doc = CKurvoDoc;
+    // Each command's update: offered when there is an image, or a region, or points.
+    const auto imageLoaded = [](Doc& doc, CommandId, CommandState& state) {
+        state.Enable(doc.IsImageLoaded());
+    };
+    const auto regionDefined = [](Doc& doc, CommandId, CommandState& state) {
+        state.Enable(doc.HasRegion());
+    };
+    const auto hasPoints = [](Doc& doc, CommandId, CommandState& state) {
+        state.Enable(doc.m_data && doc.m_data->GetSetMgr()->GetTotalCount() > 0);
+    };
+    // A dialog model runs in its form; confirmed, the views show what it changed.
+    const auto runAxisMapping = [](Doc& doc, CommandId) {
+        TransDlg dlg(doc.m_data.get());
+        dlg.LoadFields();
+        auto& run = GetDocumentHooks().runAxisMapping;
+        if (run && run(dlg))
+            doc.UpdateViewsWithHint();
+    };
+    const auto runPixelMapping = [](Doc& doc, CommandId) {
+        CImageMapping dlg(doc.m_data.get());
+        dlg.LoadFields();
+        auto& run = GetDocumentHooks().runPixelMapping;
+        if (run && run(dlg))
+            doc.UpdateViewsWithHint();
+    };
+    const auto runGridSnap = [](Doc& doc, CommandId) {
+        RegGridDlg dlg(doc.m_data.get());
+        dlg.LoadFields();
+        auto& run = GetDocumentHooks().runGridSnap;
+        if (run && run(dlg))
+            doc.UpdateViewsWithHint();
+    };
+
+    static const CommandMap<Doc> commands = {
+        {ID_EDIT_UNDO,
+         [](Doc& doc, CommandId) {
+             if (doc.m_data->Undo())
+                 doc.UpdateViewsWithHint();
+         },
+         [](Doc& doc, CommandId, CommandState& state) {
+             state.Enable(doc.m_data && doc.m_data->CanUndo());
+         }},
+        {ID_EDIT_REDO,
+         [](Doc& doc, CommandId) {
+             if (doc.m_data->Redo())
+                 doc.UpdateViewsWithHint();
+         },
+         [](Doc& doc, CommandId, CommandState& state) {
+             state.Enable(doc.m_data && doc.m_data->CanRedo());
+         }},
+        {ID_EDIT_AXIS_MAPPING, runAxisMapping, regionDefined},
+        {ID_EDIT_PIXEL_MAPPING, runPixelMapping, regionDefined},
+        {ID_EDIT_GRID_SNAP, runGridSnap,
+         [](Doc& doc, CommandId, CommandState& state) {
+             state.Enable(doc.HasRegion());
+             const auto* grid = doc.m_data ? &doc.m_data->GetGrid()->GetSettings() : nullptr;
+             state.SetCheck(grid && (grid->snapX || grid->snapY));
+         }},
+        {ID_EDIT_MAP_FULL, [](Doc& doc, CommandId) { doc.DefineFullSizedRegion(); }, imageLoaded},
+        {ID_EDIT_DELETE_ALL,
+         [](Doc& doc, CommandId) {
+             doc.ExecuteTask(std::make_unique<PointClearTask>(doc.m_data.get()));
+             doc.m_mustPrompt = 1;
+         },
+         hasPoints},
+        {ID_DATA_CLEAR_SET,
+         [](Doc& doc, CommandId) {
+             doc.ExecuteTask(std::make_unique<SetClearTask>(doc.m_data.get()));
+         },
+         [](Doc& doc, CommandId, CommandState& state) {
+             state.Enable(doc.m_data && doc.m_data->GetSetMgr()->GetCurrentCount() > 0);
+         }},
+        {ID_DATA_DELETE_SET,
+         [](Doc& doc, CommandId) {
+             doc.ExecuteTask(std::make_unique<SetDeleteTask>(doc.m_data.get()));
+         },
+         imageLoaded},
+        {ID_DATA_NEW_SET,
+         [](Doc& doc, CommandId) {
+             doc.ExecuteTask(std::make_unique<NewSetTask>(doc.m_data.get()));
+         }},
+        {ID_DATA_SORT,
+         [](Doc& doc, CommandId) {
+             doc.m_data->ToggleSortFlag();
+             doc.m_data->GetSetMgr()->Notify(DataHint());
+         },
+         [](Doc& doc, CommandId, CommandState& state) {
+             state.Enable(doc.m_data && doc.m_data->GetSetMgr()->GetTotalCount() > 0);
+             state.SetCheck(doc.m_data && doc.m_data->GetSortFlag());
+         }},
+        {ID_IMAGE_FLIP_HORZ,
+         [](Doc& doc, CommandId) {
+             doc.ExecuteTask(std::make_unique<ImageFlipTask>(doc.m_data.get(), 0));
+         },
+         imageLoaded},
+        {ID_IMAGE_FLIP_VERT,
+         [](Doc& doc, CommandId) {
+             doc.ExecuteTask(std::make_unique<ImageFlipTask>(doc.m_data.get(), 1));
+         },
+         imageLoaded},
+        {ID_IMAGE_ROTATE_CW,
+         [](Doc& doc, CommandId) {
+             doc.ExecuteTask(std::make_unique<ImageRotateTask>(doc.m_data.get(), 90));
+         },
+         imageLoaded},
+        {ID_IMAGE_ROTATE_CCW,
+         [](Doc& doc, CommandId) {
+             doc.ExecuteTask(std::make_unique<ImageRotateTask>(doc.m_data.get(), 270));
+         },
+         imageLoaded},
+        {ID_IMAGE_ROTATE_180,
+         [](Doc& doc, CommandId) {
+             doc.ExecuteTask(std::make_unique<ImageRotateTask>(doc.m_data.get(), 180));
+         },
+         imageLoaded},
+        {ID_IMAGE_INFO,
+         [](Doc& doc, CommandId) {
+             if (auto& show = GetDocumentHooks().showImageInfo)
+                 show(doc.ImageInfo());
+         },
+         imageLoaded},
+        {ID_EDIT_COPY, [](Doc& doc, CommandId) { doc.Copy(); }, imageLoaded},
+        {ID_EDIT_PASTE, [](Doc& doc, CommandId) { doc.Paste(); },
+         [](Doc&, CommandId, CommandState& state) {
+             state.Enable(GetUiServices().ClipboardHasBitmap());
+         }},
+        {ID_EDIT_OPTIONS,
+         [](Doc& doc, CommandId) {
+             auto& run = GetDocumentHooks().runOptions;
+             if (!run || !run())
+                 return;
+             const CPreferences& prefs = GetPreferences();
+             doc.m_data->ApplyPreferences(prefs.m_saveReference != 0, prefs.m_sortData != 0);
+             GetPreferences().Notify(0);
+         }},
+        {ID_FILE_SAVE, [](Doc& doc, CommandId) { doc.Save(); }},
+        {ID_FILE_SAVE_AS, [](Doc& doc, CommandId) { doc.SaveAs(); }},
+    };
+    return commands;
+}
+
+bool CKurvoDoc::HasRegion() const
+{
+    return m_data && m_data->GetTransform()->GetRegion().GetPixelNodeCount() > 0;
+}
+
+void CKurvoDoc::DefineFullSizedRegion()
+{
+    std::unique_ptr<TransformMan> man = m_data->FindRep<TransformMan>();
+    const ISize size = GetImageSize();
+    man->DefineOrResize(0, {0.0, 0.0},
+                        {static_cast<double>(size.cx - 1), static_cast<double>(size.cy - 1)});
+    ExecuteTask(std::make_unique<TransTask>(m_data.get(), std::move(man)));
+}
+
 bool CKurvoDoc::OnCommand(CommandId id)
 {
-    if (!m_data)
-        return false;
-    PlotData& data = *m_data;
-    DocumentHooks& hooks = GetDocumentHooks();
-    switch (id) {
-    case ID_EDIT_UNDO:
-        if (data.Undo())
-            UpdateViewsWithHint();
-        return true;
-    case ID_EDIT_REDO:
-        if (data.Redo())
-            UpdateViewsWithHint();
-        return true;
-    case ID_EDIT_AXIS_MAPPING: {
-        TransDlg dlg(&data);
-        dlg.LoadFields();
-        if (hooks.runAxisMapping && hooks.runAxisMapping(dlg))
-            UpdateViewsWithHint();
-        return true;
-    }
-    case ID_EDIT_PIXEL_MAPPING: {
-        CImageMapping dlg(&data);
-        dlg.LoadFields();
-        if (hooks.runPixelMapping && hooks.runPixelMapping(dlg))
-            UpdateViewsWithHint();
-        return true;
-    }
-    case ID_EDIT_GRID_SNAP: {
-        RegGridDlg dlg(&data);
-        dlg.LoadFields();
-        if (hooks.runGridSnap && hooks.runGridSnap(dlg))
-            UpdateViewsWithHint();
-        return true;
-    }
-    case ID_EDIT_MAP_FULL: {
-        std::unique_ptr<AttributeRep> rep = data.FindRep("AttTransform", TransformMan::kKey);
-        auto* man = dynamic_cast<TransformMan*>(rep.get());
-        if (!man)
-            return true;
-        const ISize size = GetImageSize();
-        man->DefineOrResize(0, {0.0, 0.0},
-                            {static_cast<double>(size.cx - 1), static_cast<double>(size.cy - 1)});
-        ExecuteTask(std::make_unique<TransTask>(&data, std::move(rep)));
-        return true;
-    }
-    case ID_EDIT_DELETE_ALL:
-        ExecuteTask(std::make_unique<PointClearTask>(&data));
-        m_mustPrompt = 1;
-        return true;
-    case ID_DATA_CLEAR_SET:
-        ExecuteTask(std::make_unique<SetClearTask>(&data));
-        return true;
-    case ID_DATA_DELETE_SET:
-        ExecuteTask(std::make_unique<SetDeleteTask>(&data));
-        return true;
-    case ID_DATA_NEW_SET:
-        ExecuteTask(std::make_unique<NewSetTask>(&data));
-        return true;
-    case ID_DATA_SORT:
-        data.ToggleSortFlag();
-        data.GetSetMgr()->Notify(DataHint());
-        return true;
-    case ID_IMAGE_FLIP_HORZ:
-    case ID_IMAGE_FLIP_VERT:
-        ExecuteTask(std::make_unique<ImageFlipTask>(&data, id == ID_IMAGE_FLIP_VERT ? 1 : 0));
-        return true;
-    case ID_IMAGE_ROTATE_CW:
-        ExecuteTask(std::make_unique<ImageRotateTask>(&data, 90));
-        return true;
-    case ID_IMAGE_ROTATE_CCW:
-        ExecuteTask(std::make_unique<ImageRotateTask>(&data, 270));
-        return true;
-    case ID_IMAGE_ROTATE_180:
-        ExecuteTask(std::make_unique<ImageRotateTask>(&data, 180));
-        return true;
-    case ID_IMAGE_INFO:
-        if (hooks.showImageInfo)
-            hooks.showImageInfo(ImageInfo());
-        return true;
-    case ID_EDIT_COPY:
-        Copy();
-        return true;
-    case ID_EDIT_PASTE:
-        Paste();
-        return true;
-    case ID_EDIT_OPTIONS:
-        if (hooks.runOptions && hooks.runOptions()) {
-            const CPreferences& prefs = GetPreferences();
-            data.ApplyPreferences(prefs.m_saveReference != 0, prefs.m_sortData != 0);
-            GetPreferences().Notify(0);
-        }
-        return true;
-    case ID_FILE_SAVE:
-        Save();
-        return true;
-    case ID_FILE_SAVE_AS:
-        SaveAs();
-        return true;
-    default:
-        return false;
-    }
+    return m_data && Commands().Run(*this, id);
 }
 
 bool CKurvoDoc::OnUpdateCommand(CommandId id, CommandState& state)
 {
-    const bool hasData = m_data != nullptr;
-    const bool regionDefined =
-        hasData && m_data->GetTransform()->GetRegion().GetPixelNodeCount() > 0;
-    const int points = hasData ? m_data->GetSetMgr()->GetTotalCount() : 0;
-    switch (id) {
-    case ID_EDIT_UNDO:
-        state.Enable(hasData && m_data->CanUndo());
-        return true;
-    case ID_EDIT_REDO:
-        state.Enable(hasData && m_data->CanRedo());
-        return true;
-    case ID_EDIT_AXIS_MAPPING:
-    case ID_EDIT_PIXEL_MAPPING:
-        state.Enable(regionDefined);
-        return true;
-    case ID_EDIT_GRID_SNAP: {
-        state.Enable(regionDefined);
-        const auto& grid = m_data ? &m_data->GetGrid()->GetSettings() : nullptr;
-        state.SetCheck(grid && (grid->snapX || grid->snapY));
-        return true;
-    }
-    case ID_EDIT_DELETE_ALL:
-        state.Enable(points > 0);
-        return true;
-    case ID_DATA_CLEAR_SET:
-        state.Enable(hasData && m_data->GetSetMgr()->GetCurrentCount() > 0);
-        return true;
-    case ID_DATA_SORT:
-        state.Enable(points > 0);
-        state.SetCheck(hasData && m_data->GetSortFlag());
-        return true;
-    case ID_DATA_NEW_SET:
-    case ID_EDIT_OPTIONS:
-    case ID_FILE_SAVE:
-    case ID_FILE_SAVE_AS:
-        state.Enable(true);
-        return true;
-    case ID_EDIT_MAP_FULL:
-    case ID_DATA_DELETE_SET:
-    case ID_IMAGE_FLIP_HORZ:
-    case ID_IMAGE_FLIP_VERT:
-    case ID_IMAGE_ROTATE_CW:
-    case ID_IMAGE_ROTATE_CCW:
-    case ID_IMAGE_ROTATE_180:
-    case ID_IMAGE_INFO:
-    case ID_EDIT_COPY:
-        state.Enable(IsImageLoaded());
-        return true;
-    case ID_EDIT_PASTE:
-        state.Enable(GetUiServices().ClipboardHasBitmap());
-        return true;
-    default:
-        return false;
-    }
+    return Commands().Update(*this, id, state);
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 class Archive;
+template <class Target> class CommandMap;
 class PlotData;
 class Task;
 class TransformMan;
@@ -85,6 +86,10 @@ public:
     TransformMan* GetTransformMan() const { return m_transformMan.get(); }
 
 private:
+    // The document's commands: what each does and when it is offered.
+    static const CommandMap<CKurvoDoc>& Commands();
+    bool HasRegion() const;
+    void DefineFullSizedRegion();
     void CreateData();
     void UpdateViewsWithHint();
     bool OpenProject(const std::string& path);

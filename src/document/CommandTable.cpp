@@ -2,14 +2,132 @@
 
 #include "platform/CommandIds.h"
 
-#include <map>
+#include <algorithm>
 
 namespace {
 
 using MenuItem = CommandTable::MenuItem;
 
-MenuItem Cmd(const char* text, CommandId id)
+// One row per command: everything the shell shows of it apart from where it sits in the
+// menus and toolbars. The menu entry of a command with keys names its first one.
+struct CommandRow {
+    CommandId id;
+    const char* text;      // "prompt\ntool tip"
+    const char* icon = ""; // the toolbar icon's name
+    std::vector<const char*> keys = {};
+    int count = 1; // a run of consecutive ids sharing the row (the recent files)
+};
+
+const std::vector<CommandRow>& Rows()
 {
+    static const std::vector<CommandRow> rows = {
+        {ID_FILE_NEW, "Create a new document\nNew", "", {"Ctrl+N"}},
+        {ID_FILE_OPEN, "Open an existing document\nOpen", "open", {"Ctrl+O"}},
+        {ID_FILE_CLOSE, "Close the active document\nClose"},
+        {ID_FILE_SAVE, "Save the active document\nSave", "save", {"Ctrl+S"}},
+        {ID_FILE_SAVE_AS, "Save the active document with a new name\nSave As"},
+        {ID_FILE_PRINT_SETUP, "Change the printer and printing options\nPrint Setup"},
+        {ID_FILE_PRINT, "Print the active document\nPrint", "print", {"Ctrl+P"}},
+        {ID_FILE_PRINT_DIRECT, "Print the active document using current options\nQuick Print"},
+        {ID_FILE_PRINT_PREVIEW, "Display full pages\nPrint Preview", "print-preview"},
+        {ID_FILE_MRU_FILE1, "Open this document", "", {}, kRecentFileCount},
+        {ID_EDIT_COPY,
+         "Copy the data points and the image to the Clipboard\nCopy",
+         "copy",
+         {"Ctrl+C"}},
+        {ID_EDIT_CUT, "Cut the selection and put it on the Clipboard\nCut", "cut", {"Ctrl+X"}},
+        {ID_EDIT_PASTE, "Replace the image by the Clipboard picture\nPaste", "paste", {"Ctrl+V"}},
+        {ID_EDIT_UNDO, "Undo the last action\nUndo", "undo", {"Ctrl+Z"}},
+        {ID_EDIT_REDO, "Redo the previously undone action\nRedo", "redo", {"Ctrl+Y"}},
+        {ID_WINDOW_NEW, "Open another window for the active document\nNew Window"},
+        {ID_WINDOW_ARRANGE, "Arrange icons at the bottom of the window\nArrange Icons"},
+        {ID_WINDOW_CASCADE, "Arrange windows so they overlap\nCascade Windows"},
+        {ID_WINDOW_TILE_HORZ, "Arrange windows as non-overlapping tiles\nTile Windows"},
+        {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
+        {ID_APP_EXIT, "Quit the application; prompts to save documents\nExit"},
+        {ID_HELP_FINDER, "List Help topics\nHelp Topics"},
+        {ID_CONTEXT_HELP,
+         "Display help for clicked on buttons, menus and windows\nHelp",
+         "context-help",
+         {"Shift+F1"}},
+        {ID_HELP, "Display help for current task or command\nHelp", "", {"F1"}},
+        {ID_NEXT_PANE, "Switch to the next window pane\nNext Pane", "", {"F6"}},
+        {ID_PREV_PANE, "Switch back to the previous window pane\nPrevious Pane", "", {"Shift+F6"}},
+        {ID_VIEW_STATUS_BAR, "Show or hide the status bar\nToggle StatusBar"},
+        {ID_VIEW_ZOOMIN, "Zoom in on the window data\nZoom In", "zoom-in", {"Ctrl++", "Ctrl+="}},
+        {ID_VIEW_ZOOMOUT, "Zoom out on the window data\nZoom Out", "zoom-out", {"Ctrl+-"}},
+        {ID_EDIT_AXIS_MAPPING,
+         "Define mapping using the axis limits of the mapping region\nAxis Mapping",
+         "axis-mapping"},
+        {ID_TOOL_COLLECT, "Digitize points using the defined mapping region\nCollect Points",
+         "collect-points"},
+        {ID_VIEW_FIT, "Fit the image to the window\nFit To Window", "fit-window", {"Ctrl+F"}},
+        {ID_VIEW_ACTUAL,
+         "Show the image at its actual pixel size\nActual Pixels",
+         "actual-pixels",
+         {"Ctrl+0"}},
+        {ID_TOOL_MAP, "Define the mapping region on the bitmap\nDefine Mapping Region",
+         "define-region"},
+        {ID_EDIT_DELETE_ALL, "Delete all data sets and their points\nDelete All Data"},
+        {ID_DATA_SORT, "Sort the data points on X before output\nSort Data"},
+        {ID_IMAGE_FLIP_HORZ, "Flip the image left to right\nFlip Horizontal"},
+        {ID_IMAGE_FLIP_VERT, "Flip the image top to bottom\nFlip Vertical"},
+        {ID_IMAGE_ROTATE_CW, "Rotate the image 90 degrees clockwise\nRotate Clockwise"},
+        {ID_IMAGE_ROTATE_CCW,
+         "Rotate the image 90 degrees counter clockwise\nRotate Counter Clockwise"},
+        {ID_IMAGE_ROTATE_180, "Rotate the image 180 degrees\nRotate 180"},
+        {ID_IMAGE_INFO, "Show information about the image\nImage Info"},
+        {ID_VIEW_ZOOM_FAST, "Zoom in large steps\nZoom Fast"},
+        {ID_VIEW_ZOOM_MEDIUM, "Zoom in medium steps\nZoom Medium"},
+        {ID_VIEW_ZOOM_SLOW, "Zoom in small steps\nZoom Slow"},
+        {ID_VIEW_DITHERED, "Draw the image dithered\nDraw Dithered"},
+        {ID_TOOL_ROTATE, "Rotate the mapping region to match plot axes\nRotate Mapping Region",
+         "rotate-region"},
+        {ID_EDIT_OPTIONS, "Change the default user defined options\nOptions"},
+        {ID_TOOL_COLLECT_LINES, "Digitize lines using the defined mapping region\nCollect Lines"},
+        {ID_EDIT_MAP_FULL, "Make the whole image the mapping region\nDefine Mapping Full Sized"},
+        {ID_VIEW_REFRESH, "Redraw the window\nRefresh"},
+        {ID_EDIT_PIXEL_MAPPING,
+         "Define mapping using points per inch and aspect ratio\nPixel Mapping"},
+        {ID_EDIT_GRID_SNAP, "Snap collected points to a regular grid\nGrid Snap"},
+        {ID_SCAN_SELECT_SOURCE, "Select the scanner to acquire images from\nSelect Source"},
+        {ID_SCAN_ACQUIRE, "Acquire an image from the scanner\nScanner Acquire"},
+        {ID_TOOL_PAN, "Drag (scroll) the image to a new location\nPan", "pan"},
+        {ID_TOOL_ZOOMIN, "Zoom in and recenter the image\nZoom In - Recenter"},
+        {ID_TOOL_ZOOMOUT, "Zoom out and recenter the image\nZoom Out - Recenter"},
+        {ID_TOOL_CROP, "Crop the image to the specified box\nCrop", "crop"},
+        {ID_VIEW_STANDARD_BAR, "Show or hide the standard toolbar\nToggle Standard Toolbar"},
+        {ID_VIEW_DIGITIZE_BAR, "Show or hide the digitize toolbar\nToggle Digitize Toolbar"},
+        {ID_DATA_NEW_SET, "Start a new data set\nNew Data Set", "new-data-set"},
+        {ID_DATA_SELECT_SET, "Select the current data set\nSelect Data Set"},
+        {ID_VIEW_DATASETS_BAR, "Show or hide the data sets bar\nToggle Data Sets"},
+        {ID_DATA_CLEAR_SET, "Remove all points of the current data set\nClear Current Set"},
+        {ID_DATA_DELETE_SET, "Delete the current data set\nDelete Current Set"},
+        {ID_VIEW_SAVE, "Remember the current zoom and position\nSave View"},
+        {ID_VIEW_ATTRIBUTES_BAR, "Show or hide the attributes toolbar\nToggle Attributes"},
+        {ID_ATTRIBUTE_LIST, "Show or hide the attribute list\nAttribute List", "attribute-list"},
+        {ID_VIEW_NEXT_SAVED, "Go to the next saved view\nNext Saved View"},
+        {ID_VIEW_PREV_SAVED, "Go to the previous saved view\nPrevious Saved View"},
+        {ID_VIEW_VIEW_BAR, "Show or hide the view toolbar\nToggle View Toolbar"},
+    };
+    return rows;
+}
+
+const CommandRow* Row(CommandId id)
+{
+    const auto& rows = Rows();
+    auto it = std::find_if(rows.begin(), rows.end(), [id](const CommandRow& row) {
+        return id >= row.id && id < row.id + row.count;
+    });
+    return it == rows.end() ? nullptr : &*it;
+}
+
+MenuItem Cmd(const char* label, CommandId id)
+{
+    std::string text = label;
+    const CommandRow* row = Row(id);
+    if (row && !row->keys.empty())
+        text += std::string("\t") + row->keys.front();
     return MenuItem{MenuItem::Command, text, id, {}};
 }
 MenuItem Sep()
@@ -25,95 +143,6 @@ MenuItem Popup(const char* text, std::vector<MenuItem> items)
     return MenuItem{MenuItem::Popup, text, 0, std::move(items)};
 }
 
-const std::map<CommandId, std::string>& StringTable()
-{
-    static const std::map<CommandId, std::string> table = {
-        {ID_FILE_NEW, "Create a new document\nNew"},
-        {ID_FILE_OPEN, "Open an existing document\nOpen"},
-        {ID_FILE_CLOSE, "Close the active document\nClose"},
-        {ID_FILE_SAVE, "Save the active document\nSave"},
-        {ID_FILE_SAVE_AS, "Save the active document with a new name\nSave As"},
-        {ID_FILE_PRINT_SETUP, "Change the printer and printing options\nPrint Setup"},
-        {ID_FILE_PRINT, "Print the active document\nPrint"},
-        {ID_FILE_PRINT_DIRECT, "Print the active document using current options\nQuick Print"},
-        {ID_FILE_PRINT_PREVIEW, "Display full pages\nPrint Preview"},
-        {ID_FILE_MRU_FILE1 + 0, "Open this document"},
-        {ID_FILE_MRU_FILE1 + 1, "Open this document"},
-        {ID_FILE_MRU_FILE1 + 2, "Open this document"},
-        {ID_FILE_MRU_FILE1 + 3, "Open this document"},
-        {ID_FILE_MRU_FILE1 + 4, "Open this document"},
-        {ID_FILE_MRU_FILE1 + 5, "Open this document"},
-        {ID_FILE_MRU_FILE1 + 6, "Open this document"},
-        {ID_FILE_MRU_FILE1 + 7, "Open this document"},
-        {ID_EDIT_COPY, "Copy the data points and the image to the Clipboard\nCopy"},
-        {ID_EDIT_CUT, "Cut the selection and put it on the Clipboard\nCut"},
-        {ID_EDIT_PASTE, "Replace the image by the Clipboard picture\nPaste"},
-        {ID_EDIT_UNDO, "Undo the last action\nUndo"},
-        {ID_EDIT_REDO, "Redo the previously undone action\nRedo"},
-        {ID_WINDOW_NEW, "Open another window for the active document\nNew Window"},
-        {ID_WINDOW_ARRANGE, "Arrange icons at the bottom of the window\nArrange Icons"},
-        {ID_WINDOW_CASCADE, "Arrange windows so they overlap\nCascade Windows"},
-        {ID_WINDOW_TILE_HORZ, "Arrange windows as non-overlapping tiles\nTile Windows"},
-        {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
-        {ID_APP_EXIT, "Quit the application; prompts to save documents\nExit"},
-        {ID_HELP_FINDER, "List Help topics\nHelp Topics"},
-        {ID_CONTEXT_HELP, "Display help for clicked on buttons, menus and windows\nHelp"},
-        {ID_HELP, "Display help for current task or command\nHelp"},
-        {ID_NEXT_PANE, "Switch to the next window pane\nNext Pane"},
-        {ID_PREV_PANE, "Switch back to the previous window pane\nPrevious Pane"},
-        {ID_VIEW_STATUS_BAR, "Show or hide the status bar\nToggle StatusBar"},
-        {ID_VIEW_ZOOMIN, "Zoom in on the window data\nZoom In"},
-        {ID_VIEW_ZOOMOUT, "Zoom out on the window data\nZoom Out"},
-        {ID_EDIT_AXIS_MAPPING, "Define mapping using the axis limits of the mapping region\n"
-                               "Axis Mapping"},
-        {ID_TOOL_COLLECT, "Digitize points using the defined mapping region\nCollect Points"},
-        {ID_VIEW_FIT, "Fit the image to the window\nFit To Window"},
-        {ID_VIEW_ACTUAL, "Show the image at its actual pixel size\nActual Pixels"},
-        {ID_TOOL_MAP, "Define the mapping region on the bitmap\nDefine Mapping Region"},
-        {ID_EDIT_DELETE_ALL, "Delete all data sets and their points\nDelete All Data"},
-        {ID_DATA_SORT, "Sort the data points on X before output\nSort Data"},
-        {ID_IMAGE_FLIP_HORZ, "Flip the image left to right\nFlip Horizontal"},
-        {ID_IMAGE_FLIP_VERT, "Flip the image top to bottom\nFlip Vertical"},
-        {ID_IMAGE_ROTATE_CW, "Rotate the image 90 degrees clockwise\nRotate Clockwise"},
-        {ID_IMAGE_ROTATE_CCW, "Rotate the image 90 degrees counter clockwise\n"
-                              "Rotate Counter Clockwise"},
-        {ID_IMAGE_ROTATE_180, "Rotate the image 180 degrees\nRotate 180"},
-        {ID_IMAGE_INFO, "Show information about the image\nImage Info"},
-        {ID_VIEW_ZOOM_FAST, "Zoom in large steps\nZoom Fast"},
-        {ID_VIEW_ZOOM_MEDIUM, "Zoom in medium steps\nZoom Medium"},
-        {ID_VIEW_ZOOM_SLOW, "Zoom in small steps\nZoom Slow"},
-        {ID_VIEW_DITHERED, "Draw the image dithered\nDraw Dithered"},
-        {ID_TOOL_ROTATE, "Rotate the mapping region to match plot axes\nRotate Mapping Region"},
-        {ID_EDIT_OPTIONS, "Change the default user defined options\nOptions"},
-        {ID_TOOL_COLLECT_LINES, "Digitize lines using the defined mapping region\nCollect Lines"},
-        {ID_EDIT_MAP_FULL, "Make the whole image the mapping region\nDefine Mapping Full Sized"},
-        {ID_VIEW_REFRESH, "Redraw the window\nRefresh"},
-        {ID_EDIT_PIXEL_MAPPING, "Define mapping using points per inch and aspect ratio\n"
-                                "Pixel Mapping"},
-        {ID_EDIT_GRID_SNAP, "Snap collected points to a regular grid\nGrid Snap"},
-        {ID_SCAN_SELECT_SOURCE, "Select the scanner to acquire images from\nSelect Source"},
-        {ID_SCAN_ACQUIRE, "Acquire an image from the scanner\nScanner Acquire"},
-        {ID_TOOL_PAN, "Drag (scroll) the image to a new location\nPan"},
-        {ID_TOOL_ZOOMIN, "Zoom in and recenter the image\nZoom In - Recenter"},
-        {ID_TOOL_ZOOMOUT, "Zoom out and recenter the image\nZoom Out - Recenter"},
-        {ID_TOOL_CROP, "Crop the image to the specified box\nCrop"},
-        {ID_VIEW_STANDARD_BAR, "Show or hide the standard toolbar\nToggle Standard Toolbar"},
-        {ID_VIEW_DIGITIZE_BAR, "Show or hide the digitize toolbar\nToggle Digitize Toolbar"},
-        {ID_DATA_NEW_SET, "Start a new data set\nNew Data Set"},
-        {ID_DATA_SELECT_SET, "Select the current data set\nSelect Data Set"},
-        {ID_VIEW_DATASETS_BAR, "Show or hide the data sets bar\nToggle Data Sets"},
-        {ID_DATA_CLEAR_SET, "Remove all points of the current data set\nClear Current Set"},
-        {ID_DATA_DELETE_SET, "Delete the current data set\nDelete Current Set"},
-        {ID_VIEW_SAVE, "Remember the current zoom and position\nSave View"},
-        {ID_VIEW_ATTRIBUTES_BAR, "Show or hide the attributes toolbar\nToggle Attributes"},
-        {ID_ATTRIBUTE_LIST, "Show or hide the attribute list\nAttribute List"},
-        {ID_VIEW_NEXT_SAVED, "Go to the next saved view\nNext Saved View"},
-        {ID_VIEW_PREV_SAVED, "Go to the previous saved view\nPrevious Saved View"},
-        {ID_VIEW_VIEW_BAR, "Show or hide the view toolbar\nToggle View Toolbar"},
-    };
-    return table;
-}
-
 std::vector<MenuItem> HelpMenu()
 {
     return {Cmd("&Help Topics", ID_HELP_FINDER), Sep(), Cmd("&About Kurvo...", ID_APP_ABOUT)};
@@ -123,9 +152,8 @@ std::vector<MenuItem> HelpMenu()
 
 std::string CommandTable::Text(CommandId id)
 {
-    const auto& table = StringTable();
-    auto it = table.find(id);
-    return it == table.end() ? std::string() : it->second;
+    const CommandRow* row = Row(id);
+    return row ? row->text : std::string();
 }
 
 std::string CommandTable::Prompt(CommandId id)
@@ -141,24 +169,29 @@ std::string CommandTable::ToolTip(CommandId id)
     return nl == std::string::npos ? std::string() : text.substr(nl + 1);
 }
 
+std::string CommandTable::IconName(CommandId id)
+{
+    const CommandRow* row = Row(id);
+    return row ? row->icon : std::string();
+}
+
 const std::vector<CommandTable::Accelerator>& CommandTable::Accelerators()
 {
-    static const std::vector<Accelerator> table = {
-        {ID_FILE_NEW, "Ctrl+N"},       {ID_FILE_OPEN, "Ctrl+O"},   {ID_FILE_SAVE, "Ctrl+S"},
-        {ID_FILE_PRINT, "Ctrl+P"},     {ID_EDIT_UNDO, "Ctrl+Z"},   {ID_EDIT_REDO, "Ctrl+Y"},
-        {ID_EDIT_CUT, "Ctrl+X"},       {ID_EDIT_COPY, "Ctrl+C"},   {ID_EDIT_PASTE, "Ctrl+V"},
-        {ID_VIEW_ACTUAL, "Ctrl+0"},    {ID_VIEW_ZOOMIN, "Ctrl++"}, {ID_VIEW_ZOOMIN, "Ctrl+="},
-        {ID_VIEW_ZOOMOUT, "Ctrl+-"},   {ID_VIEW_FIT, "Ctrl+F"},    {ID_HELP, "F1"},
-        {ID_CONTEXT_HELP, "Shift+F1"}, {ID_NEXT_PANE, "F6"},       {ID_PREV_PANE, "Shift+F6"},
-    };
+    static const std::vector<Accelerator> table = [] {
+        std::vector<Accelerator> out;
+        for (const CommandRow& row : Rows())
+            for (const char* keys : row.keys)
+                out.push_back({row.id, keys});
+        return out;
+    }();
     return table;
 }
 
 const std::vector<CommandTable::MenuItem>& CommandTable::NoDocumentMenu()
 {
     static const std::vector<MenuItem> menu = {
-        Popup("&File", {Cmd("&New\tCtrl+N", ID_FILE_NEW), Cmd("&Open...\tCtrl+O", ID_FILE_OPEN),
-                        Sep(), Cmd("Scanner Select Source...", ID_SCAN_SELECT_SOURCE),
+        Popup("&File", {Cmd("&New", ID_FILE_NEW), Cmd("&Open...", ID_FILE_OPEN), Sep(),
+                        Cmd("Scanner Select Source...", ID_SCAN_SELECT_SOURCE),
                         Cmd("Scanner Acquire...", ID_SCAN_ACQUIRE), Sep(),
                         Cmd("P&rint Setup...", ID_FILE_PRINT_SETUP), Sep(), Recent(), Sep(),
                         Cmd("E&xit", ID_APP_EXIT)}),
@@ -174,26 +207,26 @@ const std::vector<CommandTable::MenuItem>& CommandTable::NoDocumentMenu()
 const std::vector<CommandTable::MenuItem>& CommandTable::DocumentMenu()
 {
     static const std::vector<MenuItem> menu = {
-        Popup("&File", {Cmd("&New\tCtrl+N", ID_FILE_NEW), Cmd("&Open...\tCtrl+O", ID_FILE_OPEN),
-                        Cmd("&Close", ID_FILE_CLOSE), Cmd("&Save\tCtrl+S", ID_FILE_SAVE),
-                        Cmd("Save &As...", ID_FILE_SAVE_AS), Sep(),
-                        Cmd("Scanner Select Source...", ID_SCAN_SELECT_SOURCE),
-                        Cmd("Scanner Acquire...", ID_SCAN_ACQUIRE), Sep(),
-                        Cmd("&Print...\tCtrl+P", ID_FILE_PRINT),
-                        Cmd("Print Pre&view", ID_FILE_PRINT_PREVIEW),
-                        Cmd("P&rint Setup...", ID_FILE_PRINT_SETUP), Sep(), Recent(), Sep(),
-                        Cmd("E&xit", ID_APP_EXIT)}),
-        Popup("&Edit", {Cmd("&Undo\tCtrl+Z", ID_EDIT_UNDO), Cmd("&Redo\tCtrl+Y", ID_EDIT_REDO),
-                        Sep(), Cmd("Cu&t\tCtrl+X", ID_EDIT_CUT), Cmd("&Copy\tCtrl+C", ID_EDIT_COPY),
-                        Cmd("&Paste\tCtrl+V", ID_EDIT_PASTE), Sep(),
-                        Cmd("Define Mapping Full Sized", ID_EDIT_MAP_FULL),
-                        Cmd("&Axis Mapping...", ID_EDIT_AXIS_MAPPING),
-                        Cmd("P&ixel Mapping...", ID_EDIT_PIXEL_MAPPING),
-                        Cmd("Grid Snap...", ID_EDIT_GRID_SNAP), Sep(),
-                        Cmd("Delete All Data", ID_EDIT_DELETE_ALL),
-                        Cmd("Delete Current Set", ID_DATA_DELETE_SET),
-                        Cmd("Clear Current Set", ID_DATA_CLEAR_SET), Sep(),
-                        Cmd("Options...", ID_EDIT_OPTIONS)}),
+        Popup("&File",
+              {Cmd("&New", ID_FILE_NEW), Cmd("&Open...", ID_FILE_OPEN),
+               Cmd("&Close", ID_FILE_CLOSE), Cmd("&Save", ID_FILE_SAVE),
+               Cmd("Save &As...", ID_FILE_SAVE_AS), Sep(),
+               Cmd("Scanner Select Source...", ID_SCAN_SELECT_SOURCE),
+               Cmd("Scanner Acquire...", ID_SCAN_ACQUIRE), Sep(), Cmd("&Print...", ID_FILE_PRINT),
+               Cmd("Print Pre&view", ID_FILE_PRINT_PREVIEW),
+               Cmd("P&rint Setup...", ID_FILE_PRINT_SETUP), Sep(), Recent(), Sep(),
+               Cmd("E&xit", ID_APP_EXIT)}),
+        Popup("&Edit",
+              {Cmd("&Undo", ID_EDIT_UNDO), Cmd("&Redo", ID_EDIT_REDO), Sep(),
+               Cmd("Cu&t", ID_EDIT_CUT), Cmd("&Copy", ID_EDIT_COPY), Cmd("&Paste", ID_EDIT_PASTE),
+               Sep(), Cmd("Define Mapping Full Sized", ID_EDIT_MAP_FULL),
+               Cmd("&Axis Mapping...", ID_EDIT_AXIS_MAPPING),
+               Cmd("P&ixel Mapping...", ID_EDIT_PIXEL_MAPPING),
+               Cmd("Grid Snap...", ID_EDIT_GRID_SNAP), Sep(),
+               Cmd("Delete All Data", ID_EDIT_DELETE_ALL),
+               Cmd("Delete Current Set", ID_DATA_DELETE_SET),
+               Cmd("Clear Current Set", ID_DATA_CLEAR_SET), Sep(),
+               Cmd("Options...", ID_EDIT_OPTIONS)}),
         Popup("&View",
               {Popup("Toolbars", {Cmd("Standard &Toolbar", ID_VIEW_STANDARD_BAR),
                                   Cmd("View Toolbar", ID_VIEW_VIEW_BAR),
@@ -206,11 +239,10 @@ const std::vector<CommandTable::MenuItem>& CommandTable::DocumentMenu()
                                Cmd("Zoom In - Recenter", ID_TOOL_ZOOMIN),
                                Cmd("Zoom Out - Recenter", ID_TOOL_ZOOMOUT), Cmd("Pan", ID_TOOL_PAN),
                                Cmd("Crop", ID_TOOL_CROP), Cmd("Attributes", ID_ATTRIBUTE_LIST)}),
-               Sep(), Cmd("Zoom &In\tCtrl++", ID_VIEW_ZOOMIN),
-               Cmd("Zoom &Out\tCtrl+-", ID_VIEW_ZOOMOUT), Cmd("Fit To Window\tCtrl+F", ID_VIEW_FIT),
-               Cmd("Actual Pixels\tCtrl+0", ID_VIEW_ACTUAL), Cmd("Refresh", ID_VIEW_REFRESH), Sep(),
-               Cmd("Zoom Fast", ID_VIEW_ZOOM_FAST), Cmd("Zoom Medium", ID_VIEW_ZOOM_MEDIUM),
-               Cmd("Zoom Slow", ID_VIEW_ZOOM_SLOW)}),
+               Sep(), Cmd("Zoom &In", ID_VIEW_ZOOMIN), Cmd("Zoom &Out", ID_VIEW_ZOOMOUT),
+               Cmd("Fit To Window", ID_VIEW_FIT), Cmd("Actual Pixels", ID_VIEW_ACTUAL),
+               Cmd("Refresh", ID_VIEW_REFRESH), Sep(), Cmd("Zoom Fast", ID_VIEW_ZOOM_FAST),
+               Cmd("Zoom Medium", ID_VIEW_ZOOM_MEDIUM), Cmd("Zoom Slow", ID_VIEW_ZOOM_SLOW)}),
         Popup("&Image",
               {Cmd("Flip Horizontal", ID_IMAGE_FLIP_HORZ), Cmd("Flip Vertical", ID_IMAGE_FLIP_VERT),
                Cmd("Rotate 90\xC2\xB0 Clockwise", ID_IMAGE_ROTATE_CW),
@@ -254,34 +286,4 @@ const std::vector<CommandTable::MenuItem>& CommandTable::BarMenu()
         Cmd("Attributes Toolbar", ID_VIEW_ATTRIBUTES_BAR),
     };
     return menu;
-}
-
-std::string CommandTable::IconName(CommandId id)
-{
-    static const std::map<CommandId, std::string> icons = {
-        {ID_FILE_OPEN, "open"},
-        {ID_FILE_SAVE, "save"},
-        {ID_FILE_PRINT_PREVIEW, "print-preview"},
-        {ID_FILE_PRINT, "print"},
-        {ID_EDIT_CUT, "cut"},
-        {ID_EDIT_COPY, "copy"},
-        {ID_EDIT_PASTE, "paste"},
-        {ID_EDIT_UNDO, "undo"},
-        {ID_EDIT_REDO, "redo"},
-        {ID_TOOL_CROP, "crop"},
-        {ID_CONTEXT_HELP, "context-help"},
-        {ID_VIEW_ZOOMIN, "zoom-in"},
-        {ID_VIEW_ZOOMOUT, "zoom-out"},
-        {ID_VIEW_FIT, "fit-window"},
-        {ID_VIEW_ACTUAL, "actual-pixels"},
-        {ID_TOOL_PAN, "pan"},
-        {ID_TOOL_MAP, "define-region"},
-        {ID_TOOL_ROTATE, "rotate-region"},
-        {ID_EDIT_AXIS_MAPPING, "axis-mapping"},
-        {ID_TOOL_COLLECT, "collect-points"},
-        {ID_ATTRIBUTE_LIST, "attribute-list"},
-        {ID_DATA_NEW_SET, "new-data-set"},
-    };
-    auto it = icons.find(id);
-    return it == icons.end() ? std::string() : it->second;
 }

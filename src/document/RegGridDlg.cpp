@@ -7,10 +7,7 @@
 
 RegGridDlg::RegGridDlg(PlotData* data) : m_data(data)
 {
-    std::unique_ptr<AttributeRep> rep = data->FindRep("AttRegGrid", RegGridVw::kKey);
-    m_rep.reset(dynamic_cast<RegGridVw*>(rep.get()));
-    if (m_rep)
-        rep.release();
+    m_rep = data->FindRep<RegGridVw>();
 }
 
 RegGridDlg::~RegGridDlg() = default;

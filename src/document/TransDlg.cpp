@@ -7,10 +7,7 @@
 
 TransDlg::TransDlg(PlotData* data) : m_data(data)
 {
-    std::unique_ptr<AttributeRep> rep = data->FindRep("AttTransform", TransformAxisVw::kKey);
-    m_rep.reset(dynamic_cast<TransformAxisVw*>(rep.get()));
-    if (m_rep)
-        rep.release();
+    m_rep = data->FindRep<TransformAxisVw>();
 }
 
 TransDlg::~TransDlg() = default;

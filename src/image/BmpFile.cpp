@@ -326,76 +326,36 @@ void TakeTrailingEnd(const std::uint8_t* in, std::size_t length, std::size_t& po
         pos += 2;
 }
 
-// Expands 8-bit runs into bits, or only checks them when bits is null; false for data that
-// leaves the pixel area, ends early or is not consumed to its end.
-bool WalkRle8(const RleSource& s, std::uint8_t* bits)
+// Expands 8- or 4-bit runs (s.header.bitCount) into bits, or only checks them when bits is
+// null; false for data that leaves the pixel area, ends early or is not consumed to its end.
+bool WalkRle(const RleSource& s, std::uint8_t* bits)
 {
-    const std::uint8_t* in = s.input;
-    const std::size_t n = s.inputLength;
-    std::size_t pos = 0;
-    std::uint64_t row = 0, col = 0;
-    bool ended = false;
-    while (row < s.height) {
-        if (n - pos < 2)
-            return false;
-        const std::uint8_t count = in[pos];
-        const std::uint8_t value = in[pos + 1];
-        pos += 2;
-        if (count > 0) {
-            const std::uint64_t at = row * s.rowBytes + col;
-            if (at > s.area || count > s.area - at)
-                return false;
-            if (bits)
-                std::memset(bits + at, value, count);
-            col += count;
-            continue;
-        }
-        if (value == 0) {
-            col = 0;
-            ++row;
-        } else if (value == 1) {
-            ended = true;
-            break;
-        } else if (value == 2) {
-            if (n - pos < 2)
-                return false;
-            col += in[pos];
-            row += in[pos + 1];
-            pos += 2;
-        } else {
-            const std::size_t take = value + (value & 1u);
-            if (n - pos < take)
-                return false;
-            const std::uint64_t at = row * s.rowBytes + col;
-            if (at > s.area || value > s.area - at)
-                return false;
-            if (bits)
-                std::memcpy(bits + at, in + pos, value);
-            pos += take;
-            col += value;
-        }
-    }
-    if (!ended)
-        TakeTrailingEnd(in, n, pos);
-    return pos == n;
-}
-
-// The same for 4-bit runs.
-bool WalkRle4(const RleSource& s, std::uint8_t* bits)
-{
+    const bool four = s.header.bitCount == 4;
     const std::uint8_t* in = s.input;
     const std::size_t n = s.inputLength;
     std::size_t pos = 0;
     std::uint64_t row = 0, col = 0;
     bool ended = false;
     // Ors one nibble into pixel col of the current row; false outside the pixel area.
-    auto put = [&](std::uint8_t nibble) {
+    auto putNibble = [&](std::uint8_t nibble) {
         const std::uint64_t at = row * s.rowBytes + col / 2;
         if (at >= s.area)
             return false;
         if (bits)
             bits[at] |= static_cast<std::uint8_t>((col & 1u) ? nibble : nibble << 4);
         ++col;
+        return true;
+    };
+    // Whole bytes go in at once: count pixels from col on, all value or copied from src.
+    auto putBytes = [&](unsigned count, std::uint8_t value, const std::uint8_t* src) {
+        const std::uint64_t at = row * s.rowBytes + col;
+        if (at > s.area || count > s.area - at)
+            return false;
+        if (bits && src)
+            std::memcpy(bits + at, src, count);
+        else if (bits)
+            std::memset(bits + at, value, count);
+        col += count;
         return true;
     };
     while (row < s.height) {
@@ -405,8 +365,13 @@ bool WalkRle4(const RleSource& s, std::uint8_t* bits)
         const std::uint8_t value = in[pos + 1];
         pos += 2;
         if (count > 0) {
+            if (!four) {
+                if (!putBytes(count, value, nullptr))
+                    return false;
+                continue;
+            }
             for (unsigned i = 0; i < count; ++i)
-                if (!put((i & 1u) ? (value & 0x0Fu) : (value >> 4)))
+                if (!putNibble((i & 1u) ? (value & 0x0Fu) : (value >> 4)))
                     return false;
             continue;
         }
@@ -417,16 +382,28 @@ bool WalkRle4(const RleSource& s, std::uint8_t* bits)
             ended = true;
             break;
         } else if (value == 2) {
-            return false; // deltas are not supported in 4-bit data
+            if (four)
+                return false; // deltas are not supported in 4-bit data
+            if (n - pos < 2)
+                return false;
+            col += in[pos];
+            row += in[pos + 1];
+            pos += 2;
         } else {
-            const std::size_t bytes = (value + 1u) / 2;
+            // Absolute data: value pixels, padded to a whole number of 16-bit words.
+            const std::size_t bytes = four ? (value + 1u) / 2 : value;
             const std::size_t take = bytes + (bytes & 1u);
             if (n - pos < take)
                 return false;
-            for (unsigned i = 0; i < value; ++i) {
-                const std::uint8_t b = in[pos + i / 2];
-                if (!put((i & 1u) ? (b & 0x0Fu) : (b >> 4)))
+            if (!four) {
+                if (!putBytes(value, 0, in + pos))
                     return false;
+            } else {
+                for (unsigned i = 0; i < value; ++i) {
+                    const std::uint8_t b = in[pos + i / 2];
+                    if (!putNibble((i & 1u) ? (b & 0x0Fu) : (b >> 4)))
+                        return false;
+                }
             }
             pos += take;
         }
@@ -439,16 +416,15 @@ bool WalkRle4(const RleSource& s, std::uint8_t* bits)
 // The runs are checked to the end before the pixel area is made: a few bytes of broken data
 // claiming a large picture cost no room.
 std::optional<DibBlock> ExpandRle(const std::uint8_t* src, std::size_t length,
-                                  std::size_t bitsOffset, int bitCount,
-                                  bool (*walk)(const RleSource&, std::uint8_t*))
+                                  std::size_t bitsOffset, int bitCount)
 {
     const std::optional<RleSource> s = RleSetUp(src, length, bitsOffset, bitCount);
-    if (!s || !walk(*s, nullptr))
+    if (!s || !WalkRle(*s, nullptr))
         return std::nullopt;
     BitmapInfoHeader normal = s->header;
     normal.compression = kBiRgb;
     std::optional<DibBlock> out = MakeDib(normal, s->header.width, s->header.height, s->table);
-    if (!out || !walk(*s, FindDibBits(out->data())))
+    if (!out || !WalkRle(*s, FindDibBits(out->data())))
         return std::nullopt;
     return out;
 }
@@ -458,13 +434,13 @@ std::optional<DibBlock> ExpandRle(const std::uint8_t* src, std::size_t length,
 std::optional<DibBlock> ExpandRle8(const std::uint8_t* src, std::size_t length,
                                    std::size_t bitsOffset)
 {
-    return ExpandRle(src, length, bitsOffset, 8, WalkRle8);
+    return ExpandRle(src, length, bitsOffset, 8);
 }
 
 std::optional<DibBlock> ExpandRle4(const std::uint8_t* src, std::size_t length,
                                    std::size_t bitsOffset)
 {
-    return ExpandRle(src, length, bitsOffset, 4, WalkRle4);
+    return ExpandRle(src, length, bitsOffset, 4);
 }
 
 namespace {

@@ -9,6 +9,8 @@ class RegGridData;
 // as they are at the moment of the check.
 class RegGridSnap : public SnapCheck, public AttributeRep {
 public:
+    // The attribute this representation presents, and its key there.
+    using Data = RegGridData;
     static const std::string kKey;
 
     explicit RegGridSnap(RegGridData* data);

@@ -9,6 +9,8 @@ class RegGridData;
 // Notifying it writes the settings back into the grid data.
 class RegGridVw : public AttributeRep {
 public:
+    // The attribute this representation presents, and its key there.
+    using Data = RegGridData;
     static const std::string kKey;
 
     explicit RegGridVw(RegGridData* data);

@@ -9,6 +9,8 @@ class TransformData;
 // switches the transform to axis mapping with these values.
 class TransformAxisVw : public AttributeRep {
 public:
+    // The attribute this representation presents, and its key there.
+    using Data = TransformData;
     static const std::string kKey;
 
     explicit TransformAxisVw(TransformData* data);

@@ -7,6 +7,8 @@
 // the transform, which keeps its pixel scale when it is in pixel mapping.
 class TransformMan : public TransformBoxRep {
 public:
+    // The attribute this representation presents, and its key there.
+    using Data = TransformData;
     static const std::string kKey;
 
     explicit TransformMan(TransformData* data);

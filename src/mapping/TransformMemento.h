@@ -7,6 +7,8 @@
 // The undo records of mapping changes keep one.
 class TransformMemento : public TransformBoxRep {
 public:
+    // The attribute this representation presents, and its key there.
+    using Data = TransformData;
     static const std::string kKey;
 
     explicit TransformMemento(TransformData* data);

@@ -9,6 +9,8 @@ class TransformData;
 // Notifying it switches the transform to pixel mapping with these values.
 class TransformPpiVw : public AttributeRep {
 public:
+    // The attribute this representation presents, and its key there.
+    using Data = TransformData;
     static const std::string kKey;
 
     explicit TransformPpiVw(TransformData* data);

@@ -4,6 +4,10 @@
 #include <cstring>
 #include <memory>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 struct FileCloser {
@@ -33,9 +37,21 @@ Archive::Archive(const void* data, std::size_t size)
 
 bool Archive::LoadFile(const std::string& path, Archive& out)
 {
-    FilePtr f(std::fopen(path.c_str(), "rb"));
-    if (!f)
+    // Only regular files are read: a folder would claim an absurd size, and a pipe or a device
+    // would block or never end. Opening without waiting lets a pipe be refused, not waited on.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    FilePtr f(::fdopen(fd, "rb"));
+    if (!f) {
+        ::close(fd);
+        return false;
+    }
     std::vector<std::uint8_t> bytes;
     if (std::fseek(f.get(), 0, SEEK_END) == 0) {
         const long size = std::ftell(f.get());

@@ -14,6 +14,18 @@ void Document::SetPathName(const std::string& path)
     SetTitle(FileNameOfPath(path));
 }
 
+void Document::SetTitle(const std::string& title)
+{
+    m_title = title;
+    Changed();
+}
+
+void Document::SetModifiedFlag(bool modified)
+{
+    m_modified = modified;
+    Changed();
+}
+
 void Document::AddView(View* view)
 {
     if (!view || std::find(m_views.begin(), m_views.end(), view) != m_views.end())
@@ -40,6 +52,7 @@ void Document::UpdateAllViews(View* sender, std::intptr_t hint)
     for (View* v : views)
         if (v != sender && std::find(m_views.begin(), m_views.end(), v) != m_views.end())
             v->OnUpdate(sender, hint);
+    Changed();
 }
 
 View::~View()

@@ -118,15 +118,14 @@ bool PlotData::PixelToGraph(const DPoint& pixel, DPoint& graph) const
     return m_transform->PixelToGraph(pixel, graph);
 }
 
-std::unique_ptr<AttributeRep> PlotData::FindRep(const std::string& attKey,
-                                                const std::string& repKey)
+AttributeData& PlotData::AttributeOf(const TransformData*) const
 {
-    AttributeData* data = nullptr;
-    if (attKey == "AttTransform")
-        data = m_transform.get();
-    else if (attKey == "AttRegGrid")
-        data = m_grid.get();
-    return std::unique_ptr<AttributeRep>(data ? data->GetRep(repKey) : nullptr);
+    return *m_transform;
+}
+
+AttributeData& PlotData::AttributeOf(const RegGridData*) const
+{
+    return *m_grid;
 }
 
 namespace {

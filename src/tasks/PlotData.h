@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/AttributeData.h"
 #include "model/AttributeRep.h"
 #include "model/Database.h"
 #include "model/DbAttRep.h"
@@ -98,10 +99,12 @@ public:
     // untouched) when the position cannot be mapped.
     bool PixelToGraph(const DPoint& pixel, DPoint& graph) const override;
 
-    // A new representation of a document attribute ("AttTransform" the mapping,
-    // "AttRegGrid" the grid), owned by the caller; null for an unknown attribute or
-    // representation key.
-    std::unique_ptr<AttributeRep> FindRep(const std::string& attKey, const std::string& repKey);
+    // A new representation of the attribute Rep presents (the mapping or the grid), owned
+    // by the caller: FindRep<TransformMan>(), FindRep<RegGridVw>().
+    template <class Rep> std::unique_ptr<Rep> FindRep()
+    {
+        return NewRep<Rep>(AttributeOf(static_cast<const typename Rep::Data*>(nullptr)));
+    }
     // Graph units per logical unit of the window at the event's position, per axis, to
     // digits + 1 significant digits; (0, 0) when the position cannot be mapped.
     DPoint PixelResolution(const ToolEvent& e, int digits) const;
@@ -110,6 +113,9 @@ public:
     void OnTasksChanged() override;
 
 private:
+    AttributeData& AttributeOf(const TransformData*) const;
+    AttributeData& AttributeOf(const RegGridData*) const;
+
     Document* m_document;
     std::unique_ptr<DbSetMgr> m_setMgr;
     std::unique_ptr<TransformData> m_transform;

@@ -1,20 +1,21 @@
 #pragma once
 
-#include "model/util/SimpleStack.h"
+#include "image/ImageRenderer.h"
 #include "platform/Command.h"
 #include "platform/Document.h"
 #include "platform/PixelCanvas.h"
 #include "platform/ToolEvent.h"
-#include "view/SavedView.h"
+#include "view/PrintLayout.h"
+#include "view/SavedViewHistory.h"
+#include "view/ViewKey.h"
 #include "view/ViewSettings.h"
+#include "view/ZoomScroll.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 class AutoScrollProc;
-class CDib;
 class CollectLineTool;
 class CollectTool;
 class CropTool;
@@ -26,63 +27,17 @@ class Tool;
 class TrackMgr;
 class ViewDocument;
 class ViewHost;
-class ZoominTool;
-class ZoomoutTool;
+class ZoomTool;
 
-// Keys the image view handles.
-enum class ViewKey {
-    Enter,
-    Escape,
-    Space,
-    Z,
-    X,
-    PageUp,
-    PageDown,
-    Left,
-    Right,
-    Up,
-    Down,
-    Home,
-    End,
-    Other
-};
-
-// The zoomable, scrolling image view of a document: shows a display copy of the image scaled
-// by the zoom factor and centred when smaller than the window, draws grid, mapping region,
-// data and tool feedback on top, keeps saved views, owns the tools and turns every mouse and
-// key event into a ToolEvent for its tracking manager. It draws into its own canvas the size
-// of the client area and talks to its window only through a ViewHost.
+// The zoomable, scrolling image view of a document: shows the image scaled by the zoom factor
+// and centred when smaller than the window, draws grid, mapping region, data and tool feedback
+// on top, owns the tools and turns every mouse and key event into a ToolEvent for its tracking
+// manager. Its parts: the zoom and scroll state (ZoomScroll), the saved views
+// (SavedViewHistory), the print layout (PrintLayout) and the image drawing (ImageRenderer);
+// its commands are the table of ViewCommand. It draws into its own canvas the size of the
+// client area and talks to its window only through a ViewHost.
 class CKurvoView : public View, public CommandTarget {
 public:
-    // Command ids of the view.
-    enum : CommandId {
-        kZoomIn = 32771,
-        kZoomOut = 32772,
-        kCollectPoints = 32774,
-        kFitToWindow = 32775,
-        kActualPixels = 32777,
-        kDefineRegion = 32778,
-        kZoomFast = 32791,
-        kZoomMedium = 32792,
-        kZoomSlow = 32793,
-        kDrawDithered = 32794,
-        kRotateRegion = 32795,
-        kCollectLines = 32803,
-        kRefreshView = 32808,
-        kPan = 32823,
-        kZoomInRecenter = 32824,
-        kZoomOutRecenter = 32825,
-        kCrop = 32827,
-        kSaveView = 32863,
-        kNextSavedView = 32871,
-        kPreviousSavedView = 32872,
-        kPrint = 57607,
-        kPrintDirect = 57608,
-        kPrintPreview = 57609,
-    };
-    // The largest scaled size on an axis a zoom step may reach.
-    static constexpr std::int64_t kMaxScaledExtent = std::int64_t{1} << 30;
-
     CKurvoView(ViewHost* host, ViewDocument* doc);
     ~CKurvoView() override;
 
@@ -123,7 +78,6 @@ public:
     // Zooms by one step about the event's logical position (the zoom tools' release).
     void ZoomAtEvent(const ToolEvent& e, bool zoomIn);
     void RebuildDisplay();
-    int DoRealizePalette(bool foreground);
     // Every other view of the document updates with the hint.
     void UpdateOtherViews(std::intptr_t hint);
     // Repaints the whole client area later, with or without erasing.
@@ -145,6 +99,11 @@ public:
     void NextSavedView();
     void PreviousSavedView();
 
+    // The zoom speed: 1 fast, 2 medium, 3 slow.
+    void SetZoomType(int type);
+    // Draws the display copy dithered (no difference in true colour).
+    void SetDithered(bool dithered);
+
     // ---- printing: one page, the image fitted into the printable area
     void OnBeginPrinting(int pageWidth, int pageHeight, int dpiX, int dpiY);
     void OnPrint(DeviceContext& dc);
@@ -154,20 +113,23 @@ public:
     ViewHost* GetHost() const { return m_host; }
     ViewDocument* GetViewDocument() const { return m_doc; }
     const ViewSettings& GetSettings() const { return m_settings; }
-    double GetZoom() const { return m_zoom; }
-    double GetZoomRate() const { return m_zoomRate; }
-    int GetZoomType() const { return m_zoomType; }
-    bool IsFitted() const { return m_fitted != 0; }
-    bool IsDithered() const { return m_dithered != 0; }
-    ISize GetScaledSize() const { return m_scaledSize; }
-    IPoint GetScrollPos() const { return m_scrollPos; }
+    const ZoomScroll& GetZoomScroll() const { return m_zoomScroll; }
+    double GetZoom() const { return m_zoomScroll.Zoom(); }
+    double GetZoomRate() const { return m_zoomScroll.Rate(); }
+    int GetZoomType() const { return m_zoomScroll.ZoomType(); }
+    bool IsFitted() const { return m_zoomScroll.IsFitted(); }
+    bool IsDithered() const { return m_dithered; }
+    bool IsImageLoaded() const;
+    // Whether the document has a mapping region.
+    bool IsRegionDefined() const;
+    ISize GetScaledSize() const { return m_zoomScroll.ScaledSize(); }
+    IPoint GetScrollPos() const { return m_zoomScroll.ScrollPos(); }
     ISize GetClientSize() const;
-    IPoint GetCentringOffset() const;
+    IPoint GetCentringOffset() const { return m_zoomScroll.CentringOffset(); }
     IPoint GetLastMousePos() const { return m_lastMouse; }
-    bool HasDisplay() const;
-    CDib* GetDisplayImage() const { return m_displayImage; }
+    bool HasDisplay() const { return m_renderer.HasDisplay(); }
     // Whether the view samples the visible part of the image itself (no display copy).
-    bool IsDrawingDirect() const { return m_directDraw; }
+    bool IsDrawingDirect() const { return m_renderer.IsDrawingDirect(); }
     PixelCanvas& GetCanvas() { return m_canvas; }
     TrackMgr* GetTrackMgr() const { return m_trackMgr.get(); }
     Tool* GetCurrentTool() const;
@@ -175,9 +137,7 @@ public:
     const Cursor* GetCurrentCursor() const { return m_currentCursor; }
     AutoScrollProc* GetAutoScroll() const { return m_autoScroll.get(); }
     int GetOverlayOnly() const { return m_overlayOnly; }
-    int GetSavedViewCount() const { return m_views.GetSize(); }
-    int GetSavedViewIndex() const { return m_viewIndex; }
-    const SavedView& GetSavedView(int i) const { return m_views[i]; }
+    const SavedViewHistory& GetSavedViews() const { return m_savedViews; }
     SavedView CurrentSavedView() const;
 
     MapTool* GetMapTool() const { return m_mapTool.get(); }
@@ -185,69 +145,43 @@ public:
     CollectLineTool* GetCollectLineTool() const { return m_collectLineTool.get(); }
     RotateTool* GetRotateTool() const { return m_rotateTool.get(); }
     PanTool* GetPanTool() const { return m_panTool.get(); }
-    ZoominTool* GetZoominTool() const { return m_zoominTool.get(); }
-    ZoomoutTool* GetZoomoutTool() const { return m_zoomoutTool.get(); }
+    ZoomTool* GetZoominTool() const { return m_zoominTool.get(); }
+    ZoomTool* GetZoomoutTool() const { return m_zoomoutTool.get(); }
     CropTool* GetCropTool() const { return m_cropTool.get(); }
 
 private:
-    ISize ComputeScaledSize(double zoom) const;
-    bool ZoomAllowed(double zoom) const;
     // Sets the zoom and moves the scroll position so that the logical point at window
     // position `anchor` shows the same image point afterwards.
     void ZoomKeeping(double zoom, IPoint anchor);
     void SetScrollSizes();
-    IPoint MaxScrollPos() const;
+    void ScrollBarsChanged();
     void ApplyView(const SavedView& v);
-    void PushView(int automatic);
-    bool ViewDiffers(const SavedView& v) const;
-    void DrawImage(DeviceContext& dc);
-    void DrawSampled(DeviceContext& dc);
-    void DrawOverlays(DeviceContext& dc, ToolEvent& e, bool imageLayer);
-    bool IsImageLoaded() const;
-    bool IsRegionDefined() const;
+    void DrawOverlays(ToolEvent& e, bool imageLayer);
     void SelectTemporaryFromKeys();
-    Tool* ToolOfCommand(CommandId id) const;
+    ISize ImageSize() const;
 
     ViewHost* m_host;
     ViewDocument* m_doc;
     ViewSettings m_settings;
     PixelCanvas m_canvas;
-    double m_zoom = 1.0;
-    ISize m_scaledSize{1, 1};
-    CDib* m_displayImage = nullptr;
-    bool m_directDraw = false;
-    int m_screenDepth = 32;
+    ZoomScroll m_zoomScroll;
+    ImageRenderer m_renderer;
+    SavedViewHistory m_savedViews;
+    PrintLayout m_printLayout;
     Tool* m_defaultTool = nullptr;
     const Cursor* m_currentCursor = nullptr;
-    double m_zoomRate = 1.2;
-    int m_zoomType = 2;
-    int m_dithered = 0;
-    int m_fitted = 0;
-    SimpleStack<SavedView> m_views;
-    int m_viewIndex = -1;
-    ISize m_pageSize{10, 10};
-    ISize m_lineSize{1, 1};
+    bool m_dithered = false;
     std::unique_ptr<MapTool> m_mapTool;
     std::unique_ptr<CollectTool> m_collectTool;
     std::unique_ptr<CollectLineTool> m_collectLineTool;
     std::unique_ptr<RotateTool> m_rotateTool;
     std::unique_ptr<PanTool> m_panTool;
-    std::unique_ptr<ZoominTool> m_zoominTool;
-    std::unique_ptr<ZoomoutTool> m_zoomoutTool;
+    std::unique_ptr<ZoomTool> m_zoominTool;
+    std::unique_ptr<ZoomTool> m_zoomoutTool;
     std::unique_ptr<CropTool> m_cropTool;
     std::unique_ptr<TrackMgr> m_trackMgr;
     std::unique_ptr<AutoScrollProc> m_autoScroll;
-    int m_pickTol = 2;
     int m_overlayOnly = 0;
-    Colour m_gridColour = 0xC8C8C8;
-    Colour m_boxColour = 255;
-    Colour m_ptsColour = 255;
     IPoint m_lastMouse;
-    IPoint m_scrollPos;
-    bool m_printing = false;
-    double m_savedPrintZoom = 1.0;
-    IPoint m_printOffset;
-    bool m_initialized = false;
     bool m_eraseNext = true;
-    std::vector<std::uint32_t> m_sampleBuffer;
 };

@@ -1,15 +1,11 @@
 #include "view/CollectLineTool.h"
 
 #include "view/CKurvoView.h"
-#include "view/CrossHairCursor.h"
+#include "view/Cursor.h"
 #include "view/TrackMgr.h"
 
 #include <cmath>
 #include <cstdlib>
-
-namespace {
-const CrossHairCursor s_crossHair;
-} // namespace
 
 void CollectLineTool::Reserve(int n)
 {
@@ -197,7 +193,7 @@ void CollectLineTool::Cancel(ToolEvent& e)
 
 void CollectLineTool::Activate(ToolEvent&)
 {
-    SetToolCursor(&s_crossHair);
+    SetToolCursor(&ViewCursor::CrossHair);
     m_pt = 0;
     m_click = 0;
     m_lineShown = 0;

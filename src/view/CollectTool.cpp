@@ -5,12 +5,8 @@
 #include "tasks/PlotData.h"
 #include "tasks/PrimTask.h"
 #include "view/CKurvoView.h"
-#include "view/CrossHairCursor.h"
+#include "view/Cursor.h"
 #include "view/TrackMgr.h"
-
-namespace {
-const CrossHairCursor s_crossHair;
-} // namespace
 
 void CollectTool::BeginTracking(ToolEvent&)
 {
@@ -51,7 +47,7 @@ void CollectTool::MoveRaw(ToolEvent& e)
 
 void CollectTool::Activate(ToolEvent&)
 {
-    SetToolCursor(&s_crossHair);
+    SetToolCursor(&ViewCursor::CrossHair);
     if (m_mgr)
         m_mgr->EnableSnap(true);
     if (m_view)

@@ -4,12 +4,8 @@
 #include "view/AntsProc.h"
 #include "view/CKurvoView.h"
 #include "view/CropBox.h"
-#include "view/CrossHairCursor.h"
+#include "view/Cursor.h"
 #include "view/ViewDocument.h"
-
-namespace {
-const CrossHairCursor s_crossHair;
-} // namespace
 
 CropTool::CropTool()
     : m_box(std::make_unique<CropBox>()), m_ants(std::make_unique<AntsProc>(this, m_box.get()))
@@ -29,7 +25,7 @@ void CropTool::Activate(ToolEvent&)
 {
     if (m_view)
         m_cropColour = m_view->GetSettings().cropColour;
-    SetToolCursor(&s_crossHair);
+    SetToolCursor(&ViewCursor::CrossHair);
     m_handle = 0;
     m_tracking = false;
     StartAnts();
@@ -46,7 +42,7 @@ void CropTool::Deactivate(ToolEvent&)
 
 void CropTool::Move(ToolEvent& e)
 {
-    const Cursor* c = RegionHandleCursor(m_box->GetCursorIndex(e), &s_crossHair);
+    const Cursor* c = RegionHandleCursor(m_box->GetCursorIndex(e), &ViewCursor::CrossHair);
     m_cursor = c;
     if (m_view)
         m_view->SetViewCursor(c);

@@ -7,26 +7,17 @@ void Cursor::Set(ViewHost& host) const
     host.SetCursor(m_shape);
 }
 
-#include "view/SizeHorizCursor.h"
-#include "view/SizeUpLeftCursor.h"
-#include "view/SizeUpRightCursor.h"
-#include "view/SizeVertCursor.h"
-
 const Cursor* RegionHandleCursor(int index, const Cursor* none)
 {
-    static const SizeUpLeftCursor upLeft;
-    static const SizeVertCursor vertical;
-    static const SizeUpRightCursor upRight;
-    static const SizeHorizCursor horizontal;
     switch (index) {
     case 1:
-        return &upLeft;
+        return &ViewCursor::SizeUpLeft;
     case 2:
-        return &vertical;
+        return &ViewCursor::SizeVert;
     case 3:
-        return &upRight;
+        return &ViewCursor::SizeUpRight;
     case 4:
-        return &horizontal;
+        return &ViewCursor::SizeHoriz;
     default:
         return none;
     }

@@ -3,13 +3,9 @@
 #include "mapping/TransformData.h"
 #include "mapping/TransformMan.h"
 #include "model/Task.h"
-#include "view/ArrowCursor.h"
 #include "view/CKurvoView.h"
+#include "view/Cursor.h"
 #include "view/ViewDocument.h"
-
-namespace {
-const ArrowCursor s_arrow;
-} // namespace
 
 MapTool::MapTool() = default;
 
@@ -43,7 +39,7 @@ void MapTool::Activate(ToolEvent&)
     m_handle = 0;
     m_tracking = false;
     m_firstMove = true;
-    SetToolCursor(&s_arrow);
+    SetToolCursor(&ViewCursor::Arrow);
 }
 
 void MapTool::Deactivate(ToolEvent&)
@@ -58,7 +54,7 @@ void MapTool::Move(ToolEvent& e)
     if (!m_man)
         return;
     m_man->Load();
-    CursorFromIndex(m_man->GetCursorIndex(e), &s_arrow);
+    CursorFromIndex(m_man->GetCursorIndex(e), &ViewCursor::Arrow);
 }
 
 void MapTool::MoveRaw(ToolEvent&)

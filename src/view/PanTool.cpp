@@ -1,11 +1,7 @@
 #include "view/PanTool.h"
 
 #include "view/CKurvoView.h"
-#include "view/HandCursor.h"
-
-namespace {
-const HandCursor s_hand;
-} // namespace
+#include "view/Cursor.h"
 
 void PanTool::BeginTracking(ToolEvent& e)
 {
@@ -38,5 +34,5 @@ void PanTool::GetScrollDirection(IPoint& direction)
 
 void PanTool::Activate(ToolEvent&)
 {
-    SetToolCursor(&s_hand);
+    SetToolCursor(&ViewCursor::Hand);
 }

@@ -3,14 +3,10 @@
 #include "mapping/TransformData.h"
 #include "mapping/TransformMan.h"
 #include "view/CKurvoView.h"
-#include "view/RotateCursor.h"
+#include "view/Cursor.h"
 #include "view/ViewDocument.h"
 
 #include <cmath>
-
-namespace {
-const RotateCursor s_rotate;
-} // namespace
 
 void RotateTool::Activate(ToolEvent& e)
 {
@@ -21,7 +17,7 @@ void RotateTool::Activate(ToolEvent& e)
     Draw(e);
     if (m_view)
         m_view->CanvasChanged();
-    SetToolCursor(&s_rotate);
+    SetToolCursor(&ViewCursor::Rotate);
 }
 
 void RotateTool::Deactivate(ToolEvent& e)
@@ -41,7 +37,7 @@ void RotateTool::Move(ToolEvent& e)
     if (!m_man)
         return;
     m_man->Load();
-    CursorFromIndex(m_man->GetCursorIndex(e), &s_rotate);
+    CursorFromIndex(m_man->GetCursorIndex(e), &ViewCursor::Rotate);
 }
 
 void RotateTool::BeginTracking(ToolEvent& e)

@@ -3,16 +3,12 @@
 #include "model/Task.h"
 #include "tasks/PlotData.h"
 #include "view/CKurvoView.h"
-#include "view/CrossHairCursor.h"
+#include "view/Cursor.h"
 #include "view/FormatC.h"
 #include "view/ViewDocument.h"
 
 #include <cmath>
 #include <cstdarg>
-
-namespace {
-const CrossHairCursor s_crossHair;
-} // namespace
 
 Tool::~Tool() = default;
 
@@ -131,7 +127,7 @@ void Tool::GetScrollDirection(IPoint& direction)
 
 void Tool::Activate(ToolEvent&)
 {
-    SetToolCursor(&s_crossHair);
+    SetToolCursor(&ViewCursor::CrossHair);
 }
 
 void Tool::Deactivate(ToolEvent&)

@@ -67,8 +67,7 @@ protected:
         m_savedSort = GetPreferences().m_sortData;
         // Pixels 0..100 map to 0..100 on both axes, y upwards.
         TransformData* t = m_data.GetTransform();
-        std::unique_ptr<TransformMan> man(
-            static_cast<TransformMan*>(t->GetRep(TransformMan::kKey)));
+        std::unique_ptr<TransformMan> man = NewRep<TransformMan>(*t);
         man->GetBox().SetPixelRect({0, 0}, {100, 100});
         man->Notify(0);
         man->Detach(t);

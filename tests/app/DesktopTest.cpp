@@ -21,9 +21,11 @@
 #include "view/CKurvoView.h"
 #include "view/CollectTool.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -194,6 +196,55 @@ TEST_F(DesktopTest, ClicksCollectPointsAtTheirGraphPositionsAndTheListShowsThem)
     EXPECT_EQ(list->topLevelItemCount(), 4);
 }
 
+// Buttons, captions and panes follow each change as it happens: handling the events
+// already posted is enough, no timer has to come round first.
+TEST_F(DesktopTest, ActionsCaptionsAndPanesFollowEachChangeAtOnce)
+{
+    auto button = [this](CommandId bar, CommandId id) -> QAction* {
+        for (QAction* a : Frame().Bar(bar)->actions())
+            if (a->data().toInt() == id)
+                return a;
+        return nullptr;
+    };
+    QAction* undo = button(ID_VIEW_STANDARD_BAR, ID_EDIT_UNDO);
+    QAction* redo = button(ID_VIEW_STANDARD_BAR, ID_EDIT_REDO);
+    QAction* paste = button(ID_VIEW_STANDARD_BAR, ID_EDIT_PASTE);
+    QAction* collect = button(ID_VIEW_DIGITIZE_BAR, ID_TOOL_COLLECT);
+    ASSERT_TRUE(undo && redo && paste && collect);
+    CKurvoDoc* doc = Docs().OpenDocument(m_bmp);
+    ASSERT_NE(doc, nullptr);
+    ProcessEvents();
+    QWidget* window = Docs().WindowsOf(doc)[0];
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_FALSE(window->windowTitle().endsWith('*'));
+
+    ASSERT_TRUE(Command(ID_EDIT_MAP_FULL));
+    ProcessEvents();
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_TRUE(window->windowTitle().endsWith('*'));
+    EXPECT_EQ(Frame().windowTitle(), "Kurvo - [" + window->windowTitle() + "]");
+
+    // The tool chosen shows checked; a click collects, and the points pane counts it.
+    ASSERT_TRUE(Command(ID_TOOL_COLLECT));
+    ProcessEvents();
+    EXPECT_TRUE(collect->isChecked());
+    Collect(20, 20);
+    ProcessEvents();
+    EXPECT_EQ(m_ui.panes[2], "1");
+
+    ASSERT_TRUE(Command(ID_EDIT_UNDO));
+    ASSERT_TRUE(Command(ID_EDIT_UNDO));
+    ProcessEvents();
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_TRUE(redo->isEnabled());
+    EXPECT_EQ(m_ui.panes[2], "0");
+
+    EXPECT_FALSE(paste->isEnabled());
+    ASSERT_TRUE(Command(ID_EDIT_COPY));
+    ProcessEvents();
+    EXPECT_TRUE(paste->isEnabled());
+}
+
 TEST_F(DesktopTest, SavingAsCsvWritesEveryPointAndEntersTheRecentList)
 {
     CKurvoDoc* doc = OpenMappedPlot();
@@ -341,7 +392,6 @@ TEST_F(DesktopTest, NewWindowShowsTheSameDocumentAndOnlyTheLastWindowAsks)
     EXPECT_EQ(doc->GetViews().size(), 2u);
     EXPECT_EQ(Docs().DocumentCount(), 1);
     ProcessEvents();
-    Docs().RefreshTitles();
     EXPECT_EQ(Docs().WindowsOf(doc)[1]->windowTitle().toStdString(), doc->GetTitle() + ":2");
 
     Docs().WindowsOf(doc)[1]->parentWidget()->close();

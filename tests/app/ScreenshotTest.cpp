@@ -51,7 +51,7 @@ TEST_F(ScreenshotTest, SamplePlotWithMappingAndPoints)
 
     // The mapping region over the plot area, then its axis limits.
     PlotData* data = doc->GetPlotData();
-    std::unique_ptr<AttributeRep> rep = data->FindRep("AttTransform", TransformMan::kKey);
+    std::unique_ptr<AttributeRep> rep = data->FindRep<TransformMan>();
     auto* man = dynamic_cast<TransformMan*>(rep.get());
     ASSERT_NE(man, nullptr);
     man->DefineOrResize(0, {kLeft, kTop}, {kRight, kBottom});

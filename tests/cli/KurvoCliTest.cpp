@@ -1,6 +1,9 @@
+#include "document/CKurvoDoc.h"
 #include "image/BmpFile.h"
 #include "image/CDib.h"
+#include "platform/Archive.h"
 #include "support/TempDir.h"
+#include "tasks/PlotData.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace {
@@ -143,6 +147,35 @@ TEST_F(ImageInfoCli, HelpAndVersion)
     r = Run("--version");
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out.rfind("kurvo-cli ", 0), 0u);
+}
+
+// Folders, pipes and devices are no pictures: named directly or by a project's image
+// reference, every command fails with the program's message, neither aborting nor waiting.
+TEST_F(ImageInfoCli, FoldersPipesAndDevicesFailWithAMessage)
+{
+    const std::string fifo = m_dir.File("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    CKurvoDoc doc;
+    ASSERT_TRUE(doc.OnNewDocument());
+    doc.GetPlotData()->SetImagePath(m_dir.Path().string());
+    doc.GetPlotData()->SetSaveReference(true);
+    Archive ar;
+    doc.Serialize(ar);
+    ASSERT_TRUE(ar.SaveFile(m_dir.File("ref.kvx")));
+
+    for (const std::string path :
+         {m_dir.Path().string(), fifo, std::string("/dev/zero"), m_dir.File("ref.kvx")}) {
+        for (const std::string command : {"info", "export", "image"}) {
+            SCOPED_TRACE(command + " " + path);
+            const std::string out = command == "export"  ? " -"
+                                    : command == "image" ? " " + Q("out.bmp")
+                                                         : "";
+            const CliRun r = Run(command + " '" + path + "'" + out);
+            EXPECT_EQ(r.code, 1);
+            EXPECT_NE(r.err.find("kurvo-cli: "), std::string::npos);
+            EXPECT_EQ(r.out, "");
+        }
+    }
 }
 
 } // namespace

@@ -375,28 +375,70 @@ TEST_F(Documents, CopyPutsTabbedTextAndTheImage)
     EXPECT_FALSE(other.IsImageLoaded());
 }
 
-// Mapping commands need an image (and the axis mapping a region), Delete All Data needs
-// points and makes the next Save ask for a file name again; Sort toggles its check.
-TEST_F(Documents, CommandEnableRules)
+// Each document command's state in five documents: new (no image), an image, the image
+// mapped, one point collected, and that point undone. "+" is enabled, "-" disabled; "v"
+// and "x" are the same, checked.
+TEST_F(Documents, CommandStatesFollowTheDocument)
 {
-    CKurvoDoc doc;
-    ASSERT_TRUE(doc.OnNewDocument());
-    EXPECT_FALSE(Enabled(doc, ID_EDIT_MAP_FULL));
-    EXPECT_TRUE(Enabled(doc, ID_DATA_NEW_SET));
+    CKurvoDoc fresh, image, mapped, points, undone;
+    ASSERT_TRUE(fresh.OnNewDocument());
+    const std::string bmp = WriteBitmap("scan.bmp");
+    for (CKurvoDoc* doc : {&image, &mapped, &points, &undone})
+        ASSERT_TRUE(doc->OnOpenDocument(bmp));
+    for (CKurvoDoc* doc : {&mapped, &points, &undone})
+        MapIdentity(*doc);
+    Collect(points, 1, 1);
+    Collect(undone, 1, 1);
+    ASSERT_TRUE(undone.OnCommand(ID_EDIT_UNDO));
+    CKurvoDoc* docs[] = {&fresh, &image, &mapped, &points, &undone};
+
+    const struct {
+        CommandId id;
+        const char* states;
+    } rows[] = {
+        {ID_EDIT_UNDO, "--+++"},         {ID_EDIT_REDO, "----+"},
+        {ID_EDIT_AXIS_MAPPING, "--+++"}, {ID_EDIT_PIXEL_MAPPING, "--+++"},
+        {ID_EDIT_GRID_SNAP, "--+++"},    {ID_EDIT_MAP_FULL, "-++++"},
+        {ID_EDIT_DELETE_ALL, "---+-"},   {ID_DATA_CLEAR_SET, "---+-"},
+        {ID_DATA_DELETE_SET, "-++++"},   {ID_DATA_SORT, "xxxvx"},
+        {ID_DATA_NEW_SET, "+++++"},      {ID_IMAGE_FLIP_HORZ, "-++++"},
+        {ID_IMAGE_FLIP_VERT, "-++++"},   {ID_IMAGE_ROTATE_CW, "-++++"},
+        {ID_IMAGE_ROTATE_CCW, "-++++"},  {ID_IMAGE_ROTATE_180, "-++++"},
+        {ID_IMAGE_INFO, "-++++"},        {ID_EDIT_COPY, "-++++"},
+        {ID_EDIT_PASTE, "-----"},        {ID_EDIT_OPTIONS, "+++++"},
+        {ID_FILE_SAVE, "+++++"},         {ID_FILE_SAVE_AS, "+++++"},
+    };
+    for (const auto& row : rows)
+        for (int i = 0; i < 5; ++i) {
+            SCOPED_TRACE(testing::Message() << "command " << row.id << ", document " << i);
+            CommandState state;
+            ASSERT_TRUE(docs[i]->OnUpdateCommand(row.id, state));
+            const char expected = row.states[i];
+            EXPECT_EQ(state.enabled, expected == '+' || expected == 'v');
+            EXPECT_EQ(state.checked, expected == 'v' || expected == 'x');
+        }
+
+    // Paste follows the clipboard; the view's commands are not the document's.
+    ui.clipboard.dib = std::vector<std::uint8_t>{1};
+    EXPECT_TRUE(Enabled(fresh, ID_EDIT_PASTE));
+    CommandState none;
+    EXPECT_FALSE(image.OnUpdateCommand(ID_VIEW_ZOOMIN, none));
+    EXPECT_FALSE(image.OnCommand(ID_VIEW_ZOOMIN));
+}
+
+// Sort toggles its check; Delete All Data asks for a file name at the next Save again.
+TEST_F(Documents, SortTogglesAndDeleteAllForgetsTheSaveName)
+{
     CKurvoDoc img;
     ASSERT_TRUE(img.OnOpenDocument(WriteBitmap("scan.bmp")));
-    EXPECT_TRUE(Enabled(img, ID_EDIT_MAP_FULL));
-    EXPECT_FALSE(Enabled(img, ID_EDIT_AXIS_MAPPING));
-    EXPECT_FALSE(Enabled(img, ID_EDIT_DELETE_ALL));
-    img.OnCommand(ID_EDIT_MAP_FULL);
-    EXPECT_TRUE(Enabled(img, ID_EDIT_AXIS_MAPPING));
+    MapIdentity(img);
     Collect(img, 1, 1);
-    EXPECT_TRUE(Enabled(img, ID_EDIT_DELETE_ALL));
     CommandState sort;
+    img.OnUpdateCommand(ID_DATA_SORT, sort);
+    const bool before = sort.checked;
     img.OnCommand(ID_DATA_SORT);
     img.OnUpdateCommand(ID_DATA_SORT, sort);
-    EXPECT_EQ(sort.checked, img.GetPlotData()->GetSortFlag());
-    EXPECT_FALSE(sort.checked);
+    EXPECT_NE(sort.checked, before);
     ui.promptAnswers.push_back(dir.File("x.csv"));
     ASSERT_TRUE(img.DoSave(dir.File("x.csv"), true));
     EXPECT_FALSE(img.GetMustPrompt());

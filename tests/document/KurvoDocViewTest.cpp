@@ -10,6 +10,7 @@
 #include "model/DbPrimList.h"
 #include "model/DbSetMgr.h"
 #include "model/Task.h"
+#include "platform/CommandIds.h"
 #include "platform/RecordingUiServices.h"
 #include "tasks/PlotData.h"
 #include "view/AntsProc.h"
@@ -74,7 +75,7 @@ TEST_F(KurvoDocViewTest, RegionThenPointsThroughTheDocumentsTasks)
     EXPECT_TRUE(link.IsMappingDefined());
     EXPECT_EQ(data->GetTransform()->GetRegion().PixelNodes()[4], (DPoint{220, 130}));
 
-    view->OnCommand(CKurvoView::kCollectPoints);
+    view->OnCommand(ID_TOOL_COLLECT);
     ASSERT_EQ(view->GetCurrentTool(), static_cast<Tool*>(view->GetCollectTool()));
     view->OnLButtonDown({120, 80});
     view->OnLButtonUp({120, 80});
@@ -108,7 +109,7 @@ TEST_F(KurvoDocViewTest, AxisMappingRunsTheDocumentsDialogAndCancelChangesNothin
 
 TEST_F(KurvoDocViewTest, EnterCropsTheDocumentsImageOnceAndUndoably)
 {
-    view->OnCommand(CKurvoView::kCrop);
+    view->OnCommand(ID_TOOL_CROP);
     Drag({10, 20}, {109, 69});
     view->OnKeyDown(ViewKey::Enter, 1);
     PlotData* data = doc.GetPlotData();
@@ -149,7 +150,7 @@ TEST(ViewPreferences, ZoomRateComesFromThePreferences)
     host.SetView(&view);
     view.OnInitialUpdate(s);
     EXPECT_EQ(view.GetZoomRate(), 1.05);
-    view.OnCommand(CKurvoView::kZoomFast);
+    view.OnCommand(ID_VIEW_ZOOM_FAST);
     EXPECT_EQ(view.GetZoomRate(), 1.4);
     SetPreferences(nullptr);
 }

@@ -59,7 +59,7 @@ TEST_P(HostileBlocks, ReadConvertAndDraw)
     s.stepX = 1;
     s.stepY = 0.5;
     RegGridData withGrid;
-    std::unique_ptr<RegGridVw> vw(static_cast<RegGridVw*>(withGrid.GetRep("ViewDialogRegGrid")));
+    std::unique_ptr<RegGridVw> vw = NewRep<RegGridVw>(withGrid);
     vw->m_settings = s;
     vw->Notify(0);
     Archive gridValid;

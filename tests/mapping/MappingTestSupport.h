@@ -23,9 +23,9 @@ inline double Dist(DPoint a, DPoint b)
 
 template <class Rep> std::unique_ptr<Rep> GetRepAs(TransformData& data)
 {
-    auto* typed = dynamic_cast<Rep*>(data.GetRep(Rep::kKey));
+    std::unique_ptr<Rep> typed = NewRep<Rep>(data);
     EXPECT_NE(typed, nullptr);
-    return std::unique_ptr<Rep>(typed);
+    return typed;
 }
 
 // The region is placed through the manipulation view, as the region tools do.

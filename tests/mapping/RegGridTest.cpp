@@ -17,7 +17,7 @@ namespace {
 // Settings reach the grid through its dialog view, as the Regular Grid dialog sends them.
 void Apply(RegGridData& grid, const RegGridSettings& s)
 {
-    std::unique_ptr<RegGridVw> vw(static_cast<RegGridVw*>(grid.GetRep("ViewDialogRegGrid")));
+    std::unique_ptr<RegGridVw> vw = NewRep<RegGridVw>(grid);
     vw->m_settings = s;
     vw->Notify(0);
 }
@@ -112,8 +112,7 @@ TEST_F(GridFixture, SnapsToTheNearestLineWithinTolerance)
 // The snap representation follows the current settings; an undefined region never snaps.
 TEST_F(GridFixture, SnapRepresentationFollowsTheCurrentSettings)
 {
-    std::unique_ptr<AttributeRep> rep(m_grid.GetRep("GridSnapRegGrid"));
-    auto* snap = dynamic_cast<RegGridSnap*>(rep.get());
+    std::unique_ptr<RegGridSnap> snap = NewRep<RegGridSnap>(m_grid);
     ASSERT_NE(snap, nullptr);
     SnapTolerance::Scope tol(1.0);
     Apply(m_grid, SnapX(0, 1));
@@ -192,17 +191,17 @@ TEST(RegGridDataTest, RepresentationsAndUpdate)
 {
     RegGridData grid;
     EXPECT_EQ(grid.GetRep("viewdialogreggrid"), nullptr);
-    std::unique_ptr<RegGridVw> vw(static_cast<RegGridVw*>(grid.GetRep("ViewDialogRegGrid")));
+    std::unique_ptr<RegGridVw> vw = NewRep<RegGridVw>(grid);
     ASSERT_NE(vw, nullptr);
     vw->m_settings = SnapX(2, 3);
     EXPECT_EQ(grid.GetSettings(), RegGridSettings{}); // nothing until notified
     vw->Notify(0);
     EXPECT_EQ(grid.GetSettings(), SnapX(2, 3));
 
-    std::unique_ptr<AttributeRep> snap(grid.GetRep("GridSnapRegGrid"));
+    std::unique_ptr<RegGridSnap> snap = NewRep<RegGridSnap>(grid);
     snap->Notify(0); // not a settings view: ignored
     EXPECT_EQ(grid.GetSettings(), SnapX(2, 3));
-    std::unique_ptr<RegGridVw> other(static_cast<RegGridVw*>(grid.GetRep("ViewDialogRegGrid")));
+    std::unique_ptr<RegGridVw> other = NewRep<RegGridVw>(grid);
     other->m_settings.stepX = 9;
     other->Reset();
     EXPECT_EQ(other->m_settings, SnapX(2, 3));

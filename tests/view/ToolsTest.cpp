@@ -5,6 +5,7 @@
 #include "model/DbPrimList.h"
 #include "model/DbSetMgr.h"
 #include "model/Task.h"
+#include "platform/CommandIds.h"
 #include "view/AntsProc.h"
 #include "view/AutoScrollProc.h"
 #include "view/CollectLineTool.h"
@@ -59,7 +60,7 @@ protected:
 
 TEST_F(ToolFixture, ClickAddsOneUndoablePointDrawnAtOnceInThePointsColour)
 {
-    h.view->OnCommand(CKurvoView::kCollectPoints);
+    h.view->OnCommand(ID_TOOL_COLLECT);
     const int paints = h.host.paints;
     h.Click(120, 80);
     h.Click(50, 51);
@@ -80,7 +81,7 @@ TEST_F(ToolFixture, ClickAddsOneUndoablePointDrawnAtOnceInThePointsColour)
 TEST_F(ToolFixture, GridSnapsCollectedPointsUnlessShiftIsHeld)
 {
     h.doc.SetGridSnap(10, 10);
-    h.view->OnCommand(CKurvoView::kCollectPoints);
+    h.view->OnCommand(ID_TOOL_COLLECT);
     // Graph (20.5, 49.5): one pixel from the grid crossing (20, 50) at pixel (40, 100).
     h.Click(41, 101);
     ASSERT_EQ(PointCount(), 1);
@@ -95,17 +96,17 @@ TEST_F(ToolFixture, GridSnapsCollectedPointsUnlessShiftIsHeld)
     h.Click(50, 110);
     EXPECT_EQ(PointAt(2), (DPoint{50, 110}));
     // Other tools do not snap.
-    h.view->OnCommand(CKurvoView::kDefineRegion);
+    h.view->OnCommand(ID_TOOL_MAP);
     EXPECT_FALSE(h.view->GetTrackMgr()->IsSnapEnabled());
 }
 
 TEST_F(ToolFixture, MovingShowsThePlotPositionAndThePixelSize)
 {
-    h.view->OnCommand(CKurvoView::kCollectPoints);
+    h.view->OnCommand(ID_TOOL_COLLECT);
     h.Move(100, 50);
     EXPECT_EQ(h.Status(0), "Plot Position (50, 75)");
     EXPECT_EQ(h.Status(5), "0.5, 0.5");
-    h.view->OnCommand(CKurvoView::kDefineRegion);
+    h.view->OnCommand(ID_TOOL_MAP);
     EXPECT_EQ(h.Status(5), "");
 }
 
@@ -143,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ToolFixture, DraggedSegmentShowsLengthAndAngle)
 {
-    h.view->OnCommand(CKurvoView::kCollectLines);
+    h.view->OnCommand(ID_TOOL_COLLECT_LINES);
     const std::vector<std::uint32_t> clean = h.Snapshot();
     h.Drag({{40, 100}, {65, 100}, {90, 100}});
     EXPECT_EQ(h.view->GetCollectLineTool()->GetPointCount(), 2);
@@ -161,7 +162,7 @@ TEST_F(ToolFixture, DraggedSegmentShowsLengthAndAngle)
 
 TEST_F(ToolFixture, ShortDragThenClickMakesTheSegmentFromTheFirstPress)
 {
-    h.view->OnCommand(CKurvoView::kCollectLines);
+    h.view->OnCommand(ID_TOOL_COLLECT_LINES);
     CollectLineTool* tool = h.view->GetCollectLineTool();
     h.Drag({{40, 100}, {43, 100}});
     EXPECT_EQ(tool->GetPointCount(), 1);
@@ -178,7 +179,7 @@ TEST_F(ToolFixture, ShortDragThenClickMakesTheSegmentFromTheFirstPress)
 
 TEST_F(ToolFixture, EscapeNewMeasurementsAndToolSwitchesLeaveNoFeedback)
 {
-    h.view->OnCommand(CKurvoView::kCollectLines);
+    h.view->OnCommand(ID_TOOL_COLLECT_LINES);
     const std::vector<std::uint32_t> clean = h.Snapshot();
     h.Press(40, 100);
     h.Move(80, 120);
@@ -197,9 +198,9 @@ TEST_F(ToolFixture, EscapeNewMeasurementsAndToolSwitchesLeaveNoFeedback)
 
     h.Drag({{40, 100}, {80, 120}});
     ASSERT_NE(h.Snapshot(), clean);
-    h.view->OnCommand(CKurvoView::kPan);
+    h.view->OnCommand(ID_TOOL_PAN);
     EXPECT_EQ(h.Snapshot(), clean);
-    h.view->OnCommand(CKurvoView::kCollectLines);
+    h.view->OnCommand(ID_TOOL_COLLECT_LINES);
     EXPECT_EQ(h.Snapshot(), clean);
     h.Repaint();
     EXPECT_EQ(h.Snapshot(), clean);
@@ -209,7 +210,7 @@ TEST_F(ToolFixture, EscapeNewMeasurementsAndToolSwitchesLeaveNoFeedback)
 
 TEST_F(ToolFixture, MapToolDrawsANewRegionAsOneUndoableTask)
 {
-    h.view->OnCommand(CKurvoView::kDefineRegion);
+    h.view->OnCommand(ID_TOOL_MAP);
     const Box before = Region();
     const int paints = h.host.paints;
     const std::vector<std::uint32_t> clean = h.Snapshot();
@@ -232,7 +233,7 @@ TEST_F(ToolFixture, MapToolDrawsANewRegionAsOneUndoableTask)
 
 TEST_F(ToolFixture, MapToolEscapeKeepsTheRegionAndRecordsNothing)
 {
-    h.view->OnCommand(CKurvoView::kDefineRegion);
+    h.view->OnCommand(ID_TOOL_MAP);
     const Box before = Region();
     const std::vector<std::uint32_t> clean = h.Snapshot();
     // Drag the right edge.
@@ -250,7 +251,7 @@ TEST_F(ToolFixture, MapToolEscapeKeepsTheRegionAndRecordsNothing)
 
 TEST_F(ToolFixture, MapToolDragsAnEdgeFromTheStoredRegion)
 {
-    h.view->OnCommand(CKurvoView::kDefineRegion);
+    h.view->OnCommand(ID_TOOL_MAP);
     h.Move(200, 100);
     EXPECT_EQ(h.ui.cursors.back(), CursorShape::SizeWE);
     h.Drag({{200, 100}, {230, 100}, {250, 100}});
@@ -264,7 +265,7 @@ TEST_F(ToolFixture, MapToolDragsAnEdgeFromTheStoredRegion)
 
 TEST_F(ToolFixture, AutoScrollDuringAnEdgeDragKeepsTheEdgeUnderTheMouse)
 {
-    h.view->OnCommand(CKurvoView::kDefineRegion);
+    h.view->OnCommand(ID_TOOL_MAP);
     h.Press(100, 200); // bottom edge
     h.Move(100, 250);
     h.Move(100, 320); // 20 below the window
@@ -283,7 +284,7 @@ TEST_F(ToolFixture, AutoScrollDuringAnEdgeDragKeepsTheEdgeUnderTheMouse)
 TEST_F(ToolFixture, RotateToolTurnsAboutTheBottomLeftCorner)
 {
     h.doc.DefineRegion({50, 50}, {90, 150}, {0, 0}, {100, 100});
-    h.view->OnCommand(CKurvoView::kRotateRegion);
+    h.view->OnCommand(ID_TOOL_ROTATE);
     ASSERT_EQ(Region().PixelNodes()[6], (DPoint{50, 150}));
     h.Drag({{150, 150}, {120, 220}, {50, 250}});
     ASSERT_EQ(h.doc.data.GetTaskCount(), 1);
@@ -297,7 +298,7 @@ TEST_F(ToolFixture, RotateToolTurnsAboutTheBottomLeftCorner)
 
 TEST_F(ToolFixture, RotateToolDragsAnEdgePressedOn)
 {
-    h.view->OnCommand(CKurvoView::kRotateRegion);
+    h.view->OnCommand(ID_TOOL_ROTATE);
     h.Drag({{200, 100}, {220, 100}});
     ASSERT_EQ(h.doc.data.GetTaskCount(), 1);
     EXPECT_NEAR(Region().GetAngle(), 0.0, 1e-12);
@@ -307,12 +308,12 @@ TEST_F(ToolFixture, RotateToolDragsAnEdgePressedOn)
 TEST_F(ToolFixture, RotateToolGlyphComesAndGoesWithTheTool)
 {
     const std::vector<std::uint32_t> clean = h.Snapshot();
-    h.view->OnCommand(CKurvoView::kRotateRegion);
+    h.view->OnCommand(ID_TOOL_ROTATE);
     const std::vector<std::uint32_t> withGlyph = h.Snapshot();
     EXPECT_GT(Differences(clean, withGlyph), 10);
     // A repaint draws it afresh, not twice.
     EXPECT_TRUE(MatchesCleanPaint());
-    h.view->OnCommand(CKurvoView::kDefineRegion);
+    h.view->OnCommand(ID_TOOL_MAP);
     EXPECT_EQ(h.Snapshot(), clean);
 }
 
@@ -320,7 +321,7 @@ TEST_F(ToolFixture, RotateToolGlyphComesAndGoesWithTheTool)
 
 TEST_F(ToolFixture, CropAntsMarchEvery25MillisecondsAndStopWhileDragging)
 {
-    h.view->OnCommand(CKurvoView::kCrop);
+    h.view->OnCommand(ID_TOOL_CROP);
     AntsProc* ants = h.view->GetCropTool()->GetAnts();
     h.Press(20, 30);
     h.Move(60, 60);
@@ -355,7 +356,7 @@ TEST_F(ToolFixture, CropAntsMarchEvery25MillisecondsAndStopWhileDragging)
 
 TEST_F(ToolFixture, CropEscapeRemovesTheBoxAndIgnoresTheRestOfTheDrag)
 {
-    h.view->OnCommand(CKurvoView::kCrop);
+    h.view->OnCommand(ID_TOOL_CROP);
     h.Press(20, 30);
     h.Move(120, 90);
     h.KeyDown(ViewKey::Escape);
@@ -369,11 +370,11 @@ TEST_F(ToolFixture, CropEscapeRemovesTheBoxAndIgnoresTheRestOfTheDrag)
 
 TEST_F(ToolFixture, CropBoxSurvivesToolSwitchesWithItsAnts)
 {
-    h.view->OnCommand(CKurvoView::kCrop);
+    h.view->OnCommand(ID_TOOL_CROP);
     h.Drag({{20, 30}, {120, 90}});
-    h.view->OnCommand(CKurvoView::kPan);
+    h.view->OnCommand(ID_TOOL_PAN);
     EXPECT_TRUE(h.ui.timers.empty());
-    h.view->OnCommand(CKurvoView::kCrop);
+    h.view->OnCommand(ID_TOOL_CROP);
     EXPECT_TRUE(h.view->GetCropTool()->GetCropBox()->IsDefined());
     EXPECT_TRUE(h.view->GetCropTool()->GetAnts()->IsRunning());
     h.Move(70, 80);
@@ -387,7 +388,7 @@ TEST(NavigationTools, PanFollowsTheMouse)
     ViewHarness h(1000, 1000, 300, 300);
     h.ActualPixelsAtOrigin();
     h.view->ScrollToPosition({200, 200});
-    h.view->OnCommand(CKurvoView::kPan);
+    h.view->OnCommand(ID_TOOL_PAN);
     // The host asks for the cursor over the client area: the tool's is shown.
     EXPECT_TRUE(h.view->OnSetCursor());
     EXPECT_EQ(h.ui.cursors.back(), CursorShape::Hand);
@@ -406,7 +407,7 @@ TEST(NavigationTools, ZoomInAtTheCentreKeepsTheClickedPoint)
     ViewHarness h(1000, 1000, 300, 300);
     h.ActualPixelsAtOrigin();
     h.view->ScrollToPosition({300, 300});
-    h.view->OnCommand(CKurvoView::kZoomInRecenter);
+    h.view->OnCommand(ID_TOOL_ZOOMIN);
     const DPoint before = h.EventAt(150, 150).scaled;
     h.Click(150, 150);
     EXPECT_NEAR(h.view->GetZoom(), 1.2, 1e-12);
@@ -419,7 +420,7 @@ TEST(NavigationTools, ZoomOutOfASmallImageClampsTheScrollToZero)
 {
     ViewHarness h(200, 200, 300, 300);
     h.ActualPixelsAtOrigin();
-    h.view->OnCommand(CKurvoView::kZoomOutRecenter);
+    h.view->OnCommand(ID_TOOL_ZOOMOUT);
     h.Click(250, 250);
     EXPECT_NEAR(h.view->GetZoom(), 1.0 / 1.2, 1e-12);
     EXPECT_EQ(h.view->GetScrollPos(), (IPoint{0, 0}));

@@ -2,6 +2,7 @@
 
 #include "image/CDib.h"
 #include "model/DbPoint.h"
+#include "platform/CommandIds.h"
 #include "view/AutoScrollProc.h"
 #include "view/CollectTool.h"
 #include "view/CropTool.h"
@@ -9,8 +10,7 @@
 #include "view/PanTool.h"
 #include "view/RotateTool.h"
 #include "view/TrackMgr.h"
-#include "view/ZoominTool.h"
-#include "view/ZoomoutTool.h"
+#include "view/ZoomTool.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +54,7 @@ TEST(ViewFit, ResizeRefitsWhileFittedAndAZoomCommandStopsIt)
     EXPECT_NEAR(h.view->GetZoom(), 1.0, 1e-12);
     h.host.Resize(3000, 3000);
     EXPECT_NEAR(h.view->GetZoom(), std::pow(1.2, 5), 1e-9);
-    h.view->OnCommand(CKurvoView::kZoomIn);
+    h.view->OnCommand(ID_VIEW_ZOOMIN);
     EXPECT_FALSE(h.view->IsFitted());
     const double zoom = h.view->GetZoom();
     h.host.Resize(300, 300);
@@ -67,11 +67,11 @@ TEST(ViewFit, UnknownZoomTypeZoomsAtMediumRateWithNoRadioMark)
     s.zoomType = 7;
     ViewHarness h(400, 400, 200, 200, s);
     EXPECT_EQ(h.view->GetZoomRate(), 1.2);
-    for (CommandId id : {CKurvoView::kZoomFast, CKurvoView::kZoomMedium, CKurvoView::kZoomSlow})
+    for (CommandId id : {ID_VIEW_ZOOM_FAST, ID_VIEW_ZOOM_MEDIUM, ID_VIEW_ZOOM_SLOW})
         EXPECT_FALSE(h.State(id).checked) << id;
-    h.view->OnCommand(CKurvoView::kZoomFast);
+    h.view->OnCommand(ID_VIEW_ZOOM_FAST);
     EXPECT_EQ(h.view->GetZoomRate(), 1.4);
-    EXPECT_TRUE(h.State(CKurvoView::kZoomFast).checked);
+    EXPECT_TRUE(h.State(ID_VIEW_ZOOM_FAST).checked);
 }
 
 // ---------------------------------------------------------------- zooming
@@ -100,8 +100,8 @@ TEST(ViewZoom, ZoomStopsBeforeTheScaledSizeLeavesTheScrollRange)
         ++steps;
     EXPECT_LT(steps, 1000);
     const ISize s = h.view->GetScaledSize();
-    EXPECT_LE(s.cx, CKurvoView::kMaxScaledExtent);
-    EXPECT_GT(s.cx * 1.2, static_cast<double>(CKurvoView::kMaxScaledExtent) * 0.99);
+    EXPECT_LE(s.cx, ZoomScroll::kMaxScaledExtent);
+    EXPECT_GT(s.cx * 1.2, static_cast<double>(ZoomScroll::kMaxScaledExtent) * 0.99);
     // Still paints (the visible part only) and events map to image pixels.
     h.Repaint();
     const ToolEvent e = h.EventAt(10, 10);
@@ -235,9 +235,8 @@ TEST(ViewPaint, NoImageDrawsNothingAndDisablesImageCommands)
 {
     ViewHarness h(0, 0, 100, 100);
     EXPECT_FALSE(h.view->HasDisplay());
-    for (CommandId id : {CKurvoView::kZoomIn, CKurvoView::kZoomOut, CKurvoView::kFitToWindow,
-                         CKurvoView::kActualPixels, CKurvoView::kPan, CKurvoView::kCrop,
-                         CKurvoView::kDefineRegion, CKurvoView::kSaveView})
+    for (CommandId id : {ID_VIEW_ZOOMIN, ID_VIEW_ZOOMOUT, ID_VIEW_FIT, ID_VIEW_ACTUAL, ID_TOOL_PAN,
+                         ID_TOOL_CROP, ID_TOOL_MAP, ID_VIEW_SAVE})
         EXPECT_FALSE(h.State(id).enabled) << id;
     // Events still reach the manager, which has no tool.
     h.Click(10, 10);
@@ -251,24 +250,24 @@ TEST(ViewSaved, PreviousFromAChangedViewPushesAnAutomaticEntryThatNextRemoves)
     ViewHarness h(2000, 2000, 200, 200);
     h.ActualPixelsAtOrigin();
     h.view->ScrollToPosition({40, 60});
-    h.view->OnCommand(CKurvoView::kSaveView);
-    EXPECT_FALSE(h.State(CKurvoView::kPreviousSavedView).enabled);
+    h.view->OnCommand(ID_VIEW_SAVE);
+    EXPECT_FALSE(h.State(ID_VIEW_PREV_SAVED).enabled);
     h.view->ZoomIn();
     h.view->ZoomIn();
     const SavedView zoomed = h.view->CurrentSavedView();
-    EXPECT_TRUE(h.State(CKurvoView::kPreviousSavedView).enabled);
-    h.view->OnCommand(CKurvoView::kPreviousSavedView);
-    EXPECT_EQ(h.view->GetSavedViewCount(), 2);
-    EXPECT_EQ(h.view->GetSavedView(1).automatic, 1);
+    EXPECT_TRUE(h.State(ID_VIEW_PREV_SAVED).enabled);
+    h.view->OnCommand(ID_VIEW_PREV_SAVED);
+    EXPECT_EQ(h.view->GetSavedViews().Count(), 2);
+    EXPECT_EQ(h.view->GetSavedViews().At(1).automatic, 1);
     EXPECT_EQ(h.view->GetZoom(), 1.0);
     EXPECT_EQ(h.view->GetScrollPos(), (IPoint{40, 60}));
-    EXPECT_TRUE(h.State(CKurvoView::kNextSavedView).enabled);
-    h.view->OnCommand(CKurvoView::kNextSavedView);
+    EXPECT_TRUE(h.State(ID_VIEW_NEXT_SAVED).enabled);
+    h.view->OnCommand(ID_VIEW_NEXT_SAVED);
     EXPECT_EQ(h.view->GetZoom(), zoomed.zoom);
     EXPECT_EQ(h.view->GetScrollPos(), (IPoint{zoomed.scrollX, zoomed.scrollY}));
-    EXPECT_EQ(h.view->GetSavedViewCount(), 1);
-    EXPECT_EQ(h.view->GetSavedViewIndex(), 0);
-    EXPECT_FALSE(h.State(CKurvoView::kNextSavedView).enabled);
+    EXPECT_EQ(h.view->GetSavedViews().Count(), 1);
+    EXPECT_EQ(h.view->GetSavedViews().Index(), 0);
+    EXPECT_FALSE(h.State(ID_VIEW_NEXT_SAVED).enabled);
 }
 
 TEST(ViewSaved, SavingBelowTheTopDiscardsTheEntriesAbove)
@@ -281,11 +280,11 @@ TEST(ViewSaved, SavingBelowTheTopDiscardsTheEntriesAbove)
     }
     h.view->PreviousSavedView();
     h.view->PreviousSavedView();
-    EXPECT_EQ(h.view->GetSavedViewIndex(), 0);
+    EXPECT_EQ(h.view->GetSavedViews().Index(), 0);
     h.view->ScrollToPosition({500, 500});
     h.view->SaveView();
-    EXPECT_EQ(h.view->GetSavedViewCount(), 2);
-    EXPECT_EQ(h.view->GetSavedView(1).scrollX, 500);
+    EXPECT_EQ(h.view->GetSavedViews().Count(), 2);
+    EXPECT_EQ(h.view->GetSavedViews().At(1).scrollX, 500);
 }
 
 // ---------------------------------------------------------------- keys and tools
@@ -363,18 +362,18 @@ TEST(ViewKeys, TemporaryToolsWaitForAnIdleManagerAndIgnoreModifiedKeyUps)
 TEST(ViewCommands, CollectNeedsARegionAndAsksForTheMappingFirst)
 {
     ViewHarness h(400, 400, 200, 200);
-    EXPECT_FALSE(h.State(CKurvoView::kCollectPoints).enabled);
+    EXPECT_FALSE(h.State(ID_TOOL_COLLECT).enabled);
     h.doc.DefineRegion({10, 10}, {300, 300}, {0, 0}, {100, 100});
     h.doc.mappingValid = false;
     h.doc.onAxisMapping = [&h] { h.doc.mappingValid = true; };
-    h.view->OnCommand(CKurvoView::kCollectPoints);
+    h.view->OnCommand(ID_TOOL_COLLECT);
     EXPECT_EQ(h.doc.axisMappingCalls, 1);
     EXPECT_EQ(h.view->GetCurrentTool(), static_cast<Tool*>(h.view->GetCollectTool()));
-    EXPECT_TRUE(h.State(CKurvoView::kCollectPoints).checked);
+    EXPECT_TRUE(h.State(ID_TOOL_COLLECT).checked);
     // The dialog cancelled: the tool is not selected.
     h.doc.mappingValid = false;
     h.doc.onAxisMapping = nullptr;
-    h.view->OnCommand(CKurvoView::kCollectLines);
+    h.view->OnCommand(ID_TOOL_COLLECT_LINES);
     EXPECT_EQ(h.doc.axisMappingCalls, 2);
     EXPECT_EQ(h.view->GetCurrentTool(), static_cast<Tool*>(h.view->GetCollectTool()));
 }
@@ -383,10 +382,10 @@ TEST(ViewCommands, LosingTheRegionFallsBackToTheDefaultTool)
 {
     ViewHarness h(400, 400, 200, 200);
     h.doc.DefineRegion({10, 10}, {300, 300}, {0, 0}, {100, 100});
-    h.view->OnCommand(CKurvoView::kRotateRegion);
+    h.view->OnCommand(ID_TOOL_ROTATE);
     EXPECT_EQ(h.view->GetCurrentTool(), static_cast<Tool*>(h.view->GetRotateTool()));
     h.doc.transform.ResetToDefaults();
-    EXPECT_FALSE(h.State(CKurvoView::kRotateRegion).enabled);
+    EXPECT_FALSE(h.State(ID_TOOL_ROTATE).enabled);
     EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetDefaultTool());
 }
 
@@ -458,7 +457,7 @@ TEST(ViewAutoScroll, PanToolScrollsTheOtherWayAndStopsInsideAndAtTheLimit)
     ViewHarness h(1000, 1000, 200, 200);
     h.ActualPixelsAtOrigin();
     h.view->ScrollToPosition({500, 500});
-    h.view->OnCommand(CKurvoView::kPan);
+    h.view->OnCommand(ID_TOOL_PAN);
     h.Press(100, 100);
     h.Move(100, 250);
     AutoScrollProc* proc = h.view->GetAutoScroll();
@@ -480,7 +479,7 @@ TEST(ViewAutoScroll, PanToolScrollsTheOtherWayAndStopsInsideAndAtTheLimit)
 TEST(ViewPrint, PageFitCentresTheImageWithoutFeedbackAndRestoresTheZoom)
 {
     ViewHarness h(400, 200, 300, 300);
-    h.view->OnCommand(CKurvoView::kCollectLines);
+    h.view->OnCommand(ID_TOOL_COLLECT_LINES);
     const double zoom = h.view->GetZoom();
     // A 1000 x 800 page at 100 dpi: 900 x 700 printable; wider than tall but less so than
     // the image, so the width decides.
@@ -513,7 +512,7 @@ TEST(ViewActivation, ActivationRefreshesTheDocumentAndLosingItEmptiesPanes)
 TEST(ViewActivation, ClosingTheWindowDeactivatesTheCurrentTool)
 {
     ViewHarness h(300, 300, 200, 200);
-    h.view->OnCommand(CKurvoView::kCrop);
+    h.view->OnCommand(ID_TOOL_CROP);
     h.Drag({{10, 10}, {80, 80}});
     ASSERT_FALSE(h.ui.timers.empty());
     h.view->OnDestroy();

@@ -65,7 +65,7 @@ public:
     }
     bool Execute() override
     {
-        m_before.reset(static_cast<TransformMemento*>(m_transform->GetRep(TransformMemento::kKey)));
+        m_before = NewRep<TransformMemento>(*m_transform);
         m_man->Notify(0);
         return true;
     }
@@ -140,8 +140,7 @@ void ViewTestDoc::SetImage(int width, int height, int bitCount)
 
 void ViewTestDoc::DefineRegion(DPoint topLeft, DPoint bottomRight, DPoint graphMin, DPoint graphMax)
 {
-    std::unique_ptr<TransformMan> man(
-        static_cast<TransformMan*>(transform.GetRep(TransformMan::kKey)));
+    std::unique_ptr<TransformMan> man = NewRep<TransformMan>(transform);
     man->GetBox().SetPixelRect(topLeft, bottomRight);
     man->Notify(0);
     man->Detach(&transform);
@@ -150,7 +149,7 @@ void ViewTestDoc::DefineRegion(DPoint topLeft, DPoint bottomRight, DPoint graphM
 
 void ViewTestDoc::SetGridSnap(double stepX, double stepY)
 {
-    std::unique_ptr<RegGridVw> vw(static_cast<RegGridVw*>(grid.GetRep("ViewDialogRegGrid")));
+    std::unique_ptr<RegGridVw> vw = NewRep<RegGridVw>(grid);
     RegGridSettings s = grid.GetSettings();
     s.snapX = s.snapY = 1;
     s.stepX = stepX;

@@ -1,0 +1,12 @@
+#pragma once
+
+class QCheckBox;
+class QLineEdit;
+class QWidget;
+
+// The controls the dialog forms are built of, named so that tests can find them.
+
+// An edit box holding value in the C number form; minimumWidth 0 leaves the style's width.
+QLineEdit* NumberEdit(const char* name, double value, QWidget* parent, int minimumWidth = 0);
+// A check box with its text, ticked when value is non-zero.
+QCheckBox* CheckBox(const char* text, const char* name, int value, QWidget* parent);
