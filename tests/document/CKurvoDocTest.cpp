@@ -223,30 +223,47 @@ TEST_F(Documents, DocumentWithoutImageReopensWithoutOne)
     EXPECT_EQ(back.GetPlotData()->GetSetMgr()->GetTotalCount(), 1);
 }
 
-// Older files built byte by byte: format 4 keeps a flat list of pixel positions.
-TEST_F(Documents, FormatFourFlatPointsAreRecomputedThroughTheStoredTransform)
+// Older files built byte by byte keep a flat list of pixel positions: format 4 with the
+// transform block, format 2 with the transform as one raw 360-byte block.
+TEST_F(Documents, OldFormatsFlatPointsAreRecomputedThroughTheStoredTransform)
 {
-    Archive ar;
-    ar.WriteU32(kProjectMagic);
-    ar.WriteU32(4);
-    ar.WriteU32(1); // sort
-    WithMappedTransform([&](TransformData& t) { t.Serialize(ar); });
-    ar.WriteString(""); // image path
-    ar.WriteString(""); // export path
-    ar.WriteU32(2);     // pixel positions
-    for (double v : {5.0, 5.0, 10.0, 0.0})
-        ar.WriteF64(v);
-    ar.WriteU32(kTagEnd);
-    const std::string path = dir.File("v4.kvx");
-    ASSERT_TRUE(ar.SaveFile(path));
+    for (std::uint32_t version : {2u, 4u}) {
+        Archive ar;
+        ar.WriteU32(kProjectMagic);
+        ar.WriteU32(version);
+        ar.WriteU32(1); // sort
+        WithMappedTransform([&](TransformData& t) {
+            if (version == 4) {
+                t.Serialize(ar);
+                return;
+            }
+            const std::vector<std::uint8_t> ignored(44, 0xAB);
+            ar.WriteBytes(ignored.data(), 8);
+            ar.WriteU32(1); // valid
+            ar.WriteBytes(ignored.data(), 36);
+            t.GetRegion().WriteRawBlock(ar);
+            for (double v : {0.0, 0.0, 100.0, 50.0}) // limits
+                ar.WriteF64(v);
+            ar.WriteU32(0); // logarithmic X, Y
+            ar.WriteU32(0);
+        });
+        ar.WriteString(""); // image path
+        ar.WriteString(""); // export path
+        ar.WriteU32(2);     // pixel positions
+        for (double v : {5.0, 5.0, 10.0, 0.0})
+            ar.WriteF64(v);
+        ar.WriteU32(kTagEnd);
+        const std::string path = dir.File("v4.kvx");
+        ASSERT_TRUE(ar.SaveFile(path));
 
-    CKurvoDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(path));
-    DbPrimList* set = doc.GetPlotData()->GetSetMgr()->GetCurrentSet();
-    ASSERT_EQ(set->GetCount(), 2);
-    auto* p = static_cast<DbPoint*>(set->GetAt(1));
-    EXPECT_NEAR(p->m_graph.x, 100.0, 1e-9);
-    EXPECT_NEAR(p->m_graph.y, 50.0, 1e-9);
+        CKurvoDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(path));
+        DbPrimList* set = doc.GetPlotData()->GetSetMgr()->GetCurrentSet();
+        ASSERT_EQ(set->GetCount(), 2);
+        auto* p = static_cast<DbPoint*>(set->GetAt(1));
+        EXPECT_NEAR(p->m_graph.x, 100.0, 1e-9);
+        EXPECT_NEAR(p->m_graph.y, 50.0, 1e-9);
+    }
 }
 
 // Broken or foreign project files fail to open with the failed-open report.

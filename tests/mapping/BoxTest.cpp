@@ -214,6 +214,13 @@ TEST(BoxDraw, MarchingAntsFiveBlackThreeWhiteInPhaseWhenClipped)
     }
     EXPECT_EQ(full.DevicePixel(34, 5), ColourToPixel(MakeColour(1, 2, 3)));
     EXPECT_EQ(clipped.DevicePixel(5, 5), ColourToPixel(MakeColour(1, 2, 3)));
+    // From a pattern of several bits the first steps differ; the clip still keeps the phase.
+    a.antsPattern = b.antsPattern = 0x5A;
+    box.DrawLine(a, {0, 7}, {39, 7});
+    box.DrawLine(b, {0, 7}, {39, 7});
+    EXPECT_EQ(a.antsPattern, b.antsPattern);
+    for (int x = 10; x < 20; ++x)
+        EXPECT_EQ(clipped.DevicePixel(x, 7), full.DevicePixel(x, 7)) << x;
 }
 
 TEST(BoxDraw, HugeCoordinatesDoNotHang)

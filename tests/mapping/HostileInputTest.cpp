@@ -99,6 +99,6 @@ TEST_P(HostileBlocks, ReadConvertAndDraw)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, HostileBlocks, ::testing::Range(1u, 5u));
+INSTANTIATE_TEST_SUITE_P(Seeds, HostileBlocks, ::testing::Range(1u, 9u));
 
 } // namespace

@@ -120,6 +120,9 @@ TEST_F(History, TaskSetStopsAtTheFirstFailure)
     EXPECT_FALSE(set.Execute());
     EXPECT_EQ(log, (std::vector<std::string>{"do A", "do B"}));
     EXPECT_EQ(set.GetName(), "Rename");
+    EXPECT_TRUE(set.CanUndo());
+    EXPECT_FALSE(set.Undo()); // B fails again, before A is reached
+    EXPECT_TRUE(set.CanRedo());
     std::unique_ptr<Task> empty = std::make_unique<TaskSet>(nullptr);
     EXPECT_FALSE(db.Execute(empty));
     EXPECT_EQ(db.GetTaskCount(), 0);
