@@ -80,57 +80,53 @@ protected:
 
 // ------------------------------------------------------------- axis mapping dialog
 
-struct LimitsCase {
-    int xLog, yLog;
-    double xMin, xMax, yMin, yMax;
-    bool accepted;
-};
-
-class AxisDialog : public MappingDocument, public ::testing::WithParamInterface<LimitsCase> {};
-
-TEST_P(AxisDialog, LogarithmicLimitsMustBePositive)
+// Refused limits keep the dialog open with what was typed and change nothing; accepted ones
+// are one undo step and what the dialog opens with next.
+TEST_F(MappingDocument, AxisDialogNeedsPositiveLogarithmicLimits)
 {
-    const LimitsCase c = GetParam();
-    TransDlg dlg(data.get());
-    dlg.LoadFields();
-    dlg.m_xLog = c.xLog;
-    dlg.m_yLog = c.yLog;
-    dlg.m_xMin = c.xMin;
-    dlg.m_xMax = c.xMax;
-    dlg.m_yMin = c.yMin;
-    dlg.m_yMax = c.yMax;
-    EXPECT_EQ(dlg.OnOK(), c.accepted);
-    if (c.accepted) {
+    const struct {
+        int xLog, yLog;
+        double xMin, xMax, yMin, yMax;
+        bool accepted;
+    } cases[] = {{1, 0, -1, 100, 0, 1, false},
+                 {1, 0, 1, 0, 0, 1, false},
+                 {0, 1, 0, 1, 1, -5, false},
+                 {0, 0, -5, -1, -20, -10, true},
+                 {1, 1, 0.01, 1e6, 1e-3, 1e3, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.xMin);
+        ui.messages.clear();
+        TransDlg dlg(data.get());
+        dlg.LoadFields();
+        dlg.m_xLog = c.xLog;
+        dlg.m_yLog = c.yLog;
+        dlg.m_xMin = c.xMin;
+        dlg.m_xMax = c.xMax;
+        dlg.m_yMin = c.yMin;
+        dlg.m_yMax = c.yMax;
+        EXPECT_EQ(dlg.OnOK(), c.accepted);
+        EXPECT_EQ(dlg.HasRepresentation(), !c.accepted);
+        if (!c.accepted) {
+            ASSERT_EQ(ui.messages.size(), 1u);
+            EXPECT_EQ(ui.messages[0].text, "For logarithmic scales, the limits must not be zero.");
+            EXPECT_EQ(ui.messages[0].buttons, MsgButtons::Ok);
+            EXPECT_FALSE(data->CanUndo());
+            EXPECT_EQ(Transform().GetMax(), (DPoint{10, 10}));
+            EXPECT_EQ(dlg.m_xMin, c.xMin);
+            continue;
+        }
         EXPECT_TRUE(ui.messages.empty());
         EXPECT_EQ(data->UndoName(), "Transformation");
         EXPECT_EQ(Transform().GetMin(), (DPoint{c.xMin, c.yMin}));
         EXPECT_EQ(Transform().GetXLog(), c.xLog);
-        EXPECT_FALSE(dlg.HasRepresentation());
-        TransDlg reopened(data.get()); // opens with the mapping now in place
+        TransDlg reopened(data.get());
         reopened.LoadFields();
         EXPECT_EQ(reopened.m_xMax, c.xMax);
         EXPECT_EQ(reopened.m_yMin, c.yMin);
         EXPECT_EQ(reopened.m_yLog, c.yLog);
-    } else {
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text, "For logarithmic scales, the limits must not be zero.");
-        EXPECT_EQ(ui.messages[0].buttons, MsgButtons::Ok);
-        EXPECT_FALSE(data->CanUndo());
-        EXPECT_EQ(Transform().GetMax(), (DPoint{10, 10}));
-        // The dialog stays open with what was typed.
-        EXPECT_TRUE(dlg.HasRepresentation());
-        EXPECT_EQ(dlg.m_xMin, c.xMin);
+        ASSERT_TRUE(data->Undo());
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Limits, AxisDialog,
-                         ::testing::Values(LimitsCase{1, 0, 0, 100, 0, 1, false},
-                                           LimitsCase{1, 0, -1, 100, 0, 1, false},
-                                           LimitsCase{1, 0, 1, 0, 0, 1, false},
-                                           LimitsCase{1, 0, 1, 1000, 0, 1, true},
-                                           LimitsCase{0, 1, 0, 1, 1, -5, false},
-                                           LimitsCase{0, 0, -5, -1, -20, -10, true},
-                                           LimitsCase{1, 1, 0.01, 1e6, 1e-3, 1e3, true}));
 
 // ------------------------------------------------------------- pixel mapping dialog
 
@@ -174,11 +170,11 @@ TEST_P(PixelMappingScale, OnlyPositiveScalesReachTheMapping)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Scales, PixelMappingScale,
-    ::testing::Values(ScaleCase{1, 100, true}, ScaleCase{0.5, 0.001, true}, ScaleCase{1, 0, false},
-                      ScaleCase{0, 100, false}, ScaleCase{1, -3, false}, ScaleCase{-1, 100, false},
-                      ScaleCase{std::numeric_limits<double>::quiet_NaN(), 1, false}));
+INSTANTIATE_TEST_SUITE_P(Scales, PixelMappingScale,
+                         ::testing::Values(ScaleCase{0.5, 0.001, true}, ScaleCase{1, 0, false},
+                                           ScaleCase{-1, 100, false},
+                                           ScaleCase{std::numeric_limits<double>::quiet_NaN(), 1,
+                                                     false}));
 
 // ------------------------------------------------------------- undo of mapping changes
 
@@ -285,32 +281,20 @@ TEST_F(MappingDocument, GridSnapsThroughTheDocumentsTransform)
     EXPECT_EQ(data->GetGrid()->GetTransform(), data->GetTransform());
 }
 
-struct ResolutionCase {
-    double scale;
-    double expected;
-};
-
-class Resolution : public MappingDocument, public ::testing::WithParamInterface<ResolutionCase> {};
-
-TEST_P(Resolution, GraphUnitsPerLogicalUnitToThreeDigits)
+// Graph units per logical unit, to three digits: 10 pixels a unit make one logical unit
+// 0.1 / scale graph units. A flat axis has no resolution; an unmapped document has zero.
+TEST_F(MappingDocument, PixelResolution)
 {
-    ToolEvent e;
-    e.scale = GetParam().scale;
-    e.logical = {60, 90};
-    e.scaled = {60 / e.scale, 90 / e.scale};
-    const DPoint r = data->PixelResolution(e, 2);
-    EXPECT_DOUBLE_EQ(r.x, GetParam().expected);
-    EXPECT_DOUBLE_EQ(r.y, GetParam().expected);
-}
-
-// 10 pixels a unit: one logical unit is 0.1 / scale graph units.
-INSTANTIATE_TEST_SUITE_P(Scales, Resolution,
-                         ::testing::Values(ResolutionCase{1, 0.1}, ResolutionCase{2, 0.05},
-                                           ResolutionCase{3, 0.0333}, ResolutionCase{0.125, 0.8},
-                                           ResolutionCase{7, 0.0143}));
-
-TEST_F(MappingDocument, ResolutionOfAFlatAxisIsNotANumberAndUnmappedIsZero)
-{
+    for (auto [scale, expected] :
+         {std::pair{1.0, 0.1}, {3.0, 0.0333}, {0.125, 0.8}, {7.0, 0.0143}}) {
+        ToolEvent e;
+        e.scale = scale;
+        e.logical = {60, 90};
+        e.scaled = {60 / scale, 90 / scale};
+        const DPoint r = data->PixelResolution(e, 2);
+        EXPECT_DOUBLE_EQ(r.x, expected) << scale;
+        EXPECT_DOUBLE_EQ(r.y, expected) << scale;
+    }
     AxisMapping(0, 10, 0, 0);
     ToolEvent e;
     e.logical = {10, 10};
@@ -318,39 +302,30 @@ TEST_F(MappingDocument, ResolutionOfAFlatAxisIsNotANumberAndUnmappedIsZero)
     const DPoint r = data->PixelResolution(e, 2);
     EXPECT_DOUBLE_EQ(r.x, 0.1);
     EXPECT_TRUE(std::isnan(r.y));
-
-    PlotData unmapped;
-    const DPoint z = unmapped.PixelResolution(e, 2);
-    EXPECT_EQ(z, (DPoint{0, 0}));
+    EXPECT_EQ(PlotData().PixelResolution(e, 2), (DPoint{0, 0}));
 }
 
 // ------------------------------------------------------------- crop box
 
+// The crop box makes a task only when it is defined and there is an image; the crop resets
+// the mapping to the defaults until it is undone.
 TEST_F(MappingDocument, CropTaskCropsAndResetsTheMappingUntilUndone)
 {
     CropBox box;
     EXPECT_EQ(box.CreateCropTask(data.get()), nullptr); // undefined box
     box.ResizeByDrag(0, {10.4, 20.6}, {30.4, 40.6});
     EXPECT_EQ(box.CreateCropTask(data.get()), nullptr); // no image yet
-
     BitmapInfoHeader like;
     like.bitCount = 24;
-    std::optional<DibBlock> dib = MakeDib(like, 64, 48, nullptr);
-    ASSERT_TRUE(dib.has_value());
-    data->SetImage(std::make_unique<CDib>(dib->data(), dib->size()));
-    ASSERT_TRUE(data->HasImage());
+    const DibBlock dib = *MakeDib(like, 64, 48, nullptr);
+    data->SetImage(std::make_unique<CDib>(dib.data(), dib.size()));
     const TransformData::State before = Transform().GetState();
 
-    std::unique_ptr<Task> task = box.CreateCropTask(data.get());
-    ASSERT_NE(task, nullptr);
-    EXPECT_EQ(task->GetName(), "Crop Image");
-    ASSERT_TRUE(data->Execute(std::move(task)));
+    ASSERT_TRUE(data->Execute(box.CreateCropTask(data.get())));
     EXPECT_EQ(data->GetImage()->Width(), 21);
     EXPECT_EQ(data->GetImage()->Height(), 21);
     EXPECT_FALSE(Transform().GetRegion().IsDefined());
     EXPECT_EQ(Transform().GetMin(), (DPoint{1, 1})); // the defaults, not the 0..10 mapping
-
-    // Points and redo of the crop task itself are covered with the image tasks.
     ASSERT_TRUE(data->Undo());
     EXPECT_EQ(data->GetImage()->Width(), 64);
     ExpectSameState(Transform().GetState(), before);

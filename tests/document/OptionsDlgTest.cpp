@@ -46,18 +46,25 @@ protected:
     OptionsDlg m_shown;
 };
 
-TEST_F(OptionsCommand, ShowsThePreferencesWithSaveBitmapCopyInverted)
+// The dialog shows the preferences with Save Bitmap Copy inverted; Cancel changes nothing.
+TEST_F(OptionsCommand, ShowsThePreferencesAndCancelChangesNothing)
 {
-    m_prefs.m_sortData = 1;
     m_prefs.m_saveReference = 1;
     m_prefs.m_reuseMappingData = 1;
     m_prefs.m_allowCaching = 0;
-    Answer(false, [](OptionsDlg&) {});
-    OptionsDlg::Run(m_prefs, &m_data);
+    Answer(false, [](OptionsDlg& d) {
+        d.m_sortData = 0;
+        d.m_saveBitmapCopy = 1;
+    });
+    EXPECT_FALSE(OptionsDlg::Run(m_prefs, &m_data));
     EXPECT_EQ(m_shown.m_sortData, 1);
     EXPECT_EQ(m_shown.m_saveBitmapCopy, 0);
     EXPECT_EQ(m_shown.m_reuseMappingData, 1);
     EXPECT_EQ(m_shown.m_allowCaching, 0);
+    EXPECT_EQ(m_prefs.m_sortData, 1);
+    EXPECT_EQ(m_prefs.m_saveReference, 1);
+    EXPECT_TRUE(m_data.GetSortFlag());
+    EXPECT_EQ(m_prefsWatcher.updates + m_dataWatcher.updates, 0);
 }
 
 TEST_F(OptionsCommand, UncheckingSaveBitmapCopyStoresSaveReference)
@@ -82,20 +89,6 @@ TEST_F(OptionsCommand, ChangedSortResortsTheActiveDocument)
     EXPECT_EQ(m_prefs.m_sortData, 0);
     EXPECT_FALSE(m_data.GetSortFlag());
     EXPECT_EQ(m_dataWatcher.updates, 1);
-}
-
-TEST_F(OptionsCommand, CancelChangesNothing)
-{
-    Answer(false, [](OptionsDlg& d) {
-        d.m_sortData = 0;
-        d.m_saveBitmapCopy = 0;
-    });
-    EXPECT_FALSE(OptionsDlg::Run(m_prefs, &m_data));
-    EXPECT_EQ(m_prefs.m_sortData, 1);
-    EXPECT_EQ(m_prefs.m_saveReference, 0);
-    EXPECT_TRUE(m_data.GetSortFlag());
-    EXPECT_EQ(m_prefsWatcher.updates, 0);
-    EXPECT_EQ(m_dataWatcher.updates, 0);
 }
 
 TEST_F(OptionsCommand, WithoutDocumentOnlyThePreferencesChange)

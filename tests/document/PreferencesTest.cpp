@@ -48,8 +48,9 @@ TEST(Preferences, EmptyProfileOverwritesWhatTheObjectHeldWithTheDefaults)
     EXPECT_EQ(p.m_pickTol, 3);
 }
 
-// Every value but PickTol is written, in a fixed order, and comes back: colours with the top
-// bit of a full 32-bit word too, and a zoom type outside 1..3 (the view treats it as medium).
+// Every value but PickTol (kept as found) is written, in a fixed order, and comes back: colours
+// with the top bit of a full 32-bit word too, and a zoom type outside 1..3 (the view treats it as
+// medium).
 TEST(Preferences, SaveWritesEverythingButPickTolInOrderAndReadsItBack)
 {
     const std::vector<std::int64_t> stored = {7,  0,          1,          1,          0,
@@ -67,29 +68,14 @@ TEST(Preferences, SaveWritesEverythingButPickTolInOrderAndReadsItBack)
     CPreferences b;
     b.LoadSettings(profile);
     EXPECT_EQ(Values(b), stored);
-}
 
-TEST(Preferences, StoredPickTolSurvivesARunAndIsNeverRewritten)
-{
-    MemoryProfile profile;
+    // A stored PickTol is read and survives a run untouched.
     profile.WriteInt("Settings", "PickTol", 7);
-    CPreferences p;
-    p.LoadSettings(profile);
-    EXPECT_EQ(p.m_pickTol, 7);
-    p.m_pickTol = 11;
-    p.SaveSettings(profile);
+    b.LoadSettings(profile);
+    EXPECT_EQ(b.m_pickTol, 7);
+    b.m_pickTol = 11;
+    b.SaveSettings(profile);
     EXPECT_EQ(profile.GetInt("Settings", "PickTol", -1), 7);
-}
-
-TEST(Preferences, GlobalAccessorFollowsTheInstalledObject)
-{
-    CPreferences mine;
-    mine.m_cacheSize = 42;
-    SetPreferences(&mine);
-    EXPECT_EQ(&GetPreferences(), &mine);
-    SetPreferences(nullptr);
-    EXPECT_NE(&GetPreferences(), &mine);
-    EXPECT_EQ(GetPreferences().m_cacheSize, 3);
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 namespace {
 
 // Newest first, a repeat moves up instead of taking a second slot, an empty path is not
-// added, and only the capacity is kept.
+// added, only the capacity is kept, and bad indices are ignored.
 TEST(RecentFileList, NewestFirstWithinTheCapacity)
 {
     RecentFileList list(8);
@@ -17,6 +17,11 @@ TEST(RecentFileList, NewestFirstWithinTheCapacity)
     ASSERT_EQ(list.Size(), 2);
     EXPECT_EQ(list.At(0), "/a.kvx");
     EXPECT_EQ(list.At(1), "/b.tif");
+    list.Remove(5);
+    list.Remove(-1);
+    list.Remove(0);
+    ASSERT_EQ(list.Size(), 1);
+    EXPECT_EQ(list.At(0), "/b.tif");
     for (int i = 0; i < 10; ++i)
         list.Add("/f" + std::to_string(i));
     ASSERT_EQ(list.Size(), 8);
@@ -25,19 +30,6 @@ TEST(RecentFileList, NewestFirstWithinTheCapacity)
     EXPECT_EQ(list.At(8), "");
     EXPECT_EQ(list.At(-1), "");
     EXPECT_EQ(list.MenuText(8), "");
-}
-
-TEST(RecentFileList, RemoveIgnoresBadIndices)
-{
-    RecentFileList list(8);
-    list.Add("/a");
-    list.Add("/b");
-    list.Remove(5);
-    list.Remove(-1);
-    EXPECT_EQ(list.Size(), 2);
-    list.Remove(0);
-    ASSERT_EQ(list.Size(), 1);
-    EXPECT_EQ(list.At(0), "/a");
 }
 
 TEST(RecentFileList, SaveClearsSlotsOfALongerOldList)
@@ -75,28 +67,19 @@ TEST(RecentFileList, LoadSkipsGapsRepeatsAndExtraSlots)
     EXPECT_EQ(list.At(1), "/y");
 }
 
-struct MenuTextCase {
-    const char* path;
-    const char* text;
-};
-
-class RecentFileMenuText : public ::testing::TestWithParam<MenuTextCase> {};
-
-TEST_P(RecentFileMenuText, NumbersEscapesAndShortens)
+// Menu entries are numbered, escape '&' and shorten a long folder from the left.
+TEST(RecentFileList, MenuTextNumbersEscapesAndShortens)
 {
-    RecentFileList list(8);
-    list.Add(GetParam().path);
-    EXPECT_EQ(list.MenuText(0), GetParam().text);
+    for (auto [path, text] :
+         {std::pair{"/home/u/R&D.tif", "&1 /home/u/R&&D.tif"},
+          {"/very/long/folder/names/that/go/on/and/on/and/on/in/here/plot.kvx",
+           "&1 .../names/that/go/on/and/on/and/on/in/here/plot.kvx"},
+          {"/x/a-file-name-that-alone-is-far-longer-than-the-menu-allows.kvx",
+           "&1 .../a-file-name-that-alone-is-far-longer-than-the-menu-allows.kvx"}}) {
+        RecentFileList list(8);
+        list.Add(path);
+        EXPECT_EQ(list.MenuText(0), text);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Paths, RecentFileMenuText,
-    ::testing::Values(
-        MenuTextCase{"/home/u/plot.kvx", "&1 /home/u/plot.kvx"},
-        MenuTextCase{"/home/u/R&D.tif", "&1 /home/u/R&&D.tif"},
-        MenuTextCase{"/very/long/folder/names/that/go/on/and/on/and/on/in/here/plot.kvx",
-                     "&1 .../names/that/go/on/and/on/and/on/in/here/plot.kvx"},
-        MenuTextCase{"/x/a-file-name-that-alone-is-far-longer-than-the-menu-allows.kvx",
-                     "&1 .../a-file-name-that-alone-is-far-longer-than-the-menu-allows.kvx"}));
 
 } // namespace

@@ -4,31 +4,23 @@
 
 namespace {
 
-struct FormatCase {
-    const char* path;
-    int expected;
-};
-
-class FormatByExtension : public ::testing::TestWithParam<FormatCase> {};
-
-TEST_P(FormatByExtension, FindsTheFormatAtTheLastDot)
+// The format is named by the file name's own extension, in any case; dots in folder names do
+// not count.
+TEST(SaveFormat, FindsTheFormatAtTheLastDot)
 {
-    EXPECT_EQ(FormatFromPath(GetParam().path, -1), GetParam().expected) << GetParam().path;
+    for (auto [path, expected] : {std::pair<const char*, int>{"points.TXT", kFormatText},
+                                  {"a.txt.kvx", kFormatProject},
+                                  {"/x/y/plot.csv", kFormatCsv},
+                                  {"scan.Bmp", kFormatBitmap},
+                                  {"noextension", -1},
+                                  {"picture.tif", -1},
+                                  {"a.kvx.kvx", kFormatProject},
+                                  {"run.csv/out.csv", kFormatCsv},
+                                  {"old.kvx.d/plot.kvx", kFormatProject},
+                                  {"plot.csvx", -1},
+                                  {"/data.kvx/name", -1}})
+        EXPECT_EQ(FormatFromPath(path, -1), expected) << path;
 }
-
-INSTANTIATE_TEST_SUITE_P(Paths, FormatByExtension,
-                         ::testing::Values(FormatCase{"points.TXT", kFormatText},
-                                           FormatCase{"a.txt.kvx", kFormatProject},
-                                           FormatCase{"/x/y/plot.csv", kFormatCsv},
-                                           FormatCase{"scan.Bmp", kFormatBitmap},
-                                           FormatCase{"noextension", -1},
-                                           FormatCase{"picture.tif", -1},
-                                           // Only the file name's own extension counts.
-                                           FormatCase{"a.kvx.kvx", kFormatProject},
-                                           FormatCase{"run.csv/out.csv", kFormatCsv},
-                                           FormatCase{"old.kvx.d/plot.kvx", kFormatProject},
-                                           FormatCase{"plot.csvx", -1},
-                                           FormatCase{"/data.kvx/name", -1}));
 
 TEST(SaveFormat, StripsOnlyKnownExtensions)
 {

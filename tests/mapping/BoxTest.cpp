@@ -29,8 +29,8 @@ ToolEvent Pick(double x, double y, double tol)
 
 // The serendipity element reproduces 1, s, t, s², st, t², s²t and st² exactly. The eight
 // fields fix the eight functions at every point, so a wrong shape function (or a wrong node
-// order) breaks at least one of them.
-TEST(BoxShape, ReproducesEveryFieldOfTheSerendipitySpace)
+// order) breaks at least one of them. The derivatives match central differences.
+TEST(BoxShape, ReproducesTheSerendipitySpaceWithMatchingDerivatives)
 {
     using Field = double (*)(double, double);
     const Field fields[] = {
@@ -41,62 +41,29 @@ TEST(BoxShape, ReproducesEveryFieldOfTheSerendipitySpace)
     };
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> u(-1.3, 1.3);
-    for (Field f : fields) {
-        for (int k = 0; k < 50; ++k) {
-            const double s = u(rng), t = u(rng);
-            double n[8];
-            Box::ShapeFunctions(s, t, n);
+    const double h = 1e-6;
+    for (int k = 0; k < 100; ++k) {
+        const double s = u(rng), t = u(rng);
+        double n[8], ds[8], dt[8], a[8], b[8], c[8], d[8];
+        Box::ShapeDerivatives(s, t, n, ds, dt);
+        for (Field f : fields) {
             double v = 0;
             for (int i = 0; i < 8; ++i)
                 v += n[i] * f(kNodeS[i], kNodeT[i]);
             EXPECT_NEAR(v, f(s, t), 1e-12);
         }
-    }
-}
-
-TEST(BoxShape, DerivativesMatchCentralDifferences)
-{
-    std::mt19937 rng(11);
-    std::uniform_real_distribution<double> u(-1.2, 1.2);
-    const double h = 1e-6;
-    for (int k = 0; k < 200; ++k) {
-        const double s = u(rng), t = u(rng);
-        double n[8], ds[8], dt[8], a[8], b[8];
-        Box::ShapeDerivatives(s, t, n, ds, dt);
         Box::ShapeFunctions(s + h, t, a);
         Box::ShapeFunctions(s - h, t, b);
-        for (int i = 0; i < 8; ++i)
+        Box::ShapeFunctions(s, t + h, c);
+        Box::ShapeFunctions(s, t - h, d);
+        for (int i = 0; i < 8; ++i) {
             EXPECT_NEAR(ds[i], (a[i] - b[i]) / (2 * h), 1e-8) << "dN" << i << "/ds";
-        Box::ShapeFunctions(s, t + h, a);
-        Box::ShapeFunctions(s, t - h, b);
-        for (int i = 0; i < 8; ++i)
-            EXPECT_NEAR(dt[i], (a[i] - b[i]) / (2 * h), 1e-8) << "dN" << i << "/dt";
+            EXPECT_NEAR(dt[i], (c[i] - d[i]) / (2 * h), 1e-8) << "dN" << i << "/dt";
+        }
     }
 }
 
 // ------------------------------------------------------------- mapping
-
-// On a rotated rectangle with linear limits the mapping is affine: an independent
-// closed-form inverse must agree with the Newton inversion everywhere, outside too.
-TEST(BoxMapping, RotatedRectangleMatchesClosedForm)
-{
-    Box b = AxisBox(200, 100, 0, 20, 0, 10);
-    b.Rotate(30);
-    const double a = 30 * 3.1415926 / 180;
-    const DPoint pivot{0, 100};
-    for (double px = -100; px <= 300; px += 37.5) {
-        for (double py = -80; py <= 220; py += 41.25) {
-            // Undo the rotation, then the rectangle scale: x = px'/10, y = (100 - py')/10.
-            const double dx = px - pivot.x, dy = py - pivot.y;
-            const double ux = dx * std::cos(a) + dy * std::sin(a) + pivot.x;
-            const double uy = dy * std::cos(a) - dx * std::sin(a) + pivot.y;
-            DPoint g;
-            ASSERT_TRUE(b.PixelToGraph({px, py}, g));
-            EXPECT_NEAR(g.x, ux / 10, 1e-9);
-            EXPECT_NEAR(g.y, (100 - uy) / 10, 1e-9);
-        }
-    }
-}
 
 TEST(BoxMapping, FailedConversionLeavesOutputUntouched)
 {
@@ -166,70 +133,43 @@ TEST(BoxGeometry, DraggingACornerOfARotatedBoxKeepsItRectangular)
     EXPECT_DOUBLE_EQ(b.GetAngle(), 35.0);
 }
 
-struct ResizeCase {
-    int code;
-    double w, h; // expected size after a drag of (+6, +4) on a 100 x 50 box
-};
-
-class BoxResize : public ::testing::TestWithParam<ResizeCase> {};
-
-TEST_P(BoxResize, MovesOnlyTheNamedEdges)
+// Resize codes name the edges to move (1 left, 2 right, 4 top, 8 bottom): a drag of
+// (+6, +4) on a 100 x 50 box.
+TEST(BoxGeometry, ResizeMovesOnlyTheNamedEdges)
 {
-    Box b = AxisBox(100, 50, 0, 1, 0, 1);
-    b.Resize(GetParam().code, {6, 4});
-    double w, h;
-    b.GetSize(w, h);
-    EXPECT_DOUBLE_EQ(w, GetParam().w);
-    EXPECT_DOUBLE_EQ(h, GetParam().h);
+    const int cases[][3] = {{0, 100, 50}, {1, 94, 50},  {2, 106, 50}, {4, 100, 46},  {8, 100, 54},
+                            {5, 94, 46},  {6, 106, 46}, {9, 94, 54},  {10, 106, 54}, {3, 100, 50}};
+    for (auto [code, w, h] : cases) {
+        Box b = AxisBox(100, 50, 0, 1, 0, 1);
+        b.Resize(code, {6, 4});
+        double bw, bh;
+        b.GetSize(bw, bh);
+        EXPECT_DOUBLE_EQ(bw, w) << code;
+        EXPECT_DOUBLE_EQ(bh, h) << code;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Codes, BoxResize,
-                         ::testing::Values(ResizeCase{0, 100, 50}, ResizeCase{1, 94, 50},
-                                           ResizeCase{2, 106, 50}, ResizeCase{4, 100, 46},
-                                           ResizeCase{8, 100, 54}, ResizeCase{5, 94, 46},
-                                           ResizeCase{6, 106, 46}, ResizeCase{9, 94, 54},
-                                           ResizeCase{10, 106, 54}, ResizeCase{3, 100, 50}));
 
 // ------------------------------------------------------------- picking
 
-struct HitCase {
-    double x, y;
-    int code;
-};
-
-class BoxHit : public ::testing::TestWithParam<HitCase> {};
-
-TEST_P(BoxHit, CodeOfPick)
+// A pick names the corner or edge it is near (the resize code) and the cursor for it, which
+// turns with the box; an undefined box has nothing to hit.
+TEST(BoxHitTest, CodeAndCursorOfAPick)
 {
-    Box b = AxisBox(100, 50, 0, 1, 0, 1);
-    EXPECT_EQ(b.HitTest(Pick(GetParam().x, GetParam().y, 3)), GetParam().code);
-}
-
-INSTANTIATE_TEST_SUITE_P(Picks, BoxHit,
-                         ::testing::Values(HitCase{0, 0, 5}, HitCase{100, 0, 6},
-                                           HitCase{100, 50, 10}, HitCase{0, 50, 9},
-                                           HitCase{50, -2, 4}, HitCase{50, 52, 8},
-                                           HitCase{-2, 25, 1}, HitCase{102, 25, 2},
-                                           HitCase{50, 25, 0}, HitCase{50, -5, 0},
-                                           HitCase{106, -2, 0}, HitCase{103, -2, 6}));
-
-TEST(BoxHitTest, CursorIndexFollowsTheAngle)
-{
-    EXPECT_EQ(Box().HitTest(Pick(0, 0, 100)), 0); // undefined: nothing to hit
+    EXPECT_EQ(Box().HitTest(Pick(0, 0, 100)), 0);
     EXPECT_EQ(Box().GetCursorIndex(Pick(0, 0, 100)), -1);
     Box b = AxisBox(100, 50, 0, 1, 0, 1);
-    EXPECT_EQ(b.GetCursorIndex(Pick(50, 0, 3)), 2);
-    EXPECT_EQ(b.GetCursorIndex(Pick(0, 0, 3)), 1);
-    EXPECT_EQ(b.GetCursorIndex(Pick(100, 0, 3)), 3);
-    EXPECT_EQ(b.GetCursorIndex(Pick(0, 25, 3)), 4);
-    EXPECT_EQ(b.GetCursorIndex(Pick(50, 25, 3)), -1);
-
-    // Rotating keeps the picked edge under the pick only if we pick on the rotated edge.
-    for (auto [angle, expected] : {std::pair{30.0, 3}, {-20.0, 2}, {-30.0, 1}, {200.0, 2}}) {
+    const int picks[][3] = {{0, 0, 5},   {100, 50, 10}, {50, 52, 8},  {-2, 25, 1},
+                            {50, 25, 0}, {50, -5, 0},   {106, -2, 0}, {103, -2, 6}};
+    for (auto [x, y, code] : picks)
+        EXPECT_EQ(b.HitTest(Pick(x, y, 3)), code) << x << "," << y;
+    for (auto [x, y, cursor] :
+         {std::tuple{50, 0, 2}, {0, 0, 1}, {100, 0, 3}, {0, 25, 4}, {50, 25, -1}})
+        EXPECT_EQ(b.GetCursorIndex(Pick(x, y, 3)), cursor) << x << "," << y;
+    for (auto [angle, cursor] : {std::pair{30.0, 3}, {-20.0, 2}, {-30.0, 1}, {200.0, 2}}) {
         Box r = b;
         r.Rotate(angle);
         const DPoint mid = r.PixelNodes()[1];
-        EXPECT_EQ(r.GetCursorIndex(Pick(mid.x, mid.y, 1)), expected) << angle;
+        EXPECT_EQ(r.GetCursorIndex(Pick(mid.x, mid.y, 1)), cursor) << angle;
     }
 }
 
@@ -250,40 +190,37 @@ TEST(BoxDraw, OutlineAtZoom)
     EXPECT_EQ(canvas.DevicePixel(42, 10), ColourToPixel(kWhite));
 }
 
-TEST(BoxDraw, MarchingAntsFiveBlackThreeWhite)
+// From pattern 1 the steps give 2, 4 (white), 8..128 (black), then 1 (white)...; a line
+// partly clipped away keeps the phase of the whole line.
+TEST(BoxDraw, MarchingAntsFiveBlackThreeWhiteInPhaseWhenClipped)
 {
-    PixelCanvas canvas(40, 10, MakeColour(1, 2, 3));
-    ToolEvent e(&canvas);
-    e.drawMode = ToolEvent::kAnts;
-    e.antsPattern = 1;
-    Box b;
-    b.DrawLine(e, {2, 5}, {33, 5});
-    EXPECT_EQ(e.antsLast, (IPoint{2, 5}));
-    // From pattern 1 the steps give 2, 4 (white), 8..128 (black), then 1 (white)...
     const std::uint32_t W = ColourToPixel(kWhite), B = ColourToPixel(kBlack);
     const std::uint32_t expected[8] = {W, W, B, B, B, B, B, W};
-    for (int x = 2; x <= 33; ++x)
-        EXPECT_EQ(canvas.DevicePixel(x, 5), expected[(x - 2) % 8]) << x;
-    EXPECT_EQ(canvas.DevicePixel(34, 5), ColourToPixel(MakeColour(1, 2, 3)));
-    EXPECT_EQ(canvas.DevicePixel(1, 5), ColourToPixel(MakeColour(1, 2, 3)));
-}
-
-TEST(BoxDraw, MarchingAntsKeepPhaseWhenPartlyClipped)
-{
-    PixelCanvas full(40, 40), clipped(40, 40);
-    clipped.SetClipRect({10, 0, 20, 40});
+    PixelCanvas full(40, 10, MakeColour(1, 2, 3)), clipped(40, 10, MakeColour(1, 2, 3));
+    clipped.SetClipRect({10, 0, 20, 10});
     ToolEvent a(&full), b(&clipped);
     a.drawMode = b.drawMode = ToolEvent::kAnts;
-    a.antsPattern = b.antsPattern = 0x5A; // not a single bit: the first steps differ
+    a.antsPattern = b.antsPattern = 1;
     Box box;
-    box.DrawLine(a, {35, 3}, {35, 3}); // single pixel, vertical rule
-    box.DrawLine(b, {35, 3}, {35, 3});
+    box.DrawLine(a, {2, 5}, {33, 5});
+    box.DrawLine(b, {2, 5}, {33, 5});
+    EXPECT_EQ(a.antsLast, (IPoint{2, 5}));
+    EXPECT_EQ(a.antsPattern, b.antsPattern);
+    for (int x = 2; x <= 33; ++x) {
+        EXPECT_EQ(full.DevicePixel(x, 5), expected[(x - 2) % 8]) << x;
+        if (x >= 10 && x < 20) {
+            EXPECT_EQ(clipped.DevicePixel(x, 5), expected[(x - 2) % 8]) << x;
+        }
+    }
+    EXPECT_EQ(full.DevicePixel(34, 5), ColourToPixel(MakeColour(1, 2, 3)));
+    EXPECT_EQ(clipped.DevicePixel(5, 5), ColourToPixel(MakeColour(1, 2, 3)));
+    // From a pattern of several bits the first steps differ; the clip still keeps the phase.
+    a.antsPattern = b.antsPattern = 0x5A;
     box.DrawLine(a, {0, 7}, {39, 7});
     box.DrawLine(b, {0, 7}, {39, 7});
     EXPECT_EQ(a.antsPattern, b.antsPattern);
     for (int x = 10; x < 20; ++x)
         EXPECT_EQ(clipped.DevicePixel(x, 7), full.DevicePixel(x, 7)) << x;
-    EXPECT_EQ(clipped.DevicePixel(5, 7), ColourToPixel(kWhite));
 }
 
 TEST(BoxDraw, HugeCoordinatesDoNotHang)

@@ -22,37 +22,37 @@ void Apply(RegGridData& grid, const RegGridSettings& s)
     vw->Notify(0);
 }
 
+RegGridSettings SnapX(double origin, double step)
+{
+    return {.snapX = 1, .originX = origin, .stepX = step, .stepY = 1};
+}
+
 // A document's transform and grid: region (0,0)..(w,h) in pixels with the given limits.
 class GridFixture : public ::testing::Test {
 protected:
-    void Map(double w, double h, DPoint min, DPoint max, int xLog = 0, int yLog = 0,
-             double angle = 0)
+    void Map(double w, double h, DPoint min, DPoint max, int xLog = 0, double angle = 0)
     {
+        GetRepAs<TransformAxisVw>(m_transform)->Reset();
         DefineRect(m_transform, {0, 0}, {w, h}, angle);
-        AxisMapping(m_transform, min, max, xLog, yLog);
+        AxisMapping(m_transform, min, max, xLog, 0);
     }
-
-    void SetGrid(const RegGridSettings& s) { Apply(m_grid, s); }
-
     DPoint Pixel(DPoint graph)
     {
         DPoint p;
         EXPECT_TRUE(m_transform.GraphToPixel(graph, p));
         return p;
     }
-    DPoint Graph(DPoint pixel)
-    {
-        DPoint g;
-        EXPECT_TRUE(m_transform.PixelToGraph(pixel, g));
-        return g;
-    }
-    // The grid drawn on a white canvas of w x h window pixels.
-    const PixelCanvas& Drawn(int w, int h, double zoom = 1.0)
+    // The black columns of row y of the grid drawn on a white canvas of w x h window pixels.
+    std::set<int> Columns(int y, int w = 120, int h = 120, double zoom = 1.0)
     {
         m_canvas = PixelCanvas(w, h);
         ToolEvent e(&m_canvas, zoom);
         m_grid.Draw(e);
-        return m_canvas;
+        std::set<int> xs;
+        for (int x = 0; x < w; ++x)
+            if (m_canvas.DevicePixel(x, y) == ColourToPixel(kBlack))
+                xs.insert(x);
+        return xs;
     }
 
     TransformData m_transform;
@@ -60,114 +60,73 @@ protected:
     PixelCanvas m_canvas;
 };
 
-RegGridSettings SnapX(double origin, double step)
-{
-    RegGridSettings s;
-    s.snapX = 1;
-    s.originX = origin;
-    s.stepX = step;
-    s.stepY = 1;
-    return s;
-}
-
-RegGridSettings SnapY(double origin, double step)
-{
-    RegGridSettings s;
-    s.snapY = 1;
-    s.originY = origin;
-    s.stepY = step;
-    s.stepX = 1;
-    return s;
-}
-RegGridSettings SnapXY(double originX, double stepX, double originY, double stepY)
-{
-    RegGridSettings s = SnapY(originY, stepY);
-    s.snapX = 1;
-    s.originX = originX;
-    s.stepX = stepX;
-    return s;
-}
-
 // ------------------------------------------------------------- snapping
 
-struct SnapCase {
-    const char* what;
-    bool logX; // X 0.1..1000 over 400 pixels (100 a decade), else 0..10 over 100; Y 0..10
-    RegGridSettings grid;
-    double tolerance; // pixels
-    DPoint at;        // graph
-    DPoint expected;  // graph, or `at` when the point must not move
-    bool moved;
-};
-
-void PrintTo(const SnapCase& c, std::ostream* os)
+// X is 0..10 over 100 pixels (at 10 pixels a unit a tolerance of 1 pixel is 0.2 units) or,
+// logarithmic, 0.1..1000 over 400 (100 pixels a decade); Y is 0..10.
+TEST_F(GridFixture, SnapsToTheNearestLineWithinTolerance)
 {
-    *os << c.what;
-}
-
-class Snapping : public GridFixture, public ::testing::WithParamInterface<SnapCase> {};
-
-TEST_P(Snapping, NearestLineWithinTolerance)
-{
-    const SnapCase& c = GetParam();
-    if (c.logX)
-        Map(400, 100, {0.1, 0}, {1000, 10}, 1, 0);
-    else
-        Map(100, 100, {0, 0}, {10, 10});
-    SetGrid(c.grid);
-    SnapTolerance::Scope tol(c.tolerance);
-    DPoint p = Pixel(c.at);
-    const DPoint before = p;
-    EXPECT_EQ(m_grid.Snap(p), c.moved);
-    if (!c.moved) {
-        EXPECT_EQ(p, before);
-    }
-    const DPoint g = Graph(p);
-    EXPECT_NEAR(g.x, c.expected.x, 1e-7);
-    EXPECT_NEAR(g.y, c.expected.y, 1e-7);
-}
-
-// At 10 pixels a unit a tolerance of 1 pixel is 0.2 graph units.
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Snapping,
-    ::testing::Values(
-        SnapCase{"up", false, SnapX(0, 1), 1, {2.9, 4.321}, {3, 4.321}, true},
-        SnapCase{"down", false, SnapX(0, 1), 1, {2.15, 4.321}, {2, 4.321}, true},
-        SnapCase{"too far", false, SnapX(0, 1), 1, {2.5, 4.321}, {2.5, 4.321}, false},
-        SnapCase{"on a line", false, SnapX(0, 1), 1, {7, 4.321}, {7, 4.321}, true},
-        SnapCase{"below zero", false, SnapX(0, 1), 1, {-0.12, 4.321}, {0, 4.321}, true},
-        SnapCase{"lower neighbour wins", false, SnapX(0, 0.3), 1, {0.15, 5}, {0, 5}, true},
-        SnapCase{"both axes", false, SnapXY(0.5, 2, 0, 5), 1, {2.4, 5.1}, {2.5, 5}, true},
+    struct {
+        const char* what;
+        bool logX;
+        RegGridSettings grid;
+        double tolerance; // pixels
+        DPoint at;        // graph
+        DPoint expected;  // graph, or `at` when the point must not move
+    } const cases[] = {
+        {"up", false, SnapX(0, 1), 1, {2.9, 4.321}, {3, 4.321}},
+        {"too far", false, SnapX(0, 1), 1, {2.5, 4.321}, {2.5, 4.321}},
+        {"below zero", false, SnapX(0, 1), 1, {-0.12, 4.321}, {0, 4.321}},
+        {"lower neighbour wins", false, SnapX(0, 0.3), 1, {0.15, 5}, {0, 5}},
         // The pattern 1..9 repeats in every decade.
-        SnapCase{"log decade", true, SnapX(1, 1), 2, {43, 5}, {40, 5}, true},
+        {"log decade", true, SnapX(1, 1), 2, {43, 5}, {40, 5}},
         // The decade exponent of 0.93 is 0 (truncated toward zero): neighbours 0 and 1.
-        SnapCase{"log truncated", true, SnapX(1, 1), 3.5, {0.93, 5}, {1, 5}, true},
+        {"log truncated", true, SnapX(1, 1), 3.5, {0.93, 5}, {1, 5}},
         // 0 has no pixel on a log axis and 1 is too far.
-        SnapCase{"log zero", true, SnapX(1, 1), 3.5, {0.27, 5}, {0.27, 5}, false},
-        SnapCase{"log origin 0", true, SnapX(0, 1), 20, {43, 5}, {43, 5}, false},
+        {"log zero", true, SnapX(1, 1), 3.5, {0.27, 5}, {0.27, 5}},
+        {"log origin 0", true, SnapX(0, 1), 20, {43, 5}, {43, 5}},
         // Only a snapping axis needs a working grid: X (origin 0 on a log axis) does not snap.
-        SnapCase{"log x, linear y", true, SnapY(0, 1), 1, {43, 5.05}, {43, 5}, true}));
-
-TEST_F(GridFixture, UndefinedRegionDoesNotSnap)
-{
-    SetGrid(SnapX(0, 1));
-    SnapTolerance::Scope tol(5.0);
-    DPoint p{10, 10};
-    EXPECT_FALSE(m_grid.Snap(p));
-    EXPECT_EQ(p, (DPoint{10, 10}));
+        {"log x, linear y", true, {.snapY = 1, .stepX = 1, .stepY = 1}, 1, {43, 5.05}, {43, 5}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.logX)
+            Map(400, 100, {0.1, 0}, {1000, 10}, 1);
+        else
+            Map(100, 100, {0, 0}, {10, 10});
+        Apply(m_grid, c.grid);
+        SnapTolerance::Scope tol(c.tolerance);
+        DPoint p = Pixel(c.at);
+        const DPoint before = p;
+        EXPECT_EQ(m_grid.Snap(p), c.at != c.expected);
+        if (c.at == c.expected) {
+            EXPECT_EQ(p, before);
+        }
+        DPoint g;
+        ASSERT_TRUE(m_transform.PixelToGraph(p, g));
+        EXPECT_NEAR(g.x, c.expected.x, 1e-7);
+        EXPECT_NEAR(g.y, c.expected.y, 1e-7);
+    }
 }
 
+// The snap representation follows the current settings; an undefined region never snaps.
 TEST_F(GridFixture, SnapRepresentationFollowsTheCurrentSettings)
 {
-    Map(100, 100, {0, 0}, {10, 10});
     std::unique_ptr<RegGridSnap> snap = NewRep<RegGridSnap>(m_grid);
     ASSERT_NE(snap, nullptr);
     SnapTolerance::Scope tol(1.0);
+    Apply(m_grid, SnapX(0, 1));
+    DPoint undefined{10, 10};
+    EXPECT_FALSE(snap->Check(undefined));
+    EXPECT_EQ(undefined, (DPoint{10, 10}));
+
+    Map(100, 100, {0, 0}, {10, 10});
+    Apply(m_grid, {});
     DPoint p = Pixel({2.9, 5});
     EXPECT_FALSE(snap->Check(p));
-    SetGrid(SnapX(0, 1));
+    Apply(m_grid, SnapX(0, 1));
     EXPECT_TRUE(snap->Check(p));
-    EXPECT_NEAR(Graph(p).x, 3.0, 1e-9);
+    EXPECT_NEAR(p.x, Pixel({3, 5}).x, 1e-9);
 }
 
 // ------------------------------------------------------------- tolerance and groups
@@ -180,7 +139,6 @@ TEST(SnapToleranceTest, MachineEpsilonFloor)
     EXPECT_EQ(SnapTolerance::Current(), eps);
     {
         SnapTolerance::Scope outer(3.0);
-        EXPECT_EQ(SnapTolerance::Current(), 3.0);
         {
             SnapTolerance::Scope inner(0.0);
             EXPECT_EQ(SnapTolerance::Current(), eps);
@@ -192,8 +150,7 @@ TEST(SnapToleranceTest, MachineEpsilonFloor)
     EXPECT_EQ(SnapTolerance::Current(), eps);
 }
 
-class FixedSnap : public SnapCheck {
-public:
+struct FixedSnap : SnapCheck {
     FixedSnap(bool moves, double x, int& calls) : m_moves(moves), m_x(x), m_calls(calls) {}
     bool Check(DPoint& p) override
     {
@@ -202,34 +159,30 @@ public:
             p.x = m_x;
         return m_moves;
     }
-
-private:
     bool m_moves;
     double m_x;
     int& m_calls;
 };
 
+// The checks run newest first and the first that moves the point decides.
 TEST(SnapCheckGroupTest, LastAddedDecides)
 {
-    int firstCalls = 0, secondCalls = 0, thirdCalls = 0;
+    int calls[3] = {0, 0, 0};
     SnapCheckGroup group;
-    group.Add(std::make_unique<FixedSnap>(true, 1.0, firstCalls));
-    group.Add(std::make_unique<FixedSnap>(true, 2.0, secondCalls));
-    auto third = std::make_unique<FixedSnap>(false, 3.0, thirdCalls);
+    group.Add(std::make_unique<FixedSnap>(true, 1.0, calls[0]));
+    group.Add(std::make_unique<FixedSnap>(true, 2.0, calls[1]));
+    auto third = std::make_unique<FixedSnap>(false, 3.0, calls[2]);
     SnapCheck* thirdPtr = third.get();
     group.Add(std::move(third));
     DPoint p{0, 0};
     EXPECT_TRUE(group.Check(p));
     EXPECT_EQ(p.x, 2.0);
-    EXPECT_EQ(thirdCalls, 1);
-    EXPECT_EQ(secondCalls, 1);
-    EXPECT_EQ(firstCalls, 0);
+    EXPECT_EQ(calls[0] * 100 + calls[1] * 10 + calls[2], 11);
 
     EXPECT_NE(group.Remove(thirdPtr), nullptr);
     EXPECT_EQ(group.Remove(thirdPtr), nullptr);
     EXPECT_EQ(group.GetSize(), 2);
-    SnapCheckGroup empty;
-    EXPECT_FALSE(empty.Check(p));
+    EXPECT_FALSE(SnapCheckGroup().Check(p));
 }
 
 // ------------------------------------------------------------- representations and storage
@@ -237,7 +190,6 @@ TEST(SnapCheckGroupTest, LastAddedDecides)
 TEST(RegGridDataTest, RepresentationsAndUpdate)
 {
     RegGridData grid;
-    EXPECT_EQ(grid.GetRep("AttRegGrid"), nullptr);
     EXPECT_EQ(grid.GetRep("viewdialogreggrid"), nullptr);
     std::unique_ptr<RegGridVw> vw = NewRep<RegGridVw>(grid);
     ASSERT_NE(vw, nullptr);
@@ -250,17 +202,15 @@ TEST(RegGridDataTest, RepresentationsAndUpdate)
     snap->Notify(0); // not a settings view: ignored
     EXPECT_EQ(grid.GetSettings(), SnapX(2, 3));
     std::unique_ptr<RegGridVw> other = NewRep<RegGridVw>(grid);
-    EXPECT_EQ(other->m_settings, SnapX(2, 3));
     other->m_settings.stepX = 9;
     other->Reset();
-    EXPECT_EQ(other->m_settings.stepX, 3);
+    EXPECT_EQ(other->m_settings, SnapX(2, 3));
 }
 
 TEST(RegGridDataTest, StorageVersions)
 {
     RegGridData grid;
-    RegGridSettings s = SnapXY(1.5, 2.5, -4, 0.25);
-    s.showX = 0;
+    const RegGridSettings s{1, 1, 1.5, -4, 2.5, 0.25, 0, 1};
     Apply(grid, s);
     Archive out;
     grid.Serialize(out);
@@ -285,7 +235,6 @@ TEST(RegGridDataTest, StorageVersions)
     // A version that does not exist is no grid block: the project fails to load.
     Archive v9;
     v9.WriteU32(9);
-    v9.WriteU32(0x12345678);
     Archive v9in(v9.Bytes());
     EXPECT_THROW(old.Serialize(v9in), ArchiveError);
 
@@ -300,118 +249,69 @@ TEST(RegGridDataTest, StorageVersions)
 
 // ------------------------------------------------------------- drawing
 
-// Columns of a canvas row that are black.
-std::set<int> BlackColumns(const PixelCanvas& c, int y)
-{
-    std::set<int> xs;
-    for (int x = 0; x < c.DeviceWidth(); ++x)
-        if (c.DevicePixel(x, y) == ColourToPixel(kBlack))
-            xs.insert(x);
-    return xs;
-}
-std::set<int> BlackRows(const PixelCanvas& c, int x)
-{
-    std::set<int> ys;
-    for (int y = 0; y < c.DeviceHeight(); ++y)
-        if (c.DevicePixel(x, y) == ColourToPixel(kBlack))
-            ys.insert(y);
-    return ys;
-}
-
+// Lines at x = 0.5, 2.5, ... 8.5 and y = 0, 5, 10; snapping on an axis is what draws its
+// lines, and a zero step (only a file can hold one) draws none.
 TEST_F(GridFixture, LinearGridLinesAtEveryStepInsideTheRegion)
 {
     Map(100, 100, {0, 0}, {10, 10});
-    SetGrid(SnapXY(0.5, 2, 0, 5)); // lines at x = 0.5, 2.5, 4.5, 6.5, 8.5 and y = 0, 5, 10
-    Drawn(120, 120);
-    EXPECT_EQ(BlackColumns(m_canvas, 33), (std::set<int>{5, 25, 45, 65, 85}));
-    EXPECT_EQ(BlackRows(m_canvas, 33), (std::set<int>{0, 50, 100}));
-}
+    Apply(m_grid, {.snapX = 1, .snapY = 1, .originX = 0.5, .stepX = 2, .stepY = 5});
+    EXPECT_EQ(Columns(33), (std::set<int>{5, 25, 45, 65, 85}));
+    for (int y : {0, 50, 100})
+        EXPECT_EQ(m_canvas.DevicePixel(33, y), ColourToPixel(kBlack)) << y;
+    EXPECT_EQ(m_canvas.DevicePixel(33, 25), ColourToPixel(kWhite));
 
-// Snapping on an axis is what draws its lines; a zero step (only a file can hold one) draws
-// none.
-TEST_F(GridFixture, NoLinesWithoutSnapOrStep)
-{
-    Map(100, 100, {0, 0}, {10, 10});
-    RegGridSettings showOnly = SnapX(0, 1);
-    showOnly.snapX = 0; // showX stays on
-    for (const RegGridSettings& s : {showOnly, SnapXY(0, 0, 0, 0)}) {
-        SetGrid(s);
-        Drawn(120, 120);
-        EXPECT_TRUE(BlackColumns(m_canvas, 33).empty());
-        EXPECT_TRUE(BlackRows(m_canvas, 33).empty());
+    const RegGridSettings showOnly{.originX = 0, .stepX = 1, .stepY = 1};
+    for (const RegGridSettings& s : {showOnly, RegGridSettings{.snapX = 1, .snapY = 1}}) {
+        Apply(m_grid, s);
+        EXPECT_TRUE(Columns(33).empty());
+        EXPECT_EQ(m_canvas.DevicePixel(33, 50), ColourToPixel(kWhite));
     }
 }
 
 // 0.1..100 over 300 pixels: 100 pixels per decade. A log grid repeats its lines in every
 // decade, walking up from the origin or down for a negative step.
-struct LogGridCase {
-    double origin, step;
-    std::vector<int> perDecade; // multiples of the decade that get a line
-    bool endLine;               // the line at the top of the region
-};
-
-class LogGrid : public GridFixture, public ::testing::WithParamInterface<LogGridCase> {};
-
-TEST_P(LogGrid, RepeatsPerDecade)
+TEST_F(GridFixture, LogGridRepeatsPerDecade)
 {
-    Map(300, 50, {0.1, 0}, {100, 10}, 1, 0);
-    SetGrid(SnapX(GetParam().origin, GetParam().step));
-    std::set<int> expected;
-    for (double decade : {0.1, 1.0, 10.0})
-        for (int k : GetParam().perDecade)
-            expected.insert(static_cast<int>((std::log10(decade * k) + 1) * 100 + 0.5));
-    if (GetParam().endLine)
-        expected.insert(300);
-    EXPECT_EQ(BlackColumns(Drawn(320, 60), 25), expected);
+    Map(300, 50, {0.1, 0}, {100, 10}, 1);
+    for (auto [origin, step, last] : {std::tuple{1.0, 1.0, 9}, {5.0, -1.0, 5}}) {
+        Apply(m_grid, SnapX(origin, step));
+        std::set<int> expected;
+        for (double decade : {0.1, 1.0, 10.0})
+            for (int k = 1; k <= last; ++k)
+                expected.insert(static_cast<int>((std::log10(decade * k) + 1) * 100 + 0.5));
+        if (step > 0)
+            expected.insert(300); // the line at the top of the region
+        EXPECT_EQ(Columns(25, 320, 60), expected) << step;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Steps, LogGrid,
-                         ::testing::Values(LogGridCase{1, 1, {1, 2, 3, 4, 5, 6, 7, 8, 9}, true},
-                                           LogGridCase{5, -1, {1, 2, 3, 4, 5}, false}));
 
 // A step that is tiny against the region, or negative on a log axis, must neither hang
 // nor draw lines closer together than a window pixel.
-struct DenseCase {
-    int xLog;
-    double origin;
-    double step;
-};
-
-class DenseGrid : public GridFixture, public ::testing::WithParamInterface<DenseCase> {};
-
-TEST_P(DenseGrid, EndsQuicklyWithLinesAPixelApart)
+TEST_F(GridFixture, DenseGridEndsQuicklyWithLinesAPixelApart)
 {
-    const DenseCase c = GetParam();
-    if (c.xLog)
-        Map(1000, 100, {1, 0}, {1e6, 10}, 1, 0, 7);
-    else
-        Map(1000, 100, {0, 0}, {10, 10}, 0, 0, 7);
-    SetGrid(SnapX(c.origin, c.step));
-    const auto start = std::chrono::steady_clock::now();
-    Drawn(1200, 400);
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_LT(seconds, 1.0);
-    // The line through the centre's grid value is always there.
-    EXPECT_FALSE(BlackColumns(m_canvas, 150).empty());
+    for (auto [xLog, origin, step] :
+         {std::tuple{0, 0.3, -1e-9}, {1, 1.0, 1e-12}, {1, 1.0, -0.5}, {1, 2.0, 1e-3}}) {
+        Map(1000, 100, {xLog ? 1.0 : 0.0, 0}, {xLog ? 1e6 : 10.0, 10}, xLog, 7);
+        Apply(m_grid, SnapX(origin, step));
+        const auto start = std::chrono::steady_clock::now();
+        // The line through the centre's grid value is always there.
+        EXPECT_FALSE(Columns(150, 1200, 400).empty()) << step;
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+                  1.0);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Steps, DenseGrid,
-                         ::testing::Values(DenseCase{0, 0, 1e-12}, DenseCase{0, 0.3, -1e-9},
-                                           DenseCase{1, 1, 1e-12}, DenseCase{1, 1, -0.5},
-                                           DenseCase{1, 1, -1e-12}, DenseCase{1, 2, 1e-3}));
 
 // Lines are drawn while they stay at least a window pixel apart: at 2.5 pixels every line
 // of the region shows, at 0.5 pixels a direction ends after the line it started from.
 TEST_F(GridFixture, LinesCloserThanAPixelEndTheWalk)
 {
     Map(100, 100, {0, 0}, {10, 10});
-    SetGrid(SnapX(0, 0.25)); // 2.5 pixels
-    EXPECT_EQ(BlackColumns(Drawn(120, 120), 33).size(), 41u);
-    SetGrid(SnapX(0, 0.05)); // 0.5 pixels
-    EXPECT_EQ(BlackColumns(Drawn(120, 120), 33), (std::set<int>{50}));
+    Apply(m_grid, SnapX(0, 0.25)); // 2.5 pixels
+    EXPECT_EQ(Columns(33).size(), 41u);
+    Apply(m_grid, SnapX(0, 0.05)); // 0.5 pixels
+    EXPECT_EQ(Columns(33), (std::set<int>{50}));
     // The same step is 2 window pixels at zoom 4.
-    EXPECT_GT(BlackColumns(Drawn(120, 120, 4.0), 33).size(), 50u);
+    EXPECT_GT(Columns(33, 120, 120, 4.0).size(), 50u);
 }
 
 } // namespace

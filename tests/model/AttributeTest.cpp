@@ -55,27 +55,24 @@ TEST_F(Attributes, DeactivatedOrDeletedAttributesStayOnEarlierPoints)
     EXPECT_EQ((*before->GetAttributes())[0]->m_active, 1);
 }
 
-TEST_F(Attributes, NamesDifferingInCaseCoexistAndMissingNamesAreSafe)
-{
-    mgr.AddAttribute(DbAttPtr(new DbAttRep("x", "1")));
-    mgr.AddAttribute(DbAttPtr(new DbAttRep("X", "2")));
-    EXPECT_EQ(mgr.GetAttMgr().FindAttribute("X"), 1);
-    EXPECT_FALSE(mgr.DeleteAttribute("missing").Get());
-    EXPECT_FALSE(mgr.UpdateAttribute(DbAttPtr(new DbAttRep("missing", ""))).Get());
-    EXPECT_EQ(mgr.GetAttMgr().GetMaster().GetSize(), 2);
-}
-
-TEST_F(Attributes, NotifiesItsObservers)
+// Names differing in case coexist, missing names change nothing, and every change that
+// happens is told to the observers.
+TEST_F(Attributes, NamesAreCaseSensitiveAndChangesAreNotified)
 {
     struct Counter : Observer {
         int n = 0;
         void Update(Observer*, std::intptr_t) override { ++n; }
     } counter;
     mgr.GetAttMgr().Attach(&counter);
-    mgr.AddAttribute(DbAttPtr(new DbAttRep("A", "1")));
-    mgr.UpdateAttribute(DbAttPtr(new DbAttRep("A", "2")));
-    mgr.DeleteAttribute("A");
-    EXPECT_EQ(counter.n, 3);
+    mgr.AddAttribute(DbAttPtr(new DbAttRep("x", "1")));
+    mgr.AddAttribute(DbAttPtr(new DbAttRep("X", "2")));
+    EXPECT_EQ(mgr.GetAttMgr().FindAttribute("X"), 1);
+    EXPECT_FALSE(mgr.DeleteAttribute("missing").Get());
+    EXPECT_FALSE(mgr.UpdateAttribute(DbAttPtr(new DbAttRep("missing", ""))).Get());
+    EXPECT_EQ(mgr.GetAttMgr().GetMaster().GetSize(), 2);
+    mgr.UpdateAttribute(DbAttPtr(new DbAttRep("x", "3")));
+    mgr.DeleteAttribute("X");
+    EXPECT_EQ(counter.n, 4);
     mgr.GetAttMgr().Detach(&counter);
 }
 

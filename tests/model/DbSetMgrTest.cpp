@@ -58,13 +58,6 @@ TEST_F(ThreeSets, DeletingCurrentMovesToNextThenDownwards)
     EXPECT_EQ(mgr.GetSetCount(), 3);
 }
 
-TEST_F(ThreeSets, DeletingAnotherSetKeepsTheCurrentOne)
-{
-    auto m = mgr.DeleteSet(0);
-    EXPECT_EQ(mgr.GetCurrent(), 2);
-    EXPECT_EQ(mgr.GetSet(0), nullptr);
-}
-
 TEST_F(ThreeSets, NewSetTakesTheFreedSlotAndSkipsUsedNames)
 {
     auto m = mgr.DeleteSet(1);
@@ -93,18 +86,6 @@ TEST(DbSetMgr, DeleteOnlySetClearsAllAndUndoBringsItBack)
     mgr.Restore(std::move(memento));
     EXPECT_EQ(mgr.GetTotalCount(), 2);
     EXPECT_EQ(mgr.GetCurrentSet()->GetName(), "Line 1");
-}
-
-TEST(DbSetMgr, OneSetAmongEmptySlotsIsAlsoTheLast)
-{
-    DbSetMgr mgr;
-    mgr.NewSet();
-    mgr.NewSet();
-    auto gone = mgr.DeleteSet(0);
-    ASSERT_NE(dynamic_cast<DbSetX2*>(gone.get()), nullptr);
-    auto cleared = mgr.DeleteSet(1);
-    EXPECT_NE(dynamic_cast<DbSetX3*>(cleared.get()), nullptr);
-    EXPECT_EQ(mgr.GetSlotCount(), 1);
 }
 
 TEST(DbSetMgr, ClearCurrentSetKeepsNameAndSlot)
@@ -138,33 +119,29 @@ TEST(DbSetMgr, AddPrimToMissingSetLeavesItWithTheCaller)
     EXPECT_EQ(p, nullptr);
 }
 
-TEST(DbSetMgr, CountsTreatEmptySlotsAsEmptySets)
+// An emptied slot counts as an empty set, is skipped in the list of sets, and the one set
+// left among empty slots is the last: deleting it clears it instead.
+TEST_F(ThreeSets, EmptySlots)
 {
-    DbSetMgr mgr;
-    EXPECT_EQ(mgr.GetCurrentCount(), 0);
-    mgr.NewSet();
-    mgr.NewSet();
     AddPoint(mgr, 0, 0, 0);
     AddPoint(mgr, 0, 0, 1);
     AddPoint(mgr, 0, 0, 1);
     EXPECT_EQ(mgr.GetTotalCount(), 3);
-    auto m = mgr.DeleteSet(1);
+    auto gone = mgr.DeleteSet(1);
+    ASSERT_NE(dynamic_cast<DbSetX2*>(gone.get()), nullptr);
+    EXPECT_EQ(mgr.GetCurrent(), 2); // deleting another set keeps the current one
     EXPECT_EQ(mgr.GetTotalCount(), 1);
-    mgr.SetCurrent(1);
-    EXPECT_EQ(mgr.GetCurrentCount(), 0);
-}
-
-TEST(DbSetMgr, ListSetsSkipsEmptySlots)
-{
-    DbSetMgr mgr;
-    mgr.NewSet();
-    mgr.NewSet();
-    mgr.NewSet();
-    auto m = mgr.DeleteSet(1);
     std::vector<std::pair<int, std::string>> sets;
     EXPECT_EQ(mgr.ListSets(sets), 2);
     ASSERT_EQ(sets.size(), 2u);
     EXPECT_EQ(sets[1], (std::pair<int, std::string>{2, "Line 3"}));
+    mgr.SetCurrent(1);
+    EXPECT_EQ(mgr.GetCurrentCount(), 0);
+
+    auto second = mgr.DeleteSet(2);
+    auto cleared = mgr.DeleteSet(0);
+    EXPECT_NE(dynamic_cast<DbSetX3*>(cleared.get()), nullptr);
+    EXPECT_EQ(mgr.GetSlotCount(), 1);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "model/DbAttPrim.h"
 #include "model/DbPoint.h"
 #include "model/DbSetMgr.h"
+#include "model/DbSetX1.h"
 
 #include <gtest/gtest.h>
 
@@ -27,53 +28,33 @@ protected:
     DbSetMgr mgr;
 };
 
-TEST_F(ExportText, CommaSeparatedExample)
+// Unsorted keeps the collection order, sorted is on x (two equal x keep their order);
+// numbers take their shortest general form.
+TEST_F(ExportText, PointsInCollectionOrderOrSortedOnX)
 {
-    Add(3, 4);
-    mgr.AddAttribute(DbAttPtr(new DbAttRep("Color", "red")));
-    Add(1, 2);
-    EXPECT_EQ(All(", ", 1), "Line 1\nX, Y, Color\n1, 2, red\n3, 4\n\n");
+    const struct {
+        std::vector<DPoint> points;
+        const char* sep;
+        int sort;
+        const char* expected;
+    } cases[] = {
+        {{{3, 4}, {0.5, 1234567}, {-0.0001, 1e-5}},
+         " ",
+         0,
+         "Line 1\nX Y\n3 4\n0.5 1.23457e+06\n-0.0001 1e-05\n\n"},
+        {{{5, 1}, {5, 2}}, "\t", 1, "Line 1\nX\tY\n5\t1\n5\t2\n\n"},
+        {{{9, 0}, {-3, 1}, {7.5, 2}, {0, 3}, {7.5, 4}, {1e6, 5}, {-8, 6}},
+         " ",
+         1,
+         "Line 1\nX Y\n-8 6\n-3 1\n0 3\n7.5 2\n7.5 4\n9 0\n1e+06 5\n\n"},
+    };
+    for (const auto& c : cases) {
+        auto cleared = mgr.ClearCurrentSet();
+        for (DPoint p : c.points)
+            Add(p.x, p.y);
+        EXPECT_EQ(All(c.sep, c.sort), c.expected);
+    }
 }
-
-struct PointsCase {
-    const char* what;
-    std::vector<DPoint> points;
-    const char* sep;
-    int sort;
-    const char* expected;
-};
-
-class ExportPoints : public ExportText, public ::testing::WithParamInterface<PointsCase> {};
-
-TEST_P(ExportPoints, WritesTheSetAsText)
-{
-    for (DPoint p : GetParam().points)
-        Add(p.x, p.y);
-    EXPECT_EQ(All(GetParam().sep, GetParam().sort), GetParam().expected) << GetParam().what;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ExportPoints,
-    ::testing::Values(PointsCase{"unsorted keeps collection order",
-                                 {{3, 4}, {1, 2}, {2, 0}},
-                                 " ",
-                                 0,
-                                 "Line 1\nX Y\n3 4\n1 2\n2 0\n\n"},
-                      PointsCase{"equal x keeps collection order",
-                                 {{5, 1}, {5, 2}},
-                                 "\t",
-                                 1,
-                                 "Line 1\nX\tY\n5\t1\n5\t2\n\n"},
-                      PointsCase{"sorted on x, negatives and repeats",
-                                 {{9, 0}, {-3, 1}, {7.5, 2}, {0, 3}, {7.5, 4}, {1e6, 5}, {-8, 6}},
-                                 " ",
-                                 1,
-                                 "Line 1\nX Y\n-8 6\n-3 1\n0 3\n7.5 2\n7.5 4\n9 0\n1e+06 5\n\n"},
-                      PointsCase{"shortest general form",
-                                 {{0.5, 1234567}, {-0.0001, 1e-5}},
-                                 " ",
-                                 0,
-                                 "Line 1\nX Y\n0.5 1.23457e+06\n-0.0001 1e-05\n\n"}));
 
 TEST_F(ExportText, AttributeColumnsSortWithoutCaseAndLeaveGapsEmpty)
 {

@@ -1,5 +1,3 @@
-#include "mapping/TransformData.h"
-#include "mapping/TransformMan.h"
 #include "model/DbPoint.h"
 #include "model/DbSetMgr.h"
 #include "platform/Document.h"
@@ -61,22 +59,6 @@ protected:
     std::unique_ptr<PlotData> data;
 };
 
-TEST_F(DataTasks, TenClicksAreTenUndoablePointsAndANewClickDiscardsTheUndoneOnes)
-{
-    for (int i = 0; i < 10; ++i)
-        Collect(i, i);
-    EXPECT_EQ(Sets().GetCurrentCount(), 10);
-    for (int i = 0; i < 10; ++i)
-        EXPECT_TRUE(data->Undo());
-    EXPECT_EQ(Sets().GetCurrentCount(), 0);
-    EXPECT_EQ(CountedPoint::live, 10); // held by their undone tasks
-    EXPECT_TRUE(data->Redo());
-    EXPECT_EQ(Sets().GetCurrentCount(), 1);
-    Collect(20, 20);
-    EXPECT_EQ(CountedPoint::live, 2);
-    EXPECT_EQ(Sets().GetCurrentCount(), 2);
-}
-
 TEST_F(DataTasks, PointGoesBackToItsOwnSet)
 {
     DbPoint* p = Collect(1, 1);
@@ -85,23 +67,6 @@ TEST_F(DataTasks, PointGoesBackToItsOwnSet)
     data->Redo();
     EXPECT_TRUE(Sets().GetSet(0)->Contains(p));
     EXPECT_EQ(Sets().GetCurrentCount(), 0);
-}
-
-TEST_F(DataTasks, PointTaskRecomputesTheGraphPositionAtOnce)
-{
-    // Region (0,0)..(20,20) in pixels mapped onto X 0..10 and Y 10..0: graph = pixel / 2.
-    std::unique_ptr<AttributeRep> rep = data->FindRep<TransformMan>();
-    auto* man = dynamic_cast<TransformMan*>(rep.get());
-    ASSERT_NE(man, nullptr);
-    man->DefineOrResize(0, {0, 0}, {20, 20});
-    man->Notify(DataHint());
-    data->GetTransform()->SetLimits({0, 10}, {10, 0});
-
-    auto p = std::make_unique<DbPoint>(DPoint{4.5, 7.25});
-    DbPoint* raw = p.get();
-    PrimTask task(data.get(), std::move(p));
-    EXPECT_NEAR(raw->m_graph.x, 2.25, 1e-12);
-    EXPECT_NEAR(raw->m_graph.y, 3.625, 1e-12);
 }
 
 // Each task on three sets of one point each, the last one current, with an attribute "a":
@@ -219,36 +184,6 @@ TEST_F(DataTasks, AttributeTasksChangeTheMasterListButNotTheCollectedPoints)
     data->Undo();
     ASSERT_EQ(Sets().GetAttMgr().GetMaster().GetSize(), 1);
     EXPECT_EQ(Sets().GetAttMgr().GetMaster()[0]->m_value, "lower");
-
-    // Undo all the way: the attribute is gone again.
-    while (data->CanUndo())
-        data->Undo();
-    EXPECT_EQ(Sets().GetAttMgr().GetMaster().GetSize(), 0);
-}
-
-TEST_F(DataTasks, SelectSetAsksForAnOverlayRepaint)
-{
-    data->NewSet();
-    data->SelectSet(0);
-    EXPECT_EQ(Sets().GetCurrent(), 0);
-    EXPECT_EQ(data->GetViewHint(), PlotData::kHintOverlay);
-}
-
-TEST_F(DataTasks, PreferencesNotifyOnlyWhenTheSortFlagChanges)
-{
-    struct Counter : Observer {
-        int n = 0;
-        void Update(Observer*, std::intptr_t) override { ++n; }
-    } counter;
-    Sets().Attach(&counter);
-    EXPECT_TRUE(data->GetSortFlag());
-    data->ApplyPreferences(true, true);
-    EXPECT_EQ(counter.n, 0);
-    EXPECT_TRUE(data->GetSaveReference());
-    data->ApplyPreferences(false, false);
-    EXPECT_EQ(counter.n, 1);
-    EXPECT_FALSE(data->GetSortFlag());
-    Sets().Detach(&counter);
 }
 
 } // namespace

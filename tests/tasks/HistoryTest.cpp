@@ -58,21 +58,29 @@ TEST_F(History, NewTaskDiscardsTheRedoList)
     EXPECT_FALSE(db.CanRedo());
 }
 
-TEST_F(History, UndoAndRedoStopAtTheEnds)
+TEST_F(History, UndoAndRedoStopAtTheEndsAndClearDeletesBothLists)
 {
-    EXPECT_FALSE(db.CanUndo());
     EXPECT_FALSE(db.Undo());
     EXPECT_FALSE(db.Redo());
     db.Execute(Make("A"));
+    db.Execute(Make("B"));
+    EXPECT_TRUE(db.Undo());
     EXPECT_TRUE(db.Undo());
     EXPECT_FALSE(db.Undo());
-    EXPECT_EQ(db.GetPosition(), 0);
     EXPECT_EQ(db.UndoName(), "");
     EXPECT_EQ(db.RedoName(), "A");
     EXPECT_TRUE(db.Redo());
-    EXPECT_FALSE(db.Redo());
     EXPECT_EQ(db.UndoName(), "A");
-    EXPECT_EQ(db.RedoName(), "");
+    EXPECT_EQ(db.RedoName(), "B");
+    EXPECT_TRUE(db.Redo());
+    EXPECT_FALSE(db.Redo());
+    db.Undo();
+    db.ClearTasks();
+    EXPECT_EQ(db.GetTaskCount(), 0);
+    EXPECT_FALSE(db.CanUndo());
+    EXPECT_FALSE(db.CanRedo());
+    EXPECT_EQ(std::count(log.begin(), log.end(), "~A") + std::count(log.begin(), log.end(), "~B"),
+              2);
 }
 
 TEST_F(History, FailedExecuteRecordsNothingAndLeavesTheTaskWithTheCaller)
@@ -86,19 +94,6 @@ TEST_F(History, FailedExecuteRecordsNothingAndLeavesTheTaskWithTheCaller)
     EXPECT_TRUE(db.CanRedo()); // the redo list survives a failed task
     bad.reset();
     EXPECT_EQ(log.back(), "~bad");
-}
-
-TEST_F(History, ClearTasksDeletesBothLists)
-{
-    db.Execute(Make("A"));
-    db.Execute(Make("B"));
-    db.Undo();
-    db.ClearTasks();
-    EXPECT_EQ(db.GetTaskCount(), 0);
-    EXPECT_FALSE(db.CanUndo());
-    EXPECT_FALSE(db.CanRedo());
-    EXPECT_EQ(std::count(log.begin(), log.end(), "~A") + std::count(log.begin(), log.end(), "~B"),
-              2);
 }
 
 TEST_F(History, TaskSetUndoesBackwardsAndRedoesForwards)
@@ -115,6 +110,7 @@ TEST_F(History, TaskSetUndoesBackwardsAndRedoesForwards)
                                              "redo A", "redo B", "redo C"}));
 }
 
+// A set stops at the first failing task; an empty set fails and is not recorded.
 TEST_F(History, TaskSetStopsAtTheFirstFailure)
 {
     TaskSet set(nullptr, "Rename");
@@ -125,14 +121,10 @@ TEST_F(History, TaskSetStopsAtTheFirstFailure)
     EXPECT_EQ(log, (std::vector<std::string>{"do A", "do B"}));
     EXPECT_EQ(set.GetName(), "Rename");
     EXPECT_TRUE(set.CanUndo());
-    set.Undo();
+    EXPECT_FALSE(set.Undo()); // B fails again, before A is reached
     EXPECT_TRUE(set.CanRedo());
-}
-
-TEST_F(History, EmptyTaskSetFailsAndIsNotRecorded)
-{
-    std::unique_ptr<Task> set = std::make_unique<TaskSet>(nullptr);
-    EXPECT_FALSE(db.Execute(set));
+    std::unique_ptr<Task> empty = std::make_unique<TaskSet>(nullptr);
+    EXPECT_FALSE(db.Execute(empty));
     EXPECT_EQ(db.GetTaskCount(), 0);
 }
 
