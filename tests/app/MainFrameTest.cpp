@@ -40,42 +40,14 @@ struct FakeTarget : CommandTarget {
         if (!m_handles.count(id))
             return false;
         state.Enable(m_enabled);
-        state.SetCheck(checked);
         return true;
     }
     std::vector<CommandId> commands;
-    bool checked = false;
 
 private:
     std::set<CommandId> m_handles;
     bool m_enabled;
 };
-
-std::vector<QString> MenuTitles(QMenuBar* bar)
-{
-    std::vector<QString> titles;
-    for (QAction* a : bar->actions())
-        titles.push_back(a->text());
-    return titles;
-}
-
-QMenu* TopMenu(CMainFrame& frame, const QString& title)
-{
-    for (QAction* a : frame.menuBar()->actions())
-        if (a->text() == title)
-            return a->menu();
-    return nullptr;
-}
-
-// The visible entries of a menu, "-" for separators.
-std::vector<QString> Entries(QMenu* menu)
-{
-    std::vector<QString> out;
-    for (QAction* a : menu->actions())
-        if (a->isVisible())
-            out.push_back(a->isSeparator() ? QString("-") : a->text());
-    return out;
-}
 
 QAction* FindAction(QMenu* menu, CommandId id)
 {
@@ -93,105 +65,65 @@ class MainFrameTest : public ::testing::Test {
 protected:
     MainFrameTest() : m_frame(m_profile) { m_frame.resize(900, 700); }
 
-    CChildFrame* OpenChild(CommandTarget* view, CommandTarget* doc, const QString& title)
+    CChildFrame* OpenChild(const QString& title, CommandTarget* view = nullptr)
     {
-        auto* child = new CChildFrame(new QWidget, view, doc);
+        auto* child = new CChildFrame(new QWidget, view ? view : &m_none, &m_none);
         child->setWindowTitle(title);
         m_frame.AddChildFrame(child);
         return child;
     }
 
     MemoryProfile m_profile;
+    FakeTarget m_none{{}};
     CMainFrame m_frame;
 };
 
 TEST_F(MainFrameTest, ADocumentWindowBringsTheFullMenuAndClosingItTakesItAway)
 {
     EXPECT_FALSE(m_frame.ShowsDocumentMenu());
-    EXPECT_EQ(MenuTitles(m_frame.menuBar()), (std::vector<QString>{"&File", "&View", "&Help"}));
-    FakeTarget view({}), doc({});
-    OpenChild(&view, &doc, "Untitled");
+    EXPECT_EQ(m_frame.menuBar()->actions().size(), 3);
+    OpenChild("Untitled");
     EXPECT_TRUE(m_frame.ShowsDocumentMenu());
-    EXPECT_EQ(MenuTitles(m_frame.menuBar()),
-              (std::vector<QString>{"&File", "&Edit", "&View", "&Image", "&Window", "&Help"}));
-    // The degree sign survives the way from the menu resources.
-    EXPECT_EQ(Entries(TopMenu(m_frame, "&Image")).at(2),
-              QString::fromUtf8("Rotate 90\u00B0 Clockwise"));
-
+    EXPECT_EQ(m_frame.menuBar()->actions().size(), 6);
     m_frame.MdiArea()->closeAllSubWindows();
     QApplication::processEvents();
     QApplication::processEvents();
     EXPECT_FALSE(m_frame.ShowsDocumentMenu());
-    EXPECT_EQ(MenuTitles(m_frame.menuBar()).size(), 3u);
+    EXPECT_EQ(m_frame.menuBar()->actions().size(), 3);
 }
 
 // Commands go to the view, then its document, then the frame, then the application; the
-// first that handles a command ends the route.
+// first that handles a command ends the route. Nobody answering, or a handler disabling
+// the command, means it is not carried out.
 TEST_F(MainFrameTest, CommandsTravelViewDocumentFrameApplication)
 {
     FakeTarget app({ID_FILE_NEW, ID_VIEW_ZOOMIN, ID_EDIT_UNDO, ID_TOOL_PAN});
     m_frame.SetAppTarget(&app);
-    FakeTarget view({ID_VIEW_ZOOMIN});
+    EXPECT_FALSE(m_frame.QueryCommand(ID_VIEW_FIT).enabled);
+    EXPECT_FALSE(m_frame.RouteCommand(ID_VIEW_FIT));
+    FakeTarget view({ID_VIEW_ZOOMIN, ID_VIEW_ACTUAL});
     FakeTarget doc({ID_EDIT_UNDO, ID_VIEW_ZOOMIN});
-    OpenChild(&view, &doc, "Plot");
+    FakeTarget disabled({ID_VIEW_FIT}, false);
+    auto* child = new CChildFrame(new QWidget, &view, &doc);
+    m_frame.AddChildFrame(child);
 
     EXPECT_TRUE(m_frame.RouteCommand(ID_VIEW_ZOOMIN));
     EXPECT_EQ(view.commands, (std::vector<CommandId>{ID_VIEW_ZOOMIN}));
     EXPECT_TRUE(doc.commands.empty());
-    EXPECT_TRUE(app.commands.empty());
-
     EXPECT_TRUE(m_frame.RouteCommand(ID_EDIT_UNDO));
-    EXPECT_EQ(view.commands.back(), ID_EDIT_UNDO);
     EXPECT_EQ(doc.commands, (std::vector<CommandId>{ID_EDIT_UNDO}));
-    EXPECT_TRUE(app.commands.empty());
-
     EXPECT_TRUE(m_frame.RouteCommand(ID_FILE_NEW));
     EXPECT_EQ(app.commands, (std::vector<CommandId>{ID_FILE_NEW}));
-
     // The frame's own commands stop at the frame.
     EXPECT_TRUE(m_frame.RouteCommand(ID_VIEW_STATUS_BAR));
     EXPECT_EQ(app.commands.size(), 1u);
-}
 
-TEST_F(MainFrameTest, CommandNobodyAnswersForIsDisabledAndNotSent)
-{
-    FakeTarget app({ID_APP_ABOUT});
-    m_frame.SetAppTarget(&app);
-    EXPECT_FALSE(m_frame.QueryCommand(ID_VIEW_ZOOMIN).enabled);
-    EXPECT_FALSE(m_frame.QueryCommand(ID_EDIT_UNDO).enabled);
-    EXPECT_TRUE(m_frame.QueryCommand(ID_APP_ABOUT).enabled);
-    EXPECT_FALSE(m_frame.RouteCommand(ID_VIEW_ZOOMIN));
-    EXPECT_TRUE(app.commands.empty());
-
-    // A command its handler disables is not carried out either.
-    FakeTarget view({ID_VIEW_FIT}, false);
-    FakeTarget doc({});
-    OpenChild(&view, &doc, "Plot");
+    OpenChild("Disabled", &disabled);
     EXPECT_FALSE(m_frame.RouteCommand(ID_VIEW_FIT));
-    EXPECT_TRUE(view.commands.empty());
+    EXPECT_TRUE(disabled.commands.empty());
 }
 
-TEST_F(MainFrameTest, ActionsFollowTheUpdateHandlers)
-{
-    FakeTarget view({ID_VIEW_ZOOM_MEDIUM});
-    view.checked = true;
-    FakeTarget doc({});
-    OpenChild(&view, &doc, "Plot");
-    m_frame.UpdateCommandUI();
-    QAction* medium = FindAction(TopMenu(m_frame, "&View"), ID_VIEW_ZOOM_MEDIUM);
-    ASSERT_NE(medium, nullptr);
-    EXPECT_TRUE(medium->isEnabled());
-    EXPECT_TRUE(medium->isChecked());
-    QAction* slow = FindAction(TopMenu(m_frame, "&View"), ID_VIEW_ZOOM_SLOW);
-    ASSERT_NE(slow, nullptr);
-    EXPECT_FALSE(slow->isEnabled());
-
-    view.checked = false;
-    m_frame.UpdateCommandUI();
-    EXPECT_FALSE(medium->isChecked());
-}
-
-TEST_F(MainFrameTest, BarCommandsShowAndHideTheirBars)
+TEST_F(MainFrameTest, BarCommandsShowAndHideTheirBarsAndStrayPanesAreIgnored)
 {
     m_frame.show();
     QToolBar* digitize = m_frame.Bar(ID_VIEW_DIGITIZE_BAR);
@@ -202,34 +134,8 @@ TEST_F(MainFrameTest, BarCommandsShowAndHideTheirBars)
     EXPECT_FALSE(m_frame.QueryCommand(ID_VIEW_DIGITIZE_BAR).checked);
     EXPECT_TRUE(m_frame.RouteCommand(ID_VIEW_STATUS_BAR));
     EXPECT_FALSE(m_frame.statusBar()->isVisible());
-    EXPECT_FALSE(m_frame.QueryCommand(ID_VIEW_STATUS_BAR).checked);
-}
 
-// Every toolbar button has its icon (the resources were found) and both tips.
-TEST_F(MainFrameTest, ToolbarButtonsHaveIconsAndTips)
-{
-    for (CommandId id :
-         {ID_VIEW_STANDARD_BAR, ID_VIEW_VIEW_BAR, ID_VIEW_DIGITIZE_BAR, ID_VIEW_DATASETS_BAR}) {
-        QToolBar* bar = m_frame.Bar(id);
-        ASSERT_NE(bar, nullptr) << id;
-        int buttons = 0;
-        for (QAction* a : bar->actions()) {
-            if (a->isSeparator() || !a->data().isValid())
-                continue; // the data-set list has no command
-            ++buttons;
-            SCOPED_TRACE(a->data().toInt());
-            EXPECT_FALSE(a->icon().pixmap(16, 16).isNull());
-            EXPECT_FALSE(a->toolTip().isEmpty());
-            EXPECT_FALSE(a->statusTip().isEmpty());
-        }
-        EXPECT_GE(buttons, 2) << bar->windowTitle().toStdString();
-    }
-}
-
-TEST_F(MainFrameTest, PaneTextOutsideTheSixPanesIsIgnored)
-{
     EXPECT_EQ(m_frame.Pane(6), nullptr);
-    EXPECT_EQ(m_frame.Pane(-1), nullptr);
     m_frame.SetPaneText(2, "17");
     m_frame.SetPaneText(9, "ignored");
     m_frame.SetPaneText(-1, "ignored");
@@ -237,19 +143,18 @@ TEST_F(MainFrameTest, PaneTextOutsideTheSixPanesIsIgnored)
 }
 
 // Every accelerator, pressed in the frame, takes its command along the route (the view is
-// first and answers for them all), like the menu entry naming the key.
+// first and answers for them all).
 TEST_F(MainFrameTest, EveryAcceleratorReachesItsCommand)
 {
     std::set<CommandId> ids;
     for (const auto& acc : CommandTable::Accelerators())
         ids.insert(acc.id);
-    FakeTarget view(ids), doc({});
-    CChildFrame* child = OpenChild(&view, &doc, "Plot");
+    FakeTarget view(ids);
+    CChildFrame* child = OpenChild("Plot", &view);
     m_frame.show();
     QApplication::setActiveWindow(&m_frame);
     child->setFocus();
     QApplication::processEvents();
-    ASSERT_EQ(CommandTable::Accelerators().size(), 18u);
     for (const auto& acc : CommandTable::Accelerators()) {
         SCOPED_TRACE(acc.keys);
         const QKeyCombination key = QKeySequence(QString::fromStdString(acc.keys))[0];
@@ -258,7 +163,8 @@ TEST_F(MainFrameTest, EveryAcceleratorReachesItsCommand)
         QApplication::sendEvent(child, &press);
         EXPECT_EQ(view.commands, std::vector<CommandId>{acc.id});
     }
-    EXPECT_EQ(FindAction(TopMenu(m_frame, "&View"), ID_VIEW_ZOOMIN)->text(), "Zoom &In\tCtrl++");
+    EXPECT_EQ(FindAction(m_frame.menuBar()->actions()[2]->menu(), ID_VIEW_ZOOMIN)->text(),
+              "Zoom &In\tCtrl++");
 }
 
 TEST_F(MainFrameTest, ADocumentWindowThatRefusesToCloseKeepsTheProgram)
@@ -274,7 +180,6 @@ TEST_F(MainFrameTest, ADocumentWindowThatRefusesToCloseKeepsTheProgram)
     };
     m_frame.show();
     auto* child = new Stubborn;
-    child->setWindowTitle("unsaved");
     m_frame.AddChildFrame(child);
     EXPECT_FALSE(m_frame.close());
     EXPECT_TRUE(m_frame.isVisible());
@@ -289,11 +194,9 @@ TEST_F(MainFrameTest, RightClickMenuOnlyOverBars)
     m_frame.show();
     QApplication::processEvents();
     auto centreOf = [&](QWidget* w) { return w->mapTo(&m_frame, w->rect().center()); };
-
     QToolBar* view = m_frame.Bar(ID_VIEW_VIEW_BAR);
     EXPECT_TRUE(m_frame.IsOverBar(centreOf(view->widgetForAction(view->actions().front()))));
     EXPECT_TRUE(m_frame.IsOverBar(centreOf(m_frame.Pane(4))));
-
     EXPECT_FALSE(m_frame.IsOverBar(centreOf(m_frame.findChild<QComboBox*>("DataSetsBox"))));
     EXPECT_FALSE(m_frame.IsOverBar(centreOf(m_frame.MdiArea())));
     EXPECT_FALSE(m_frame.IsOverBar(centreOf(m_frame.menuBar())));
@@ -304,13 +207,9 @@ TEST_F(MainFrameTest, AttributeListNeedsADocument)
     QWidget attributes;
     attributes.show();
     m_frame.SetAttributeWindow(&attributes);
-    CommandState state = m_frame.QueryCommand(ID_ATTRIBUTE_LIST);
-    EXPECT_FALSE(state.enabled);
+    EXPECT_FALSE(m_frame.QueryCommand(ID_ATTRIBUTE_LIST).enabled);
     EXPECT_FALSE(attributes.isVisible()); // hidden while there is no document
-
-    FakeTarget view({}), doc({});
-    OpenChild(&view, &doc, "Plot");
-    EXPECT_TRUE(m_frame.QueryCommand(ID_ATTRIBUTE_LIST).enabled);
+    OpenChild("Plot");
     EXPECT_TRUE(m_frame.RouteCommand(ID_ATTRIBUTE_LIST));
     EXPECT_TRUE(attributes.isVisible());
     EXPECT_TRUE(m_frame.QueryCommand(ID_ATTRIBUTE_LIST).checked);
@@ -318,51 +217,42 @@ TEST_F(MainFrameTest, AttributeListNeedsADocument)
     EXPECT_FALSE(attributes.isVisible());
 }
 
-TEST_F(MainFrameTest, NewWindowsOpenMaximizedOnlyAfterAMaximizedOne)
+// New windows open maximized only after a maximized one; the maximized title joins the
+// caption.
+TEST_F(MainFrameTest, MaximizedWindowsAndTheCaption)
 {
     m_frame.show();
-    FakeTarget view({}), doc({});
-    OpenChild(&view, &doc, "One");
+    CChildFrame* one = OpenChild("One");
     ASSERT_TRUE(m_frame.MdiArea()->currentSubWindow()->isMaximized());
-    OpenChild(&view, &doc, "Two");
+    EXPECT_EQ(m_frame.windowTitle(), "Kurvo - [One]");
+    one->setWindowTitle("One*");
+    EXPECT_EQ(m_frame.windowTitle(), "Kurvo - [One*]");
+    OpenChild("Two");
     EXPECT_TRUE(m_frame.MdiArea()->currentSubWindow()->isMaximized());
 
     m_frame.MdiArea()->currentSubWindow()->showNormal();
-    OpenChild(&view, &doc, "Three");
+    QApplication::processEvents();
+    EXPECT_EQ(m_frame.windowTitle(), "Kurvo");
+    OpenChild("Three");
     EXPECT_FALSE(m_frame.MdiArea()->currentSubWindow()->isMaximized());
-    EXPECT_EQ(m_frame.ActiveChild()->windowTitle(), "Three");
 }
 
 TEST_F(MainFrameTest, WindowMenuListsTheOpenWindowsAndActivatesThem)
 {
     m_frame.show();
-    FakeTarget view({}), doc({});
-    OpenChild(&view, &doc, "R&D");
-    OpenChild(&view, &doc, "Two");
+    OpenChild("R&D");
+    OpenChild("Two");
     QMenu* window = m_frame.WindowMenu();
     ASSERT_NE(window, nullptr);
     emit window->aboutToShow();
     emit window->aboutToShow(); // entries are replaced, not added twice
-    EXPECT_EQ(Entries(window), (std::vector<QString>{"&New Window", "&Cascade", "&Tile",
-                                                     "&Arrange Icons", "-", "&1 R&&D", "&2 Two"}));
+    ASSERT_EQ(window->actions().size(), 7);
     QAction* first = window->actions()[5];
+    EXPECT_EQ(first->text(), "&1 R&&D");
     EXPECT_FALSE(first->isChecked());
     EXPECT_TRUE(window->actions()[6]->isChecked());
     first->trigger();
     EXPECT_EQ(m_frame.ActiveChild()->windowTitle(), "R&D");
-}
-
-TEST_F(MainFrameTest, MaximizedDocumentTitleJoinsTheCaption)
-{
-    m_frame.show();
-    FakeTarget view({}), doc({});
-    CChildFrame* child = OpenChild(&view, &doc, "plot");
-    EXPECT_EQ(m_frame.windowTitle(), "Kurvo - [plot]");
-    child->setWindowTitle("plot*");
-    EXPECT_EQ(m_frame.windowTitle(), "Kurvo - [plot*]");
-    m_frame.MdiArea()->currentSubWindow()->showNormal();
-    QApplication::processEvents();
-    EXPECT_EQ(m_frame.windowTitle(), "Kurvo");
 }
 
 TEST_F(MainFrameTest, ClosingMaximizedStoresTheRestoreFlagAndTheNormalRectangle)
@@ -414,12 +304,10 @@ TEST_P(BadPlacement, LeavesTheWindowAlone)
     EXPECT_FALSE(frame.isMaximized());
     EXPECT_EQ(frame.geometry().topLeft(), QPoint(10, 20));
     EXPECT_GE(frame.width(), 100);
-    EXPECT_GE(frame.height(), 100);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, BadPlacement,
-                         ::testing::Values("garbage", "2,3,-1,-1,-1,-1,0,0,800",
-                                           "0,1,-1,-1,-1,-1,50000,50000,50800,50600",
+                         ::testing::Values("garbage", "0,1,-1,-1,-1,-1,50000,50000,50800,50600",
                                            "0,1,-1,-1,-1,-1,100,100,90,90",
                                            "0,1,-1,-1,-1,-1,0,0,2000000000,2000000000"));
 

