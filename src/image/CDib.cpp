@@ -1,6 +1,7 @@
 #include "image/CDib.h"
 
 #include "image/BmpFile.h"
+#include "image/PictureFile.h"
 #include "image/TiffFile.h"
 #include "platform/Archive.h"
 #include "platform/PagePrefault.h"
@@ -163,6 +164,14 @@ bool CDib::LoadFile(const std::string& path)
     if (std::optional<DibBlock> dib = ReadBmpFile(path)) {
         m_dib = std::move(*dib);
         m_format = kFormatBmp;
+        return true;
+    }
+    PictureKind kind = PictureKind::kNone;
+    if (std::optional<DibBlock> dib = ReadPictureFile(path, kind)) {
+        static const int formats[] = {kFormatNone, kFormatPng, kFormatJpeg, kFormatGif,
+                                      kFormatWebp};
+        m_dib = std::move(*dib);
+        m_format = formats[static_cast<int>(kind)];
         return true;
     }
     if (std::optional<DibBlock> dib = ReadTiffFile(path)) {

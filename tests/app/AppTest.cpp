@@ -78,16 +78,22 @@ TEST_F(AppTest, OpenOffersImagesFirstThenTheFilterChosenLast)
     UseHooks();
     ASSERT_TRUE(m_app->InitInstance({"kurvo"}));
     m_ui.promptAnswers = {std::string("/p/a.tif"), std::string("/p/b.dat"), std::nullopt};
-    m_ui.chosenFilters = {3, 1};
+    m_ui.chosenFilters = {9, 1};
 
     ASSERT_TRUE(m_app->MainFrame()->RouteCommand(ID_FILE_OPEN));
     ASSERT_EQ(m_ui.prompts.size(), 1u);
     const FilePrompt& first = m_ui.prompts[0];
     EXPECT_FALSE(first.save);
-    EXPECT_EQ(first.filters, (std::vector<std::string>{
-                                 "Kurvo Files (*.kvx)|*.kvx",
-                                 "Bitmap Files (*.bmp;*.dib;*.tif;*.tiff)|*.bmp;*.dib;*.tif;*.tiff",
-                                 "All Files (*.*)|*.*"}));
+    EXPECT_EQ(
+        first.filters,
+        (std::vector<std::string>{
+            "Kurvo Files (*.kvx)|*.kvx",
+            "All Pictures (*.bmp;*.dib;*.tif;*.tiff;*.png;*.jpg;*.jpeg;*.jpe;"
+            "*.gif;*.webp)|*.bmp;*.dib;*.tif;*.tiff;*.png;*.jpg;*.jpeg;*.jpe;"
+            "*.gif;*.webp",
+            "Bitmap Files (*.bmp;*.dib)|*.bmp;*.dib", "TIFF Files (*.tif;*.tiff)|*.tif;*.tiff",
+            "PNG Files (*.png)|*.png", "JPEG Files (*.jpg;*.jpeg;*.jpe)|*.jpg;*.jpeg;*.jpe",
+            "GIF Files (*.gif)|*.gif", "WebP Files (*.webp)|*.webp", "All Files (*.*)|*.*"}));
     EXPECT_EQ(first.filterIndex, 2);
     EXPECT_EQ(first.defaultExtension, "bmp");
     EXPECT_EQ(m_opened, (std::vector<std::string>{"/p/a.tif"}));
@@ -95,7 +101,7 @@ TEST_F(AppTest, OpenOffersImagesFirstThenTheFilterChosenLast)
     // The all-files filter was chosen: it is offered next, with no default extension.
     m_app->MainFrame()->RouteCommand(ID_FILE_OPEN);
     ASSERT_EQ(m_ui.prompts.size(), 2u);
-    EXPECT_EQ(m_ui.prompts[1].filterIndex, 3);
+    EXPECT_EQ(m_ui.prompts[1].filterIndex, 9);
     EXPECT_EQ(m_ui.prompts[1].defaultExtension, "");
 
     // Cancelling opens nothing and keeps the remembered filter.

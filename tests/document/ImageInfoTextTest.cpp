@@ -19,6 +19,7 @@ DibBlock Blank(int width, int height, int bits)
 TEST(ImageFormatName, NamesTheCodesAndFallsBackToUnknown)
 {
     EXPECT_STREQ(ImageFormatName(5), "JPEG");
+    EXPECT_STREQ(ImageFormatName(CDib::kFormatWebp), "WebP");
     for (int outOfRange : {0, 7, -1})
         EXPECT_STREQ(ImageFormatName(outOfRange), "Unknown") << outOfRange;
 }
