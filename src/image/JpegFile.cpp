@@ -59,6 +59,7 @@ bool ReadHeader(jpeg_decompress_struct* cinfo, ErrorManager* err, jpeg_progress_
     progress->progress_monitor = LimitScans;
     cinfo->progress = progress;
     jpeg_mem_src(cinfo, data, static_cast<unsigned long>(length));
+    jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
     if (jpeg_read_header(cinfo, TRUE) != JPEG_HEADER_OK)
         return false;
     switch (cinfo->jpeg_color_space) {
@@ -113,8 +114,48 @@ bool ReadRows(jpeg_decompress_struct* cinfo, ErrorManager* err, std::uint8_t* bi
 
 } // namespace
 
-std::optional<DibBlock> ReadJpegMemory(const std::uint8_t* data, std::size_t length)
+int ExifOrientation(const std::uint8_t* data, std::size_t length)
 {
+    // "Exif", two zeros, then a TIFF header: the byte order, 42 and where the first
+    // directory starts, each offset counted from the header.
+    if (length < 14 || std::memcmp(data, "Exif\0\0", 6) != 0)
+        return 1;
+    const std::uint8_t* tiff = data + 6;
+    const std::uint64_t size = length - 6;
+    const bool little = tiff[0] == 'I' && tiff[1] == 'I';
+    if (!little && !(tiff[0] == 'M' && tiff[1] == 'M'))
+        return 1;
+    const auto u16 = [&](std::uint64_t at) {
+        return little ? tiff[at] | tiff[at + 1] << 8 : tiff[at] << 8 | tiff[at + 1];
+    };
+    const auto u32 = [&](std::uint64_t at) {
+        return static_cast<std::uint32_t>(u16(little ? at + 2 : at)) << 16 |
+               static_cast<std::uint32_t>(u16(little ? at : at + 2));
+    };
+    if (u16(2) != 42)
+        return 1;
+    const std::uint64_t directory = u32(4);
+    if (directory + 2 > size)
+        return 1;
+    // Twelve-byte entries: tag, type, count, value; the orientation is one SHORT.
+    const int entries = u16(directory);
+    for (int i = 0; i < entries; ++i) {
+        const std::uint64_t entry = directory + 2 + 12 * static_cast<std::uint64_t>(i);
+        if (entry + 12 > size)
+            return 1;
+        if (u16(entry) == 0x0112 && u16(entry + 2) == 3 && u32(entry + 4) == 1) {
+            const int orientation = u16(entry + 8);
+            return orientation >= 1 && orientation <= 8 ? orientation : 1;
+        }
+    }
+    return 1;
+}
+
+std::optional<DibBlock> ReadJpegMemory(const std::uint8_t* data, std::size_t length,
+                                       int* orientation)
+{
+    if (orientation)
+        *orientation = 1;
     jpeg_decompress_struct cinfo;
     ErrorManager err;
     jpeg_progress_mgr progress;
@@ -122,6 +163,11 @@ std::optional<DibBlock> ReadJpegMemory(const std::uint8_t* data, std::size_t len
     std::memset(&progress, 0, sizeof progress);
     std::optional<DibBlock> dib;
     if (ReadHeader(&cinfo, &err, &progress, data, length)) {
+        for (jpeg_saved_marker_ptr m = cinfo.marker_list; m && orientation; m = m->next)
+            if (m->marker == JPEG_APP0 + 1 && ExifOrientation(m->data, m->data_length) != 1) {
+                *orientation = ExifOrientation(m->data, m->data_length);
+                break;
+            }
         const int width =
             static_cast<int>(std::min<JDIMENSION>(cinfo.output_width, kMaxDibSide + 1));
         const int height =

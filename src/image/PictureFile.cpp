@@ -43,16 +43,16 @@ PictureKind SniffPicture(const std::uint8_t* data, std::size_t length)
     return PictureKind::kNone;
 }
 
-std::optional<DibBlock> ReadPictureFile(const std::string& path, PictureKind& kind)
+std::optional<Picture> ReadPictureFile(const std::string& path)
 {
-    kind = PictureKind::kNone;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file)
         return std::nullopt;
     std::uint8_t head[12];
     const std::size_t headLength = std::fread(head, 1, sizeof head, file.get());
-    const PictureKind sniffed = SniffPicture(head, headLength);
-    if (sniffed == PictureKind::kNone || std::fseek(file.get(), 0, SEEK_END) != 0)
+    Picture picture;
+    picture.kind = SniffPicture(head, headLength);
+    if (picture.kind == PictureKind::kNone || std::fseek(file.get(), 0, SEEK_END) != 0)
         return std::nullopt;
     const long end = std::ftell(file.get());
     if (end < 0 || static_cast<std::uint64_t>(end) > kMaxPictureFileBytes ||
@@ -68,12 +68,12 @@ std::optional<DibBlock> ReadPictureFile(const std::string& path, PictureKind& ki
         return std::nullopt;
     file.reset();
     std::optional<DibBlock> dib;
-    switch (sniffed) {
+    switch (picture.kind) {
     case PictureKind::kPng:
         dib = ReadPngMemory(bytes.data(), bytes.size());
         break;
     case PictureKind::kJpeg:
-        dib = ReadJpegMemory(bytes.data(), bytes.size());
+        dib = ReadJpegMemory(bytes.data(), bytes.size(), &picture.orientation);
         break;
     case PictureKind::kGif:
         dib = ReadGifMemory(bytes.data(), bytes.size());
@@ -84,9 +84,10 @@ std::optional<DibBlock> ReadPictureFile(const std::string& path, PictureKind& ki
     case PictureKind::kNone:
         break;
     }
-    if (dib)
-        kind = sniffed;
-    return dib;
+    if (!dib)
+        return std::nullopt;
+    picture.dib = std::move(*dib);
+    return picture;
 }
 
 std::optional<DibBlock> NewPaletteDib(int width, int height, const std::uint8_t* bgr, int count)

@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 // Each reader is fed files made here by its library's own writer, from one set of pictures
@@ -178,7 +180,31 @@ struct JpegShape {
     J_COLOR_SPACE input;  // JCS_GRAYSCALE, JCS_RGB or JCS_CMYK (Adobe's inverted inks)
     J_COLOR_SPACE stored; // the colour space in the file
     bool progressive;
+    int orientation = 0; // EXIF orientation, 0 for no EXIF block
+    bool littleEndian = false;
 };
+
+// An EXIF block whose first directory holds the orientation alone.
+Bytes ExifBlock(int orientation, bool little)
+{
+    Bytes b = {'E', 'x', 'i', 'f', 0, 0};
+    const auto put = [&](std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            b.push_back(static_cast<std::uint8_t>(v >> 8 * (little ? i : bytes - 1 - i)));
+    };
+    b.push_back(little ? 'I' : 'M');
+    b.push_back(little ? 'I' : 'M');
+    put(42, 2);
+    put(8, 4);
+    put(1, 2);
+    put(0x0112, 2);
+    put(3, 2);
+    put(1, 4);
+    put(static_cast<std::uint32_t>(orientation), 2);
+    put(0, 2);
+    put(0, 4);
+    return b;
+}
 
 bool CompressJpeg(jpeg_compress_struct* c, const JpegShape* s, JSAMPARRAY rows)
 {
@@ -192,6 +218,10 @@ bool CompressJpeg(jpeg_compress_struct* c, const JpegShape* s, JSAMPARRAY rows)
     if (s->progressive)
         jpeg_simple_progression(c);
     jpeg_start_compress(c, TRUE);
+    if (s->orientation) {
+        const Bytes exif = ExifBlock(s->orientation, s->littleEndian);
+        jpeg_write_marker(c, JPEG_APP0 + 1, exif.data(), static_cast<unsigned>(exif.size()));
+    }
     jpeg_write_scanlines(c, rows, kH);
     jpeg_finish_compress(c);
     return true;
@@ -226,8 +256,13 @@ Bytes MakeJpeg(const JpegShape& s)
     return out;
 }
 
+// Pixel (x, y) of the picture turned upright shows the stored pixel given here.
 std::uint32_t JpegPixel(const JpegShape& s, int x, int y)
 {
+    if (s.orientation == 6)
+        std::tie(x, y) = std::pair(y, kH - 1 - x);
+    else if (s.orientation == 5)
+        std::swap(x, y);
     const std::uint32_t rgb = SmoothRgb(x, y);
     return s.input == JCS_GRAYSCALE ? Grey(Channel(rgb, 16)) : rgb;
 }
@@ -371,8 +406,8 @@ Case Jpeg(const char* name, JpegShape s)
     return {name,
             [s] { return MakeJpeg(s); },
             CDib::kFormatJpeg,
-            kW,
-            kH,
+            s.orientation >= 5 ? kH : kW,
+            s.orientation >= 5 ? kW : kH,
             s.input == JCS_GRAYSCALE ? 8 : 24,
             [s](int x, int y) { return JpegPixel(s, x, y); },
             12};
@@ -423,6 +458,8 @@ const Case kCases[] = {
     Jpeg("JpegProgressive", {JCS_RGB, JCS_YCbCr, true}),
     Jpeg("JpegCmyk", {JCS_CMYK, JCS_CMYK, false}),
     Jpeg("JpegYcck", {JCS_CMYK, JCS_YCCK, true}),
+    Jpeg("JpegTurnedAQuarterByExif", {JCS_RGB, JCS_YCbCr, false, 6, false}),
+    Jpeg("JpegTransposedByExif", {JCS_GRAYSCALE, JCS_GRAYSCALE, false, 5, true}),
     Gif("Gif", {}),
     Gif("GifTransparent", {kW, kH, 0, 0, false, 7}),
     Gif("GifInterlacedFrameOnALargerScreen", {kW + 3, kH + 2, 2, 1, true, NO_TRANSPARENT_COLOR}),
@@ -464,6 +501,9 @@ INSTANTIATE_TEST_SUITE_P(Kinds, PictureReaders, ::testing::ValuesIn(kCases),
 
 // ---- files the readers refuse
 using Reader = std::optional<DibBlock> (*)(const std::uint8_t*, std::size_t);
+const Reader ReadJpeg = [](const std::uint8_t* data, std::size_t length) {
+    return ReadJpegMemory(data, length);
+};
 
 Bytes Truncated(Bytes b)
 {
@@ -547,12 +587,12 @@ const Refused kRefused[] = {
          s.height = 1;
          return MakePng(s);
      }},
-    {"JpegTruncated", ReadJpegMemory,
+    {"JpegTruncated", ReadJpeg,
      [] {
          return Truncated(MakeJpeg({JCS_RGB, JCS_YCbCr, true}));
      }},
-    {"JpegTallerThanItsData", ReadJpegMemory, [] { return JpegClaiming(kW, kH * 8); }},
-    {"JpegBeyondTheBlockBound", ReadJpegMemory, [] { return JpegClaiming(65000, 65000); }},
+    {"JpegTallerThanItsData", ReadJpeg, [] { return JpegClaiming(kW, kH * 8); }},
+    {"JpegBeyondTheBlockBound", ReadJpeg, [] { return JpegClaiming(65000, 65000); }},
     {"GifTruncated", ReadGifMemory, [] { return Truncated(MakeGif({})); }},
     {"GifTallerThanItsData", ReadGifMemory, GifTaller},
     // A sound file: one pixel on a screen of four billion.
@@ -578,5 +618,18 @@ TEST_P(RefusedPictures, ReadGivesNothing)
 
 INSTANTIATE_TEST_SUITE_P(Files, RefusedPictures, ::testing::ValuesIn(kRefused),
                          [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+
+namespace {
+
+// The orientation is read only when its whole entry is inside the block.
+TEST(ExifOrientation, ACutBlockLeavesThePictureAsStored)
+{
+    const Bytes block = ExifBlock(6, false);
+    const std::size_t entryEnd = 6 + 8 + 2 + 12;
+    for (std::size_t n = 0; n <= block.size(); ++n)
+        EXPECT_EQ(ExifOrientation(block.data(), n), n >= entryEnd ? 6 : 1) << n;
+}
 
 } // namespace
