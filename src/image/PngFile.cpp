@@ -47,9 +47,10 @@ std::optional<DibBlock> ReadPngMemory(const std::uint8_t* data, std::size_t leng
     std::uint8_t colourMap[256 * 3];
     if (palette) {
         image->format = PNG_FORMAT_BGR | PNG_FORMAT_FLAG_COLORMAP;
-        // The palette's size is known only once the map is read; the DIB keeps all 256.
+        // The file's palette gives the DIB's colours; the map read may come out shorter.
+        const int count = static_cast<int>(std::min<png_uint_32>(image->colormap_entries, 256));
         std::memset(colourMap, 0, sizeof colourMap);
-        dib = NewPaletteDib(width, height, colourMap, 256);
+        dib = NewPaletteDib(width, height, colourMap, count);
     } else if (colour) {
         image->format = PNG_FORMAT_BGR;
         dib = NewColourDib(width, height);
@@ -67,7 +68,8 @@ std::optional<DibBlock> ReadPngMemory(const std::uint8_t* data, std::size_t leng
         return std::nullopt;
     if (palette) {
         std::uint8_t* table = dib->data() + kInfoHeaderSize;
-        const unsigned count = std::min(image->colormap_entries, 256u);
+        const unsigned count =
+            std::min<unsigned>(image->colormap_entries, DibNumColors(dib->data()));
         for (unsigned i = 0; i < count; ++i)
             std::memcpy(table + 4 * i, colourMap + 3 * i, 3);
     }
