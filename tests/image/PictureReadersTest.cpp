@@ -76,16 +76,10 @@ struct PngShape {
 
 int PngChannels(int colourType)
 {
-    switch (colourType) {
-    case PNG_COLOR_TYPE_GRAY_ALPHA:
-        return 2;
-    case PNG_COLOR_TYPE_RGB:
-        return 3;
-    case PNG_COLOR_TYPE_RGB_ALPHA:
-        return 4;
-    default:
-        return 1;
-    }
+    return colourType == PNG_COLOR_TYPE_GRAY_ALPHA  ? 2
+           : colourType == PNG_COLOR_TYPE_RGB       ? 3
+           : colourType == PNG_COLOR_TYPE_RGB_ALPHA ? 4
+                                                    : 1;
 }
 
 bool HasAlpha(int colourType)
@@ -386,53 +380,41 @@ struct Case {
     int tolerance;
 };
 
+template <typename Shape>
+Case Of(const char* name, int format, const Shape& s, Bytes (*make)(const Shape&),
+        std::uint32_t (*pixel)(const Shape&, int, int), int width, int height, int bitCount,
+        int tolerance)
+{
+    return {name,
+            [=] { return make(s); },
+            format,
+            width,
+            height,
+            bitCount,
+            [=](int x, int y) { return pixel(s, x, y); },
+            tolerance};
+}
 Case Png(const char* name, PngShape s)
 {
     const bool eightBit =
         !(s.colourType & PNG_COLOR_MASK_COLOR) || s.colourType == PNG_COLOR_TYPE_PALETTE;
     // libpng lays 16-bit samples over the paper in linear light: a step off plain scaling.
     const int tolerance = s.depth == 16 && HasAlpha(s.colourType) ? 1 : 0;
-    return {name,
-            [s] { return MakePng(s); },
-            CDib::kFormatPng,
-            kW,
-            kH,
-            eightBit ? 8 : 24,
-            [s](int x, int y) { return PngPixel(s, x, y); },
-            tolerance};
+    return Of(name, CDib::kFormatPng, s, MakePng, PngPixel, kW, kH, eightBit ? 8 : 24, tolerance);
 }
 Case Jpeg(const char* name, JpegShape s)
 {
-    return {name,
-            [s] { return MakeJpeg(s); },
-            CDib::kFormatJpeg,
-            s.orientation >= 5 ? kH : kW,
-            s.orientation >= 5 ? kW : kH,
-            s.input == JCS_GRAYSCALE ? 8 : 24,
-            [s](int x, int y) { return JpegPixel(s, x, y); },
-            12};
+    const bool turned = s.orientation >= 5;
+    return Of(name, CDib::kFormatJpeg, s, MakeJpeg, JpegPixel, turned ? kH : kW, turned ? kW : kH,
+              s.input == JCS_GRAYSCALE ? 8 : 24, 12);
 }
 Case Gif(const char* name, GifShape s)
 {
-    return {name,
-            [s] { return MakeGif(s); },
-            CDib::kFormatGif,
-            s.screenWidth,
-            s.screenHeight,
-            8,
-            [s](int x, int y) { return GifPixel(s, x, y); },
-            0};
+    return Of(name, CDib::kFormatGif, s, MakeGif, GifPixel, s.screenWidth, s.screenHeight, 8, 0);
 }
 Case Webp(const char* name, WebpShape s)
 {
-    return {name,
-            [s] { return MakeWebp(s); },
-            CDib::kFormatWebp,
-            kW,
-            kH,
-            24,
-            [s](int x, int y) { return WebpPixel(s, x, y); },
-            s.lossless ? 0 : 16};
+    return Of(name, CDib::kFormatWebp, s, MakeWebp, WebpPixel, kW, kH, 24, s.lossless ? 0 : 16);
 }
 
 const Case kCases[] = {
@@ -618,10 +600,6 @@ TEST_P(RefusedPictures, ReadGivesNothing)
 
 INSTANTIATE_TEST_SUITE_P(Files, RefusedPictures, ::testing::ValuesIn(kRefused),
                          [](const auto& info) { return std::string(info.param.name); });
-
-} // namespace
-
-namespace {
 
 // The orientation is read only when its whole entry is inside the block.
 TEST(ExifOrientation, ACutBlockLeavesThePictureAsStored)
