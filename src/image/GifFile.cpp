@@ -169,16 +169,15 @@ std::optional<DibBlock> ReadGifMemory(const std::uint8_t* data, std::size_t leng
             }
         }
     }
-    // Then the paper: around the frame, under its transparent pixels and under indices
-    // beyond its colour map.
+    // Then the paper around the frame and under indices beyond its colour map; transparent
+    // pixels keep their entry, which is white.
     const int mapped = palette.count;
     const int paper = PaperEntry(palette, transparent, used);
     for (int y = 0; y < height; ++y) {
         std::uint8_t* out = row(y);
         const bool inside = y >= frame.Top && y < bottom;
         for (int x = 0; x < width; ++x) {
-            if (!inside || x < frame.Left || x >= right || out[x] == transparent ||
-                out[x] >= mapped)
+            if (!inside || x < frame.Left || x >= right || out[x] >= mapped)
                 out[x] = static_cast<std::uint8_t>(paper);
         }
     }
