@@ -118,8 +118,20 @@ bool CKurvoApp::InitInstance(const QStringList& arguments)
 
     m_frame->ShowWithPlacement(WindowPlacement::kShowNormal);
 
-    // The image document type, for the Open dialog's filter list.
-    m_templates.push_back({"Bitmap Files (*.bmp;*.dib;*.tif;*.tiff)", ".bmp;*.dib;*.tif;*.tiff"});
+    // The image document types, for the Open dialog's filter list: every picture kind the
+    // program reads, then each kind alone. The file's content, not its name, decides how it
+    // is read.
+    static const char* const kinds[][2] = {
+        {"Bitmap Files", "*.bmp;*.dib"}, {"TIFF Files", "*.tif;*.tiff"},
+        {"PNG Files", "*.png"},          {"JPEG Files", "*.jpg;*.jpeg;*.jpe"},
+        {"GIF Files", "*.gif"},          {"WebP Files", "*.webp"}};
+    std::string all;
+    for (const auto& kind : kinds)
+        all += (all.empty() ? "" : ";") + std::string(kind[1]);
+    m_templates.push_back({"All Pictures (" + all + ")", all.substr(1)});
+    for (const auto& kind : kinds)
+        m_templates.push_back(
+            {std::string(kind[0]) + " (" + kind[1] + ")", std::string(kind[1]).substr(1)});
     return true;
 }
 

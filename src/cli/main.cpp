@@ -39,7 +39,7 @@ const char* const kUsage =
     "Usage: kurvo-cli COMMAND [ARGUMENTS]\n"
     "\n"
     "Commands:\n"
-    "  info FILE              describe the image of FILE (a bitmap, a TIFF or a project)\n"
+    "  info FILE              describe the image of FILE (a picture or a project)\n"
     "  export FILE OUT        write all data sets of FILE to OUT (.txt points only, .csv\n"
     "                         comma separated); OUT - writes tab-separated text to stdout\n"
     "  image FILE OUT.bmp     write the image of FILE as a Windows bitmap\n"

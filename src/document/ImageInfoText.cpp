@@ -9,7 +9,9 @@
 
 const char* ImageFormatName(int code)
 {
-    static const char* const names[] = {"Unknown", "BMP", "GIF", "PCX", "TGA", "JPEG", "TIFF"};
+    // Code 7 is the compressed block of project files, not a source of images.
+    static const char* const names[] = {"Unknown", "BMP",  "GIF",     "PCX", "TGA",
+                                        "JPEG",    "TIFF", "Unknown", "PNG", "WebP"};
     if (code < 0 || code >= static_cast<int>(std::size(names)))
         return names[0];
     return names[code];

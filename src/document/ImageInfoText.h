@@ -4,8 +4,8 @@
 
 class CDib;
 
-// The name of an image format code: "BMP" for 1, "TIFF" for 6, "Unknown" for 0 and for
-// any code outside the table.
+// The name of an image format code: "BMP" for 1, "GIF" for 2, "JPEG" for 5, "TIFF" for 6,
+// "PNG" for 8, "WebP" for 9, "Unknown" for 0, 7 and any code outside the table.
 const char* ImageFormatName(int code);
 
 // The text the Image Info command shows: the image file's folder and name (empty without a

@@ -1,6 +1,7 @@
 #include "image/CDib.h"
 
 #include "image/BmpFile.h"
+#include "image/PictureFile.h"
 #include "image/TiffFile.h"
 #include "platform/Archive.h"
 #include "platform/PagePrefault.h"
@@ -163,6 +164,21 @@ bool CDib::LoadFile(const std::string& path)
     if (std::optional<DibBlock> dib = ReadBmpFile(path)) {
         m_dib = std::move(*dib);
         m_format = kFormatBmp;
+        return true;
+    }
+    if (std::optional<Picture> picture = ReadPictureFile(path)) {
+        static const int formats[] = {kFormatNone, kFormatPng, kFormatJpeg, kFormatGif,
+                                      kFormatWebp};
+        m_dib = std::move(picture->dib);
+        // Turned upright as the camera saw it: first the quarter or half turn, then the mirror.
+        static const int turns[9] = {0, 0, 0, 180, 180, 90, 90, 270, 270};
+        const int o = picture->orientation;
+        if ((turns[o] && !Rotate(turns[o])) ||
+            ((o == 2 || o == 4 || o == 5 || o == 7) && !FlipHorizontal())) {
+            Clear();
+            return false;
+        }
+        m_format = formats[static_cast<int>(picture->kind)];
         return true;
     }
     if (std::optional<DibBlock> dib = ReadTiffFile(path)) {

@@ -21,8 +21,12 @@ public:
     enum Format {
         kFormatNone = 0,
         kFormatBmp = 1,
+        kFormatGif = 2,
+        kFormatJpeg = 5,
         kFormatTiff = 6,
         kFormatCompressed = 7,
+        kFormatPng = 8,
+        kFormatWebp = 9,
     };
 
     struct Info {
@@ -47,7 +51,8 @@ public:
     // Releases the DIB, the palette's entries and every cached display copy.
     void Clear();
 
-    // Tries the Windows bitmap reader, then the TIFF reader; anything but a regular file fails.
+    // Tries the Windows bitmap reader, then the PNG, JPEG, GIF and WebP readers (the file's
+    // first bytes choose), then the TIFF reader; anything but a regular file fails.
     bool LoadFile(const std::string& path);
     // Code 1 writes a Windows bitmap file; other codes write nothing and fail.
     bool SaveFile(const std::string& path, int code) const;

@@ -1,0 +1,80 @@
+#include "image/PictureFile.h"
+
+#include <webp/decode.h>
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+namespace {
+
+// Frees what the decoder keeps of its output (nothing when it wrote to memory of ours).
+class DecoderConfig {
+public:
+    DecoderConfig() : m_ok(WebPInitDecoderConfig(&m_config) != 0) {}
+    ~DecoderConfig() { WebPFreeDecBuffer(&m_config.output); }
+    DecoderConfig(const DecoderConfig&) = delete;
+    DecoderConfig& operator=(const DecoderConfig&) = delete;
+    bool Ok() const { return m_ok; }
+    WebPDecoderConfig* operator->() { return &m_config; }
+    WebPDecoderConfig* get() { return &m_config; }
+
+private:
+    WebPDecoderConfig m_config;
+    bool m_ok;
+};
+
+} // namespace
+
+// The decoder writes opaque pictures bottom-up straight into the DIB. Pictures with alpha
+// come premultiplied into a buffer of their own and are laid over white from there: each
+// sample plus the white that shows through, 255 - alpha.
+std::optional<DibBlock> ReadWebpMemory(const std::uint8_t* data, std::size_t length)
+{
+    DecoderConfig config;
+    if (!config.Ok() || WebPGetFeatures(data, length, &config->input) != VP8_STATUS_OK)
+        return std::nullopt;
+    const WebPBitstreamFeatures& features = config->input;
+    const int width = features.width;
+    const int height = features.height;
+    std::optional<DibBlock> dib = NewColourDib(width, height);
+    if (!dib)
+        return std::nullopt;
+    const std::size_t rowBytes = static_cast<std::size_t>(DibRowBytes(dib->data()));
+    std::uint8_t* bits = FindDibBits(dib->data());
+    const std::size_t pixelRow = 4 * static_cast<std::size_t>(width);
+    std::vector<std::uint8_t> premultiplied;
+    WebPRGBABuffer& target = config->output.u.RGBA;
+    config->output.is_external_memory = 1;
+    config->options.flip = 1;
+    if (features.has_alpha) {
+        try {
+            premultiplied.resize(pixelRow * static_cast<std::size_t>(height));
+        } catch (const std::bad_alloc&) {
+            return std::nullopt;
+        }
+        config->output.colorspace = MODE_bgrA;
+        target.rgba = premultiplied.data();
+        target.stride = static_cast<int>(pixelRow);
+        target.size = premultiplied.size();
+    } else {
+        config->output.colorspace = MODE_BGR;
+        target.rgba = bits;
+        target.stride = static_cast<int>(rowBytes);
+        target.size = rowBytes * static_cast<std::size_t>(height);
+    }
+    if (WebPDecode(data, length, config.get()) != VP8_STATUS_OK)
+        return std::nullopt;
+    if (features.has_alpha) {
+        for (int y = 0; y < height; ++y) {
+            const std::uint8_t* in = premultiplied.data() + static_cast<std::size_t>(y) * pixelRow;
+            std::uint8_t* out = bits + static_cast<std::size_t>(y) * rowBytes;
+            for (int x = 0; x < width; ++x, in += 4, out += 3) {
+                const int paper = 255 - in[3];
+                for (int c = 0; c < 3; ++c)
+                    out[c] = static_cast<std::uint8_t>(std::min(255, in[c] + paper));
+            }
+        }
+    }
+    return dib;
+}
