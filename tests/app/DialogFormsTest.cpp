@@ -282,7 +282,7 @@ protected:
 // them and hands the boxes back to the data.
 TEST_F(SaveForm, CheckBoxesFollowTheEntryAndReachTheData)
 {
-    data->SetImagePath("/images/plot.bmp");
+    data->SetImageFile("/images/plot.bmp"); // the picture as read from there
     data->SetSortFlag(true);
     data->SetSaveReference(false);
     CSaveDlg dlg(data.get(), dir.File("plot.kvx"), "Save As");
