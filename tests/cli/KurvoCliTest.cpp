@@ -139,16 +139,6 @@ TEST_F(ImageInfoCli, FilesOfNoKnownKindFail)
     EXPECT_EQ(r.out, "");
 }
 
-TEST_F(ImageInfoCli, HelpAndVersion)
-{
-    CliRun r = Run("--help");
-    EXPECT_EQ(r.code, 0);
-    EXPECT_NE(r.out.find("export FILE OUT"), std::string::npos);
-    r = Run("--version");
-    EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out.rfind("kurvo-cli ", 0), 0u);
-}
-
 // Folders, pipes and devices are no pictures: named directly or by a project's image
 // reference, every command fails with the program's message, neither aborting nor waiting.
 TEST_F(ImageInfoCli, FoldersPipesAndDevicesFailWithAMessage)

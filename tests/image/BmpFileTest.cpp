@@ -247,6 +247,13 @@ TEST_F(BmpReader, MissingFilesFailAndBitmapContentLoadsWhateverItsName)
     ASSERT_TRUE(image.LoadFile(path));
     EXPECT_EQ(image.GetFormat(), CDib::kFormatBmp);
     EXPECT_EQ(image.Block(), dib);
+    // Only bitmaps are written as files; a missing file leaves no image.
+    EXPECT_FALSE(image.SaveFile(m_dir.File("a.kvz"), CDib::kFormatCompressed));
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("a.kvz")));
+    ASSERT_TRUE(image.SaveFile(m_dir.File("a.bmp"), CDib::kFormatBmp));
+    EXPECT_EQ(ReadBmpFile(m_dir.File("a.bmp")), dib);
+    EXPECT_FALSE(image.LoadFile(m_dir.File("missing.bmp")));
+    EXPECT_TRUE(image.IsEmpty());
 }
 
 TEST(BmpWriter, RefusesUnsoundBlocksAndNormalisesTheImageSizeField)

@@ -1,13 +1,10 @@
 #include "image/CDib.h"
 #include "image/support/TestDibs.h"
 #include "platform/Archive.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <zlib.h>
-
-#include <filesystem>
 
 using testdibs::Make;
 
@@ -170,22 +167,6 @@ TEST(CDibCopies, UnsoundBareBlocksLeaveTheImageEmptyAndLongerOnesAreCut)
     dib.resize(dib.size() + 10, 0xAB);
     EXPECT_TRUE(a.Assign(dib.data(), dib.size()));
     EXPECT_EQ(a.GetDibLength(), dib.size() - 10);
-}
-
-TEST(CDibFiles, SaveFileWritesOnlyBitmaps)
-{
-    TempDir dir;
-    const DibBlock dib = Make(3, 3, 24);
-    CDib a(dib.data(), dib.size());
-    EXPECT_FALSE(a.SaveFile(dir.File("a.kvz"), CDib::kFormatCompressed));
-    EXPECT_FALSE(std::filesystem::exists(dir.File("a.kvz")));
-    ASSERT_TRUE(a.SaveFile(dir.File("a.bmp"), CDib::kFormatBmp));
-    CDib back;
-    ASSERT_TRUE(back.LoadFile(dir.File("a.bmp")));
-    EXPECT_EQ(back.Block(), dib);
-    EXPECT_FALSE(back.LoadFile(dir.File("missing.bmp")));
-    EXPECT_TRUE(back.IsEmpty());
-    EXPECT_EQ(back.GetFormat(), 0);
 }
 
 } // namespace

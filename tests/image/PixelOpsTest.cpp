@@ -36,51 +36,51 @@ protected:
 
 TEST_P(PixelOps, EveryOperationMovesEveryPixelAndKeepsTheHeader)
 {
+    // Pixel (x, y) of the result shows the image's pixel at
+    // ((m0 x + m1 y + m2) / m3, (m4 x + m5 y + m6) / m7).
     struct Case {
         const char* name;
         std::function<bool(CDib&)> op;
-        int width, height;
-        std::function<std::pair<int, int>(int, int)> from;
+        int width, height, m[8];
     };
     const Case cases[] = {
-        {"flip horizontal", [](CDib& d) { return d.FlipHorizontal(); }, 11, 5,
-         [](int x, int y) {
-             return std::pair{10 - x, y};
-         }},
-        {"flip vertical", [](CDib& d) { return d.FlipVertical(); }, 11, 5,
-         [](int x, int y) {
-             return std::pair{x, 4 - y};
-         }},
-        {"clockwise", [](CDib& d) { return d.Rotate(90); }, 5, 11,
-         [](int x, int y) {
-             return std::pair{y, 4 - x};
-         }},
-        {"half turn", [](CDib& d) { return d.Rotate(180); }, 11, 5,
-         [](int x, int y) {
-             return std::pair{10 - x, 4 - y};
-         }},
-        {"counter-clockwise", [](CDib& d) { return d.Rotate(270); }, 5, 11,
-         [](int x, int y) {
-             return std::pair{10 - y, x};
-         }},
-        {"crop past the far edges", [](CDib& d) { return d.Crop(3, 1, 100, 100); }, 8, 4,
-         [](int x, int y) {
-             return std::pair{x + 3, y + 1};
-         }},
-        {"crop from before the origin", [](CDib& d) { return d.Crop(-2, -1, 5, 3); }, 3, 2,
-         [](int x, int y) {
-             return std::pair{x, y};
-         }},
-        {"scale", [](CDib& d) { return d.Scale(17, 3); }, 17, 3,
-         [](int x, int y) {
-             return std::pair{11 * x / 17, 5 * y / 3};
-         }},
+        {"flip horizontal",
+         [](CDib& d) { return d.FlipHorizontal(); },
+         11,
+         5,
+         {-1, 0, 10, 1, 0, 1, 0, 1}},
+        {"flip vertical",
+         [](CDib& d) { return d.FlipVertical(); },
+         11,
+         5,
+         {1, 0, 0, 1, 0, -1, 4, 1}},
+        {"clockwise", [](CDib& d) { return d.Rotate(90); }, 5, 11, {0, 1, 0, 1, -1, 0, 4, 1}},
+        {"half turn", [](CDib& d) { return d.Rotate(180); }, 11, 5, {-1, 0, 10, 1, 0, -1, 4, 1}},
+        {"counter-clockwise",
+         [](CDib& d) { return d.Rotate(270); },
+         5,
+         11,
+         {0, -1, 10, 1, 1, 0, 0, 1}},
+        {"crop past the far edges",
+         [](CDib& d) { return d.Crop(3, 1, 100, 100); },
+         8,
+         4,
+         {1, 0, 3, 1, 0, 1, 1, 1}},
+        {"crop from before the origin",
+         [](CDib& d) { return d.Crop(-2, -1, 5, 3); },
+         3,
+         2,
+         {1, 0, 0, 1, 0, 1, 0, 1}},
+        {"scale", [](CDib& d) { return d.Scale(17, 3); }, 17, 3, {11, 0, 0, 17, 0, 5, 0, 3}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CDib image = Image();
         ASSERT_TRUE(c.op(image));
-        EXPECT_EQ(image.Block(), Expected(c.width, c.height, c.from));
+        EXPECT_EQ(image.Block(), Expected(c.width, c.height, [&](int x, int y) {
+                      return std::pair{(c.m[0] * x + c.m[1] * y + c.m[2]) / c.m[3],
+                                       (c.m[4] * x + c.m[5] * y + c.m[6]) / c.m[7]};
+                  }));
     }
 }
 

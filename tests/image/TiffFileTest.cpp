@@ -182,56 +182,6 @@ TEST_F(TiffReader, UndecodableStripsFailWithLibtiffsMessageAndHandlersAreRestore
     EXPECT_EQ(TIFFSetErrorHandler(before), CountError);
 }
 
-// A little-endian TIFF made by hand with its directory before the pixels, so that cutting the
-// file short cuts the strip, not the directory: one uncompressed strip of the given depth whose
-// bytes are i * 7.
-Bytes HandMadeTiff(int width, int height, int bits, std::size_t keepPixelBytes)
-{
-    const auto stripBytes = static_cast<std::uint32_t>((width * bits + 7) / 8 * height);
-    const std::uint32_t dir[8][3] = {{256, 4, static_cast<std::uint32_t>(width)},
-                                     {257, 4, static_cast<std::uint32_t>(height)},
-                                     {258, 3, static_cast<std::uint32_t>(bits)},
-                                     {259, 3, COMPRESSION_NONE},
-                                     {262, 3, PHOTOMETRIC_MINISBLACK},
-                                     {273, 4, 8 + 2 + 8 * 12 + 4},
-                                     {278, 4, static_cast<std::uint32_t>(height)},
-                                     {279, 4, stripBytes}};
-    Bytes f = {'I', 'I', 42, 0, 8, 0, 0, 0, 8, 0};
-    for (const auto& [tag, type, value] : dir) {
-        std::uint8_t b[12] = {};
-        PutLE16(b, static_cast<std::uint16_t>(tag));
-        PutLE16(b + 2, static_cast<std::uint16_t>(type));
-        PutLE32(b + 4, 1);
-        PutLE32(b + 8, value); // a short value sits in the first two bytes
-        f.insert(f.end(), b, b + 12);
-    }
-    f.insert(f.end(), 4, 0);
-    for (std::size_t i = 0; i < std::min<std::size_t>(keepPixelBytes, stripBytes); ++i)
-        f.push_back(static_cast<std::uint8_t>(i * 7));
-    return f;
-}
-
-TEST_F(TiffReader, StripsCutShortFailAfterLibtiffsMessageAndASoundFileNextShowsNothing)
-{
-    const std::string path = m_dir.File("cut.tif");
-    for (int bits : {1, 8}) {
-        m_ui.messages.clear();
-        WriteFile(path, HandMadeTiff(64, 32, bits, 40));
-        EXPECT_FALSE(ReadTiffFile(path)) << bits;
-        ASSERT_FALSE(m_ui.messages.empty()) << bits;
-        EXPECT_EQ(m_ui.messages.front().caption, path + " Error");
-        m_ui.messages.clear();
-        WriteFile(path, HandMadeTiff(64, 32, bits, 64 * 32));
-        const std::optional<DibBlock> dib = ReadTiffFile(path);
-        ASSERT_TRUE(dib) << bits;
-        EXPECT_TRUE(m_ui.messages.empty()) << bits;
-        if (bits == 8) {
-            EXPECT_EQ(Get(dib->data(), 1, 0), 0x070707u);
-            EXPECT_EQ(Get(dib->data(), 0, 31), 0x404040u); // byte 64 * 31 holds 1984 * 7 mod 256
-        }
-    }
-}
-
 // Transparent parts lie on white paper, whether the alpha is associated or not.
 TEST_F(TiffReader, AlphaIsCompositedOverWhite)
 {

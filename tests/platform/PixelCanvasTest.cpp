@@ -77,16 +77,6 @@ TEST(PixelCanvas, NotXorInvertsWithBlackKeepsWithWhiteAndTwiceRestoresEveryPixel
     EXPECT_EQ(std::vector<std::uint32_t>(c.Bits(), c.Bits() + 80 * 60), before);
 }
 
-TEST(PixelCanvas, DottedPenSkipsEveryOtherPixel)
-{
-    PixelCanvas c(20, 3);
-    c.SelectPen(Pen{PenStyle::Dot, 0, kBlack});
-    c.MoveTo(0, 1);
-    c.LineTo(10, 1);
-    for (int x = 0; x < 10; ++x)
-        EXPECT_EQ(c.GetPixel(x, 1), x % 2 == 0 ? kBlack : kWhite) << x;
-}
-
 TEST(PixelCanvas, ViewportOriginShiftsLogicalCoordinates)
 {
     PixelCanvas c(30, 30);
