@@ -14,6 +14,7 @@
 #include "ui/DataSetsBox.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -440,6 +441,17 @@ CommandState CMainFrame::QueryCommand(CommandId id)
 
 void CMainFrame::ApplyState(QAction* action, CommandId, const CommandState& state)
 {
+    // The radio commands of one menu or bar (the tools, the zoom speeds) are one exclusive
+    // group there, shown with radio marks; none is checked while no view answers.
+    if (state.radio && !action->actionGroup()) {
+        QActionGroup*& group = m_radioGroups[action->parent()];
+        if (!group) {
+            group = new QActionGroup(action->parent());
+            group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+        }
+        action->setCheckable(true);
+        group->addAction(action);
+    }
     action->setEnabled(state.enabled);
     if (state.checked && !action->isCheckable())
         action->setCheckable(true);

@@ -149,6 +149,8 @@ private:
     bool m_updatePending = false;
     // Every action with its command, for the update pass.
     std::vector<std::pair<CommandId, QAction*>> m_actions;
+    // The exclusive group of radio commands of each menu or bar.
+    std::map<QObject*, QActionGroup*> m_radioGroups;
     QPointer<QWidget> m_attributeWindow;
     std::function<void(const std::string&)> m_dropHandler;
 };
