@@ -54,18 +54,6 @@ protected:
     bool m_openSucceeds = true;
 };
 
-// Which settings are stored, and that PickTol is never written, is the preferences' own
-// business; the program reads them at start and writes them at exit.
-TEST_F(AppTest, SettingsAreReadAtStartAndWrittenAtExit)
-{
-    m_profile->WriteInt("Settings", "ZoomType", 3);
-    ASSERT_TRUE(m_app->InitInstance({"kurvo"}));
-    EXPECT_EQ(m_app->GetPreferences().m_zoomType, 3);
-    m_app->GetPreferences().m_zoomType = 1;
-    EXPECT_EQ(m_app->ExitInstance(5), 5);
-    EXPECT_EQ(m_profile->GetInt("Settings", "ZoomType", 0), 1);
-}
-
 TEST_F(AppTest, OptionsAreSkippedWhenLookingForTheCommandLineFile)
 {
     UseHooks();

@@ -98,21 +98,6 @@ TEST_F(DesktopFeaturesTest, TheSplitOpensTheListOnTheLeftAndRefusesNarrowPanes)
     EXPECT_FALSE(Enabled(ID_NEXT_PANE));
 }
 
-TEST_F(DesktopFeaturesTest, HelpTopicsAndF1ShowTheBundledGuide)
-{
-    Start();
-    EXPECT_EQ(Frame().Guide(), nullptr);
-    ASSERT_TRUE(Command(ID_HELP_FINDER));
-    auto* help = qobject_cast<HelpWindow*>(Frame().Guide());
-    ASSERT_NE(help, nullptr);
-    EXPECT_TRUE(help->isVisible());
-    EXPECT_TRUE(help->Browser()->toPlainText().contains("Collect points"));
-    help->hide();
-    ASSERT_TRUE(Command(ID_HELP));
-    EXPECT_EQ(Frame().Guide(), help) << "one guide window, shown again";
-    EXPECT_TRUE(help->isVisible());
-}
-
 #ifdef QT_PRINTSUPPORT_LIB
 // What Print Setup chose (here a landscape page, printed to a PDF file) is what Print uses;
 // the view is left at its zoom.

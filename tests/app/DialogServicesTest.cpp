@@ -77,17 +77,4 @@ TEST(FilePromptDialog, OffersTheFiltersAndReportsTheOneChosen)
     EXPECT_EQ(QString::fromStdString(prompt.fileName), existing);
 }
 
-TEST(FilePromptDialog, CancelReportsFalseAndKeepsThePrompt)
-{
-    QtUiServices services;
-    FilePrompt prompt;
-    prompt.save = true;
-    prompt.filters = {"Points Only (*.txt)|*.txt"};
-    prompt.fileName = "plot.txt";
-    WhenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
-    EXPECT_FALSE(services.PromptFileName(prompt));
-    EXPECT_EQ(prompt.fileName, "plot.txt");
-    EXPECT_EQ(prompt.filterIndex, 1);
-}
-
 } // namespace

@@ -9,11 +9,9 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 class CKurvoDoc;
 class CMainFrame;
@@ -21,15 +19,11 @@ class DocumentManager;
 class ImageViewWidget;
 class QWidget;
 
-// A packed 24-bit bitmap (header and pixels) whose pixel (x, y), counted from the top-left,
-// is white except for a dark diagonal.
-std::vector<std::uint8_t> MakeTestDib(int width, int height);
-// Writes that bitmap as a BMP file; false when it cannot.
+// Writes a white BMP picture with a dark diagonal from the top-left; false when it cannot.
 bool WriteTestBmp(const std::string& path, int width, int height);
 
-// Left button press and release at a position of a widget, or of the image view's client area.
+// Left button press and release at a position of a widget.
 void Click(QWidget* target, QPoint at);
-void ClickView(ImageViewWidget* view, QPoint at);
 // The point of the image view's client area that shows the image pixel (px, py).
 QPoint WindowPointOf(ImageViewWidget* view, double px, double py);
 // Runs the event loop until nothing is left to do now (posted events, deferred deletes,
