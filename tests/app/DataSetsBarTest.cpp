@@ -1,12 +1,9 @@
-#include "ui/CDataSetsBar.h"
 #include "ui/DataSetsBox.h"
 
 #include "document/CKurvoDoc.h"
 #include "model/DbSetMgr.h"
 #include "platform/CommandIds.h"
 #include "tasks/PlotData.h"
-
-#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -65,22 +62,6 @@ TEST_F(DataSetsBoxTest, AChoiceMakesTheSetCurrentInTheActiveDocumentOnly)
     EXPECT_EQ(Sets(m_first)->GetCurrent(), 0);
     EXPECT_EQ(m_box.currentIndex(), 0);
     EXPECT_EQ(Sets(m_second)->GetCurrent(), 0);
-}
-
-TEST(DataSetsBarTest, AVerticalBarShowsADisabledButtonInsteadOfTheList)
-{
-    CDataSetsBar bar(QStringLiteral("Data Sets"));
-    DataSetsBox* box = bar.AddSetsBox();
-    EXPECT_EQ(bar.AddSetsBox(), box) << "one list per bar";
-
-    bar.setOrientation(Qt::Vertical);
-    EXPECT_TRUE(box->isHidden());
-    EXPECT_FALSE(bar.StandInButton()->isHidden());
-    EXPECT_FALSE(bar.StandInButton()->isEnabled());
-
-    bar.setOrientation(Qt::Horizontal);
-    EXPECT_FALSE(box->isHidden());
-    EXPECT_TRUE(bar.StandInButton()->isHidden());
 }
 
 } // namespace

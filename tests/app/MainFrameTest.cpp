@@ -8,12 +8,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -65,19 +63,6 @@ protected:
     FakeTarget m_none{{}};
     CMainFrame m_frame;
 };
-
-TEST_F(MainFrameTest, ADocumentWindowBringsTheFullMenuAndClosingItTakesItAway)
-{
-    EXPECT_FALSE(m_frame.ShowsDocumentMenu());
-    EXPECT_EQ(m_frame.menuBar()->actions().size(), 3);
-    OpenChild("Untitled");
-    EXPECT_TRUE(m_frame.ShowsDocumentMenu());
-    EXPECT_EQ(m_frame.menuBar()->actions().size(), 6);
-    m_frame.MdiArea()->closeAllSubWindows();
-    QApplication::processEvents();
-    QApplication::processEvents();
-    EXPECT_EQ(m_frame.menuBar()->actions().size(), 3);
-}
 
 // Commands go to the view, then its document, then the frame, then the application; the
 // first that handles a command ends the route. Nobody answering, or a handler disabling
@@ -172,12 +157,14 @@ TEST_F(MainFrameTest, ADocumentWindowThatRefusesToCloseKeepsTheProgram)
     EXPECT_FALSE(m_frame.isVisible());
 }
 
-// New windows open maximized only after a maximized one; the maximized title joins the
-// caption.
-TEST_F(MainFrameTest, MaximizedWindowsAndTheCaption)
+// A document window brings the full menu; new windows open maximized only after a maximized
+// one; the maximized title joins the caption.
+TEST_F(MainFrameTest, DocumentWindowsTheMenuAndTheCaption)
 {
     m_frame.show();
+    EXPECT_EQ(m_frame.menuBar()->actions().size(), 3);
     CChildFrame* one = OpenChild("One");
+    EXPECT_EQ(m_frame.menuBar()->actions().size(), 6);
     ASSERT_TRUE(m_frame.MdiArea()->currentSubWindow()->isMaximized());
     EXPECT_EQ(m_frame.windowTitle(), "Kurvo - [One]");
     one->setWindowTitle("One*");
@@ -190,6 +177,9 @@ TEST_F(MainFrameTest, MaximizedWindowsAndTheCaption)
     EXPECT_EQ(m_frame.windowTitle(), "Kurvo");
     OpenChild("Three");
     EXPECT_FALSE(m_frame.MdiArea()->currentSubWindow()->isMaximized());
+    m_frame.MdiArea()->closeAllSubWindows();
+    QApplication::processEvents();
+    EXPECT_EQ(m_frame.menuBar()->actions().size(), 3);
 }
 
 TEST_F(MainFrameTest, WindowMenuListsTheOpenWindowsAndActivatesThem)
