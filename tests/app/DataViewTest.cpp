@@ -9,44 +9,9 @@
 #include "tasks/PlotData.h"
 #include "tasks/PrimTask.h"
 
-#include <QHeaderView>
-
 #include <gtest/gtest.h>
 
 namespace {
-
-// ---- the text to rows step
-
-struct ParseCase {
-    const char* name;
-    const char* text;
-    std::vector<std::vector<std::string>> rows;
-    int maxFields;
-};
-
-class ParseTextTest : public ::testing::TestWithParam<ParseCase> {};
-
-TEST_P(ParseTextTest, RowsAndWidth)
-{
-    const ParseCase& c = GetParam();
-    const CDataView::Table table = CDataView::ParseText(c.text, ',');
-    EXPECT_EQ(table.rows, c.rows);
-    EXPECT_EQ(table.maxFields, c.maxFields);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, ParseTextTest,
-    ::testing::Values(
-        ParseCase{"Empty", "", {}, 0},
-        ParseCase{"TextAfterTheLastLineEndIsNoLine", "Line 1\nX,Y\n5,6", {{"X", "Y"}}, 2},
-        ParseCase{"ShortLinesKeepTheirOwnCells",
-                  "S\nX,Y,colour,size\n1,2,red,\n7,8\n",
-                  {{"X", "Y", "colour", "size"}, {"1", "2", "red", ""}, {"7", "8"}},
-                  4},
-        ParseCase{"LineWithEmptyFirstFieldIsSkipped", "L\n,9\nX,Y\n", {{"X", "Y"}}, 2}),
-    [](const ::testing::TestParamInfo<ParseCase>& info) { return info.param.name; });
-
-// ---- the list over a real set manager
 
 class DataViewTest : public ::testing::Test {
 protected:

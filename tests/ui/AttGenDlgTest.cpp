@@ -106,24 +106,6 @@ TEST_F(AttributeBar, ListsTheDocumentsAttributesAndFollowsItsChanges)
     EXPECT_EQ(Rows(), "b=2+;");
 }
 
-// The names are trimmed before they are compared, so "Curve  " is the same as "  Curve ".
-TEST_F(AttributeBar, DuplicateNameShowsTheMessageAndDialogStaysOpen)
-{
-    next = [](QDialog& d) { return TypeAndOk(d, "  Curve ", " A ", 0); };
-    bar->NewButton()->click();
-    EXPECT_EQ(titles.at(0), "Define Attribute");
-    EXPECT_EQ(Rows(), "Curve=A+;");
-    bool stayedOpen = false;
-    next = [&stayedOpen](QDialog& d) {
-        stayedOpen = !TypeAndOk(d, "Curve  ", "B", 0);
-        return false;
-    };
-    bar->NewButton()->click();
-    EXPECT_TRUE(stayedOpen);
-    EXPECT_EQ(ui.messages.at(0).text, kDuplicate);
-    EXPECT_EQ(Rows(), "Curve=A+;");
-}
-
 TEST_F(AttributeBar, EditingUpdatesTheValueOrRenames)
 {
     Define("a", "1");
