@@ -97,20 +97,13 @@ TEST_P(HostileDib, IsRefusedWithoutTouchingTheClipboard)
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
 }
 
-std::vector<std::uint8_t> WithField(std::size_t at, std::uint32_t value)
+// The small bitmap with the 32-bit header field at byte `at` set to value.
+std::vector<std::uint8_t> WithField(std::size_t at, std::uint32_t value, std::uint8_t bits = 24)
 {
     std::vector<std::uint8_t> dib = SmallDib();
+    dib[14] = bits;
     for (int i = 0; i < 4; ++i)
         dib[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    return dib;
-}
-
-std::vector<std::uint8_t> With8Bit(std::uint32_t coloursUsed)
-{
-    std::vector<std::uint8_t> dib = SmallDib();
-    dib[14] = 8;
-    for (int i = 0; i < 4; ++i)
-        dib[32 + i] = static_cast<std::uint8_t>(coloursUsed >> (8 * i));
     return dib;
 }
 
@@ -118,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(Headers, HostileDib,
                          ::testing::Values(BadDib{"Short", {40, 0, 0, 0, 2, 0}},
                                            BadDib{"HeaderLongerThanData", WithField(0, 124)},
                                            BadDib{"HugeColourCount", WithField(32, 0x40000000u)},
-                                           BadDib{"PaletteLongerThanData", With8Bit(200)}),
+                                           BadDib{"PaletteLongerThanData", WithField(32, 200, 8)}),
                          [](const ::testing::TestParamInfo<BadDib>& info) {
                              return std::string(info.param.name);
                          });

@@ -1,14 +1,10 @@
 #include "DesktopSupport.h"
 
-#include "app/CMainFrame.h"
 #include "app/DialogForms.h"
-#include "app/DocumentManager.h"
 #include "app/ImageViewWidget.h"
-#include "document/CKurvoDoc.h"
 #include "view/CKurvoView.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QImage>
 #include <QMouseEvent>
 
@@ -73,26 +69,6 @@ void DesktopTestBase::Start(const QStringList& arguments)
     // The tests answer the dialogs themselves: no modal form may open.
     RemoveDialogForms();
     ProcessEvents();
-}
-
-CMainFrame& DesktopTestBase::Frame()
-{
-    return *m_app->MainFrame();
-}
-
-DocumentManager& DesktopTestBase::Docs()
-{
-    return *m_app->Documents();
-}
-
-CKurvoDoc* DesktopTestBase::ActiveDoc()
-{
-    return Docs().ActiveDocument();
-}
-
-ImageViewWidget* DesktopTestBase::ActiveView()
-{
-    return Docs().ActiveView();
 }
 
 bool DesktopTestBase::Command(int id)

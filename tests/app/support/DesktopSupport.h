@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/CKurvoApp.h"
+#include "app/CMainFrame.h"
+#include "app/DocumentManager.h"
 #include "platform/Profile.h"
 #include "platform/RecordingUiServices.h"
 
@@ -14,10 +16,7 @@
 #include <string>
 
 class CKurvoDoc;
-class CMainFrame;
-class DocumentManager;
 class ImageViewWidget;
-class QWidget;
 
 // Writes a white BMP picture with a dark diagonal from the top-left; false when it cannot.
 bool WriteTestBmp(const std::string& path, int width, int height);
@@ -53,10 +52,10 @@ protected:
     ~DesktopTestBase();
 
     void Start(const QStringList& arguments = {QStringLiteral("kurvo")});
-    CMainFrame& Frame();
-    DocumentManager& Docs();
-    CKurvoDoc* ActiveDoc();
-    ImageViewWidget* ActiveView();
+    CMainFrame& Frame() { return *m_app->MainFrame(); }
+    DocumentManager& Docs() { return *m_app->Documents(); }
+    CKurvoDoc* ActiveDoc() { return Docs().ActiveDocument(); }
+    ImageViewWidget* ActiveView() { return Docs().ActiveView(); }
     // Sends a command along the frame's route, as a menu entry would.
     bool Command(int id);
     bool Enabled(int id);
