@@ -10,7 +10,6 @@
 #include "document/CKurvoDoc.h"
 #include "document/DocumentHooks.h"
 #include "document/TransDlg.h"
-#include "model/DbPrimList.h"
 #include "model/DbSetMgr.h"
 #include "platform/CommandIds.h"
 #include "support/TempDir.h"
@@ -22,7 +21,6 @@
 #include "view/CollectTool.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QToolBar>
@@ -110,8 +108,7 @@ TEST_F(DesktopTest, ClicksCollectPointsAtTheirGraphPositionsAndTheListShowsThem)
     for (const auto& p : pixels)
         Collect(p[0], p[1]);
     ProcessEvents();
-    DbSetMgr* sets = doc->GetPlotData()->GetSetMgr();
-    ASSERT_EQ(sets->GetCurrentCount(), 3);
+    ASSERT_EQ(doc->GetPlotData()->GetSetMgr()->GetCurrentCount(), 3);
     EXPECT_TRUE(doc->IsModified());
 
     ViewSplitter* splitter = Docs().ActiveSplitter();
@@ -139,19 +136,6 @@ TEST_F(DesktopTest, ClicksCollectPointsAtTheirGraphPositionsAndTheListShowsThem)
     EXPECT_TRUE(activated);
     EXPECT_TRUE(list->selectedItems().isEmpty());
     EXPECT_EQ(list->currentItem(), nullptr);
-
-    // A new set is chosen in the box; the list shows the set chosen there.
-    ASSERT_TRUE(Command(ID_DATA_NEW_SET));
-    DataSetsBox* box = Frame().SetsBox();
-    ASSERT_EQ(box->count(), 2);
-    EXPECT_EQ(box->currentText(), "Line 2");
-    Collect(40, 40);
-    EXPECT_EQ(list->topLevelItemCount(), 2);
-    emit box->activated(0);
-    ProcessEvents();
-    EXPECT_EQ(sets->GetCurrent(), box->SlotAt(0));
-    EXPECT_EQ(box->currentText(), "Line 1");
-    EXPECT_EQ(list->topLevelItemCount(), 4);
 }
 
 // Buttons, captions and panes follow each change as it happens: handling the events

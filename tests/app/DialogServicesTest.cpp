@@ -41,8 +41,7 @@ TEST_P(MessageBoxAnswer, ShowsTheTextAndMapsTheButtonPressed)
 
 INSTANTIATE_TEST_SUITE_P(
     Buttons, MessageBoxAnswer,
-    ::testing::Values(BoxCase{MsgButtons::OkCancel, QMessageBox::Cancel, MsgResult::Cancel},
-                      BoxCase{MsgButtons::YesNoCancel, QMessageBox::No, MsgResult::No},
+    ::testing::Values(BoxCase{MsgButtons::YesNoCancel, QMessageBox::No, MsgResult::No},
                       BoxCase{MsgButtons::RetryCancel, QMessageBox::Retry, MsgResult::Retry}));
 
 TEST(FilePromptDialog, OffersTheFiltersAndReportsTheOneChosen)
