@@ -4,8 +4,6 @@
 #include "platform/Profile.h"
 #include "platform/RecordingUiServices.h"
 
-#include <QApplication>
-#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -54,18 +52,6 @@ protected:
     bool m_openSucceeds = true;
 };
 
-// Which settings are stored, and that PickTol is never written, is the preferences' own
-// business; the program reads them at start and writes them at exit.
-TEST_F(AppTest, SettingsAreReadAtStartAndWrittenAtExit)
-{
-    m_profile->WriteInt("Settings", "ZoomType", 3);
-    ASSERT_TRUE(m_app->InitInstance({"kurvo"}));
-    EXPECT_EQ(m_app->GetPreferences().m_zoomType, 3);
-    m_app->GetPreferences().m_zoomType = 1;
-    EXPECT_EQ(m_app->ExitInstance(5), 5);
-    EXPECT_EQ(m_profile->GetInt("Settings", "ZoomType", 0), 1);
-}
-
 TEST_F(AppTest, OptionsAreSkippedWhenLookingForTheCommandLineFile)
 {
     UseHooks();
@@ -101,13 +87,22 @@ TEST_F(AppTest, OpenOffersImagesFirstThenTheFilterChosenLast)
     EXPECT_EQ(m_app->RecentFiles().At(0), "/p/b.dat");
 }
 
-TEST_F(AppTest, RecentFilesOpenAndADeadEntryLeavesTheList)
+TEST_F(AppTest, RecentFilesAreListedAndOpenAndADeadEntryLeavesTheList)
 {
-    m_profile->WriteString("Recent File List", "File1", "/p/new.kvx");
+    m_profile->WriteString("Recent File List", "File1", "/p/new&.kvx");
     m_profile->WriteString("Recent File List", "File2", "/p/old.kvx");
     UseHooks();
     ASSERT_TRUE(m_app->InitInstance({"kurvo"}));
     CMainFrame* frame = m_app->MainFrame();
+    // The File menu shows them between its separators.
+    QMenu* file = frame->menuBar()->actions().front()->menu();
+    emit file->aboutToShow();
+    QStringList visible;
+    for (QAction* a : file->actions())
+        if (a->isVisible())
+            visible << (a->isSeparator() ? QString("-") : a->text());
+    EXPECT_EQ(visible.mid(visible.size() - 5),
+              (QStringList{"-", "&1 /p/new&&.kvx", "&2 /p/old.kvx", "-", "E&xit"}));
     EXPECT_TRUE(frame->QueryCommand(ID_FILE_MRU_FILE1 + 1).enabled);
     EXPECT_FALSE(frame->QueryCommand(ID_FILE_MRU_FILE1 + 2).enabled);
 
@@ -117,33 +112,13 @@ TEST_F(AppTest, RecentFilesOpenAndADeadEntryLeavesTheList)
 
     m_openSucceeds = false;
     frame->RouteCommand(ID_FILE_MRU_FILE1 + 1);
-    EXPECT_EQ(m_opened.back(), "/p/new.kvx");
+    EXPECT_EQ(m_opened.back(), "/p/new&.kvx");
     EXPECT_EQ(m_app->RecentFiles().Size(), 1);
     EXPECT_EQ(m_app->RecentFiles().At(0), "/p/old.kvx");
 
     m_app->ExitInstance(0);
     EXPECT_EQ(m_profile->GetString("Recent File List", "File1", ""), "/p/old.kvx");
     EXPECT_EQ(m_profile->GetString("Recent File List", "File2", "x"), "");
-}
-
-TEST_F(AppTest, FileMenuShowsTheRecentFilesBetweenItsSeparators)
-{
-    m_profile->WriteString("Recent File List", "File1", "/p/a&b.kvx");
-    m_profile->WriteString("Recent File List", "File2", "/p/c.tif");
-    UseHooks();
-    ASSERT_TRUE(m_app->InitInstance({"kurvo"}));
-    QMenu* file = nullptr;
-    for (QAction* a : m_app->MainFrame()->menuBar()->actions())
-        if (a->text() == "&File")
-            file = a->menu();
-    ASSERT_NE(file, nullptr);
-    emit file->aboutToShow();
-    QStringList visible;
-    for (QAction* a : file->actions())
-        if (a->isVisible())
-            visible << (a->isSeparator() ? QString("-") : a->text());
-    EXPECT_EQ(visible.mid(visible.size() - 5),
-              (QStringList{"-", "&1 /p/a&&b.kvx", "&2 /p/c.tif", "-", "E&xit"}));
 }
 
 } // namespace

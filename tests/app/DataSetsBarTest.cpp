@@ -1,12 +1,9 @@
-#include "ui/CDataSetsBar.h"
 #include "ui/DataSetsBox.h"
 
 #include "document/CKurvoDoc.h"
 #include "model/DbSetMgr.h"
 #include "platform/CommandIds.h"
 #include "tasks/PlotData.h"
-
-#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -65,44 +62,6 @@ TEST_F(DataSetsBoxTest, AChoiceMakesTheSetCurrentInTheActiveDocumentOnly)
     EXPECT_EQ(Sets(m_first)->GetCurrent(), 0);
     EXPECT_EQ(m_box.currentIndex(), 0);
     EXPECT_EQ(Sets(m_second)->GetCurrent(), 0);
-}
-
-// A manager given twice is observed once; forgetting lets go of it, and one that is gone
-// already is only struck from the list.
-TEST_F(DataSetsBoxTest, ForgettingLetsGoOfTheManager)
-{
-    m_box.Observe(Sets(m_first));
-    m_box.Observe(Sets(m_first));
-    const int observers = Sets(m_first)->ObserverCount();
-    m_box.Forget(Sets(m_first));
-    EXPECT_EQ(Sets(m_first)->ObserverCount(), observers - 1);
-    EXPECT_EQ(m_box.ObservedCount(), 0);
-    m_first.GetPlotData()->NewSet();
-    EXPECT_EQ(m_box.count(), 0);
-
-    auto doc = std::make_unique<CKurvoDoc>();
-    ASSERT_TRUE(doc->OnNewDocument());
-    DbSetMgr* dead = Sets(*doc);
-    m_box.Observe(dead);
-    doc.reset();
-    m_box.Forget(dead, false);
-    EXPECT_EQ(m_box.ObservedCount(), 0);
-}
-
-TEST(DataSetsBarTest, AVerticalBarShowsADisabledButtonInsteadOfTheList)
-{
-    CDataSetsBar bar(QStringLiteral("Data Sets"));
-    DataSetsBox* box = bar.AddSetsBox();
-    EXPECT_EQ(bar.AddSetsBox(), box) << "one list per bar";
-
-    bar.setOrientation(Qt::Vertical);
-    EXPECT_TRUE(box->isHidden());
-    EXPECT_FALSE(bar.StandInButton()->isHidden());
-    EXPECT_FALSE(bar.StandInButton()->isEnabled());
-
-    bar.setOrientation(Qt::Horizontal);
-    EXPECT_FALSE(box->isHidden());
-    EXPECT_TRUE(bar.StandInButton()->isHidden());
 }
 
 } // namespace

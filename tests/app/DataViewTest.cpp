@@ -9,51 +9,9 @@
 #include "tasks/PlotData.h"
 #include "tasks/PrimTask.h"
 
-#include <QHeaderView>
-
 #include <gtest/gtest.h>
 
 namespace {
-
-// ---- the text to rows step
-
-struct ParseCase {
-    const char* name;
-    const char* text;
-    std::vector<std::vector<std::string>> rows;
-    int maxFields;
-};
-
-class ParseTextTest : public ::testing::TestWithParam<ParseCase> {};
-
-TEST_P(ParseTextTest, RowsAndWidth)
-{
-    const ParseCase& c = GetParam();
-    const CDataView::Table table = CDataView::ParseText(c.text, ',');
-    EXPECT_EQ(table.rows, c.rows);
-    EXPECT_EQ(table.maxFields, c.maxFields);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, ParseTextTest,
-    ::testing::Values(
-        ParseCase{"Empty", "", {}, 0},
-        ParseCase{"TextAfterTheLastLineEndIsNoLine", "Line 1\nX,Y\n5,6", {{"X", "Y"}}, 2},
-        ParseCase{"ShortLinesKeepTheirOwnCells",
-                  "S\nX,Y,colour,size\n1,2,red,\n7,8\n",
-                  {{"X", "Y", "colour", "size"}, {"1", "2", "red", ""}, {"7", "8"}},
-                  4},
-        ParseCase{"NameWithCommasCountsForWidthOnly", "a,b,c,d,e\nX,Y\n", {{"X", "Y"}}, 5},
-        ParseCase{"LineWithEmptyFirstFieldIsSkipped", "L\n,9\nX,Y\n", {{"X", "Y"}}, 2}),
-    [](const ::testing::TestParamInfo<ParseCase>& info) { return info.param.name; });
-
-// ---- the list over a real set manager
-
-// The list, with the width its items ask for in reach.
-class ListUnderTest : public CDataView {
-public:
-    using CDataView::sizeHintForColumn;
-};
 
 class DataViewTest : public ::testing::Test {
 protected:
@@ -87,7 +45,7 @@ protected:
     }
 
     PlotData m_data;
-    ListUnderTest m_view;
+    CDataView m_view;
     int m_savedSort = 1;
 };
 
@@ -132,30 +90,6 @@ TEST_F(DataViewTest, AttributeColumnsAreAddedWithTheWidenedWidthAndNeverRemoved)
     AddPoint(2, 2);
     EXPECT_EQ(m_view.columnCount(), 4) << "columns only grow";
     EXPECT_EQ(Row(1), (QStringList{"2", "2", "", ""}));
-}
-
-// The first columns are as wide as an eight-character number needs, margins included, so
-// "-27.9735" is shown whole rather than cut to "-27.97...".
-TEST_F(DataViewTest, EightCharacterNumbersFitTheFirstColumns)
-{
-    AddPoint(27.9735, 52.0789);
-    m_view.OnInitialUpdate(m_data.GetSetMgr());
-    QTreeWidgetItem* row = m_view.topLevelItem(1);
-    ASSERT_NE(row, nullptr);
-    row->setText(0, QStringLiteral("-27.9735"));
-    row->setText(1, QStringLiteral("0.123456"));
-    EXPECT_GE(m_view.columnWidth(0), m_view.sizeHintForColumn(0));
-    EXPECT_GE(m_view.columnWidth(1), m_view.sizeHintForColumn(1));
-}
-
-TEST_F(DataViewTest, DetachedListNoLongerHearsTheSetManager)
-{
-    m_view.OnInitialUpdate(m_data.GetSetMgr());
-    const int observers = m_data.GetSetMgr()->ObserverCount();
-    m_view.Detach();
-    EXPECT_EQ(m_data.GetSetMgr()->ObserverCount(), observers - 1);
-    AddPoint(1, 2);
-    EXPECT_EQ(m_view.topLevelItemCount(), 0);
 }
 
 } // namespace

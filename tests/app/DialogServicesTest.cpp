@@ -41,8 +41,7 @@ TEST_P(MessageBoxAnswer, ShowsTheTextAndMapsTheButtonPressed)
 
 INSTANTIATE_TEST_SUITE_P(
     Buttons, MessageBoxAnswer,
-    ::testing::Values(BoxCase{MsgButtons::OkCancel, QMessageBox::Cancel, MsgResult::Cancel},
-                      BoxCase{MsgButtons::YesNoCancel, QMessageBox::No, MsgResult::No},
+    ::testing::Values(BoxCase{MsgButtons::YesNoCancel, QMessageBox::No, MsgResult::No},
                       BoxCase{MsgButtons::RetryCancel, QMessageBox::Retry, MsgResult::Retry}));
 
 TEST(FilePromptDialog, OffersTheFiltersAndReportsTheOneChosen)
@@ -75,19 +74,6 @@ TEST(FilePromptDialog, OffersTheFiltersAndReportsTheOneChosen)
     EXPECT_EQ(preselected, "Bitmap Files (*.bmp *.dib *.tif *.tiff)");
     EXPECT_EQ(prompt.filterIndex, 3);
     EXPECT_EQ(QString::fromStdString(prompt.fileName), existing);
-}
-
-TEST(FilePromptDialog, CancelReportsFalseAndKeepsThePrompt)
-{
-    QtUiServices services;
-    FilePrompt prompt;
-    prompt.save = true;
-    prompt.filters = {"Points Only (*.txt)|*.txt"};
-    prompt.fileName = "plot.txt";
-    WhenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
-    EXPECT_FALSE(services.PromptFileName(prompt));
-    EXPECT_EQ(prompt.fileName, "plot.txt");
-    EXPECT_EQ(prompt.filterIndex, 1);
 }
 
 } // namespace

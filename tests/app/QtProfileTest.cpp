@@ -14,28 +14,6 @@ protected:
     TempDir m_dir;
 };
 
-TEST_F(QtProfileTest, ValuesSurviveANewProfileOnTheSameFile)
-{
-    {
-        QtProfile p(Ini());
-        EXPECT_TRUE(p.WriteInt("Settings", "ZoomType", 3));
-        EXPECT_TRUE(p.WriteInt("Settings", "Negative", -17));
-        EXPECT_TRUE(p.WriteString("Settings", "WindowPos", "0,1,-1,-1,-1,-1,10,20,810,620"));
-        EXPECT_TRUE(p.WriteBinary("Settings", "Blob", {0, 1, 255, 10}));
-        p.Sync();
-    }
-    QtProfile p(Ini());
-    EXPECT_TRUE(p.HasKey("Settings", "ZoomType"));
-    EXPECT_FALSE(p.HasKey("Other", "ZoomType"));
-    EXPECT_EQ(p.GetInt("Settings", "ZoomType", 0), 3);
-    EXPECT_EQ(p.GetInt("Settings", "Negative", 0), -17);
-    EXPECT_EQ(p.GetString("Settings", "WindowPos", ""), "0,1,-1,-1,-1,-1,10,20,810,620");
-    std::vector<std::uint8_t> blob;
-    ASSERT_TRUE(p.GetBinary("Settings", "Blob", blob));
-    EXPECT_EQ(blob, (std::vector<std::uint8_t>{0, 1, 255, 10}));
-    EXPECT_FALSE(p.GetBinary("Settings", "ZoomType", blob)); // not a binary value
-}
-
 // A hand-edited settings file must not make the program read garbage as numbers.
 TEST_F(QtProfileTest, TextThatIsNotANumberReadsAsTheDefault)
 {

@@ -106,40 +106,6 @@ TEST_F(AttributeBar, ListsTheDocumentsAttributesAndFollowsItsChanges)
     EXPECT_EQ(Rows(), "b=2+;");
 }
 
-// The names are trimmed before they are compared, so "Curve  " is the same as "  Curve ".
-TEST_F(AttributeBar, DuplicateNameShowsTheMessageAndDialogStaysOpen)
-{
-    next = [](QDialog& d) { return TypeAndOk(d, "  Curve ", " A ", 0); };
-    bar->NewButton()->click();
-    EXPECT_EQ(titles.at(0), "Define Attribute");
-    EXPECT_EQ(Rows(), "Curve=A+;");
-    bool stayedOpen = false;
-    next = [&stayedOpen](QDialog& d) {
-        stayedOpen = !TypeAndOk(d, "Curve  ", "B", 0);
-        return false;
-    };
-    bar->NewButton()->click();
-    EXPECT_TRUE(stayedOpen);
-    EXPECT_EQ(ui.messages.at(0).text, kDuplicate);
-    EXPECT_EQ(Rows(), "Curve=A+;");
-}
-
-TEST_F(AttributeBar, DefineDialogOpensWithTheRememberedEntries)
-{
-    next = [](QDialog& d) { return TypeAndOk(d, "Curve", "A", 1); };
-    bar->NewButton()->click();
-    QString shown;
-    next = [&shown](QDialog& d) {
-        shown =
-            Box(d, "Name")->text() + "=" + Box(d, "Value")->text() +
-            (d.findChild<QCheckBox*>(QStringLiteral("CurrentSetOnly"))->isChecked() ? "+" : "-");
-        return false;
-    };
-    bar->NewButton()->click();
-    EXPECT_EQ(shown, "Curve=A+");
-    EXPECT_EQ(Rows(), "") << "an attribute of the current set only is not listed";
-}
-
 TEST_F(AttributeBar, EditingUpdatesTheValueOrRenames)
 {
     Define("a", "1");
@@ -171,34 +137,6 @@ TEST_F(AttributeBar, NameTypedIntoTheListRenamesOrIsPutBackAndDeleteRemoves)
     QApplication::sendEvent(bar->List(), &press);
     QApplication::processEvents();
     EXPECT_EQ(Rows(), "b=2+;");
-}
-
-TEST_F(AttributeBar, DoubleClickOnTheNameEditsButNotOnTheCheckBoxOrBelowTheRows)
-{
-    Define("a", "1");
-    bar->resize(300, 200);
-    bar->show();
-    QApplication::processEvents();
-    QWidget* viewport = bar->List()->viewport();
-    const QRect row = bar->List()->visualItemRect(Row(0));
-    auto doubleClick = [viewport](int x, int y) {
-        QMouseEvent event(QEvent::MouseButtonDblClick, QPointF(x, y),
-                          viewport->mapToGlobal(QPointF(x, y)), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QApplication::sendEvent(viewport, &event);
-        QApplication::processEvents();
-    };
-    QString shownName;
-    next = [&shownName](QDialog& d) {
-        shownName = Box(d, "Name")->text();
-        return false;
-    };
-    doubleClick(row.left() + 4, row.center().y());
-    doubleClick(row.center().x(), row.bottom() + 40);
-    EXPECT_EQ(titles.size(), 1u);
-    doubleClick(viewport->width() * 3 / 4, row.center().y());
-    EXPECT_EQ(titles.size(), 2u);
-    EXPECT_EQ(shownName, "a");
 }
 
 // Without data the bar is empty and does nothing; it stops observing what it showed, also

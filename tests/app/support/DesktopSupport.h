@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/CKurvoApp.h"
+#include "app/CMainFrame.h"
+#include "app/DocumentManager.h"
 #include "platform/Profile.h"
 #include "platform/RecordingUiServices.h"
 
@@ -9,27 +11,18 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 class CKurvoDoc;
-class CMainFrame;
-class DocumentManager;
 class ImageViewWidget;
-class QWidget;
 
-// A packed 24-bit bitmap (header and pixels) whose pixel (x, y), counted from the top-left,
-// is white except for a dark diagonal.
-std::vector<std::uint8_t> MakeTestDib(int width, int height);
-// Writes that bitmap as a BMP file; false when it cannot.
+// Writes a white BMP picture with a dark diagonal from the top-left; false when it cannot.
 bool WriteTestBmp(const std::string& path, int width, int height);
 
-// Left button press and release at a position of a widget, or of the image view's client area.
+// Left button press and release at a position of a widget.
 void Click(QWidget* target, QPoint at);
-void ClickView(ImageViewWidget* view, QPoint at);
 // The point of the image view's client area that shows the image pixel (px, py).
 QPoint WindowPointOf(ImageViewWidget* view, double px, double py);
 // Runs the event loop until nothing is left to do now (posted events, deferred deletes,
@@ -59,10 +52,10 @@ protected:
     ~DesktopTestBase();
 
     void Start(const QStringList& arguments = {QStringLiteral("kurvo")});
-    CMainFrame& Frame();
-    DocumentManager& Docs();
-    CKurvoDoc* ActiveDoc();
-    ImageViewWidget* ActiveView();
+    CMainFrame& Frame() { return *m_app->MainFrame(); }
+    DocumentManager& Docs() { return *m_app->Documents(); }
+    CKurvoDoc* ActiveDoc() { return Docs().ActiveDocument(); }
+    ImageViewWidget* ActiveView() { return Docs().ActiveView(); }
     // Sends a command along the frame's route, as a menu entry would.
     bool Command(int id);
     bool Enabled(int id);
