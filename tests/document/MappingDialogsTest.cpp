@@ -130,51 +130,35 @@ TEST_F(MappingDocument, AxisDialogNeedsPositiveLogarithmicLimits)
 
 // ------------------------------------------------------------- pixel mapping dialog
 
-struct ScaleCase {
-    double aspect;
-    double pointsPerUnit;
-    bool accepted;
-};
-
-class PixelMappingScale : public MappingDocument,
-                          public ::testing::WithParamInterface<ScaleCase> {};
-
-// The dialog opens with the scale of the axis mapping (100 pixels over 10 units); a pixel
-// mapping it makes is one undo step back to the axis mapping.
-TEST_P(PixelMappingScale, OnlyPositiveScalesReachTheMapping)
+// The dialog opens with the scale of the axis mapping (100 pixels over 10 units); only
+// positive scales make a pixel mapping, one undo step back to the axis mapping.
+TEST_F(MappingDocument, PixelMappingNeedsPositiveScales)
 {
     const TransformData::State before = Transform().GetState();
-    CImageMapping dlg(data.get());
-    dlg.LoadFields();
-    EXPECT_DOUBLE_EQ(dlg.m_pointsPerUnit, 10);
-    EXPECT_EQ(dlg.m_origin, (DPoint{0, 0}));
-    dlg.m_aspect = GetParam().aspect;
-    dlg.m_pointsPerUnit = GetParam().pointsPerUnit;
-    dlg.m_origin = {0, 0};
-    EXPECT_EQ(dlg.OnOK(), GetParam().accepted);
-    EXPECT_EQ(data->CanUndo(), GetParam().accepted);
-    EXPECT_EQ(dlg.HasRepresentation(), !GetParam().accepted);
-    if (GetParam().accepted) {
-        EXPECT_TRUE(ui.messages.empty());
-        EXPECT_EQ(Transform().GetMode(), TransformData::kPixelMapping);
-        EXPECT_TRUE(std::isfinite(Transform().GetMax().x));
-        EXPECT_TRUE(std::isfinite(Transform().GetMax().y));
-        EXPECT_EQ(data->UndoName(), "Transformation");
-        ASSERT_TRUE(data->Undo());
-        ExpectSameState(Transform().GetState(), before);
-    } else {
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text,
-                  "The aspect ratio and the points per length must be greater than zero.");
-        EXPECT_EQ(Transform().GetMode(), TransformData::kAxisMapping);
+    for (auto [aspect, ppu] :
+         {std::pair{1.0, 0.0}, {-1.0, 100.0}, {std::nan(""), 1.0}, {0.5, 0.001}}) {
+        SCOPED_TRACE(ppu);
+        ui.messages.clear();
+        CImageMapping dlg(data.get());
+        dlg.LoadFields();
+        EXPECT_DOUBLE_EQ(dlg.m_pointsPerUnit, 10);
+        dlg.m_aspect = aspect;
+        dlg.m_pointsPerUnit = ppu;
+        const bool accepted = aspect > 0 && ppu > 0;
+        EXPECT_EQ(dlg.OnOK(), accepted);
+        EXPECT_EQ(dlg.HasRepresentation(), !accepted);
+        EXPECT_EQ(ui.messages.empty(), accepted);
+        if (!accepted) {
+            EXPECT_EQ(ui.messages.back().text,
+                      "The aspect ratio and the points per length must be greater than zero.");
+            EXPECT_FALSE(data->CanUndo());
+        }
     }
+    EXPECT_EQ(Transform().GetMode(), TransformData::kPixelMapping);
+    EXPECT_TRUE(std::isfinite(Transform().GetMax().y));
+    ASSERT_TRUE(data->Undo());
+    ExpectSameState(Transform().GetState(), before);
 }
-
-INSTANTIATE_TEST_SUITE_P(Scales, PixelMappingScale,
-                         ::testing::Values(ScaleCase{0.5, 0.001, true}, ScaleCase{1, 0, false},
-                                           ScaleCase{-1, 100, false},
-                                           ScaleCase{std::numeric_limits<double>::quiet_NaN(), 1,
-                                                     false}));
 
 // ------------------------------------------------------------- undo of mapping changes
 
@@ -275,11 +259,6 @@ TEST_F(MappingDocument, GridUndoRestoresEverySetting)
 }
 
 // ------------------------------------------------------------- document queries
-
-TEST_F(MappingDocument, GridSnapsThroughTheDocumentsTransform)
-{
-    EXPECT_EQ(data->GetGrid()->GetTransform(), data->GetTransform());
-}
 
 // Graph units per logical unit, to three digits: 10 pixels a unit make one logical unit
 // 0.1 / scale graph units. A flat axis has no resolution; an unmapped document has zero.

@@ -187,26 +187,6 @@ TEST(SnapCheckGroupTest, LastAddedDecides)
 
 // ------------------------------------------------------------- representations and storage
 
-TEST(RegGridDataTest, RepresentationsAndUpdate)
-{
-    RegGridData grid;
-    EXPECT_EQ(grid.GetRep("viewdialogreggrid"), nullptr);
-    std::unique_ptr<RegGridVw> vw = NewRep<RegGridVw>(grid);
-    ASSERT_NE(vw, nullptr);
-    vw->m_settings = SnapX(2, 3);
-    EXPECT_EQ(grid.GetSettings(), RegGridSettings{}); // nothing until notified
-    vw->Notify(0);
-    EXPECT_EQ(grid.GetSettings(), SnapX(2, 3));
-
-    std::unique_ptr<RegGridSnap> snap = NewRep<RegGridSnap>(grid);
-    snap->Notify(0); // not a settings view: ignored
-    EXPECT_EQ(grid.GetSettings(), SnapX(2, 3));
-    std::unique_ptr<RegGridVw> other = NewRep<RegGridVw>(grid);
-    other->m_settings.stepX = 9;
-    other->Reset();
-    EXPECT_EQ(other->m_settings, SnapX(2, 3));
-}
-
 TEST(RegGridDataTest, StorageVersions)
 {
     RegGridData grid;
