@@ -91,22 +91,18 @@ TEST_F(AttGenModelTest, DuplicatesAreRefusedAfterTrimming)
         }
         EXPECT_EQ(fields.m_value, "v\tw");
     }
-}
-
-// Editing "a": keeping the name is no duplicate and no rename; another listed name is refused.
-TEST_F(AttGenModelTest, EditRenamingOntoAnotherNameIsRefused)
-{
-    AttDlgFields fields({"a", "b"}, "a", true);
-    fields.m_name = " a ";
-    EXPECT_TRUE(fields.OnOK());
-    EXPECT_FALSE(fields.IsRename());
-    EXPECT_TRUE(ui.messages.empty());
-    fields.m_name = "b";
-    EXPECT_FALSE(fields.OnOK());
+    // Editing "a": keeping the name is no duplicate and no rename; another listed name is
+    // refused.
+    AttDlgFields edit({"a", "b"}, "a", true);
+    edit.m_name = " a ";
+    EXPECT_TRUE(edit.OnOK());
+    EXPECT_FALSE(edit.IsRename());
+    edit.m_name = "b";
+    EXPECT_FALSE(edit.OnOK());
     ExpectRefusedAsDuplicate();
-    fields.m_name = "c";
-    EXPECT_TRUE(fields.OnOK());
-    EXPECT_TRUE(fields.IsRename());
+    edit.m_name = "c";
+    EXPECT_TRUE(edit.OnOK());
+    EXPECT_TRUE(edit.IsRename());
 }
 
 // ------------------------------------------------------------ the bar over a document

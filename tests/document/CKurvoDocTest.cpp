@@ -60,15 +60,6 @@ protected:
         const ISize size = doc.GetImageSize();
         doc.GetPlotData()->GetTransform()->SetLimits({0, size.cy - 1.0}, {size.cx - 1.0, 0});
     }
-    // The transform of an 11 x 11 image mapped whole to X 0..100, Y 0..50, given to `use`.
-    template <class F> void WithMappedTransform(F use)
-    {
-        CKurvoDoc helper;
-        ASSERT_TRUE(helper.OnOpenDocument(WriteBitmap("grid.bmp", 11, 11)));
-        ASSERT_TRUE(helper.OnCommand(ID_EDIT_MAP_FULL));
-        helper.GetPlotData()->GetTransform()->SetLimits({0, 0}, {100, 50});
-        use(*helper.GetPlotData()->GetTransform());
-    }
     void Collect(CKurvoDoc& doc, double x, double y)
     {
         ASSERT_TRUE(doc.ExecuteTask(std::make_unique<PrimTask>(
@@ -232,11 +223,15 @@ TEST_F(Documents, OldFormatsFlatPointsAreRecomputedThroughTheStoredTransform)
         ar.WriteU32(kProjectMagic);
         ar.WriteU32(version);
         ar.WriteU32(1); // sort
-        WithMappedTransform([&](TransformData& t) {
-            if (version == 4) {
-                t.Serialize(ar);
-                return;
-            }
+        // The transform of an 11 x 11 image mapped whole to X 0..100, Y 0..50.
+        CKurvoDoc mapped;
+        ASSERT_TRUE(mapped.OnOpenDocument(WriteBitmap("grid.bmp", 11, 11)));
+        ASSERT_TRUE(mapped.OnCommand(ID_EDIT_MAP_FULL));
+        TransformData& t = *mapped.GetPlotData()->GetTransform();
+        t.SetLimits({0, 0}, {100, 50});
+        if (version == 4) {
+            t.Serialize(ar);
+        } else {
             const std::vector<std::uint8_t> ignored(44, 0xAB);
             ar.WriteBytes(ignored.data(), 8);
             ar.WriteU32(1); // valid
@@ -246,7 +241,7 @@ TEST_F(Documents, OldFormatsFlatPointsAreRecomputedThroughTheStoredTransform)
                 ar.WriteF64(v);
             ar.WriteU32(0); // logarithmic X, Y
             ar.WriteU32(0);
-        });
+        }
         ar.WriteString(""); // image path
         ar.WriteString(""); // export path
         ar.WriteU32(2);     // pixel positions

@@ -1,7 +1,6 @@
 #include "view/support/ViewTestDoc.h"
 
 #include "document/CKurvoDoc.h"
-#include "document/CPreferences.h"
 #include "document/DocumentHooks.h"
 #include "document/KurvoViewDocument.h"
 #include "image/CDib.h"
@@ -128,31 +127,6 @@ TEST_F(KurvoDocViewTest, EnterCropsTheDocumentsImageOnceAndUndoably)
     EXPECT_EQ(data->GetTaskCount(), 1);
     ASSERT_TRUE(data->Undo());
     EXPECT_EQ(data->GetImage()->Width(), 300);
-}
-
-} // namespace
-
-namespace {
-
-// Storing a changed rate back in the preferences is the desktop's part (tests/app).
-TEST(ViewPreferences, ZoomRateComesFromThePreferences)
-{
-    CPreferences prefs;
-    prefs.m_zoomType = 3;
-    prefs.m_pickTol = 6;
-    SetPreferences(&prefs);
-    const ViewSettings s = ViewSettingsFromPreferences(prefs);
-    EXPECT_EQ(s.pickTol, 6);
-    ViewTestDoc doc;
-    doc.SetImage(100, 100);
-    HeadlessViewHost host(100, 100);
-    CKurvoView view(&host, &doc);
-    host.SetView(&view);
-    view.OnInitialUpdate(s);
-    EXPECT_EQ(view.GetZoomRate(), 1.05);
-    view.OnCommand(ID_VIEW_ZOOM_FAST);
-    EXPECT_EQ(view.GetZoomRate(), 1.4);
-    SetPreferences(nullptr);
 }
 
 } // namespace

@@ -20,62 +20,39 @@ std::vector<std::int64_t> Values(const CPreferences& p)
             p.m_cacheSize, p.m_boxColor, p.m_cropColor,     p.m_gridColor,        p.m_ptsColor};
 }
 
-void Fill(CPreferences& p, const std::vector<std::int64_t>& v)
-{
-    p.m_zoomType = static_cast<int>(v[0]);
-    p.m_sortData = static_cast<int>(v[1]);
-    p.m_saveReference = static_cast<int>(v[2]);
-    p.m_reuseMappingData = static_cast<int>(v[3]);
-    p.m_allowCaching = static_cast<int>(v[4]);
-    p.m_cacheSize = static_cast<int>(v[5]);
-    p.m_boxColor = static_cast<Colour>(v[6]);
-    p.m_cropColor = static_cast<Colour>(v[7]);
-    p.m_gridColor = static_cast<Colour>(v[8]);
-    p.m_ptsColor = static_cast<Colour>(v[9]);
-}
-
-TEST(Preferences, EmptyProfileOverwritesWhatTheObjectHeldWithTheDefaults)
-{
-    MemoryProfile profile;
-    profile.WriteInt("Other", "ZoomType", 3); // another section is not read
-    CPreferences p;
-    Fill(p, std::vector<std::int64_t>(kKeys.size(), 9));
-    p.m_pickTol = 9;
-    p.LoadSettings(profile);
-    EXPECT_EQ(p.m_section, "Settings");
-    EXPECT_EQ(Values(p),
-              (std::vector<std::int64_t>{2, 1, 0, 0, 1, 3, 0x0000FF, 0, 0xC8C8C8, 0x0000FF}));
-    EXPECT_EQ(p.m_pickTol, 3);
-}
-
-// Every value but PickTol (kept as found) is written, in a fixed order, and comes back: colours
+// Every value but PickTol (kept as found) is read and written back in a fixed order: colours
 // with the top bit of a full 32-bit word too, and a zoom type outside 1..3 (the view treats it as
-// medium).
-TEST(Preferences, SaveWritesEverythingButPickTolInOrderAndReadsItBack)
+// medium). An empty profile, or another section, gives the defaults over what was held.
+TEST(Preferences, ReadAndWrittenInAFixedOrderWithDefaultsForMissingKeys)
 {
     const std::vector<std::int64_t> stored = {7,  0,          1,          1,          0,
                                               12, 0x00123456, 0x00FFFFFF, 0x80000001, 0x0000FF00};
-    MemoryProfile profile;
-    CPreferences a;
-    Fill(a, stored);
-    a.SaveSettings(profile);
-    ASSERT_EQ(profile.WriteOrder().size(), kKeys.size());
+    MemoryProfile in;
+    for (std::size_t i = 0; i < kKeys.size(); ++i)
+        in.WriteInt("Settings", kKeys[i], static_cast<int>(stored[i]));
+    in.WriteInt("Settings", "PickTol", 7);
+    CPreferences p;
+    p.LoadSettings(in);
+    EXPECT_EQ(p.m_section, "Settings");
+    EXPECT_EQ(Values(p), stored);
+    EXPECT_EQ(p.m_pickTol, 7);
+    p.m_pickTol = 11;
+    MemoryProfile out;
+    p.SaveSettings(out);
+    ASSERT_EQ(out.WriteOrder().size(), kKeys.size());
     for (std::size_t i = 0; i < kKeys.size(); ++i) {
-        EXPECT_EQ(profile.WriteOrder()[i].first, "Settings");
-        EXPECT_EQ(profile.WriteOrder()[i].second, kKeys[i]) << "position " << i;
+        EXPECT_EQ(out.WriteOrder()[i].first, "Settings");
+        EXPECT_EQ(out.WriteOrder()[i].second, kKeys[i]) << "position " << i;
+        EXPECT_EQ(out.GetInt("Settings", kKeys[i], -1), static_cast<int>(stored[i]));
     }
-    EXPECT_FALSE(profile.HasKey("Settings", "PickTol"));
-    CPreferences b;
-    b.LoadSettings(profile);
-    EXPECT_EQ(Values(b), stored);
+    EXPECT_FALSE(out.HasKey("Settings", "PickTol"));
 
-    // A stored PickTol is read and survives a run untouched.
-    profile.WriteInt("Settings", "PickTol", 7);
-    b.LoadSettings(profile);
-    EXPECT_EQ(b.m_pickTol, 7);
-    b.m_pickTol = 11;
-    b.SaveSettings(profile);
-    EXPECT_EQ(profile.GetInt("Settings", "PickTol", -1), 7);
+    MemoryProfile empty;
+    empty.WriteInt("Other", "ZoomType", 3);
+    p.LoadSettings(empty);
+    EXPECT_EQ(Values(p),
+              (std::vector<std::int64_t>{2, 1, 0, 0, 1, 3, 0x0000FF, 0, 0xC8C8C8, 0x0000FF}));
+    EXPECT_EQ(p.m_pickTol, 3);
 }
 
 } // namespace

@@ -27,42 +27,6 @@ ToolEvent Pick(double x, double y, double tol)
 
 // ------------------------------------------------------------- shape functions
 
-// The serendipity element reproduces 1, s, t, s², st, t², s²t and st² exactly. The eight
-// fields fix the eight functions at every point, so a wrong shape function (or a wrong node
-// order) breaks at least one of them. The derivatives match central differences.
-TEST(BoxShape, ReproducesTheSerendipitySpaceWithMatchingDerivatives)
-{
-    using Field = double (*)(double, double);
-    const Field fields[] = {
-        [](double, double) { return 1.0; },           [](double s, double) { return s; },
-        [](double, double t) { return t; },           [](double s, double) { return s * s; },
-        [](double s, double t) { return s * t; },     [](double, double t) { return t * t; },
-        [](double s, double t) { return s * s * t; }, [](double s, double t) { return s * t * t; },
-    };
-    std::mt19937 rng(7);
-    std::uniform_real_distribution<double> u(-1.3, 1.3);
-    const double h = 1e-6;
-    for (int k = 0; k < 100; ++k) {
-        const double s = u(rng), t = u(rng);
-        double n[8], ds[8], dt[8], a[8], b[8], c[8], d[8];
-        Box::ShapeDerivatives(s, t, n, ds, dt);
-        for (Field f : fields) {
-            double v = 0;
-            for (int i = 0; i < 8; ++i)
-                v += n[i] * f(kNodeS[i], kNodeT[i]);
-            EXPECT_NEAR(v, f(s, t), 1e-12);
-        }
-        Box::ShapeFunctions(s + h, t, a);
-        Box::ShapeFunctions(s - h, t, b);
-        Box::ShapeFunctions(s, t + h, c);
-        Box::ShapeFunctions(s, t - h, d);
-        for (int i = 0; i < 8; ++i) {
-            EXPECT_NEAR(ds[i], (a[i] - b[i]) / (2 * h), 1e-8) << "dN" << i << "/ds";
-            EXPECT_NEAR(dt[i], (c[i] - d[i]) / (2 * h), 1e-8) << "dN" << i << "/dt";
-        }
-    }
-}
-
 // ------------------------------------------------------------- mapping
 
 TEST(BoxMapping, FailedConversionLeavesOutputUntouched)

@@ -53,14 +53,9 @@ TEST_P(HostileBlocks, ReadConvertAndDraw)
     AxisMapping(mapped, {1, 0}, {1000, 10}, 1, 0);
     Archive valid;
     mapped.Serialize(valid);
-    RegGridSettings s;
-    s.snapX = s.snapY = 1;
-    s.originX = 1;
-    s.stepX = 1;
-    s.stepY = 0.5;
     RegGridData withGrid;
     std::unique_ptr<RegGridVw> vw = NewRep<RegGridVw>(withGrid);
-    vw->m_settings = s;
+    vw->m_settings = {.snapX = 1, .snapY = 1, .originX = 1, .stepX = 1, .stepY = 0.5};
     vw->Notify(0);
     Archive gridValid;
     withGrid.Serialize(gridValid);

@@ -31,22 +31,6 @@ TEST(TransformDataTest, CornersAreTheLimitsStraightOrTurned)
     }
 }
 
-TEST(TransformDataTest, LogarithmicXAxisThirdOfTheWidthIsTen)
-{
-    TransformData data;
-    DefineRect(data, {0, 0}, {99, 49});
-    AxisMapping(data, {1, 0}, {1000, 5}, 1, 0);
-    DPoint g;
-    ASSERT_TRUE(data.PixelToGraph({33, 10}, g));
-    EXPECT_NEAR(g.x, 10, 1e-9);
-    // The graph nodes hold the logarithms; midpoints lie halfway in log space.
-    EXPECT_NEAR(data.GetRegion().GraphNodes()[1].x, 1.5, 1e-12);
-    DPoint p;
-    ASSERT_TRUE(data.GraphToPixel({100, 2.5}, p));
-    EXPECT_NEAR(p.x, 66, 1e-7);
-    EXPECT_NEAR(p.y, 24.5, 1e-7);
-}
-
 // Random rotated and skewed regions with every combination of linear and logarithmic axes:
 // the graph value is the graph interpolation at the pixel's natural coordinates (through
 // 10^ on a log axis), and pixel -> graph -> pixel returns within a millionth of a pixel.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -63,10 +64,8 @@ struct Attacher : Observer {
     Attacher(Observer* subject, Observer* late) : m_subject(subject), m_late(late) {}
     void Update(Observer*, std::intptr_t) override
     {
-        if (m_late) {
-            m_subject->Attach(m_late);
-            m_late = nullptr;
-        }
+        if (m_late)
+            m_subject->Attach(std::exchange(m_late, nullptr));
     }
     Observer* m_subject;
     Observer* m_late;

@@ -165,25 +165,4 @@ TEST_F(DataTasks, UndoingAddReturnsToTheSetCurrentBefore)
     EXPECT_EQ(Names(), "Line 1;Line 2;Line 3;-;");
 }
 
-TEST_F(DataTasks, AttributeTasksChangeTheMasterListButNotTheCollectedPoints)
-{
-    data->Execute(std::make_unique<AddAttTask>(data.get(), "Curve", "upper"));
-    DbPoint* p = Collect(1, 1);
-    ASSERT_EQ(p->GetAttributes()->GetSize(), 1);
-
-    data->Execute(std::make_unique<UpdateAttTask>(data.get(), "Curve", "lower", 1));
-    EXPECT_EQ(Sets().GetAttMgr().GetMaster()[0]->m_value, "lower");
-    EXPECT_EQ((*p->GetAttributes())[0]->m_value, "upper");
-    data->Undo();
-    EXPECT_EQ(Sets().GetAttMgr().GetMaster()[0]->m_value, "upper");
-    data->Redo();
-    EXPECT_EQ(Sets().GetAttMgr().GetMaster()[0]->m_value, "lower");
-
-    data->Execute(std::make_unique<DeleteAttTask>(data.get(), "Curve"));
-    EXPECT_EQ(Sets().GetAttMgr().GetMaster().GetSize(), 0);
-    data->Undo();
-    ASSERT_EQ(Sets().GetAttMgr().GetMaster().GetSize(), 1);
-    EXPECT_EQ(Sets().GetAttMgr().GetMaster()[0]->m_value, "lower");
-}
-
 } // namespace
