@@ -215,6 +215,24 @@ TEST_F(ToolFixture, MapToolDrawsANewRegionAsOneUndoableTask)
     EXPECT_TRUE(Region().SameRegion(before));
 }
 
+TEST_F(ToolFixture, MapToolEscapeKeepsTheRegionAndRecordsNothing)
+{
+    h.view->OnCommand(ID_TOOL_MAP);
+    const Box before = Region();
+    const std::vector<std::uint32_t> clean = h.Snapshot();
+    // Drag the right edge.
+    h.Press(200, 100);
+    h.Move(220, 100);
+    h.Move(240, 110);
+    h.KeyDown(ViewKey::Escape);
+    h.Move(260, 110);
+    h.Release(260, 110);
+    EXPECT_EQ(h.doc.data.GetTaskCount(), 0);
+    EXPECT_TRUE(Region().SameRegion(before));
+    h.Flush();
+    EXPECT_EQ(h.Snapshot(), clean);
+}
+
 TEST_F(ToolFixture, AutoScrollDuringAnEdgeDragKeepsTheEdgeUnderTheMouse)
 {
     h.view->OnCommand(ID_TOOL_MAP);
@@ -331,6 +349,20 @@ TEST(NavigationTools, PanFollowsTheMouse)
     EXPECT_EQ(h.view->GetScrollPos(), (IPoint{230, 160}));
     h.Release(120, 190);
     EXPECT_EQ(h.Pixel(0, 0), PatternPixel(230, 160));
+}
+
+TEST(NavigationTools, ZoomInAtTheCentreKeepsTheClickedPoint)
+{
+    ViewHarness h(1000, 1000, 300, 300);
+    h.ActualPixelsAtOrigin();
+    h.view->ScrollToPosition({300, 300});
+    h.view->OnCommand(ID_TOOL_ZOOMIN);
+    const DPoint before = h.EventAt(150, 150).scaled;
+    h.Click(150, 150);
+    EXPECT_NEAR(h.view->GetZoom(), 1.2, 1e-12);
+    EXPECT_NEAR(h.EventAt(150, 150).scaled.x, before.x, 1.0);
+    EXPECT_NEAR(h.EventAt(150, 150).scaled.y, before.y, 1.0);
+    EXPECT_FALSE(h.view->IsFitted());
 }
 
 } // namespace

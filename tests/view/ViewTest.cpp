@@ -431,4 +431,28 @@ TEST(ViewPrint, PageFitCentresTheImageWithoutFeedbackAndRestoresTheZoom)
     EXPECT_EQ(h.view->GetZoom(), zoom);
 }
 
+TEST(ViewActivation, ActivationRefreshesTheDocumentAndLosingItEmptiesPanes)
+{
+    ViewHarness h(100, 100, 100, 100);
+    h.view->OnActivateView(true, false);
+    EXPECT_EQ(h.doc.activations, 1);
+    h.ui.panes = {{2, "12"}, {4, "scan.bmp"}, {5, "0.5, 0.5"}};
+    h.view->OnActivateView(false, true);
+    EXPECT_EQ(h.Status(2), "12");
+    h.view->OnActivateView(false, false);
+    for (int pane : {2, 4, 5})
+        EXPECT_EQ(h.Status(pane), "") << pane;
+}
+
+TEST(ViewActivation, ClosingTheWindowDeactivatesTheCurrentTool)
+{
+    ViewHarness h(300, 300, 200, 200);
+    h.view->OnCommand(ID_TOOL_CROP);
+    h.Drag({{10, 10}, {80, 80}});
+    ASSERT_FALSE(h.ui.timers.empty());
+    h.view->OnDestroy();
+    EXPECT_TRUE(h.ui.timers.empty());
+    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetDefaultTool());
+}
+
 } // namespace
