@@ -44,6 +44,7 @@ CImageMappingForm::CImageMappingForm(CImageMapping& dlg, QWidget* parent)
     layout->addSpacing(8);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    TabInReadingOrder(this);
 }
 
 void CImageMappingForm::accept()

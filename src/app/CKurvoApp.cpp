@@ -110,9 +110,9 @@ bool CKurvoApp::InitInstance(const QStringList& arguments)
             break;
         }
     }
+    // A file that does not open has shown its message; the program starts without it.
     if (!m_commandLineFile.empty() && m_hooks.openDocument) {
-        if (!OpenDocumentFile(m_commandLineFile))
-            return false;
+        OpenDocumentFile(m_commandLineFile);
         m_commandLineFile.clear();
     }
 

@@ -1,30 +1,20 @@
 #include "app/COptions.h"
 
+#include "app/FormControls.h"
 #include "document/OptionsDlg.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QVBoxLayout>
 
-namespace {
-
-QCheckBox* Box(const char* text, const char* name, int value, QWidget* parent)
-{
-    auto* box = new QCheckBox(QString::fromLatin1(text), parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setChecked(value != 0);
-    return box;
-}
-
-} // namespace
-
 COptions::COptions(OptionsDlg& fields, QWidget* parent)
     : QDialog(parent), m_fields(fields),
-      m_sortData(Box("Sort Data Points", "SortData", fields.m_sortData, this)),
-      m_saveBitmapCopy(Box("Save Bitmap Copy", "SaveBitmapCopy", fields.m_saveBitmapCopy, this)),
+      m_sortData(CheckBox("Sort Data Points", "SortData", fields.m_sortData, this)),
+      m_saveBitmapCopy(
+          CheckBox("Save Bitmap Copy", "SaveBitmapCopy", fields.m_saveBitmapCopy, this)),
       m_reuseMappingData(
-          Box("Reuse Mapping Data", "ReuseMappingData", fields.m_reuseMappingData, this)),
-      m_allowCaching(Box("Allow Image Caching", "AllowCaching", fields.m_allowCaching, this))
+          CheckBox("Reuse Mapping Data", "ReuseMappingData", fields.m_reuseMappingData, this)),
+      m_allowCaching(CheckBox("Allow Image Caching", "AllowCaching", fields.m_allowCaching, this))
 {
     setWindowTitle(QStringLiteral("Options"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -36,6 +26,7 @@ COptions::COptions(OptionsDlg& fields, QWidget* parent)
     layout->addSpacing(8);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    TabInReadingOrder(this);
 }
 
 void COptions::accept()

@@ -10,3 +10,8 @@ class QWidget;
 QLineEdit* NumberEdit(const char* name, double value, QWidget* parent, int minimumWidth = 0);
 // A check box with its text, ticked when value is non-zero.
 QCheckBox* CheckBox(const char* text, const char* name, int value, QWidget* parent);
+
+// Puts the dialog's focusable controls in reading order (rows from the top, each from the
+// left) for Tab, and gives the first of them the focus, its text selected when it is an
+// edit box. Call it once the dialog's layout is built.
+void TabInReadingOrder(QWidget* dialog);

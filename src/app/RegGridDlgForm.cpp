@@ -52,6 +52,7 @@ RegGridDlgForm::RegGridDlgForm(RegGridDlg& dlg, QWidget* parent)
     layout->addSpacing(8);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    TabInReadingOrder(this);
 }
 
 void RegGridDlgForm::EnableAxes()

@@ -46,6 +46,7 @@ TransDlgForm::TransDlgForm(TransDlg& dlg, QWidget* parent)
     layout->addSpacing(8);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    TabInReadingOrder(this);
 }
 
 void TransDlgForm::accept()

@@ -188,7 +188,6 @@ bool CKurvoDoc::OnSaveDocument(const std::string& path)
             Message(kFailedToSave);
             return false;
         }
-        m_data->SetDataEdited(false);
         m_data->SetExportPath(path);
         return true;
     case kFormatBitmap: {
@@ -200,7 +199,6 @@ bool CKurvoDoc::OnSaveDocument(const std::string& path)
             Message(kProblemSavingImage);
             return false;
         }
-        m_data->SetImageEdited(false);
         m_data->SetImageFile(path);
         return true;
     }
@@ -244,12 +242,15 @@ bool CKurvoDoc::DoSave(const std::string& path, bool replace)
     }
     if (!saved)
         return false; // the file it would have replaced is untouched
+    // Points, comma-separated values and the bitmap are exports: the project itself stays
+    // unsaved, under its own name and with its undo history, and closing still asks.
+    if (FormatFromPath(name, kFormatText) != kFormatProject)
+        return true;
     m_mustPrompt = 0;
     if (replace) {
         SetPathName(name);
-        if (FormatFromPath(name, -1) != kFormatText)
-            if (auto& hook = GetDocumentHooks().addRecentFile)
-                hook(name);
+        if (auto& hook = GetDocumentHooks().addRecentFile)
+            hook(name);
     }
     m_data->ClearTasks();
     SetModifiedFlag(false);

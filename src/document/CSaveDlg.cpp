@@ -84,6 +84,13 @@ std::string CSaveDlg::OnOK(const std::string& chosenPath)
 {
     m_data->SetSortFlag(m_sortData);
     m_data->SetSaveReference(!m_saveBitmapCopy);
+    // A typed extension of a save format chooses that format.
+    const int typed = FormatFromPath(chosenPath, -1);
+    if (typed >= 0) {
+        m_entry = typed + 1;
+        g_rememberedEntry = m_entry;
+        return chosenPath;
+    }
     g_rememberedEntry = m_entry;
     return StripKnownExtension(chosenPath) + FilterExtension(m_entry);
 }

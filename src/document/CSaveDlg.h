@@ -26,8 +26,9 @@ public:
     bool SortEnabled() const;
     bool BitmapCopyEnabled() const;
     // OK with the path the user chose (folder and name) in the current entry: applies the
-    // check boxes to the data and remembers the entry. Returns the path to save to: the
-    // known extension of the name replaced by the entry's.
+    // check boxes to the data and remembers the entry. Returns the path to save to: a name
+    // typed with the extension of a save format keeps it and chooses that format; otherwise
+    // a known extension of the name is replaced by the entry's.
     std::string OnOK(const std::string& chosenPath);
 
     // The process-wide remembered entry (0: none chosen yet).

@@ -1,5 +1,6 @@
 #include "ui/AddAttDlg.h"
 
+#include "app/FormControls.h"
 #include "document/AttDlgFields.h"
 
 #include <QCheckBox>
@@ -33,6 +34,7 @@ AddAttDlg::AddAttDlg(AttDlgFields& fields, QWidget* parent)
     layout->addLayout(form);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    TabInReadingOrder(this);
 }
 
 void AddAttDlg::accept()

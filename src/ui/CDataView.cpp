@@ -116,12 +116,9 @@ void CDataView::Update(Observer*, std::intptr_t)
     items.reserve(static_cast<qsizetype>(table.rows.size()));
     for (const auto& row : table.rows) {
         auto* item = new QTreeWidgetItem;
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            // Filling stops at the first empty cell.
-            if (c > 0 && row[c].empty())
-                break;
+        // Every value shows in its own column, also after a point's empty attributes.
+        for (std::size_t c = 0; c < row.size(); ++c)
             item->setText(static_cast<int>(c), QString::fromStdString(row[c]));
-        }
         items.push_back(item);
     }
     addTopLevelItems(items);

@@ -121,6 +121,10 @@ TEST_F(DataViewTest, AttributeColumnsAreAddedWithTheWidenedWidthAndNeverRemoved)
     EXPECT_EQ(m_view.columnWidth(3), 173);
     EXPECT_EQ(Row(0), (QStringList{"X", "Y", "colour", "size"}));
     EXPECT_EQ(Row(1), (QStringList{"1", "1", "red", "big"}));
+    // A point without a colour still shows its size.
+    sets->DeleteAttribute("colour");
+    AddPoint(5, 5);
+    EXPECT_EQ(Row(2), (QStringList{"5", "5", "", "big"}));
 
     m_data.NewSet();
     sets->DeleteAttribute("colour");

@@ -59,10 +59,15 @@ TEST_F(DesktopFeaturesTest, AFileOnTheCommandLineOpensAtStart)
     EXPECT_EQ(m_app->RecentFiles().At(0), m_bmp);
 }
 
-TEST_F(DesktopFeaturesTest, ACommandLineFileThatDoesNotOpenEndsTheStart)
+// A folder (or any file that does not open) named on the command line is reported, and the
+// program runs on without a document.
+TEST_F(DesktopFeaturesTest, ACommandLineFileThatDoesNotOpenLeavesTheProgramRunning)
 {
-    ASSERT_FALSE(m_app->InitInstance(
-        {QStringLiteral("kurvo"), QString::fromStdString(m_dir.File("missing.bmp"))}));
+    ASSERT_TRUE(
+        m_app->InitInstance({QStringLiteral("kurvo"), QString::fromStdString(m_dir.File(""))}));
+    EXPECT_EQ(Docs().DocumentCount(), 0);
+    EXPECT_FALSE(m_ui.messages.empty());
+    EXPECT_TRUE(m_app->MainFrame()->isVisible());
     EXPECT_EQ(m_app->RecentFiles().Size(), 0);
 }
 

@@ -303,8 +303,8 @@ TEST_F(SaveForm, CheckBoxesFollowTheEntryAndReachTheData)
     sort->setChecked(false);
     copy->setChecked(false);
     ASSERT_TRUE(form.Finish(QString::fromStdString(dir.File("out.txt"))));
-    EXPECT_EQ(form.Path(), dir.File("out.csv"));
-    EXPECT_EQ(CSaveDlg::RememberedEntry(), 3);
+    EXPECT_EQ(form.Path(), dir.File("out.txt")); // a typed save extension chooses its format
+    EXPECT_EQ(CSaveDlg::RememberedEntry(), 2);
     EXPECT_FALSE(data->GetSortFlag());
     EXPECT_TRUE(data->GetSaveReference());
 }
@@ -333,7 +333,7 @@ TEST_F(SaveForm, ReplacingTheFileOfTheChosenFormatIsAsked)
     EXPECT_EQ(ui.messages.size(), asked);
 }
 
-TEST_F(SaveForm, OkIntoAMissingFolderStaysOpenAndATypedNameGetsTheChosenExtension)
+TEST_F(SaveForm, OkIntoAMissingFolderStaysOpenAndATypedNameKeepsItsFormat)
 {
     CSaveDlg dlg(data.get(), dir.File("plot"), "Save As");
     CSaveDlgForm form(dlg);
@@ -348,7 +348,7 @@ TEST_F(SaveForm, OkIntoAMissingFolderStaysOpenAndATypedNameGetsTheChosenExtensio
     form.selectFile(QString::fromStdString(dir.File("typed.txt")));
     form.accept();
     EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_EQ(form.Path(), dir.File("typed.kvx"));
+    EXPECT_EQ(form.Path(), dir.File("typed.txt"));
     EXPECT_EQ(ui.messages.size(), shown);
 }
 

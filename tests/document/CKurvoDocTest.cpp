@@ -289,7 +289,9 @@ TEST_F(Documents, BrokenProjectsFailToOpenWithTheReport)
     }
 }
 
-TEST_F(Documents, SaveAsTextKeepsTheExportAndStaysOutOfRecentFiles)
+// Saving the points is an export: the project stays unsaved, with its undo history, and
+// neither export enters the recent files.
+TEST_F(Documents, SavingPointsIsAnExportThatKeepsTheProjectUnsaved)
 {
     CKurvoDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(WriteBitmap("scan.bmp")));
@@ -301,13 +303,11 @@ TEST_F(Documents, SaveAsTextKeepsTheExportAndStaysOutOfRecentFiles)
     ASSERT_EQ(ui.prompts.size(), 1u);
     EXPECT_EQ(ui.prompts[0].filterIndex, 3); // points exist: comma separated first
     EXPECT_EQ(ReadAll(dir.File("points.csv")), "Line 1\r\nX, Y\r\n0.5, 2\r\n\r\n");
-    EXPECT_EQ(recent, std::vector<std::string>{dir.File("points.csv")});
-    EXPECT_FALSE(Enabled(doc, ID_EDIT_UNDO));
-    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(Enabled(doc, ID_EDIT_UNDO));
+    EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.GetPlotData()->GetExportPath(), dir.File("points.csv"));
 
-    // A plain text save is not a recent file.
-    recent.clear();
+    ui.promptAnswers.push_back(dir.File("again.txt"));
     ASSERT_TRUE(doc.DoSave(dir.File("again.txt"), true));
     EXPECT_TRUE(recent.empty());
     EXPECT_EQ(ReadAll(dir.File("again.txt")), "Line 1\r\nX Y\r\n0.5 2\r\n\r\n");
@@ -353,7 +353,7 @@ TEST_F(Documents, ExportIgnoresACommaDecimalLocale)
     EXPECT_EQ(ReadAll(dir.File("de.txt")), "Line 1\r\nX Y\r\n0.5 1.5\r\n\r\n");
 }
 
-TEST_F(Documents, BitmapSaveWritesTheImageAndClearsTheEditFlag)
+TEST_F(Documents, BitmapSaveWritesTheImageAndKeepsTheProjectUnsaved)
 {
     CKurvoDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(WriteBitmap("scan.bmp")));
@@ -361,7 +361,8 @@ TEST_F(Documents, BitmapSaveWritesTheImageAndClearsTheEditFlag)
     EXPECT_TRUE(doc.GetPlotData()->IsImageEdited());
     EXPECT_TRUE(doc.IsModified());
     ASSERT_TRUE(doc.OnSaveDocument(dir.File("turned.bmp")));
-    EXPECT_FALSE(doc.GetPlotData()->IsImageEdited());
+    EXPECT_TRUE(doc.GetPlotData()->IsImageEdited());
+    EXPECT_TRUE(doc.IsModified());
     CDib back;
     ASSERT_TRUE(back.LoadFile(dir.File("turned.bmp")));
     EXPECT_EQ(back.Width(), 8);
@@ -456,8 +457,8 @@ TEST_F(Documents, SortTogglesAndDeleteAllForgetsTheSaveName)
     img.OnCommand(ID_DATA_SORT);
     img.OnUpdateCommand(ID_DATA_SORT, sort);
     EXPECT_NE(sort.checked, before);
-    ui.promptAnswers.push_back(dir.File("x.csv"));
-    ASSERT_TRUE(img.DoSave(dir.File("x.csv"), true));
+    ui.promptAnswers.push_back(dir.File("x.kvx"));
+    ASSERT_TRUE(img.DoSave(dir.File("x.kvx"), true));
     EXPECT_FALSE(img.GetMustPrompt());
     img.OnCommand(ID_EDIT_DELETE_ALL);
     EXPECT_TRUE(img.GetMustPrompt());

@@ -49,7 +49,7 @@ TEST_F(SaveDialog, FilterChoiceSetsNameAndCheckBoxes)
     EXPECT_FALSE(dlg.BitmapCopyEnabled()); // no image file to refer to
 }
 
-TEST_F(SaveDialog, OkAppliesCheckBoxesAndForcesTheEntrysExtension)
+TEST_F(SaveDialog, OkAppliesCheckBoxesAndTheFormatOfTheName)
 {
     data.SetSortFlag(true);
     data.SetSaveReference(false);
@@ -59,17 +59,19 @@ TEST_F(SaveDialog, OkAppliesCheckBoxesAndForcesTheEntrysExtension)
     dlg.OnFilterChanged(1);
     dlg.m_sortData = false;
     dlg.m_saveBitmapCopy = false;
-    EXPECT_EQ(dlg.OnOK("/e/result.txt"), "/e/result.kvx");
+    EXPECT_EQ(dlg.OnOK("/e/noext"), "/e/noext.kvx");
     EXPECT_FALSE(data.GetSortFlag());
     EXPECT_TRUE(data.GetSaveReference());
     EXPECT_EQ(CSaveDlg::RememberedEntry(), 1);
-    EXPECT_EQ(dlg.OnOK("/e/noext"), "/e/noext.kvx");
     EXPECT_EQ(dlg.OnOK("/e/keep.png"), "/e/keep.png.kvx");
+    // A typed save extension chooses its format.
+    EXPECT_EQ(dlg.OnOK("/e/result.txt"), "/e/result.txt");
+    EXPECT_EQ(CSaveDlg::RememberedEntry(), 2);
 
     // The next prompt, for any document, starts where this one ended.
     PlotData other;
     other.NewSet();
-    EXPECT_EQ(CSaveDlg(&other, "x", "Save As").m_entry, 1);
+    EXPECT_EQ(CSaveDlg(&other, "x", "Save As").m_entry, 2);
 }
 
 } // namespace
