@@ -32,33 +32,7 @@ TEST_F(StandInTest, LibraryNotFoundOrUnusableFailsUntilLookedForAgain)
     }
 }
 
-TEST_F(StandInTest, IdentityReachesTheManagerWithTextsCutAtThirtyTwoCharacters)
-{
-    ProbeTwain twain;
-    twain.SetAppIdentity(1, 2, 3, 4, "1.2", std::string(40, 'x'), "Family", "Kurvo");
-    ASSERT_TRUE(twain.OpenSourceManager());
-    const TW_IDENTITY& seen = StandIn().appIdentity;
-    EXPECT_EQ(std::string(seen.Manufacturer), std::string(32, 'x'));
-    EXPECT_EQ(std::string(seen.ProductFamily) + seen.ProductName + seen.Version.Info,
-              "FamilyKurvo1.2");
-    EXPECT_EQ((std::vector<int>{seen.Version.MajorNum, seen.Version.MinorNum, seen.Version.Language,
-                                seen.Version.Country, seen.ProtocolMajor, seen.ProtocolMinor}),
-              (std::vector<int>{1, 2, 3, 4, 1, 8}));
-    EXPECT_EQ(+seen.SupportedGroups, DG_CONTROL | DG_IMAGE);
-}
-
 // ---- source events
-
-TEST_F(StandInTest, CheckStatusOnEnableCountsAsEnabledAndShowUIOffReachesTheSource)
-{
-    StandIn().enableResult = TWRC_CHECKSTATUS;
-    ProbeTwain twain;
-    twain.SetShowUI(false);
-    EXPECT_TRUE(twain.BeginAcquire());
-    EXPECT_EQ(StandIn().showUI, 0);
-    EXPECT_EQ(twain.GetState(), 5);
-    EXPECT_TRUE(twain.errors.empty());
-}
 
 // Callback events, however they arrive, wake the shell and wait for its dispatch.
 struct EventCase {

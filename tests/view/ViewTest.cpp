@@ -331,17 +331,6 @@ TEST(ViewCommands, CollectNeedsARegionAndAsksForTheMappingFirst)
     EXPECT_EQ(h.view->GetCurrentTool(), static_cast<Tool*>(h.view->GetCollectTool()));
 }
 
-TEST(ViewCommands, LosingTheRegionFallsBackToTheDefaultTool)
-{
-    ViewHarness h(400, 400, 200, 200);
-    h.doc.DefineRegion({10, 10}, {300, 300}, {0, 0}, {100, 100});
-    h.view->OnCommand(ID_TOOL_ROTATE);
-    EXPECT_EQ(h.view->GetCurrentTool(), static_cast<Tool*>(h.view->GetRotateTool()));
-    h.doc.transform.ResetToDefaults();
-    EXPECT_FALSE(h.State(ID_TOOL_ROTATE).enabled);
-    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetDefaultTool());
-}
-
 // ---------------------------------------------------------------- events
 
 TEST(ViewEvents, EventsClampToTheClientAndCarryTheTolerance)
