@@ -51,7 +51,9 @@ protected:
     bool MemXferRow(TW_UINT32 row, const TW_UINT8* data, const TW_IMAGEMEMXFER& xfer,
                     void*) override
     {
-        EXPECT_LE(xfer.Rows * xfer.BytesPerRow, xfer.Memory.Length) << "a strip beyond the buffer";
+        // Copies: the TWAIN structures are packed, their fields may not bind to references.
+        const TW_UINT32 strip = xfer.Rows * xfer.BytesPerRow, room = xfer.Memory.Length;
+        EXPECT_LE(strip, room) << "a strip beyond the buffer";
         if (row == 0)
             memImages.emplace_back();
         memImages.back()[row].assign(data, data + xfer.BytesPerRow);
