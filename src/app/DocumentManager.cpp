@@ -6,6 +6,7 @@
 #include "app/ViewSplitter.h"
 #include "document/CKurvoDoc.h"
 #include "document/DocumentHooks.h"
+#include "image/BmpFile.h"
 #include "image/CDib.h"
 #include "mapping/TransformData.h"
 #include "model/DbSetMgr.h"
@@ -171,7 +172,11 @@ CKurvoDoc* DocumentManager::OpenDocument(const std::string& path)
 
 bool DocumentManager::NewDocumentFromDib(const std::vector<std::uint8_t>& dib)
 {
-    CDib image(dib.data(), dib.size());
+    // A scanner may hand over any layout the bitmap reader accepts.
+    const std::optional<DibBlock> block = ReadPackedDib(dib.data(), dib.size());
+    if (!block)
+        return false;
+    CDib image(block->data(), block->size());
     if (image.IsEmpty())
         return false;
     CKurvoDoc* doc = NewDocument();

@@ -1,6 +1,7 @@
 #include "app/QtUiServices.h"
 
 #include "app/ProgramCursors.h"
+#include "image/BmpFile.h"
 #include "image/DibUtil.h"
 
 #include <QApplication>
@@ -145,33 +146,10 @@ void QtUiServices::EndWaitCursor()
 
 QByteArray QtUiServices::DibToBmpFile(const std::vector<std::uint8_t>& dib)
 {
-    if (dib.size() < 12)
+    const std::uint64_t offset = PackedDibPixelOffset(dib.data(), dib.size());
+    if (offset == 0)
         return {};
-    const std::uint32_t headerSize = GetLE32(dib.data() + 0);
-    std::uint64_t colours = 0;
-    std::uint64_t entrySize = 4;
-    std::uint64_t masks = 0;
-    if (headerSize == 12) {
-        const std::uint16_t bits = GetLE16(dib.data() + 10);
-        if (bits <= 8)
-            colours = 1u << bits;
-        entrySize = 3;
-    } else if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 ||
-               headerSize == 124) {
-        if (dib.size() < headerSize)
-            return {};
-        const std::uint16_t bits = GetLE16(dib.data() + 14);
-        const std::uint32_t compression = GetLE32(dib.data() + 16);
-        const std::uint32_t used = GetLE32(dib.data() + 32);
-        colours = used != 0 ? used : (bits <= 8 ? (1u << bits) : 0u);
-        if (headerSize == 40 && compression == 3)
-            masks = 12;
-        else if (headerSize == 40 && compression == 6)
-            masks = 16;
-    } else {
-        return {};
-    }
-    const std::uint64_t pixelsAt = 14 + std::uint64_t{headerSize} + masks + colours * entrySize;
+    const std::uint64_t pixelsAt = kFileHeaderSize + offset;
     const std::uint64_t fileSize = 14 + std::uint64_t{dib.size()};
     if (pixelsAt > fileSize || fileSize > 0xFFFFFFFFu)
         return {};

@@ -212,6 +212,46 @@ std::optional<DibBlock> ReadBmpMemory(const std::uint8_t* data, std::size_t leng
                        pixelOffset - kFileHeaderSize);
 }
 
+std::uint64_t PackedDibPixelOffset(const std::uint8_t* dib, std::size_t length)
+{
+    if (!dib || length < kCoreHeaderSize)
+        return 0;
+    const std::uint32_t headerSize = GetLE32(dib);
+    if (headerSize == kCoreHeaderSize) {
+        const std::uint16_t bits = GetLE16(dib + 10);
+        return kCoreHeaderSize + (bits <= 8 ? 3u << bits : 0u);
+    }
+    if (headerSize != 40 && headerSize != 52 && headerSize != 56 && headerSize != 108 &&
+        headerSize != 124)
+        return 0;
+    if (length < headerSize)
+        return 0;
+    const std::uint16_t bits = GetLE16(dib + 14);
+    const std::uint32_t compression = GetLE32(dib + 16);
+    const std::uint32_t used = GetLE32(dib + 32);
+    const std::uint64_t colours = used != 0 ? used : (bits <= 8 ? (1u << bits) : 0u);
+    // A 40-byte header keeps its masks after it; larger headers hold them inside.
+    std::uint64_t masks = 0;
+    if (headerSize == 40 && compression == kBiBitFields)
+        masks = 12;
+    else if (headerSize == 40 && compression == 6) // alpha bit fields
+        masks = 16;
+    return headerSize + masks + 4 * colours;
+}
+
+std::optional<DibBlock> ReadPackedDib(const std::uint8_t* dib, std::size_t length)
+{
+    if (IsSoundDib(dib, length)) {
+        DibBlock copy(dib, dib + static_cast<std::size_t>(DibSizeOf(dib)));
+        DibSize(copy.data());
+        return copy;
+    }
+    const std::uint64_t pixels = PackedDibPixelOffset(dib, length);
+    if (pixels == 0 || pixels > length)
+        return std::nullopt;
+    return ConvertBody(dib, length, static_cast<std::size_t>(pixels));
+}
+
 bool WriteBmpFile(const std::string& path, const std::uint8_t* dib, std::size_t length)
 {
     if (!IsSoundDib(dib, length))

@@ -17,6 +17,14 @@ std::optional<DibBlock> ReadBmpFile(const std::string& path);
 // The same for a whole file held in memory.
 std::optional<DibBlock> ReadBmpMemory(const std::uint8_t* data, std::size_t length);
 
+// Where the pixels of a packed DIB (a bitmap header, its masks and colour table, then the
+// pixels, as the clipboard and scanners hand them over) start, counted from the header; 0
+// when the header is of no known size or the block is too short for it.
+std::uint64_t PackedDibPixelOffset(const std::uint8_t* dib, std::size_t length);
+// A packed DIB in any layout the bitmap reader accepts (top-down rows, bit fields,
+// run-length data, core or larger headers), brought to the program's layout.
+std::optional<DibBlock> ReadPackedDib(const std::uint8_t* dib, std::size_t length);
+
 // Writes the file header and the DIB; false when the file cannot be created or written or
 // the block does not hold a sound DIB (nothing is written then).
 bool WriteBmpFile(const std::string& path, const std::uint8_t* dib, std::size_t length);
