@@ -245,9 +245,14 @@ void DocumentManager::OnWindowGone(CChildFrame* child)
     doc->SetChangeHandler(nullptr);
     ForgetData(doc);
     m_documents.erase(it);
-    // The list shows the sets of the document that is active now.
-    if (CKurvoDoc* active = ActiveDocument(); active && active->GetPlotData())
+    // The list shows the sets of the document that is active now; with none left, the
+    // point-count and image panes no longer speak of a document.
+    if (CKurvoDoc* active = ActiveDocument(); active && active->GetPlotData()) {
         active->GetPlotData()->NotifyAll();
+    } else if (m_documents.empty()) {
+        GetUiServices().SetStatusPane(2, "");
+        GetUiServices().SetStatusPane(4, "");
+    }
 }
 
 bool DocumentManager::SaveModified(CKurvoDoc* doc)

@@ -282,10 +282,14 @@ TEST_F(DesktopTest, YesSavesBeforeClosingAndACancelledSaveKeepsTheDocument)
     Command(ID_FILE_CLOSE);
     EXPECT_EQ(Docs().DocumentCount(), 1);
 
+    EXPECT_EQ(m_ui.panes[2], "3");
     m_ui.messageAnswers.push_back(MsgResult::Yes);
     m_ui.promptAnswers.push_back(m_dir.File("kept"));
     Command(ID_FILE_CLOSE);
     EXPECT_EQ(Docs().DocumentCount(), 0);
+    // With the last document gone the panes speak of none.
+    EXPECT_EQ(m_ui.panes[2], "");
+    EXPECT_EQ(m_ui.panes[4], "");
     const std::string csv = m_dir.File("kept.csv");
     std::ostringstream read;
     read << std::ifstream(csv, std::ios::binary).rdbuf();
