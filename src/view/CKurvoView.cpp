@@ -621,7 +621,8 @@ const Cursor* CKurvoView::SetViewCursor(const Cursor* cursor)
 {
     const Cursor* previous = m_currentCursor;
     m_currentCursor = cursor;
-    if (previous && cursor && m_host)
+    // The window shows the new cursor at once, not only when the pointer comes back in.
+    if (cursor && m_host)
         cursor->Set(*m_host);
     return previous;
 }

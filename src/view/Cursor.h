@@ -21,7 +21,7 @@ namespace ViewCursor {
 inline constexpr Cursor Arrow{CursorShape::Arrow};
 inline constexpr Cursor CrossHair{CursorShape::Cross};
 // The program's open hand.
-inline constexpr Cursor Hand{CursorShape::Hand};
+inline constexpr Cursor Hand{CursorShape::Pan};
 // The program's open circular arrow.
 inline constexpr Cursor Rotate{CursorShape::Rotate};
 // The program's magnifier with a plus and with a minus.

@@ -337,10 +337,14 @@ TEST(NavigationTools, PanFollowsTheMouse)
     ViewHarness h(1000, 1000, 300, 300);
     h.ActualPixelsAtOrigin();
     h.view->ScrollToPosition({200, 200});
+    h.ui.cursors.clear();
     h.view->OnCommand(ID_TOOL_PAN);
-    // The host asks for the cursor over the client area: the tool's is shown.
+    // The tool's cursor (the program's open hand) shows at once, and whenever the host asks.
+    ASSERT_FALSE(h.ui.cursors.empty());
+    EXPECT_EQ(h.ui.cursors.back(), CursorShape::Pan);
+    h.ui.cursors.clear();
     EXPECT_TRUE(h.view->OnSetCursor());
-    EXPECT_EQ(h.ui.cursors.back(), CursorShape::Hand);
+    EXPECT_EQ(h.ui.cursors.back(), CursorShape::Pan);
     h.Press(150, 150);
     h.Move(135, 150);
     h.Move(120, 150);
