@@ -264,21 +264,33 @@ TEST_F(Documents, OldFormatsFlatPointsAreRecomputedThroughTheStoredTransform)
 // Broken or foreign project files fail to open with the failed-open report.
 TEST_F(Documents, BrokenProjectsFailToOpenWithTheReport)
 {
-    const std::vector<std::vector<std::uint32_t>> files = {
-        {kProjectMagic, 1, 0},           // version 1
-        {kProjectMagic, 9, 0},           // version 9
-        {kProjectMagic, 5, 1},           // cut after the sort flag
-        {kProjectMagic, 3, 1},           // huge old point list
-        {kProjectMagic, 5, 1, 7, 1, 1}}; // transform block version 7
-    for (const auto& words : files) {
-        Archive ar;
+    std::vector<Archive> files;
+    for (const std::vector<std::uint32_t>& words :
+         std::vector<std::vector<std::uint32_t>>{
+             {kProjectMagic, 1, 0},           // version 1
+             {kProjectMagic, 9, 0},           // version 9
+             {kProjectMagic, 5, 1},           // cut after the sort flag
+             {kProjectMagic, 5, 1, 7, 1, 1}}) // transform block version 7
+    {
+        files.emplace_back();
         for (std::uint32_t w : words)
-            ar.WriteU32(w);
+            files.back().WriteU32(w);
+    }
+    // A format 3 file whose flat point list claims 2^30 points and holds none.
+    Archive& huge = files.emplace_back();
+    huge.WriteU32(kProjectMagic);
+    huge.WriteU32(3);
+    huge.WriteU32(0);
+    TransformData().Serialize(huge);
+    huge.WriteString("");
+    huge.WriteString("");
+    huge.WriteU32(0x40000000);
+    for (Archive& ar : files) {
         const std::string path = dir.File("bad.kvx");
         ASSERT_TRUE(ar.SaveFile(path));
         CKurvoDoc doc;
         ui.messages.clear();
-        EXPECT_FALSE(doc.OnOpenDocument(path)) << words[1];
+        EXPECT_FALSE(doc.OnOpenDocument(path)) << &ar - files.data();
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_EQ(ui.messages[0].text, CKurvoDoc::kFailedToOpen);
     }

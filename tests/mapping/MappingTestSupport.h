@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <random>
 
@@ -80,3 +82,34 @@ inline void ExpectSameState(const TransformData::State& a, const TransformData::
     EXPECT_EQ(a.max, b.max);
     EXPECT_TRUE(a.region.SameRegion(b.region)); // nodes, their counts and the angle
 }
+
+// Stored bytes written out by hand, little-endian as the files hold them, to pin a block's
+// layout without going through the archive.
+struct LeBytes {
+    std::vector<std::uint8_t> bytes;
+    LeBytes& U32(std::uint32_t v)
+    {
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+        return *this;
+    }
+    LeBytes& F64(double d)
+    {
+        std::uint64_t v;
+        std::memcpy(&v, &d, sizeof v);
+        for (int i = 0; i < 8; ++i)
+            bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+        return *this;
+    }
+    // A region block: version 1, node counts, eight pixel nodes (10 + i, 20 + i), eight graph
+    // nodes (100 + i, 200 + i), the angle.
+    LeBytes& Region(double angle)
+    {
+        U32(1).U32(8).U32(8);
+        for (int i = 0; i < 8; ++i)
+            F64(10 + i).F64(20 + i);
+        for (int i = 0; i < 8; ++i)
+            F64(100 + i).F64(200 + i);
+        return F64(angle);
+    }
+};

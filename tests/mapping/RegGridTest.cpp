@@ -186,17 +186,30 @@ TEST(SnapCheckGroupTest, LastAddedDecides)
 TEST(RegGridDataTest, StorageVersions)
 {
     RegGridData grid;
-    const RegGridSettings s{1, 1, 1.5, -4, 2.5, 0.25, 0, 1};
+    const RegGridSettings s{1, 0, 1.5, -4, 2.5, 0.25, 0, 1};
     Apply(grid, s);
     Archive out;
     grid.Serialize(out);
-    ASSERT_EQ(out.Bytes().size(), 52u);
+    // Version 2, the snap flags, origin and step per axis, the show flags: little-endian
+    // 32-bit integers and IEEE doubles, as older files hold them.
+    const std::vector<std::uint8_t> pinned = {
+        2, 0, 0, 0,                   // version
+        1, 0, 0, 0,                   // snap X
+        0, 0, 0, 0,                   // snap Y
+        0, 0, 0, 0, 0, 0, 0xF8, 0x3F, // origin X 1.5
+        0, 0, 0, 0, 0, 0, 0x10, 0xC0, // origin Y -4
+        0, 0, 0, 0, 0, 0, 0x04, 0x40, // step X 2.5
+        0, 0, 0, 0, 0, 0, 0xD0, 0x3F, // step Y 0.25
+        0, 0, 0, 0,                   // show X
+        1, 0, 0, 0,                   // show Y
+    };
+    EXPECT_EQ(out.Bytes(), pinned);
     RegGridData back;
-    Archive in(out.Bytes());
+    Archive in(pinned);
     back.Serialize(in);
     EXPECT_EQ(back.GetSettings(), s);
 
-    // Version 1: 40 bytes read and discarded, both show flags on.
+    // Version 1: 40 bytes read and discarded; the settings stay, with both show flags on.
     Archive v1;
     v1.WriteU32(1);
     for (int i = 0; i < 40; ++i)
@@ -204,8 +217,12 @@ TEST(RegGridDataTest, StorageVersions)
     v1.WriteU32(0xDEADBEEF);
     Archive v1in(v1.Bytes());
     RegGridData old;
+    const RegGridSettings before{0, 1, 7, 8, 0.5, 3, 0, 0};
+    Apply(old, before);
     old.Serialize(v1in);
-    EXPECT_EQ(old.GetSettings(), RegGridSettings{});
+    RegGridSettings after = before;
+    after.showX = after.showY = 1;
+    EXPECT_EQ(old.GetSettings(), after);
     EXPECT_EQ(v1in.ReadU32(), 0xDEADBEEFu);
 
     // A version that does not exist is no grid block: the project fails to load.
@@ -215,7 +232,7 @@ TEST(RegGridDataTest, StorageVersions)
     EXPECT_THROW(old.Serialize(v9in), ArchiveError);
 
     // A short version 2 block throws and leaves the grid as it was.
-    std::vector<std::uint8_t> bytes = out.Bytes();
+    std::vector<std::uint8_t> bytes = pinned;
     bytes.resize(40);
     Archive shortIn(bytes);
     RegGridData untouched;
