@@ -29,7 +29,8 @@ void RegGridDlg::LoadFields()
 
 bool RegGridDlg::OnOK()
 {
-    if (m_stepX == 0 || m_stepY == 0) {
+    // A step matters only on an axis that snaps: X alone may snap while Y's step is 0.
+    if ((m_snapX && m_stepX == 0) || (m_snapY && m_stepY == 0)) {
         GetUiServices().MessageBox("The grid step must not be zero.");
         return false;
     }

@@ -185,7 +185,8 @@ TEST_F(MappingDocument, TaskWithoutAStateIsRefused)
 
 // ------------------------------------------------------------- grid dialog and task
 
-TEST_F(MappingDocument, GridDialogRefusesAZeroStepOnEitherAxis)
+// Only an axis that snaps needs a step: X alone snapping with Y's step 0 is accepted.
+TEST_F(MappingDocument, GridDialogRefusesAZeroStepOnASnappingAxis)
 {
     RegGridDlg dlg(data.get());
     dlg.LoadFields();
@@ -193,15 +194,20 @@ TEST_F(MappingDocument, GridDialogRefusesAZeroStepOnEitherAxis)
     dlg.OnSnapX(true); // the controls of a snapping axis are enabled
     EXPECT_TRUE(dlg.XControlsEnabled());
     EXPECT_FALSE(dlg.YControlsEnabled());
-    dlg.m_stepX = 5;
-    dlg.m_stepY = 0; // Y does not snap, still refused
+    dlg.m_stepX = 0;
+    dlg.m_stepY = 1;
     EXPECT_FALSE(dlg.OnOK());
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "The grid step must not be zero.");
     EXPECT_FALSE(data->CanUndo());
     EXPECT_EQ(data->GetGrid()->GetSettings(), RegGridSettings{});
-    dlg.m_stepY = 1;
+    dlg.m_stepX = 5;
+    dlg.m_stepY = 0;
+    dlg.OnSnapY(true);
+    EXPECT_FALSE(dlg.OnOK());
+    dlg.OnSnapY(false);
     EXPECT_TRUE(dlg.OnOK());
+    EXPECT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(data->UndoName(), "Regular Grid");
     EXPECT_EQ(data->GetGrid()->GetSettings().stepX, 5);
 }
