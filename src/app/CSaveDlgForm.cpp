@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QLineEdit>
 #include <QStringList>
 
 namespace {
@@ -54,7 +55,9 @@ CSaveDlgForm::CSaveDlgForm(CSaveDlg& dlg, QWidget* parent)
 void CSaveDlgForm::SelectEntry(int entry)
 {
     selectNameFilter(QString::fromLatin1(CSaveDlg::FilterName(entry)));
-    m_dlg.OnFilterChanged(entry);
+    // The name typed so far stays; only its extension follows the format.
+    const auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    m_dlg.OnFilterChanged(entry, name ? name->text().toStdString() : std::string());
     selectFile(Q(m_dlg.m_fileName));
     EnableChecks();
 }

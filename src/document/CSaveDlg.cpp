@@ -69,6 +69,13 @@ void CSaveDlg::OnFilterChanged(int entry)
     m_fileName = m_fileTitle + FilterExtension(m_entry);
 }
 
+void CSaveDlg::OnFilterChanged(int entry, const std::string& typedName)
+{
+    if (!typedName.empty())
+        m_fileTitle = StripKnownExtension(typedName);
+    OnFilterChanged(entry);
+}
+
 bool CSaveDlg::SortEnabled() const
 {
     return m_entry == 2 || m_entry == 3;

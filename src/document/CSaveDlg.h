@@ -22,6 +22,9 @@ public:
     CSaveDlg(PlotData* data, const std::string& proposal, const std::string& title);
 
     // Picks another filter entry: the name takes that entry's extension.
+    // The filter changed after the user typed a name: that name, without a known extension,
+    // keeps its place with the new entry's extension.
+    void OnFilterChanged(int entry, const std::string& typedName);
     void OnFilterChanged(int entry);
     bool SortEnabled() const;
     bool BitmapCopyEnabled() const;

@@ -223,6 +223,13 @@ TEST_F(SaveForm, CheckBoxesFollowTheEntryAndReachTheData)
     EXPECT_TRUE(sort->isEnabled());
     EXPECT_FALSE(copy->isEnabled());
     EXPECT_EQ(form.selectedNameFilter().toStdString(), CSaveDlg::FilterName(3));
+    // A name the user typed survives a change of filter; only its extension follows.
+    QLineEdit* name = Child<QLineEdit>(form, "fileNameEdit");
+    ASSERT_TRUE(name);
+    EXPECT_EQ(name->text().toStdString(), "plot.csv");
+    name->setText(QStringLiteral("mine.kvx"));
+    form.SelectEntry(2);
+    EXPECT_EQ(name->text().toStdString(), "mine.txt");
 
     sort->setChecked(false);
     copy->setChecked(false);
