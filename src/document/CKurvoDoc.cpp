@@ -260,8 +260,14 @@ bool CKurvoDoc::DoSave(const std::string& path, bool replace)
 void CKurvoDoc::SetTitle(const std::string& path)
 {
     std::string title = FileNameOfPath(path);
-    if (title.empty())
-        return;
+    if (title.empty()) {
+        // An untitled document keeps its name; its mark and panes follow its changes.
+        title = GetTitle();
+        if (!title.empty() && title.back() == '*')
+            title.pop_back();
+        if (title.empty())
+            return;
+    }
     if (!m_data) {
         Document::SetTitle(title);
         return;

@@ -205,13 +205,19 @@ TEST_F(Documents, DocumentWithoutImageReopensWithoutOne)
 {
     CKurvoDoc doc;
     ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_EQ(doc.GetTitle(), "Untitled");
     Collect(doc, 1, 2);
+    // Untitled, it still shows its change and its point count.
+    EXPECT_EQ(doc.GetTitle(), "Untitled*");
+    EXPECT_EQ(ui.panes[2], "1");
+    Collect(doc, 2, 3);
+    EXPECT_EQ(ui.panes[2], "2");
     const std::string path = dir.File("noimage.kvx");
     ASSERT_TRUE(doc.OnSaveDocument(path));
     CKurvoDoc back;
     ASSERT_TRUE(back.OnOpenDocument(path));
     EXPECT_FALSE(back.IsImageLoaded());
-    EXPECT_EQ(back.GetPlotData()->GetSetMgr()->GetTotalCount(), 1);
+    EXPECT_EQ(back.GetPlotData()->GetSetMgr()->GetTotalCount(), 2);
 }
 
 // Older files built byte by byte keep a flat list of pixel positions: format 4 with the
