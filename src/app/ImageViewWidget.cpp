@@ -94,10 +94,12 @@ ImageViewWidget::ImageViewWidget(CKurvoDoc* doc, QWidget* parent)
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     m_view = std::make_unique<CKurvoView>(this, &m_bridge);
     m_doc->AddView(m_view.get());
+    m_preferencesWatch.Observe(&GetPreferences());
 }
 
 ImageViewWidget::~ImageViewWidget()
 {
+    GetPreferences().Detach(&m_preferencesWatch);
     m_view->OnDestroy();
     m_doc->RemoveView(m_view.get());
 }
@@ -107,12 +109,25 @@ void ImageViewWidget::InitialUpdate()
     if (m_initialized)
         return;
     m_initialized = true;
+    m_view->OnInitialUpdate(CurrentSettings());
+}
+
+ViewSettings ImageViewWidget::CurrentSettings() const
+{
     ViewSettings s = ViewSettingsFromPreferences(GetPreferences());
     const QColor base = palette().color(QPalette::Base);
     s.windowColour =
         MakeColour(static_cast<std::uint8_t>(base.red()), static_cast<std::uint8_t>(base.green()),
                    static_cast<std::uint8_t>(base.blue()));
-    m_view->OnInitialUpdate(s);
+    return s;
+}
+
+void ImageViewWidget::ApplyPreferences()
+{
+    if (!m_initialized)
+        return;
+    m_view->ApplySettings(CurrentSettings());
+    viewport()->update();
 }
 
 void ImageViewWidget::Activate(bool active, bool otherViewActive)

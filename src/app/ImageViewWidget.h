@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/KurvoViewDocument.h"
+#include "model/Observer.h"
 #include "platform/Command.h"
 #include "view/ViewHost.h"
 
@@ -83,6 +84,14 @@ private:
     KurvoViewDocument m_bridge;
     std::unique_ptr<CKurvoView> m_view;
     bool m_initialized = false;
+    // Applies the user's options to the view as soon as the Options dialog changes them.
+    struct PreferencesWatch : Observer {
+        explicit PreferencesWatch(ImageViewWidget* w) : widget(w) {}
+        void Update(Observer*, std::intptr_t) override { widget->ApplyPreferences(); }
+        ImageViewWidget* widget;
+    } m_preferencesWatch{this};
+    ViewSettings CurrentSettings() const;
+    void ApplyPreferences();
     bool m_dirty = true;
     bool m_capture = false;
     // Set while the scroll bars are being moved to the view's position.

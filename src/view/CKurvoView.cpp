@@ -240,6 +240,14 @@ bool CKurvoView::IsRegionDefined() const
     return m_doc && m_doc->IsMappingDefined();
 }
 
+void CKurvoView::ApplySettings(const ViewSettings& settings)
+{
+    m_settings = settings;
+    m_zoomScroll.SetZoomType(settings.zoomType);
+    RebuildDisplay();
+    Invalidate(true);
+}
+
 void CKurvoView::RebuildDisplay()
 {
     WaitCursor wait;

@@ -44,6 +44,9 @@ public:
     // ---- framework side
     // First showing: settings, tools wired, auto-scroll, fit, grid snap.
     void OnInitialUpdate(const ViewSettings& settings);
+    // Changed settings (the user's options) take effect at once: colours, pick tolerance,
+    // zoom rate and the display cache.
+    void ApplySettings(const ViewSettings& settings);
     void OnUpdate(View* sender, std::intptr_t hint) override;
     // The client area was resized.
     void OnSize(int width, int height);

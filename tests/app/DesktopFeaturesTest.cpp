@@ -7,6 +7,9 @@
 #include "app/ImageViewWidget.h"
 #include "app/ViewSplitter.h"
 #include "document/CKurvoDoc.h"
+#include "document/CPreferences.h"
+#include "document/DocumentHooks.h"
+#include "image/CDib.h"
 #include "platform/CommandIds.h"
 #include "scan/CTwain.h"
 #include "scan/ScannerCommands.h"
@@ -63,6 +66,22 @@ TEST_F(DesktopFeaturesTest, ACommandLineFileThatDoesNotOpenLeavesTheProgramRunni
     EXPECT_EQ(Docs().DocumentCount(), 0);
     EXPECT_FALSE(m_ui.messages.empty());
     EXPECT_TRUE(m_app->MainFrame()->isVisible());
+}
+
+// Options take effect in the open views at once, not in the next window only.
+TEST_F(DesktopFeaturesTest, OptionsApplyToOpenViewsAtOnce)
+{
+    GetPreferences().m_allowCaching = 1;
+    Start({QStringLiteral("kurvo"), QString::fromStdString(m_bmp)});
+    ASSERT_NE(ActiveView(), nullptr);
+    ASSERT_GT(CDib::GetCacheSize(), 0);
+    // The user turns caching off in the dialog.
+    GetDocumentHooks().runOptions = [] {
+        GetPreferences().m_allowCaching = 0;
+        return true;
+    };
+    ASSERT_TRUE(Command(ID_EDIT_OPTIONS));
+    EXPECT_EQ(CDib::GetCacheSize(), 0);
 }
 
 TEST_F(DesktopFeaturesTest, TheSplitOpensTheListOnTheLeftAndRefusesNarrowPanes)
