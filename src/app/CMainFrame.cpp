@@ -453,7 +453,7 @@ void CMainFrame::ApplyState(QAction* action, CommandId, const CommandState& stat
         group->addAction(action);
     }
     action->setEnabled(state.enabled);
-    if (state.checked && !action->isCheckable())
+    if ((state.checked || state.checkable) && !action->isCheckable())
         action->setCheckable(true);
     if (action->isCheckable())
         action->setChecked(state.checked);

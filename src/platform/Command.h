@@ -12,11 +12,16 @@ struct CommandState {
     bool enabled = true;
     bool checked = false;
     bool radio = false;
+    bool checkable = false; // the command is an on/off item, shown with its mark
     std::string text;
     bool textSet = false;
 
     void Enable(bool on = true) { enabled = on; }
-    void SetCheck(bool on = true) { checked = on; }
+    void SetCheck(bool on = true)
+    {
+        checkable = true;
+        checked = on;
+    }
     void SetRadio(bool on = true)
     {
         radio = true;
