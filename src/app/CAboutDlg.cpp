@@ -1,5 +1,7 @@
 #include "app/CAboutDlg.h"
 
+#include "app/ContextHelp.h"
+
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -42,4 +44,5 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     layout->addLayout(top);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    AddContextHelp(this);
 }

@@ -1,5 +1,7 @@
 #include "app/CImageInfo.h"
 
+#include "app/ContextHelp.h"
+
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QPlainTextEdit>
@@ -31,6 +33,7 @@ CImageInfo::CImageInfo(const std::string& text, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_box);
     layout->addWidget(buttons);
+    AddContextHelp(this);
 }
 
 void CImageInfo::Show(const std::string& text, QWidget* parent)

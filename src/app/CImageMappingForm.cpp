@@ -1,5 +1,6 @@
 #include "app/CImageMappingForm.h"
 
+#include "app/ContextHelp.h"
 #include "app/DoubleText.h"
 #include "app/FormControls.h"
 #include "document/CImageMapping.h"
@@ -45,6 +46,7 @@ CImageMappingForm::CImageMappingForm(CImageMapping& dlg, QWidget* parent)
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     TabInReadingOrder(this);
+    AddContextHelp(this);
 }
 
 void CImageMappingForm::accept()

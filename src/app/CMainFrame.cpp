@@ -1,6 +1,7 @@
 #include "app/CMainFrame.h"
 
 #include "app/CChildFrame.h"
+#include "app/ContextHelp.h"
 #include "app/HelpWindow.h"
 #include "app/WindowPlacement.h"
 #include "document/CKurvoDoc.h"
@@ -131,6 +132,7 @@ QAction* CMainFrame::MakeAction(const CommandTable::MenuItem& item, QObject* own
     std::string tip = CommandTable::ToolTip(id);
     if (!tip.empty())
         action->setToolTip(Q(tip));
+    AddContextHelp(action, tip.c_str(), CommandTable::Prompt(id).c_str());
     connect(action, &QAction::triggered, this, [this, id] {
         RouteCommand(id);
         UpdateCommandUI();
@@ -219,6 +221,7 @@ void CMainFrame::BuildToolbars()
                 m_dataSetsBox = m_dataSetsBar->AddSetsBox();
                 m_dataSetsBox->setToolTip(Q(CommandTable::ToolTip(id)));
                 m_dataSetsBox->setStatusTip(Q(CommandTable::Prompt(id)));
+                m_dataSetsBox->setWhatsThis(Q(CommandTable::Prompt(id) + "."));
                 m_dataSetsBox->SetActiveDocument([this]() -> CKurvoDoc* {
                     CChildFrame* child = ActiveChild();
                     return child ? dynamic_cast<CKurvoDoc*>(child->DocumentTarget()) : nullptr;

@@ -1,5 +1,6 @@
 #include "app/COptions.h"
 
+#include "app/ContextHelp.h"
 #include "app/FormControls.h"
 #include "document/OptionsDlg.h"
 
@@ -27,6 +28,7 @@ COptions::COptions(OptionsDlg& fields, QWidget* parent)
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     TabInReadingOrder(this);
+    AddContextHelp(this);
 }
 
 void COptions::accept()

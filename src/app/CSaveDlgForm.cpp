@@ -1,5 +1,6 @@
 #include "app/CSaveDlgForm.h"
 
+#include "app/ContextHelp.h"
 #include "document/CSaveDlg.h"
 #include "document/SaveFormat.h"
 #include "platform/UiServices.h"
@@ -50,6 +51,7 @@ CSaveDlgForm::CSaveDlgForm(CSaveDlg& dlg, QWidget* parent)
         setDirectory(Q(dlg.m_folder));
     connect(this, &QFileDialog::filterSelected, this, &CSaveDlgForm::OnFilterSelected);
     SelectEntry(dlg.m_entry);
+    AddContextHelp(this);
 }
 
 void CSaveDlgForm::SelectEntry(int entry)

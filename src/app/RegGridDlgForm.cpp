@@ -1,5 +1,6 @@
 #include "app/RegGridDlgForm.h"
 
+#include "app/ContextHelp.h"
 #include "app/DoubleText.h"
 #include "app/FormControls.h"
 #include "document/RegGridDlg.h"
@@ -53,6 +54,7 @@ RegGridDlgForm::RegGridDlgForm(RegGridDlg& dlg, QWidget* parent)
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     TabInReadingOrder(this);
+    AddContextHelp(this);
 }
 
 void RegGridDlgForm::EnableAxes()

@@ -1,5 +1,6 @@
 #include "app/TransDlgForm.h"
 
+#include "app/ContextHelp.h"
 #include "app/DoubleText.h"
 #include "app/FormControls.h"
 #include "document/TransDlg.h"
@@ -47,6 +48,7 @@ TransDlgForm::TransDlgForm(TransDlg& dlg, QWidget* parent)
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     TabInReadingOrder(this);
+    AddContextHelp(this);
 }
 
 void TransDlgForm::accept()

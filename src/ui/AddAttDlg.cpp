@@ -1,5 +1,6 @@
 #include "ui/AddAttDlg.h"
 
+#include "app/ContextHelp.h"
 #include "app/FormControls.h"
 #include "document/AttDlgFields.h"
 
@@ -35,6 +36,7 @@ AddAttDlg::AddAttDlg(AttDlgFields& fields, QWidget* parent)
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     TabInReadingOrder(this);
+    AddContextHelp(this);
 }
 
 void AddAttDlg::accept()

@@ -1,5 +1,6 @@
 #include "ui/AttGenDlg.h"
 
+#include "app/ContextHelp.h"
 #include "model/DbSetMgr.h"
 #include "tasks/PlotData.h"
 #include "ui/AddAttDlg.h"
@@ -46,6 +47,7 @@ AttGenDlg::AttGenDlg(QWidget* parent)
             this, [this] { OnDeleteSelected(); }, Qt::QueuedConnection);
     });
     connect(m_list, &QTreeWidget::itemChanged, this, &AttGenDlg::OnItemChanged);
+    AddContextHelp(this);
 }
 
 AttGenDlg::~AttGenDlg()

@@ -1,5 +1,6 @@
 #include "ui/EditAttDlg.h"
 
+#include "app/ContextHelp.h"
 #include "document/AttDlgFields.h"
 
 #include <QDialogButtonBox>
@@ -29,6 +30,7 @@ EditAttDlg::EditAttDlg(AttDlgFields& fields, QWidget* parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
     m_value->setFocus();
     m_value->selectAll();
+    AddContextHelp(this);
 }
 
 void EditAttDlg::accept()

@@ -31,8 +31,8 @@ std::vector<std::string> TabOrder(QDialog& dialog)
 }
 
 // Every dialog opens with its first control focused (an edit box's text selected, so that
-// typing replaces it), and Tab moves in reading order.
-TEST(DialogFocus, FirstControlFocusedAndTabInReadingOrder)
+// typing replaces it), Tab moves in reading order, and each control has its What's This.
+TEST(DialogFocus, FirstControlFocusedTabInReadingOrderAndContextHelp)
 {
     PlotData data;
     data.NewSet();
@@ -72,6 +72,9 @@ TEST(DialogFocus, FirstControlFocusedAndTabInReadingOrder)
         EXPECT_EQ(std::vector<std::string>(order.begin(), order.begin() + c.order.size()), c.order);
         if (auto* edit = qobject_cast<QLineEdit*>(dialog->focusWidget()))
             EXPECT_EQ(edit->selectedText(), edit->text());
+        for (QWidget* w : dialog->findChildren<QWidget*>())
+            if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible())
+                EXPECT_FALSE(w->whatsThis().isEmpty()) << w->metaObject()->className();
     }
 }
 

@@ -180,6 +180,20 @@ TEST(CommandReach, EveryCommandHasAMenuItemAndEveryToolAButtonAndAnIcon)
         EXPECT_TRUE(keyed.count(keyedCommand)) << CommandTable::ToolTip(keyedCommand);
 }
 
+// Context help has a text for every menu command and toolbar button.
+TEST_F(MainFrameTest, EveryCommandActionHasItsWhatsThis)
+{
+    OpenChild("Plot");
+    int commands = 0;
+    for (QAction* action : m_frame.findChildren<QAction*>()) {
+        if (action->data().toInt() == 0 || action->isSeparator())
+            continue;
+        ++commands;
+        EXPECT_FALSE(action->whatsThis().isEmpty()) << action->text().toStdString();
+    }
+    EXPECT_GT(commands, 60);
+}
+
 TEST_F(MainFrameTest, ADocumentWindowThatRefusesToCloseKeepsTheProgram)
 {
     struct Stubborn : CChildFrame {
