@@ -1,0 +1,144 @@
+#include "extract/Extract.h"
+
+#include "extract/ColourMask.h"
+#include "image/CDib.h"
+#include "mapping/Box.h"
+#include "mapping/TransformData.h"
+
+#include <algorithm>
+#include <cstdio>
+
+std::vector<DPoint> ExtractArea(const ExtractOptions& options, const TransformData& transform)
+{
+    std::vector<DPoint> area;
+    if (!options.box.IsEmpty()) {
+        const IRect& b = options.box;
+        area = {{double(b.left), double(b.top)},
+                {double(b.right), double(b.top)},
+                {double(b.right), double(b.bottom)},
+                {double(b.left), double(b.bottom)}};
+        return area;
+    }
+    const Box& region = transform.GetRegion();
+    if (!region.IsDefined())
+        return area;
+    // The outline, its edges followed closely enough for a curved region.
+    constexpr int kPerEdge = 32;
+    const double corners[5][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}, {-1, -1}};
+    for (int e = 0; e < 4; ++e)
+        for (int i = 0; i < kPerEdge; ++i) {
+            const double f = static_cast<double>(i) / kPerEdge;
+            area.push_back(region.PixelAt(corners[e][0] + f * (corners[e + 1][0] - corners[e][0]),
+                                          corners[e][1] + f * (corners[e + 1][1] - corners[e][1])));
+        }
+    return area;
+}
+
+ExtractResult Extract(const CDib& image, const TransformData& transform,
+                      const ExtractOptions& options, const std::atomic<bool>* cancel,
+                      std::atomic<int>* progress)
+{
+    ExtractResult result;
+    auto report = [&](int percent) {
+        if (progress)
+            progress->store(percent);
+    };
+    auto cancelled = [&] {
+        result.cancelled = cancel && cancel->load();
+        if (result.cancelled)
+            result.error = "Cancelled.";
+        return result.cancelled;
+    };
+    report(0);
+    if (image.IsEmpty()) {
+        result.error = "There is no image to extract from.";
+        return result;
+    }
+    const bool mapped = transform.GetRegion().IsDefined();
+    if (!mapped) {
+        result.error = "Define the mapping region first.";
+        return result;
+    }
+    ColourMask mask;
+    if (!mask.Build(image, options.colour, options.tolerance, ExtractArea(options, transform),
+                    options.paper, cancel)) {
+        if (!cancelled())
+            result.error = "The area lies outside the image.";
+        return result;
+    }
+    result.maskCount = mask.Count();
+    report(50);
+    if (cancelled())
+        return result;
+    switch (options.method) {
+    case ExtractOptions::kCurve:
+        for (const TracePoint& p : TraceCurve(mask, transform, options, cancel)) {
+            DPoint g;
+            if (!transform.PixelToGraph(p.pixel, g))
+                continue;
+            g.x = p.x;
+            result.pixels.push_back(p.pixel);
+            result.graph.push_back(g);
+        }
+        break;
+    case ExtractOptions::kWindow:
+    case ExtractOptions::kMarkers: {
+        std::vector<DPoint> found =
+            options.method == ExtractOptions::kWindow
+                ? WindowCentroids(mask, options.windowWidth, options.windowHeight)
+                : FindMarkers(mask, options.minArea, options.maxArea, result.mergedBlobs);
+        std::vector<std::pair<DPoint, DPoint>> mapped;
+        for (const DPoint& p : found) {
+            DPoint g;
+            if (transform.PixelToGraph(p, g))
+                mapped.push_back({p, g});
+        }
+        // In order along X, as a curve reads.
+        std::stable_sort(mapped.begin(), mapped.end(),
+                         [](const auto& a, const auto& b) { return a.second.x < b.second.x; });
+        for (const auto& [p, g] : mapped) {
+            result.pixels.push_back(p);
+            result.graph.push_back(g);
+        }
+        break;
+    }
+    }
+    if (cancelled()) {
+        result.pixels.clear();
+        result.graph.clear();
+        return result;
+    }
+    report(100);
+    return result;
+}
+
+bool ParseColour(const std::string& text, std::uint32_t& colour)
+{
+    std::string hex = text;
+    if (!hex.empty() && hex[0] == '#')
+        hex.erase(0, 1);
+    if (hex.size() != 6)
+        return false;
+    std::uint32_t value = 0;
+    for (char c : hex) {
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            return false;
+        value = value * 16 + static_cast<std::uint32_t>(digit);
+    }
+    colour = value;
+    return true;
+}
+
+std::string FormatColour(std::uint32_t colour)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "#%06X", colour & 0xFFFFFFu);
+    return text;
+}
