@@ -36,7 +36,7 @@ std::vector<DPoint> ExtractArea(const ExtractOptions& options, const TransformDa
 
 ExtractResult Extract(const CDib& image, const TransformData& transform,
                       const ExtractOptions& options, const std::atomic<bool>* cancel,
-                      std::atomic<int>* progress)
+                      std::atomic<int>* progress, ColourMask* maskOut)
 {
     ExtractResult result;
     auto report = [&](int percent) {
@@ -108,8 +108,49 @@ ExtractResult Extract(const CDib& image, const TransformData& transform,
         result.graph.clear();
         return result;
     }
+    if (maskOut)
+        *maskOut = std::move(mask);
     report(100);
     return result;
+}
+
+std::uint32_t PickColour(const CDib& image, int x, int y, int radius)
+{
+    if (image.IsEmpty() || x < 0 || y < 0 || x >= image.Width() || y >= image.Height())
+        return 0;
+    auto channels = [](std::uint32_t c, int out[3]) {
+        out[0] = (c >> 16) & 0xFF;
+        out[1] = (c >> 8) & 0xFF;
+        out[2] = c & 0xFF;
+    };
+    std::vector<std::uint32_t> near;
+    for (int j = y - radius; j <= y + radius; ++j)
+        for (int i = x - radius; i <= x + radius; ++i)
+            if (i >= 0 && j >= 0 && i < image.Width() && j < image.Height())
+                near.push_back(image.PixelAt(i, j) & 0xFFFFFFu);
+    int paper[3] = {0, 0, 0};
+    int lightest = -1;
+    for (std::uint32_t c : near) {
+        int v[3];
+        channels(c, v);
+        if (v[0] + v[1] + v[2] > lightest) {
+            lightest = v[0] + v[1] + v[2];
+            channels(c, paper);
+        }
+    }
+    std::uint32_t best = image.PixelAt(x, y) & 0xFFFFFFu;
+    int bestDistance = -1;
+    for (std::uint32_t c : near) {
+        int v[3];
+        channels(c, v);
+        const int d = (v[0] - paper[0]) * (v[0] - paper[0]) +
+                      (v[1] - paper[1]) * (v[1] - paper[1]) + (v[2] - paper[2]) * (v[2] - paper[2]);
+        if (d > bestDistance) {
+            bestDistance = d;
+            best = c;
+        }
+    }
+    return best;
 }
 
 bool ParseColour(const std::string& text, std::uint32_t& colour)

@@ -51,10 +51,10 @@ struct ExtractResult {
 std::vector<DPoint> ExtractArea(const ExtractOptions& options, const TransformData& transform);
 
 // Runs the method of the options over the picture through the mapping. cancel, when given,
-// is polled; progress, when given, receives 0..100.
+// is polled; progress, when given, receives 0..100; mask, when given, receives the mask.
 ExtractResult Extract(const CDib& image, const TransformData& transform,
                       const ExtractOptions& options, const std::atomic<bool>* cancel = nullptr,
-                      std::atomic<int>* progress = nullptr);
+                      std::atomic<int>* progress = nullptr, ColourMask* mask = nullptr);
 
 // The methods over a built mask, in image pixels.
 struct TracePoint {
@@ -66,6 +66,11 @@ std::vector<TracePoint> TraceCurve(const ColourMask& mask, const TransformData& 
                                    const std::atomic<bool>* cancel = nullptr);
 std::vector<DPoint> WindowCentroids(const ColourMask& mask, int width, int height);
 std::vector<DPoint> FindMarkers(const ColourMask& mask, int minArea, int maxArea, int& merged);
+
+// The colour an eyedropper takes at pixel (x, y): of the pixels within radius, the one
+// farthest from the lightest (the paper), so that a click beside a thin line or on its
+// anti-aliased edge still takes the line's own colour. 0x..RRGGBB; black outside the picture.
+std::uint32_t PickColour(const CDib& image, int x, int y, int radius = 3);
 
 // "#RRGGBB" or "RRGGBB" -> 0x..RRGGBB; false when it is not one.
 bool ParseColour(const std::string& text, std::uint32_t& colour);

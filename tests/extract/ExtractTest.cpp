@@ -256,8 +256,16 @@ TEST(Window, CentroidsOnACircleWithinTheBox)
     }
 }
 
-TEST(ExtractColour, ParseAndFormat)
+TEST(ExtractColour, ParseFormatAndPick)
 {
+    Canvas canvas(40, 20);
+    canvas.Segment(kBlue, {0, 10}, {40, 10}, 2.5);
+    const CDib dib = canvas.Dib();
+    // Beside the line, on its edge or on it: the eyedropper takes the line's colour.
+    for (const int y : {7, 9, 10})
+        EXPECT_EQ(FormatColour(PickColour(dib, 20, y)), FormatColour(kBlue)) << y;
+    EXPECT_EQ(PickColour(dib, 20, 2), 0xFFFFFFu);
+    EXPECT_EQ(PickColour(dib, 40, 2), 0u);
     std::uint32_t c = 0;
     EXPECT_TRUE(ParseColour("#1a2B3c", c));
     EXPECT_EQ(FormatColour(c), "#1A2B3C");
