@@ -94,6 +94,19 @@ void BM_MaskAndMarkers(benchmark::State& state)
 }
 BENCHMARK(BM_MaskAndMarkers)->Unit(benchmark::kMillisecond);
 
+void BM_TraceOnly(benchmark::State& state)
+{
+    const CDib& scan = Scan();
+    TransformData data;
+    Map(data);
+    ColourMask mask;
+    mask.Build(scan, 0xC81E28, 60, {});
+    ExtractOptions o;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(TraceCurve(mask, data, o).size());
+}
+BENCHMARK(BM_TraceOnly)->Unit(benchmark::kMillisecond);
+
 void BM_MaskOnly(benchmark::State& state)
 {
     const CDib& scan = Scan();

@@ -145,7 +145,8 @@ bool ColourMask::Build(const CDib& image, std::uint32_t colour, double tolerance
     const double tol2 = tolerance * tolerance;
     // Blends with less than this share of colour are paper.
     constexpr double kMinShare = 0.08;
-    const double minDot = kMinShare * l2;
+    const int minDot = static_cast<int>(std::ceil(kMinShare * l2));
+    const int ilr = static_cast<int>(lr), ilg = static_cast<int>(lg), ilb = static_cast<int>(lb);
 
     m_bits.assign(static_cast<std::size_t>(box.Width()) * box.Height(), 0);
     m_bounds = box;
@@ -178,22 +179,26 @@ bool ColourMask::Build(const CDib& image, std::uint32_t colour, double tolerance
                     g = Channel(c, 8);
                     b = Channel(c, 0);
                 }
-                const int d2 = (r - cr) * (r - cr) + (g - cg) * (g - cg) + (b - cb) * (b - cb);
+                // Most pixels are paper: a share of colour below the least is the test
+                // that turns them away, in integers.
+                const int vr = r - pr, vg = g - pg, vb = b - pb;
+                const int dot = vr * ilr + vg * ilg + vb * ilb;
                 double share = 1.0;
                 if (l2 >= 1.0) {
-                    const double vr = r - pr, vg = g - pg, vb = b - pb;
-                    const double dot = vr * lr + vg * lg + vb * lb;
                     if (dot < minDot)
                         continue;
                     share = dot / l2;
+                    const int d2 = (r - cr) * (r - cr) + (g - cg) * (g - cg) + (b - cb) * (b - cb);
                     if (d2 > tol2) {
                         // The squared distance from the blend against (tolerance x share)^2.
                         const double v2 = vr * vr + vg * vg + vb * vb;
                         if (v2 - dot * share > tol2 * share * share)
                             continue;
                     }
-                } else if (d2 > tol2) {
-                    continue;
+                } else {
+                    const int d2 = (r - cr) * (r - cr) + (g - cg) * (g - cg) + (b - cb) * (b - cb);
+                    if (d2 > tol2)
+                        continue;
                 }
                 out[x - box.left] =
                     static_cast<std::uint8_t>(std::clamp(255.0 * share + 0.5, 1.0, 255.0));
