@@ -395,7 +395,8 @@ void ExtractPanel::AddToSet()
     const std::vector<DPoint>& pixels = m_shown->Result().pixels;
     if (pixels.empty())
         return;
-    if (!doc->ExecuteTask(std::make_unique<AddPointsTask>(doc->GetPlotData(), pixels)))
+    if (!doc->ExecuteTask(
+            std::make_unique<AddPointsTask>(doc->GetPlotData(), pixels, m_shown->Result().graph)))
         m_status->setText(QStringLiteral("There is no current set to add to."));
     else
         m_status->setText(QStringLiteral("%1 points added.").arg(pixels.size()));

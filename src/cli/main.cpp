@@ -271,7 +271,8 @@ int ExtractPoints(CKurvoDoc& doc, const ExtractOptions& options, const std::stri
         std::fprintf(stderr, "kurvo-cli: %zu points\n", r.pixels.size());
     // The project is not written back: its sets make way for the one extracted.
     data.ClearAll();
-    if (!r.pixels.empty() && !data.Execute(std::make_unique<AddPointsTask>(&data, r.pixels)))
+    if (!r.pixels.empty() &&
+        !data.Execute(std::make_unique<AddPointsTask>(&data, r.pixels, r.graph)))
         return 1;
     return Export(doc, out);
 }

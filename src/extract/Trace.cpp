@@ -133,7 +133,8 @@ bool StepValues(const TransformData& transform, const ExtractOptions& options,
             return false;
         for (double k = k0; k <= k1; ++k) {
             Line line;
-            line.x = options.logStep ? std::pow(10.0, k * options.step) : k * options.step;
+            // (+ 0.0 turns the step at -0 into 0)
+            line.x = (options.logStep ? std::pow(10.0, k * options.step) : k * options.step) + 0.0;
             line.xn = std::clamp(toNode(line.x), lo, hi);
             lines.push_back(std::move(line));
         }
@@ -334,9 +335,9 @@ std::vector<TracePoint> TraceCurve(const ColourMask& mask, const TransformData& 
                     pick = &r;
                 }
             }
-            // Neighbouring lines must touch; after a gap the curve may have moved as far as
-            // it would at a slope of one.
-            if (best > 2.0 + gapPx)
+            // The curve may have moved as far as it would at a slope of three (72 degrees)
+            // since the last point; a run farther off belongs to something else.
+            if (best > 2.0 + 3.0 * gapPx)
                 pick = nullptr;
         }
         if (!pick)

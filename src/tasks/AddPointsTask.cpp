@@ -5,13 +5,16 @@
 #include "model/DbSetMgr.h"
 #include "tasks/PlotData.h"
 
-AddPointsTask::AddPointsTask(PlotData* data, const std::vector<DPoint>& pixels, std::string name)
+AddPointsTask::AddPointsTask(PlotData* data, const std::vector<DPoint>& pixels,
+                             const std::vector<DPoint>& graph, std::string name)
     : m_data(data), m_name(std::move(name))
 {
     m_owned.reserve(pixels.size());
-    for (const DPoint& p : pixels) {
-        auto point = std::make_unique<DbPoint>(p);
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        auto point = std::make_unique<DbPoint>(pixels[i]);
         point->Recompute(m_data);
+        if (graph.size() == pixels.size())
+            point->m_graph = graph[i];
         m_prims.push_back(point.get());
         m_owned.push_back(std::move(point));
     }

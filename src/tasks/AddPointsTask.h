@@ -15,7 +15,10 @@ class PlotData;
 // points; while undone the task does.
 class AddPointsTask : public Task {
 public:
-    AddPointsTask(PlotData* data, const std::vector<DPoint>& pixels, std::string name = "Extract");
+    // graph, when it holds a position for each pixel, is kept in place of the transform's
+    // (an extraction's exact X steps) until the mapping changes.
+    AddPointsTask(PlotData* data, const std::vector<DPoint>& pixels,
+                  const std::vector<DPoint>& graph = {}, std::string name = "Extract");
     ~AddPointsTask() override;
 
     bool Undo() override;

@@ -197,8 +197,11 @@ TEST_F(ImageInfoCli, ExtractTheSamplePlotByColour)
         std::getline(in, line); // the set's name
         std::getline(in, line); // the column titles
         std::size_t n = 0;
-        for (double x, y; in >> x && in.ignore(1) && in >> y; ++n)
+        for (double x, y; in >> x && in.ignore(1) && in >> y; ++n) {
             EXPECT_NEAR(y, c.truth(x), c.tolerance) << c.options << " at " << x;
+            if (c.options.find("--step 0.25") != std::string::npos)
+                EXPECT_EQ(x, std::round(x * 4) / 4); // the steps exactly
+        }
         EXPECT_GE(n, c.minimum) << c.options;
         EXPECT_LE(n, c.maximum) << c.options;
     }

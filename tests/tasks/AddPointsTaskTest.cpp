@@ -22,13 +22,17 @@ TEST(AddPointsTask, OneUndoableStep)
     };
     ASSERT_TRUE(data.Execute(std::make_unique<AddPointsTask>(&data, std::vector<DPoint>{{1, 1}})));
     const std::vector<DPoint> pixels{{10, 1}, {11, 2}, {12, 3}};
-    ASSERT_TRUE(data.Execute(std::make_unique<AddPointsTask>(&data, pixels)));
+    const std::vector<DPoint> graph{{0.5, 7}, {1.0, 8}, {1.5, 9}};
+    ASSERT_TRUE(data.Execute(std::make_unique<AddPointsTask>(&data, pixels, graph)));
     EXPECT_EQ(data.GetTaskCount(), 2);
     EXPECT_EQ(data.UndoName(), "Extract");
     for (int round = 0; round < 2; ++round) {
         ASSERT_EQ(sets.GetCurrentCount(), 4);
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) {
             EXPECT_EQ(firstX(i + 1), pixels[static_cast<std::size_t>(i)].x);
+            EXPECT_EQ(static_cast<DbPoint*>(sets.GetCurrentSet()->GetAt(i + 1))->m_graph,
+                      graph[static_cast<std::size_t>(i)]);
+        }
         ASSERT_TRUE(data.Undo());
         EXPECT_EQ(sets.GetCurrentCount(), 1);
         EXPECT_EQ(firstX(0), 1);
