@@ -164,7 +164,7 @@ TEST_F(MainFrameTest, DocumentWindowsTheMenuAndTheCaption)
     m_frame.show();
     EXPECT_EQ(m_frame.menuBar()->actions().size(), 3);
     CChildFrame* one = OpenChild("One");
-    EXPECT_EQ(m_frame.menuBar()->actions().size(), 6);
+    EXPECT_EQ(m_frame.menuBar()->actions().size(), 7);
     ASSERT_TRUE(m_frame.MdiArea()->currentSubWindow()->isMaximized());
     EXPECT_EQ(m_frame.windowTitle(), "Kurvo - [One]");
     one->setWindowTitle("One*");
