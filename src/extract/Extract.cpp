@@ -6,6 +6,7 @@
 #include "mapping/TransformData.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 std::vector<DPoint> ExtractArea(const ExtractOptions& options, const TransformData& transform)
@@ -34,6 +35,40 @@ std::vector<DPoint> ExtractArea(const ExtractOptions& options, const TransformDa
     return area;
 }
 
+namespace {
+
+// The polygon moved out from its centre by by pixels at each vertex.
+std::vector<DPoint> Grown(const std::vector<DPoint>& polygon, double by)
+{
+    if (polygon.empty())
+        return polygon;
+    DPoint c;
+    for (const DPoint& p : polygon) {
+        c.x += p.x / static_cast<double>(polygon.size());
+        c.y += p.y / static_cast<double>(polygon.size());
+    }
+    std::vector<DPoint> out;
+    for (const DPoint& p : polygon) {
+        const double d = std::hypot(p.x - c.x, p.y - c.y);
+        out.push_back(d > 0 ? DPoint{p.x + (p.x - c.x) / d * by, p.y + (p.y - c.y) / d * by} : p);
+    }
+    return out;
+}
+
+// Even-odd rule.
+bool Inside(const std::vector<DPoint>& polygon, DPoint p)
+{
+    bool in = false;
+    for (std::size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
+        const DPoint a = polygon[i], b = polygon[j];
+        if ((a.y > p.y) != (b.y > p.y) && p.x < a.x + (p.y - a.y) * (b.x - a.x) / (b.y - a.y))
+            in = !in;
+    }
+    return in;
+}
+
+} // namespace
+
 ExtractResult Extract(const CDib& image, const TransformData& transform,
                       const ExtractOptions& options, const std::atomic<bool>* cancel,
                       std::atomic<int>* progress, ColourMask* maskOut)
@@ -59,9 +94,14 @@ ExtractResult Extract(const CDib& image, const TransformData& transform,
         result.error = "Define the mapping region first.";
         return result;
     }
+    // Markers centred on the region's edge are whole markers: the mask reaches a marker's
+    // size beyond the region, and only the centres inside it count.
+    const std::vector<DPoint> area = ExtractArea(options, transform);
+    const bool grow = options.method == ExtractOptions::kMarkers && options.box.IsEmpty();
+    const std::vector<DPoint> maskArea =
+        grow ? Grown(area, std::sqrt(std::max(options.maxArea, 1))) : area;
     ColourMask mask;
-    if (!mask.Build(image, options.colour, options.tolerance, ExtractArea(options, transform),
-                    options.paper, cancel)) {
+    if (!mask.Build(image, options.colour, options.tolerance, maskArea, options.paper, cancel)) {
         if (!cancelled())
             result.error = "The area lies outside the image.";
         return result;
@@ -90,6 +130,8 @@ ExtractResult Extract(const CDib& image, const TransformData& transform,
         std::vector<std::pair<DPoint, DPoint>> mapped;
         for (const DPoint& p : found) {
             DPoint g;
+            if (grow && !Inside(Grown(area, 0.5), p))
+                continue;
             if (transform.PixelToGraph(p, g))
                 mapped.push_back({p, g});
         }

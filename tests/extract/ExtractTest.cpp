@@ -211,6 +211,10 @@ TEST(Markers, CentroidsAndMergedBlobs)
                           : std::hypot(x - cx, y - cy) <= size / 2;
         });
     }
+    // One on the region's left edge, whole nonetheless.
+    truth.push_back({40, 150.3});
+    canvas.Paint(kRed, {30, 140, 50, 160},
+                 [](double x, double y) { return std::hypot(x - 40, y - 150.3) <= 4; });
     for (const double cx : {150.0, 160.0})
         canvas.Paint(kRed, {140, 244, 170, 264},
                      [&](double x, double y) { return std::hypot(x - cx, y - 254) <= 5.5; });
