@@ -3,6 +3,8 @@
 #include "app/ImageViewWidget.h"
 #include "document/CKurvoDoc.h"
 #include "extract/ExtractPreview.h"
+#include "mapping/TransformData.h"
+#include "platform/Archive.h"
 #include "tasks/AddPointsTask.h"
 #include "tasks/PlotData.h"
 #include "view/CKurvoView.h"
@@ -315,6 +317,7 @@ void ExtractPanel::Start()
         o.box = {m_box[0]->value(), m_box[1]->value(), m_box[2]->value(), m_box[3]->value()};
         o.box.Normalize();
     }
+    m_signature = Signature();
     auto run = std::make_shared<Run>();
     run->job = std::make_shared<ExtractPreview>(*data->GetImage(), *data->GetTransform(), o);
     run->doc = doc;
@@ -383,8 +386,34 @@ void ExtractPanel::Finished(const std::shared_ptr<Run>& run)
     m_shownDoc = run->doc;
     m_add->setEnabled(!r.pixels.empty());
     std::shared_ptr<ExtractPreview> shown = m_shown;
+    QPointer<ExtractPanel> self(this);
     if (CKurvoView* view = m_view->GetView())
-        view->SetExtraLayer([shown](ToolEvent& e) { shown->Draw(e, kMaskColour, kPointColour); });
+        view->SetExtraLayer([shown, self](ToolEvent& e) {
+            shown->Draw(e, kMaskColour, kPointColour);
+            if (self)
+                self->CheckStale();
+        });
+}
+
+std::vector<std::uint8_t> ExtractPanel::Signature() const
+{
+    if (!m_view || !m_view->GetDocument() || !m_view->GetDocument()->GetPlotData())
+        return {};
+    PlotData* data = m_view->GetDocument()->GetPlotData();
+    Archive ar;
+    data->GetTransform()->Serialize(ar);
+    ar.WriteI32(data->GetPosition());
+    ar.WriteI32(data->GetTaskCount());
+    ar.WriteI32(data->GetImage()->Width());
+    ar.WriteI32(data->GetImage()->Height());
+    return ar.TakeBytes();
+}
+
+void ExtractPanel::CheckStale()
+{
+    // Called while the view paints: only a timer is started here.
+    if (!m_running && Signature() != m_signature)
+        Schedule();
 }
 
 void ExtractPanel::AddToSet()

@@ -3,8 +3,10 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class CKurvoDoc;
 class ExtractPreview;
@@ -57,6 +59,10 @@ private:
     void Attach(ImageViewWidget* view);
     void Detach();
     void ShowColour();
+    // What the preview was made from: the mapping as the project writes it, the place in
+    // the undo history and the picture's size. A change shows when the view repaints.
+    std::vector<std::uint8_t> Signature() const;
+    void CheckStale();
 
     std::function<ImageViewWidget*()> m_activeView;
     QPointer<ImageViewWidget> m_view;
@@ -64,6 +70,7 @@ private:
     std::shared_ptr<Run> m_running;
     std::shared_ptr<ExtractPreview> m_shown;
     CKurvoDoc* m_shownDoc = nullptr;
+    std::vector<std::uint8_t> m_signature;
 
     QPushButton* m_colourButton;
     QPushButton* m_pickButton;
