@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""Draws a scanned-looking plot and writes it as a greyscale TIFF (Deflate compressed).
+"""Draws a scanned-looking plot and writes it as an RGB TIFF (Deflate compressed).
 
 The picture is a line graph as it comes off a flatbed scanner: paper with a slight shade
-gradient and dust, a framed plot with ticks, tick labels, dotted grid lines, axis titles,
-a damped oscillation drawn as a line and a second series drawn as ring markers, the whole
-page turned by a small angle. Only the standard library is used, and the output is the
+gradient and dust, a framed plot with ticks, tick labels, dotted grid lines, axis titles in
+black ink, a damped oscillation drawn as a blue line, a slow rise drawn as a thin red line
+and measured at half seconds as green ring markers on top of it, the whole page turned by a
+small angle. Only the standard library is used, and the output is the
 same on every run (fixed random seed).
 
     scripts/make-sample-plot.py [OUTPUT]     (default: examples/sample-plot.tif)
@@ -146,7 +147,12 @@ def to_page(xv, yv):
     return px, py
 
 
-def draw_plot(ink):
+# The inks, in the order they are laid on the paper.
+BLACK, RED, BLUE, GREEN = (28, 28, 28), (200, 40, 40), (30, 70, 190), (20, 140, 60)
+
+
+def draw_plot(inks):
+    ink = inks[BLACK]
     # Grid first, so the frame and curves lie on top of it.
     for xv in range(2, 10, 2):
         x, _ = to_page(xv, 0)
@@ -184,7 +190,7 @@ def draw_plot(ink):
         t = X_MIN + (X_MAX - X_MIN) * k / steps
         v = 48.0 * math.exp(-t / 3.2) * math.cos(2.0 * math.pi * t / 2.7) + 4.0
         points.append(to_page(t, v))
-    ink.polyline(points, 2.8)
+    inks[BLUE].polyline(points, 2.8)
 
     # A slow rise, measured at whole and half seconds, as ring markers on a thin line.
     rise = []
@@ -192,19 +198,28 @@ def draw_plot(ink):
         t = k * 0.5
         v = 42.0 * (1.0 - math.exp(-t / 2.2)) - 30.0
         rise.append(to_page(t, v))
-    ink.polyline(rise, 1.2, 0.8)
+    inks[RED].polyline(rise, 1.6)
     for x, y in rise:
-        ink.ring(x, y, 6.0)
+        inks[GREEN].ring(x, y, 6.0)
 
 
-def render(ink, rng):
+def page_to_scan(px, py):
+    """Where a point of the unturned page lands on the scan."""
+    angle = math.radians(ANGLE_DEG)
+    ca, sa = math.cos(angle), math.sin(angle)
+    cx, cy = WIDTH / 2.0, HEIGHT / 2.0
+    dx, dy = px - cx, py - cy
+    return cx + ca * dx - sa * dy, cy + sa * dx + ca * dy
+
+
+def render(inks, rng):
     """Turns the page, lays it on paper and adds the scanner's dust and grain."""
     angle = math.radians(ANGLE_DEG)
     ca, sa = math.cos(angle), math.sin(angle)
     cx, cy = WIDTH / 2.0, HEIGHT / 2.0
-    w, h = ink.width, ink.height
-    cover = ink.cover
-    out = bytearray(WIDTH * HEIGHT)
+    layers = [(colour, ink.cover) for colour, ink in inks.items()]
+    w, h = WIDTH, HEIGHT
+    out = bytearray(WIDTH * HEIGHT * 3)
     for y in range(HEIGHT):
         dy = y + 0.5 - cy
         # Paper shade: a little darker towards the bottom right, as a lid casts it.
@@ -216,42 +231,47 @@ def render(ink, rng):
             x0 = int(math.floor(sx))
             y0 = int(math.floor(sy))
             fx, fy = sx - x0, sy - y0
-            c = 0.0
+            paper = 246.0 - 10.0 * (x / WIDTH) * (y / HEIGHT)
+            rgb = [paper, paper, paper]
             if 0 <= x0 < w - 1 and 0 <= y0 < h - 1:
                 i = y0 * w + x0
-                c = (cover[i] * (1 - fx) * (1 - fy) + cover[i + 1] * fx * (1 - fy) +
-                     cover[i + w] * (1 - fx) * fy + cover[i + w + 1] * fx * fy)
-            paper = 246.0 - 10.0 * (x / WIDTH) * (y / HEIGHT)
-            value = paper - c * (paper - 28.0)
-            out[y * WIDTH + x] = max(0, min(255, int(value + 0.5)))
+                for colour, cover in layers:
+                    c = (cover[i] * (1 - fx) * (1 - fy) + cover[i + 1] * fx * (1 - fy) +
+                         cover[i + w] * (1 - fx) * fy + cover[i + w + 1] * fx * fy)
+                    if c > 0.0:
+                        rgb = [v - c * (v - k) for v, k in zip(rgb, colour)]
+            o = 3 * (y * WIDTH + x)
+            out[o:o + 3] = bytes(max(0, min(255, int(v + 0.5))) for v in rgb)
 
     # Grain: a sparse scatter of slightly darker pixels, and a few specks of dust.
     for _ in range(WIDTH * HEIGHT // 60):
-        i = rng.randrange(WIDTH * HEIGHT)
-        out[i] = max(0, out[i] - rng.randint(6, 22))
+        i = 3 * rng.randrange(WIDTH * HEIGHT)
+        d = rng.randint(6, 22)
+        for k in range(3):
+            out[i + k] = max(0, out[i + k] - d)
     for _ in range(90):
         x, y = rng.randrange(2, WIDTH - 3), rng.randrange(2, HEIGHT - 3)
         tone = rng.randint(90, 170)
         for ddy in range(rng.randint(1, 2)):
             for ddx in range(rng.randint(1, 3)):
-                i = (y + ddy) * WIDTH + x + ddx
-                out[i] = min(out[i], tone)
+                i = 3 * ((y + ddy) * WIDTH + x + ddx)
+                for k in range(3):
+                    out[i + k] = min(out[i + k], tone)
     return out
 
 
 def tiff_bytes(pixels, width, height, rows_per_strip=64):
-    """A little-endian greyscale TIFF with Deflate-compressed strips and the horizontal
+    """A little-endian RGB TIFF with Deflate-compressed strips and the horizontal
     difference predictor."""
     strips = []
+    stride = 3 * width
     for top in range(0, height, rows_per_strip):
         rows = bytearray()
         for y in range(top, min(top + rows_per_strip, height)):
-            row = pixels[y * width:(y + 1) * width]
-            diff = bytearray(width)
-            prev = 0
-            for x in range(width):
-                diff[x] = (row[x] - prev) & 0xFF
-                prev = row[x]
+            row = pixels[y * stride:(y + 1) * stride]
+            diff = bytearray(stride)
+            for x in range(stride):
+                diff[x] = (row[x] - (row[x - 3] if x >= 3 else 0)) & 0xFF
             rows += diff
         strips.append(zlib.compress(bytes(rows), 9))
 
@@ -279,6 +299,7 @@ def tiff_bytes(pixels, width, height, rows_per_strip=64):
 
     offsets_at = put_extra(struct.pack("<%dI" % n_strips, *offsets))
     counts_at = put_extra(struct.pack("<%dI" % n_strips, *[len(s) for s in strips]))
+    bits_at = put_extra(struct.pack("<HHH", 8, 8, 8))
     xres_at = put_extra(struct.pack("<II", DPI, 1))
     yres_at = put_extra(struct.pack("<II", DPI, 1))
     software_at = put_extra(software)
@@ -292,12 +313,12 @@ def tiff_bytes(pixels, width, height, rows_per_strip=64):
     entries = [
         (256, LONG, 1, struct.pack("<I", width)),
         (257, LONG, 1, struct.pack("<I", height)),
-        (258, SHORT, 1, short_value(8)),
+        (258, SHORT, 3, struct.pack("<I", bits_at)),
         (259, SHORT, 1, short_value(8)),          # Adobe Deflate
-        (262, SHORT, 1, short_value(1)),          # black is zero
+        (262, SHORT, 1, short_value(2)),          # RGB
         (273, LONG, n_strips,
          struct.pack("<I", offsets[0]) if n_strips == 1 else struct.pack("<I", offsets_at)),
-        (277, SHORT, 1, short_value(1)),
+        (277, SHORT, 1, short_value(3)),
         (278, LONG, 1, struct.pack("<I", rows_per_strip)),
         (279, LONG, n_strips,
          struct.pack("<I", len(strips[0])) if n_strips == 1 else struct.pack("<I", counts_at)),
@@ -321,14 +342,17 @@ def main():
     out_path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
         here, os.pardir, "examples", "sample-plot.tif")
     rng = random.Random(1968)
-    ink = Ink(WIDTH, HEIGHT)
-    draw_plot(ink)
-    pixels = render(ink, rng)
+    inks = {colour: Ink(WIDTH, HEIGHT) for colour in (BLACK, RED, BLUE, GREEN)}
+    draw_plot(inks)
+    pixels = render(inks, rng)
     blob = tiff_bytes(pixels, WIDTH, HEIGHT)
     os.makedirs(os.path.dirname(os.path.abspath(out_path)), exist_ok=True)
     with open(out_path, "wb") as f:
         f.write(blob)
     print("%s: %d x %d, %d bytes" % (out_path, WIDTH, HEIGHT, len(blob)))
+    # The plot frame on the scan: the mapping region of the sample project.
+    for corner in ((LEFT, TOP), (RIGHT, TOP), (RIGHT, BOTTOM), (LEFT, BOTTOM)):
+        print("frame corner: %.3f %.3f" % page_to_scan(*corner))
 
 
 if __name__ == "__main__":

@@ -2,7 +2,9 @@
 
 #include "app/CChildFrame.h"
 #include "app/ContextHelp.h"
+#include "app/ExtractPanel.h"
 #include "app/HelpWindow.h"
+#include "app/ImageViewWidget.h"
 #include "app/WindowPlacement.h"
 #include "document/CKurvoDoc.h"
 #include "document/CommandTable.h"
@@ -74,6 +76,10 @@ CMainFrame::CMainFrame(Profile& profile, QWidget* parent) : QMainWindow(parent),
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] { RefreshMenuBar(); });
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] {
+        if (m_extractPanel)
+            m_extractPanel->ActiveViewChanged();
+    });
 
     BuildMenus();
     BuildToolbars();
@@ -576,6 +582,21 @@ const CommandMap<CMainFrame>& CMainFrame::Commands()
         {ID_WINDOW_TILE_HORZ, [](Frame& frame, CommandId) { frame.m_mdi->tileSubWindows(); },
          hasWindows},
         {ID_WINDOW_ARRANGE, [](Frame& frame, CommandId) { frame.ArrangeIcons(); }, hasWindows},
+        {ID_DATA_EXTRACT,
+         [](Frame& frame, CommandId) {
+             if (!frame.m_extractPanel)
+                 frame.m_extractPanel = new ExtractPanel(
+                     [&frame]() -> ImageViewWidget* {
+                         CChildFrame* child = frame.ActiveChild();
+                         return child ? dynamic_cast<ImageViewWidget*>(child->ViewTarget())
+                                      : nullptr;
+                     },
+                     &frame);
+             frame.m_extractPanel->Open();
+         },
+         [](Frame& frame, CommandId, CommandState& state) {
+             state.Enable(frame.ActiveChild() != nullptr);
+         }},
         {ID_HELP_FINDER, showHelp},
         {ID_HELP, showHelp},
         {ID_DEFAULT_HELP, showHelp},

@@ -17,6 +17,7 @@
 class CChildFrame;
 template <class Target> class CommandMap;
 class CDataSetsBar;
+class ExtractPanel;
 class DataSetsBox;
 class Profile;
 class QComboBox;
@@ -152,5 +153,7 @@ private:
     // The exclusive group of radio commands of each menu or bar.
     std::map<QObject*, QActionGroup*> m_radioGroups;
     QPointer<QWidget> m_attributeWindow;
+    // Data > Extract..., made when first asked for.
+    QPointer<ExtractPanel> m_extractPanel;
     std::function<void(const std::string&)> m_dropHandler;
 };

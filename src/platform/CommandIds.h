@@ -93,3 +93,6 @@ constexpr CommandId ID_ATTRIBUTE_LIST = 32870;
 constexpr CommandId ID_VIEW_NEXT_SAVED = 32871;
 constexpr CommandId ID_VIEW_PREV_SAVED = 32872;
 constexpr CommandId ID_VIEW_VIEW_BAR = 32874;
+
+// Automatic extraction.
+constexpr CommandId ID_DATA_EXTRACT = 32890;

@@ -198,9 +198,17 @@ void CKurvoView::OnDraw(DeviceContext& dc)
         m_renderer.Draw(dc, m_doc ? m_doc->GetImage() : nullptr, scaled, m_dithered);
     }
     DrawOverlays(e, !overlayOnly);
+    if (m_extraLayer && !printing)
+        m_extraLayer(e);
     if (!printing)
         m_trackMgr->Draw(e);
     m_overlayOnly = 0;
+}
+
+void CKurvoView::SetExtraLayer(std::function<void(ToolEvent&)> layer)
+{
+    m_extraLayer = std::move(layer);
+    Invalidate(false);
 }
 
 void CKurvoView::OnActivateView(bool activate, bool otherViewActive)
@@ -450,6 +458,12 @@ ToolEvent CKurvoView::PrepareEvent()
 
 void CKurvoView::OnLButtonDown(IPoint p)
 {
+    if (m_clickPick) {
+        ToolEvent e = PrepareEvent();
+        BuildToolEvent(p, &m_canvas, e);
+        if (m_clickPick(e.scaled))
+            return; // no capture: the release is not the tool's either
+    }
     if (m_host)
         m_host->SetCapture();
     ToolEvent e = PrepareEvent();

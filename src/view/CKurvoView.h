@@ -12,6 +12,7 @@
 #include "view/ZoomScroll.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -152,6 +153,14 @@ public:
     ZoomTool* GetZoomoutTool() const { return m_zoomoutTool.get(); }
     CropTool* GetCropTool() const { return m_cropTool.get(); }
 
+    // ---- layers and picks lent to other parts of the program (the extraction panel)
+    // Drawn over the data on screen (not when printing); an empty function removes it.
+    void SetExtraLayer(std::function<void(ToolEvent&)> layer);
+    // Takes the next click (in image pixels) before the current tool does; it stays set
+    // until cleared and consumes each click it returns true for.
+    void SetClickPick(std::function<bool(DPoint)> pick) { m_clickPick = std::move(pick); }
+    bool HasClickPick() const { return static_cast<bool>(m_clickPick); }
+
 private:
     // Sets the zoom and moves the scroll position so that the logical point at window
     // position `anchor` shows the same image point afterwards.
@@ -187,4 +196,6 @@ private:
     int m_overlayOnly = 0;
     IPoint m_lastMouse;
     bool m_eraseNext = true;
+    std::function<void(ToolEvent&)> m_extraLayer;
+    std::function<bool(DPoint)> m_clickPick;
 };

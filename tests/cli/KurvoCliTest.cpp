@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -166,6 +167,47 @@ TEST_F(ImageInfoCli, FoldersPipesAndDevicesFailWithAMessage)
             EXPECT_EQ(r.out, "");
         }
     }
+}
+
+// The bundled sample project: its two curves and its ring markers come out by colour, each
+// as the export writes a set, the values on the curves that drew them.
+TEST_F(ImageInfoCli, ExtractTheSamplePlotByColour)
+{
+    const std::string project = std::string(KURVO_SOURCE_DIR) + "/examples/sample-plot.kvx";
+    struct Case {
+        std::string options;
+        double (*truth)(double);
+        std::size_t minimum, maximum;
+        double tolerance;
+    };
+    const Case cases[] = {
+        {"--colour '#1E46BE'",
+         [](double t) { return 48 * std::exp(-t / 3.2) * std::cos(2 * M_PI * t / 2.7) + 4; }, 800,
+         900, 0.2},
+        {"--colour '#c82828' --step 0.25",
+         [](double t) { return 42 * (1 - std::exp(-t / 2.2)) - 30; }, 30, 41, 0.3},
+        {"--colour '#148C3C' --method markers --area 20:200 --box 140,60,1060,730",
+         [](double t) { return 42 * (1 - std::exp(-t / 2.2)) - 30; }, 21, 21, 0.05},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = Run("extract '" + project + "' " + c.options + " " + Q("out.csv"));
+        ASSERT_EQ(r.code, 0) << c.options << r.err;
+        std::ifstream in(m_dir.File("out.csv"));
+        std::string line;
+        std::getline(in, line); // the set's name
+        std::getline(in, line); // the column titles
+        std::size_t n = 0;
+        for (double x, y; in >> x && in.ignore(1) && in >> y; ++n) {
+            EXPECT_NEAR(y, c.truth(x), c.tolerance) << c.options << " at " << x;
+            if (c.options.find("--step 0.25") != std::string::npos)
+                EXPECT_EQ(x, std::round(x * 4) / 4); // the steps exactly
+        }
+        EXPECT_GE(n, c.minimum) << c.options;
+        EXPECT_LE(n, c.maximum) << c.options;
+    }
+    for (const char* bad : {"", "--colour red", "--colour '#000000' --method snake",
+                            "--colour '#000000' --area 9:3", "--colour '#000000' --step -1"})
+        EXPECT_EQ(Run("extract '" + project + "' " + bad + " -").code, 2) << bad;
 }
 
 } // namespace
