@@ -109,11 +109,14 @@ bool DbSetMgr::IsSelected(const DbPrim* prim) const
 
 void DbSetMgr::SetSelection(const std::vector<DbPrim*>& prims)
 {
+    std::unordered_set<const DbPrim*> live;
+    for (const auto& set : m_sets)
+        if (set)
+            for (int i = 0; i < set->GetCount(); ++i)
+                live.insert(set->GetAt(i));
     std::vector<DbPrim*> kept;
-    std::unordered_set<const DbPrim*> seen;
-    int slot = 0, index = 0;
     for (DbPrim* p : prims)
-        if (seen.insert(p).second && Locate(p, slot, index))
+        if (live.erase(p)) // each primitive once
             kept.push_back(p);
     if (kept == m_selection)
         return;

@@ -1,10 +1,11 @@
 #include "tasks/DeletePointsTask.h"
 
 #include "model/DbPrim.h"
+#include "model/DbPrimList.h"
 #include "model/DbSetMgr.h"
 #include "tasks/PlotData.h"
 
-#include <algorithm>
+#include <unordered_set>
 
 DeletePointsTask::DeletePointsTask(PlotData* data, std::vector<DbPrim*> prims)
     : m_data(data), m_prims(std::move(prims))
@@ -17,19 +18,16 @@ bool DeletePointsTask::Execute()
 {
     if (!m_data)
         return false;
+    // One walk over the sets finds every entry, in set order.
     DbSetMgr* sets = m_data->GetSetMgr();
-    for (DbPrim* p : m_prims) {
-        Entry e{p, 0, 0, nullptr};
-        const bool dup = std::any_of(m_entries.begin(), m_entries.end(),
-                                     [p](const Entry& x) { return x.prim == p; });
-        if (!dup && sets->Locate(p, e.slot, e.index))
-            m_entries.push_back(std::move(e));
-    }
+    std::unordered_set<const DbPrim*> wanted(m_prims.begin(), m_prims.end());
+    for (int slot = 0; slot < sets->GetSlotCount(); ++slot)
+        if (const DbPrimList* set = sets->GetSet(slot))
+            for (int i = 0; i < set->GetCount(); ++i)
+                if (wanted.contains(set->GetAt(i)))
+                    m_entries.push_back({set->GetAt(i), slot, i, nullptr});
     if (m_entries.empty())
         return false;
-    std::sort(m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) {
-        return a.slot != b.slot ? a.slot < b.slot : a.index < b.index;
-    });
     return Remove();
 }
 
@@ -37,6 +35,8 @@ bool DeletePointsTask::Remove()
 {
     // From the back, so that the positions taken still hold for the entries before.
     DbSetMgr* sets = m_data->GetSetMgr();
+    // The entries leave the selection all at once rather than one by one.
+    sets->SetSelection({});
     for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it)
         it->owned = sets->RemovePrim(it->prim, it->slot);
     m_data->SetDataEdited(true);

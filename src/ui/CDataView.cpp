@@ -135,6 +135,9 @@ void CDataView::Update(Observer*, std::intptr_t)
         m_rowPrims.push_back(line < lines.size() ? lines[line] : nullptr);
     }
     addTopLevelItems(items);
+    // Numbers with more digits than the sample widen their column; columns never shrink.
+    for (int c = 0; c < columnCount(); ++c)
+        setColumnWidth(c, std::max(columnWidth(c), sizeHintForColumn(c)));
     QTreeWidgetItem* first = nullptr;
     for (std::size_t r = 0; r < m_rowPrims.size(); ++r)
         if (m_rowPrims[r] && m_subject->IsSelected(m_rowPrims[r])) {

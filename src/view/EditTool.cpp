@@ -152,7 +152,7 @@ void EditTool::KeepTracking(ToolEvent& e)
         o.point->m_pixel = {o.pixel.x + delta.x, o.pixel.y + delta.y};
         o.point->Recompute(m_data);
     }
-    SetStatus("Move Points (%g, %g)", m_grab->m_graph.x, m_grab->m_graph.y);
+    SetStatus("Move Points %s", GraphText(*m_grab).c_str());
     if (m_view)
         m_view->Invalidate(false);
 }
@@ -267,14 +267,29 @@ void EditTool::Move(ToolEvent& e)
         Prompt();
         return;
     }
-    SetStatus("%s, point %d: (%g, %g)", sets->GetSet(slot)->GetName().c_str(), index + 1,
-              p->m_graph.x, p->m_graph.y);
+    SetStatus("%s, point %d: %s", sets->GetSet(slot)->GetName().c_str(), index + 1,
+              GraphText(*p).c_str());
+}
+
+std::string EditTool::GraphText(const DbPoint& p) const
+{
+    // The digits of the export: a twentieth of a pixel resolved.
+    double j[4];
+    DPoint r{0.0, 0.0};
+    if (m_data && m_data->PixelJacobian(p.m_pixel, j))
+        r = {(std::fabs(j[0]) + std::fabs(j[1])) / 20.0,
+             (std::fabs(j[2]) + std::fabs(j[3])) / 20.0};
+    std::string text = "(";
+    AppendNumber(text, p.m_graph.x, DigitsFor(p.m_graph.x, r.x));
+    text += ", ";
+    AppendNumber(text, p.m_graph.y, DigitsFor(p.m_graph.y, r.y));
+    return text + ")";
 }
 
 void EditTool::Prompt()
 {
-    SetStatus("%s", "Click a point to select it, Shift-click adds, drag a band over several; "
-                    "drag to move (Shift: no snap), arrows nudge, Delete removes");
+    SetStatus("%s", "Edit Points: click or band selects, Shift adds; drag or arrows move; Del "
+                    "deletes");
 }
 
 bool EditTool::KeyDown(ViewKey key, ToolEvent& e)

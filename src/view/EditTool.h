@@ -47,6 +47,8 @@ private:
     };
     DbSetMgr* Sets() const;
     void Prompt();
+    // The graph position of a point with the digits the export gives it.
+    std::string GraphText(const DbPoint& p) const;
     // Puts the dragged points back where they were.
     void RestoreOrigins();
     void XorBand(ToolEvent& e);
