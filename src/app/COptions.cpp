@@ -15,14 +15,17 @@ COptions::COptions(OptionsDlg& fields, QWidget* parent)
           CheckBox("Save Bitmap Copy", "SaveBitmapCopy", fields.m_saveBitmapCopy, this)),
       m_reuseMappingData(
           CheckBox("Reuse Mapping Data", "ReuseMappingData", fields.m_reuseMappingData, this)),
-      m_allowCaching(CheckBox("Allow Image Caching", "AllowCaching", fields.m_allowCaching, this))
+      m_allowCaching(CheckBox("Allow Image Caching", "AllowCaching", fields.m_allowCaching, this)),
+      m_uncertaintyColumns(CheckBox("Export dX, dY (half a pixel in graph units)",
+                                    "UncertaintyColumns", fields.m_uncertaintyColumns, this))
 {
     setWindowTitle(QStringLiteral("Options"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
-    for (QCheckBox* box : {m_sortData, m_saveBitmapCopy, m_reuseMappingData, m_allowCaching})
+    for (QCheckBox* box :
+         {m_sortData, m_saveBitmapCopy, m_reuseMappingData, m_allowCaching, m_uncertaintyColumns})
         layout->addWidget(box);
     layout->addSpacing(8);
     layout->addWidget(buttons);
@@ -37,6 +40,7 @@ void COptions::accept()
     m_fields.m_saveBitmapCopy = m_saveBitmapCopy->isChecked() ? 1 : 0;
     m_fields.m_reuseMappingData = m_reuseMappingData->isChecked() ? 1 : 0;
     m_fields.m_allowCaching = m_allowCaching->isChecked() ? 1 : 0;
+    m_fields.m_uncertaintyColumns = m_uncertaintyColumns->isChecked() ? 1 : 0;
     QDialog::accept();
 }
 

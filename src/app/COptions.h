@@ -5,7 +5,7 @@
 class OptionsDlg;
 class QCheckBox;
 
-// The "Options" form: four check boxes over the fields of an OptionsDlg, written back
+// The "Options" form: five check boxes over the fields of an OptionsDlg, written back
 // only when the user presses OK.
 class COptions : public QDialog {
     Q_OBJECT
@@ -23,4 +23,5 @@ private:
     QCheckBox* m_saveBitmapCopy;
     QCheckBox* m_reuseMappingData;
     QCheckBox* m_allowCaching;
+    QCheckBox* m_uncertaintyColumns;
 };

@@ -2,6 +2,7 @@
 
 #include "app/ImageViewWidget.h"
 #include "ui/CDataView.h"
+#include "view/CKurvoView.h"
 
 #include <QVBoxLayout>
 
@@ -43,6 +44,14 @@ bool ViewSplitter::SplitColumn(int x)
     m_dataView->OnInitialUpdate(m_setMgr);
     connect(m_dataView, &CDataView::activateNextPane, this,
             [this] { m_imageView->setFocus(Qt::OtherFocusReason); });
+    // Points selected in the list show framed in the image.
+    connect(m_dataView, &CDataView::selectionEdited, this, [this] {
+        CKurvoView* view = m_imageView->GetView();
+        if (view && view->GetDocument())
+            view->GetDocument()->UpdateAllViews(nullptr, 0);
+        else if (view)
+            view->Invalidate(false);
+    });
     m_adjusting = true;
     setSizes({x, rest});
     m_adjusting = false;

@@ -11,6 +11,7 @@ constexpr int kDefSaveReference = 0;
 constexpr int kDefReuseMappingData = 0;
 constexpr int kDefAllowCaching = 1;
 constexpr int kDefCacheSize = 3;
+constexpr int kDefUncertaintyColumns = 0;
 constexpr Colour kDefBoxColor = 0x0000FF;
 constexpr Colour kDefCropColor = 0x000000;
 constexpr Colour kDefGridColor = 0xC8C8C8;
@@ -35,8 +36,9 @@ CPreferences::CPreferences()
     : m_section("Settings"), m_zoomType(kDefZoomType), m_pickTol(kDefPickTol),
       m_sortData(kDefSortData), m_saveReference(kDefSaveReference),
       m_reuseMappingData(kDefReuseMappingData), m_allowCaching(kDefAllowCaching),
-      m_cacheSize(kDefCacheSize), m_boxColor(kDefBoxColor), m_cropColor(kDefCropColor),
-      m_gridColor(kDefGridColor), m_ptsColor(kDefPtsColor)
+      m_cacheSize(kDefCacheSize), m_uncertaintyColumns(kDefUncertaintyColumns),
+      m_boxColor(kDefBoxColor), m_cropColor(kDefCropColor), m_gridColor(kDefGridColor),
+      m_ptsColor(kDefPtsColor)
 {
 }
 
@@ -50,6 +52,7 @@ void CPreferences::LoadSettings(const Profile& profile)
     m_reuseMappingData = profile.GetInt(s, "ReuseMappingData", kDefReuseMappingData);
     m_allowCaching = profile.GetInt(s, "AllowCaching", kDefAllowCaching);
     m_cacheSize = profile.GetInt(s, "CacheSize", kDefCacheSize);
+    m_uncertaintyColumns = profile.GetInt(s, "UncertaintyColumns", kDefUncertaintyColumns);
     m_boxColor = ReadColour(profile, s, "BoxColor", kDefBoxColor);
     m_cropColor = ReadColour(profile, s, "CropColor", kDefCropColor);
     m_gridColor = ReadColour(profile, s, "GridColor", kDefGridColor);
@@ -69,6 +72,7 @@ void CPreferences::SaveSettings(Profile& profile) const
     WriteColour(profile, s, "CropColor", m_cropColor);
     WriteColour(profile, s, "GridColor", m_gridColor);
     WriteColour(profile, s, "PtsColor", m_ptsColor);
+    profile.WriteInt(s, "UncertaintyColumns", m_uncertaintyColumns);
 }
 
 CPreferences& GetPreferences()

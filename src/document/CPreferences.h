@@ -30,6 +30,8 @@ public:
     int m_reuseMappingData;
     int m_allowCaching;
     int m_cacheSize;
+    // The text and CSV exports add the columns dX and dY (half a pixel in graph units).
+    int m_uncertaintyColumns;
     Colour m_boxColor;
     Colour m_cropColor;
     Colour m_gridColor;

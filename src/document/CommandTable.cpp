@@ -122,6 +122,11 @@ const std::vector<CommandRow>& Rows()
          "prev-view",
          {"Alt+Left"}},
         {ID_VIEW_VIEW_BAR, "Show or hide the view toolbar\nToggle View Toolbar"},
+        {ID_TOOL_EDIT_POINTS,
+         "Select, move and delete collected points\nEdit Points",
+         "edit-points",
+         {"E"}},
+        {ID_EDIT_DELETE_POINTS, "Delete the selected points\nDelete Points", "", {"Del"}},
     };
     return rows;
 }
@@ -238,7 +243,8 @@ const std::vector<CommandTable::MenuItem>& CommandTable::DocumentMenu()
                Cmd("Grid Snap...", ID_EDIT_GRID_SNAP), Sep(),
                Cmd("Delete All Data", ID_EDIT_DELETE_ALL),
                Cmd("Delete Current Set", ID_DATA_DELETE_SET),
-               Cmd("Clear Current Set", ID_DATA_CLEAR_SET), Sep(),
+               Cmd("Clear Current Set", ID_DATA_CLEAR_SET),
+               Cmd("Delete Points", ID_EDIT_DELETE_POINTS), Sep(),
                Cmd("Options...", ID_EDIT_OPTIONS)}),
         Popup("&View",
               {Popup("Toolbars", {Cmd("Standard &Toolbar", ID_VIEW_STANDARD_BAR),
@@ -250,6 +256,7 @@ const std::vector<CommandTable::MenuItem>& CommandTable::DocumentMenu()
                                Cmd("&Rotate Mapping Region", ID_TOOL_ROTATE),
                                Cmd("&Collect Points", ID_TOOL_COLLECT),
                                Cmd("Collect &Lines", ID_TOOL_COLLECT_LINES),
+                               Cmd("&Edit Points", ID_TOOL_EDIT_POINTS),
                                Cmd("Zoom In - Recenter", ID_TOOL_ZOOMIN),
                                Cmd("Zoom Out - Recenter", ID_TOOL_ZOOMOUT), Cmd("Pan", ID_TOOL_PAN),
                                Cmd("Crop", ID_TOOL_CROP), Cmd("Attributes", ID_ATTRIBUTE_LIST)}),
@@ -291,7 +298,7 @@ const std::vector<CommandTable::Toolbar>& CommandTable::Toolbars()
         {ID_VIEW_DIGITIZE_BAR,
          "Digitize",
          {ID_TOOL_MAP, ID_TOOL_ROTATE, ID_EDIT_AXIS_MAPPING, 0, ID_TOOL_COLLECT,
-          ID_TOOL_COLLECT_LINES}},
+          ID_TOOL_COLLECT_LINES, ID_TOOL_EDIT_POINTS}},
         {ID_VIEW_DATASETS_BAR,
          "Data Sets",
          {ID_ATTRIBUTE_LIST, ID_DATA_NEW_SET, ID_DATA_SELECT_SET}},

@@ -19,6 +19,7 @@ void OptionsDlg::Load(const CPreferences& prefs)
     m_saveBitmapCopy = prefs.m_saveReference ? 0 : 1;
     m_reuseMappingData = prefs.m_reuseMappingData;
     m_allowCaching = prefs.m_allowCaching;
+    m_uncertaintyColumns = prefs.m_uncertaintyColumns;
 }
 
 void OptionsDlg::Store(CPreferences& prefs) const
@@ -27,6 +28,7 @@ void OptionsDlg::Store(CPreferences& prefs) const
     prefs.m_saveReference = m_saveBitmapCopy ? 0 : 1;
     prefs.m_reuseMappingData = m_reuseMappingData;
     prefs.m_allowCaching = m_allowCaching;
+    prefs.m_uncertaintyColumns = m_uncertaintyColumns;
 }
 
 bool OptionsDlg::Run(CPreferences& prefs, PlotData* activeData)

@@ -5,7 +5,7 @@
 class CPreferences;
 class PlotData;
 
-// The Options dialog's fields and the Options command: four check boxes exchanged with the
+// The Options dialog's fields and the Options command: five check boxes exchanged with the
 // preferences ("Save Bitmap Copy" is the inverse of SaveReference). The desktop installs
 // the runner that shows the form; without one the dialog counts as cancelled.
 class OptionsDlg {
@@ -17,6 +17,7 @@ public:
     int m_saveBitmapCopy = 0;
     int m_reuseMappingData = 0;
     int m_allowCaching = 0;
+    int m_uncertaintyColumns = 0;
 
     void Load(const CPreferences& prefs);
     void Store(CPreferences& prefs) const;

@@ -1,5 +1,6 @@
 #include "document/PointsExport.h"
 
+#include "document/CPreferences.h"
 #include "document/FileWriter.h"
 #include "document/SaveFormat.h"
 #include "model/DbSetMgr.h"
@@ -25,8 +26,10 @@ std::string CurrentSetText(PlotData& data, const std::string& separator)
 
 bool ExportPoints(PlotData& data, const std::string& path, int format)
 {
-    const std::string text =
-        PointsText(data, format == kFormatCsv ? kCsvSeparator : kTextSeparator);
+    std::string text;
+    data.GetSetMgr()->WriteAllSets(text, format == kFormatCsv ? kCsvSeparator : kTextSeparator,
+                                   data.GetSortFlag() ? 1 : 0,
+                                   GetPreferences().m_uncertaintyColumns != 0);
     // Text files get CR LF line ends, as a text-mode stream of the desktop writes them.
     std::string out;
     out.reserve(text.size() + text.size() / 8);

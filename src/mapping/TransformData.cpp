@@ -30,6 +30,37 @@ bool TransformData::PixelToGraph(DPoint pixel, DPoint& graph) const
     return true;
 }
 
+bool TransformData::PixelJacobian(DPoint pixel, double j[4]) const
+{
+    double s, t;
+    if (!m_region.IsDefined() || !m_region.InversePixel(pixel, s, t))
+        return false;
+    // d(graph)/d(s,t) times the inverse of d(pixel)/d(s,t).
+    double n[Box::kNodes], ds[Box::kNodes], dt[Box::kNodes], p[4], inv[4], g[4];
+    Box::ShapeDerivatives(s, t, n, ds, dt);
+    Box::Jacobian(ds, dt, m_region.PixelNodes(), p);
+    Box::Jacobian(ds, dt, m_region.GraphNodes(), g);
+    if (!Box::Invert(p, inv))
+        return false;
+    j[0] = g[0] * inv[0] + g[2] * inv[1];
+    j[1] = g[0] * inv[2] + g[2] * inv[3];
+    j[2] = g[1] * inv[0] + g[3] * inv[1];
+    j[3] = g[1] * inv[2] + g[3] * inv[3];
+    // A logarithmic axis holds log10 of its value: d(10^u) = ln 10 * 10^u * du.
+    const DPoint u = m_region.GraphAt(s, t);
+    if (m_xLog) {
+        const double f = std::log(10.0) * std::pow(10.0, u.x);
+        j[0] *= f;
+        j[1] *= f;
+    }
+    if (m_yLog) {
+        const double f = std::log(10.0) * std::pow(10.0, u.y);
+        j[2] *= f;
+        j[3] *= f;
+    }
+    return true;
+}
+
 bool TransformData::GraphToPixel(DPoint graph, DPoint& pixel) const
 {
     if (m_xLog)

@@ -22,6 +22,9 @@ public:
 
     // Image pixel -> graph; false (output untouched) when the region cannot invert the point.
     bool PixelToGraph(DPoint pixel, DPoint& graph) const;
+    // The derivatives {dX/dx, dX/dy, dY/dx, dY/dy} of the graph position by the image pixel
+    // position, logarithmic axes included; false when the region cannot invert the point.
+    bool PixelJacobian(DPoint pixel, double j[4]) const;
     // Graph -> image pixel; false (output untouched) when the region cannot invert it.
     bool GraphToPixel(DPoint graph, DPoint& pixel) const;
 

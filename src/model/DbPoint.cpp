@@ -4,6 +4,8 @@
 #include "platform/Archive.h"
 #include "platform/ToolEvent.h"
 
+#include <cmath>
+
 void DbPoint::Recompute(const GraphMapping* mapping)
 {
     if (mapping)
@@ -34,25 +36,43 @@ void DbPoint::Serialize(Archive& ar, DbRefTable& refs)
     }
 }
 
-int DbPoint::ColumnCount(ExportContext&)
+int DbPoint::ColumnCount(ExportContext& ctx)
 {
-    return 2;
+    return ctx.uncertainty ? 4 : 2;
 }
 
 void DbPoint::WriteRow(std::string& text, const std::string& sep, ExportContext& ctx)
 {
-    AppendNumber(text, m_graph.x);
+    // The graph extent of a whole pixel's square about the point, per axis.
+    double j[4];
+    DPoint extent{0.0, 0.0};
+    if (ctx.mapping && ctx.mapping->PixelJacobian(m_pixel, j))
+        extent = {std::fabs(j[0]) + std::fabs(j[1]), std::fabs(j[2]) + std::fabs(j[3])};
+    // Enough digits to resolve a twentieth of a pixel.
+    AppendNumber(text, m_graph.x, DigitsFor(m_graph.x, extent.x / 20.0));
     text += sep;
-    AppendNumber(text, m_graph.y);
+    AppendNumber(text, m_graph.y, DigitsFor(m_graph.y, extent.y / 20.0));
+    if (ctx.uncertainty) {
+        text += sep;
+        AppendNumber(text, extent.x / 2.0, 3);
+        text += sep;
+        AppendNumber(text, extent.y / 2.0, 3);
+    }
     DbPrim::WriteRow(text, sep, ctx);
     text += '\n';
 }
 
-void DbPoint::WriteHeader(std::string& text, const std::string& sep, ExportContext&)
+void DbPoint::WriteHeader(std::string& text, const std::string& sep, ExportContext& ctx)
 {
     text += "X";
     text += sep;
     text += "Y";
+    if (ctx.uncertainty) {
+        text += sep;
+        text += "dX";
+        text += sep;
+        text += "dY";
+    }
 }
 
 double DbPoint::SortKey(ExportContext&)

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 
 void DbPrim::Recompute(const GraphMapping*)
 {
@@ -78,11 +79,24 @@ void DbPrim::AssignColumns(std::vector<std::string>& names)
     }
 }
 
-void AppendNumber(std::string& text, double value)
+void AppendNumber(std::string& text, double value, int precision)
 {
-    // std::to_chars with the general format and precision 6 is "%g" without the locale.
+    // std::to_chars with the general format is "%.*g" without the locale.
     std::array<char, 64> buffer;
     auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                std::chars_format::general, 6);
+                                std::chars_format::general, precision);
     text.append(buffer.data(), result.ptr);
+}
+
+int DigitsFor(double value, double resolution)
+{
+    // The last digit written must stand for no more than the resolution: its place is the
+    // decade of the resolution, counted down from the leading digit of the value.
+    if (!(resolution > 0.0) || !std::isfinite(resolution))
+        return 6;
+    const double d =
+        std::floor(std::log10(std::fabs(value))) - std::floor(std::log10(resolution)) + 1.0;
+    if (!(d > 6.0)) // NaN and zero values too
+        return 6;
+    return d > 17.0 ? 17 : static_cast<int>(d);
 }

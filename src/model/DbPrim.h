@@ -7,6 +7,7 @@
 #include <vector>
 
 class Archive;
+class DbPrim;
 class DbRefTable;
 class GraphMapping;
 struct ToolEvent;
@@ -17,6 +18,12 @@ struct ExportContext {
     int sortFlag = 0;
     // The largest column count of the block being written.
     int maxColumns = 0;
+    // The mapping the points take their precision (and uncertainty) from; null: "%g".
+    const GraphMapping* mapping = nullptr;
+    // Points add the columns dX and dY: half an image pixel in graph units.
+    bool uncertainty = false;
+    // When set, one entry per line written: the primitive of a row, null for other lines.
+    std::vector<DbPrim*>* lines = nullptr;
 };
 
 // Base of everything a data set holds (and of the set manager and its mementos): a list of
@@ -51,5 +58,7 @@ protected:
     DbAttListPtr m_attributes;
 };
 
-// "%g" in the C locale.
-void AppendNumber(std::string& text, double value);
+// "%.*g" in the C locale ("%g" by default).
+void AppendNumber(std::string& text, double value, int precision = 6);
+// The significant digits that resolve `resolution` in value, at least six (at most 17).
+int DigitsFor(double value, double resolution);

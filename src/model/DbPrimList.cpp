@@ -4,9 +4,25 @@
 #include "model/DbPoint.h"
 #include "platform/Archive.h"
 
+#include <algorithm>
+
 void DbPrimList::Append(std::unique_ptr<DbPrim> prim)
 {
     m_prims.push_back(std::move(prim));
+}
+
+void DbPrimList::Insert(int index, std::unique_ptr<DbPrim> prim)
+{
+    const auto at = static_cast<std::size_t>(std::clamp(index, 0, GetCount()));
+    m_prims.insert(m_prims.begin() + static_cast<std::ptrdiff_t>(at), std::move(prim));
+}
+
+int DbPrimList::IndexOf(const DbPrim* prim) const
+{
+    for (std::size_t i = 0; i < m_prims.size(); ++i)
+        if (m_prims[i].get() == prim)
+            return static_cast<int>(i);
+    return -1;
 }
 
 std::unique_ptr<DbPrim> DbPrimList::Remove(const DbPrim* prim)

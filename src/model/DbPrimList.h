@@ -23,6 +23,10 @@ public:
 
     // Appends and takes ownership.
     void Append(std::unique_ptr<DbPrim> prim);
+    // Inserts at index (clamped to the list) and takes ownership.
+    void Insert(int index, std::unique_ptr<DbPrim> prim);
+    // The position of the primitive, -1 when absent.
+    int IndexOf(const DbPrim* prim) const;
     // Unlinks the first entry holding the primitive and hands it back (null when absent).
     std::unique_ptr<DbPrim> Remove(const DbPrim* prim);
     bool Contains(const DbPrim* prim) const;

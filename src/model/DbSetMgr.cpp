@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <unordered_set>
 
 DbSetMgr::DbSetMgr() = default;
 
@@ -72,7 +73,67 @@ std::unique_ptr<DbPrim> DbSetMgr::RemovePrim(const DbPrim* prim, int slot)
     DbPrimList* set = GetSet(slot);
     if (!set)
         return nullptr;
-    return set->Remove(prim);
+    std::unique_ptr<DbPrim> removed = set->Remove(prim);
+    if (removed)
+        std::erase(m_selection, removed.get());
+    return removed;
+}
+
+bool DbSetMgr::InsertPrim(std::unique_ptr<DbPrim>& prim, int slot, int index)
+{
+    DbPrimList* set = GetSet(slot);
+    if (!set || !prim)
+        return false;
+    set->Insert(index, std::move(prim));
+    return true;
+}
+
+bool DbSetMgr::Locate(const DbPrim* prim, int& slot, int& index) const
+{
+    for (int s = 0; s < GetSlotCount(); ++s)
+        if (const DbPrimList* set = GetSet(s)) {
+            const int i = set->IndexOf(prim);
+            if (i >= 0) {
+                slot = s;
+                index = i;
+                return true;
+            }
+        }
+    return false;
+}
+
+bool DbSetMgr::IsSelected(const DbPrim* prim) const
+{
+    return std::find(m_selection.begin(), m_selection.end(), prim) != m_selection.end();
+}
+
+void DbSetMgr::SetSelection(const std::vector<DbPrim*>& prims)
+{
+    std::unordered_set<const DbPrim*> live;
+    for (const auto& set : m_sets)
+        if (set)
+            for (int i = 0; i < set->GetCount(); ++i)
+                live.insert(set->GetAt(i));
+    std::vector<DbPrim*> kept;
+    for (DbPrim* p : prims)
+        if (live.erase(p)) // each primitive once
+            kept.push_back(p);
+    if (kept == m_selection)
+        return;
+    m_selection = std::move(kept);
+    NotifyData();
+}
+
+void DbSetMgr::PruneSelection()
+{
+    if (m_selection.empty())
+        return;
+    std::unordered_set<const DbPrim*> live;
+    for (const auto& set : m_sets)
+        if (set)
+            for (int i = 0; i < set->GetCount(); ++i)
+                live.insert(set->GetAt(i));
+    std::erase_if(m_selection, [&](const DbPrim* p) { return !live.contains(p); });
 }
 
 void DbSetMgr::SetCurrent(int slot)
@@ -85,6 +146,7 @@ std::unique_ptr<DbSetX3> DbSetMgr::ClearAll()
 {
     auto memento = std::make_unique<DbSetX3>(std::move(m_sets), m_current, m_nameCounter);
     m_sets.clear();
+    m_selection.clear();
     m_current = -1;
     m_nameCounter = 0;
     NewSet();
@@ -100,6 +162,7 @@ std::unique_ptr<DbSetX1> DbSetMgr::ClearCurrentSet()
     auto fresh = std::make_unique<DbPrimList>(set->GetName());
     auto memento = std::make_unique<DbSetX1>(std::move(owner), m_current);
     owner = std::move(fresh);
+    PruneSelection();
     return memento;
 }
 
@@ -111,6 +174,7 @@ std::unique_ptr<DbMemento> DbSetMgr::DeleteSet(int slot)
         return nullptr;
     auto memento =
         std::make_unique<DbSetX2>(std::move(m_sets[static_cast<std::size_t>(slot)]), slot);
+    PruneSelection();
     if (slot == m_current) {
         // The next set after the deleted one, else the nearest one below it (or slot 0).
         int next = -1;
@@ -133,6 +197,7 @@ void DbSetMgr::Restore(std::unique_ptr<DbMemento> memento)
 {
     if (memento)
         memento->Restore(this);
+    PruneSelection();
 }
 
 int DbSetMgr::GetSetCount() const
@@ -229,10 +294,8 @@ bool LessNoCase(const std::string& a, const std::string& b)
 } // namespace
 
 void DbSetMgr::WriteSetBody(DbPrimList& set, std::string& text, const std::string& sep,
-                            int sortFlag)
+                            ExportContext& ctx)
 {
-    ExportContext ctx;
-    ctx.sortFlag = sortFlag;
     std::vector<DbPrim*> prims;
     prims.reserve(static_cast<std::size_t>(set.GetCount()));
     for (int i = 0; i < set.GetCount(); ++i)
@@ -263,32 +326,51 @@ void DbSetMgr::WriteSetBody(DbPrimList& set, std::string& text, const std::strin
             text += name;
         }
         text += '\n';
-        for (std::size_t i = begin; i < end; ++i)
+        if (ctx.lines)
+            ctx.lines->push_back(nullptr);
+        for (std::size_t i = begin; i < end; ++i) {
             prims[i]->WriteRow(text, sep, ctx);
+            if (ctx.lines)
+                ctx.lines->push_back(prims[i]);
+        }
         text += '\n';
+        if (ctx.lines)
+            ctx.lines->push_back(nullptr);
         begin = end;
     }
 }
 
-void DbSetMgr::WriteAllSets(std::string& text, const std::string& sep, int sortFlag)
+void DbSetMgr::WriteAllSets(std::string& text, const std::string& sep, int sortFlag,
+                            bool uncertainty)
 {
+    ExportContext ctx;
+    ctx.sortFlag = sortFlag;
+    ctx.mapping = m_mapping;
+    ctx.uncertainty = uncertainty;
     for (const auto& set : m_sets) {
         if (!set)
             continue;
         text += set->GetName();
         text += '\n';
-        WriteSetBody(*set, text, sep, sortFlag);
+        WriteSetBody(*set, text, sep, ctx);
     }
 }
 
-void DbSetMgr::WriteCurrentSet(std::string& text, const std::string& sep, int sortFlag)
+void DbSetMgr::WriteCurrentSet(std::string& text, const std::string& sep, int sortFlag,
+                               std::vector<DbPrim*>* lines)
 {
     DbPrimList* set = GetCurrentSet();
     if (!set)
         return;
+    ExportContext ctx;
+    ctx.sortFlag = sortFlag;
+    ctx.mapping = m_mapping;
+    ctx.lines = lines;
     text += set->GetName();
     text += '\n';
-    WriteSetBody(*set, text, sep, sortFlag);
+    if (lines)
+        lines->push_back(nullptr);
+    WriteSetBody(*set, text, sep, ctx);
 }
 
 int DbSetMgr::ListSets(std::vector<std::pair<int, std::string>>& out) const
@@ -367,6 +449,7 @@ void DbSetMgr::Serialize(Archive& ar, DbRefTable& refs)
     }
 
     m_sets = std::move(sets);
+    m_selection.clear();
     // A document always has a current set: an impossible current slot falls back to the
     // first set, and a file without sets gets a fresh one.
     int slot = current;

@@ -37,6 +37,20 @@ public:
     int AddPrim(std::unique_ptr<DbPrim>& prim, int slot);
     // Unlinks the primitive from the set at the slot and hands it back.
     std::unique_ptr<DbPrim> RemovePrim(const DbPrim* prim, int slot);
+    // Puts a primitive back at its position in the set at the slot, attributes untouched;
+    // false (the caller keeps it) when there is no such set.
+    bool InsertPrim(std::unique_ptr<DbPrim>& prim, int slot, int index);
+    // The slot and position of a primitive of a set; false when no set holds it.
+    bool Locate(const DbPrim* prim, int& slot, int& index) const;
+
+    // The selected primitives (of any set), in the order they were selected. Primitives
+    // that leave the sets leave the selection.
+    const std::vector<DbPrim*>& GetSelection() const { return m_selection; }
+    bool IsSelected(const DbPrim* prim) const;
+    // Keeps those of prims that a set holds, once each; observers hear of a change.
+    void SetSelection(const std::vector<DbPrim*>& prims);
+    // The mapping the exports take their precision from (the document's).
+    void SetMapping(const GraphMapping* mapping) { m_mapping = mapping; }
     void SetCurrent(int slot);
 
     std::unique_ptr<DbSetX3> ClearAll();
@@ -63,8 +77,12 @@ public:
 
     // Text of all sets, and of the current set: name line, then per block of one kind a
     // header, the rows (sorted on X when sortFlag is set) and an empty line.
-    void WriteAllSets(std::string& text, const std::string& sep, int sortFlag);
-    void WriteCurrentSet(std::string& text, const std::string& sep, int sortFlag);
+    // With uncertainty, points add the columns dX and dY; lines, when given, receives one
+    // entry per line written (the primitive of a row, null for other lines).
+    void WriteAllSets(std::string& text, const std::string& sep, int sortFlag,
+                      bool uncertainty = false);
+    void WriteCurrentSet(std::string& text, const std::string& sep, int sortFlag,
+                         std::vector<DbPrim*>* lines = nullptr);
 
     // Names of the sets with their slots; returns the current slot.
     int ListSets(std::vector<std::pair<int, std::string>>& out) const;
@@ -89,10 +107,14 @@ private:
 
     void NotifyData() { Notify(DataHint()); }
     static void WriteSetBody(DbPrimList& set, std::string& text, const std::string& sep,
-                             int sortFlag);
+                             ExportContext& ctx);
+    // Drops selected primitives no set holds any more.
+    void PruneSelection();
 
     SmartPtr<DbAttMgrRep> m_attMgr;
     std::vector<std::unique_ptr<DbPrimList>> m_sets;
     int m_current = -1;
     int m_nameCounter = 0;
+    std::vector<DbPrim*> m_selection;
+    const GraphMapping* m_mapping = nullptr;
 };

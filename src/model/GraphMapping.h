@@ -9,4 +9,7 @@ public:
     virtual ~GraphMapping() = default;
     // False (graph untouched) when the position cannot be mapped.
     virtual bool PixelToGraph(const DPoint& pixel, DPoint& graph) const = 0;
+    // The derivatives of the graph position by the pixel position at pixel:
+    // {dX/dx, dX/dy, dY/dx, dY/dy}; false when the position cannot be mapped.
+    virtual bool PixelJacobian(const DPoint&, double[4]) const { return false; }
 };

@@ -78,6 +78,9 @@ constexpr CommandId ID_TOOL_PAN = 32823;
 constexpr CommandId ID_TOOL_ZOOMIN = 32824;
 constexpr CommandId ID_TOOL_ZOOMOUT = 32825;
 constexpr CommandId ID_TOOL_CROP = 32827;
+// Point editing
+constexpr CommandId ID_TOOL_EDIT_POINTS = 32940;
+constexpr CommandId ID_EDIT_DELETE_POINTS = 32941;
 
 // Bars: each bar's id is the command that shows or hides it.
 constexpr CommandId ID_VIEW_STANDARD_BAR = 32847;

@@ -18,6 +18,7 @@ PlotData::PlotData(Document* document)
       m_transform(std::make_unique<TransformData>()),
       m_grid(std::make_unique<RegGridData>(m_transform.get())), m_image(std::make_unique<CDib>())
 {
+    m_setMgr->SetMapping(this);
 }
 
 PlotData::~PlotData()
@@ -130,6 +131,11 @@ void PlotData::NotifyAll()
 bool PlotData::PixelToGraph(const DPoint& pixel, DPoint& graph) const
 {
     return m_transform->PixelToGraph(pixel, graph);
+}
+
+bool PlotData::PixelJacobian(const DPoint& pixel, double j[4]) const
+{
+    return m_transform->PixelJacobian(pixel, j);
 }
 
 AttributeData& PlotData::AttributeOf(const TransformData*) const

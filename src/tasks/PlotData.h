@@ -105,6 +105,7 @@ public:
     // Image pixel to graph coordinates through the document's mapping; false (output
     // untouched) when the position cannot be mapped.
     bool PixelToGraph(const DPoint& pixel, DPoint& graph) const override;
+    bool PixelJacobian(const DPoint& pixel, double j[4]) const override;
 
     // A new representation of the attribute Rep presents (the mapping or the grid), owned
     // by the caller: FindRep<TransformMan>(), FindRep<RegGridVw>().

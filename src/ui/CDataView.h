@@ -7,11 +7,13 @@
 #include <string>
 #include <vector>
 
+class DbPrim;
 class DbSetMgr;
 
 // The data list beside the image: a read-only report of the current data set in graph
 // coordinates, one column per value and per attribute, rebuilt from the set's export text
-// whenever the set manager notifies. Columns are only ever added.
+// whenever the set manager notifies. Columns are only ever added. Its selected rows are the
+// set manager's selected points: each shows the other.
 class CDataView : public QTreeWidget, public Observer {
     Q_OBJECT
 public:
@@ -20,6 +22,8 @@ public:
     // the name line included.
     struct Table {
         std::vector<std::vector<std::string>> rows;
+        // The line of the text each row comes from.
+        std::vector<int> lines;
         int maxFields = 0;
     };
     static Table ParseText(const std::string& text, char separator);
@@ -39,6 +43,8 @@ public:
 signals:
     // A click in the list hands the activation back to the image view.
     void activateNextPane();
+    // The user changed the selection in the list.
+    void selectionEdited();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -46,5 +52,11 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    void OnSelectionChanged();
+
     DbSetMgr* m_subject = nullptr;
+    // The entry of each row (null for headers).
+    std::vector<DbPrim*> m_rowPrims;
+    // Set while the list and the set manager's selection are being brought together.
+    bool m_syncing = false;
 };

@@ -12,6 +12,7 @@
 #include "view/CollectTool.h"
 #include "view/CropTool.h"
 #include "view/Cursor.h"
+#include "view/EditTool.h"
 #include "view/MapTool.h"
 #include "view/PanTool.h"
 #include "view/RotateTool.h"
@@ -32,7 +33,7 @@ CKurvoView::CKurvoView(ViewHost* host, ViewDocument* doc)
       m_rotateTool(std::make_unique<RotateTool>()), m_panTool(std::make_unique<PanTool>()),
       m_zoominTool(std::make_unique<ZoomTool>(true)),
       m_zoomoutTool(std::make_unique<ZoomTool>(false)), m_cropTool(std::make_unique<CropTool>()),
-      m_trackMgr(std::make_unique<TrackMgr>())
+      m_editTool(std::make_unique<EditTool>()), m_trackMgr(std::make_unique<TrackMgr>())
 {
     m_trackMgr->SetView(this);
     if (m_host) {
@@ -62,6 +63,8 @@ void CKurvoView::OnInitialUpdate(const ViewSettings& settings)
         t->SetView(this);
         t->SetData(data);
     }
+    m_editTool->SetView(this);
+    m_editTool->SetData(data);
     m_trackMgr->SetData(data);
     m_autoScroll = std::make_unique<AutoScrollProc>(this);
     m_defaultTool = nullptr;
@@ -170,8 +173,10 @@ void CKurvoView::DrawOverlays(ToolEvent& e, bool imageLayer)
     }
     if (PlotData* data = m_doc->GetPlotData()) {
         e.AttachPen(Pen{PenStyle::Solid, 0, m_settings.ptsColour});
-        if (DbSetMgr* sets = data->GetSetMgr())
+        if (DbSetMgr* sets = data->GetSetMgr()) {
             sets->Draw(e);
+            EditTool::DrawSelection(e, *sets);
+        }
         e.ReleasePen();
     }
 }
@@ -569,6 +574,11 @@ void CKurvoView::OnKeyDown(ViewKey key, int repeatCount)
             SelectTemporaryFromKeys();
         return;
     default:
+        if (Tool* tool = GetCurrentTool(); tool && m_trackMgr->GetState() == TrackMgr::kIdle) {
+            ToolEvent e = PrepareEvent();
+            if (tool->KeyDown(key, e))
+                return;
+        }
         if (const std::optional<IPoint> target = m_zoomScroll.KeyScrollTarget(key, control))
             ScrollToPosition(*target);
         return;

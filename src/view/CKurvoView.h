@@ -21,6 +21,7 @@ class CollectLineTool;
 class CollectTool;
 class CropTool;
 class Cursor;
+class EditTool;
 class MapTool;
 class PanTool;
 class RotateTool;
@@ -152,6 +153,7 @@ public:
     ZoomTool* GetZoominTool() const { return m_zoominTool.get(); }
     ZoomTool* GetZoomoutTool() const { return m_zoomoutTool.get(); }
     CropTool* GetCropTool() const { return m_cropTool.get(); }
+    EditTool* GetEditTool() const { return m_editTool.get(); }
 
     // ---- layers and picks lent to other parts of the program (the extraction panel)
     // Drawn over the data on screen (not when printing); an empty function removes it.
@@ -191,6 +193,7 @@ private:
     std::unique_ptr<ZoomTool> m_zoominTool;
     std::unique_ptr<ZoomTool> m_zoomoutTool;
     std::unique_ptr<CropTool> m_cropTool;
+    std::unique_ptr<EditTool> m_editTool;
     std::unique_ptr<TrackMgr> m_trackMgr;
     std::unique_ptr<AutoScrollProc> m_autoScroll;
     int m_overlayOnly = 0;

@@ -59,6 +59,10 @@ void Tool::ModifierClick(ToolEvent&, int)
 void Tool::Scrolled(ToolEvent&)
 {
 }
+bool Tool::KeyDown(ViewKey, ToolEvent&)
+{
+    return false;
+}
 
 void Tool::SetStatus(const char* format, ...)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ToolEvent.h"
+#include "view/ViewKey.h"
 
 #include <memory>
 #include <string>
@@ -37,6 +38,8 @@ public:
     virtual void ShowFeedback(ToolEvent& e);
     // A press (phase 1) or release (phase 3) with Control held.
     virtual void ModifierClick(ToolEvent& e, int phase);
+    // A key the view would otherwise use itself; true when the tool took it.
+    virtual bool KeyDown(ViewKey key, ToolEvent& e);
 
     // Pane 0 of the status bar, formatted in the C locale.
     void SetStatus(const char* format, ...) __attribute__((format(printf, 2, 3)));

@@ -5,6 +5,7 @@
 #include "view/CollectLineTool.h"
 #include "view/CollectTool.h"
 #include "view/CropTool.h"
+#include "view/EditTool.h"
 #include "view/MapTool.h"
 #include "view/PanTool.h"
 #include "view/RotateTool.h"
@@ -97,6 +98,10 @@ const ViewCommand kCommands[] = {
      [](V& v, S& s) { OfferTool(v, s, v.GetZoomoutTool(), v.IsImageLoaded()); }},
     {ID_TOOL_CROP, [](V& v) { v.SelectTool(v.GetCropTool()); },
      [](V& v, S& s) { OfferTool(v, s, v.GetCropTool(), v.IsImageLoaded()); }},
+    {ID_TOOL_EDIT_POINTS, [](V& v) { v.SelectTool(v.GetEditTool()); },
+     [](V& v, S& s) { OfferTool(v, s, v.GetEditTool(), v.IsImageLoaded()); }},
+    {ID_EDIT_DELETE_POINTS, [](V& v) { v.GetEditTool()->DeleteSelection(); },
+     [](V& v, S& s) { s.Enable(v.GetEditTool()->HasSelection()); }},
 };
 
 } // namespace

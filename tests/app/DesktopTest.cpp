@@ -131,13 +131,17 @@ TEST_F(DesktopTest, ClicksCollectPointsAtTheirGraphPositionsAndTheListShowsThem)
     ASSERT_TRUE(Command(ID_EDIT_REDO));
     EXPECT_EQ(list->topLevelItemCount(), 4);
 
-    // A click on the list selects nothing and hands the focus on to the view.
+    // A click on a row selects its point and hands the focus on to the view; the header row
+    // selects nothing.
     bool activated = false;
     QObject::connect(list, &CDataView::activateNextPane, [&] { activated = true; });
-    Click(list->viewport(), list->visualItemRect(list->topLevelItem(1)).center());
+    DbSetMgr* sets = doc->GetPlotData()->GetSetMgr();
+    Click(list->viewport(), list->visualItemRect(list->topLevelItem(2)).center());
     EXPECT_TRUE(activated);
-    EXPECT_TRUE(list->selectedItems().isEmpty());
-    EXPECT_EQ(list->currentItem(), nullptr);
+    ASSERT_EQ(sets->GetSelection().size(), 1u);
+    EXPECT_EQ(sets->GetSelection()[0], sets->GetCurrentSet()->GetAt(1));
+    Click(list->viewport(), list->visualItemRect(list->topLevelItem(0)).center());
+    EXPECT_TRUE(sets->GetSelection().empty());
 }
 
 // Buttons, captions and panes follow each change as it happens: handling the events

@@ -81,6 +81,19 @@ TEST_P(TransformRoundTrip, WithinMicroPixel)
         EXPECT_NEAR(graph.y, expected.y, 1e-7 * (1 + std::fabs(expected.y)));
         ASSERT_TRUE(data.GraphToPixel(graph, back));
         EXPECT_LT(Dist(back, pixel), 1e-6) << "s=" << s << " t=" << t;
+        // The derivatives by the pixel position against central differences.
+        double j[4];
+        ASSERT_TRUE(data.PixelJacobian(pixel, j));
+        const double d = 1e-3;
+        for (int axis = 0; axis < 2; ++axis) {
+            DPoint lo, hi;
+            const DPoint step{axis == 0 ? d : 0.0, axis == 1 ? d : 0.0};
+            ASSERT_TRUE(data.PixelToGraph({pixel.x - step.x, pixel.y - step.y}, lo));
+            ASSERT_TRUE(data.PixelToGraph({pixel.x + step.x, pixel.y + step.y}, hi));
+            const double fx = (hi.x - lo.x) / (2 * d), fy = (hi.y - lo.y) / (2 * d);
+            EXPECT_NEAR(j[axis], fx, 1e-5 * (std::fabs(fx) + std::fabs(j[1 - axis])));
+            EXPECT_NEAR(j[2 + axis], fy, 1e-5 * (std::fabs(fy) + std::fabs(j[3 - axis])));
+        }
     }
 }
 
