@@ -425,11 +425,9 @@ void CKurvoView::BuildToolEvent(IPoint p, DeviceContext* dc, ToolEvent& e)
     e.pixel = {std::clamp(p.x, 0, std::max(0, c.cx - 1)),
                std::clamp(p.y, 0, std::max(0, c.cy - 1))};
     e.logical = {e.pixel.x - origin.x, e.pixel.y - origin.y};
-    e.scaled = {e.logical.x / zoom, e.logical.y / zoom};
-    const int tol = m_settings.pickTol;
-    const double qx = (static_cast<double>(p.x) - tol - origin.x) / zoom;
-    const double qy = (static_cast<double>(p.y) - tol - origin.y) / zoom;
-    e.tolerance = {std::fabs(qx - e.scaled.x), std::fabs(qy - e.scaled.y)};
+    e.scaled = {ToolEvent::ImageOf(e.logical.x, zoom), ToolEvent::ImageOf(e.logical.y, zoom)};
+    const double tol = m_settings.pickTol / zoom;
+    e.tolerance = {tol, tol};
 }
 
 ToolEvent CKurvoView::PrepareEvent()

@@ -37,6 +37,8 @@ public:
     virtual void ShowFeedback(ToolEvent& e);
     // A press (phase 1) or release (phase 3) with Control held.
     virtual void ModifierClick(ToolEvent& e, int phase);
+    // Whether a drag with Control held comes to the tool as a drag (not a modifier click).
+    virtual bool TakesControlDrag() const { return false; }
 
     // Pane 0 of the status bar, formatted in the C locale.
     void SetStatus(const char* format, ...) __attribute__((format(printf, 2, 3)));
