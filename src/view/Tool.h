@@ -45,6 +45,9 @@ public:
     void SetStatusPane(int pane, const char* format, ...) __attribute__((format(printf, 3, 4)));
     // The graph position of the event in pane 0, with as many digits as one pixel deserves.
     virtual void ShowPlotPosition(ToolEvent& e);
+    // "Plot Position (x, y)" with significant digits reaching two below the graph size of one
+    // pixel (extent).
+    static std::string PositionText(DPoint graph, DPoint extent);
     // The graph size of one logical unit at the event in pane 5.
     virtual void ShowPixelSize(ToolEvent& e);
 
