@@ -5,6 +5,8 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 COptions::COptions(OptionsDlg& fields, QWidget* parent)
@@ -14,8 +16,13 @@ COptions::COptions(OptionsDlg& fields, QWidget* parent)
           CheckBox("Save Bitmap Copy", "SaveBitmapCopy", fields.m_saveBitmapCopy, this)),
       m_reuseMappingData(
           CheckBox("Reuse Mapping Data", "ReuseMappingData", fields.m_reuseMappingData, this)),
-      m_allowCaching(CheckBox("Allow Image Caching", "AllowCaching", fields.m_allowCaching, this))
+      m_allowCaching(CheckBox("Allow Image Caching", "AllowCaching", fields.m_allowCaching, this)),
+      m_magnifierFactor(new QSpinBox(this))
 {
+    m_magnifierFactor->setObjectName(QStringLiteral("MagnifierFactor"));
+    m_magnifierFactor->setRange(4, 12);
+    m_magnifierFactor->setSuffix(QStringLiteral("x"));
+    m_magnifierFactor->setValue(fields.m_magnifierFactor);
     setWindowTitle(QStringLiteral("Options"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -23,6 +30,9 @@ COptions::COptions(OptionsDlg& fields, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     for (QCheckBox* box : {m_sortData, m_saveBitmapCopy, m_reuseMappingData, m_allowCaching})
         layout->addWidget(box);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Magnifier enlargement:"), m_magnifierFactor);
+    layout->addLayout(form);
     layout->addSpacing(8);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -35,6 +45,7 @@ void COptions::accept()
     m_fields.m_saveBitmapCopy = m_saveBitmapCopy->isChecked() ? 1 : 0;
     m_fields.m_reuseMappingData = m_reuseMappingData->isChecked() ? 1 : 0;
     m_fields.m_allowCaching = m_allowCaching->isChecked() ? 1 : 0;
+    m_fields.m_magnifierFactor = m_magnifierFactor->value();
     QDialog::accept();
 }
 

@@ -4,6 +4,7 @@
 
 class OptionsDlg;
 class QCheckBox;
+class QSpinBox;
 
 // The "Options" form: four check boxes over the fields of an OptionsDlg, written back
 // only when the user presses OK.
@@ -23,4 +24,5 @@ private:
     QCheckBox* m_saveBitmapCopy;
     QCheckBox* m_reuseMappingData;
     QCheckBox* m_allowCaching;
+    QSpinBox* m_magnifierFactor;
 };

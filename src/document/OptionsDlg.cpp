@@ -3,6 +3,8 @@
 #include "document/CPreferences.h"
 #include "tasks/PlotData.h"
 
+#include <algorithm>
+
 namespace {
 
 OptionsDlg::Runner& TheRunner()
@@ -19,6 +21,7 @@ void OptionsDlg::Load(const CPreferences& prefs)
     m_saveBitmapCopy = prefs.m_saveReference ? 0 : 1;
     m_reuseMappingData = prefs.m_reuseMappingData;
     m_allowCaching = prefs.m_allowCaching;
+    m_magnifierFactor = prefs.m_magnifierFactor;
 }
 
 void OptionsDlg::Store(CPreferences& prefs) const
@@ -27,6 +30,7 @@ void OptionsDlg::Store(CPreferences& prefs) const
     prefs.m_saveReference = m_saveBitmapCopy ? 0 : 1;
     prefs.m_reuseMappingData = m_reuseMappingData;
     prefs.m_allowCaching = m_allowCaching;
+    prefs.m_magnifierFactor = std::clamp(m_magnifierFactor, 4, 12);
 }
 
 bool OptionsDlg::Run(CPreferences& prefs, PlotData* activeData)

@@ -121,6 +121,8 @@ public:
     const DPoint* PixelNodes() const { return m_pixelNodes; }
     const DPoint* GraphNodes() const { return m_graphNodes; }
     double GetAngle() const { return m_angle; }
+    // The recorded rotation alone; the nodes stay where they are.
+    void SetAngle(double degrees) { m_angle = degrees; }
     // Copies counts, both node sets and the angle (everything a region is) from another box.
     void CopyRegion(const Box& other);
     bool SameRegion(const Box& other) const;

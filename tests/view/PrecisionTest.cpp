@@ -109,8 +109,9 @@ TEST(PixelConvention, OneCoordinatePerImagePointAtEveryZoom)
             EXPECT_LE(std::fabs(e.scaled.x - v.x), 0.5 / z) << z;
             EXPECT_LE(std::fabs(e.scaled.y - v.y), 0.5 / z) << z;
             EXPECT_EQ(e.ToWindow(e.scaled), e.logical) << z;
-            if (z == 1.0)
+            if (z == 1.0) {
                 EXPECT_EQ(e.scaled, (DPoint{std::round(v.x), std::round(v.y)}));
+            }
         }
     }
 }
