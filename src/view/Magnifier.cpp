@@ -63,17 +63,17 @@ void Magnifier::Render(const CDib* image, DPoint spot, Colour outside)
     }
 
     // The crosshair: the middle row and column, open about the spot so that its pixel shows,
-    // in a colour that stands out, and a frame.
+    // dashed black and white so that it stands out on any picture, and a frame.
     m_canvas.ClearClip();
     m_canvas.SetViewportOrg(0, 0);
     const int c = n / 2;
     const int gap = m_factor / 2 + 2;
-    const Colour cross = MakeColour(255, 0, 0);
     for (int k = 0; k < n; ++k) {
         if (std::abs(k - c) <= gap)
             continue;
-        m_canvas.SetPixel(k, c, cross);
-        m_canvas.SetPixel(c, k, cross);
+        const Colour dash = (std::abs(k - c) / 3) % 2 ? kWhite : kBlack;
+        m_canvas.SetPixel(k, c, dash);
+        m_canvas.SetPixel(c, k, dash);
     }
     m_canvas.FillRect({0, 0, n, 1}, kBlack);
     m_canvas.FillRect({0, n - 1, n, n}, kBlack);
