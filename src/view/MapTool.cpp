@@ -96,10 +96,25 @@ void MapTool::ShowShapeStatus()
     if (!box.IsDefined())
         return;
     // The node under the pointer: the one dragged alone, or the picked corner.
-    static constexpr int kCornerOf[11] = {-1, -1, -1, -1, -1, 0, 2, -1, -1, 6, 4};
     int node = m_node;
-    if (node < 0 && m_handle >= 0 && m_handle < 11)
-        node = kCornerOf[m_handle];
+    if (node < 0) {
+        switch (m_handle) {
+        case Box::kHitTopLeft:
+            node = 0;
+            break;
+        case Box::kHitTopRight:
+            node = 2;
+            break;
+        case Box::kHitBottomRight:
+            node = 4;
+            break;
+        case Box::kHitBottomLeft:
+            node = 6;
+            break;
+        default:
+            break;
+        }
+    }
     if (node >= 0) {
         const DPoint p = box.PixelNodes()[node];
         SetStatus("Node %d at (%.2f, %.2f)", node + 1, p.x, p.y);
