@@ -693,16 +693,22 @@ void CKurvoView::OnMouseWheel(IPoint p, int notches, bool control, bool shift)
         if (notches < 0 && m_zoomScroll.IsSmallest())
             return;
         ZoomAbout(zoom, p);
-        return;
+    } else {
+        const ISize c = GetClientSize();
+        const int line = std::max(1, (shift ? c.cx : c.cy) / 10);
+        const long long amount = -static_cast<long long>(notches) * line;
+        const int step = static_cast<int>(std::clamp(amount, -(1LL << 30), 1LL << 30));
+        if (shift)
+            ScrollBy(step, 0);
+        else
+            ScrollBy(0, step);
     }
-    const ISize c = GetClientSize();
-    const int line = std::max(1, (shift ? c.cx : c.cy) / 10);
-    const long long amount = -static_cast<long long>(notches) * line;
-    const int step = static_cast<int>(std::clamp(amount, -(1LL << 30), 1LL << 30));
-    if (shift)
-        ScrollBy(step, 0);
-    else
-        ScrollBy(0, step);
+    // Another image point is under the pointer now.
+    m_lastMouse = p;
+    ToolEvent e;
+    BuildToolEvent(p, nullptr, e);
+    ShowPointerPosition(e);
+    UpdateLoupe(e, p);
 }
 
 void CKurvoView::ShowZoom()
