@@ -11,6 +11,7 @@
 #include "view/CKurvoView.h"
 #include "view/CropBox.h"
 #include "view/HeadlessViewHost.h"
+#include "view/Magnifier.h"
 #include "view/MapTool.h"
 #include "view/ViewDocument.h"
 
@@ -200,5 +201,22 @@ void BM_MapToolDragStep(benchmark::State& state)
     scene.view.OnLButtonUp({x, 700});
 }
 BENCHMARK(BM_MapToolDragStep)->Unit(benchmark::kMicrosecond);
+
+// One loupe repaint at the given enlargement, the spot wandering over the scan; the goal is
+// well under 5 ms.
+void BM_MagnifierRepaint(benchmark::State& state)
+{
+    Scene& scene = GetScene();
+    Magnifier loupe;
+    loupe.SetFactor(static_cast<int>(state.range(0)));
+    double x = 100.25, y = 3000.75;
+    for (auto _ : state) {
+        loupe.Render(&scene.doc.image, {x, y}, kWhite);
+        benchmark::DoNotOptimize(loupe.GetCanvas().Bits());
+        x = x > 4800 ? 100.25 : x + 37.1;
+        y = y > 6900 ? 20.5 : y + 11.3;
+    }
+}
+BENCHMARK(BM_MagnifierRepaint)->Arg(4)->Arg(6)->Arg(12)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -255,8 +255,11 @@ void CMainFrame::BuildStatusBar()
                                                    QString(),
                                                    QStringLiteral("   Image:"),
                                                    QString(),
+                                                   QString(),
+                                                   QString(),
                                                    QString()};
-    const std::array<int, kPaneCount> widths = {0, 0, 50, 0, 150, 150};
+    // Panes 6 and 7: the pointer's plot position and the zoom.
+    const std::array<int, kPaneCount> widths = {0, 0, 50, 0, 150, 150, 240, 60};
     for (int i = 0; i < kPaneCount; ++i) {
         auto* pane = new QLabel(texts[i], bar);
         pane->setObjectName(QStringLiteral("Pane%1").arg(i));

@@ -35,7 +35,7 @@ class RecentFileList;
 class CMainFrame : public QMainWindow, public CommandTarget {
     Q_OBJECT
 public:
-    static constexpr int kPaneCount = 6;
+    static constexpr int kPaneCount = 8;
 
     explicit CMainFrame(Profile& profile, QWidget* parent = nullptr);
     ~CMainFrame() override;

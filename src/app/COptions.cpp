@@ -6,6 +6,8 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 COptions::COptions(OptionsDlg& fields, QWidget* parent)
@@ -17,8 +19,13 @@ COptions::COptions(OptionsDlg& fields, QWidget* parent)
           CheckBox("Reuse Mapping Data", "ReuseMappingData", fields.m_reuseMappingData, this)),
       m_allowCaching(CheckBox("Allow Image Caching", "AllowCaching", fields.m_allowCaching, this)),
       m_uncertaintyColumns(CheckBox("Export dX, dY (half a pixel in graph units)",
-                                    "UncertaintyColumns", fields.m_uncertaintyColumns, this))
+                                    "UncertaintyColumns", fields.m_uncertaintyColumns, this)),
+      m_magnifierFactor(new QSpinBox(this))
 {
+    m_magnifierFactor->setObjectName(QStringLiteral("MagnifierFactor"));
+    m_magnifierFactor->setRange(4, 12);
+    m_magnifierFactor->setSuffix(QStringLiteral("x"));
+    m_magnifierFactor->setValue(fields.m_magnifierFactor);
     setWindowTitle(QStringLiteral("Options"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -27,6 +34,9 @@ COptions::COptions(OptionsDlg& fields, QWidget* parent)
     for (QCheckBox* box :
          {m_sortData, m_saveBitmapCopy, m_reuseMappingData, m_allowCaching, m_uncertaintyColumns})
         layout->addWidget(box);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Magnifier enlargement:"), m_magnifierFactor);
+    layout->addLayout(form);
     layout->addSpacing(8);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -41,6 +51,7 @@ void COptions::accept()
     m_fields.m_reuseMappingData = m_reuseMappingData->isChecked() ? 1 : 0;
     m_fields.m_allowCaching = m_allowCaching->isChecked() ? 1 : 0;
     m_fields.m_uncertaintyColumns = m_uncertaintyColumns->isChecked() ? 1 : 0;
+    m_fields.m_magnifierFactor = m_magnifierFactor->value();
     QDialog::accept();
 }
 

@@ -4,6 +4,7 @@
 
 class OptionsDlg;
 class QCheckBox;
+class QSpinBox;
 
 // The "Options" form: five check boxes over the fields of an OptionsDlg, written back
 // only when the user presses OK.
@@ -24,4 +25,5 @@ private:
     QCheckBox* m_reuseMappingData;
     QCheckBox* m_allowCaching;
     QCheckBox* m_uncertaintyColumns;
+    QSpinBox* m_magnifierFactor;
 };

@@ -7,6 +7,7 @@
 #include "app/COptions.h"
 #include "app/CSaveDlgForm.h"
 #include "app/RegGridDlgForm.h"
+#include "app/RegionNodesForm.h"
 #include "app/TransDlgForm.h"
 #include "document/CKurvoDoc.h"
 #include "document/CPreferences.h"
@@ -30,6 +31,9 @@ void InstallDialogForms(QWidget* parent)
         return CImageMappingForm::RunModal(dlg, owner);
     };
     hooks.runGridSnap = [owner](RegGridDlg& dlg) { return RegGridDlgForm::RunModal(dlg, owner); };
+    hooks.runRegionNodes = [owner](RegionNodesDlg& dlg) {
+        return RegionNodesForm::RunModal(dlg, owner);
+    };
     // The document applies the changed preferences itself.
     hooks.runOptions = [owner]() {
         OptionsDlg fields;
@@ -51,6 +55,7 @@ void RemoveDialogForms()
     hooks.runAxisMapping = nullptr;
     hooks.runPixelMapping = nullptr;
     hooks.runGridSnap = nullptr;
+    hooks.runRegionNodes = nullptr;
     hooks.runOptions = nullptr;
     hooks.showImageInfo = nullptr;
     SetSaveDialogRunner(nullptr);

@@ -10,6 +10,7 @@
 #include "platform/PixelCanvas.h"
 #include "platform/UiServices.h"
 #include "view/CKurvoView.h"
+#include "view/Magnifier.h"
 
 #include <QImage>
 #include <QKeyEvent>
@@ -75,6 +76,16 @@ QImage ImageOf(PixelCanvas& canvas)
     if (canvas.DeviceWidth() <= 0 || canvas.DeviceHeight() <= 0)
         return QImage();
     return QImage(reinterpret_cast<uchar*>(canvas.Bits()), canvas.DeviceWidth(),
+                  canvas.DeviceHeight(), static_cast<qsizetype>(canvas.Stride() * 4),
+                  QImage::Format_RGB32);
+}
+
+// A canvas shown read-only, without a copy.
+QImage ImageOf(const PixelCanvas& canvas)
+{
+    if (canvas.DeviceWidth() <= 0 || canvas.DeviceHeight() <= 0)
+        return QImage();
+    return QImage(reinterpret_cast<const uchar*>(canvas.Bits()), canvas.DeviceWidth(),
                   canvas.DeviceHeight(), static_cast<qsizetype>(canvas.Stride() * 4),
                   QImage::Format_RGB32);
 }
@@ -232,6 +243,19 @@ void ImageViewWidget::paintEvent(QPaintEvent*)
     const QImage image = ImageOf(m_view->GetCanvas());
     if (!image.isNull())
         painter.drawImage(0, 0, image);
+    if (m_view->IsLoupeShown()) {
+        // The loupe the view drew, and its label in a strip beneath.
+        const QImage loupe = ImageOf(m_view->GetMagnifier().GetCanvas());
+        const IPoint at = m_view->GetLoupePos();
+        painter.drawImage(at.x, at.y, loupe);
+        const QRect strip(at.x, at.y + loupe.height(), loupe.width(), Magnifier::kLabelHeight);
+        painter.fillRect(strip, QColor(255, 255, 225));
+        painter.setPen(Qt::black);
+        painter.drawRect(strip.adjusted(0, 0, -1, -1));
+        painter.drawText(strip, Qt::AlignCenter,
+                         QString::fromStdString(m_view->GetLoupeLabel())
+                             .remove(QStringLiteral("Plot Position ")));
+    }
 }
 
 void ImageViewWidget::resizeEvent(QResizeEvent* event)
@@ -260,7 +284,14 @@ void ImageViewWidget::mousePressEvent(QMouseEvent* event)
 
 void ImageViewWidget::mouseMoveEvent(QMouseEvent* event)
 {
+    m_view->SetMagnifierFactor(GetPreferences().m_magnifierFactor);
     m_view->OnMouseMove(PointOf(event->position()));
+}
+
+void ImageViewWidget::leaveEvent(QEvent* event)
+{
+    QAbstractScrollArea::leaveEvent(event);
+    m_view->OnMouseLeave();
 }
 
 void ImageViewWidget::mouseReleaseEvent(QMouseEvent* event)
@@ -273,19 +304,14 @@ void ImageViewWidget::mouseReleaseEvent(QMouseEvent* event)
 
 void ImageViewWidget::wheelEvent(QWheelEvent* event)
 {
-    // The wheel scrolls by lines: vertically, or horizontally with Shift.
+    // Notches of the wheel: Control zooms about the pointer, Shift scrolls sideways.
     const QPoint steps = event->angleDelta() / 120;
-    const ISize client = GetClientSize();
-    const int line =
-        std::max(1, (event->modifiers() & Qt::ShiftModifier) ? client.cx / 10 : client.cy / 10);
-    const int amount = -(steps.y() != 0 ? steps.y() : steps.x()) * line;
-    if (amount == 0)
-        return;
-    if (event->modifiers() & Qt::ShiftModifier)
-        m_view->ScrollBy(amount, 0);
-    else
-        m_view->ScrollBy(0, amount);
+    const int notches = steps.y() != 0 ? steps.y() : steps.x();
+    const Qt::KeyboardModifiers keys = event->modifiers();
+    m_view->OnMouseWheel(PointOf(event->position()), notches, keys & Qt::ControlModifier,
+                         keys & Qt::ShiftModifier);
     event->accept();
+    emit StateChanged();
 }
 
 void ImageViewWidget::keyPressEvent(QKeyEvent* event)

@@ -9,6 +9,7 @@
 #include "document/PointsExport.h"
 #include "document/ProjectFile.h"
 #include "document/RegGridDlg.h"
+#include "document/RegionNodesDlg.h"
 #include "document/SaveFormat.h"
 #include "document/TransDlg.h"
 #include "image/BmpFile.h"
@@ -415,6 +416,14 @@ const CommandMap<CKurvoDoc>& CKurvoDoc::Commands()
             doc.UpdateViewsWithHint();
     };
 
+    const auto runRegionNodes = [](Doc& doc, CommandId) {
+        RegionNodesDlg dlg(doc.m_data.get());
+        dlg.LoadFields();
+        auto& run = GetDocumentHooks().runRegionNodes;
+        if (run && run(dlg))
+            doc.UpdateViewsWithHint();
+    };
+
     static const CommandMap<Doc> commands = {
         {ID_EDIT_UNDO,
          [](Doc& doc, CommandId) {
@@ -434,6 +443,7 @@ const CommandMap<CKurvoDoc>& CKurvoDoc::Commands()
          }},
         {ID_EDIT_AXIS_MAPPING, runAxisMapping, regionDefined},
         {ID_EDIT_PIXEL_MAPPING, runPixelMapping, regionDefined},
+        {ID_EDIT_REGION_NODES, runRegionNodes, regionDefined},
         {ID_EDIT_GRID_SNAP, runGridSnap,
          [](Doc& doc, CommandId, CommandState& state) {
              state.Enable(doc.HasRegion());

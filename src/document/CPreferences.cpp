@@ -1,5 +1,7 @@
 #include "document/CPreferences.h"
 
+#include <algorithm>
+
 #include "platform/Profile.h"
 
 namespace {
@@ -10,6 +12,7 @@ constexpr int kDefSortData = 1;
 constexpr int kDefSaveReference = 0;
 constexpr int kDefReuseMappingData = 0;
 constexpr int kDefAllowCaching = 1;
+constexpr int kDefMagnifierFactor = 6;
 constexpr int kDefCacheSize = 3;
 constexpr int kDefUncertaintyColumns = 0;
 constexpr Colour kDefBoxColor = 0x0000FF;
@@ -36,9 +39,9 @@ CPreferences::CPreferences()
     : m_section("Settings"), m_zoomType(kDefZoomType), m_pickTol(kDefPickTol),
       m_sortData(kDefSortData), m_saveReference(kDefSaveReference),
       m_reuseMappingData(kDefReuseMappingData), m_allowCaching(kDefAllowCaching),
-      m_cacheSize(kDefCacheSize), m_uncertaintyColumns(kDefUncertaintyColumns),
-      m_boxColor(kDefBoxColor), m_cropColor(kDefCropColor), m_gridColor(kDefGridColor),
-      m_ptsColor(kDefPtsColor)
+      m_magnifierFactor(kDefMagnifierFactor), m_cacheSize(kDefCacheSize),
+      m_uncertaintyColumns(kDefUncertaintyColumns), m_boxColor(kDefBoxColor),
+      m_cropColor(kDefCropColor), m_gridColor(kDefGridColor), m_ptsColor(kDefPtsColor)
 {
 }
 
@@ -57,6 +60,8 @@ void CPreferences::LoadSettings(const Profile& profile)
     m_cropColor = ReadColour(profile, s, "CropColor", kDefCropColor);
     m_gridColor = ReadColour(profile, s, "GridColor", kDefGridColor);
     m_ptsColor = ReadColour(profile, s, "PtsColor", kDefPtsColor);
+    m_magnifierFactor =
+        std::clamp(profile.GetInt(s, "MagnifierFactor", kDefMagnifierFactor), 4, 12);
 }
 
 void CPreferences::SaveSettings(Profile& profile) const
@@ -73,6 +78,7 @@ void CPreferences::SaveSettings(Profile& profile) const
     WriteColour(profile, s, "GridColor", m_gridColor);
     WriteColour(profile, s, "PtsColor", m_ptsColor);
     profile.WriteInt(s, "UncertaintyColumns", m_uncertaintyColumns);
+    profile.WriteInt(s, "MagnifierFactor", m_magnifierFactor);
 }
 
 CPreferences& GetPreferences()

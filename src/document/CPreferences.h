@@ -29,6 +29,8 @@ public:
     int m_saveReference;
     int m_reuseMappingData;
     int m_allowCaching;
+    // The magnifier's enlargement, 4 to 12.
+    int m_magnifierFactor;
     int m_cacheSize;
     // The text and CSV exports add the columns dX and dY (half a pixel in graph units).
     int m_uncertaintyColumns;

@@ -6,6 +6,7 @@
 class CImageMapping;
 class CKurvoDoc;
 class RegGridDlg;
+class RegionNodesDlg;
 class TransDlg;
 
 // What a document asks of the program around it: the desktop program installs its forms
@@ -23,6 +24,7 @@ struct DocumentHooks {
     std::function<bool(TransDlg&)> runAxisMapping;
     std::function<bool(CImageMapping&)> runPixelMapping;
     std::function<bool(RegGridDlg&)> runGridSnap;
+    std::function<bool(RegionNodesDlg&)> runRegionNodes;
     // The Options dialog; true when the preferences were changed with OK.
     std::function<bool()> runOptions;
     // Shows the image information text.

@@ -3,6 +3,8 @@
 #include "document/CPreferences.h"
 #include "tasks/PlotData.h"
 
+#include <algorithm>
+
 namespace {
 
 OptionsDlg::Runner& TheRunner()
@@ -20,6 +22,7 @@ void OptionsDlg::Load(const CPreferences& prefs)
     m_reuseMappingData = prefs.m_reuseMappingData;
     m_allowCaching = prefs.m_allowCaching;
     m_uncertaintyColumns = prefs.m_uncertaintyColumns;
+    m_magnifierFactor = prefs.m_magnifierFactor;
 }
 
 void OptionsDlg::Store(CPreferences& prefs) const
@@ -29,6 +32,7 @@ void OptionsDlg::Store(CPreferences& prefs) const
     prefs.m_reuseMappingData = m_reuseMappingData;
     prefs.m_allowCaching = m_allowCaching;
     prefs.m_uncertaintyColumns = m_uncertaintyColumns;
+    prefs.m_magnifierFactor = std::clamp(m_magnifierFactor, 4, 12);
 }
 
 bool OptionsDlg::Run(CPreferences& prefs, PlotData* activeData)

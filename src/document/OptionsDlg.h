@@ -18,6 +18,7 @@ public:
     int m_reuseMappingData = 0;
     int m_allowCaching = 0;
     int m_uncertaintyColumns = 0;
+    int m_magnifierFactor = 6;
 
     void Load(const CPreferences& prefs);
     void Store(CPreferences& prefs) const;

@@ -22,15 +22,10 @@ double Radians(double degrees)
     return degrees * kPi / 180.0;
 }
 
-// Window coordinate of an image coordinate: times the zoom, plus 0.5, truncated. Values out
-// of the 32-bit range (a hostile region, an extreme zoom) are held well inside it.
+// Window coordinate of an image coordinate, by the view's pixel convention.
 int ToWindow(double v, double zoom)
 {
-    double w = v * zoom + 0.5;
-    if (std::isnan(w))
-        return 0;
-    w = std::clamp(w, -1.0e9, 1.0e9);
-    return static_cast<int>(w);
+    return ToolEvent::WindowOf(v, zoom);
 }
 
 // The marching-ants pattern step: doubled, and back to 1 when the bit falls out.
@@ -394,7 +389,98 @@ void Box::ResizeByDrag(int hitCode, DPoint from, DPoint to)
         Resize(hitCode, {to.x - from.x, to.y - from.y});
 }
 
+void Box::MoveNode(int node, DPoint to)
+{
+    if (!IsDefined() || node < 0 || node >= kNodes || !std::isfinite(to.x) || !std::isfinite(to.y))
+        return;
+    if (node % 2 != 0) {
+        m_pixelNodes[node] = to;
+        return;
+    }
+    const int before = (node + kNodes - 2) % kNodes;
+    const bool bentBefore = IsEdgeBent(before), bentAfter = IsEdgeBent(node);
+    m_pixelNodes[node] = to;
+    auto halfway = [this](int a) {
+        const DPoint pa = m_pixelNodes[a], pb = m_pixelNodes[(a + 2) % kNodes];
+        return DPoint{(pa.x + pb.x) / 2, (pa.y + pb.y) / 2};
+    };
+    if (!bentBefore)
+        m_pixelNodes[before + 1] = halfway(before);
+    if (!bentAfter)
+        m_pixelNodes[node + 1] = halfway(node);
+}
+
+bool Box::IsEdgeBent(int corner) const
+{
+    const DPoint pa = m_pixelNodes[corner], pb = m_pixelNodes[(corner + 2) % kNodes];
+    const DPoint mid = m_pixelNodes[(corner + 1) % kNodes];
+    const double len = std::hypot(pb.x - pa.x, pb.y - pa.y);
+    const double off = std::hypot(mid.x - (pa.x + pb.x) / 2, mid.y - (pa.y + pb.y) / 2);
+    return off > 1e-9 * std::max(1.0, len);
+}
+
+DPoint Box::GrabPoint(int hitCode, DPoint pick) const
+{
+    if (!IsDefined())
+        return pick;
+    switch (hitCode) {
+    case kHitTopLeft:
+        return m_pixelNodes[0];
+    case kHitTopRight:
+        return m_pixelNodes[2];
+    case kHitBottomRight:
+        return m_pixelNodes[4];
+    case kHitBottomLeft:
+        return m_pixelNodes[6];
+    default:
+        break;
+    }
+    int a, b;
+    switch (hitCode) {
+    case kHitTop:
+        a = 0, b = 2;
+        break;
+    case kHitRight:
+        a = 2, b = 4;
+        break;
+    case kHitBottom:
+        a = 4, b = 6;
+        break;
+    case kHitLeft:
+        a = 6, b = 0;
+        break;
+    default:
+        return pick;
+    }
+    // The foot of the pick on the chord between the edge's corners.
+    const DPoint pa = m_pixelNodes[a], pb = m_pixelNodes[b];
+    const double ex = pb.x - pa.x, ey = pb.y - pa.y;
+    const double len2 = ex * ex + ey * ey;
+    if (!(len2 > 0))
+        return pa;
+    const double u = ((pick.x - pa.x) * ex + (pick.y - pa.y) * ey) / len2;
+    return {pa.x + u * ex, pa.y + u * ey};
+}
+
 // ---------------------------------------------------------------- picking
+
+int Box::HitNode(const ToolEvent& pick) const
+{
+    if (!IsDefined())
+        return -1;
+    const double r2 = pick.tolerance.x * pick.tolerance.x + pick.tolerance.y * pick.tolerance.y;
+    int best = -1;
+    double bestD2 = r2;
+    for (int i = 0; i < kNodes; ++i) {
+        const double dx = m_pixelNodes[i].x - pick.scaled.x, dy = m_pixelNodes[i].y - pick.scaled.y;
+        const double d2 = dx * dx + dy * dy;
+        if (d2 <= bestD2) {
+            best = i;
+            bestD2 = d2;
+        }
+    }
+    return best;
+}
 
 int Box::HitEdge(const ToolEvent& pick, DPoint a, DPoint b) const
 {
@@ -471,10 +557,28 @@ void Box::Draw(ToolEvent& e)
 {
     if (m_pixelNodeCount <= 0)
         return;
-    DrawLine(e, m_pixelNodes[0], m_pixelNodes[2]);
-    DrawLine(e, m_pixelNodes[2], m_pixelNodes[4]);
-    DrawLine(e, m_pixelNodes[4], m_pixelNodes[6]);
-    DrawLine(e, m_pixelNodes[6], m_pixelNodes[0]);
+    constexpr double kCornerS[4] = {-1, 1, 1, -1};
+    constexpr double kCornerT[4] = {-1, -1, 1, 1};
+    constexpr int kPieces = 24;
+    for (int k = 0; k < 4; ++k) {
+        const int a = 2 * k, b = (a + 2) % kNodes;
+        // A bent edge (its midpoint moved off the chord) is drawn as the curve it maps by.
+        if (e.drawMode == ToolEvent::kAnts || !IsEdgeBent(a)) {
+            DrawLine(e, m_pixelNodes[a], m_pixelNodes[b]);
+            continue;
+        }
+        const int k2 = (k + 1) % 4;
+        DPoint from = m_pixelNodes[a];
+        for (int i = 1; i <= kPieces; ++i) {
+            const double u = static_cast<double>(i) / kPieces;
+            const DPoint to = i == kPieces
+                                  ? m_pixelNodes[b]
+                                  : PixelAt(kCornerS[k] + u * (kCornerS[k2] - kCornerS[k]),
+                                            kCornerT[k] + u * (kCornerT[k2] - kCornerT[k]));
+            DrawLine(e, from, to);
+            from = to;
+        }
+    }
 }
 
 void Box::DrawLine(ToolEvent& e, DPoint p1, DPoint p2)

@@ -65,6 +65,8 @@ public:
     virtual int HitEdge(const ToolEvent& pick, DPoint a, DPoint b) const;
     // The hit code of a pick (HitCode), 0 when undefined or missed.
     virtual int HitTest(const ToolEvent& pick) const;
+    // The pixel node (0..7) nearest a pick within its tolerance, -1 for none.
+    int HitNode(const ToolEvent& pick) const;
 
     // ---- geometry
     virtual void GetGraphCenter(DPoint& out) const;
@@ -76,6 +78,15 @@ public:
     // region's own frame.
     virtual void Resize(int hitCode, DPoint delta);
     virtual void ResizeByDrag(int hitCode, DPoint from, DPoint to);
+    // The point of the picked edges or corner a drag takes along: the corner itself, or the
+    // point of the edge nearest the pick. A drag from there puts the edge under the pointer.
+    DPoint GrabPoint(int hitCode, DPoint pick) const;
+    // Moves one pixel node alone, leaving the others and the angle: skewed, keystoned or
+    // curved regions. A corner takes along each neighbouring midpoint that sits halfway
+    // along its edge, so a straight edge stays straight; a bent edge keeps its midpoint.
+    void MoveNode(int node, DPoint to);
+    // Whether the midpoint of the edge from corner node `corner` to the next is off its chord.
+    bool IsEdgeBent(int corner) const;
 
     // ---- mapping
     virtual bool PixelToGraph(DPoint pixel, DPoint& graph) const;
@@ -110,6 +121,8 @@ public:
     const DPoint* PixelNodes() const { return m_pixelNodes; }
     const DPoint* GraphNodes() const { return m_graphNodes; }
     double GetAngle() const { return m_angle; }
+    // The recorded rotation alone; the nodes stay where they are.
+    void SetAngle(double degrees) { m_angle = degrees; }
     // Copies counts, both node sets and the angle (everything a region is) from another box.
     void CopyRegion(const Box& other);
     bool SameRegion(const Box& other) const;

@@ -99,3 +99,12 @@ constexpr CommandId ID_VIEW_VIEW_BAR = 32874;
 
 // Automatic extraction.
 constexpr CommandId ID_DATA_EXTRACT = 32890;
+// Zoom presets, the magnifier, the region's nodes typed in.
+constexpr CommandId ID_VIEW_ZOOM_25 = 33101;
+constexpr CommandId ID_VIEW_ZOOM_50 = 33102;
+constexpr CommandId ID_VIEW_ZOOM_100 = 33103;
+constexpr CommandId ID_VIEW_ZOOM_200 = 33104;
+constexpr CommandId ID_VIEW_ZOOM_400 = 33105;
+constexpr CommandId ID_VIEW_ZOOM_800 = 33106;
+constexpr CommandId ID_VIEW_MAGNIFIER = 33107;
+constexpr CommandId ID_EDIT_REGION_NODES = 33108;

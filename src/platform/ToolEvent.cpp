@@ -1,5 +1,8 @@
 #include "platform/ToolEvent.h"
 
+#include <algorithm>
+#include <cmath>
+
 ToolEvent::ToolEvent() : markerA(PlusMarker), markerB(PlusMarker), markerC(DottedPlusMarker)
 {
 }
@@ -11,9 +14,25 @@ ToolEvent::ToolEvent(DeviceContext* deviceContext, double zoom) : ToolEvent()
     drawMode = dc ? kNormal : kNoDc;
 }
 
+int ToolEvent::WindowOf(double v, double zoom)
+{
+    // Image pixel i covers window pixels [i * zoom, (i + 1) * zoom): coordinate v, the pixel
+    // centres being whole numbers, lies in the window pixel floor((v + 0.5) * zoom). Values out
+    // of the 32-bit range (a hostile region, an extreme zoom) are held well inside it.
+    const double w = std::floor((v + 0.5) * zoom);
+    if (std::isnan(w))
+        return 0;
+    return static_cast<int>(std::clamp(w, -1.0e9, 1.0e9));
+}
+
+double ToolEvent::ImageOf(double windowPixel, double zoom)
+{
+    return (windowPixel + 0.5) / zoom - 0.5;
+}
+
 IPoint ToolEvent::ToWindow(double x, double y) const
 {
-    return {static_cast<int>(x * scale + 0.5), static_cast<int>(y * scale + 0.5)};
+    return {WindowOf(x, scale), WindowOf(y, scale)};
 }
 
 void ToolEvent::AttachPen(const Pen& p)

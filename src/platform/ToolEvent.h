@@ -45,7 +45,13 @@ struct ToolEvent {
     // A record drawing into dc (drawMode normal), or one without a device context.
     explicit ToolEvent(DeviceContext* deviceContext, double zoom = 1.0);
 
-    // Window position of an image-pixel position: times the scale, plus 0.5, truncated.
+    // One pixel convention at every zoom: image pixel i is centred on coordinate i, and the
+    // centre of window pixel p (a logical coordinate) shows coordinate (p + 0.5) / zoom - 0.5.
+    // WindowOf is the exact inverse: the window pixel that shows coordinate v.
+    static int WindowOf(double v, double zoom);
+    static double ImageOf(double windowPixel, double zoom);
+
+    // Window position of an image-pixel position, by WindowOf.
     IPoint ToWindow(double x, double y) const;
     IPoint ToWindow(DPoint p) const { return ToWindow(p.x, p.y); }
 

@@ -163,7 +163,9 @@ DPoint PlotData::PixelResolution(const ToolEvent& e, int digits) const
     DPoint g, g2;
     if (!m_transform->PixelToGraph(e.scaled, g))
         return {0.0, 0.0};
-    const DPoint q{(e.logical.x + 1) / e.scale, (e.logical.y + 1) / e.scale};
+    // The next window pixel down and to the right.
+    const DPoint q{ToolEvent::ImageOf(e.logical.x + 1, e.scale),
+                   ToolEvent::ImageOf(e.logical.y + 1, e.scale)};
     if (!m_transform->PixelToGraph(q, g2))
         return {0.0, 0.0};
     return {Significant(std::fabs(g.x - g2.x), digits), Significant(std::fabs(g.y - g2.y), digits)};

@@ -13,6 +13,8 @@
 #include "view/CropTool.h"
 #include "view/Cursor.h"
 #include "view/EditTool.h"
+#include "view/FormatC.h"
+#include "view/Magnifier.h"
 #include "view/MapTool.h"
 #include "view/PanTool.h"
 #include "view/RotateTool.h"
@@ -33,7 +35,8 @@ CKurvoView::CKurvoView(ViewHost* host, ViewDocument* doc)
       m_rotateTool(std::make_unique<RotateTool>()), m_panTool(std::make_unique<PanTool>()),
       m_zoominTool(std::make_unique<ZoomTool>(true)),
       m_zoomoutTool(std::make_unique<ZoomTool>(false)), m_cropTool(std::make_unique<CropTool>()),
-      m_editTool(std::make_unique<EditTool>()), m_trackMgr(std::make_unique<TrackMgr>())
+      m_editTool(std::make_unique<EditTool>()), m_trackMgr(std::make_unique<TrackMgr>()),
+      m_magnifier(std::make_unique<Magnifier>())
 {
     m_trackMgr->SetView(this);
     if (m_host) {
@@ -221,7 +224,10 @@ void CKurvoView::OnActivateView(bool activate, bool otherViewActive)
     if (activate) {
         if (m_doc)
             m_doc->OnViewActivated();
+        ShowZoom();
     } else if (!otherViewActive && m_host) {
+        m_host->SetStatusText(kPanePosition, "");
+        m_host->SetStatusText(kPaneZoom, "");
         m_host->SetStatusText(2, "");
         m_host->SetStatusText(4, "");
         m_host->SetStatusText(5, "");
@@ -273,6 +279,7 @@ void CKurvoView::RebuildDisplay()
         m_defaultTool = m_mapTool.get();
         SelectTool(m_defaultTool);
     }
+    ShowZoom();
 }
 
 void CKurvoView::ScrollBarsChanged()
@@ -446,11 +453,9 @@ void CKurvoView::BuildToolEvent(IPoint p, DeviceContext* dc, ToolEvent& e)
     e.pixel = {std::clamp(p.x, 0, std::max(0, c.cx - 1)),
                std::clamp(p.y, 0, std::max(0, c.cy - 1))};
     e.logical = {e.pixel.x - origin.x, e.pixel.y - origin.y};
-    e.scaled = {e.logical.x / zoom, e.logical.y / zoom};
-    const int tol = m_settings.pickTol;
-    const double qx = (static_cast<double>(p.x) - tol - origin.x) / zoom;
-    const double qy = (static_cast<double>(p.y) - tol - origin.y) / zoom;
-    e.tolerance = {std::fabs(qx - e.scaled.x), std::fabs(qy - e.scaled.y)};
+    e.scaled = {ToolEvent::ImageOf(e.logical.x, zoom), ToolEvent::ImageOf(e.logical.y, zoom)};
+    const double tol = m_settings.pickTol / zoom;
+    e.tolerance = {tol, tol};
 }
 
 ToolEvent CKurvoView::PrepareEvent()
@@ -500,6 +505,8 @@ void CKurvoView::OnMouseMove(IPoint p)
     } else {
         m_trackMgr->Move(e);
     }
+    ShowPointerPosition(e);
+    UpdateLoupe(e, p);
 }
 
 void CKurvoView::OnLButtonUp(IPoint p)
@@ -677,6 +684,134 @@ bool CKurvoView::PixelToGraph(DPoint pixel, DPoint& graph) const
     if (!transform)
         return false;
     return transform->PixelToGraph(pixel, graph);
+}
+
+// ---------------------------------------------------------------- zoom about a point, wheel, loupe
+
+DPoint CKurvoView::ImagePointAt(IPoint p) const
+{
+    const ZoomScroll::Position logical = m_zoomScroll.LogicalAt(p);
+    const double zoom = m_zoomScroll.Zoom();
+    return {ToolEvent::ImageOf(static_cast<double>(logical.x), zoom),
+            ToolEvent::ImageOf(static_cast<double>(logical.y), zoom)};
+}
+
+bool CKurvoView::ZoomAbout(double zoom, IPoint window)
+{
+    if (!m_zoomScroll.ZoomAllowed(zoom))
+        return false;
+    const DPoint v = ImagePointAt(window);
+    HideLoupe();
+    m_zoomScroll.SetFitted(false);
+    m_zoomScroll.SetZoom(zoom);
+    RebuildDisplay();
+    SetScrollSizes();
+    // The logical pixel whose centre lies nearest the point goes under the same window pixel.
+    const IPoint off = m_zoomScroll.CentringOffset();
+    const ZoomScroll::Position target{std::llround((v.x + 0.5) * zoom - 0.5),
+                                      std::llround((v.y + 0.5) * zoom - 0.5)};
+    m_zoomScroll.ScrollToShow(target, {static_cast<long long>(window.x) - off.x,
+                                       static_cast<long long>(window.y) - off.y});
+    ScrollBarsChanged();
+    Invalidate(true);
+    return true;
+}
+
+void CKurvoView::OnMouseWheel(IPoint p, int notches, bool control, bool shift)
+{
+    if (notches == 0 || !HasDisplay())
+        return;
+    if (control) {
+        const double zoom = m_zoomScroll.Zoom() * std::pow(m_zoomScroll.Rate(), notches);
+        if (notches < 0 && m_zoomScroll.IsSmallest())
+            return;
+        ZoomAbout(zoom, p);
+    } else {
+        const ISize c = GetClientSize();
+        const int line = std::max(1, (shift ? c.cx : c.cy) / 10);
+        const long long amount = -static_cast<long long>(notches) * line;
+        const int step = static_cast<int>(std::clamp(amount, -(1LL << 30), 1LL << 30));
+        if (shift)
+            ScrollBy(step, 0);
+        else
+            ScrollBy(0, step);
+    }
+    // Another image point is under the pointer now.
+    m_lastMouse = p;
+    ToolEvent e;
+    BuildToolEvent(p, nullptr, e);
+    ShowPointerPosition(e);
+    UpdateLoupe(e, p);
+}
+
+void CKurvoView::ShowZoom()
+{
+    if (m_host && HasDisplay())
+        m_host->SetStatusText(kPaneZoom, FormatC("%.4g%%", m_zoomScroll.Zoom() * 100.0));
+}
+
+std::string CKurvoView::GraphText(const ToolEvent& e, DPoint pixel) const
+{
+    DPoint graph;
+    if (!m_doc || !m_doc->IsMappingDefined() || !PixelToGraph(pixel, graph))
+        return {};
+    DPoint extent{1.0, 1.0};
+    ToolEvent at = e;
+    at.scaled = pixel;
+    m_doc->GetPixelResolution(at, extent);
+    return Tool::PositionText(graph, extent);
+}
+
+void CKurvoView::ShowPointerPosition(const ToolEvent& e)
+{
+    if (m_host)
+        m_host->SetStatusText(kPanePosition, GraphText(e, e.scaled));
+}
+
+void CKurvoView::ShowMagnifier(bool on)
+{
+    m_magnifierOn = on;
+    if (!on)
+        HideLoupe();
+}
+
+void CKurvoView::SetMagnifierFactor(int factor)
+{
+    m_magnifier->SetFactor(factor);
+}
+
+void CKurvoView::HideLoupe()
+{
+    if (!m_loupeShown)
+        return;
+    m_loupeShown = false;
+    CanvasChanged();
+}
+
+void CKurvoView::OnMouseLeave()
+{
+    HideLoupe();
+}
+
+void CKurvoView::UpdateLoupe(const ToolEvent& e, IPoint p)
+{
+    const Tool* tool = GetCurrentTool();
+    const bool navigating = tool == m_panTool.get() || tool == m_zoominTool.get() ||
+                            tool == m_zoomoutTool.get() || tool == m_cropTool.get();
+    const ISize c = GetClientSize();
+    const bool inside = p.x >= 0 && p.y >= 0 && p.x < c.cx && p.y < c.cy;
+    if (!m_magnifierOn || !tool || navigating || !inside || !HasDisplay()) {
+        HideLoupe();
+        return;
+    }
+    m_magnifier->Render(m_doc ? m_doc->GetImage() : nullptr, e.scaled, m_settings.windowColour);
+    m_loupePos =
+        Magnifier::Place(p, {Magnifier::kSize, Magnifier::kSize + Magnifier::kLabelHeight}, c);
+    m_loupeLabel = GraphText(e, e.scaled);
+    if (m_loupeLabel.empty())
+        m_loupeLabel = FormatC("Pixel (%.2f, %.2f)", e.scaled.x, e.scaled.y);
+    m_loupeShown = true;
+    CanvasChanged();
 }
 
 // ---------------------------------------------------------------- printing

@@ -22,6 +22,7 @@ class CollectTool;
 class CropTool;
 class Cursor;
 class EditTool;
+class Magnifier;
 class MapTool;
 class PanTool;
 class RotateTool;
@@ -163,7 +164,39 @@ public:
     void SetClickPick(std::function<bool(DPoint)> pick) { m_clickPick = std::move(pick); }
     bool HasClickPick() const { return static_cast<bool>(m_clickPick); }
 
+    // ---- zoom about the pointer, the wheel, the magnifier, the pointer's position
+    // The status panes the view fills besides the tools' message pane.
+    static constexpr int kPanePosition = 6;
+    static constexpr int kPaneZoom = 7;
+    // Sets the zoom keeping the image point under window position `window` under it (to
+    // half a window pixel); false, and nothing changes, when the zoom is out of range.
+    bool ZoomAbout(double zoom, IPoint window);
+    // The wheel turned by `notches` (positive away from the user) with the pointer at p:
+    // with Control it zooms about the pointer, with Shift it scrolls sideways, else up or down.
+    void OnMouseWheel(IPoint p, int notches, bool control, bool shift);
+    // The pointer left the window: the loupe goes away.
+    void OnMouseLeave();
+    // The image coordinate the centre of window pixel p shows.
+    DPoint ImagePointAt(IPoint p) const;
+    void ShowMagnifier(bool on);
+    bool IsMagnifierOn() const { return m_magnifierOn; }
+    void SetMagnifierFactor(int factor);
+    // Whether the loupe is on the window now, where (its top-left, the label strip below
+    // it) and what the label says.
+    bool IsLoupeShown() const { return m_loupeShown; }
+    IPoint GetLoupePos() const { return m_loupePos; }
+    const std::string& GetLoupeLabel() const { return m_loupeLabel; }
+    const Magnifier& GetMagnifier() const { return *m_magnifier; }
+
 private:
+    // The loupe follows the pointer while a collecting, editing or region tool is current.
+    void UpdateLoupe(const ToolEvent& e, IPoint p);
+    void HideLoupe();
+    // The graph position under the pointer in its pane, when there is a mapping.
+    void ShowPointerPosition(const ToolEvent& e);
+    void ShowZoom();
+    std::string GraphText(const ToolEvent& e, DPoint pixel) const;
+
     // Sets the zoom and moves the scroll position so that the logical point at window
     // position `anchor` shows the same image point afterwards.
     void ZoomKeeping(double zoom, IPoint anchor);
@@ -201,4 +234,9 @@ private:
     bool m_eraseNext = true;
     std::function<void(ToolEvent&)> m_extraLayer;
     std::function<bool(DPoint)> m_clickPick;
+    std::unique_ptr<Magnifier> m_magnifier;
+    bool m_magnifierOn = false;
+    bool m_loupeShown = false;
+    IPoint m_loupePos;
+    std::string m_loupeLabel;
 };

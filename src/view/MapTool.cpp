@@ -65,11 +65,64 @@ void MapTool::BeginTracking(ToolEvent& e)
 {
     if (!m_man && !ObtainManipulator())
         return;
-    m_man->Load();
-    m_handle = m_man->HitTest(e);
+    PickHandle(e);
     m_firstMove = true;
-    m_anchor = e.scaled;
     m_tracking = true;
+}
+
+void MapTool::PickHandle(ToolEvent& e)
+{
+    m_man->Load();
+    const Box& box = m_man->GetBox();
+    m_handle = m_man->HitTest(e);
+    m_node = e.control && m_handle != 0 ? box.HitNode(e) : -1;
+    m_anchor = m_node >= 0 ? box.PixelNodes()[m_node] : box.GrabPoint(m_handle, e.scaled);
+}
+
+void MapTool::ApplyShape(ToolEvent& e)
+{
+    m_man->Load();
+    if (m_node >= 0) {
+        m_man->GetBox().MoveNode(m_node, e.scaled);
+    } else {
+        m_man->DefineOrResize(m_handle, m_anchor, e.scaled);
+    }
+    ShowShapeStatus();
+}
+
+void MapTool::ShowShapeStatus()
+{
+    const Box& box = m_man->GetBox();
+    if (!box.IsDefined())
+        return;
+    // The node under the pointer: the one dragged alone, or the picked corner.
+    int node = m_node;
+    if (node < 0) {
+        switch (m_handle) {
+        case Box::kHitTopLeft:
+            node = 0;
+            break;
+        case Box::kHitTopRight:
+            node = 2;
+            break;
+        case Box::kHitBottomRight:
+            node = 4;
+            break;
+        case Box::kHitBottomLeft:
+            node = 6;
+            break;
+        default:
+            break;
+        }
+    }
+    if (node >= 0) {
+        const DPoint p = box.PixelNodes()[node];
+        SetStatus("Node %d at (%.2f, %.2f)", node + 1, p.x, p.y);
+        return;
+    }
+    double w, h;
+    box.GetSize(w, h);
+    SetStatus("Region %.2f x %.2f pixels", w, h);
 }
 
 void MapTool::XorOutline(ToolEvent& e)
@@ -86,8 +139,7 @@ void MapTool::XorOutline(ToolEvent& e)
 
 void MapTool::ApplyDragStep(ToolEvent& e)
 {
-    m_man->Load();
-    m_man->DefineOrResize(m_handle, m_anchor, e.scaled);
+    ApplyShape(e);
 }
 
 void MapTool::DragStep(ToolEvent& e)
@@ -132,6 +184,7 @@ void MapTool::EndTracking(ToolEvent& e)
 void MapTool::CancelGesture(ToolEvent&)
 {
     m_handle = -1;
+    m_node = -1;
     m_tracking = false;
     if (m_man)
         m_man->Clear();

@@ -44,10 +44,11 @@ void RotateTool::BeginTracking(ToolEvent& e)
 {
     if (!m_man && !ObtainManipulator())
         return;
-    m_man->Load();
-    m_handle = m_man->HitTest(e);
+    PickHandle(e);
     m_pivot = m_man->IsDefined() ? m_man->GetPivot() : DPoint{};
-    m_current = m_anchor = e.scaled;
+    m_current = e.scaled;
+    if (m_handle == 0)
+        m_anchor = e.scaled;
     m_firstMove = true;
     m_tracking = true;
     if (m_handle != 0) {
@@ -62,8 +63,7 @@ void RotateTool::ApplyDrag(ToolEvent& e)
     if (!m_man)
         return;
     if (m_handle != 0) {
-        m_man->Load();
-        m_man->DefineOrResize(m_handle, m_anchor, e.scaled);
+        ApplyShape(e);
         return;
     }
     m_current = e.scaled;
@@ -71,8 +71,10 @@ void RotateTool::ApplyDrag(ToolEvent& e)
     const double a1 = std::atan2(m_anchor.y - m_pivot.y, m_anchor.x - m_pivot.x) * k;
     const double a2 = std::atan2(m_current.y - m_pivot.y, m_current.x - m_pivot.x) * k;
     m_man->Load();
-    if (m_man->IsDefined())
+    if (m_man->IsDefined()) {
         m_man->Rotate(a2 - a1);
+        SetStatus("Angle %.2f degrees", m_man->GetBox().GetAngle());
+    }
 }
 
 void RotateTool::ApplyDragStep(ToolEvent& e)

@@ -96,6 +96,11 @@ void Tool::ShowPlotPosition(ToolEvent& e)
     }
     DPoint extent{1.0, 1.0};
     doc->GetPixelResolution(e, extent);
+    SetStatus("%s", PositionText(graph, extent).c_str());
+}
+
+std::string Tool::PositionText(DPoint graph, DPoint extent)
+{
     // Significant digits reaching two below the size of one pixel; a logarithm that is not
     // defined gives a negative count, which printf treats as the default precision.
     auto digits = [](double v, double r) {
@@ -104,8 +109,8 @@ void Tool::ShowPlotPosition(ToolEvent& e)
             return -1;
         return static_cast<int>(d);
     };
-    SetStatus("Plot Position (%.*g, %.*g)", digits(graph.x, extent.x), graph.x,
-              digits(graph.y, extent.y), graph.y);
+    return FormatC("Plot Position (%.*g, %.*g)", digits(graph.x, extent.x), graph.x,
+                   digits(graph.y, extent.y), graph.y);
 }
 
 void Tool::ShowPixelSize(ToolEvent& e)

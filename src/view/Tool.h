@@ -40,12 +40,17 @@ public:
     virtual void ModifierClick(ToolEvent& e, int phase);
     // A key the view would otherwise use itself; true when the tool took it.
     virtual bool KeyDown(ViewKey key, ToolEvent& e);
+    // Whether a drag with Control held comes to the tool as a drag (not a modifier click).
+    virtual bool TakesControlDrag() const { return false; }
 
     // Pane 0 of the status bar, formatted in the C locale.
     void SetStatus(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void SetStatusPane(int pane, const char* format, ...) __attribute__((format(printf, 3, 4)));
     // The graph position of the event in pane 0, with as many digits as one pixel deserves.
     virtual void ShowPlotPosition(ToolEvent& e);
+    // "Plot Position (x, y)" with significant digits reaching two below the graph size of one
+    // pixel (extent).
+    static std::string PositionText(DPoint graph, DPoint extent);
     // The graph size of one logical unit at the event in pane 5.
     virtual void ShowPixelSize(ToolEvent& e);
 

@@ -15,7 +15,7 @@ void TrackMgr::BeginTracking(ToolEvent& e)
         return;
     Snap(e);
     m_state = kBegan;
-    if (e.control) {
+    if (e.control && !m_tool->TakesControlDrag()) {
         SnapTolerance::Scope smallest(SnapTolerance::MachineEpsilon());
         m_state = kModifierClick;
         m_tool->ModifierClick(e, 1);
@@ -39,7 +39,7 @@ void TrackMgr::EndTracking(ToolEvent& e)
         return;
     Snap(e);
     m_state = kEnding;
-    if (e.control) {
+    if (e.control && !m_tool->TakesControlDrag()) {
         SnapTolerance::Scope smallest(SnapTolerance::MachineEpsilon());
         m_state = kModifierClick;
         m_tool->ModifierClick(e, 3);

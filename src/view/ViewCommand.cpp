@@ -56,7 +56,29 @@ void SelectCollectTool(V& v, Tool* tool)
         v.SelectTool(tool);
 }
 
+// A zoom preset is offered with an image it can show at that zoom, and marked while shown so.
+template <int Percent> void RunZoomPreset(V& v)
+{
+    v.ZoomTo(Percent / 100.0);
+}
+template <int Percent> void OfferZoomPreset(V& v, S& s)
+{
+    s.Enable(v.IsImageLoaded() && v.GetZoomScroll().ZoomAllowed(Percent / 100.0));
+    s.SetRadio(std::fabs(v.GetZoom() - Percent / 100.0) < 1e-9);
+}
+
 const ViewCommand kCommands[] = {
+    {ID_VIEW_ZOOM_25, RunZoomPreset<25>, OfferZoomPreset<25>},
+    {ID_VIEW_ZOOM_50, RunZoomPreset<50>, OfferZoomPreset<50>},
+    {ID_VIEW_ZOOM_100, RunZoomPreset<100>, OfferZoomPreset<100>},
+    {ID_VIEW_ZOOM_200, RunZoomPreset<200>, OfferZoomPreset<200>},
+    {ID_VIEW_ZOOM_400, RunZoomPreset<400>, OfferZoomPreset<400>},
+    {ID_VIEW_ZOOM_800, RunZoomPreset<800>, OfferZoomPreset<800>},
+    {ID_VIEW_MAGNIFIER, [](V& v) { v.ShowMagnifier(!v.IsMagnifierOn()); },
+     [](V& v, S& s) {
+         s.Enable(v.IsImageLoaded());
+         s.SetCheck(v.IsMagnifierOn());
+     }},
     {ID_VIEW_ZOOMIN, [](V& v) { v.ZoomIn(); }, OfferWithImage},
     {ID_VIEW_ZOOMOUT, [](V& v) { v.ZoomOut(); }, OfferWithImage},
     {ID_VIEW_FIT, [](V& v) { v.FitToWindow(); }, OfferWithImage},

@@ -2,6 +2,7 @@
 
 #include "document/CImageMapping.h"
 #include "document/RegGridDlg.h"
+#include "document/RegionNodesDlg.h"
 #include "document/TransDlg.h"
 #include "image/CDib.h"
 #include "image/DibUtil.h"
@@ -77,6 +78,46 @@ protected:
     Document doc;
     std::unique_ptr<PlotData> data;
 };
+
+// ------------------------------------------------------------- region nodes dialog
+
+// Typed nodes are taken as they are and map as a region built from them; a typed angle turns
+// the region about its bottom-left corner; nodes that fold it or are no numbers are refused.
+// Each accepted change is one "Transformation" undo step.
+TEST_F(MappingDocument, RegionNodesDialogTakesTypedNodesAndAngle)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        int node;
+        DPoint to;
+        double angle;
+        bool accepted;
+        DPoint corner4; // where the bottom-right corner ends
+    } cases[] = {{0, {10, 0}, 0, true, {100, 100}},    {5, {50, 108}, 0, true, {100, 100}},
+                 {-1, {}, 90, true, {0, 200}},         {0, {150, 50}, 0, false, {100, 100}},
+                 {3, {nan, 50}, 0, false, {100, 100}}, {-1, {}, nan, false, {100, 100}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.node);
+        data->Undo();
+        data->ClearTasks();
+        ui.messages.clear();
+        RegionNodesDlg dlg(data.get());
+        dlg.LoadFields();
+        if (c.node >= 0)
+            dlg.m_nodes[c.node] = c.to;
+        dlg.m_angle = c.angle;
+        EXPECT_EQ(dlg.OnOK(), c.accepted);
+        EXPECT_EQ(ui.messages.size(), c.accepted ? 0u : 1u);
+        EXPECT_EQ(data->UndoName(), c.accepted ? "Transformation" : "");
+        // The typed node where typed; the region turns with its own pi, good to 1e-7.
+        const DPoint* nodes = Transform().GetRegion().PixelNodes();
+        if (c.accepted && c.node >= 0) {
+            EXPECT_EQ(nodes[c.node], c.to);
+        }
+        EXPECT_NEAR(nodes[4].x, c.corner4.x, 1e-5);
+        EXPECT_NEAR(nodes[4].y, c.corner4.y, 1e-5);
+    }
+}
 
 // ------------------------------------------------------------- axis mapping dialog
 
@@ -259,7 +300,7 @@ TEST_F(MappingDocument, PixelResolution)
         ToolEvent e;
         e.scale = scale;
         e.logical = {60, 90};
-        e.scaled = {60 / scale, 90 / scale};
+        e.scaled = {ToolEvent::ImageOf(60, scale), ToolEvent::ImageOf(90, scale)};
         const DPoint r = data->PixelResolution(e, 2);
         EXPECT_DOUBLE_EQ(r.x, expected) << scale;
         EXPECT_DOUBLE_EQ(r.y, expected) << scale;

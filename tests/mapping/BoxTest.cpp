@@ -146,12 +146,14 @@ TEST(BoxDraw, OutlineAtZoom)
     Box b = AxisBox(20, 10, 0, 1, 0, 1);
     b.Draw(e);
     const std::uint32_t black = ColourToPixel(kBlack);
-    EXPECT_EQ(canvas.DevicePixel(0, 0), black);
-    EXPECT_EQ(canvas.DevicePixel(20, 0), black);
-    EXPECT_EQ(canvas.DevicePixel(40, 10), black);
-    EXPECT_EQ(canvas.DevicePixel(20, 20), black);
-    EXPECT_EQ(canvas.DevicePixel(20, 10), ColourToPixel(kWhite));
-    EXPECT_EQ(canvas.DevicePixel(42, 10), ColourToPixel(kWhite));
+    // Node v lies in window pixel floor((v + 0.5) * 2).
+    EXPECT_EQ(canvas.DevicePixel(1, 1), black);
+    EXPECT_EQ(canvas.DevicePixel(21, 1), black);
+    EXPECT_EQ(canvas.DevicePixel(41, 11), black);
+    EXPECT_EQ(canvas.DevicePixel(21, 21), black);
+    EXPECT_EQ(canvas.DevicePixel(0, 0), ColourToPixel(kWhite));
+    EXPECT_EQ(canvas.DevicePixel(21, 11), ColourToPixel(kWhite));
+    EXPECT_EQ(canvas.DevicePixel(43, 11), ColourToPixel(kWhite));
 }
 
 // From pattern 1 the steps give 2, 4 (white), 8..128 (black), then 1 (white)...; a line

@@ -135,11 +135,11 @@ TEST(ToolEvent, PlusMarkerIsElevenPixelsEachWayAndTheDottedOneAlternatesWithWhit
 {
     PixelCanvas c(40, 40);
     ToolEvent e(&c, 2.0);
-    e.markerA(e, 10.0, 10.0); // window (20, 20)
+    e.markerA(e, 10.0, 10.0); // window (21, 21)
     EXPECT_EQ(CountPixels(c, kBlack), 21);
-    for (IPoint p : {IPoint{15, 20}, IPoint{25, 20}, IPoint{20, 15}, IPoint{20, 25}})
+    for (IPoint p : {IPoint{16, 21}, IPoint{26, 21}, IPoint{21, 16}, IPoint{21, 26}})
         EXPECT_EQ(c.GetPixel(p.x, p.y), kBlack);
-    EXPECT_EQ(c.GetPixel(26, 20), kWhite);
+    EXPECT_EQ(c.GetPixel(27, 21), kWhite);
 
     PixelCanvas d(40, 40, kBlack);
     ToolEvent f(&d, 1.0);
@@ -168,10 +168,10 @@ TEST(ToolEvent, CopiesKeepTheirOwnPenAndReleaseRestoresTheCanvas)
     EXPECT_EQ(c.GetRop2(), RasterOp::CopyPen);
     ToolEvent none;
     none.markerA(none, 1, 1); // no device context: nothing to draw on, no crash
-    // Window positions round by truncation.
+    // The window pixel that shows a coordinate, below the image's top-left as well.
     const ToolEvent half(nullptr, 0.5);
-    EXPECT_EQ(half.ToWindow(3.0, 4.9), (IPoint{2, 2}));
-    EXPECT_EQ(half.ToWindow(-3.0, 0.0), (IPoint{-1, 0}));
+    EXPECT_EQ(half.ToWindow(3.0, 4.9), (IPoint{1, 2}));
+    EXPECT_EQ(half.ToWindow(-3.0, 0.0), (IPoint{-2, 0}));
 }
 
 } // namespace

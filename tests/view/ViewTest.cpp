@@ -344,10 +344,10 @@ TEST(ViewEvents, EventsClampToTheClientAndCarryTheTolerance)
     ToolEvent e = h.EventAt(250, -20);
     EXPECT_EQ(e.pixel, (IPoint{199, 0}));
     EXPECT_EQ(e.logical, (IPoint{499, 200}));
-    EXPECT_NEAR(e.scaled.x, 499 / 1.2, 1e-9);
-    // From the unclamped position moved by the pick tolerance.
-    EXPECT_NEAR(e.tolerance.x, std::fabs((250 - 4 + 300) / 1.2 - 499 / 1.2), 1e-9);
-    EXPECT_NEAR(e.tolerance.y, std::fabs((-20 - 4 + 200) / 1.2 - 200 / 1.2), 1e-9);
+    EXPECT_NEAR(e.scaled.x, 499.5 / 1.2 - 0.5, 1e-9);
+    // The pick tolerance in image pixels, wherever the pointer is.
+    EXPECT_NEAR(e.tolerance.x, 4 / 1.2, 1e-9);
+    EXPECT_NEAR(e.tolerance.y, 4 / 1.2, 1e-9);
     h.Hold(KeyCode::Shift);
     EXPECT_EQ(h.EventAt(5, 5).shift, 1);
 }

@@ -38,8 +38,8 @@ QPoint WindowPointOf(ImageViewWidget* view, double px, double py)
     CKurvoView* v = view->GetView();
     const IPoint off = v->GetCentringOffset();
     const IPoint scroll = v->GetScrollPos();
-    return QPoint(static_cast<int>(std::lround(px * v->GetZoom())) + off.x - scroll.x,
-                  static_cast<int>(std::lround(py * v->GetZoom())) + off.y - scroll.y);
+    return QPoint(ToolEvent::WindowOf(px, v->GetZoom()) + off.x - scroll.x,
+                  ToolEvent::WindowOf(py, v->GetZoom()) + off.y - scroll.y);
 }
 
 void ProcessEvents()
