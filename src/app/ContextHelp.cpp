@@ -44,6 +44,10 @@ constexpr ControlHelp kControls[] = {
      "file, which must stay where it is."},
     {"ReuseMappingData", "A pasted picture keeps the mapping region and axis mapping."},
     {"AllowCaching", "Keeps zoomed copies of the picture to redraw faster, at the cost of memory."},
+    {"UncertaintyColumns",
+     "Text and CSV exports add the columns dX and dY: half an image pixel in graph units at each "
+     "point, the resolution the points were digitized with."},
+    {"MagnifierFactor", "How many times the magnifier enlarges the spot under the pointer."},
     // Attributes
     {"Name", "The attribute's name, shared by every point that carries it."},
     {"Value", "The attribute's value for the points it is given to."},

@@ -73,7 +73,8 @@ TEST(DialogFocus, FirstControlFocusedTabInReadingOrderAndContextHelp)
         if (auto* edit = qobject_cast<QLineEdit*>(dialog->focusWidget()))
             EXPECT_EQ(edit->selectedText(), edit->text());
         for (QWidget* w : dialog->findChildren<QWidget*>())
-            if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible())
+            if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() &&
+                !w->objectName().startsWith(QLatin1String("qt_"))) // a control's own parts
                 EXPECT_FALSE(w->whatsThis().isEmpty()) << w->metaObject()->className();
     }
 }
