@@ -6,6 +6,7 @@
 #include "app/CMainFrame.h"
 #include "app/COptions.h"
 #include "app/CSaveDlgForm.h"
+#include "app/PdfPageForm.h"
 #include "app/RegGridDlgForm.h"
 #include "app/TransDlgForm.h"
 #include "document/CKurvoDoc.h"
@@ -40,6 +41,7 @@ void InstallDialogForms(QWidget* parent)
         return true;
     };
     hooks.showImageInfo = [owner](const std::string& text) { CImageInfo::Show(text, owner); };
+    hooks.runPdfPage = [owner](PdfPageDlg& dlg) { return PdfPageForm::RunModal(dlg, owner); };
     SetSaveDialogRunner([owner](CSaveDlg& dlg, std::string& path) {
         return CSaveDlgForm::RunModal(dlg, path, owner);
     });
@@ -53,6 +55,7 @@ void RemoveDialogForms()
     hooks.runGridSnap = nullptr;
     hooks.runOptions = nullptr;
     hooks.showImageInfo = nullptr;
+    hooks.runPdfPage = nullptr;
     SetSaveDialogRunner(nullptr);
 }
 

@@ -6,13 +6,18 @@
 //   kurvo-cli image FILE OUT.bmp  the image of FILE as a Windows bitmap
 //   kurvo-cli project IMAGE OUT.kvx   IMAGE as a new project with the image embedded
 //
+// A PDF gives its first page at 300 dpi; --page N and --dpi D choose another page and
+// resolution.
+//
 // Failures exit 1 with the program's message on standard error; usage errors exit 2.
 #include "document/CKurvoDoc.h"
 #include "document/PointsExport.h"
 #include "document/SaveFormat.h"
+#include "image/PdfFile.h"
 #include "platform/HeadlessUiServices.h"
 #include "tasks/PlotData.h"
 
+#include <charconv>
 #include <clocale>
 #include <cstdio>
 #include <string>
@@ -44,8 +49,35 @@ const char* const kUsage =
     "                         comma separated); OUT - writes tab-separated text to stdout\n"
     "  image FILE OUT.bmp     write the image of FILE as a Windows bitmap\n"
     "  project IMAGE OUT.kvx  save IMAGE as a new project with the image embedded\n"
+    "\n"
+    "Options for a PDF FILE or IMAGE:\n"
+    "  --page N               the page to open (from 1; default 1)\n"
+    "  --dpi D                the resolution to render it at (10 ... 2400; default 300)\n"
+    "\n"
     "  --help                 show this text\n"
     "  --version              show the program's version\n";
+
+// Takes "--page N" and "--dpi D" out of args; false for a malformed or repeated option.
+bool TakePageOptions(std::vector<std::string>& args, int* page, int* dpi)
+{
+    for (std::size_t i = 0; i < args.size();) {
+        int* target = args[i] == "--page" ? page : args[i] == "--dpi" ? dpi : nullptr;
+        if (!target) {
+            ++i;
+            continue;
+        }
+        if (*target != 0 || i + 1 >= args.size())
+            return false;
+        const std::string& text = args[i + 1];
+        const std::from_chars_result r =
+            std::from_chars(text.data(), text.data() + text.size(), *target);
+        if (r.ec != std::errc() || r.ptr != text.data() + text.size() || *target < 1)
+            return false;
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+                   args.begin() + static_cast<std::ptrdiff_t>(i + 2));
+    }
+    return true;
+}
 
 int Usage()
 {
@@ -117,8 +149,10 @@ int main(int argc, char** argv)
 {
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty())
+    std::vector<std::string> args(argv + 1, argv + argc);
+    int page = 0;
+    int dpi = 0;
+    if (args.empty() || !TakePageOptions(args, &page, &dpi))
         return Usage();
     const std::string& command = args[0];
     if (command == "--help" || command == "-h") {
@@ -135,12 +169,21 @@ int main(int argc, char** argv)
     if (!known)
         return Usage();
 
+    std::string source = args[1];
+    if (page != 0 || dpi != 0) {
+        if (!IsPdfFile(source)) {
+            std::fputs("kurvo-cli: --page and --dpi are for PDF files\n", stderr);
+            return 2;
+        }
+        source = PdfPagePath(source, page != 0 ? page : 1, dpi != 0 ? dpi : kPdfDefaultDpi);
+    }
+
     CliUiServices services;
     SetUiServices(&services);
     int rc = 1;
     {
         CKurvoDoc doc;
-        if (doc.OnOpenDocument(args[1])) {
+        if (doc.OnOpenDocument(source)) {
             doc.SetPathName(args[1]);
             if (command == "info")
                 rc = Info(doc);

@@ -1,6 +1,7 @@
 #include "document/ImageInfoText.h"
 
 #include "image/CDib.h"
+#include "image/PdfFile.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -10,8 +11,8 @@
 const char* ImageFormatName(int code)
 {
     // Code 7 is the compressed block of project files, not a source of images.
-    static const char* const names[] = {"Unknown", "BMP",  "GIF",     "PCX", "TGA",
-                                        "JPEG",    "TIFF", "Unknown", "PNG", "WebP"};
+    static const char* const names[] = {"Unknown", "BMP",     "GIF", "PCX",  "TGA", "JPEG",
+                                        "TIFF",    "Unknown", "PNG", "WebP", "PDF"};
     if (code < 0 || code >= static_cast<int>(std::size(names)))
         return names[0];
     return names[code];
@@ -23,8 +24,10 @@ std::string ImageInfoText(const std::string& imagePath, const CDib& image, bool 
     std::string name;
     if (!imagePath.empty()) {
         std::error_code ec;
-        std::filesystem::path full = std::filesystem::absolute(imagePath, ec);
-        const std::string fullName = ec ? imagePath : full.lexically_normal().string();
+        // A page of a PDF is named by its file; the format line tells the page.
+        const std::string file = SplitPicturePath(imagePath).file;
+        std::filesystem::path full = std::filesystem::absolute(file, ec);
+        const std::string fullName = ec ? file : full.lexically_normal().string();
         const std::size_t slash = fullName.find_last_of('/');
         if (slash == std::string::npos) {
             name = fullName;
@@ -43,14 +46,17 @@ std::string ImageInfoText(const std::string& imagePath, const CDib& image, bool 
     const char* format = "File Path: %s\r\nFile Name: %s\r\nFile Format: %s\r\nImage Width: %d\r\n"
                          "Image Height: %d\r\nNumber of Planes: %d\r\nBit Depth: %d\r\n"
                          "Number of Colors: %s\r\nImage Modified: %s\r\n";
-    const char* formatName = ImageFormatName(image.GetFormat());
+    std::string formatName = ImageFormatName(image.GetFormat());
+    if (!image.GetSourceNote().empty())
+        formatName += ", " + image.GetSourceNote();
     const char* yesNo = modified ? "Yes" : "No";
     const int length =
-        std::snprintf(nullptr, 0, format, folder.c_str(), name.c_str(), formatName, info.width,
-                      info.height, info.planes, info.bitCount, colours, yesNo);
+        std::snprintf(nullptr, 0, format, folder.c_str(), name.c_str(), formatName.c_str(),
+                      info.width, info.height, info.planes, info.bitCount, colours, yesNo);
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(text.data(), text.size(), format, folder.c_str(), name.c_str(), formatName,
-                  info.width, info.height, info.planes, info.bitCount, colours, yesNo);
+    std::snprintf(text.data(), text.size(), format, folder.c_str(), name.c_str(),
+                  formatName.c_str(), info.width, info.height, info.planes, info.bitCount, colours,
+                  yesNo);
     text.resize(static_cast<std::size_t>(length));
     return text;
 }

@@ -1,6 +1,7 @@
 #include "image/CDib.h"
 
 #include "image/BmpFile.h"
+#include "image/PdfFile.h"
 #include "image/PictureFile.h"
 #include "image/TiffFile.h"
 #include "platform/Archive.h"
@@ -141,6 +142,7 @@ void CDib::Install(DibBlock&& dib)
 
 void CDib::Clear()
 {
+    m_sourceNote.clear();
     m_dib.clear();
     m_dib.shrink_to_fit();
     m_palette.Delete();
@@ -159,8 +161,12 @@ bool CDib::LoadFile(const std::string& path)
     m_format = kFormatNone;
     // Only files hold images: a pipe or a device named by a project file would block the read.
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec))
-        return false;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        // A page of a PDF, named by its page suffix.
+        const PicturePath page = SplitPicturePath(path);
+        return page.page > 0 && std::filesystem::is_regular_file(page.file, ec) &&
+               IsPdfFile(page.file) && LoadPdfPage(page.file, page.page, page.dpi);
+    }
     if (std::optional<DibBlock> dib = ReadBmpFile(path)) {
         m_dib = std::move(*dib);
         m_format = kFormatBmp;
@@ -181,12 +187,27 @@ bool CDib::LoadFile(const std::string& path)
         m_format = formats[static_cast<int>(picture->kind)];
         return true;
     }
+    if (IsPdfFile(path))
+        return LoadPdfPage(path, 1, kPdfDefaultDpi);
     if (std::optional<DibBlock> dib = ReadTiffFile(path)) {
         m_dib = std::move(*dib);
         m_format = kFormatTiff;
         return true;
     }
     return false;
+}
+
+bool CDib::LoadPdfPage(const std::string& path, int page, int dpi)
+{
+    int count = 0;
+    std::optional<DibBlock> dib = RenderPdfFile(path, page, dpi, &count);
+    if (!dib)
+        return false;
+    m_dib = std::move(*dib);
+    m_format = kFormatPdf;
+    m_sourceNote = "page " + std::to_string(page) + " of " + std::to_string(count) + " at " +
+                   std::to_string(dpi) + " dpi";
+    return true;
 }
 
 bool CDib::SaveFile(const std::string& path, int code) const

@@ -3,6 +3,7 @@
 #include "image/CDib.h"
 #include "platform/Archive.h"
 #include "support/TempDir.h"
+#include "support/TestPdf.h"
 #include "tasks/PlotData.h"
 
 #include <gtest/gtest.h>
@@ -166,6 +167,41 @@ TEST_F(ImageInfoCli, FoldersPipesAndDevicesFailWithAMessage)
             EXPECT_EQ(r.out, "");
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ImageInfoCli, PageAndResolutionChooseThePdfPage)
+{
+    ASSERT_TRUE(WriteTestPdf(m_dir.File("two.pdf"), {{72, 144, ""}, {144, 72, ""}}));
+    std::ofstream(m_dir.File("notes.txt")) << "just some words";
+    const struct {
+        std::string args;
+        int code;
+        const char* out; // found in the standard output
+    } cases[] = {
+        {"info " + Q("two.pdf"), 0, "File Format: PDF, page 1 of 2 at 300 dpi\nImage Width: 300\n"},
+        {"info --page 2 " + Q("two.pdf") + " --dpi 50", 0,
+         "File Format: PDF, page 2 of 2 at 50 dpi\nImage Width: 100\nImage Height: 50\n"},
+        {"info " + Q("two.pdf") + " --dpi 72", 0, "page 1 of 2 at 72 dpi\nImage Width: 72\n"},
+        {"info " + Q("two.pdf") + " --page 3", 1, ""},
+        {"info " + Q("two.pdf") + " --page", 2, ""},
+        {"info " + Q("two.pdf") + " --page 0", 2, ""},
+        {"info " + Q("two.pdf") + " --dpi 7x", 2, ""},
+        {"info " + Q("two.pdf") + " --page 1 --page 2", 2, ""},
+        {"info " + Q("notes.txt") + " --page 1", 2, ""},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = Run(c.args);
+        EXPECT_EQ(r.code, c.code) << c.args << "\n" << r.err;
+        EXPECT_NE(r.out.find(c.out), std::string::npos) << c.args << "\n" << r.out;
+    }
+    // A project of a page keeps the page.
+    ASSERT_EQ(Run("project --page 2 " + Q("two.pdf") + " " + Q("p.kvx")).code, 0);
+    EXPECT_NE(Run("info " + Q("p.kvx")).out.find("Image Width: 600\nImage Height: 300\n"),
+              std::string::npos);
 }
 
 } // namespace
