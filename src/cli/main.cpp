@@ -11,15 +11,18 @@
 //
 // Failures exit 1 with the program's message on standard error; usage errors exit 2.
 #include "document/CKurvoDoc.h"
+#include "document/ImageInfoText.h"
 #include "document/PointsExport.h"
 #include "document/SaveFormat.h"
 #include "image/PdfFile.h"
+#include "image/PictureHeader.h"
 #include "platform/HeadlessUiServices.h"
 #include "tasks/PlotData.h"
 
 #include <charconv>
 #include <clocale>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -176,6 +179,14 @@ int main(int argc, char** argv)
             return 2;
         }
         source = PdfPagePath(source, page != 0 ? page : 1, dpi != 0 ? dpi : kPdfDefaultDpi);
+    }
+
+    // A picture's information comes from its header: a large scan is not decoded for it.
+    if (command == "info") {
+        if (const std::optional<PictureHeader> header = ReadPictureHeader(source)) {
+            std::fputs(WithoutCarriageReturns(ImageInfoText(source, *header)).c_str(), stdout);
+            return 0;
+        }
     }
 
     CliUiServices services;

@@ -3,6 +3,7 @@
 #include "image/BmpFile.h"
 #include "image/PdfFile.h"
 #include "image/PictureFile.h"
+#include "image/PictureHeader.h"
 #include "image/TiffFile.h"
 #include "platform/Archive.h"
 #include "platform/PagePrefault.h"
@@ -185,6 +186,7 @@ bool CDib::LoadFile(const std::string& path)
             return false;
         }
         m_format = formats[static_cast<int>(picture->kind)];
+        m_sourceNote = ExifNote(o);
         return true;
     }
     if (IsPdfFile(path))

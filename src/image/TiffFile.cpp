@@ -518,6 +518,32 @@ std::optional<DibBlock> ReadTiff(const std::string& path, MemoryFile* memory)
 
 } // namespace
 
+bool ReadTiffHeader(const std::string& path, int* width, int* height, int* bitCount)
+{
+    HandlerGuard quiet(nullptr, nullptr);
+    std::unique_ptr<TIFF, TiffCloser> tif(OpenTiff(path, nullptr));
+    if (!tif)
+        return false;
+    std::uint32_t w = 0, h = 0;
+    std::uint16_t bits = 1, samples = 1, photometric = PHOTOMETRIC_MINISWHITE;
+    if (!TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &w) ||
+        !TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &h) || w < 1 || h < 1 || w > kMaxDibSide ||
+        h > kMaxDibSide)
+        return false;
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetField(tif.get(), TIFFTAG_PHOTOMETRIC, &photometric);
+    *width = static_cast<int>(w);
+    *height = static_cast<int>(h);
+    if (const std::optional<DirectLayout> layout = FindDirectLayout(tif.get()))
+        *bitCount = layout->photometric == PHOTOMETRIC_RGB ? 24 : 8;
+    else if (bits == 1 && samples == 1 && photometric < PHOTOMETRIC_RGB && !TIFFIsTiled(tif.get()))
+        *bitCount = 1;
+    else
+        *bitCount = 32;
+    return true;
+}
+
 bool ProbeTiffFile(const std::string& path)
 {
     return ProbeTiff(path, nullptr);

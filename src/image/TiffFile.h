@@ -19,3 +19,7 @@ std::optional<DibBlock> ReadTiffFile(const std::string& path);
 // The same for a whole file held in memory; name stands for the file in messages.
 std::optional<DibBlock> ReadTiffMemory(const std::uint8_t* data, std::size_t length,
                                        const std::string& name);
+
+// The size of the picture a TIFF file holds and the depth of the DIB ReadTiffFile makes of
+// it, from its first directory alone; false when libtiff cannot read that. Silent.
+bool ReadTiffHeader(const std::string& path, int* width, int* height, int* bitCount);

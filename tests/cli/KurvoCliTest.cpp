@@ -1,6 +1,8 @@
 #include "document/CKurvoDoc.h"
 #include "image/BmpFile.h"
 #include "image/CDib.h"
+#include "image/support/TestDibs.h"
+#include "image/support/TestTiff.h"
 #include "platform/Archive.h"
 #include "support/TempDir.h"
 #include "support/TestPdf.h"
@@ -8,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -77,7 +80,9 @@ TEST_F(ImageInfoCli, LibtiffErrorsGoToStandardError)
     const std::string path = m_dir.File("cut.tif");
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(f.data()), static_cast<std::streamsize>(f.size()));
-    const CliRun r = Run("info " + Q("cut.tif"));
+    // Its information comes from the directory alone; its pixels are read for the image.
+    EXPECT_EQ(Run("info " + Q("cut.tif")).code, 0);
+    const CliRun r = Run("image " + Q("cut.tif") + " " + Q("out.bmp"));
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("kurvo-cli: " + path + " Error: "), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
@@ -202,6 +207,45 @@ TEST_F(ImageInfoCli, PageAndResolutionChooseThePdfPage)
     ASSERT_EQ(Run("project --page 2 " + Q("two.pdf") + " " + Q("p.kvx")).code, 0);
     EXPECT_NE(Run("info " + Q("p.kvx")).out.find("Image Width: 600\nImage Height: 300\n"),
               std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+// info reads only the header, and says what opening the picture says.
+TEST_F(ImageInfoCli, InfoFromTheHeaderMatchesTheOpenedPicture)
+{
+    using namespace testdibs;
+    const auto tiff = [&](const char* name, const TiffImage& s) {
+        EXPECT_TRUE(WriteTiff(m_dir.File(name), s, TiffRows(s)));
+        return std::string(name);
+    };
+    const auto bmp = [&](const char* name, int bits) {
+        const DibBlock dib = Make(9, 5, bits);
+        EXPECT_TRUE(WriteBmpFile(m_dir.File(name), dib.data(), dib.size()));
+        return std::string(name);
+    };
+    EXPECT_TRUE(WriteTestPdf(m_dir.File("two.pdf"), {{72, 144, ""}, {144, 72, ""}}));
+    const std::string names[] = {
+        tiff("grey16.tif", {9, 5, 16, 1}),
+        tiff("rgb.tif", {9, 5, 8, 3, PHOTOMETRIC_RGB, COMPRESSION_LZW}),
+        tiff("tiled.tif", {19, 16, 8, 3, PHOTOMETRIC_RGB, COMPRESSION_LZW, 1, 0, true}),
+        tiff("bw.tif", {9, 5, 1}),
+        bmp("p4.bmp", 4),
+        bmp("c32.bmp", 32),
+        "two.pdf",
+        "two.pdf#page=2&dpi=30",
+    };
+    for (const std::string& name : names) {
+        CKurvoDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(m_dir.File(name))) << name;
+        std::string opened = doc.ImageInfo();
+        opened.erase(std::remove(opened.begin(), opened.end(), '\r'), opened.end());
+        const CliRun r = Run("info " + Q(name));
+        EXPECT_EQ(r.code, 0) << name;
+        EXPECT_EQ(r.out, opened) << name;
+    }
 }
 
 } // namespace
