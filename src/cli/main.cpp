@@ -3,7 +3,7 @@
 //   kurvo-cli info FILE           the image information of FILE (an image or a project)
 //   kurvo-cli export FILE OUT     all data sets of FILE as Save writes OUT's format (.txt,
 //                                 .csv); OUT "-" writes the clipboard text to standard output
-//   kurvo-cli image FILE OUT.bmp  the image of FILE as a Windows bitmap
+//   kurvo-cli image FILE OUT.bmp  the image of FILE as a Windows bitmap (or OUT.png, a PNG)
 //   kurvo-cli project IMAGE OUT.kvx   IMAGE as a new project with the image embedded
 //
 // A PDF gives its first page at 300 dpi; --page N and --dpi D choose another page and
@@ -50,7 +50,7 @@ const char* const kUsage =
     "  info FILE              describe the image of FILE (a picture or a project)\n"
     "  export FILE OUT        write all data sets of FILE to OUT (.txt points only, .csv\n"
     "                         comma separated); OUT - writes tab-separated text to stdout\n"
-    "  image FILE OUT.bmp     write the image of FILE as a Windows bitmap\n"
+    "  image FILE OUT.bmp     write the image of FILE as a Windows bitmap (OUT.png: a PNG)\n"
     "  project IMAGE OUT.kvx  save IMAGE as a new project with the image embedded\n"
     "\n"
     "Options for a PDF FILE or IMAGE:\n"
@@ -125,8 +125,9 @@ int Export(CKurvoDoc& doc, const std::string& out)
 
 int Image(CKurvoDoc& doc, const std::string& out)
 {
-    if (FormatFromPath(out, -1) != kFormatBitmap) {
-        std::fputs("kurvo-cli: the output of image must end in .bmp\n", stderr);
+    const int format = FormatFromPath(out, -1);
+    if (format != kFormatBitmap && format != kFormatPng) {
+        std::fputs("kurvo-cli: the output of image must end in .bmp or .png\n", stderr);
         return 2;
     }
     return doc.OnSaveDocument(out) ? 0 : 1;

@@ -205,10 +205,12 @@ bool CKurvoDoc::OnSaveDocument(const std::string& path)
         }
         m_data->SetExportPath(path);
         return true;
-    case kFormatBitmap: {
+    case kFormatBitmap:
+    case kFormatPng: {
         const CDib copy(*m_data->GetImage());
+        const int code = format == kFormatPng ? CDib::kFormatPng : CDib::kFormatBmp;
         const bool saved = !copy.IsEmpty() && WriteFileSafely(path, [&](const std::string& temp) {
-            return copy.SaveFile(temp, CDib::kFormatBmp);
+            return copy.SaveFile(temp, code);
         });
         if (!saved) {
             Message(kProblemSavingImage);

@@ -214,7 +214,11 @@ bool CDib::LoadPdfPage(const std::string& path, int page, int dpi)
 
 bool CDib::SaveFile(const std::string& path, int code) const
 {
-    if (code != kFormatBmp || IsEmpty())
+    if (IsEmpty())
+        return false;
+    if (code == kFormatPng)
+        return WritePngFile(path, *this);
+    if (code != kFormatBmp)
         return false;
     return WriteBmpFile(path, m_dib.data(), m_dib.size());
 }

@@ -60,7 +60,7 @@ public:
     // What the reader adds about where the picture came from ("page 2 of 5 at 300 dpi");
     // empty for most pictures.
     const std::string& GetSourceNote() const { return m_sourceNote; }
-    // Code 1 writes a Windows bitmap file; other codes write nothing and fail.
+    // Code 1 writes a Windows bitmap file, code 8 a PNG; other codes write nothing and fail.
     bool SaveFile(const std::string& path, int code) const;
 
     // The embedded blocks of project files. A failed read leaves the CDib empty.
