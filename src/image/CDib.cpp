@@ -189,8 +189,10 @@ bool CDib::LoadFile(const std::string& path)
         m_sourceNote = ExifNote(o);
         return true;
     }
-    if (IsPdfFile(path))
-        return LoadPdfPage(path, 1, kPdfDefaultDpi);
+    // "%PDF-" may also stand in the first kilobyte of a TIFF: one poppler cannot read is
+    // tried as a TIFF.
+    if (IsPdfFile(path) && LoadPdfPage(path, 1, kPdfDefaultDpi))
+        return true;
     if (std::optional<DibBlock> dib = ReadTiffFile(path)) {
         m_dib = std::move(*dib);
         m_format = kFormatTiff;
