@@ -75,7 +75,7 @@ bool NormaliseHeader(std::uint8_t* src, std::size_t length, std::size_t bitsOffs
     if (headerSize == kInfoHeaderSize || headerSize == kCoreHeaderSize)
         return true;
     if ((headerSize != 52 && headerSize != 56 && headerSize != 108 && headerSize != 124) ||
-        length < headerSize || bitsOffset < headerSize)
+        length < headerSize || bitsOffset < headerSize || bitsOffset > length)
         return false;
     const std::uint32_t compression = GetLE32(src + 16);
     const std::uint16_t bitCount = GetLE16(src + 14);
