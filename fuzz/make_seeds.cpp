@@ -1,7 +1,8 @@
 // Writes a small starting corpus for every fuzz program: well-formed files of each kind the
 // readers handle, made by the program's own writers where it has them.
 //   fuzz_make_seeds OUTPUT_FOLDER
-// makes OUTPUT_FOLDER/<program>/ for bmp, embedded_block, tiff, project and archive_string.
+// makes OUTPUT_FOLDER/<program>/ for bmp, embedded_block, tiff, project, archive_string, png
+// and pdf (the JPEG, GIF and WebP programs start from the kept findings and what they find).
 
 #include "fuzz/support/SeedFiles.h"
 
@@ -48,6 +49,8 @@ int main(int argc, char** argv)
     write("tiff", TiffSeeds(scratch));
     write("project", ProjectSeeds(scratch));
     write("archive_string", StringSeeds());
+    write("png", PngSeeds(scratch));
+    write("pdf", PdfSeeds());
     fs::remove_all(scratch);
     return 0;
 }

@@ -4,6 +4,7 @@ KURVO_PACKAGES=(
   cmake ninja-build g++ ccache pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools libqt6svg6-dev
   libtiff-dev zlib1g-dev libjpeg62-turbo-dev libpng-dev libgif-dev libwebp-dev
+  libpoppler-cpp-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libgl1-mesa-dri locales
 )

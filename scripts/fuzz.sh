@@ -9,7 +9,7 @@ root=$PWD
 seconds=${1:-600}
 shift || true
 programs=("$@")
-[ ${#programs[@]} -gt 0 ] || programs=(bmp embedded_block tiff project archive_string)
+[ ${#programs[@]} -gt 0 ] || programs=(bmp embedded_block tiff project archive_string png jpeg gif webp pdf)
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKURVO_FUZZ=ON -DKURVO_GUI=OFF -DKURVO_BENCH=OFF -DKURVO_TESTS=OFF >/dev/null

@@ -124,7 +124,8 @@ bool CKurvoApp::InitInstance(const QStringList& arguments)
     static const char* const kinds[][2] = {
         {"Bitmap Files", "*.bmp;*.dib"}, {"TIFF Files", "*.tif;*.tiff"},
         {"PNG Files", "*.png"},          {"JPEG Files", "*.jpg;*.jpeg;*.jpe"},
-        {"GIF Files", "*.gif"},          {"WebP Files", "*.webp"}};
+        {"GIF Files", "*.gif"},          {"WebP Files", "*.webp"},
+        {"PDF Files", "*.pdf"}};
     std::string all;
     for (const auto& kind : kinds)
         all += (all.empty() ? "" : ";") + std::string(kind[1]);

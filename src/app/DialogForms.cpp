@@ -6,6 +6,7 @@
 #include "app/CMainFrame.h"
 #include "app/COptions.h"
 #include "app/CSaveDlgForm.h"
+#include "app/PdfPageForm.h"
 #include "app/RegGridDlgForm.h"
 #include "app/RegionNodesForm.h"
 #include "app/TransDlgForm.h"
@@ -44,6 +45,7 @@ void InstallDialogForms(QWidget* parent)
         return true;
     };
     hooks.showImageInfo = [owner](const std::string& text) { CImageInfo::Show(text, owner); };
+    hooks.runPdfPage = [owner](PdfPageDlg& dlg) { return PdfPageForm::RunModal(dlg, owner); };
     SetSaveDialogRunner([owner](CSaveDlg& dlg, std::string& path) {
         return CSaveDlgForm::RunModal(dlg, path, owner);
     });
@@ -58,6 +60,7 @@ void RemoveDialogForms()
     hooks.runRegionNodes = nullptr;
     hooks.runOptions = nullptr;
     hooks.showImageInfo = nullptr;
+    hooks.runPdfPage = nullptr;
     SetSaveDialogRunner(nullptr);
 }
 

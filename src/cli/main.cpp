@@ -3,27 +3,35 @@
 //   kurvo-cli info FILE           the image information of FILE (an image or a project)
 //   kurvo-cli export FILE OUT     all data sets of FILE as Save writes OUT's format (.txt,
 //                                 .csv); OUT "-" writes the clipboard text to standard output
-//   kurvo-cli image FILE OUT.bmp  the image of FILE as a Windows bitmap
+//   kurvo-cli image FILE OUT.bmp  the image of FILE as a Windows bitmap (or OUT.png, a PNG)
 //   kurvo-cli project IMAGE OUT.kvx   IMAGE as a new project with the image embedded
 //   kurvo-cli extract PROJECT.kvx --colour '#RRGGBB' [options] OUT
 //                                 points found by colour through the project's mapping,
 //                                 written as export writes them
 //
+// A PDF gives its first page at 300 dpi; --page N and --dpi D choose another page and
+// resolution.
+//
 // Failures exit 1 with the program's message on standard error; usage errors exit 2.
 #include "document/CKurvoDoc.h"
+#include "document/ImageInfoText.h"
 #include "document/PointsExport.h"
 #include "document/SaveFormat.h"
 #include "extract/Extract.h"
+#include "image/PdfFile.h"
+#include "image/PictureHeader.h"
 #include "model/DbSetMgr.h"
 #include "model/DbSetX3.h"
 #include "platform/HeadlessUiServices.h"
 #include "tasks/AddPointsTask.h"
 #include "tasks/PlotData.h"
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,11 +59,16 @@ const char* const kUsage =
     "  info FILE              describe the image of FILE (a picture or a project)\n"
     "  export FILE OUT        write all data sets of FILE to OUT (.txt points only, .csv\n"
     "                         comma separated); OUT - writes tab-separated text to stdout\n"
-    "  image FILE OUT.bmp     write the image of FILE as a Windows bitmap\n"
+    "  image FILE OUT.bmp     write the image of FILE as a Windows bitmap (OUT.png: a PNG)\n"
     "  project IMAGE OUT.kvx  save IMAGE as a new project with the image embedded\n"
     "  extract PROJECT --colour '#RRGGBB' [OPTIONS] OUT\n"
     "                         extract points of one colour through the project's mapping\n"
     "                         and write them as export does (kurvo-cli extract --help)\n"
+    "\n"
+    "Options for a PDF FILE or IMAGE:\n"
+    "  --page N               the page to open (from 1; default 1)\n"
+    "  --dpi D                the resolution to render it at (10 ... 2400; default 300)\n"
+    "\n"
     "  --help                 show this text\n"
     "  --version              show the program's version\n";
 
@@ -83,6 +96,28 @@ const char* const kExtractUsage =
     "  --box X0,Y0,X1,Y1      look only inside this box of image pixels\n"
     "\n"
     "The number of points (and of merged blobs) is reported on standard error.\n";
+
+// Takes "--page N" and "--dpi D" out of args; false for a malformed or repeated option.
+bool TakePageOptions(std::vector<std::string>& args, int* page, int* dpi)
+{
+    for (std::size_t i = 0; i < args.size();) {
+        int* target = args[i] == "--page" ? page : args[i] == "--dpi" ? dpi : nullptr;
+        if (!target) {
+            ++i;
+            continue;
+        }
+        if (*target != 0 || i + 1 >= args.size())
+            return false;
+        const std::string& text = args[i + 1];
+        const std::from_chars_result r =
+            std::from_chars(text.data(), text.data() + text.size(), *target);
+        if (r.ec != std::errc() || r.ptr != text.data() + text.size() || *target < 1)
+            return false;
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+                   args.begin() + static_cast<std::ptrdiff_t>(i + 2));
+    }
+    return true;
+}
 
 int Usage()
 {
@@ -127,8 +162,9 @@ int Export(CKurvoDoc& doc, const std::string& out)
 
 int Image(CKurvoDoc& doc, const std::string& out)
 {
-    if (FormatFromPath(out, -1) != kFormatBitmap) {
-        std::fputs("kurvo-cli: the output of image must end in .bmp\n", stderr);
+    const int format = FormatFromPath(out, -1);
+    if (format != kFormatBitmap && format != kFormatPng) {
+        std::fputs("kurvo-cli: the output of image must end in .bmp or .png\n", stderr);
         return 2;
     }
     return doc.OnSaveDocument(out) ? 0 : 1;
@@ -283,8 +319,10 @@ int main(int argc, char** argv)
 {
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty())
+    std::vector<std::string> args(argv + 1, argv + argc);
+    int page = 0;
+    int dpi = 0;
+    if (args.empty() || !TakePageOptions(args, &page, &dpi))
         return Usage();
     const std::string& command = args[0];
     if (command == "--help" || command == "-h") {
@@ -325,12 +363,29 @@ int main(int argc, char** argv)
     if (!known)
         return Usage();
 
+    std::string source = args[1];
+    if (page != 0 || dpi != 0) {
+        if (!IsPdfFile(source)) {
+            std::fputs("kurvo-cli: --page and --dpi are for PDF files\n", stderr);
+            return 2;
+        }
+        source = PdfPagePath(source, page != 0 ? page : 1, dpi != 0 ? dpi : kPdfDefaultDpi);
+    }
+
+    // A picture's information comes from its header: a large scan is not decoded for it.
+    if (command == "info") {
+        if (const std::optional<PictureHeader> header = ReadPictureHeader(source)) {
+            std::fputs(WithoutCarriageReturns(ImageInfoText(source, *header)).c_str(), stdout);
+            return 0;
+        }
+    }
+
     CliUiServices services;
     SetUiServices(&services);
     int rc = 1;
     {
         CKurvoDoc doc;
-        if (doc.OnOpenDocument(args[1])) {
+        if (doc.OnOpenDocument(source)) {
             doc.SetPathName(args[1]);
             if (command == "info")
                 rc = Info(doc);

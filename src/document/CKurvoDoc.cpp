@@ -6,6 +6,7 @@
 #include "document/DocumentHooks.h"
 #include "document/FileWriter.h"
 #include "document/ImageInfoText.h"
+#include "document/PdfPageDlg.h"
 #include "document/PointsExport.h"
 #include "document/ProjectFile.h"
 #include "document/RegGridDlg.h"
@@ -14,6 +15,7 @@
 #include "document/TransDlg.h"
 #include "image/BmpFile.h"
 #include "image/CDib.h"
+#include "image/PdfFile.h"
 #include "mapping/RegGridData.h"
 #include "mapping/TransformData.h"
 #include "mapping/TransformMan.h"
@@ -102,10 +104,23 @@ bool CKurvoDoc::OnOpenDocument(const std::string& path)
     m_data->NewSet();
     SetModifiedFlag(true);
 
+    // A PDF asks for its page and resolution, which its image path then remembers.
+    std::string imagePath = path;
+    const DocumentHooks& hooks = GetDocumentHooks();
+    if (hooks.runPdfPage && IsPdfFile(path)) {
+        PdfPageDlg dlg(path);
+        if (dlg.PageCount() > 0) {
+            if (!hooks.runPdfPage(dlg)) {
+                DeleteContents();
+                return false;
+            }
+            imagePath = dlg.PagePath();
+        }
+    }
     auto image = std::make_unique<CDib>();
-    if (image->LoadFile(path)) {
+    if (image->LoadFile(imagePath)) {
         m_data->SetImage(std::move(image));
-        m_data->SetImageFile(path);
+        m_data->SetImageFile(imagePath);
         m_data->SetViewHint(PlotData::kHintData);
         const CPreferences& prefs = GetPreferences();
         m_data->ApplyPreferences(prefs.m_saveReference != 0, prefs.m_sortData != 0);
@@ -191,10 +206,12 @@ bool CKurvoDoc::OnSaveDocument(const std::string& path)
         }
         m_data->SetExportPath(path);
         return true;
-    case kFormatBitmap: {
+    case kFormatBitmap:
+    case kFormatPng: {
         const CDib copy(*m_data->GetImage());
+        const int code = format == kFormatPng ? CDib::kFormatPng : CDib::kFormatBmp;
         const bool saved = !copy.IsEmpty() && WriteFileSafely(path, [&](const std::string& temp) {
-            return copy.SaveFile(temp, CDib::kFormatBmp);
+            return copy.SaveFile(temp, code);
         });
         if (!saved) {
             Message(kProblemSavingImage);

@@ -12,8 +12,9 @@ int g_rememberedEntry = 0;
 SaveDialogRunner g_runner;
 
 const char* const kNames[] = {"Kurvo Files (*.kvx)", "Points Only (*.txt)",
-                              "Comma Separated Variables (*.csv)", "BMP Only (*.bmp)"};
-const char* const kPatterns[] = {"*.kvx", "*.txt", "*.csv", "*.bmp"};
+                              "Comma Separated Variables (*.csv)", "BMP Only (*.bmp)",
+                              "PNG Only (*.png)"};
+const char* const kPatterns[] = {"*.kvx", "*.txt", "*.csv", "*.bmp", "*.png"};
 
 int ClampEntry(int entry)
 {

@@ -10,7 +10,7 @@ class PlotData;
 // Copy". The filter entry the user chose last is remembered for the whole run.
 class CSaveDlg {
 public:
-    static constexpr int kEntryCount = 4;
+    static constexpr int kEntryCount = 5;
     static constexpr int kIdSortData = 1009;
     static constexpr int kIdSaveBitmapCopy = 1013;
     // "Kurvo Files (*.kvx)", ...; patterns "*.kvx", ...; 1-based entries.

@@ -5,6 +5,7 @@
 
 class CImageMapping;
 class CKurvoDoc;
+class PdfPageDlg;
 class RegGridDlg;
 class RegionNodesDlg;
 class TransDlg;
@@ -29,6 +30,9 @@ struct DocumentHooks {
     std::function<bool()> runOptions;
     // Shows the image information text.
     std::function<void(const std::string&)> showImageInfo;
+    // Asks which page of a PDF to open, and at what resolution; without it a PDF opens at
+    // its first page at the default resolution.
+    std::function<bool(PdfPageDlg&)> runPdfPage;
 };
 
 DocumentHooks& GetDocumentHooks();

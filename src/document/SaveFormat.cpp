@@ -6,7 +6,7 @@
 
 namespace {
 
-const char* const kExtensions[] = {".kvx", ".txt", ".csv", ".bmp"};
+const char* const kExtensions[] = {".kvx", ".txt", ".csv", ".bmp", ".png"};
 
 std::string Lower(std::string s)
 {
@@ -56,6 +56,6 @@ std::string StripExtension(const std::string& name, const char* const* extension
 
 std::string StripKnownExtension(const std::string& name)
 {
-    static const char* const known[] = {".kvx", ".txt", ".bmp", ".tif", ".csv"};
+    static const char* const known[] = {".kvx", ".txt", ".bmp", ".tif", ".csv", ".png"};
     return StripExtension(name, known, static_cast<int>(std::size(known)));
 }

@@ -1,9 +1,11 @@
 #include "image/BmpFile.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -58,6 +60,65 @@ bool CopyRows(const std::uint8_t* src, std::size_t length, std::size_t bitsOffse
     return true;
 }
 
+// The larger headers (52 and 56 bytes, and the 108- and 124-byte ones image editors write)
+// hold the fields of the 40-byte header at the same places, then the colour masks (red,
+// green, blue, alpha) where a 40-byte header's masks follow it, then colour-space fields and
+// a profile, which the program does not use. Rewrites such a header in place into a 40-byte
+// one: the colour table moves down behind it, and bit fields with an alpha mask become alpha
+// bit fields. False for a header of no known size or a compression the program cannot read
+// (JPEG or PNG inside a bitmap).
+bool NormaliseHeader(std::uint8_t* src, std::size_t length, std::size_t bitsOffset)
+{
+    if (length < 4)
+        return false;
+    const std::uint32_t headerSize = GetLE32(src);
+    if (headerSize == kInfoHeaderSize || headerSize == kCoreHeaderSize)
+        return true;
+    if ((headerSize != 52 && headerSize != 56 && headerSize != 108 && headerSize != 124) ||
+        length < headerSize || bitsOffset < headerSize || bitsOffset > length)
+        return false;
+    const std::uint32_t compression = GetLE32(src + 16);
+    const std::uint16_t bitCount = GetLE16(src + 14);
+    PutLE32(src, kInfoHeaderSize);
+    if (compression == kBiBitFields || compression == kBiAlphaBitFields) {
+        if (headerSize > 52 && GetLE32(src + 52) != 0)
+            PutLE32(src + 16, kBiAlphaBitFields);
+        return true;
+    }
+    if (compression != kBiRgb && compression != kBiRle8 && compression != kBiRle4)
+        return false;
+    if (bitCount <= 8) {
+        const std::uint32_t used = GetLE32(src + 32);
+        const std::uint64_t table = 4 * std::uint64_t{used != 0 ? used : 1u << bitCount};
+        std::memmove(
+            src + kInfoHeaderSize, src + headerSize,
+            static_cast<std::size_t>(std::min<std::uint64_t>(table, bitsOffset - headerSize)));
+    }
+    return true;
+}
+
+std::optional<DibBlock> ConvertBody(const std::uint8_t* src, std::size_t length,
+                                    std::size_t bitsOffset);
+
+// ConvertBody for bytes that cannot be rewritten: a header larger than 40 bytes is normalised
+// in a copy.
+std::optional<DibBlock> ConvertLargerHeader(const std::uint8_t* src, std::size_t length,
+                                            std::size_t bitsOffset)
+{
+    if (length < 4 || GetLE32(src) == kInfoHeaderSize || GetLE32(src) == kCoreHeaderSize)
+        return ConvertBody(src, length, bitsOffset);
+    DibBlock copy;
+    try {
+        copy.assign(src, src + length);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+    if (!NormaliseHeader(copy.data(), copy.size(), bitsOffset))
+        return std::nullopt;
+    return ConvertBody(copy.data(), copy.size(), bitsOffset);
+}
+
+// Converts the bytes after the file header into a DIB.
 // Converts the bytes after the file header into a DIB.
 std::optional<DibBlock> ConvertBody(const std::uint8_t* src, std::size_t length,
                                     std::size_t bitsOffset)
@@ -79,6 +140,7 @@ std::optional<DibBlock> ConvertBody(const std::uint8_t* src, std::size_t length,
     case kBiRle4:
         return ExpandRle4(src, length, bitsOffset);
     case kBiBitFields:
+    case kBiAlphaBitFields:
         return DecodeBitFields(src, length, bitsOffset);
     default:
         return std::nullopt;
@@ -184,13 +246,16 @@ std::optional<DibBlock> ReadBmpFile(const std::string& path)
     // A file of no more than its file header has no body to copy into or convert.
     if (pixelOffset < kFileHeaderSize || bodyLength == 0)
         return std::nullopt;
+    const std::size_t bitsOffset = pixelOffset - kFileHeaderSize;
     DibBlock body(bodyLength);
     const std::size_t have = prefix - kFileHeaderSize;
     std::memcpy(body.data(), fileHeader + kFileHeaderSize, have);
     if (bodyLength > have &&
         std::fread(body.data() + have, 1, bodyLength - have, file.get()) != bodyLength - have)
         return std::nullopt;
-    return ConvertBody(body.data(), body.size(), pixelOffset - kFileHeaderSize);
+    if (!NormaliseHeader(body.data(), body.size(), bitsOffset))
+        return std::nullopt;
+    return ConvertBody(body.data(), body.size(), bitsOffset);
 }
 
 std::optional<DibBlock> ReadBmpMemory(const std::uint8_t* data, std::size_t length)
@@ -208,8 +273,8 @@ std::optional<DibBlock> ReadBmpMemory(const std::uint8_t* data, std::size_t leng
     const std::uint32_t pixelOffset = GetLE32(data + 10);
     if (pixelOffset < kFileHeaderSize)
         return std::nullopt;
-    return ConvertBody(data + kFileHeaderSize, length - kFileHeaderSize,
-                       pixelOffset - kFileHeaderSize);
+    return ConvertLargerHeader(data + kFileHeaderSize, length - kFileHeaderSize,
+                               pixelOffset - kFileHeaderSize);
 }
 
 std::uint64_t PackedDibPixelOffset(const std::uint8_t* dib, std::size_t length)
@@ -249,7 +314,7 @@ std::optional<DibBlock> ReadPackedDib(const std::uint8_t* dib, std::size_t lengt
     const std::uint64_t pixels = PackedDibPixelOffset(dib, length);
     if (pixels == 0 || pixels > length)
         return std::nullopt;
-    return ConvertBody(dib, length, static_cast<std::size_t>(pixels));
+    return ConvertLargerHeader(dib, length, static_cast<std::size_t>(pixels));
 }
 
 bool WriteBmpFile(const std::string& path, const std::uint8_t* dib, std::size_t length)
@@ -520,10 +585,26 @@ std::optional<DibBlock> DecodeBitFields(const std::uint8_t* src, std::size_t len
     if (bitsOffset < kInfoHeaderSize + 12 || bitsOffset > length)
         return std::nullopt;
     const Channel red(GetLE32(src + 40)), green(GetLE32(src + 44)), blue(GetLE32(src + 48));
+    const bool alphaFields = h->compression == kBiAlphaBitFields;
+    if (alphaFields && bitsOffset < kInfoHeaderSize + 16)
+        return std::nullopt;
     const std::uint64_t inRow = DibRowBytes(h->width, h->bitCount);
     const std::uint64_t rows = static_cast<std::uint64_t>(h->height < 0 ? -h->height : h->height);
     if (inRow * rows > length - bitsOffset)
         return std::nullopt;
+    const std::size_t width = static_cast<std::size_t>(h->width);
+    auto pixelAt = [&](const std::uint8_t* row, std::size_t x) -> std::uint32_t {
+        return h->bitCount == 16 ? GetLE16(row + 2 * x) : GetLE32(row + 4 * x);
+    };
+    // Alpha is laid over white paper; a picture whose every pixel has alpha 0 was written by
+    // a program that leaves the channel unset, and is opaque.
+    Channel alpha(alphaFields ? GetLE32(src + 52) : 0);
+    bool anyAlpha = false;
+    for (std::uint64_t r = 0; r < rows && alpha.max != 0 && !anyAlpha; ++r)
+        for (std::size_t x = 0; x < width && !anyAlpha; ++x)
+            anyAlpha = alpha.Value(pixelAt(src + bitsOffset + r * inRow, x)) != 0;
+    if (!anyAlpha)
+        alpha = Channel(0);
     BitmapInfoHeader normal = *h;
     normal.bitCount = 32;
     normal.clrUsed = 0;
@@ -534,16 +615,20 @@ std::optional<DibBlock> DecodeBitFields(const std::uint8_t* src, std::size_t len
         return std::nullopt;
     std::uint8_t* bits = FindDibBits(out->data());
     const std::uint64_t outRow = DibRowBytes(out->data());
-    const std::size_t width = static_cast<std::size_t>(h->width);
     for (std::uint64_t r = 0; r < rows; ++r) {
         const std::uint8_t* s = src + bitsOffset + r * inRow;
         std::uint8_t* d = bits + (h->height < 0 ? rows - 1 - r : r) * outRow;
         for (std::size_t x = 0; x < width; ++x, d += 4) {
-            const std::uint32_t pixel = h->bitCount == 16 ? GetLE16(s + 2 * x) : GetLE32(s + 4 * x);
+            const std::uint32_t pixel = pixelAt(s, x);
             d[0] = blue.Value(pixel);
             d[1] = green.Value(pixel);
             d[2] = red.Value(pixel);
             d[3] = 0;
+            if (alpha.max != 0) {
+                const unsigned a = alpha.Value(pixel);
+                for (int c = 0; c < 3; ++c)
+                    d[c] = static_cast<std::uint8_t>((d[c] * a + 255 * (255 - a) + 127) / 255);
+            }
         }
     }
     return out;

@@ -1,7 +1,9 @@
 #include "image/CDib.h"
 
 #include "image/BmpFile.h"
+#include "image/PdfFile.h"
 #include "image/PictureFile.h"
+#include "image/PictureHeader.h"
 #include "image/TiffFile.h"
 #include "platform/Archive.h"
 #include "platform/PagePrefault.h"
@@ -141,6 +143,7 @@ void CDib::Install(DibBlock&& dib)
 
 void CDib::Clear()
 {
+    m_sourceNote.clear();
     m_dib.clear();
     m_dib.shrink_to_fit();
     m_palette.Delete();
@@ -159,8 +162,12 @@ bool CDib::LoadFile(const std::string& path)
     m_format = kFormatNone;
     // Only files hold images: a pipe or a device named by a project file would block the read.
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec))
-        return false;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        // A page of a PDF, named by its page suffix.
+        const PicturePath page = SplitPicturePath(path);
+        return page.page > 0 && std::filesystem::is_regular_file(page.file, ec) &&
+               IsPdfFile(page.file) && LoadPdfPage(page.file, page.page, page.dpi);
+    }
     if (std::optional<DibBlock> dib = ReadBmpFile(path)) {
         m_dib = std::move(*dib);
         m_format = kFormatBmp;
@@ -179,8 +186,13 @@ bool CDib::LoadFile(const std::string& path)
             return false;
         }
         m_format = formats[static_cast<int>(picture->kind)];
+        m_sourceNote = ExifNote(o);
         return true;
     }
+    // "%PDF-" may also stand in the first kilobyte of a TIFF: one poppler cannot read is
+    // tried as a TIFF.
+    if (IsPdfFile(path) && LoadPdfPage(path, 1, kPdfDefaultDpi))
+        return true;
     if (std::optional<DibBlock> dib = ReadTiffFile(path)) {
         m_dib = std::move(*dib);
         m_format = kFormatTiff;
@@ -189,9 +201,26 @@ bool CDib::LoadFile(const std::string& path)
     return false;
 }
 
+bool CDib::LoadPdfPage(const std::string& path, int page, int dpi)
+{
+    int count = 0;
+    std::optional<DibBlock> dib = RenderPdfFile(path, page, dpi, &count);
+    if (!dib)
+        return false;
+    m_dib = std::move(*dib);
+    m_format = kFormatPdf;
+    m_sourceNote = "page " + std::to_string(page) + " of " + std::to_string(count) + " at " +
+                   std::to_string(dpi) + " dpi";
+    return true;
+}
+
 bool CDib::SaveFile(const std::string& path, int code) const
 {
-    if (code != kFormatBmp || IsEmpty())
+    if (IsEmpty())
+        return false;
+    if (code == kFormatPng)
+        return WritePngFile(path, *this);
+    if (code != kFormatBmp)
         return false;
     return WriteBmpFile(path, m_dib.data(), m_dib.size());
 }

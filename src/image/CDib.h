@@ -27,6 +27,7 @@ public:
         kFormatCompressed = 7,
         kFormatPng = 8,
         kFormatWebp = 9,
+        kFormatPdf = 10,
     };
 
     struct Info {
@@ -52,9 +53,14 @@ public:
     void Clear();
 
     // Tries the Windows bitmap reader, then the PNG, JPEG, GIF and WebP readers (the file's
-    // first bytes choose), then the TIFF reader; anything but a regular file fails.
+    // first bytes choose), then PDF, then the TIFF reader; anything but a regular file fails.
+    // A PDF gives its first page at the default resolution, or the page and resolution a
+    // picture path names (image/PdfFile.h).
     bool LoadFile(const std::string& path);
-    // Code 1 writes a Windows bitmap file; other codes write nothing and fail.
+    // What the reader adds about where the picture came from ("page 2 of 5 at 300 dpi");
+    // empty for most pictures.
+    const std::string& GetSourceNote() const { return m_sourceNote; }
+    // Code 1 writes a Windows bitmap file, code 8 a PNG; other codes write nothing and fail.
     bool SaveFile(const std::string& path, int code) const;
 
     // The embedded blocks of project files. A failed read leaves the CDib empty.
@@ -108,6 +114,7 @@ public:
     std::uint32_t PixelAt(int x, int y) const;
 
 private:
+    bool LoadPdfPage(const std::string& path, int page, int dpi);
     // The DIB resampled to width x height by the nearest-neighbour rule; nothing when the
     // size is out of bounds or the memory cannot be had.
     static std::optional<DibBlock> ScaledBlock(const DibBlock& dib, int width, int height);
@@ -116,6 +123,7 @@ private:
 
     DibBlock m_dib;
     int m_format = kFormatNone;
+    std::string m_sourceNote;
     DibPalette m_palette;
     bool m_drawDibOpen = false;
     std::vector<std::unique_ptr<CDib>> m_cache;

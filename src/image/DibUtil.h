@@ -19,6 +19,7 @@ constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiRle8 = 1;
 constexpr std::uint32_t kBiRle4 = 2;
 constexpr std::uint32_t kBiBitFields = 3;
+constexpr std::uint32_t kBiAlphaBitFields = 6;
 
 // Bounds on bitmaps taken from outside: no side above 100 000 pixels and no pixel block
 // above 1 GiB.

@@ -151,6 +151,30 @@ int ExifOrientation(const std::uint8_t* data, std::size_t length)
     return 1;
 }
 
+bool ReadJpegHeader(const std::uint8_t* data, std::size_t length, int* width, int* height,
+                    bool* grey, int* orientation)
+{
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+    jpeg_progress_mgr progress;
+    std::memset(&cinfo, 0, sizeof cinfo);
+    std::memset(&progress, 0, sizeof progress);
+    const bool ok = ReadHeader(&cinfo, &err, &progress, data, length);
+    if (ok) {
+        *width = static_cast<int>(std::min<JDIMENSION>(cinfo.output_width, kMaxDibSide + 1));
+        *height = static_cast<int>(std::min<JDIMENSION>(cinfo.output_height, kMaxDibSide + 1));
+        *grey = cinfo.out_color_space == JCS_GRAYSCALE;
+        *orientation = 1;
+        for (jpeg_saved_marker_ptr m = cinfo.marker_list; m; m = m->next)
+            if (m->marker == JPEG_APP0 + 1 && ExifOrientation(m->data, m->data_length) != 1) {
+                *orientation = ExifOrientation(m->data, m->data_length);
+                break;
+            }
+    }
+    jpeg_destroy_decompress(&cinfo);
+    return ok;
+}
+
 std::optional<DibBlock> ReadJpegMemory(const std::uint8_t* data, std::size_t length,
                                        int* orientation)
 {

@@ -25,9 +25,17 @@ std::optional<DibBlock> ReadPngMemory(const std::uint8_t* data, std::size_t leng
 // DIB is as stored; orientation, when given, receives the EXIF orientation of the file.
 std::optional<DibBlock> ReadJpegMemory(const std::uint8_t* data, std::size_t length,
                                        int* orientation = nullptr);
+// The header of a JPEG (its start up to the frame header suffices): the size of the picture
+// as stored, whether it is grey, and its EXIF orientation; false when libjpeg cannot read it.
+bool ReadJpegHeader(const std::uint8_t* data, std::size_t length, int* width, int* height,
+                    bool* grey, int* orientation);
 // The orientation tag (1 ... 8) of the first directory of an EXIF block (the body of an APP1
 // segment, from "Exif"); 1, the picture as stored, without a sound tag.
 int ExifOrientation(const std::uint8_t* data, std::size_t length);
+class CDib;
+// Writes the picture as a PNG file; false when it cannot be written.
+bool WritePngFile(const std::string& path, const CDib& dib);
+
 // The first frame drawn on the logical screen; the rest of the screen is white.
 std::optional<DibBlock> ReadGifMemory(const std::uint8_t* data, std::size_t length);
 // Lossy and lossless, with or without alpha.

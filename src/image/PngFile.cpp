@@ -1,9 +1,13 @@
 #include "image/PictureFile.h"
 
+#include "image/CDib.h"
+
 #include <png.h>
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <vector>
 
 namespace {
 
@@ -74,4 +78,76 @@ std::optional<DibBlock> ReadPngMemory(const std::uint8_t* data, std::size_t leng
             std::memcpy(table + 4 * i, colourMap + 3 * i, 3);
     }
     return dib;
+}
+
+// Palette pictures are written with their colour map (the 256 greys as a grey picture), 24-bit
+// ones as they are, other depths as 24-bit colour. libpng's simplified interface writes the
+// DIB's bottom-up rows when the row step is negative.
+bool WritePngFile(const std::string& path, const CDib& dib)
+{
+    if (dib.IsEmpty())
+        return false;
+    const int width = dib.Width();
+    const int height = dib.Height();
+    const int bits = dib.BitCount();
+    const std::uint8_t* header = dib.GetDib();
+    const std::uint8_t* table = header + kInfoHeaderSize;
+    const std::uint8_t* pixels = FindDibBits(header);
+    const std::ptrdiff_t rowBytes = static_cast<std::ptrdiff_t>(DibRowBytes(header));
+    PngImage image;
+    image->width = static_cast<png_uint_32>(width);
+    image->height = static_cast<png_uint_32>(height);
+    std::vector<std::uint8_t> rows; // the pixels unpacked or converted, top-down
+    std::uint8_t colourMap[256 * 3] = {};
+    const void* buffer = pixels;
+    png_int_32 stride = -static_cast<png_int_32>(rowBytes);
+    try {
+        if (bits <= 8) {
+            const int count = static_cast<int>(std::min<std::uint32_t>(DibNumColors(header), 256));
+            bool greys = count == 256;
+            for (int i = 0; i < count; ++i) {
+                std::memcpy(colourMap + 3 * i, table + 4 * i, 3);
+                greys =
+                    greys && table[4 * i] == i && table[4 * i + 1] == i && table[4 * i + 2] == i;
+            }
+            image->format = greys ? PNG_FORMAT_GRAY : PNG_FORMAT_BGR | PNG_FORMAT_FLAG_COLORMAP;
+            image->colormap_entries = static_cast<png_uint_32>(count);
+            if (bits < 8) {
+                // Indices packed 8 / bits to a byte, the leftmost pixel in the high bits.
+                rows.resize(static_cast<std::size_t>(width) * height);
+                const int mask = (1 << bits) - 1;
+                for (int y = 0; y < height; ++y) {
+                    const std::uint8_t* src = pixels + (height - 1 - y) * rowBytes;
+                    std::uint8_t* d = rows.data() + static_cast<std::size_t>(y) * width;
+                    for (int x = 0; x < width; ++x) {
+                        const int bit = x * bits;
+                        d[x] = static_cast<std::uint8_t>((src[bit / 8] >> (8 - bits - bit % 8)) &
+                                                         mask);
+                    }
+                }
+                buffer = rows.data();
+                stride = width;
+            }
+        } else {
+            image->format = PNG_FORMAT_BGR;
+            if (bits != 24) {
+                rows.resize(static_cast<std::size_t>(width) * 3 * height);
+                std::uint8_t* d = rows.data();
+                for (int y = 0; y < height; ++y)
+                    for (int x = 0; x < width; ++x, d += 3) {
+                        const std::uint32_t c = dib.PixelAt(x, y);
+                        d[0] = static_cast<std::uint8_t>(c);
+                        d[1] = static_cast<std::uint8_t>(c >> 8);
+                        d[2] = static_cast<std::uint8_t>(c >> 16);
+                    }
+                buffer = rows.data();
+                stride = width * 3;
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return png_image_write_to_file(image.get(), path.c_str(), 0, buffer, stride,
+                                   image->format & PNG_FORMAT_FLAG_COLORMAP ? colourMap
+                                                                            : nullptr) != 0;
 }

@@ -216,8 +216,10 @@ void MemoryUnmap(thandle_t, void*, toff_t)
 // Opens the file for reading: from its path, or from memory when data is set.
 TIFF* OpenTiff(const std::string& name, MemoryFile* memory)
 {
+    // Not mapped: strips are read into libtiff's buffer one at a time, so a large scan costs
+    // its DIB and one strip rather than its DIB and the whole file.
     if (!memory)
-        return TIFFOpen(name.c_str(), "r");
+        return TIFFOpen(name.c_str(), "rm");
     memory->pos = 0;
     return TIFFClientOpen(name.c_str(), "rm", memory, MemoryRead, MemoryWrite, MemorySeek,
                           MemoryClose, MemorySize, MemoryMap, MemoryUnmap);
@@ -279,6 +281,137 @@ bool DataCanHoldImage(TIFF* tif)
     return decoded / expansion <= stored;
 }
 
+// 8 bits of a 16-bit sample, rounded.
+std::uint8_t Scale16(std::uint16_t v)
+{
+    return static_cast<std::uint8_t>((std::uint32_t{v} * 255 + 32767) / 65535);
+}
+
+// The layouts read strip by strip straight into their DIB: top-left rows of unsigned 8- or
+// 16-bit samples in strips, as RGB (24-bit DIB), grey or palette (8-bit DIB). Everything else
+// takes libtiff's RGBA path.
+struct DirectLayout {
+    std::uint16_t photometric = 0;
+    std::uint16_t bits = 0;
+    std::uint16_t samples = 0;
+};
+
+std::optional<DirectLayout> FindDirectLayout(TIFF* tif)
+{
+    DirectLayout l;
+    std::uint16_t planar = PLANARCONFIG_CONTIG, format = SAMPLEFORMAT_UINT;
+    std::uint16_t orientation = ORIENTATION_TOPLEFT, extra = 0;
+    std::uint16_t* extraTypes = nullptr;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &l.bits);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &l.samples);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &format);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &orientation);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_EXTRASAMPLES, &extra, &extraTypes);
+    if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &l.photometric) || TIFFIsTiled(tif) ||
+        planar != PLANARCONFIG_CONTIG || format != SAMPLEFORMAT_UINT ||
+        orientation != ORIENTATION_TOPLEFT || extra != 0 || (l.bits != 8 && l.bits != 16))
+        return std::nullopt;
+    std::uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    // JPEG data may hold YCbCr under an RGB tag; libtiff's RGBA path converts it.
+    if (compression == COMPRESSION_OJPEG || compression == COMPRESSION_JPEG)
+        return std::nullopt;
+    const bool rgb = l.photometric == PHOTOMETRIC_RGB && l.samples == 3;
+    const bool grey =
+        (l.photometric == PHOTOMETRIC_MINISBLACK || l.photometric == PHOTOMETRIC_MINISWHITE) &&
+        l.samples == 1;
+    const bool palette = l.photometric == PHOTOMETRIC_PALETTE && l.samples == 1 && l.bits == 8;
+    if (!rgb && !grey && !palette)
+        return std::nullopt;
+    return l;
+}
+
+// The DIB of a direct layout: its colour table, then the strips decoded one at a time, each
+// row turned into the DIB's bottom-up, blue-first form.
+std::optional<DibBlock> ReadDirect(TIFF* tif, const DirectLayout& l, std::uint32_t width,
+                                   std::uint32_t height)
+{
+    BitmapInfoHeader h;
+    h.bitCount = l.photometric == PHOTOMETRIC_RGB ? 24 : 8;
+    std::uint8_t table[256 * 4] = {};
+    if (l.photometric == PHOTOMETRIC_PALETTE) {
+        std::uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
+        if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &red, &green, &blue))
+            return std::nullopt;
+        // Old writers store 8-bit entries in the 16-bit map: then no entry is above 255.
+        bool eightBit = true;
+        for (int i = 0; i < 256; ++i)
+            eightBit = eightBit && red[i] < 256 && green[i] < 256 && blue[i] < 256;
+        for (int i = 0; i < 256; ++i) {
+            const std::uint16_t c[3] = {blue[i], green[i], red[i]};
+            for (int k = 0; k < 3; ++k)
+                table[4 * i + k] = eightBit ? static_cast<std::uint8_t>(c[k]) : Scale16(c[k]);
+        }
+    } else if (h.bitCount == 8) {
+        const bool whiteIsZero = l.photometric == PHOTOMETRIC_MINISWHITE;
+        for (int i = 0; i < 256; ++i)
+            std::memset(table + 4 * i, whiteIsZero ? 255 - i : i, 3);
+    }
+    if (h.bitCount == 8)
+        h.clrUsed = 256;
+    std::optional<DibBlock> dib =
+        MakeDib(h, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), table);
+    if (!dib)
+        return std::nullopt;
+
+    const tmsize_t stripSize = TIFFStripSize(tif);
+    const tmsize_t scanline = TIFFScanlineSize(tif);
+    const std::uint64_t lineBytes = std::uint64_t{width} * l.samples * (l.bits / 8);
+    std::uint32_t rowsPerStrip = 0;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    rowsPerStrip = std::clamp<std::uint32_t>(rowsPerStrip, 1, height);
+    if (stripSize <= 0 || scanline <= 0 || static_cast<std::uint64_t>(scanline) < lineBytes ||
+        static_cast<std::uint64_t>(stripSize) < std::uint64_t{rowsPerStrip} * lineBytes)
+        return std::nullopt;
+    std::unique_ptr<void, RasterFree> buffer(_TIFFmalloc(stripSize));
+    if (!buffer)
+        return std::nullopt;
+    auto* strip = static_cast<std::uint8_t*>(buffer.get());
+
+    const std::uint64_t dibRow = DibRowBytes(dib->data());
+    std::uint8_t* bits = FindDibBits(dib->data());
+    const std::size_t values = static_cast<std::size_t>(width) * l.samples;
+    for (std::uint32_t row = 0; row < height; row += rowsPerStrip) {
+        const std::uint32_t rows = std::min(rowsPerStrip, height - row);
+        const tmsize_t want = static_cast<tmsize_t>(rows) * scanline;
+        if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), strip, want) < 0)
+            return std::nullopt;
+        for (std::uint32_t i = 0; i < rows; ++i) {
+            const std::uint8_t* src = strip + static_cast<std::uint64_t>(i) * scanline;
+            std::uint8_t* d = bits + static_cast<std::uint64_t>(height - 1 - row - i) * dibRow;
+            if (l.bits == 16) {
+                // libtiff hands 16-bit samples in the machine's order.
+                const auto* s16 = reinterpret_cast<const std::uint16_t*>(src);
+                if (l.samples == 1) {
+                    for (std::size_t x = 0; x < values; ++x)
+                        d[x] = Scale16(s16[x]);
+                } else {
+                    for (std::size_t x = 0; x < values; x += 3) {
+                        d[x] = Scale16(s16[x + 2]);
+                        d[x + 1] = Scale16(s16[x + 1]);
+                        d[x + 2] = Scale16(s16[x]);
+                    }
+                }
+            } else if (l.samples == 1) {
+                std::memcpy(d, src, values);
+            } else {
+                for (std::size_t x = 0; x < values; x += 3) {
+                    d[x] = src[x + 2];
+                    d[x + 1] = src[x + 1];
+                    d[x + 2] = src[x];
+                }
+            }
+        }
+    }
+    return dib;
+}
+
 bool ProbeTiff(const std::string& name, MemoryFile* memory)
 {
     HandlerGuard quiet(nullptr, nullptr);
@@ -300,6 +433,14 @@ std::optional<DibBlock> ReadTiff(const std::string& path, MemoryFile* memory)
         return std::nullopt;
     if (!DataCanHoldImage(tif.get()))
         return std::nullopt;
+    if (const std::optional<DirectLayout> layout = FindDirectLayout(tif.get())) {
+        std::uint32_t width = 0, height = 0;
+        TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &width);
+        TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &height);
+        if (width < 1 || height < 1 || width > kMaxDibSide || height > kMaxDibSide)
+            return std::nullopt;
+        return ReadDirect(tif.get(), *layout, width, height);
+    }
     char message[1024] = {};
     if (!TIFFRGBAImageOK(tif.get(), message))
         return std::nullopt;
@@ -376,6 +517,32 @@ std::optional<DibBlock> ReadTiff(const std::string& path, MemoryFile* memory)
 }
 
 } // namespace
+
+bool ReadTiffHeader(const std::string& path, int* width, int* height, int* bitCount)
+{
+    HandlerGuard quiet(nullptr, nullptr);
+    std::unique_ptr<TIFF, TiffCloser> tif(OpenTiff(path, nullptr));
+    if (!tif)
+        return false;
+    std::uint32_t w = 0, h = 0;
+    std::uint16_t bits = 1, samples = 1, photometric = PHOTOMETRIC_MINISWHITE;
+    if (!TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &w) ||
+        !TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &h) || w < 1 || h < 1 || w > kMaxDibSide ||
+        h > kMaxDibSide)
+        return false;
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetField(tif.get(), TIFFTAG_PHOTOMETRIC, &photometric);
+    *width = static_cast<int>(w);
+    *height = static_cast<int>(h);
+    if (const std::optional<DirectLayout> layout = FindDirectLayout(tif.get()))
+        *bitCount = layout->photometric == PHOTOMETRIC_RGB ? 24 : 8;
+    else if (bits == 1 && samples == 1 && photometric < PHOTOMETRIC_RGB && !TIFFIsTiled(tif.get()))
+        *bitCount = 1;
+    else
+        *bitCount = 32;
+    return true;
+}
 
 bool ProbeTiffFile(const std::string& path)
 {

@@ -64,7 +64,7 @@ TEST_F(AppTest, OpenOffersImagesFirstThenTheFilterChosenLast)
     UseHooks();
     ASSERT_TRUE(m_app->InitInstance({"kurvo"}));
     m_ui.promptAnswers = {std::string("/p/a.tif"), std::string("/p/b.dat"), std::nullopt};
-    m_ui.chosenFilters = {9, 1};
+    m_ui.chosenFilters = {10, 1};
 
     ASSERT_TRUE(m_app->MainFrame()->RouteCommand(ID_FILE_OPEN));
     ASSERT_EQ(m_ui.prompts.size(), 1u);
@@ -75,7 +75,7 @@ TEST_F(AppTest, OpenOffersImagesFirstThenTheFilterChosenLast)
     // The all-files filter was chosen: it is offered next, with no default extension.
     m_app->MainFrame()->RouteCommand(ID_FILE_OPEN);
     ASSERT_EQ(m_ui.prompts.size(), 2u);
-    EXPECT_EQ(m_ui.prompts[1].filterIndex, 9);
+    EXPECT_EQ(m_ui.prompts[1].filterIndex, 10);
     EXPECT_EQ(m_ui.prompts[1].defaultExtension, "");
 
     // Cancelling opens nothing and keeps the remembered filter.

@@ -3,11 +3,13 @@
 #include "app/COptions.h"
 #include "app/CSaveDlgForm.h"
 #include "app/DoubleText.h"
+#include "app/PdfPageForm.h"
 #include "app/RegGridDlgForm.h"
 #include "app/TransDlgForm.h"
 #include "document/CImageMapping.h"
 #include "document/CSaveDlg.h"
 #include "document/OptionsDlg.h"
+#include "document/PdfPageDlg.h"
 #include "document/RegGridDlg.h"
 #include "document/TransDlg.h"
 #include "mapping/RegGridData.h"
@@ -15,12 +17,15 @@
 #include "platform/Document.h"
 #include "platform/RecordingUiServices.h"
 #include "support/TempDir.h"
+#include "support/TestPdf.h"
 #include "tasks/PlotData.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QValidator>
 
 #include <gtest/gtest.h>
@@ -191,6 +196,32 @@ TEST(OptionsForm, OkWritesTheToggledChecksBackAndCancelDoesNot)
     EXPECT_EQ(fields.m_saveBitmapCopy, 1);
     EXPECT_EQ(fields.m_reuseMappingData, 1);
     EXPECT_EQ(fields.m_allowCaching, 0);
+}
+
+// A PDF of several pages asks for the page; one of a single page only for the resolution.
+// The size follows the fields; OK hands them to the model.
+TEST(PdfPageForm, AsksForThePageOnlyWhenThereAreSeveral)
+{
+    TempDir dir;
+    const TestPdfPage page{72, 144, ""};
+    ASSERT_TRUE(WriteTestPdf(dir.File("one.pdf"), {page}));
+    ASSERT_TRUE(WriteTestPdf(dir.File("two.pdf"), {page, {144, 72, ""}}));
+    PdfPageDlg one(dir.File("one.pdf"));
+    EXPECT_EQ(PdfPageForm(one).findChild<QSpinBox*>(QStringLiteral("Page")), nullptr);
+    PdfPageDlg two(dir.File("two.pdf"));
+    PdfPageForm form(two);
+    QSpinBox* pages = Child<QSpinBox>(form, "Page");
+    QSpinBox* dpi = Child<QSpinBox>(form, "Resolution");
+    QLabel* size = Child<QLabel>(form, "Size");
+    ASSERT_TRUE(pages && dpi && size);
+    EXPECT_EQ(pages->maximum(), 2);
+    EXPECT_EQ(size->text(), "300 x 600 pixels");
+    pages->setValue(2);
+    dpi->setValue(100);
+    EXPECT_EQ(size->text(), "200 x 100 pixels");
+    form.accept();
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(two.PagePath(), dir.File("two.pdf") + "#page=2&dpi=100");
 }
 
 // ------------------------------------------------------------ the save prompt

@@ -8,13 +8,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -313,5 +316,38 @@ TEST_P(BadPlacement, LeavesTheWindowAlone)
 INSTANTIATE_TEST_SUITE_P(Values, BadPlacement,
                          ::testing::Values("garbage", "0,1,-1,-1,-1,-1,50000,50000,50800,50600",
                                            "0,1,-1,-1,-1,-1,100,100,90,90"));
+
+} // namespace
+
+namespace {
+
+// Files dropped on the frame go to its handler one by one, local files only; without a
+// handler the frame takes no drops.
+TEST_F(MainFrameTest, DroppedFilesReachTheDropHandler)
+{
+    EXPECT_FALSE(m_frame.acceptDrops());
+    std::vector<std::string> opened;
+    m_frame.SetDropHandler([&](const std::string& path) { opened.push_back(path); });
+    EXPECT_TRUE(m_frame.acceptDrops());
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QStringLiteral("/plots/a b.png")),
+                  QUrl(QStringLiteral("https://example.org/c.png")),
+                  QUrl::fromLocalFile(QStringLiteral("/plots/two.pdf"))});
+    const QPoint at(100, 100);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&m_frame, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&m_frame, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(opened, (std::vector<std::string>{"/plots/a b.png", "/plots/two.pdf"}));
+    // Text without files is refused.
+    QMimeData text;
+    text.setText(QStringLiteral("1 2 3"));
+    QDragEnterEvent words(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    words.setAccepted(false);
+    QApplication::sendEvent(&m_frame, &words);
+    EXPECT_FALSE(words.isAccepted());
+}
 
 } // namespace

@@ -1,12 +1,16 @@
 #include "document/CKurvoDoc.h"
 #include "image/BmpFile.h"
 #include "image/CDib.h"
+#include "image/support/TestDibs.h"
+#include "image/support/TestTiff.h"
 #include "platform/Archive.h"
 #include "support/TempDir.h"
+#include "support/TestPdf.h"
 #include "tasks/PlotData.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -77,7 +81,9 @@ TEST_F(ImageInfoCli, LibtiffErrorsGoToStandardError)
     const std::string path = m_dir.File("cut.tif");
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(f.data()), static_cast<std::streamsize>(f.size()));
-    const CliRun r = Run("info " + Q("cut.tif"));
+    // Its information comes from the directory alone; its pixels are read for the image.
+    EXPECT_EQ(Run("info " + Q("cut.tif")).code, 0);
+    const CliRun r = Run("image " + Q("cut.tif") + " " + Q("out.bmp"));
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("kurvo-cli: " + path + " Error: "), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
@@ -208,6 +214,80 @@ TEST_F(ImageInfoCli, ExtractTheSamplePlotByColour)
     for (const char* bad : {"", "--colour red", "--colour '#000000' --method snake",
                             "--colour '#000000' --area 9:3", "--colour '#000000' --step -1"})
         EXPECT_EQ(Run("extract '" + project + "' " + bad + " -").code, 2) << bad;
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ImageInfoCli, PageAndResolutionChooseThePdfPage)
+{
+    ASSERT_TRUE(WriteTestPdf(m_dir.File("two.pdf"), {{72, 144, ""}, {144, 72, ""}}));
+    std::ofstream(m_dir.File("notes.txt")) << "just some words";
+    const struct {
+        std::string args;
+        int code;
+        const char* out; // found in the standard output
+    } cases[] = {
+        {"info " + Q("two.pdf"), 0, "File Format: PDF, page 1 of 2 at 300 dpi\nImage Width: 300\n"},
+        {"info --page 2 " + Q("two.pdf") + " --dpi 50", 0,
+         "File Format: PDF, page 2 of 2 at 50 dpi\nImage Width: 100\nImage Height: 50\n"},
+        {"info " + Q("two.pdf") + " --dpi 72", 0, "page 1 of 2 at 72 dpi\nImage Width: 72\n"},
+        {"info " + Q("two.pdf") + " --page 3", 1, ""},
+        {"info " + Q("two.pdf") + " --page", 2, ""},
+        {"info " + Q("two.pdf") + " --page 0", 2, ""},
+        {"info " + Q("two.pdf") + " --dpi 7x", 2, ""},
+        {"info " + Q("two.pdf") + " --page 1 --page 2", 2, ""},
+        {"info " + Q("notes.txt") + " --page 1", 2, ""},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = Run(c.args);
+        EXPECT_EQ(r.code, c.code) << c.args << "\n" << r.err;
+        EXPECT_NE(r.out.find(c.out), std::string::npos) << c.args << "\n" << r.out;
+    }
+    // A project of a page keeps the page.
+    ASSERT_EQ(Run("project --page 2 " + Q("two.pdf") + " " + Q("p.kvx")).code, 0);
+    EXPECT_NE(Run("info " + Q("p.kvx")).out.find("Image Width: 600\nImage Height: 300\n"),
+              std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+// info reads only the header, and says what opening the picture says.
+TEST_F(ImageInfoCli, InfoFromTheHeaderMatchesTheOpenedPicture)
+{
+    using namespace testdibs;
+    const auto tiff = [&](const char* name, const TiffImage& s) {
+        EXPECT_TRUE(WriteTiff(m_dir.File(name), s, TiffRows(s)));
+        return std::string(name);
+    };
+    const auto bmp = [&](const char* name, int bits) {
+        const DibBlock dib = Make(9, 5, bits);
+        EXPECT_TRUE(WriteBmpFile(m_dir.File(name), dib.data(), dib.size()));
+        return std::string(name);
+    };
+    EXPECT_TRUE(WriteTestPdf(m_dir.File("two.pdf"), {{72, 144, ""}, {144, 72, ""}}));
+    const std::string names[] = {
+        tiff("grey16.tif", {9, 5, 16, 1}),
+        tiff("rgb.tif", {9, 5, 8, 3, PHOTOMETRIC_RGB, COMPRESSION_LZW}),
+        tiff("tiled.tif", {19, 16, 8, 3, PHOTOMETRIC_RGB, COMPRESSION_LZW, 1, 0, true}),
+        tiff("bw.tif", {9, 5, 1}),
+        bmp("p4.bmp", 4),
+        bmp("c32.bmp", 32),
+        "two.pdf",
+        "two.pdf#page=2&dpi=30",
+    };
+    for (const std::string& name : names) {
+        CKurvoDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(m_dir.File(name))) << name;
+        std::string opened = doc.ImageInfo();
+        opened.erase(std::remove(opened.begin(), opened.end(), '\r'), opened.end());
+        const CliRun r = Run("info " + Q(name));
+        EXPECT_EQ(r.code, 0) << name;
+        EXPECT_EQ(r.out, opened) << name;
+    }
 }
 
 } // namespace

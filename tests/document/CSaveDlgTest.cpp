@@ -63,7 +63,7 @@ TEST_F(SaveDialog, OkAppliesCheckBoxesAndTheFormatOfTheName)
     EXPECT_FALSE(data.GetSortFlag());
     EXPECT_TRUE(data.GetSaveReference());
     EXPECT_EQ(CSaveDlg::RememberedEntry(), 1);
-    EXPECT_EQ(dlg.OnOK("/e/keep.png"), "/e/keep.png.kvx");
+    EXPECT_EQ(dlg.OnOK("/e/keep.jpg"), "/e/keep.jpg.kvx");
     // A typed save extension chooses its format.
     EXPECT_EQ(dlg.OnOK("/e/result.txt"), "/e/result.txt");
     EXPECT_EQ(CSaveDlg::RememberedEntry(), 2);

@@ -18,6 +18,7 @@ TEST(SaveFormat, FindsTheFormatAtTheLastDot)
                                   {"run.csv/out.csv", kFormatCsv},
                                   {"old.kvx.d/plot.kvx", kFormatProject},
                                   {"plot.csvx", -1},
+                                  {"shot.PNG", kFormatPng},
                                   {"/data.kvx/name", -1}})
         EXPECT_EQ(FormatFromPath(path, -1), expected) << path;
 }
@@ -26,7 +27,8 @@ TEST(SaveFormat, StripsOnlyKnownExtensions)
 {
     EXPECT_EQ(StripKnownExtension("fig.TIF"), "fig");
     EXPECT_EQ(StripKnownExtension("fig.csv"), "fig");
-    EXPECT_EQ(StripKnownExtension("fig.png"), "fig.png");
+    EXPECT_EQ(StripKnownExtension("fig.png"), "fig");
+    EXPECT_EQ(StripKnownExtension("fig.jpg"), "fig.jpg");
     EXPECT_EQ(StripKnownExtension("/a.kvx/fig"), "/a.kvx/fig");
     EXPECT_EQ(std::string(FormatExtension(kFormatBitmap)), ".bmp");
 }

@@ -46,6 +46,8 @@ TEST_P(Crasher, IsHandledSoundlyByEveryReader)
     EXPECT_NE(FeedEmbeddedBlock(d, n), FeedResult::Unsound);
     EXPECT_NE(FeedTiff(d, n), FeedResult::Unsound);
     EXPECT_NE(FeedArchiveStrings(d, n), FeedResult::Unsound);
+    for (const auto feed : {FeedPng, FeedJpeg, FeedGif, FeedWebp, FeedPdf})
+        EXPECT_NE(feed(d, n), FeedResult::Unsound);
     // Opened as a document from a folder of its own, where bare image names lead nowhere.
     const fs::path cwd = fs::current_path();
     fs::current_path(m_dir.Path());

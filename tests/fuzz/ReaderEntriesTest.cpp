@@ -46,6 +46,8 @@ TEST_F(ReaderEntries, SeedsAreAcceptedAndDamagedCopiesNeverUnsound)
     const auto block = [](const Bytes& b) { return FeedEmbeddedBlock(b.data(), b.size()); };
     const auto strings = [](const Bytes& b) { return FeedArchiveStrings(b.data(), b.size()); };
     const auto tiff = [](const Bytes& b) { return FeedTiff(b.data(), b.size()); };
+    const auto png = [](const Bytes& b) { return FeedPng(b.data(), b.size()); };
+    const auto pdf = [](const Bytes& b) { return FeedPdf(b.data(), b.size()); };
     const auto project = [&](const Bytes& b) {
         return FeedProject(b.data(), b.size(), m_dir.File("in.kvx"));
     };
@@ -61,7 +63,9 @@ TEST_F(ReaderEntries, SeedsAreAcceptedAndDamagedCopiesNeverUnsound)
                    {"block", BlockSeeds(), block, true},
                    {"strings", StringSeeds(), strings, true},
                    {"tiff", TiffSeeds(m_dir.Path()), tiff, false},
-                   {"project", ProjectSeeds(m_dir.Path()), project, false}};
+                   {"project", ProjectSeeds(m_dir.Path()), project, false},
+                   {"png", PngSeeds(m_dir.Path()), png, true},
+                   {"pdf", PdfSeeds(), pdf, false}};
     for (const auto& r : readers) {
         ASSERT_GE(r.seeds.size(), 3u) << r.kind;
         for (const auto& [name, bytes] : r.seeds) {

@@ -1,5 +1,6 @@
 #include "image/CDib.h"
 #include "image/PictureFile.h"
+#include "image/support/TestDibs.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -463,6 +464,33 @@ TEST(ExifOrientation, ACutBlockLeavesThePictureAsStored)
     const Bytes block = ExifBlock(6, false);
     for (std::size_t n = 0; n <= block.size(); ++n)
         EXPECT_EQ(ExifOrientation(block.data(), n), n >= 6 + 8 + 2 + 12 ? 6 : 1) << n;
+}
+
+} // namespace
+
+namespace {
+
+// Image > Save As PNG: every depth reads back with the same colours, palette pictures (and
+// grey ones) as 8-bit DIBs, the rest as 24-bit.
+TEST(PngWriter, EveryDepthReadsBackPixelForPixel)
+{
+    TempDir dir;
+    for (const int bits : {1, 4, 8, 16, 24, 32}) {
+        const DibBlock block = testdibs::Make(13, 7, bits);
+        const CDib dib(block.data(), block.size());
+        const std::string path = dir.File("out" + std::to_string(bits) + ".png");
+        ASSERT_TRUE(dib.SaveFile(path, CDib::kFormatPng)) << bits;
+        CDib back;
+        ASSERT_TRUE(back.LoadFile(path)) << bits;
+        EXPECT_EQ(back.GetFormat(), CDib::kFormatPng);
+        EXPECT_EQ(back.BitCount(), bits <= 8 ? 8 : 24) << bits;
+        for (int y = 0; y < 7; ++y)
+            for (int x = 0; x < 13; ++x)
+                ASSERT_EQ(back.PixelAt(x, y), dib.PixelAt(x, y)) << bits << ": " << x << "," << y;
+    }
+    EXPECT_FALSE(CDib().SaveFile(dir.File("empty.png"), CDib::kFormatPng));
+    const DibBlock block = testdibs::Make(2, 2, 24);
+    EXPECT_FALSE(CDib(block.data(), block.size()).SaveFile(dir.File("no/such/folder.png"), 8));
 }
 
 } // namespace

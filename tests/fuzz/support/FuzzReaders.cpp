@@ -4,6 +4,8 @@
 #include "image/BmpFile.h"
 #include "image/CDib.h"
 #include "image/DibUtil.h"
+#include "image/PdfFile.h"
+#include "image/PictureFile.h"
 #include "image/TiffFile.h"
 #include "platform/Archive.h"
 #include "platform/HeadlessUiServices.h"
@@ -74,6 +76,35 @@ FeedResult FeedEmbeddedBlock(const std::uint8_t* data, std::size_t size)
 FeedResult FeedTiff(const std::uint8_t* data, std::size_t size)
 {
     return Judge(ReadTiffMemory(data, size, "fuzz.tif"));
+}
+
+FeedResult FeedPng(const std::uint8_t* data, std::size_t size)
+{
+    return Judge(ReadPngMemory(data, size));
+}
+
+FeedResult FeedJpeg(const std::uint8_t* data, std::size_t size)
+{
+    int orientation = 1;
+    const std::optional<DibBlock> dib = ReadJpegMemory(data, size, &orientation);
+    if (dib && (orientation < 1 || orientation > 8))
+        return FeedResult::Unsound;
+    return Judge(dib);
+}
+
+FeedResult FeedGif(const std::uint8_t* data, std::size_t size)
+{
+    return Judge(ReadGifMemory(data, size));
+}
+
+FeedResult FeedWebp(const std::uint8_t* data, std::size_t size)
+{
+    return Judge(ReadWebpMemory(data, size));
+}
+
+FeedResult FeedPdf(const std::uint8_t* data, std::size_t size)
+{
+    return Judge(RenderPdfMemory(data, size, 1, 36));
 }
 
 FeedResult FeedProject(const std::uint8_t* data, std::size_t size, const std::string& path)

@@ -21,6 +21,13 @@ FeedResult FeedEmbeddedBlock(const std::uint8_t* data, std::size_t size);
 FeedResult FeedTiff(const std::uint8_t* data, std::size_t size);
 // A whole file opened as a document (image or project) after being written to path.
 FeedResult FeedProject(const std::uint8_t* data, std::size_t size, const std::string& path);
+// A whole PNG, JPEG, GIF or WebP file, each to its own reader.
+FeedResult FeedPng(const std::uint8_t* data, std::size_t size);
+FeedResult FeedJpeg(const std::uint8_t* data, std::size_t size);
+FeedResult FeedGif(const std::uint8_t* data, std::size_t size);
+FeedResult FeedWebp(const std::uint8_t* data, std::size_t size);
+// A whole PDF file, its first page rendered at 36 dpi.
+FeedResult FeedPdf(const std::uint8_t* data, std::size_t size);
 // An archive read string after string until it ends.
 FeedResult FeedArchiveStrings(const std::uint8_t* data, std::size_t size);
 

@@ -1,5 +1,6 @@
 #include "fuzz/support/SeedFiles.h"
 #include "image/support/TestTiff.h"
+#include "support/TestPdf.h"
 
 #include "document/CKurvoDoc.h"
 #include "document/ProjectFile.h"
@@ -179,6 +180,32 @@ Seeds ProjectSeeds(const fs::path& scratch)
     }
     s.push_back({"image.bmp", bmp});
     return s;
+}
+
+Seeds PngSeeds(const std::filesystem::path& scratch)
+{
+    Seeds s;
+    for (const int bits : {1, 4, 8, 24, 32}) {
+        const DibBlock dib = testdibs::Make(9, 5, bits);
+        const std::string path = (scratch / "seed.png").string();
+        if (CDib(dib.data(), dib.size()).SaveFile(path, CDib::kFormatPng))
+            s.emplace_back("depth" + std::to_string(bits) + ".png", testdibs::ReadFile(path));
+    }
+    return s;
+}
+
+Seeds PdfSeeds()
+{
+    const auto bytes = [](const std::vector<TestPdfPage>& pages) {
+        const std::string pdf = MakeTestPdf(pages);
+        return Bytes(pdf.begin(), pdf.end());
+    };
+    const TestPdfPage drawn{
+        100, 80,
+        "0 0 1 rg 10 10 30 20 re f 1 0 0 RG 2 w 5 5 m 90 70 l S BT /F1 12 Tf 20 40 Td (x) Tj ET"};
+    return {{"one.pdf", bytes({{72, 144, "1 0 0 rg 0 0 36 72 re f"}})},
+            {"two.pdf", bytes({drawn, {144, 72, ""}})},
+            {"turned.pdf", bytes({{72, 144, "0 1 0 rg 0 0 36 72 re f", 90}})}};
 }
 
 Seeds StringSeeds()

@@ -27,5 +27,9 @@ Seeds TiffSeeds(const std::filesystem::path& scratch);
 // Project files (embedded compressed and plain images, a referenced image, format 4) and a
 // bitmap, everything a document opens; scratch holds the referenced image "plot.bmp".
 Seeds ProjectSeeds(const std::filesystem::path& scratch);
+// PNG files of every depth, written by the program's PNG writer.
+Seeds PngSeeds(const std::filesystem::path& scratch);
+// PDF files of one and two pages, a turned page and a page drawn with paths and text.
+Seeds PdfSeeds();
 // Archive strings of every prefix form.
 Seeds StringSeeds();

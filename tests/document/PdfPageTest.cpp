@@ -1,0 +1,98 @@
+#include "document/CKurvoDoc.h"
+#include "document/DocumentHooks.h"
+#include "document/PdfPageDlg.h"
+#include "image/CDib.h"
+#include "platform/RecordingUiServices.h"
+#include "support/TempDir.h"
+#include "support/TestPdf.h"
+#include "tasks/PlotData.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A PDF of two pages of 1 x 2 inches, and one of a 200-inch page.
+class PdfPage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetUiServices(&m_ui);
+        const TestPdfPage page{72, 144, "0 0 1 rg 0 0 36 72 re f"};
+        ASSERT_TRUE(WriteTestPdf(m_pdf, {page, {144, 72, "0 1 0 rg 0 0 72 36 re f"}}));
+        ASSERT_TRUE(WriteTestPdf(m_huge, {{14400, 14400, ""}}));
+    }
+    void TearDown() override
+    {
+        GetDocumentHooks().runPdfPage = nullptr;
+        SetUiServices(nullptr);
+    }
+
+    RecordingUiServices m_ui;
+    TempDir m_dir;
+    const std::string m_pdf = m_dir.File("two.pdf");
+    const std::string m_huge = m_dir.File("huge.pdf");
+};
+
+TEST_F(PdfPage, FieldsAreCheckedBeforeThePageIsOpened)
+{
+    struct Case {
+        bool huge;
+        int page, dpi;
+        const char* message; // empty: accepted
+        const char* size;
+    };
+    const Case cases[] = {
+        {false, 2, 100, "", "200 x 100 pixels"},
+        {false, 0, 100, "Enter a page from 1 to 2.", "200 x 100 pixels"},
+        {false, 3, 100, "Enter a page from 1 to 2.", ""},
+        {false, 1, 9, "Enter a resolution from 10 to 2400 dpi.", ""},
+        {false, 1, 2401, "Enter a resolution from 10 to 2400 dpi.", ""},
+        {true, 1, 600, "The page is too large at this resolution: choose a lower one.",
+         "120000 x 120000 pixels"},
+        {true, 1, 10, "", "2000 x 2000 pixels"},
+    };
+    for (const Case& c : cases) {
+        PdfPageDlg dlg(c.huge ? m_huge : m_pdf);
+        EXPECT_EQ(dlg.AsksForPage(), !c.huge);
+        dlg.m_page = c.page;
+        dlg.m_dpi = c.dpi;
+        m_ui.messages.clear();
+        EXPECT_EQ(dlg.OnOK(), *c.message == '\0') << c.page << " " << c.dpi;
+        EXPECT_EQ(m_ui.LastMessage() ? m_ui.LastMessage()->text : "", c.message);
+        if (c.page == 0)
+            dlg.m_page = 2; // the size of a page that is there
+        EXPECT_EQ(dlg.SizeText(), c.size) << c.page << " " << c.dpi;
+    }
+}
+
+// Cancelling opens nothing and says nothing; OK opens the page, which a project that refers
+// to it reopens.
+TEST_F(PdfPage, AProjectReopensTheChosenPageAtItsResolution)
+{
+    int asked = 0;
+    GetDocumentHooks().runPdfPage = [&](PdfPageDlg& dlg) {
+        if (++asked == 1)
+            return false;
+        EXPECT_EQ(dlg.PageCount(), 2);
+        dlg.m_page = 2;
+        dlg.m_dpi = 50;
+        return true;
+    };
+    CKurvoDoc doc, back;
+    EXPECT_FALSE(doc.OnOpenDocument(m_pdf));
+    EXPECT_TRUE(m_ui.messages.empty());
+    ASSERT_TRUE(doc.OnOpenDocument(m_pdf));
+    const CDib& image = *doc.GetPlotData()->GetImage();
+    EXPECT_EQ(image.Width(), 100);
+    EXPECT_EQ(image.PixelAt(10, 40), 0xFF00FF00u);
+    EXPECT_NE(doc.ImageInfo().find("File Name: two.pdf\r\nFile Format: PDF, page 2 of 2 at 50 dpi"),
+              std::string::npos);
+    doc.GetPlotData()->SetSaveReference(true);
+    ASSERT_TRUE(doc.OnSaveDocument(m_dir.File("p.kvx")));
+    ASSERT_TRUE(back.OnOpenDocument(m_dir.File("p.kvx")));
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(back.GetPlotData()->GetImagePath(), m_pdf + "#page=2&dpi=50");
+    EXPECT_EQ(back.GetPlotData()->GetImage()->Block(), image.Block());
+}
+
+} // namespace
