@@ -6,6 +6,7 @@ KURVO_PACKAGES=(
   libtiff-dev zlib1g-dev libjpeg62-turbo-dev libpng-dev libgif-dev libwebp-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libgl1-mesa-dri locales
+  libsane-dev sane-utils
 )
 
 kurvo_install_missing() {
