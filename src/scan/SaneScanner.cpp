@@ -275,6 +275,10 @@ SaneCapabilities SaneScanner::Capabilities() const
         caps.hasArea = true;
         caps.areaWidth = FromWord(brx, brx->constraint.range->max);
         caps.areaHeight = FromWord(bry, bry->constraint.range->max);
+        caps.left = GetNumber(FindOption(SANE_NAME_SCAN_TL_X));
+        caps.top = GetNumber(FindOption(SANE_NAME_SCAN_TL_Y));
+        caps.right = GetNumber(FindOption(SANE_NAME_SCAN_BR_X));
+        caps.bottom = GetNumber(FindOption(SANE_NAME_SCAN_BR_Y));
     }
     return caps;
 }

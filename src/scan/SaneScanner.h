@@ -39,6 +39,7 @@ struct SaneCapabilities {
     std::vector<double> resolutions; // the allowed values, when the device lists them
     bool hasArea = false;            // the area can be set, in mm
     double areaWidth = 0, areaHeight = 0;
+    double left = 0, top = 0, right = 0, bottom = 0; // the area set now
 };
 
 // The outcome of a scan: the picture, or why there is none.

@@ -92,6 +92,7 @@ TEST_F(SaneScannerTest, DevicesAndCapabilitiesComeFromTheLibrary)
     EXPECT_EQ(caps.maxResolution, 1200);
     EXPECT_TRUE(caps.hasArea);
     EXPECT_EQ(caps.areaHeight, 300);
+    EXPECT_EQ(caps.bottom, 30) << "the area test.conf sets";
     // Values beyond the device's range are brought within it.
     SaneScanSettings settings;
     settings.resolution = 5000;
