@@ -175,7 +175,7 @@ bool DocumentManager::NewDocumentFromDib(const std::vector<std::uint8_t>& dib)
 {
     // A scanner may hand over any layout the bitmap reader accepts; a bitmap that is not
     // sound opens no window.
-    if (!ReadPackedDib(dib.data(), dib.size()))
+    if (!IsSoundDib(dib.data(), dib.size()) && !ReadPackedDib(dib.data(), dib.size()))
         return false;
     CKurvoDoc* doc = NewDocument();
     return doc && TakeScannedImage(*doc, dib);

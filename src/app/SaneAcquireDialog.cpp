@@ -96,6 +96,7 @@ SaneAcquireDialog::SaneAcquireDialog(ScanReceiver& receiver, Profile& settings,
     m_progress->setValue(0);
     m_previewButton = new QPushButton(tr("&Preview"), this);
     m_scanButton = new QPushButton(tr("&Scan"), this);
+    m_scanButton->setObjectName(QStringLiteral("ScanButton"));
     m_scanButton->setDefault(true);
     m_cancelButton = new QPushButton(tr("Cancel"), this);
     auto* buttons = new QHBoxLayout;

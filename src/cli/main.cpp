@@ -165,14 +165,14 @@ int Scan(const std::vector<std::string>& args)
         std::fprintf(stderr, "kurvo-cli: %s\n", scanner.Error().c_str());
         return 1;
     }
-    const SaneScanResult result = scanner.Scan();
+    SaneScanResult result = scanner.Scan();
     scanner.Close();
     if (result.outcome != SaneScanResult::Outcome::kDone) {
         std::fprintf(stderr, "kurvo-cli: %s\n", result.message.c_str());
         return 1;
     }
     CKurvoDoc doc;
-    if (!doc.OnNewDocument() || !TakeScannedImage(doc, result.dib)) {
+    if (!doc.OnNewDocument() || !TakeScannedImage(doc, std::move(result.dib))) {
         std::fputs("kurvo-cli: the scanner's picture could not be taken\n", stderr);
         return 1;
     }

@@ -3,6 +3,7 @@
 #include "document/CKurvoDoc.h"
 #include "image/BmpFile.h"
 #include "image/CDib.h"
+#include "image/DibUtil.h"
 #include "mapping/TransformData.h"
 #include "tasks/ImagePasteTask.h"
 #include "tasks/PlotData.h"
@@ -10,18 +11,20 @@
 #include <memory>
 #include <optional>
 
-bool TakeScannedImage(CKurvoDoc& doc, const std::vector<std::uint8_t>& dib)
+bool TakeScannedImage(CKurvoDoc& doc, std::vector<std::uint8_t> dib)
 {
-    const std::optional<DibBlock> block = ReadPackedDib(dib.data(), dib.size());
-    if (!block)
-        return false;
-    CDib image(block->data(), block->size());
-    if (image.IsEmpty())
-        return false;
+    if (!IsSoundDib(dib.data(), dib.size())) {
+        std::optional<DibBlock> block = ReadPackedDib(dib.data(), dib.size());
+        if (!block)
+            return false;
+        dib = std::move(*block);
+    }
+    auto image = std::make_unique<CDib>(std::move(dib));
     PlotData* data = doc.GetPlotData();
-    if (!data)
+    if (image->IsEmpty() || !data)
         return false;
-    doc.ExecuteTask(std::make_unique<ImagePasteTask>(data, image, data->GetTransform(), false));
+    doc.ExecuteTask(
+        std::make_unique<ImagePasteTask>(data, std::move(image), data->GetTransform(), false));
     data->ClearTasks();
     return true;
 }

@@ -14,7 +14,9 @@
 // colour of a three-pass scan (red, green and blue frames in any order); samples have 1, 8 or
 // 16 bits (16-bit samples in the machine's byte order are cut to 8 bits). A frame whose line
 // count is unknown (-1) ends where its data ends. Grey frames of 1 bit become 1-bit DIBs
-// (a set bit is black), other grey frames 8-bit grey DIBs, colour 24-bit DIBs.
+// (a set bit is black), other grey frames 8-bit grey DIBs, colour 24-bit DIBs. A one-pass
+// frame of known length is written into its DIB line by line as the data comes; the others
+// are gathered first.
 class SaneImageBuilder {
 public:
     // Starts a frame; false (with Error set) for parameters the program cannot take.
@@ -43,10 +45,16 @@ private:
         std::vector<std::uint8_t> bytes;
     };
 
-    std::optional<DibBlock> Grey(const Frame& frame, double resolution);
-    std::optional<DibBlock> Colour(const Frame* channels[3], bool interleaved, double resolution);
+    static std::optional<DibBlock> NewPicture(const Frame& frame, int lines);
+    std::optional<DibBlock> Grey(const Frame& frame);
+    std::optional<DibBlock> Colour(const Frame* channels[3], bool interleaved);
+    void WriteLine(const std::uint8_t* line);
 
     std::vector<Frame> m_frames;
+    // The picture written line by line, the part of a line not yet whole, the lines written.
+    std::optional<DibBlock> m_direct;
+    std::vector<std::uint8_t> m_carry;
+    int m_linesDone = 0;
     bool m_threePass = false;
     std::string m_error;
 };

@@ -91,6 +91,12 @@ void ScannerCommands::OnSelectSource()
         labels.push_back("TWAIN source manager");
         keys.push_back(kTwain);
     }
+    // With TWAIN alone there is nothing to choose between: its own selection follows.
+    if (keys.size() == 1 && keys[0] == kTwain) {
+        if (SelectTwainSource() && m_settings)
+            m_settings->WriteString(kSection, kSourceKey, kTwain);
+        return;
+    }
     if (keys.empty()) {
         GetUiServices().MessageBox(error.empty() ? "No scanner was found." : error, "Kurvo",
                                    MsgButtons::Ok, MsgIcon::Information);
