@@ -183,7 +183,16 @@ protected:
         std::ofstream(m_dir.File("test.conf"))
             << "number_of_devices 2\ntest-picture \"Color pattern\"\nbr_x 40.0\nbr_y 30.0\n";
         setenv("SANE_CONFIG_DIR", m_dir.Path().c_str(), 1);
+        // libsane's test back end leaks a string and is unloaded by sane_exit, so a sanitized
+        // kurvo-cli cannot tell its leak from one of its own: leaks are not checked here
+        // (the scanner code is checked for leaks by the scanner tests).
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        m_asan = asan ? asan : "";
+        setenv("ASAN_OPTIONS", (m_asan + ":detect_leaks=0").c_str(), 1);
     }
+    void TearDown() override { setenv("ASAN_OPTIONS", m_asan.c_str(), 1); }
+
+    std::string m_asan;
 };
 
 TEST_F(ScanCli, ListsDevicesAndScansInEachModeToBitmapOrProject)

@@ -133,6 +133,8 @@ TEST_F(SaneAcquisitionTest, FailuresAreReportedWithoutADocument)
     ASSERT_EQ(m_ui.messages.size(), 1u);
     EXPECT_EQ(m_ui.messages[0].text,
               "The scanner test:9 reports: " + SaneLibrary::Get()->StatusText(SANE_STATUS_INVAL));
+    if (UnderAddressSanitizer())
+        return;
     ASSERT_TRUE(acquisition.Open("test:0"));
     ASSERT_TRUE(acquisition.Scanner().SetOption("read-return-value", "SANE_STATUS_JAMMED"));
     ASSERT_TRUE(acquisition.Scan({}, {}, Done()));
