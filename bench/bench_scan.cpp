@@ -86,7 +86,8 @@ void BM_A4ColourScan(benchmark::State& state)
         const double k = KurvoScan(scanOnly);
         const double s = ScanimageToFile(dir);
         if (k < 0 || s < 0) {
-            state.SkipWithError("the test back end or scanimage is missing");
+            state.SkipWithError(k < 0 ? "no A4 document from the test back end"
+                                      : "scanimage failed");
             break;
         }
         kurvo += k;
