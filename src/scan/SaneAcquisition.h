@@ -28,7 +28,8 @@ public:
 
     bool Open(const std::string& device);
     SaneScanner& Scanner() { return m_scanner; }
-    bool IsScanning() const { return m_job.IsRunning() || m_busy; }
+    // From the start of a scan until its end has been handed over on the user-interface thread.
+    bool IsScanning() const { return m_busy; }
 
     // Scans with the settings; false (reported to the receiver) when they cannot be set or a
     // scan is running.

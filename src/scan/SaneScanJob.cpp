@@ -8,7 +8,8 @@ SaneScanJob::~SaneScanJob()
 
 bool SaneScanJob::Start(SaneScanner& scanner, Progress progress, Finished finished)
 {
-    if (m_running)
+    // Not from the worker itself (a callback), which cannot wait for its own end.
+    if (m_running || (m_thread.joinable() && m_thread.get_id() == std::this_thread::get_id()))
         return false;
     Wait();
     m_cancel = false;
