@@ -7,6 +7,7 @@ KURVO_PACKAGES=(
   libpoppler-cpp-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth libgl1-mesa-dri locales
+  libsane-dev sane-utils
 )
 
 kurvo_install_missing() {

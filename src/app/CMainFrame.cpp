@@ -5,6 +5,7 @@
 #include "app/ExtractPanel.h"
 #include "app/HelpWindow.h"
 #include "app/ImageViewWidget.h"
+#include "app/SaneAcquireDialog.h"
 #include "app/WindowPlacement.h"
 #include "document/CKurvoDoc.h"
 #include "document/CommandTable.h"
@@ -13,6 +14,7 @@
 #include "platform/CommandMap.h"
 #include "platform/Profile.h"
 #include "scan/CTwain.h"
+#include "scan/SaneLibrary.h"
 #include "ui/CDataSetsBar.h"
 #include "ui/DataSetsBox.h"
 
@@ -26,6 +28,7 @@
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -109,6 +112,22 @@ CMainFrame::CMainFrame(Profile& profile, QWidget* parent) : QMainWindow(parent),
             Qt::QueuedConnection);
     });
     m_scanner->OnCreateFrame(static_cast<TW_HANDLE>(this));
+    // SANE devices sit beside TWAIN: Select Source lists both, Acquire opens the dialog.
+    m_scanner->SetSettings(&m_profile);
+    m_scanner->SetSourceChooser([this](const std::vector<std::string>& labels, int current) {
+        QStringList items;
+        for (const std::string& label : labels)
+            items << QString::fromStdString(label);
+        bool ok = false;
+        const QString chosen = QInputDialog::getItem(this, tr("Select Source"), tr("&Source:"),
+                                                     items, current, false, &ok);
+        return ok ? static_cast<int>(items.indexOf(chosen)) : -1;
+    });
+    m_scanner->SetSaneAcquirer([this](const std::string& device) {
+        SaneAcquireDialog dialog(*m_scanner, m_profile, device, this);
+        dialog.exec();
+        RequestCommandUpdate();
+    });
 
     // Menus update as they open; toolbars and accelerators when something they show may
     // have changed: a command, a document or view change, the clipboard, a bar shown or
@@ -122,6 +141,7 @@ CMainFrame::~CMainFrame()
     CTwain::SourceEvents().SetNotifier(nullptr);
     m_scanner->OnDestroyFrame();
     CTwain::SetSettings(nullptr);
+    SaneLibrary::Shutdown();
     // The work area reports window changes while its windows are taken down; by then the
     // frame is half gone, so it stops listening first.
     for (QMdiSubWindow* sub : m_mdi->subWindowList())

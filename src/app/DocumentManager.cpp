@@ -6,6 +6,7 @@
 #include "app/ViewSplitter.h"
 #include "document/CKurvoDoc.h"
 #include "document/DocumentHooks.h"
+#include "document/ScannedImage.h"
 #include "image/BmpFile.h"
 #include "image/CDib.h"
 #include "mapping/TransformData.h"
@@ -172,21 +173,12 @@ CKurvoDoc* DocumentManager::OpenDocument(const std::string& path)
 
 bool DocumentManager::NewDocumentFromDib(const std::vector<std::uint8_t>& dib)
 {
-    // A scanner may hand over any layout the bitmap reader accepts.
-    const std::optional<DibBlock> block = ReadPackedDib(dib.data(), dib.size());
-    if (!block)
-        return false;
-    CDib image(block->data(), block->size());
-    if (image.IsEmpty())
+    // A scanner may hand over any layout the bitmap reader accepts; a bitmap that is not
+    // sound opens no window.
+    if (!IsSoundDib(dib.data(), dib.size()) && !ReadPackedDib(dib.data(), dib.size()))
         return false;
     CKurvoDoc* doc = NewDocument();
-    if (!doc)
-        return false;
-    PlotData* data = doc->GetPlotData();
-    doc->ExecuteTask(std::make_unique<ImagePasteTask>(data, image, data->GetTransform(), false));
-    // An acquired image is where the document starts: it cannot be undone.
-    data->ClearTasks();
-    return true;
+    return doc && TakeScannedImage(*doc, dib);
 }
 
 CChildFrame* DocumentManager::OpenWindow(CKurvoDoc* doc)

@@ -8,6 +8,9 @@
 //   kurvo-cli extract PROJECT.kvx --colour '#RRGGBB' [options] OUT
 //                                 points found by colour through the project's mapping,
 //                                 written as export writes them
+//   kurvo-cli scan DEVICE OUT.kvx|OUT.bmp [--mode M] [--resolution R]
+//                                 a picture scanned through SANE, as a new project or bitmap
+//   kurvo-cli scan --list         the SANE devices, one a line: name, tab, description
 //
 // A PDF gives its first page at 300 dpi; --page N and --dpi D choose another page and
 // resolution.
@@ -17,12 +20,15 @@
 #include "document/ImageInfoText.h"
 #include "document/PointsExport.h"
 #include "document/SaveFormat.h"
+#include "document/ScannedImage.h"
 #include "extract/Extract.h"
 #include "image/PdfFile.h"
 #include "image/PictureHeader.h"
 #include "model/DbSetMgr.h"
 #include "model/DbSetX3.h"
 #include "platform/HeadlessUiServices.h"
+#include "scan/SaneLibrary.h"
+#include "scan/SaneScanner.h"
 #include "tasks/AddPointsTask.h"
 #include "tasks/PlotData.h"
 
@@ -64,6 +70,9 @@ const char* const kUsage =
     "  extract PROJECT --colour '#RRGGBB' [OPTIONS] OUT\n"
     "                         extract points of one colour through the project's mapping\n"
     "                         and write them as export does (kurvo-cli extract --help)\n"
+    "  scan DEVICE OUT [--mode color|gray|lineart] [--resolution DPI]\n"
+    "                         scan a picture from a SANE device into OUT (.kvx or .bmp)\n"
+    "  scan --list            list the SANE devices\n"
     "\n"
     "Options for a PDF FILE or IMAGE:\n"
     "  --page N               the page to open (from 1; default 1)\n"
@@ -311,7 +320,78 @@ int ExtractPoints(CKurvoDoc& doc, const ExtractOptions& options, const std::stri
         !data.Execute(std::make_unique<AddPointsTask>(&data, r.pixels, r.graph)))
         return 1;
     return Export(doc, out);
-}
+    int ListScanners()
+    {
+        std::string error;
+        const std::vector<SaneDevice> devices = SaneScanner::Devices(&error);
+        if (!error.empty()) {
+            std::fprintf(stderr, "kurvo-cli: %s\n", error.c_str());
+            return 1;
+        }
+        for (const SaneDevice& device : devices)
+            std::printf("%s\t%s %s %s\n", device.name.c_str(), device.vendor.c_str(),
+                        device.model.c_str(), device.type.c_str());
+        return 0;
+    }
+
+    int Scan(const std::vector<std::string>& args)
+    {
+        const std::string& device = args[1];
+        const std::string& out = args[2];
+        const int format = FormatFromPath(out, -1);
+        if (format != kFormatProject && format != kFormatBitmap) {
+            std::fputs("kurvo-cli: the output of scan must end in .kvx or .bmp\n", stderr);
+            return 2;
+        }
+        SaneScanSettings settings;
+        for (std::size_t i = 3; i < args.size(); i += 2) {
+            if (i + 1 >= args.size())
+                return Usage();
+            const std::string& value = args[i + 1];
+            if (args[i] == "--mode" && (value == "color" || value == "colour"))
+                settings.mode = SaneScanSettings::Mode::kColour;
+            else if (args[i] == "--mode" && (value == "gray" || value == "grey"))
+                settings.mode = SaneScanSettings::Mode::kGrey;
+            else if (args[i] == "--mode" && value == "lineart")
+                settings.mode = SaneScanSettings::Mode::kLineArt;
+            else if (args[i] == "--resolution" && std::atof(value.c_str()) > 0)
+                settings.resolution = std::atof(value.c_str());
+            else
+                return Usage();
+        }
+        SaneScanner scanner;
+        if (!scanner.Open(device) || !scanner.Apply(settings)) {
+            std::fprintf(stderr, "kurvo-cli: %s\n", scanner.Error().c_str());
+            return 1;
+        }
+        SaneScanResult result = scanner.Scan();
+        scanner.Close();
+        if (result.outcome != SaneScanResult::Outcome::kDone) {
+            std::fprintf(stderr, "kurvo-cli: %s\n", result.message.c_str());
+            return 1;
+        }
+        CKurvoDoc doc;
+        if (!doc.OnNewDocument() || !TakeScannedImage(doc, std::move(result.dib))) {
+            std::fputs("kurvo-cli: the scanner's picture could not be taken\n", stderr);
+            return 1;
+        }
+        doc.GetPlotData()->SetSaveReference(false);
+        return doc.OnSaveDocument(out) ? 0 : 1;
+    }
+
+    // The scanner commands, with the library shut down after them.
+    int ScanCommand(const std::vector<std::string>& args)
+    {
+        CliUiServices services;
+        SetUiServices(&services);
+        const bool list = args.size() == 2 && args[1] == "--list";
+        const int rc = list                                       ? ListScanners()
+                       : args.size() >= 3 && args.size() % 2 == 1 ? Scan(args)
+                                                                  : Usage();
+        SaneLibrary::Shutdown();
+        SetUiServices(nullptr);
+        return rc;
+    }
 
 } // namespace
 
@@ -357,6 +437,8 @@ int main(int argc, char** argv)
         std::printf("kurvo-cli %s\n", KURVO_VERSION);
         return 0;
     }
+    if (command == "scan")
+        return ScanCommand(args);
     const bool known =
         (command == "info" && args.size() == 2) ||
         ((command == "export" || command == "image" || command == "project") && args.size() == 3);

@@ -95,6 +95,16 @@ CDib::CDib(const std::uint8_t* dib, std::size_t length)
     Assign(dib, length);
 }
 
+CDib::CDib(DibBlock&& dib)
+{
+    if (!IsSoundDib(dib.data(), dib.size()))
+        return;
+    dib.resize(static_cast<std::size_t>(DibSize(dib.data())));
+    Install(std::move(dib));
+    m_format = kFormatNone;
+    MakePalette();
+}
+
 CDib& CDib::operator=(const CDib& other)
 {
     if (this != &other)
@@ -133,6 +143,15 @@ bool CDib::Assign(const std::uint8_t* dib, std::size_t length)
     m_format = kFormatNone;
     MakePalette();
     return true;
+}
+
+void CDib::Swap(CDib& other) noexcept
+{
+    std::swap(m_dib, other.m_dib);
+    std::swap(m_format, other.m_format);
+    std::swap(m_palette, other.m_palette);
+    std::swap(m_cache, other.m_cache);
+    std::swap(m_reduced, other.m_reduced);
 }
 
 void CDib::Install(DibBlock&& dib)

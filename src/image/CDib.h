@@ -42,12 +42,17 @@ public:
     CDib(const CDib& other);
     // A copy of a bare DIB block; stays empty when the bytes do not hold a sound DIB.
     CDib(const std::uint8_t* dib, std::size_t length);
+    // Takes a bare DIB block over without copying it; stays empty when it is not sound.
+    explicit CDib(DibBlock&& dib);
     CDib& operator=(const CDib& other);
     ~CDib();
 
     // Copies the DIB (not the cache), rebuilds the palette; format 0. Copying an empty CDib
     // empties this one. False when there was nothing sound to copy.
     bool Assign(const CDib& other);
+    // Exchanges the pictures of two CDibs (with their formats, palettes and display copies)
+    // without copying pixels; each keeps its own drawing handle.
+    void Swap(CDib& other) noexcept;
     bool Assign(const std::uint8_t* dib, std::size_t length);
     // Releases the DIB, the palette's entries and every cached display copy.
     void Clear();

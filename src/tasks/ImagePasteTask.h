@@ -16,4 +16,10 @@ public:
                            "Paste Image")
     {
     }
+    ImagePasteTask(PlotData* data, std::unique_ptr<CDib> image, MappingSource* mapping,
+                   bool reuseMapping)
+        : ImageReplaceTask(data, std::move(image), mapping, PlotData::kHintImageReplaced,
+                           reuseMapping, "Paste Image")
+    {
+    }
 };

@@ -10,14 +10,24 @@ ImageReplaceTask::ImageReplaceTask(PlotData* data, const CDib& image, MappingSou
 {
 }
 
+ImageReplaceTask::ImageReplaceTask(PlotData* data, std::unique_ptr<CDib> image,
+                                   MappingSource* mapping, int viewHint, bool keepMapping,
+                                   std::string name)
+    : m_data(data), m_newImage(image ? std::move(image) : std::make_unique<CDib>()),
+      m_oldImage(std::make_unique<CDib>()), m_mapping(mapping), m_viewHint(viewHint),
+      m_keepMapping(keepMapping), m_name(std::move(name))
+{
+}
+
 ImageReplaceTask::~ImageReplaceTask() = default;
 
 bool ImageReplaceTask::Execute()
 {
     if (m_mapping)
         m_before = m_mapping->Snapshot();
-    m_oldImage = std::make_unique<CDib>(*m_data->GetImage());
-    m_data->SetImage(*m_newImage, m_viewHint);
+    // The pictures change places: the task keeps the old one, the new one is not copied.
+    m_data->SwapImage(*m_newImage, m_viewHint);
+    std::swap(m_newImage, m_oldImage);
     if (m_mapping) {
         m_after = m_mapping->Snapshot();
         if (m_after && !m_keepMapping)
@@ -34,7 +44,8 @@ bool ImageReplaceTask::Undo()
         m_pointClear->Undo();
     if (m_before)
         m_before->Restore();
-    m_data->SetImage(*m_oldImage, m_viewHint);
+    m_data->SwapImage(*m_oldImage, m_viewHint);
+    std::swap(m_newImage, m_oldImage);
     return true;
 }
 
@@ -44,6 +55,7 @@ bool ImageReplaceTask::Redo()
         m_pointClear->Redo();
     if (m_after)
         m_after->Restore();
-    m_data->SetImage(*m_newImage, m_viewHint);
+    m_data->SwapImage(*m_newImage, m_viewHint);
+    std::swap(m_newImage, m_oldImage);
     return true;
 }

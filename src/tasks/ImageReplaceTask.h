@@ -27,6 +27,9 @@ protected:
     // the document has none. viewHint: what the views are told of the new image.
     ImageReplaceTask(PlotData* data, const CDib& image, MappingSource* mapping, int viewHint,
                      bool keepMapping, std::string name);
+    // The same, taking over a picture made for the task (a large scan is not copied twice).
+    ImageReplaceTask(PlotData* data, std::unique_ptr<CDib> image, MappingSource* mapping,
+                     int viewHint, bool keepMapping, std::string name);
 
 private:
     PlotData* m_data;

@@ -201,6 +201,14 @@ void PlotData::RotateImage(int angle)
     m_viewHint = kHintImage;
 }
 
+void PlotData::SwapImage(CDib& image, int hint)
+{
+    m_image->Swap(image);
+    m_imageReplaced = 1;
+    m_imageMatchesPath = false;
+    m_viewHint = hint;
+}
+
 void PlotData::SetImage(const CDib& image, int hint)
 {
     m_image->Assign(image);

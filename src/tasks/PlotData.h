@@ -101,6 +101,8 @@ public:
     void RotateImage(int angle);
     // The picture becomes a copy of image; image replaced set, the view hint is the one given.
     void SetImage(const CDib& image, int hint);
+    // The same without a copy: the document's picture and image change places.
+    void SwapImage(CDib& image, int hint);
 
     // Image pixel to graph coordinates through the document's mapping; false (output
     // untouched) when the position cannot be mapped.

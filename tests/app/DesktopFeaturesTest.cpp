@@ -5,6 +5,7 @@
 #include "app/CMainFrame.h"
 #include "app/DocumentManager.h"
 #include "app/ImageViewWidget.h"
+#include "app/SaneAcquireDialog.h"
 #include "app/ViewSplitter.h"
 #include "document/CKurvoDoc.h"
 #include "document/CPreferences.h"
@@ -12,6 +13,7 @@
 #include "image/CDib.h"
 #include "platform/CommandIds.h"
 #include "scan/CTwain.h"
+#include "scan/SaneLibrary.h"
 #include "scan/ScannerCommands.h"
 #include "scan/dsm/StandInDsmControl.h"
 #include "support/TempDir.h"
@@ -20,6 +22,8 @@
 #include "view/CKurvoView.h"
 
 #include <QApplication>
+#include <QPushButton>
+#include <QThread>
 
 #ifdef QT_PRINTSUPPORT_LIB
 #include "app/AppPrinter.h"
@@ -158,6 +162,10 @@ protected:
     void SetUp() override
     {
         DesktopFeaturesTest::SetUp();
+        // No SANE device: Select Source goes straight to the TWAIN source's selection.
+        std::ofstream(m_dir.File("dll.conf")) << "";
+        setenv("SANE_CONFIG_DIR", m_dir.Path().c_str(), 1);
+        SaneLibrary::Shutdown();
         ASSERT_TRUE(Dsm());
         Dsm()->reset();
         m_profile->WriteString("Settings", "TwainDirectory",
@@ -218,5 +226,31 @@ TEST_F(ScannerDesktopTest, AnImageThatIsNoBitmapOpensNoDocument)
     EXPECT_EQ(Docs().DocumentCount(), 0);
 }
 #endif
+
+// File > Acquire on libsane's test device: Scan in the dialog makes one new document whose
+// image cannot be undone, and the dialog closes.
+TEST_F(DesktopFeaturesTest, TheAcquireDialogScansFromASaneDeviceIntoANewDocument)
+{
+    std::ofstream(m_dir.File("dll.conf")) << "test\n";
+    std::ofstream(m_dir.File("test.conf")) << "br_x 20.0\nbr_y 10.0\nresolution 100\n";
+    setenv("SANE_CONFIG_DIR", m_dir.Path().c_str(), 1);
+    SaneLibrary::Shutdown();
+    Start();
+    m_profile->WriteInt("Scanner", "Resolution", 100);
+    SaneAcquireDialog dialog(Frame().Scanner(), *m_profile, "test:0", &Frame());
+    dialog.show();
+    auto* scan = dialog.findChild<QPushButton*>(QStringLiteral("ScanButton"));
+    ASSERT_TRUE(scan && scan->isEnabled());
+    scan->click();
+    for (int i = 0; i < 500 && dialog.isVisible(); ++i) {
+        ProcessEvents();
+        QThread::msleep(10);
+    }
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    ASSERT_EQ(Docs().DocumentCount(), 1);
+    EXPECT_EQ(Docs().Document(0)->GetImageSize().cx, 78);
+    EXPECT_FALSE(Docs().Document(0)->GetPlotData()->CanUndo());
+    EXPECT_TRUE(m_ui.messages.empty());
+}
 
 } // namespace
