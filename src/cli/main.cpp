@@ -320,78 +320,80 @@ int ExtractPoints(CKurvoDoc& doc, const ExtractOptions& options, const std::stri
         !data.Execute(std::make_unique<AddPointsTask>(&data, r.pixels, r.graph)))
         return 1;
     return Export(doc, out);
-    int ListScanners()
-    {
-        std::string error;
-        const std::vector<SaneDevice> devices = SaneScanner::Devices(&error);
-        if (!error.empty()) {
-            std::fprintf(stderr, "kurvo-cli: %s\n", error.c_str());
-            return 1;
-        }
-        for (const SaneDevice& device : devices)
-            std::printf("%s\t%s %s %s\n", device.name.c_str(), device.vendor.c_str(),
-                        device.model.c_str(), device.type.c_str());
-        return 0;
-    }
+}
 
-    int Scan(const std::vector<std::string>& args)
-    {
-        const std::string& device = args[1];
-        const std::string& out = args[2];
-        const int format = FormatFromPath(out, -1);
-        if (format != kFormatProject && format != kFormatBitmap) {
-            std::fputs("kurvo-cli: the output of scan must end in .kvx or .bmp\n", stderr);
-            return 2;
-        }
-        SaneScanSettings settings;
-        for (std::size_t i = 3; i < args.size(); i += 2) {
-            if (i + 1 >= args.size())
-                return Usage();
-            const std::string& value = args[i + 1];
-            if (args[i] == "--mode" && (value == "color" || value == "colour"))
-                settings.mode = SaneScanSettings::Mode::kColour;
-            else if (args[i] == "--mode" && (value == "gray" || value == "grey"))
-                settings.mode = SaneScanSettings::Mode::kGrey;
-            else if (args[i] == "--mode" && value == "lineart")
-                settings.mode = SaneScanSettings::Mode::kLineArt;
-            else if (args[i] == "--resolution" && std::atof(value.c_str()) > 0)
-                settings.resolution = std::atof(value.c_str());
-            else
-                return Usage();
-        }
-        SaneScanner scanner;
-        if (!scanner.Open(device) || !scanner.Apply(settings)) {
-            std::fprintf(stderr, "kurvo-cli: %s\n", scanner.Error().c_str());
-            return 1;
-        }
-        SaneScanResult result = scanner.Scan();
-        scanner.Close();
-        if (result.outcome != SaneScanResult::Outcome::kDone) {
-            std::fprintf(stderr, "kurvo-cli: %s\n", result.message.c_str());
-            return 1;
-        }
-        CKurvoDoc doc;
-        if (!doc.OnNewDocument() || !TakeScannedImage(doc, std::move(result.dib))) {
-            std::fputs("kurvo-cli: the scanner's picture could not be taken\n", stderr);
-            return 1;
-        }
-        doc.GetPlotData()->SetSaveReference(false);
-        return doc.OnSaveDocument(out) ? 0 : 1;
+int ListScanners()
+{
+    std::string error;
+    const std::vector<SaneDevice> devices = SaneScanner::Devices(&error);
+    if (!error.empty()) {
+        std::fprintf(stderr, "kurvo-cli: %s\n", error.c_str());
+        return 1;
     }
+    for (const SaneDevice& device : devices)
+        std::printf("%s\t%s %s %s\n", device.name.c_str(), device.vendor.c_str(),
+                    device.model.c_str(), device.type.c_str());
+    return 0;
+}
 
-    // The scanner commands, with the library shut down after them.
-    int ScanCommand(const std::vector<std::string>& args)
-    {
-        CliUiServices services;
-        SetUiServices(&services);
-        const bool list = args.size() == 2 && args[1] == "--list";
-        const int rc = list                                       ? ListScanners()
-                       : args.size() >= 3 && args.size() % 2 == 1 ? Scan(args)
-                                                                  : Usage();
-        SaneLibrary::Shutdown();
-        SetUiServices(nullptr);
-        return rc;
+int Scan(const std::vector<std::string>& args)
+{
+    const std::string& device = args[1];
+    const std::string& out = args[2];
+    const int format = FormatFromPath(out, -1);
+    if (format != kFormatProject && format != kFormatBitmap) {
+        std::fputs("kurvo-cli: the output of scan must end in .kvx or .bmp\n", stderr);
+        return 2;
     }
+    SaneScanSettings settings;
+    for (std::size_t i = 3; i < args.size(); i += 2) {
+        if (i + 1 >= args.size())
+            return Usage();
+        const std::string& value = args[i + 1];
+        if (args[i] == "--mode" && (value == "color" || value == "colour"))
+            settings.mode = SaneScanSettings::Mode::kColour;
+        else if (args[i] == "--mode" && (value == "gray" || value == "grey"))
+            settings.mode = SaneScanSettings::Mode::kGrey;
+        else if (args[i] == "--mode" && value == "lineart")
+            settings.mode = SaneScanSettings::Mode::kLineArt;
+        else if (args[i] == "--resolution" && std::atof(value.c_str()) > 0)
+            settings.resolution = std::atof(value.c_str());
+        else
+            return Usage();
+    }
+    SaneScanner scanner;
+    if (!scanner.Open(device) || !scanner.Apply(settings)) {
+        std::fprintf(stderr, "kurvo-cli: %s\n", scanner.Error().c_str());
+        return 1;
+    }
+    SaneScanResult result = scanner.Scan();
+    scanner.Close();
+    if (result.outcome != SaneScanResult::Outcome::kDone) {
+        std::fprintf(stderr, "kurvo-cli: %s\n", result.message.c_str());
+        return 1;
+    }
+    CKurvoDoc doc;
+    if (!doc.OnNewDocument() || !TakeScannedImage(doc, std::move(result.dib))) {
+        std::fputs("kurvo-cli: the scanner's picture could not be taken\n", stderr);
+        return 1;
+    }
+    doc.GetPlotData()->SetSaveReference(false);
+    return doc.OnSaveDocument(out) ? 0 : 1;
+}
+
+// The scanner commands, with the library shut down after them.
+int ScanCommand(const std::vector<std::string>& args)
+{
+    CliUiServices services;
+    SetUiServices(&services);
+    const bool list = args.size() == 2 && args[1] == "--list";
+    const int rc = list                                       ? ListScanners()
+                   : args.size() >= 3 && args.size() % 2 == 1 ? Scan(args)
+                                                              : Usage();
+    SaneLibrary::Shutdown();
+    SetUiServices(nullptr);
+    return rc;
+}
 
 } // namespace
 
