@@ -1,15 +1,12 @@
 #include "app/CImageMappingForm.h"
 
-#include "app/ContextHelp.h"
 #include "app/DoubleText.h"
 #include "app/FormControls.h"
 #include "document/CImageMapping.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -37,16 +34,7 @@ CImageMappingForm::CImageMappingForm(CImageMapping& dlg, QWidget* parent)
     form->addRow(QStringLiteral("&X Origin:"), m_xOrigin);
     form->addRow(QStringLiteral("&Y Origin:"), m_yOrigin);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addSpacing(8);
-    layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    TabInReadingOrder(this);
-    AddContextHelp(this);
+    FinishForm(this, form);
 }
 
 void CImageMappingForm::accept()

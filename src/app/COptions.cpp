@@ -1,11 +1,9 @@
 #include "app/COptions.h"
 
-#include "app/ContextHelp.h"
 #include "app/FormControls.h"
 #include "document/OptionsDlg.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -27,21 +25,14 @@ COptions::COptions(OptionsDlg& fields, QWidget* parent)
     m_magnifierFactor->setSuffix(QStringLiteral("x"));
     m_magnifierFactor->setValue(fields.m_magnifierFactor);
     setWindowTitle(QStringLiteral("Options"));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* layout = new QVBoxLayout(this);
+    auto* body = new QVBoxLayout;
     for (QCheckBox* box :
          {m_sortData, m_saveBitmapCopy, m_reuseMappingData, m_allowCaching, m_uncertaintyColumns})
-        layout->addWidget(box);
+        body->addWidget(box);
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Magnifier enlargement:"), m_magnifierFactor);
-    layout->addLayout(form);
-    layout->addSpacing(8);
-    layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    TabInReadingOrder(this);
-    AddContextHelp(this);
+    body->addLayout(form);
+    FinishForm(this, body);
 }
 
 void COptions::accept()

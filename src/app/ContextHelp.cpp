@@ -54,6 +54,12 @@ constexpr ControlHelp kControls[] = {
     {"CurrentSetOnly", "Gives the attribute to the points of the current data set only."},
     {"AttList", "The attributes of the data sets: double-click one to change it."},
     {"NewAttribute", "Adds an attribute to the points."},
+    // Region Nodes
+    {"Angle",
+     "The region's angle in degrees; a typed angle turns it about its bottom-left corner."},
+    // PDF page
+    {"Page", "The page of the PDF file to open."},
+    {"Resolution", "The resolution the page is drawn at, in dots per inch."},
     // Image information and About
     {"InfoText", "The picture's size, colours, resolution and file."},
     {"AboutVersion", "The program's version."},
@@ -62,6 +68,13 @@ constexpr ControlHelp kControls[] = {
 
 const char* TextOf(const QString& name)
 {
+    // The Region Nodes dialog's X1 ... Y8.
+    if (name.size() == 2 && name[1].isDigit()) {
+        if (name[0] == u'X')
+            return "The node's X position in image pixels (pixel i is centred on i).";
+        if (name[0] == u'Y')
+            return "The node's Y position in image pixels, downward (pixel i is centred on i).";
+    }
     for (const ControlHelp& c : kControls)
         if (name == QLatin1String(c.name))
             return c.text;

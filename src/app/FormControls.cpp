@@ -1,10 +1,14 @@
 #include "app/FormControls.h"
 
+#include "app/ContextHelp.h"
 #include "app/DoubleText.h"
 
 #include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QLayout>
 #include <QLineEdit>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <vector>
@@ -64,4 +68,18 @@ void TabInReadingOrder(QWidget* dialog)
     order.front()->setFocus();
     if (auto* edit = qobject_cast<QLineEdit*>(order.front()))
         edit->selectAll();
+}
+
+void FinishForm(QDialog* dialog, QLayout* body)
+{
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addLayout(body);
+    layout->addSpacing(8);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    TabInReadingOrder(dialog);
+    AddContextHelp(dialog);
 }

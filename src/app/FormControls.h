@@ -1,6 +1,8 @@
 #pragma once
 
 class QCheckBox;
+class QDialog;
+class QLayout;
 class QLineEdit;
 class QWidget;
 
@@ -15,3 +17,8 @@ QCheckBox* CheckBox(const char* text, const char* name, int value, QWidget* pare
 // left) for Tab, and gives the first of them the focus, its text selected when it is an
 // edit box. Call it once the dialog's layout is built.
 void TabInReadingOrder(QWidget* dialog);
+
+// Lays the dialog out as its body above OK and Cancel, at a fixed size, with Tab in reading
+// order, the first control focused and every control's What's This text. Call it last in the
+// form's constructor.
+void FinishForm(QDialog* dialog, QLayout* body);

@@ -4,11 +4,9 @@
 #include "document/PdfPageDlg.h"
 #include "image/PdfFile.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QSpinBox>
-#include <QVBoxLayout>
 
 PdfPageForm::PdfPageForm(PdfPageDlg& dlg, QWidget* parent)
     : QDialog(parent), m_dlg(dlg), m_dpi(new QSpinBox(this)), m_size(new QLabel(this))
@@ -38,15 +36,7 @@ PdfPageForm::PdfPageForm(PdfPageDlg& dlg, QWidget* parent)
     connect(m_dpi, &QSpinBox::valueChanged, this, &PdfPageForm::Exchange);
     Exchange();
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addSpacing(8);
-    layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    TabInReadingOrder(this);
+    FinishForm(this, form);
 }
 
 void PdfPageForm::Exchange()

@@ -1,16 +1,13 @@
 #include "app/RegGridDlgForm.h"
 
-#include "app/ContextHelp.h"
 #include "app/DoubleText.h"
 #include "app/FormControls.h"
 #include "document/RegGridDlg.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QVBoxLayout>
 
 RegGridDlgForm::RegGridDlgForm(RegGridDlg& dlg, QWidget* parent)
     : QDialog(parent), m_dlg(dlg), m_snapX(CheckBox("&X:", "SnapX", dlg.m_snapX, this)),
@@ -45,16 +42,7 @@ RegGridDlgForm::RegGridDlgForm(RegGridDlg& dlg, QWidget* parent)
     });
     EnableAxes();
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addSpacing(8);
-    layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    TabInReadingOrder(this);
-    AddContextHelp(this);
+    FinishForm(this, grid);
 }
 
 void RegGridDlgForm::EnableAxes()

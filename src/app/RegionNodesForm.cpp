@@ -4,11 +4,9 @@
 #include "app/FormControls.h"
 #include "document/RegionNodesDlg.h"
 
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QVBoxLayout>
 
 #include <string>
 
@@ -34,15 +32,7 @@ RegionNodesForm::RegionNodesForm(RegionNodesDlg& dlg, QWidget* parent)
     grid->addWidget(new QLabel(QStringLiteral("Angle (degrees)"), this), 9, 0);
     grid->addWidget(m_angle, 9, 1);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addSpacing(8);
-    layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    TabInReadingOrder(this);
+    FinishForm(this, grid);
 }
 
 void RegionNodesForm::accept()

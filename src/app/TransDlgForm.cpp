@@ -1,16 +1,13 @@
 #include "app/TransDlgForm.h"
 
-#include "app/ContextHelp.h"
 #include "app/DoubleText.h"
 #include "app/FormControls.h"
 #include "document/TransDlg.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QVBoxLayout>
 
 TransDlgForm::TransDlgForm(TransDlg& dlg, QWidget* parent)
     : QDialog(parent), m_dlg(dlg), m_xMin(NumberEdit("XMin", dlg.m_xMin, this)),
@@ -39,16 +36,7 @@ TransDlgForm::TransDlgForm(TransDlg& dlg, QWidget* parent)
     grid->addWidget(m_yLog, 6, 1);
     grid->setColumnMinimumWidth(1, 160);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addSpacing(8);
-    layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    TabInReadingOrder(this);
-    AddContextHelp(this);
+    FinishForm(this, grid);
 }
 
 void TransDlgForm::accept()

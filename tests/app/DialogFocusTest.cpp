@@ -1,10 +1,12 @@
 #include "app/CImageMappingForm.h"
 #include "app/COptions.h"
 #include "app/RegGridDlgForm.h"
+#include "app/RegionNodesForm.h"
 #include "app/TransDlgForm.h"
 #include "document/CImageMapping.h"
 #include "document/OptionsDlg.h"
 #include "document/RegGridDlg.h"
+#include "document/RegionNodesDlg.h"
 #include "document/TransDlg.h"
 #include "tasks/PlotData.h"
 
@@ -43,6 +45,7 @@ TEST(DialogFocus, FirstControlFocusedTabInReadingOrderAndContextHelp)
     RegGridDlg grid(&data);
     grid.LoadFields();
     OptionsDlg options;
+    RegionNodesDlg nodes(&data);
     struct Case {
         const char* name;
         std::function<std::unique_ptr<QDialog>()> make;
@@ -61,6 +64,9 @@ TEST(DialogFocus, FirstControlFocusedTabInReadingOrderAndContextHelp)
         {"Options",
          [&] { return std::make_unique<COptions>(options); },
          {"SortData", "SaveBitmapCopy", "ReuseMappingData", "AllowCaching"}},
+        {"Region Nodes",
+         [&] { return std::make_unique<RegionNodesForm>(nodes); },
+         {"X1", "Y1", "X2", "Y2", "X3", "Y3"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -70,12 +76,15 @@ TEST(DialogFocus, FirstControlFocusedTabInReadingOrderAndContextHelp)
         const std::vector<std::string> order = TabOrder(*dialog);
         ASSERT_GE(order.size(), c.order.size());
         EXPECT_EQ(std::vector<std::string>(order.begin(), order.begin() + c.order.size()), c.order);
-        if (auto* edit = qobject_cast<QLineEdit*>(dialog->focusWidget()))
+        if (auto* edit = qobject_cast<QLineEdit*>(dialog->focusWidget())) {
             EXPECT_EQ(edit->selectedText(), edit->text());
-        for (QWidget* w : dialog->findChildren<QWidget*>())
-            if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() &&
-                !w->objectName().startsWith(QLatin1String("qt_"))) // a control's own parts
+        }
+        for (QWidget* w : dialog->findChildren<QWidget*>()) {
+            const bool part = w->objectName().startsWith(QLatin1String("qt_")); // of a control
+            if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && !part) {
                 EXPECT_FALSE(w->whatsThis().isEmpty()) << w->metaObject()->className();
+            }
+        }
     }
 }
 

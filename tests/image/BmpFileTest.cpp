@@ -56,8 +56,9 @@ TEST_P(BmpDepth, FilesRoundTripAndStoredVariantsGiveTheSameDib)
     // Packed, as a scanner hands it over, in either row order (such a block has masks only
     // with bit fields, so the program's 16- and 32-bit layout is not one of them top-down).
     EXPECT_EQ(ReadPackedDib(dib.data(), dib.size()), dib);
-    if (GetParam() != 16 && GetParam() != 32)
+    if (GetParam() != 16 && GetParam() != 32) {
         EXPECT_EQ(ReadPackedDib(topDown.data(), topDown.size()), dib);
+    }
     // One pixel byte short.
     Bytes cut = Wrap(dib, offset);
     cut.pop_back();
