@@ -20,11 +20,13 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <thread>
@@ -132,6 +134,11 @@ ExtractPanel::ExtractPanel(std::function<ImageViewWidget*()> activeView, QWidget
         m_box[i]->setEnabled(false);
         boxRow->addWidget(m_box[i]);
     }
+    m_dragBoxButton = new QPushButton(QStringLiteral("Drag in View"), this);
+    m_dragBoxButton->setCheckable(true);
+    m_dragBoxButton->setObjectName(QStringLiteral("dragBox"));
+    m_dragBoxButton->setToolTip(QStringLiteral("Drag the box over the picture"));
+    boxRow->addWidget(m_dragBoxButton);
     form->addRow(QStringLiteral("Box (pixels)"), boxRow);
 
     m_status = new QLabel(this);
@@ -168,6 +175,7 @@ ExtractPanel::ExtractPanel(std::function<ImageViewWidget*()> activeView, QWidget
             SetColour(c.rgb() & 0xFFFFFFu);
     });
     connect(m_pickButton, &QPushButton::toggled, this, [this](bool on) { TogglePick(on); });
+    connect(m_dragBoxButton, &QPushButton::toggled, this, [this](bool on) { ToggleBoxDrag(on); });
     connect(m_method, &QComboBox::currentIndexChanged, this, [this](int i) {
         m_pages->setCurrentIndex(i);
         Schedule();
@@ -223,6 +231,8 @@ void ExtractPanel::Attach(ImageViewWidget* view)
     m_view = view;
     if (m_pickButton->isChecked())
         TogglePick(true);
+    if (m_dragBoxButton->isChecked())
+        ToggleBoxDrag(true);
 }
 
 void ExtractPanel::Detach()
@@ -230,6 +240,7 @@ void ExtractPanel::Detach()
     if (m_view && m_view->GetView()) {
         m_view->GetView()->SetExtraLayer({});
         m_view->GetView()->SetClickPick({});
+        m_view->GetView()->SetDragPick({});
     }
     m_view = nullptr;
     m_shown.reset();
@@ -240,6 +251,7 @@ void ExtractPanel::closeEvent(QCloseEvent* event)
 {
     Cancel();
     m_pickButton->setChecked(false);
+    m_dragBoxButton->setChecked(false);
     Detach();
     QWidget::closeEvent(event);
 }
@@ -283,6 +295,55 @@ void ExtractPanel::TogglePick(bool on)
         QTimer::singleShot(0, self, [self] { self->m_pickButton->setChecked(false); });
         return true;
     });
+}
+
+void ExtractPanel::ToggleBoxDrag(bool on)
+{
+    if (!m_view || !m_view->GetView())
+        return;
+    CKurvoView* view = m_view->GetView();
+    if (!on) {
+        view->SetDragPick({});
+        return;
+    }
+    QPointer<ExtractPanel> self(this);
+    view->SetDragPick([self](DPoint from, DPoint to, bool done) {
+        if (!self || !self->m_view)
+            return;
+        // Whole pixels from the one pressed to the one released, both included.
+        const int box[4] = {
+            static_cast<int>(std::lround(std::min(from.x, to.x))),
+            static_cast<int>(std::lround(std::min(from.y, to.y))),
+            static_cast<int>(std::lround(std::max(from.x, to.x))) + 1,
+            static_cast<int>(std::lround(std::max(from.y, to.y))) + 1,
+        };
+        for (int i = 0; i < 4; ++i) {
+            const QSignalBlocker quiet(self->m_box[i]);
+            self->m_box[i]->setValue(box[i]);
+        }
+        self->m_area->setCurrentIndex(1);
+        self->m_view->GetView()->Invalidate(false);
+        self->m_view->viewport()->update();
+        if (done) {
+            self->Schedule();
+            QTimer::singleShot(0, self, [self] { self->m_dragBoxButton->setChecked(false); });
+        }
+    });
+}
+
+void ExtractPanel::DrawBox(ToolEvent& e) const
+{
+    if (m_area->currentIndex() != 1 || !e.dc)
+        return;
+    const IPoint a = e.ToWindow(m_box[0]->value() - 0.5, m_box[1]->value() - 0.5);
+    const IPoint b = e.ToWindow(m_box[2]->value() - 0.5, m_box[3]->value() - 0.5);
+    e.AttachPen(Pen{PenStyle::Dot, 0, kMaskColour});
+    e.dc->MoveTo(a.x, a.y);
+    e.dc->LineTo(b.x, a.y);
+    e.dc->LineTo(b.x, b.y);
+    e.dc->LineTo(a.x, b.y);
+    e.dc->LineTo(a.x, a.y);
+    e.ReleasePen();
 }
 
 void ExtractPanel::Schedule()
@@ -390,8 +451,10 @@ void ExtractPanel::Finished(const std::shared_ptr<Run>& run)
     if (CKurvoView* view = m_view->GetView())
         view->SetExtraLayer([shown, self](ToolEvent& e) {
             shown->Draw(e, kMaskColour, kPointColour);
-            if (self)
+            if (self) {
+                self->DrawBox(e);
                 self->CheckStale();
+            }
         });
 }
 

@@ -21,6 +21,7 @@ class QPushButton;
 class QSpinBox;
 class QStackedWidget;
 class QTimer;
+struct ToolEvent;
 
 // Data > Extract...: the modeless panel that finds points by colour in the active document.
 // Each change of a parameter runs the extraction again off the user-interface thread and shows
@@ -56,6 +57,10 @@ private:
     void Cancel();
     void AddToSet();
     void TogglePick(bool on);
+    // While on, a drag in the view lays the box (the area becomes the box).
+    void ToggleBoxDrag(bool on);
+    // The box outline over the view while the area is the box.
+    void DrawBox(ToolEvent& e) const;
     void Attach(ImageViewWidget* view);
     void Detach();
     void ShowColour();
@@ -74,6 +79,7 @@ private:
 
     QPushButton* m_colourButton;
     QPushButton* m_pickButton;
+    QPushButton* m_dragBoxButton;
     QSpinBox* m_tolerance;
     QComboBox* m_method;
     QStackedWidget* m_pages;

@@ -466,8 +466,24 @@ ToolEvent CKurvoView::PrepareEvent()
     return e;
 }
 
+void CKurvoView::SetDragPick(DragPick pick)
+{
+    m_dragPick = std::move(pick);
+    m_picking = false;
+}
+
 void CKurvoView::OnLButtonDown(IPoint p)
 {
+    if (m_dragPick) {
+        ToolEvent e = PrepareEvent();
+        BuildToolEvent(p, &m_canvas, e);
+        m_pickFrom = e.scaled;
+        m_picking = true;
+        if (m_host)
+            m_host->SetCapture();
+        m_dragPick(m_pickFrom, m_pickFrom, false);
+        return;
+    }
     if (m_clickPick) {
         ToolEvent e = PrepareEvent();
         BuildToolEvent(p, &m_canvas, e);
@@ -487,6 +503,10 @@ void CKurvoView::OnMouseMove(IPoint p)
     m_lastMouse = p;
     ToolEvent e = PrepareEvent();
     BuildToolEvent(p, &m_canvas, e);
+    if (m_picking && m_dragPick) {
+        m_dragPick(m_pickFrom, e.scaled, false);
+        return;
+    }
     if (m_host && m_host->HasCapture()) {
         e.buttonDown = 1;
         m_trackMgr->KeepTracking(e);
@@ -515,6 +535,13 @@ void CKurvoView::OnLButtonUp(IPoint p)
         return;
     ToolEvent e = PrepareEvent();
     BuildToolEvent(p, &m_canvas, e);
+    if (m_picking) {
+        m_picking = false;
+        m_host->ReleaseCapture();
+        if (DragPick pick = m_dragPick) // the pick may clear itself
+            pick(m_pickFrom, e.scaled, true);
+        return;
+    }
     m_trackMgr->EndTracking(e);
     m_host->ReleaseCapture();
     if (m_autoScroll)

@@ -163,6 +163,10 @@ public:
     // until cleared and consumes each click it returns true for.
     void SetClickPick(std::function<bool(DPoint)> pick) { m_clickPick = std::move(pick); }
     bool HasClickPick() const { return static_cast<bool>(m_clickPick); }
+    // Takes drags (in image pixels) before the current tool does, while set: each move
+    // reports the box so far, the release reports it done.
+    using DragPick = std::function<void(DPoint from, DPoint to, bool done)>;
+    void SetDragPick(DragPick pick);
 
     // ---- zoom about the pointer, the wheel, the magnifier, the pointer's position
     // The status panes the view fills besides the tools' message pane.
@@ -234,6 +238,9 @@ private:
     bool m_eraseNext = true;
     std::function<void(ToolEvent&)> m_extraLayer;
     std::function<bool(DPoint)> m_clickPick;
+    DragPick m_dragPick;
+    bool m_picking = false;
+    DPoint m_pickFrom;
     std::unique_ptr<Magnifier> m_magnifier;
     bool m_magnifierOn = false;
     bool m_loupeShown = false;

@@ -3,17 +3,21 @@
 #include "support/DesktopSupport.h"
 
 #include "app/ExtractPanel.h"
+#include "app/ImageViewWidget.h"
 #include "document/CKurvoDoc.h"
 #include "model/DbSetMgr.h"
 #include "platform/CommandIds.h"
 #include "tasks/PlotData.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -30,12 +34,15 @@ TEST_F(ExtractPanelTest, PreviewThenAddAsOneUndoableStep)
     ASSERT_NE(panel, nullptr);
     ASSERT_TRUE(panel->isVisible());
     panel->SetColour(0x1E46BE); // the damped oscillation
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while ((panel->IsRunning() || panel->CandidateCount() < 800) &&
-           std::chrono::steady_clock::now() < deadline) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    auto settle = [panel](int atLeast) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        do {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        } while ((panel->IsRunning() || panel->CandidateCount() < atLeast) &&
+                 std::chrono::steady_clock::now() < deadline);
+    };
+    settle(800);
     EXPECT_EQ(panel->CandidateCount(), 860) << panel->StatusText().toStdString();
     EXPECT_TRUE(panel->StatusText().startsWith(QStringLiteral("860 points")));
 
@@ -44,6 +51,27 @@ TEST_F(ExtractPanelTest, PreviewThenAddAsOneUndoableStep)
     EXPECT_EQ(sets.GetCurrentCount(), 860);
     ASSERT_TRUE(Command(ID_EDIT_UNDO));
     EXPECT_EQ(sets.GetCurrentCount(), 0);
+
+    // A box dragged in the view over the left part of the plot keeps the curve's left part.
+    panel->findChild<QPushButton*>(QStringLiteral("dragBox"))->click();
+    QWidget* viewport = ActiveView()->viewport();
+    const QPoint from = WindowPointOf(ActiveView(), 100, 40);
+    const QPoint to = WindowPointOf(ActiveView(), 450, 800);
+    for (auto [type, at, buttons] : {std::tuple{QEvent::MouseButtonPress, from, Qt::LeftButton},
+                                     std::tuple{QEvent::MouseMove, (from + to) / 2, Qt::LeftButton},
+                                     std::tuple{QEvent::MouseButtonRelease, to, Qt::NoButton}}) {
+        QMouseEvent event(type, QPointF(at), QPointF(viewport->mapToGlobal(at)), Qt::LeftButton,
+                          buttons, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &event);
+    }
+    const auto pumpUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds(400);
+    while (std::chrono::steady_clock::now() < pumpUntil) // past the preview's delay
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    settle(1);
+    EXPECT_GT(panel->CandidateCount(), 100);
+    EXPECT_LT(panel->CandidateCount(), 500);
+    EXPECT_FALSE(panel->findChild<QPushButton*>(QStringLiteral("dragBox"))->isChecked());
+    EXPECT_EQ(sets.GetCurrentCount(), 0); // the drag was the box's, not a tool's
     panel->close();
 }
 
