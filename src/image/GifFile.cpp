@@ -131,42 +131,54 @@ std::optional<DibBlock> ReadGifMemory(const std::uint8_t* data, std::size_t leng
     FramePalette palette;
     if (!MakeFramePalette(frame.ColorMap ? frame.ColorMap : gif->SColorMap, transparent, palette))
         return std::nullopt;
+    if (frame.Width < 1 || frame.Height < 1)
+        return std::nullopt;
+    // A code of the compressed data takes at least 3 bits and gives at most 4096 pixels: a
+    // frame larger than its data could give is refused before anything is made for it.
+    const std::uint64_t framePixels = static_cast<std::uint64_t>(frame.Width) * frame.Height;
+    if (framePixels > (static_cast<std::uint64_t>(length) * 8 / 3 + 1) * 4096)
+        return std::nullopt;
+    // The frame is decoded whole before the screen's DIB is made, so that data that breaks
+    // off never costs a screen. Interlaced frames come in four passes: every 8th row from 0,
+    // every 8th from 4, every 4th from 2, every 2nd from 1.
+    std::vector<GifPixelType> indices(static_cast<std::size_t>(framePixels));
+    static const int kStart[4] = {0, 4, 2, 1};
+    static const int kStep[4] = {8, 8, 4, 2};
+    const int passes = frame.Interlace ? 4 : 1;
+    for (int pass = 0; pass < passes; ++pass) {
+        const int start = frame.Interlace ? kStart[pass] : 0;
+        const int step = frame.Interlace ? kStep[pass] : 1;
+        for (int y = start; y < frame.Height; y += step) {
+            GifPixelType* line = indices.data() + static_cast<std::size_t>(y) * frame.Width;
+            if (DGifGetLine(gif, line, frame.Width) != GIF_OK)
+                return std::nullopt;
+        }
+    }
+
     // The screen holds the frame; a screen of no size is the frame's.
     const int width = gif->SWidth > 0 ? gif->SWidth : frame.Left + frame.Width;
     const int height = gif->SHeight > 0 ? gif->SHeight : frame.Top + frame.Height;
     // The DIB keeps all 256 entries: the paper may take one more.
     std::optional<DibBlock> dib = NewPaletteDib(width, height, palette.bgr, 256);
-    if (!dib || frame.Width < 1 || frame.Height < 1)
+    if (!dib)
         return std::nullopt;
     const std::size_t rowBytes = static_cast<std::size_t>(DibRowBytes(dib->data()));
     std::uint8_t* bits = FindDibBits(dib->data());
     const auto row = [&](int y) {
         return bits + static_cast<std::size_t>(height - 1 - y) * rowBytes;
     };
-
-    // The frame's indices as they come, clipped to the screen. Interlaced frames come in four
-    // passes: every 8th row from 0, every 8th from 4, every 4th from 2, every 2nd from 1.
-    static const int kStart[4] = {0, 4, 2, 1};
-    static const int kStep[4] = {8, 8, 4, 2};
-    const int passes = frame.Interlace ? 4 : 1;
+    // The frame's indices, clipped to the screen.
     const int right = std::min(width, frame.Left + frame.Width);
     const int bottom = std::min(height, frame.Top + frame.Height);
     bool used[256] = {};
-    std::vector<GifPixelType> line(static_cast<std::size_t>(frame.Width));
-    for (int pass = 0; pass < passes; ++pass) {
-        const int start = frame.Interlace ? kStart[pass] : 0;
-        const int step = frame.Interlace ? kStep[pass] : 1;
-        for (int y = start; y < frame.Height; y += step) {
-            if (DGifGetLine(gif, line.data(), frame.Width) != GIF_OK)
-                return std::nullopt;
-            if (frame.Top + y >= height)
-                continue;
-            std::uint8_t* out = row(frame.Top + y);
-            for (int x = frame.Left; x < right; ++x) {
-                const GifPixelType index = line[static_cast<std::size_t>(x - frame.Left)];
-                out[x] = index;
-                used[index] = true;
-            }
+    for (int y = frame.Top; y < bottom; ++y) {
+        const GifPixelType* line =
+            indices.data() + static_cast<std::size_t>(y - frame.Top) * frame.Width;
+        std::uint8_t* out = row(y);
+        for (int x = frame.Left; x < right; ++x) {
+            const GifPixelType index = line[x - frame.Left];
+            out[x] = index;
+            used[index] = true;
         }
     }
     // Then the paper around the frame and under indices beyond its colour map; transparent

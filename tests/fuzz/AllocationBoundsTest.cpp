@@ -2,6 +2,7 @@
 
 #include "image/BmpFile.h"
 #include "image/CDib.h"
+#include "image/PictureFile.h"
 #include "platform/Archive.h"
 
 #include <gtest/gtest.h>
@@ -105,6 +106,20 @@ TEST(AllocationBounds, ShortFilesClaimingLargePicturesAreRefusedWithoutRoomForTh
         else
             EXPECT_LT(largest, kSmall);
     }
+}
+
+// A GIF of a few dozen bytes whose screen and frame claim 20000 x 20000 pixels: its data
+// cannot give that many, so nothing is made for them (the screen alone would be 400 MB).
+TEST(AllocationBounds, GifFramesAreBoundedByTheirCompressedData)
+{
+    const Bytes gif = {'G',  'I', 'F',  '8',  '9',  'a',  0x20, 0x4E, 0x20, 0x4E,
+                       0x80, 0,   0,                                           // screen
+                       0,    0,   0,    255,  255,  255,                       // two colours
+                       0x2C, 0,   0,    0,    0,    0x20, 0x4E, 0x20, 0x4E, 0, // the frame
+                       2,    4,   0x84, 0x8F, 0xA9, 0x0B, 0,    0x3B};
+    std::optional<DibBlock> dib;
+    EXPECT_LT(LargestAllocation([&] { dib = ReadGifMemory(gif.data(), gif.size()); }), kSmall);
+    EXPECT_FALSE(dib);
 }
 
 // A compressed block claiming more than its packed bytes can hold is refused without room for
