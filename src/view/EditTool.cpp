@@ -338,6 +338,7 @@ bool EditTool::DeleteSelection()
     if (!Execute(std::make_unique<DeletePointsTask>(m_data, sets->GetSelection())))
         return false;
     Changed();
+    Prompt(); // the status may have named a point that is gone
     return true;
 }
 

@@ -170,4 +170,13 @@ TEST_F(EditPoints, ClicksOnNothingClearTheSelectionAndLeaveTheArrowsToScrolling)
     EXPECT_TRUE(sets->GetSelection().empty());
 }
 
+TEST_F(EditPoints, TheStatusNamesThePointUnderThePointerUntilItIsDeleted)
+{
+    h.Move(60, 60);
+    ASSERT_NE(h.Status(0).find("point 2"), std::string::npos) << h.Status(0);
+    h.Click(60, 60);
+    h.view->OnCommand(ID_EDIT_DELETE_POINTS);
+    EXPECT_EQ(h.Status(0).find("point"), std::string::npos) << h.Status(0);
+}
+
 } // namespace
