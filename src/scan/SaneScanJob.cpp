@@ -17,9 +17,11 @@ bool SaneScanJob::Start(SaneScanner& scanner, Progress progress, Finished finish
     m_thread = std::thread(
         [this, &scanner, progress = std::move(progress), finished = std::move(finished)] {
             SaneScanResult result = scanner.Scan(progress, &m_cancel);
+            // The device is free before the result is handed on: whoever takes it may start
+            // the next scan at once (Start then waits for this thread's last steps).
+            m_running = false;
             if (finished)
                 finished(std::move(result));
-            m_running = false;
         });
     return true;
 }
