@@ -41,18 +41,33 @@ int DbPoint::ColumnCount(ExportContext& ctx)
     return ctx.uncertainty ? 4 : 2;
 }
 
-void DbPoint::WriteRow(std::string& text, const std::string& sep, ExportContext& ctx)
+namespace {
+
+// The graph extent of a whole pixel's square about pixel, per axis; 0 without a mapping.
+DPoint PixelExtent(const GraphMapping* mapping, DPoint pixel)
 {
-    // The graph extent of a whole pixel's square about the point, per axis.
     double j[4];
-    DPoint extent{0.0, 0.0};
-    if (ctx.mapping && ctx.mapping->PixelJacobian(m_pixel, j))
-        extent = {std::fabs(j[0]) + std::fabs(j[1]), std::fabs(j[2]) + std::fabs(j[3])};
-    // Enough digits to resolve a twentieth of a pixel.
+    if (!mapping || !mapping->PixelJacobian(pixel, j))
+        return {0.0, 0.0};
+    return {std::fabs(j[0]) + std::fabs(j[1]), std::fabs(j[2]) + std::fabs(j[3])};
+}
+
+} // namespace
+
+void DbPoint::AppendGraph(std::string& text, const std::string& sep,
+                          const GraphMapping* mapping) const
+{
+    const DPoint extent = PixelExtent(mapping, m_pixel);
     AppendNumber(text, m_graph.x, DigitsFor(m_graph.x, extent.x / 20.0));
     text += sep;
     AppendNumber(text, m_graph.y, DigitsFor(m_graph.y, extent.y / 20.0));
+}
+
+void DbPoint::WriteRow(std::string& text, const std::string& sep, ExportContext& ctx)
+{
+    AppendGraph(text, sep, ctx.mapping);
     if (ctx.uncertainty) {
+        const DPoint extent = PixelExtent(ctx.mapping, m_pixel);
         text += sep;
         AppendNumber(text, extent.x / 2.0, 3);
         text += sep;

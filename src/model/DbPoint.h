@@ -15,6 +15,9 @@ public:
     void Serialize(Archive& ar, DbRefTable& refs) override;
     int ColumnCount(ExportContext& ctx) override;
     void WriteRow(std::string& text, const std::string& sep, ExportContext& ctx) override;
+    // X, sep, Y in graph units, with the digits that resolve a twentieth of a pixel on each
+    // axis through the mapping ("%g" without one), as the export writes them.
+    void AppendGraph(std::string& text, const std::string& sep, const GraphMapping* mapping) const;
     void WriteHeader(std::string& text, const std::string& sep, ExportContext& ctx) override;
     double SortKey(ExportContext& ctx) override;
     int Kind() const override;

@@ -273,16 +273,8 @@ void EditTool::Move(ToolEvent& e)
 
 std::string EditTool::GraphText(const DbPoint& p) const
 {
-    // The digits of the export: a twentieth of a pixel resolved.
-    double j[4];
-    DPoint r{0.0, 0.0};
-    if (m_data && m_data->PixelJacobian(p.m_pixel, j))
-        r = {(std::fabs(j[0]) + std::fabs(j[1])) / 20.0,
-             (std::fabs(j[2]) + std::fabs(j[3])) / 20.0};
     std::string text = "(";
-    AppendNumber(text, p.m_graph.x, DigitsFor(p.m_graph.x, r.x));
-    text += ", ";
-    AppendNumber(text, p.m_graph.y, DigitsFor(p.m_graph.y, r.y));
+    p.AppendGraph(text, ", ", m_data);
     return text + ")";
 }
 

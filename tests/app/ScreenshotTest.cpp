@@ -115,8 +115,9 @@ TEST_F(ScreenshotTest, SamplePlotWithItsFrameFittedAndPointsOnItsCurves)
     ProcessEvents();
     for (const auto& [pane, text] : m_ui.panes)
         Frame().SetPaneText(pane, QString::fromStdString(text));
-    if (const char* out = std::getenv("KURVO_SCREENSHOT"))
+    if (const char* out = std::getenv("KURVO_SCREENSHOT")) {
         EXPECT_TRUE(Frame().grab().save(QString::fromLocal8Bit(out)));
+    }
 }
 
 } // namespace

@@ -148,8 +148,9 @@ TEST_F(MappingDocument, AxisDialogNeedsPositiveLogarithmicLimits)
         EXPECT_EQ(reopened.m_xMin, c.accepted ? c.xMin : 0);
         EXPECT_EQ(reopened.m_yMax, c.accepted ? c.yMax : 10);
         EXPECT_EQ(reopened.m_yLog, c.accepted ? c.yLog : 0);
-        if (c.accepted)
+        if (c.accepted) {
             ASSERT_TRUE(data->Undo());
+        }
     }
 }
 
