@@ -71,12 +71,6 @@ protected:
     {
         return a.GetPlotData()->GetImage()->Block() == b.GetPlotData()->GetImage()->Block();
     }
-    bool Enabled(CKurvoDoc& doc, CommandId id)
-    {
-        CommandState s;
-        EXPECT_TRUE(doc.OnUpdateCommand(id, s));
-        return s.enabled;
-    }
 
     RecordingUiServices ui;
     TempDir dir;
@@ -320,6 +314,7 @@ TEST_F(Documents, ExportsLeaveTheProjectUnsaved)
     ASSERT_TRUE(doc.OnCommand(ID_IMAGE_ROTATE_CW));
     int entry = 0;
     std::string typed;
+    const char* german = nullptr;
     SetSaveDialogRunner([&](CSaveDlg& dlg, std::string& path) {
         dlg.m_entry = entry;
         path = dlg.OnOK(dir.File(typed));
@@ -331,7 +326,10 @@ TEST_F(Documents, ExportsLeaveTheProjectUnsaved)
         SCOPED_TRACE(name);
         entry = e;
         typed = name;
-        ASSERT_TRUE(doc.DoSave("", true));
+        german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8"); // a comma decimal changes nothing
+        const bool saved = doc.DoSave("", true);
+        std::setlocale(LC_NUMERIC, "C");
+        ASSERT_TRUE(saved);
         EXPECT_TRUE(doc.IsModified());
         EXPECT_EQ(doc.GetPathName(), bmp);
         EXPECT_TRUE(doc.GetPlotData()->CanUndo());
@@ -350,6 +348,9 @@ TEST_F(Documents, ExportsLeaveTheProjectUnsaved)
     EXPECT_EQ(doc.GetPathName(), dir.File("plot.kvx"));
     EXPECT_FALSE(doc.GetPlotData()->CanUndo());
     EXPECT_EQ(recent, (std::vector<std::string>{dir.File("plot.kvx")}));
+    if (!german) {
+        GTEST_SKIP() << "no German locale: the exports ran in the C locale only";
+    }
 }
 
 // A refused or failed save leaves what was there as it was, and no temporary file behind.
@@ -377,19 +378,6 @@ TEST_F(Documents, FailedSavesLeaveExistingFilesAloneAndNoLitter)
     EXPECT_EQ(entries, 3); // scan.bmp, old.txt and the folder
 }
 
-TEST_F(Documents, ExportIgnoresACommaDecimalLocale)
-{
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
-        GTEST_SKIP() << "no German locale on this machine";
-    CKurvoDoc doc;
-    OpenMapped(doc, WriteBitmap("scan.bmp"));
-    Collect(doc, 0.5, 1.5);
-    const bool saved = doc.OnSaveDocument(dir.File("de.txt"));
-    std::setlocale(LC_NUMERIC, "C");
-    ASSERT_TRUE(saved);
-    EXPECT_EQ(ReadAll(dir.File("de.txt")), "Line 1\r\nX Y\r\n0.5 1.5\r\n\r\n");
-}
-
 // Copy puts tab separated points and the image on the clipboard; pasting that into a new
 // document replaces its (empty) image, undoably.
 TEST_F(Documents, CopyAndPaste)
@@ -404,7 +392,9 @@ TEST_F(Documents, CopyAndPaste)
     EXPECT_EQ(*ui.clipboard.dib, doc.GetPlotData()->GetImage()->Block());
 
     ASSERT_TRUE(other.OnNewDocument());
-    EXPECT_TRUE(Enabled(other, ID_EDIT_PASTE));
+    CommandState paste;
+    ASSERT_TRUE(other.OnUpdateCommand(ID_EDIT_PASTE, paste));
+    EXPECT_TRUE(paste.enabled);
     ASSERT_TRUE(other.OnCommand(ID_EDIT_PASTE));
     EXPECT_TRUE(SamePixels(other, doc));
     other.OnCommand(ID_EDIT_UNDO);

@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <tuple>
 #include <vector>
@@ -69,20 +69,14 @@ inline void ExpectSameState(const TransformData::State& a, const TransformData::
 // layout without going through the archive.
 struct LeBytes {
     std::vector<std::uint8_t> bytes;
-    LeBytes& U32(std::uint32_t v)
+    LeBytes& Put(std::uint64_t v, int size)
     {
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < size; ++i)
             bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
         return *this;
     }
-    LeBytes& F64(double d)
-    {
-        std::uint64_t v;
-        std::memcpy(&v, &d, sizeof v);
-        for (int i = 0; i < 8; ++i)
-            bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-        return *this;
-    }
+    LeBytes& U32(std::uint32_t v) { return Put(v, 4); }
+    LeBytes& F64(double d) { return Put(std::bit_cast<std::uint64_t>(d), 8); }
     // A region block: version 1, node counts, eight pixel nodes (10 + i, 20 + i), eight graph
     // nodes (100 + i, 200 + i), the angle.
     LeBytes& Region(double angle)

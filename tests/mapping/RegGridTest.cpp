@@ -156,19 +156,9 @@ TEST(RegGridDataTest, StorageVersions)
     Apply(grid, s);
     Archive out;
     grid.Serialize(out);
-    // Version 2, the snap flags, origin and step per axis, the show flags: little-endian
-    // 32-bit integers and IEEE doubles, as older files hold them.
-    const std::vector<std::uint8_t> pinned = {
-        2, 0, 0, 0,                   // version
-        1, 0, 0, 0,                   // snap X
-        0, 0, 0, 0,                   // snap Y
-        0, 0, 0, 0, 0, 0, 0xF8, 0x3F, // origin X 1.5
-        0, 0, 0, 0, 0, 0, 0x10, 0xC0, // origin Y -4
-        0, 0, 0, 0, 0, 0, 0x04, 0x40, // step X 2.5
-        0, 0, 0, 0, 0, 0, 0xD0, 0x3F, // step Y 0.25
-        0, 0, 0, 0,                   // show X
-        1, 0, 0, 0,                   // show Y
-    };
+    // Version 2, the snap flags, origin and step per axis, the show flags.
+    const std::vector<std::uint8_t> pinned =
+        LeBytes().U32(2).U32(1).U32(0).F64(1.5).F64(-4).F64(2.5).F64(0.25).U32(0).U32(1).bytes;
     EXPECT_EQ(out.Bytes(), pinned);
     RegGridData back;
     Archive in(pinned);
@@ -176,10 +166,9 @@ TEST(RegGridDataTest, StorageVersions)
     EXPECT_EQ(back.GetSettings(), s);
 
     // Version 1: 40 bytes read and discarded; the settings stay, with both show flags on.
-    std::vector<std::uint8_t> v1(48, 0x77);
-    v1[0] = 1;
-    v1[1] = v1[2] = v1[3] = 0;
-    Archive v1in(v1);
+    LeBytes v1 = LeBytes().U32(1);
+    v1.bytes.resize(48, 0x77);
+    Archive v1in(v1.bytes);
     RegGridData old;
     const RegGridSettings before{0, 1, 7, 8, 0.5, 3, 0, 0};
     Apply(old, before);
