@@ -26,9 +26,8 @@ protected:
         SetUiServices(&ui);
         data = std::make_unique<PlotData>(&doc);
         data->NewSet();
-        DefineRegion({0, 0}, {100, 100});
-        ASSERT_TRUE(AxisMapping(0, 10, 0, 10));
-        data->ClearTasks();
+        DefineRect(Transform(), {0, 0}, {100, 100});
+        ::AxisMapping(Transform(), {0, 0}, {10, 10});
         doc.SetModifiedFlag(false);
     }
     void TearDown() override
@@ -37,16 +36,7 @@ protected:
         SetUiServices(nullptr);
     }
 
-    void DefineRegion(DPoint a, DPoint b, double angle = 0)
-    {
-        std::unique_ptr<AttributeRep> rep = data->FindRep<TransformMan>();
-        auto* man = dynamic_cast<TransformMan*>(rep.get());
-        ASSERT_NE(man, nullptr);
-        man->DefineOrResize(0, a, b);
-        man->Rotate(angle);
-        ASSERT_TRUE(data->Execute(std::make_unique<TransTask>(data.get(), std::move(rep))));
-    }
-    bool AxisMapping(double x0, double x1, double y0, double y1, int xLog = 0, int yLog = 0)
+    bool AxisDialog(double x0, double x1, double y0, double y1, int xLog = 0, int yLog = 0)
     {
         TransDlg dlg(data.get());
         dlg.LoadFields();
@@ -114,7 +104,7 @@ TEST_F(MappingDocument, AxisDialogNeedsPositiveLogarithmicLimits)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.xMin);
         ui.messages.clear();
-        EXPECT_EQ(AxisMapping(c.xMin, c.xMax, c.yMin, c.yMax, c.xLog, c.yLog), c.accepted);
+        EXPECT_EQ(AxisDialog(c.xMin, c.xMax, c.yMin, c.yMax, c.xLog, c.yLog), c.accepted);
         EXPECT_EQ(data->CanUndo(), c.accepted);
         if (!c.accepted) {
             ASSERT_EQ(ui.messages.size(), 1u);
@@ -170,11 +160,14 @@ TEST_F(MappingDocument, PointsFollowTheMappingThroughUndoAndRedo)
     ASSERT_TRUE(data->Execute(std::make_unique<PrimTask>(data.get(), std::move(owned))));
     EXPECT_LT(Dist(p->m_graph, {5, 7.5}), 1e-9);
     doc.SetModifiedFlag(false);
-    ASSERT_TRUE(AxisMapping(1, 1e4, -3, 3, 1, 0));
+    ASSERT_TRUE(AxisDialog(1, 1e4, -3, 3, 1, 0));
     EXPECT_TRUE(doc.IsModified());
     EXPECT_LT(Dist(p->m_graph, {100, 1.5}), 1e-9);
     const TransformData::State before = Transform().GetState();
-    DefineRegion({20, 30}, {220, 130}, 17);
+    auto man = data->FindRep<TransformMan>();
+    man->DefineOrResize(0, {20, 30}, {220, 130});
+    man->Rotate(17);
+    ASSERT_TRUE(data->Execute(std::make_unique<TransTask>(data.get(), std::move(man))));
     ASSERT_TRUE(data->Undo());
     ExpectSameState(Transform().GetState(), before);
     ASSERT_TRUE(data->Undo());
@@ -245,7 +238,7 @@ TEST_F(MappingDocument, PixelResolution)
         e.scaled = {ToolEvent::ImageOf(60, scale), ToolEvent::ImageOf(90, scale)};
         EXPECT_EQ(data->PixelResolution(e, 2), (DPoint{expected, expected})) << scale;
     }
-    ASSERT_TRUE(AxisMapping(0, 10, 0, 0));
+    ASSERT_TRUE(AxisDialog(0, 10, 0, 0));
     ToolEvent e;
     e.logical = {10, 10};
     e.scaled = {10, 10};
