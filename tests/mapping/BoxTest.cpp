@@ -25,9 +25,8 @@ ToolEvent Pick(double x, double y, double tol)
     return e;
 }
 
-// A collapsed box or a NaN converts nothing and leaves the output as it was; more than eight
-// nodes are cut to eight.
-TEST(BoxLimits, FailedConversionAndOversizedNodeCount)
+// A collapsed box or a NaN converts nothing and leaves the output as it was.
+TEST(BoxMapping, FailedConversionLeavesOutputUntouched)
 {
     Box collapsed;
     const DPoint same[4] = {{5, 5}, {5, 5}, {5, 5}, {5, 5}};
@@ -38,14 +37,6 @@ TEST(BoxLimits, FailedConversionAndOversizedNodeCount)
     EXPECT_FALSE(collapsed.GraphToPixel({1, 1}, out));
     EXPECT_FALSE(AxisBox(10, 10, 0, 1, 0, 1).PixelToGraph({std::nan(""), 1}, out));
     EXPECT_EQ(out, (DPoint{42, 43}));
-
-    DPoint many[12];
-    for (int i = 0; i < 12; ++i)
-        many[i] = {double(i), double(i)};
-    Box b;
-    b.SetGraphNodes(12, many);
-    EXPECT_EQ(b.GetGraphNodeCount(), 8);
-    EXPECT_EQ(b.GraphNodes()[7], (DPoint{7, 7}));
 }
 
 // Turning swings the nodes about the bottom-left corner and keeps the size, measured in the

@@ -22,8 +22,8 @@ class HostileBlocks : public ::testing::TestWithParam<unsigned> {};
 // or the block cut short.
 std::vector<std::uint8_t> Mutated(std::vector<std::uint8_t> bytes, std::mt19937& rng)
 {
-    static const double specials[] = {std::nan(""), 1e308, -1e308,
-                                      1e-308,       0.0,   std::numeric_limits<double>::infinity()};
+    static const double oddValues[] = {
+        std::nan(""), 1e308, -1e308, 1e-308, 0.0, std::numeric_limits<double>::infinity()};
     auto below = [&rng](std::size_t n) {
         return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng);
     };
@@ -32,7 +32,7 @@ std::vector<std::uint8_t> Mutated(std::vector<std::uint8_t> bytes, std::mt19937&
         if (kind == 0)
             bytes[at] = static_cast<std::uint8_t>(below(256));
         else if (kind == 1 && at + 8 <= bytes.size())
-            std::memcpy(&bytes[at], &specials[below(6)], 8);
+            std::memcpy(&bytes[at], &oddValues[below(6)], 8);
         else if (kind == 2)
             bytes.resize(at);
     }
