@@ -138,23 +138,6 @@ std::optional<DibBlock> ReadGifMemory(const std::uint8_t* data, std::size_t leng
     const std::uint64_t framePixels = static_cast<std::uint64_t>(frame.Width) * frame.Height;
     if (framePixels > (static_cast<std::uint64_t>(length) * 8 / 3 + 1) * 4096)
         return std::nullopt;
-    // The frame is decoded whole before the screen's DIB is made, so that data that breaks
-    // off never costs a screen. Interlaced frames come in four passes: every 8th row from 0,
-    // every 8th from 4, every 4th from 2, every 2nd from 1.
-    std::vector<GifPixelType> indices(static_cast<std::size_t>(framePixels));
-    static const int kStart[4] = {0, 4, 2, 1};
-    static const int kStep[4] = {8, 8, 4, 2};
-    const int passes = frame.Interlace ? 4 : 1;
-    for (int pass = 0; pass < passes; ++pass) {
-        const int start = frame.Interlace ? kStart[pass] : 0;
-        const int step = frame.Interlace ? kStep[pass] : 1;
-        for (int y = start; y < frame.Height; y += step) {
-            GifPixelType* line = indices.data() + static_cast<std::size_t>(y) * frame.Width;
-            if (DGifGetLine(gif, line, frame.Width) != GIF_OK)
-                return std::nullopt;
-        }
-    }
-
     // The screen holds the frame; a screen of no size is the frame's. Beyond the frame a
     // screen is paper only: one over 16 megapixels and four times its frame, which a few
     // bytes can claim, is refused like any picture its data cannot hold.
@@ -172,19 +155,32 @@ std::optional<DibBlock> ReadGifMemory(const std::uint8_t* data, std::size_t leng
     const auto row = [&](int y) {
         return bits + static_cast<std::size_t>(height - 1 - y) * rowBytes;
     };
-    // The frame's indices, clipped to the screen.
+
+    // The frame's rows go a line at a time into the screen, clipped to it. Interlaced frames
+    // come in four passes: every 8th row from 0, every 8th from 4, every 4th from 2, every 2nd
+    // from 1.
     const int left = std::min(width, frame.Left);
     const int right = std::max(left, std::min(width, frame.Left + frame.Width));
     const int bottom = std::min(height, frame.Top + frame.Height);
     bool used[256] = {};
-    for (int y = frame.Top; y < bottom; ++y) {
-        const GifPixelType* line =
-            indices.data() + static_cast<std::size_t>(y - frame.Top) * frame.Width;
-        std::uint8_t* out = row(y);
-        for (int x = left; x < right; ++x) {
-            const GifPixelType index = line[x - frame.Left];
-            out[x] = index;
-            used[index] = true;
+    std::vector<GifPixelType> line(static_cast<std::size_t>(frame.Width));
+    static const int kStart[4] = {0, 4, 2, 1};
+    static const int kStep[4] = {8, 8, 4, 2};
+    const int passes = frame.Interlace ? 4 : 1;
+    for (int pass = 0; pass < passes; ++pass) {
+        const int start = frame.Interlace ? kStart[pass] : 0;
+        const int step = frame.Interlace ? kStep[pass] : 1;
+        for (int y = start; y < frame.Height; y += step) {
+            if (DGifGetLine(gif, line.data(), frame.Width) != GIF_OK)
+                return std::nullopt;
+            if (frame.Top + y >= bottom)
+                continue;
+            std::uint8_t* out = row(frame.Top + y);
+            for (int x = left; x < right; ++x) {
+                const GifPixelType index = line[static_cast<std::size_t>(x - frame.Left)];
+                out[x] = index;
+                used[index] = true;
+            }
         }
     }
     // Then the paper around the frame and under indices beyond its colour map; transparent
