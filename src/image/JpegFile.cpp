@@ -116,17 +116,17 @@ bool ReadRows(jpeg_decompress_struct* cinfo, ErrorManager* err, std::uint8_t* bi
 
 // Huffman-coded data spends at least a bit on every 8x8 block of a component it codes, so a
 // few bytes cannot hold a large picture, and are refused before its DIB is made. Arithmetic
-// coding has no such floor and is left to the decoder's limits.
+// coding can spend far less on a block of flat paper; it is held to a byte per 64 blocks,
+// which a page with any ink on it exceeds many times over.
 bool DataCanHoldPicture(const jpeg_decompress_struct& cinfo, std::size_t length)
 {
-    if (cinfo.arith_code)
-        return true;
     std::uint64_t fewest = UINT64_MAX;
     for (int i = 0; i < cinfo.num_components; ++i) {
         const jpeg_component_info& c = cinfo.comp_info[i];
         fewest = std::min(fewest, std::uint64_t{c.width_in_blocks} * c.height_in_blocks);
     }
-    return fewest <= 8 * static_cast<std::uint64_t>(length);
+    const std::uint64_t blocksPerByte = cinfo.arith_code ? 64 : 8;
+    return fewest <= blocksPerByte * static_cast<std::uint64_t>(length);
 }
 
 } // namespace
