@@ -329,27 +329,6 @@ TEST_F(SaneScannerTest, DevicesAndCapabilitiesComeFromTheLibrary)
     EXPECT_NE(m_scanner.Error().find("no-such-option"), std::string::npos);
 }
 
-// Every status the back end can be told to answer sane_read with ends the scan with a message
-// naming the device and the library's text, and no picture; the device is usable after.
-TEST_F(SaneScannerTest, ReadFailuresGiveTheDeviceAndStatusAndNoPicture)
-{
-    if (kSanitized)
-        GTEST_SKIP() << "the back end's reader is cancelled mid-way";
-    for (const auto& [value, status] :
-         {std::pair{"SANE_STATUS_DEVICE_BUSY", SANE_STATUS_DEVICE_BUSY},
-          {"SANE_STATUS_COVER_OPEN", SANE_STATUS_COVER_OPEN},
-          {"SANE_STATUS_NO_DOCS", SANE_STATUS_NO_DOCS}}) {
-        ASSERT_TRUE(m_scanner.SetOption("read-return-value", value)) << m_scanner.Error();
-        const SaneScanResult result = m_scanner.Scan();
-        EXPECT_EQ(result.outcome, Outcome::kFailed) << value;
-        EXPECT_TRUE(result.dib.empty());
-        EXPECT_EQ(result.message,
-                  "The scanner test:0 reports: " + SaneLibrary::Get()->StatusText(status));
-    }
-    ASSERT_TRUE(m_scanner.SetOption("read-return-value", "Default"));
-    EXPECT_EQ(m_scanner.Scan().outcome, Outcome::kDone);
-}
-
 TEST_F(SaneScannerTest, WorkerScanCancelledHalfWayLeavesTheDeviceUsable)
 {
     if (kSanitized)

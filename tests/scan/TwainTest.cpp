@@ -123,26 +123,6 @@ TEST_F(StandInTest, AcquireFailureReportsTheStepAndReturnsToTheStartingState)
     }
 }
 
-TEST_F(StandInTest, ConditionCodeComesFromManagerOrSourceAndLeavesTheFailedResult)
-{
-    ProbeTwain twain;
-    ASSERT_TRUE(twain.LoadSourceManager());
-    EXPECT_EQ(twain.GetConditionCode(), TWCC_SEQERROR);
-    ASSERT_TRUE(twain.OpenSourceManager());
-    StandIn().FailOn(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, TWRC_FAILURE, TWCC_NODS);
-    EXPECT_FALSE(twain.OpenDefaultSource());
-    EXPECT_EQ(twain.GetLastResult(), TWRC_FAILURE) << "not the answer of the status request";
-    EXPECT_EQ(StandIn().CountCalls(DG_CONTROL, DAT_STATUS, MSG_GET), 1u);
-    EXPECT_FALSE(StandIn().calls.back().toSource) << "in state 3 the manager is asked";
-    StandIn().failArmed = false;
-    ASSERT_TRUE(twain.OpenDefaultSource());
-    StandIn().condition = TWCC_BADCAP;
-    EXPECT_EQ(twain.GetConditionCode(), TWCC_BADCAP);
-    EXPECT_TRUE(StandIn().calls.back().toSource);
-    StandIn().FailOn(DG_CONTROL, DAT_STATUS, MSG_GET);
-    EXPECT_EQ(twain.GetConditionCode(), TWCC_BUMMER);
-}
-
 TEST_F(StandInTest, OperationsOutsideTheirStatesSendNothing)
 {
     ProbeTwain twain;
@@ -159,24 +139,6 @@ TEST_F(StandInTest, OperationsOutsideTheirStatesSendNothing)
     EXPECT_FALSE(twain.UnloadSourceManager()) << "only from state 2";
     EXPECT_EQ(StandIn().calls.size(), calls);
     EXPECT_EQ(twain.GetState(), 5);
-}
-
-TEST_F(StandInTest, ContainerAllocationIsRetriedWhileTheUserAsks)
-{
-    ProbeTwain twain;
-    ASSERT_TRUE(twain.OpenSourceManager() && twain.OpenDefaultSource());
-    twain.containerFailures = -1;
-    m_ui.messageAnswers = {MsgResult::Retry, MsgResult::Cancel};
-    EXPECT_FALSE(twain.SetCapOneValue(ICAP_XFERMECH, TWTY_UINT16, TWSX_FILE));
-    EXPECT_EQ(StandIn().CountCalls(DG_CONTROL, DAT_CAPABILITY, MSG_SET), 0u)
-        << "a cancel sends nothing";
-    twain.containerFailures = 1;
-    m_ui.messageAnswers = {MsgResult::Retry};
-    EXPECT_TRUE(twain.SetCapOneValue(ICAP_XFERMECH, TWTY_UINT16, TWSX_MEMORY));
-    EXPECT_EQ(StandIn().xferMech, TWSX_MEMORY);
-    ASSERT_EQ(m_ui.messages.size(), 3u);
-    EXPECT_EQ(m_ui.messages[2].text, "Internal error while preparing for TWAIN acquire.");
-    EXPECT_EQ(m_ui.messages[2].buttons, MsgButtons::RetryCancel);
 }
 
 // Select Source asks the user even without a default source and returns to its state; a step

@@ -46,8 +46,6 @@ public:
     std::vector<int> states, errors;
     std::vector<std::vector<std::uint8_t>> dibs;
     bool negotiateAnswer = true;
-    // How many container allocations fail before one succeeds (-1: all fail).
-    int containerFailures = 0;
     // File transfers: what FileXferDone was given ("" for none); whether TIFF files are asked.
     std::vector<std::string> filesDone;
     bool fileReadyAnswer = true;
@@ -85,13 +83,6 @@ protected:
     }
     void StateChanged(int state) override { states.push_back(state); }
     void TwainError(int code) override { errors.push_back(code); }
-    void* AllocContainer(std::size_t size) override
-    {
-        if (containerFailures == 0)
-            return TwainTransfers::AllocContainer(size);
-        containerFailures -= containerFailures > 0;
-        return nullptr;
-    }
 
 private:
     void Count()
