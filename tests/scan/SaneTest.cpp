@@ -46,8 +46,8 @@ constexpr bool kSanitized = false;
 // so that LeakSanitizer can name and pass over them, and since it then keeps its state from one
 // test to the next, its pictures are not compared with a fresh scanimage.
 //
-// libsane keeps the configuration folder it first read: a later test lists no device until one
-// is opened by name, so the tests that list devices come first.
+// Once libsane has been shut down, it lists no device of a later folder until one is opened by
+// name: the tests that list devices come first.
 class SaneTestBackend {
 public:
     SaneTestBackend()

@@ -28,16 +28,12 @@ TW_IDENTITY& SourceIdentity()
     return identity;
 }
 
+// The source's identity, as the manager fills it in.
 void Identify(TW_MEMREF data)
 {
     auto* identity = static_cast<TW_IDENTITY*>(data);
     *identity = TW_IDENTITY{};
     identity->Id = 7;
-    identity->ProtocolMajor = 1;
-    identity->ProtocolMinor = 9;
-    identity->SupportedGroups = DG_CONTROL | DG_IMAGE;
-    std::strcpy(identity->Manufacturer, "Stand-in");
-    std::strcpy(identity->ProductFamily, "Stand-in");
     std::strcpy(identity->ProductName, "Stand-in Scanner");
 }
 
