@@ -16,7 +16,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <tuple>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -24,17 +26,22 @@
 namespace {
 
 const std::string kCli = std::string(KURVO_BINARY_DIR) + "/bin/kurvo-cli";
+const std::string kSample = "'" + std::string(KURVO_SOURCE_DIR) + "/examples/sample-plot.kvx'";
 
 // kurvo-cli's standard output and error, and its exit code.
 struct CliRun {
-    std::string out;
-    std::string err;
+    std::string out, err;
     int code = -1;
 };
 
-class ImageInfoCli : public ::testing::Test {
+class Cli : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(std::filesystem::exists(kCli)) << "build kurvo-cli first"; }
+    void SetUp() override
+    {
+        ASSERT_TRUE(std::filesystem::exists(kCli)) << "build kurvo-cli first";
+        std::ofstream(m_dir.File("notes.txt")) << "just some words";
+        ASSERT_TRUE(WriteTestPdf(m_dir.File("two.pdf"), {{72, 144, ""}, {144, 72, ""}}));
+    }
     // The quoted path of a file in the temporary folder.
     std::string Q(const std::string& name) const { return "'" + m_dir.File(name) + "'"; }
     CliRun Run(const std::string& args) const
@@ -55,101 +62,28 @@ protected:
     TempDir m_dir;
 };
 
-TEST_F(ImageInfoCli, LibtiffErrorsGoToStandardError)
+TEST_F(Cli, UsageErrorsExitWithTwo)
 {
-    // A TIFF whose one strip is cut short: the directory is read, the pixels are not there.
-    const std::uint8_t head[] = {'I', 'I', 42, 0, 8, 0, 0, 0, 6, 0};
-    std::vector<std::uint8_t> f(head, head + sizeof head);
-    auto entry = [&](std::uint16_t tag, std::uint16_t type, std::uint32_t value) {
-        std::uint8_t e[12] = {};
-        PutLE16(e, tag);
-        PutLE16(e + 2, type);
-        PutLE32(e + 4, 1);
-        if (type == 3)
-            PutLE16(e + 8, static_cast<std::uint16_t>(value));
-        else
-            PutLE32(e + 8, value);
-        f.insert(f.end(), e, e + 12);
-    };
-    entry(256, 4, 64);
-    entry(257, 4, 64);
-    entry(258, 3, 8);
-    entry(262, 3, 1);
-    entry(273, 4, 8 + 2 + 6 * 12 + 4);
-    entry(279, 4, 64 * 64);
-    // Enough of the strip is there to be worth reading (a sixteenth of the picture), not all.
-    f.insert(f.end(), 4 + 300, 0);
-    const std::string path = m_dir.File("cut.tif");
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(f.data()), static_cast<std::streamsize>(f.size()));
-    // Its information comes from the directory alone; its pixels are read for the image.
-    EXPECT_EQ(Run("info " + Q("cut.tif")).code, 0);
-    const CliRun r = Run("image " + Q("cut.tif") + " " + Q("out.bmp"));
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("kurvo-cli: " + path + " Error: "), std::string::npos) << r.err;
-    EXPECT_EQ(r.out, "");
+    const std::string pdf = " " + Q("two.pdf");
+    for (const std::string args :
+         {std::string("info"), std::string("export only-one-argument"),
+          std::string("frobnicate a b"), "info --page" + pdf, "info --page 0" + pdf,
+          "info --dpi 7x" + pdf, "info --page 1 --page 2" + pdf,
+          "info " + Q("notes.txt") + " --page 1", "extract " + kSample + " -",
+          "extract " + kSample + " --colour red -",
+          "extract " + kSample + " --colour '#000000' --method snake -",
+          "extract " + kSample + " --colour '#000000' --area 9:3 -",
+          "extract " + kSample + " --colour '#000000' --step -1 -"}) {
+        const CliRun r = Run(args);
+        EXPECT_EQ(r.code, 2) << args;
+        EXPECT_EQ(r.out, "") << args;
+    }
 }
 
-TEST_F(ImageInfoCli, MissingArgumentIsAUsageError)
-{
-    EXPECT_EQ(Run("info").code, 2);
-    EXPECT_EQ(Run("export only-one-argument").code, 2);
-    EXPECT_EQ(Run("frobnicate a b").code, 2);
-}
-
-TEST_F(ImageInfoCli, BitmapProjectExportAndImageRoundTrip)
-{
-    BitmapInfoHeader h;
-    h.bitCount = 8;
-    const DibBlock dib = *MakeDib(h, 16, 9, nullptr);
-    ASSERT_TRUE(WriteBmpFile(m_dir.File("scan.bmp"), dib.data(), dib.size()));
-    CliRun r = Run("info " + Q("scan.bmp"));
-    EXPECT_EQ(r.code, 0);
-    EXPECT_NE(
-        r.out.find("File Name: scan.bmp\nFile Format: BMP\nImage Width: 16\nImage Height: 9\n"),
-        std::string::npos)
-        << r.out;
-    EXPECT_EQ(r.err, "");
-
-    r = Run("project " + Q("scan.bmp") + " " + Q("p.kvx"));
-    ASSERT_EQ(r.code, 0) << r.err;
-    r = Run("info " + Q("p.kvx"));
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_NE(r.out.find("File Name: p.kvx\nFile Format: BMP\nImage Width: 16\n"),
-              std::string::npos)
-        << r.out;
-
-    // The project holds one empty set: its name line only.
-    r = Run("export " + Q("p.kvx") + " -");
-    EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out, "Line 1\n");
-    r = Run("export " + Q("p.kvx") + " " + Q("out.csv"));
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "kurvo-cli: No points to save!\n");
-    EXPECT_FALSE(std::filesystem::exists(m_dir.File("out.csv")));
-
-    r = Run("image " + Q("p.kvx") + " " + Q("back.bmp"));
-    ASSERT_EQ(r.code, 0) << r.err;
-    CDib back;
-    ASSERT_TRUE(back.LoadFile(m_dir.File("back.bmp")));
-    EXPECT_EQ(back.Width(), 16);
-    EXPECT_EQ(back.Height(), 9);
-}
-
-TEST_F(ImageInfoCli, FilesOfNoKnownKindFail)
-{
-    std::ofstream(m_dir.File("notes.txt")) << "just some words";
-    const CliRun r = Run("export " + Q("notes.txt") + " -");
-    EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("Unknown file type detected...\nNot a known image or restart  file."),
-              std::string::npos)
-        << r.err;
-    EXPECT_EQ(r.out, "");
-}
-
-// Folders, pipes and devices are no pictures: named directly or by a project's image
-// reference, every command fails with the program's message, neither aborting nor waiting.
-TEST_F(ImageInfoCli, FoldersPipesAndDevicesFailWithAMessage)
+// Files that are no pictures (folders, pipes and devices too, named directly or by a project's
+// image reference), pictures cut short and absent pages: every command fails with the
+// program's message, neither aborting nor waiting.
+TEST_F(Cli, FailuresExitWithOneAndTheProgramsMessage)
 {
     const std::string fifo = m_dir.File("pipe");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -160,104 +94,111 @@ TEST_F(ImageInfoCli, FoldersPipesAndDevicesFailWithAMessage)
     Archive ar;
     doc.Serialize(ar);
     ASSERT_TRUE(ar.SaveFile(m_dir.File("ref.kvx")));
-
-    for (const std::string& path :
-         {m_dir.Path().string(), fifo, std::string("/dev/zero"), m_dir.File("ref.kvx")}) {
-        for (const std::string command : {"info", "export", "image"}) {
-            SCOPED_TRACE(command + " " + path);
-            const std::string out = command == "export"  ? " -"
-                                    : command == "image" ? " " + Q("out.bmp")
-                                                         : "";
-            const CliRun r = Run(command + " '" + path + "'" + out);
-            EXPECT_EQ(r.code, 1);
-            EXPECT_NE(r.err.find("kurvo-cli: "), std::string::npos);
-            EXPECT_EQ(r.out, "");
-        }
+    // A TIFF whose one strip is cut short: the directory is there, a sixteenth of the pixels.
+    std::vector<std::uint8_t> tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 6, 0};
+    for (const auto [tag, value] : {std::pair<std::uint16_t, std::uint32_t>{256, 64},
+                                    {257, 64},
+                                    {258, 8},
+                                    {262, 1},
+                                    {273, 86},
+                                    {279, 4096}}) {
+        std::uint8_t e[12] = {};
+        PutLE16(e, tag);
+        PutLE16(e + 2, 4);
+        PutLE32(e + 4, 1);
+        PutLE32(e + 8, value);
+        tiff.insert(tiff.end(), e, e + 12);
     }
+    tiff.resize(tiff.size() + 4 + 300);
+    testdibs::WriteFile(m_dir.File("cut.tif"), tiff);
+    EXPECT_EQ(Run("info " + Q("cut.tif")).code, 0) << "the directory alone is read";
+
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {"export " + Q("notes.txt") + " -",
+         "Unknown file type detected...\nNot a known image or restart  file."},
+        {"image " + Q("cut.tif") + " " + Q("out.bmp"), m_dir.File("cut.tif") + " Error: "},
+        {"info " + Q("two.pdf") + " --page 3", ""},
+    };
+    for (const std::string& path :
+         {m_dir.Path().string(), fifo, std::string("/dev/zero"), m_dir.File("ref.kvx")})
+        for (const std::string command : {"info '", "export '", "image '"})
+            cases.push_back(
+                {command + path + "' " + (command == "info '" ? "" : Q("out.bmp")), ""});
+    for (const auto& [args, message] : cases) {
+        const CliRun r = Run(args);
+        EXPECT_EQ(r.code, 1) << args;
+        EXPECT_NE(r.err.find("kurvo-cli: " + message), std::string::npos) << args << r.err;
+        EXPECT_EQ(r.out, "") << args;
+    }
+}
+
+TEST_F(Cli, BitmapProjectExportAndImageRoundTrip)
+{
+    BitmapInfoHeader h;
+    h.bitCount = 8;
+    const DibBlock dib = *MakeDib(h, 16, 9, nullptr);
+    ASSERT_TRUE(WriteBmpFile(m_dir.File("scan.bmp"), dib.data(), dib.size()));
+    ASSERT_EQ(Run("project " + Q("scan.bmp") + " " + Q("p.kvx")).code, 0);
+    CliRun r = Run("info " + Q("p.kvx"));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("File Name: p.kvx\nFile Format: BMP\nImage Width: 16\nImage Height: 9\n"),
+              std::string::npos)
+        << r.out;
+    // The project holds one empty set: its name line only.
+    r = Run("export " + Q("p.kvx") + " -");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "Line 1\n");
+    r = Run("export " + Q("p.kvx") + " " + Q("out.csv"));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "kurvo-cli: No points to save!\n");
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("out.csv")));
+    ASSERT_EQ(Run("image " + Q("p.kvx") + " " + Q("back.bmp")).code, 0);
+    CDib back;
+    ASSERT_TRUE(back.LoadFile(m_dir.File("back.bmp")));
+    EXPECT_EQ(back.Block(), dib);
 }
 
 // The bundled sample project: its two curves and its ring markers come out by colour, each
 // as the export writes a set, the values on the curves that drew them.
-TEST_F(ImageInfoCli, ExtractTheSamplePlotByColour)
+TEST_F(Cli, ExtractTheSamplePlotByColour)
 {
-    const std::string project = std::string(KURVO_SOURCE_DIR) + "/examples/sample-plot.kvx";
-    struct Case {
+    const auto rising = [](double t) { return 42 * (1 - std::exp(-t / 2.2)) - 30; };
+    const struct {
         std::string options;
-        double (*truth)(double);
+        std::function<double(double)> truth;
         std::size_t minimum, maximum;
         double tolerance;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"--colour '#1E46BE'",
          [](double t) { return 48 * std::exp(-t / 3.2) * std::cos(2 * M_PI * t / 2.7) + 4; }, 800,
          900, 0.2},
-        {"--colour '#c82828' --step 0.25",
-         [](double t) { return 42 * (1 - std::exp(-t / 2.2)) - 30; }, 30, 41, 0.3},
-        {"--colour '#148C3C' --method markers --area 20:200 --box 140,60,1060,730",
-         [](double t) { return 42 * (1 - std::exp(-t / 2.2)) - 30; }, 21, 21, 0.05},
+        {"--colour '#c82828' --step 0.25", rising, 30, 41, 0.3},
+        {"--colour '#148C3C' --method markers --area 20:200 --box 140,60,1060,730", rising, 21, 21,
+         0.05},
     };
-    for (const Case& c : cases) {
-        const CliRun r = Run("extract '" + project + "' " + c.options + " " + Q("out.csv"));
-        ASSERT_EQ(r.code, 0) << c.options << r.err;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options);
+        const CliRun r = Run("extract " + kSample + " " + c.options + " " + Q("out.csv"));
+        ASSERT_EQ(r.code, 0) << r.err;
         std::ifstream in(m_dir.File("out.csv"));
         std::string line;
         std::getline(in, line); // the set's name
         std::getline(in, line); // the column titles
         std::size_t n = 0;
         for (double x, y; in >> x && in.ignore(1) && in >> y; ++n) {
-            EXPECT_NEAR(y, c.truth(x), c.tolerance) << c.options << " at " << x;
-            if (c.options.find("--step 0.25") != std::string::npos)
+            EXPECT_NEAR(y, c.truth(x), c.tolerance) << " at " << x;
+            if (c.options.find("--step 0.25") != std::string::npos) {
                 EXPECT_EQ(x, std::round(x * 4) / 4); // the steps exactly
+            }
         }
-        EXPECT_GE(n, c.minimum) << c.options;
-        EXPECT_LE(n, c.maximum) << c.options;
+        EXPECT_GE(n, c.minimum);
+        EXPECT_LE(n, c.maximum);
     }
-    for (const char* bad : {"", "--colour red", "--colour '#000000' --method snake",
-                            "--colour '#000000' --area 9:3", "--colour '#000000' --step -1"})
-        EXPECT_EQ(Run("extract '" + project + "' " + bad + " -").code, 2) << bad;
 }
 
-} // namespace
-
-namespace {
-
-TEST_F(ImageInfoCli, PageAndResolutionChooseThePdfPage)
-{
-    ASSERT_TRUE(WriteTestPdf(m_dir.File("two.pdf"), {{72, 144, ""}, {144, 72, ""}}));
-    std::ofstream(m_dir.File("notes.txt")) << "just some words";
-    const struct {
-        std::string args;
-        int code;
-        const char* out; // found in the standard output
-    } cases[] = {
-        {"info " + Q("two.pdf"), 0, "File Format: PDF, page 1 of 2 at 300 dpi\nImage Width: 300\n"},
-        {"info --page 2 " + Q("two.pdf") + " --dpi 50", 0,
-         "File Format: PDF, page 2 of 2 at 50 dpi\nImage Width: 100\nImage Height: 50\n"},
-        {"info " + Q("two.pdf") + " --dpi 72", 0, "page 1 of 2 at 72 dpi\nImage Width: 72\n"},
-        {"info " + Q("two.pdf") + " --page 3", 1, ""},
-        {"info " + Q("two.pdf") + " --page", 2, ""},
-        {"info " + Q("two.pdf") + " --page 0", 2, ""},
-        {"info " + Q("two.pdf") + " --dpi 7x", 2, ""},
-        {"info " + Q("two.pdf") + " --page 1 --page 2", 2, ""},
-        {"info " + Q("notes.txt") + " --page 1", 2, ""},
-    };
-    for (const auto& c : cases) {
-        const CliRun r = Run(c.args);
-        EXPECT_EQ(r.code, c.code) << c.args << "\n" << r.err;
-        EXPECT_NE(r.out.find(c.out), std::string::npos) << c.args << "\n" << r.out;
-    }
-    // A project of a page keeps the page.
-    ASSERT_EQ(Run("project --page 2 " + Q("two.pdf") + " " + Q("p.kvx")).code, 0);
-    EXPECT_NE(Run("info " + Q("p.kvx")).out.find("Image Width: 600\nImage Height: 300\n"),
-              std::string::npos);
-}
-
-} // namespace
-
-namespace {
-
-// info reads only the header, and says what opening the picture says.
-TEST_F(ImageInfoCli, InfoFromTheHeaderMatchesTheOpenedPicture)
+// info reads only the header, and says what opening the picture says; --page and --dpi choose
+// a PDF's page, and a project of a page keeps it.
+TEST_F(Cli, InfoFromTheHeaderMatchesTheOpenedPicture)
 {
     using namespace testdibs;
     const auto tiff = [&](const char* name, const TiffImage& s) {
@@ -269,7 +210,6 @@ TEST_F(ImageInfoCli, InfoFromTheHeaderMatchesTheOpenedPicture)
         EXPECT_TRUE(WriteBmpFile(m_dir.File(name), dib.data(), dib.size()));
         return std::string(name);
     };
-    EXPECT_TRUE(WriteTestPdf(m_dir.File("two.pdf"), {{72, 144, ""}, {144, 72, ""}}));
     const std::string names[] = {
         tiff("grey16.tif", {9, 5, 16, 1}),
         tiff("rgb.tif", {9, 5, 8, 3, PHOTOMETRIC_RGB, COMPRESSION_LZW}),
@@ -289,65 +229,55 @@ TEST_F(ImageInfoCli, InfoFromTheHeaderMatchesTheOpenedPicture)
         EXPECT_EQ(r.code, 0) << name;
         EXPECT_EQ(r.out, opened) << name;
     }
+    for (const auto& [args, out] : std::vector<std::pair<std::string, std::string>>{
+             {Q("two.pdf"), "File Format: PDF, page 1 of 2 at 300 dpi\nImage Width: 300\n"},
+             {"--page 2 " + Q("two.pdf") + " --dpi 50",
+              "File Format: PDF, page 2 of 2 at 50 dpi\nImage Width: 100\nImage Height: 50\n"}}) {
+        const CliRun r = Run("info " + args);
+        EXPECT_EQ(r.code, 0) << args;
+        EXPECT_NE(r.out.find(out), std::string::npos) << args << "\n" << r.out;
+    }
+    ASSERT_EQ(Run("project --page 2 " + Q("two.pdf") + " " + Q("p.kvx")).code, 0);
+    EXPECT_NE(Run("info " + Q("p.kvx")).out.find("Image Width: 600\nImage Height: 300\n"),
+              std::string::npos);
 }
 
-} // namespace
-
-namespace {
-
 // kurvo-cli scan with libsane's test back end, configured in the test's own folder.
-class ScanCli : public ImageInfoCli {
-protected:
-    void SetUp() override
-    {
-        ImageInfoCli::SetUp();
-        std::ofstream(m_dir.File("dll.conf")) << "test\n";
-        std::ofstream(m_dir.File("test.conf"))
-            << "number_of_devices 2\ntest-picture \"Color pattern\"\nbr_x 40.0\nbr_y 30.0\n";
-        setenv("SANE_CONFIG_DIR", m_dir.Path().c_str(), 1);
-        // libsane's test back end leaks a string and is unloaded by sane_exit, so a sanitized
-        // kurvo-cli cannot tell its leak from one of its own: leaks are not checked here
-        // (the scanner code is checked for leaks by the scanner tests).
-        const char* asan = std::getenv("ASAN_OPTIONS");
-        m_asan = asan ? asan : "";
-        setenv("ASAN_OPTIONS", (m_asan + ":detect_leaks=0").c_str(), 1);
-    }
-    void TearDown() override { setenv("ASAN_OPTIONS", m_asan.c_str(), 1); }
-
-    std::string m_asan;
-};
-
-TEST_F(ScanCli, ListsDevicesAndScansInEachModeToBitmapOrProject)
+TEST_F(Cli, ScanListsDevicesAndScansInEachModeToBitmapOrProject)
 {
+    std::ofstream(m_dir.File("dll.conf")) << "test\n";
+    std::ofstream(m_dir.File("test.conf"))
+        << "number_of_devices 2\ntest-picture \"Color pattern\"\nbr_x 40.0\nbr_y 30.0\n";
+    setenv("SANE_CONFIG_DIR", m_dir.Path().c_str(), 1);
+    // libsane's test back end leaks a string and is unloaded by sane_exit, so a sanitized
+    // kurvo-cli cannot tell its leak from one of its own: leaks are not checked here (the
+    // scanner tests check the scanner code for leaks).
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    const std::string saved = asan ? asan : "";
+    setenv("ASAN_OPTIONS", (saved + ":detect_leaks=0").c_str(), 1);
+
     const CliRun list = Run("scan --list");
     EXPECT_EQ(list.code, 0) << list.err;
     EXPECT_EQ(list.out.rfind("test:0\t", 0), 0u) << list.out;
     EXPECT_NE(list.out.find("\ntest:1\t"), std::string::npos);
-
-    struct Case {
-        const char* args;
-        int width, height, bits;
-    };
-    for (const Case& c : {Case{"--mode color --resolution 100", 157, 118, 24},
-                          Case{"--mode gray --resolution 50", 78, 59, 8},
-                          Case{"--mode lineart --resolution 50", 78, 59, 1}}) {
-        const CliRun run = Run("scan test:0 " + Q("out.bmp") + " " + c.args);
-        ASSERT_EQ(run.code, 0) << c.args << run.err;
+    for (const auto& [args, width, height, bits] :
+         {std::tuple{"--mode color --resolution 100", 157, 118, 24},
+          {"--mode gray --resolution 50", 78, 59, 8},
+          {"--mode lineart --resolution 50", 78, 59, 1}}) {
+        SCOPED_TRACE(args);
+        const CliRun run = Run("scan test:0 " + Q("out.bmp") + " " + args);
+        ASSERT_EQ(run.code, 0) << run.err;
         const std::optional<DibBlock> dib = ReadBmpFile(m_dir.File("out.bmp"));
-        ASSERT_TRUE(dib) << c.args;
+        ASSERT_TRUE(dib);
         const BitmapInfoHeader h = BitmapInfoHeader::Read(dib->data());
-        EXPECT_EQ(h.width, c.width) << c.args;
-        EXPECT_EQ(h.height, c.height) << c.args;
-        EXPECT_EQ(h.bitCount, c.bits) << c.args;
+        EXPECT_EQ(std::tuple(h.width, h.height, int(h.bitCount)), std::tuple(width, height, bits));
     }
     ASSERT_EQ(Run("scan test:1 " + Q("out.kvx") + " --resolution 50").code, 0);
     CKurvoDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(m_dir.File("out.kvx")));
     EXPECT_TRUE(doc.IsImageLoaded());
-}
 
-TEST_F(ScanCli, FailuresExitWithTheDeviceNamedOrTheUsage)
-{
+    std::filesystem::remove(m_dir.File("out.bmp"));
     const CliRun missing = Run("scan test:5 " + Q("out.bmp"));
     EXPECT_EQ(missing.code, 1);
     EXPECT_NE(missing.err.find("test:5"), std::string::npos) << missing.err;
@@ -355,6 +285,7 @@ TEST_F(ScanCli, FailuresExitWithTheDeviceNamedOrTheUsage)
                                    "scan test:0 " + Q("out.bmp") + " --mode sepia"})
         EXPECT_EQ(Run(args).code, 2) << args;
     EXPECT_FALSE(std::filesystem::exists(m_dir.File("out.bmp")));
+    setenv("ASAN_OPTIONS", saved.c_str(), 1);
 }
 
 } // namespace

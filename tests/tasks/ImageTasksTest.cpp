@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 // A mapping reduced to one number and a defined flag, with snapshots that count themselves.
@@ -29,18 +31,8 @@ struct FakeMapping : MappingSource {
             ++owner->liveStates;
         }
         ~State() override { --owner->liveStates; }
-        void Restore() override
-        {
-            owner->value = value;
-            owner->defined = defined;
-        }
-        void Reset() override
-        {
-            owner->value = 0;
-            owner->defined = false;
-            value = 0;
-            defined = false;
-        }
+        void Restore() override { owner->value = value, owner->defined = defined; }
+        void Reset() override { owner->value = value = 0, owner->defined = defined = false; }
     };
     std::unique_ptr<MappingState> Snapshot() override { return std::make_unique<State>(this); }
 };
@@ -53,7 +45,8 @@ protected:
         data->NewSet();
         const DibBlock dib = testdibs::Make(9, 5, 24);
         ASSERT_TRUE(data->GetImage()->Assign(dib.data(), dib.size()));
-        data->ClearChangeFlags();
+        Collect(1, 1);
+        Collect(3, 2);
     }
     void Collect(double x, double y)
     {
@@ -62,10 +55,10 @@ protected:
     }
     int Points() const { return data->GetSetMgr()->GetTotalCount(); }
     DibBlock Image() const { return data->GetImage()->Block(); }
-    CDib Cropped() const
+    CDib Cropped(int width = 4, int height = 3) const
     {
         CDib copy(*data->GetImage());
-        copy.Crop(2, 1, 4, 3);
+        copy.Crop(9 - width, 5 - height, width, height);
         return copy;
     }
 
@@ -75,124 +68,95 @@ protected:
     std::unique_ptr<PlotData> data;
 };
 
-// Flips (0 mirrors left to right, 1 top to bottom) and turns change only the pixels, and
-// undo gives the image back byte for byte.
-TEST_F(ImageTasks, FlipAndRotateChangeOnlyPixelsAndUndoRestoresThem)
+// Flips and turns change only the pixels, and undo gives the image back byte for byte.
+TEST_F(ImageTasks, FlipAndRotateKeepThePointsAndUndoRestoresThePixels)
 {
-    Collect(1, 2);
     const DibBlock before = Image();
-    for (int direction : {0, 1}) {
-        ASSERT_TRUE(data->Execute(std::make_unique<ImageFlipTask>(data.get(), direction)));
-        EXPECT_EQ(testdibs::Get(data->GetImage()->GetDib(), 0, 0),
-                  direction == 0 ? testdibs::Pattern(8, 0, 24) : testdibs::Pattern(0, 4, 24));
-        EXPECT_EQ(Points(), 1);
+    const auto flip = [](int how) {
+        return [how](PlotData* d) { return std::make_unique<ImageFlipTask>(d, how); };
+    };
+    const auto turn = [](int angle) {
+        return [angle](PlotData* d) { return std::make_unique<ImageRotateTask>(d, angle); };
+    };
+    // The flips: 0 mirrors left to right, 1 top to bottom; the pixel that comes to the corner.
+    const struct {
+        std::string name;
+        std::function<std::unique_ptr<Task>(PlotData*)> make;
+        int cornerX, cornerY;
+    } cases[] = {{"Flip", flip(0), 8, 0},
+                 {"Flip", flip(1), 0, 4},
+                 {"Rotate", turn(90)},
+                 {"Rotate", turn(180), 8, 4},
+                 {"Rotate", turn(270)}};
+    for (const auto& [name, make, x, y] : cases) {
+        ASSERT_TRUE(data->Execute(make(data.get())));
+        EXPECT_EQ(data->UndoName(), name);
+        if (x != 0 || y != 0) {
+            EXPECT_EQ(testdibs::Get(data->GetImage()->GetDib(), 0, 0), testdibs::Pattern(x, y, 24));
+        }
+        const DibBlock done = Image();
+        EXPECT_NE(done, before);
         EXPECT_TRUE(data->IsImageEdited());
-        EXPECT_EQ(data->GetViewHint(), PlotData::kHintImage);
-        EXPECT_EQ(data->UndoName(), "Flip");
         ASSERT_TRUE(data->Undo());
         EXPECT_EQ(Image(), before);
         ASSERT_TRUE(data->Redo());
-        EXPECT_NE(Image(), before);
+        EXPECT_EQ(Image(), done);
         ASSERT_TRUE(data->Undo());
     }
-    for (int angle : {90, 180, 270}) {
-        ASSERT_TRUE(data->Execute(std::make_unique<ImageRotateTask>(data.get(), angle)));
-        EXPECT_EQ(data->GetImage()->Width(), angle == 180 ? 9 : 5);
-        EXPECT_EQ(data->UndoName(), "Rotate");
-        ASSERT_TRUE(data->Undo());
-        EXPECT_EQ(Image(), before) << angle;
-        ASSERT_TRUE(data->Redo());
-        ASSERT_TRUE(data->Undo());
-        EXPECT_EQ(Image(), before) << angle;
-    }
-    EXPECT_EQ(Points(), 1);
+    EXPECT_EQ(Points(), 2);
 }
 
-// A crop to the full image still clears the points and resets the mapping.
-TEST_F(ImageTasks, CropClearsPointsResetsTheMappingAndUndoRestoresAll)
+// A crop (to the full image too) and a paste clear the points and reset the mapping, unless a
+// paste reuses it; undo restores all, and redo shows exactly what the task first left.
+TEST_F(ImageTasks, CropAndPasteClearPointsAndResetTheMappingUndoRestoresAll)
 {
-    CDib full(*data->GetImage());
-    ASSERT_TRUE(full.Crop(0, 0, 9, 5));
-    for (const CDib& cropped : {Cropped(), full}) {
+    const DibBlock pic = testdibs::Make(4, 4, 8);
+    const CDib picture(pic.data(), pic.size());
+    for (int kind = 0; kind < 4; ++kind) {
+        SCOPED_TRACE(kind);
         SetUp();
+        const bool crop = kind < 2, reuse = kind == 3;
+        const CDib cropped = Cropped(kind == 0 ? 4 : 9, kind == 0 ? 3 : 5);
+        const DibBlock after = crop ? cropped.Block() : pic, before = Image();
         mapping.value = 42;
         mapping.defined = true;
-        Collect(1, 1);
-        Collect(3, 2);
-        const DibBlock before = Image();
-
-        ASSERT_TRUE(data->Execute(std::make_unique<ImageCropTask>(data.get(), cropped, &mapping)));
-        EXPECT_EQ(Image(), cropped.Block());
+        ASSERT_TRUE(data->Execute(
+            crop ? std::unique_ptr<Task>(
+                       std::make_unique<ImageCropTask>(data.get(), cropped, &mapping))
+                 : std::make_unique<ImagePasteTask>(data.get(), picture, &mapping, reuse)));
+        EXPECT_EQ(Image(), after);
         EXPECT_EQ(Points(), 0);
-        EXPECT_EQ(mapping.value, 0);
-        EXPECT_FALSE(mapping.defined);
-        EXPECT_TRUE(data->IsImageReplaced());
-        EXPECT_EQ(data->GetViewHint(), PlotData::kHintImage);
-        EXPECT_EQ(data->UndoName(), "Crop Image");
-
+        EXPECT_EQ(mapping.value, reuse ? 42 : 0);
+        EXPECT_EQ(mapping.defined, reuse);
+        EXPECT_EQ(data->GetViewHint(), crop ? PlotData::kHintImage : PlotData::kHintImageReplaced);
         ASSERT_TRUE(data->Undo());
         EXPECT_EQ(Image(), before);
         EXPECT_EQ(Points(), 2);
         EXPECT_EQ(mapping.value, 42);
         EXPECT_TRUE(mapping.defined);
-
-        // Redo shows exactly what the first crop left, even if the mapping changed meanwhile.
         mapping.value = 7;
         ASSERT_TRUE(data->Redo());
-        EXPECT_EQ(Image(), cropped.Block());
+        EXPECT_EQ(Image(), after);
         EXPECT_EQ(Points(), 0);
-        EXPECT_EQ(mapping.value, 0);
-        EXPECT_FALSE(mapping.defined);
+        if (!reuse) {
+            EXPECT_EQ(mapping.value, 0);
+        }
         data.reset();
         EXPECT_EQ(mapping.liveStates, 0);
     }
 }
 
-TEST_F(ImageTasks, PasteResetsTheMappingUnlessItIsReused)
-{
-    const DibBlock pic = testdibs::Make(4, 4, 8);
-    const CDib picture(pic.data(), pic.size());
-    for (bool reuse : {false, true}) {
-        SetUp();
-        mapping.value = 9;
-        mapping.defined = true;
-        Collect(2, 2);
-        ASSERT_TRUE(
-            data->Execute(std::make_unique<ImagePasteTask>(data.get(), picture, &mapping, reuse)));
-        EXPECT_EQ(Image(), pic);
-        EXPECT_EQ(Points(), 0) << reuse;
-        EXPECT_EQ(mapping.defined, reuse);
-        EXPECT_EQ(mapping.value, reuse ? 9 : 0);
-        EXPECT_EQ(data->GetViewHint(), PlotData::kHintImageReplaced);
-        EXPECT_EQ(data->UndoName(), "Paste Image");
-        ASSERT_TRUE(data->Undo());
-        EXPECT_EQ(Points(), 1);
-        EXPECT_EQ(mapping.value, 9);
-        EXPECT_EQ(data->GetViewHint(), PlotData::kHintImageReplaced);
-        ASSERT_TRUE(data->Redo());
-        EXPECT_EQ(Image(), pic);
-        data.reset();
-        EXPECT_EQ(mapping.liveStates, 0);
-    }
-}
-
-// Without a mapping a crop replaces only the image and the points; a task never executed
-// owns only its image; flipping or turning no image at all is no failure.
+// Without a mapping a crop replaces only the image and the points; flipping or turning no image at
+// all is no failure.
 TEST_F(ImageTasks, WithoutAMappingOrAnImage)
 {
-    Collect(1, 1);
     const DibBlock before = Image();
     ImageCropTask task(data.get(), Cropped());
     ASSERT_TRUE(task.Execute());
     EXPECT_EQ(Points(), 0);
     ASSERT_TRUE(task.Undo());
     EXPECT_EQ(Image(), before);
-    EXPECT_EQ(Points(), 1);
-    {
-        ImagePasteTask unused(data.get(), Cropped(), &mapping);
-    }
-    EXPECT_EQ(mapping.liveStates, 0);
-
+    EXPECT_EQ(Points(), 2);
     PlotData empty(&doc);
     EXPECT_TRUE(ImageFlipTask(&empty, 0).Execute());
     EXPECT_TRUE(ImageRotateTask(&empty, 90).Execute());

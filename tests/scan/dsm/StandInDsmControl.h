@@ -2,15 +2,14 @@
 
 // The script and the record of the stand-in source manager (libtwaindsm.so built for the
 // tests): one source manager with one source behind it, whose behaviour each test sets and
-// whose calls each test reads back. Shared by the library and the tests, which reach it
-// through the exported function StandInDsm_State.
+// whose calls each test reads back, through the exported function StandInDsm_State.
 
 #include "scan/TwainDefs.h"
 
 #include <dlfcn.h>
 
 #include <cstdint>
-#include <cstring>
+#include <cstdlib>
 #include <deque>
 #include <string>
 #include <vector>
@@ -18,24 +17,21 @@
 namespace standin {
 
 // One image the source offers: its size and depth, the result its transfer answers with
-// (TWRC_XFERDONE, TWRC_CANCEL or TWRC_FAILURE), and a seed for its pixels.
+// (TWRC_XFERDONE, TWRC_CANCEL or TWRC_FAILURE), a seed for its pixels, and whether a native
+// transfer hands over a block shorter than its header claims.
 struct Image {
-    std::int32_t width = 5;
-    std::int32_t height = 3;
+    std::int32_t width = 5, height = 3;
     std::uint16_t bits = 8;
     TW_UINT16 result = TWRC_XFERDONE;
     std::uint8_t seed = 0;
-    // A native transfer hands over a block that is shorter than its header claims.
     bool truncated = false;
 };
 
 // One triplet the source manager received.
 struct Call {
     TW_UINT32 dg;
-    TW_UINT16 dat;
-    TW_UINT16 msg;
+    TW_UINT16 dat, msg;
     bool toSource;
-    TW_UINT16 result;
 };
 
 struct State {
@@ -43,49 +39,30 @@ struct State {
     std::vector<Image> images;
     // The triplet that fails, and how.
     bool failArmed = false;
-    TW_UINT32 failDg = 0;
-    TW_UINT16 failDat = 0;
-    TW_UINT16 failMsg = 0;
-    TW_UINT16 failResult = TWRC_FAILURE;
-    TW_UINT16 failCondition = TWCC_BUMMER;
-    TW_UINT16 enableResult = TWRC_SUCCESS;
+    Call fail{};
+    TW_UINT16 failResult = TWRC_FAILURE, failCondition = TWCC_BUMMER;
     TW_UINT16 userSelectResult = TWRC_SUCCESS;
-    bool hasDefaultSource = true;
-    bool supportsCallback = true;
+    bool hasDefaultSource = true, supportsCallback = true;
     // Announces the transfer through the callback from inside the enable request itself.
     bool readyInsideEnable = false;
     // The answers of DAT_EVENT requests, oldest first; none left answers TWRC_NOTDSEVENT.
     std::deque<TW_UINT16> eventAnswers;
-    // File transfers: the folder the source proposes its file in, and the format.
+    // The folder the source proposes its files in; memory transfers: rows sent per strip, and
+    // how many more a strip claims than it wrote.
     std::string fileFolder;
-    TW_UINT16 fileFormat = TWFF_BMP;
-    // Memory transfers: buffer sizes asked for and rows sent per strip.
-    TW_UINT32 memMin = 16;
-    TW_UINT32 memMax = 1 << 20;
-    TW_UINT32 memPreferred = 64;
-    TW_UINT32 memRowsPerStrip = 2;
-    // Claims this many more rows in a strip than it wrote.
-    TW_UINT32 memExtraRowsClaimed = 0;
+    TW_UINT32 memRowsPerStrip = 2, memExtraRowsClaimed = 0;
 
     // ---- the record
     std::vector<Call> calls;
     TW_IDENTITY appIdentity{};
-    bool dsmOpen = false;
-    bool sourceOpen = false;
-    bool enabled = false;
+    // The manager's TWAIN state: 2 loaded, 3 open, 4 source open, 5 source enabled.
+    int level = 2;
     TW_MEMREF callback = nullptr;
-    TW_UINT16 showUI = 0xFFFF;
-    bool mechSet = false;
+    TW_UINT16 showUI = 0xFFFF, capItemType = 0, fileFormatSet = 0xFFFF;
     TW_UINT32 xferMech = 0xFFFFFFFFu;
-    TW_UINT16 capItemType = 0;
-    std::string productNameAsked;
-    std::string fileNameSet;
-    TW_UINT16 fileFormatSet = 0xFFFF;
-    std::vector<std::string> filesWritten;
-    TW_UINT32 bufferFlagsSeen = 0;
-    // The transfer state of the source.
-    int pending = 0;
-    int current = 0;
+    std::string productNameAsked, fileNameSet;
+    // The transfers: images pending, the current one, whether it is under way, rows sent.
+    int pending = 0, current = 0;
     bool transferring = false;
     TW_UINT32 rowsSent = 0;
     TW_UINT16 condition = TWCC_SUCCESS;
@@ -94,13 +71,10 @@ struct State {
                 TW_UINT16 cc = TWCC_BUMMER)
     {
         failArmed = true;
-        failDg = dg;
-        failDat = dat;
-        failMsg = msg;
+        fail = {dg, dat, msg, false};
         failResult = result;
         failCondition = cc;
     }
-
     std::size_t CountCalls(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg) const
     {
         std::size_t n = 0;
@@ -130,10 +104,9 @@ inline std::uint8_t PixelByte(const Image& image, std::uint32_t storedRow, std::
 // The packed bitmap of an image: header, grey colour table for 8 bits or fewer, pixels.
 inline std::vector<std::uint8_t> MakeDib(const Image& image)
 {
-    std::uint32_t colours = image.bits <= 8 ? (1u << image.bits) : 0;
-    std::uint32_t stride = Stride(image.width, image.bits);
-    std::uint32_t rows =
-        static_cast<std::uint32_t>(image.height < 0 ? -image.height : image.height);
+    const std::uint32_t colours = image.bits <= 8 ? (1u << image.bits) : 0;
+    const std::uint32_t stride = Stride(image.width, image.bits);
+    const std::uint32_t rows = static_cast<std::uint32_t>(std::abs(image.height));
     std::vector<std::uint8_t> dib(40 + colours * 4 + std::size_t(stride) * rows, 0);
     Put32(dib, 0, 40);
     Put32(dib, 4, static_cast<std::uint32_t>(image.width));
@@ -142,25 +115,22 @@ inline std::vector<std::uint8_t> MakeDib(const Image& image)
     dib[14] = static_cast<std::uint8_t>(image.bits);
     Put32(dib, 20, stride * rows);
     Put32(dib, 32, colours);
-    for (std::uint32_t i = 0; i < colours; ++i) {
-        std::uint8_t grey = static_cast<std::uint8_t>(colours > 1 ? i * 255 / (colours - 1) : 0);
-        dib[40 + i * 4] = dib[40 + i * 4 + 1] = dib[40 + i * 4 + 2] = grey;
-    }
-    std::size_t pixels = 40 + colours * 4;
+    for (std::uint32_t i = 0; i < colours; ++i)
+        for (int c = 0; c < 3; ++c)
+            dib[40 + i * 4 + c] =
+                static_cast<std::uint8_t>(colours > 1 ? i * 255 / (colours - 1) : 0);
     for (std::uint32_t r = 0; r < rows; ++r)
         for (std::uint32_t c = 0; c < stride; ++c)
-            dib[pixels + std::size_t(r) * stride + c] = PixelByte(image, r, c);
+            dib[40 + colours * 4 + std::size_t(r) * stride + c] = PixelByte(image, r, c);
     return dib;
 }
 
 } // namespace standin
 
-// The one function the tests look up besides DSM_Entry.
+// The state; a reset to the defaults; a call of the registered callback with a message, as a
+// source announcing an event does (false when none is registered).
 extern "C" standin::State* StandInDsm_State();
-// Resets script and record to their defaults.
 extern "C" void StandInDsm_Reset();
-// Calls the registered callback with a message, as a source announcing an event does; false
-// when no callback is registered.
 extern "C" bool StandInDsm_Announce(TW_UINT16 msg);
 
 #ifdef KURVO_STANDIN_DSM

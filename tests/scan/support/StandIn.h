@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -15,10 +16,24 @@
 
 // The stand-in source manager as the tests see it: the same loaded copy CTwain finds through
 // the "TwainDirectory" setting.
-standin::State& StandIn();
-bool StandInAnnounce(TW_UINT16 msg);
-// The folder holding the stand-in libtwaindsm.so.
-std::string StandInFolder();
+inline const standin::Control& StandInLib()
+{
+    if (!standin::Loaded())
+        throw std::runtime_error("cannot load the stand-in source manager");
+    return *standin::Loaded();
+}
+inline standin::State& StandIn()
+{
+    return *StandInLib().state();
+}
+inline bool StandInAnnounce(TW_UINT16 msg)
+{
+    return StandInLib().announce(msg);
+}
+inline std::string StandInFolder()
+{
+    return std::filesystem::path(KURVO_STANDIN_DSM).parent_path().string();
+}
 
 // A session that records what its hooks were told, and whose answers the test can set.
 class ProbeTwain : public TwainTransfers {
@@ -28,15 +43,12 @@ public:
     using TwainTransfers::AllocXferBuffer;
     using TwainTransfers::FreeXferBuffer;
 
-    std::vector<int> states;
-    std::vector<int> errors;
+    std::vector<int> states, errors;
     std::vector<std::vector<std::uint8_t>> dibs;
     bool negotiateAnswer = true;
-    // How many container allocations fail before one succeeds (-1: all fail).
-    int containerFailures = 0;
-    // File transfers: what FileXferDone was given ("" for none).
+    // File transfers: what FileXferDone was given ("" for none); whether TIFF files are asked.
     std::vector<std::string> filesDone;
-    bool fileReadyAnswer = true; // the probe asks for TIFF files when it answers yes
+    bool fileReadyAnswer = true;
     // Memory transfers: the rows received, by row number, per image; and the done flags.
     std::vector<std::map<TW_UINT32, std::vector<std::uint8_t>>> memImages;
     std::vector<bool> memDone;
@@ -71,14 +83,6 @@ protected:
     }
     void StateChanged(int state) override { states.push_back(state); }
     void TwainError(int code) override { errors.push_back(code); }
-    void* AllocContainer(std::size_t size) override
-    {
-        if (containerFailures == 0)
-            return TwainTransfers::AllocContainer(size);
-        if (containerFailures > 0)
-            --containerFailures;
-        return nullptr;
-    }
 
 private:
     void Count()
@@ -93,14 +97,40 @@ private:
 // services, an empty event queue and a folder for file transfers.
 class StandInTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
+    void SetUp() override
+    {
+        StandInLib().reset();
+        m_settings.WriteString("Settings", "TwainDirectory", StandInFolder());
+        CTwain::SetSettings(&m_settings);
+        CTwain::ResetAvailability();
+        CTwain::SourceEvents().Clear();
+        CTwain::SourceEvents().SetNotifier(nullptr);
+        SetUiServices(&m_ui);
+        StandIn().fileFolder = m_files.Path().string();
+    }
+    void TearDown() override
+    {
+        SetUiServices(nullptr);
+        CTwain::SetSettings(nullptr);
+        CTwain::SourceEvents().SetNotifier(nullptr); // it may see the test's locals
+    }
     // The stand-in offers these images, all of the given size and depth.
     void OfferImages(int count, std::int32_t width = 5, std::int32_t height = 3,
-                     std::uint16_t bits = 8);
+                     std::uint16_t bits = 8)
+    {
+        StandIn().images.clear();
+        for (int i = 0; i < count; ++i)
+            StandIn().images.push_back(
+                {width, height, bits, TWRC_XFERDONE, static_cast<std::uint8_t>(17 * (i + 1))});
+    }
     // Opens and enables the source and lets it announce a transfer through the callback.
-    void AcquireAndAnnounce(TwainTransfers& twain);
+    void AcquireAndAnnounce(TwainTransfers& twain)
+    {
+        ASSERT_TRUE(twain.BeginAcquire());
+        ASSERT_EQ(twain.GetState(), CTwain::kSourceEnabled);
+        ASSERT_TRUE(StandInAnnounce(MSG_XFERREADY));
+        twain.DispatchSourceEvents();
+    }
 
     MemoryProfile m_settings;
     RecordingUiServices m_ui;
