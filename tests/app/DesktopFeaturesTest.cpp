@@ -53,14 +53,6 @@ protected:
     std::string m_bmp;
 };
 
-TEST_F(DesktopFeaturesTest, AFileOnTheCommandLineOpensAtStart)
-{
-    Start({QStringLiteral("kurvo"), QString::fromStdString(m_bmp)});
-    ASSERT_EQ(Docs().DocumentCount(), 1);
-    EXPECT_EQ(ActiveDoc()->GetPathName(), m_bmp);
-    EXPECT_EQ(m_app->RecentFiles().At(0), m_bmp);
-}
-
 // A folder (or any file that does not open) named on the command line is reported, and the
 // program runs on without a document.
 TEST_F(DesktopFeaturesTest, ACommandLineFileThatDoesNotOpenLeavesTheProgramRunning)
@@ -72,11 +64,15 @@ TEST_F(DesktopFeaturesTest, ACommandLineFileThatDoesNotOpenLeavesTheProgramRunni
     EXPECT_TRUE(m_app->MainFrame()->isVisible());
 }
 
-// Options take effect in the open views at once, not in the next window only.
-TEST_F(DesktopFeaturesTest, OptionsApplyToOpenViewsAtOnce)
+// A file on the command line opens at start; options take effect in the open views at once,
+// not in the next window only.
+TEST_F(DesktopFeaturesTest, ACommandLineFileOpensAndOptionsApplyToOpenViewsAtOnce)
 {
     GetPreferences().m_allowCaching = 1;
     Start({QStringLiteral("kurvo"), QString::fromStdString(m_bmp)});
+    ASSERT_EQ(Docs().DocumentCount(), 1);
+    EXPECT_EQ(ActiveDoc()->GetPathName(), m_bmp);
+    EXPECT_EQ(m_app->RecentFiles().At(0), m_bmp);
     ASSERT_NE(ActiveView(), nullptr);
     ASSERT_GT(CDib::GetCacheSize(), 0);
     // The user turns caching off in the dialog.
@@ -186,14 +182,12 @@ protected:
 TEST_F(ScannerDesktopTest, ThreeScannedImagesBecomeThreeDocumentsThatCannotBeUndone)
 {
     standin::State& s = *Dsm()->state();
-    s.images.clear();
+    s.images.assign(3, standin::Image{});
     for (int i = 0; i < 3; ++i) {
-        standin::Image image;
-        image.width = 7 + i;
-        image.height = 5;
-        image.bits = i == 1 ? 24 : 8;
-        image.seed = static_cast<std::uint8_t>(31 * (i + 1));
-        s.images.push_back(image);
+        s.images[i].width = 7 + i;
+        s.images[i].height = 5;
+        s.images[i].bits = i == 1 ? 24 : 8;
+        s.images[i].seed = static_cast<std::uint8_t>(31 * (i + 1));
     }
     ASSERT_TRUE(Command(ID_SCAN_SELECT_SOURCE));
     ASSERT_TRUE(Command(ID_SCAN_ACQUIRE));
@@ -216,9 +210,8 @@ TEST_F(ScannerDesktopTest, ThreeScannedImagesBecomeThreeDocumentsThatCannotBeUnd
 
 TEST_F(ScannerDesktopTest, AnImageThatIsNoBitmapOpensNoDocument)
 {
-    standin::Image image;
-    image.truncated = true;
-    Dsm()->state()->images = {image};
+    Dsm()->state()->images.assign(1, standin::Image{});
+    Dsm()->state()->images[0].truncated = true;
     ASSERT_TRUE(Command(ID_SCAN_SELECT_SOURCE));
     ASSERT_TRUE(Command(ID_SCAN_ACQUIRE));
     ASSERT_TRUE(Dsm()->announce(MSG_XFERREADY));

@@ -25,8 +25,6 @@
 #include <QMdiSubWindow>
 #include <QToolBar>
 
-#include <QActionGroup>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -71,22 +69,6 @@ protected:
     std::string m_bmp;
 };
 
-TEST_F(DesktopTest, OpeningABitmapShowsItFittedInItsWindow)
-{
-    CKurvoDoc* doc = Docs().OpenDocument(m_bmp);
-    ASSERT_NE(doc, nullptr);
-    ProcessEvents();
-    ImageViewWidget* view = ActiveView();
-    ASSERT_NE(view, nullptr);
-    EXPECT_TRUE(view->GetView()->IsFitted());
-    // The canvas is what the window shows: the dark diagonal is on it.
-    const QImage shown = view->viewport()->grab().toImage();
-    const QPoint centre = WindowPointOf(view, 50, 50);
-    EXPECT_LT(qGray(shown.pixel(centre)), 128) << "the diagonal passes through the centre";
-    EXPECT_GT(qGray(shown.pixel(WindowPointOf(view, 80, 20))), 200);
-    EXPECT_EQ(m_app->RecentFiles().Size(), 0) << "only the application's Open enters the list";
-}
-
 TEST_F(DesktopTest, AFileThatIsNeitherImageNorProjectOpensNothing)
 {
     const std::string junk = m_dir.File("junk.kvx");
@@ -99,11 +81,19 @@ TEST_F(DesktopTest, AFileThatIsNeitherImageNorProjectOpensNothing)
     EXPECT_EQ(Frame().SetsBox()->ObservedCount(), 0) << "the failed document's sets are let go";
 }
 
+// The bitmap opens fitted in its window; clicks collect points at their graph positions and
+// the list shows them.
 TEST_F(DesktopTest, ClicksCollectPointsAtTheirGraphPositionsAndTheListShowsThem)
 {
     CKurvoDoc* doc = OpenMappedPlot();
     ASSERT_NE(doc, nullptr);
     ImageViewWidget* view = ActiveView();
+    EXPECT_TRUE(view->GetView()->IsFitted());
+    // The canvas is what the window shows: the dark diagonal is on it.
+    const QImage shown = view->viewport()->grab().toImage();
+    EXPECT_LT(qGray(shown.pixel(WindowPointOf(view, 50, 50))), 128);
+    EXPECT_GT(qGray(shown.pixel(WindowPointOf(view, 80, 20))), 200);
+    EXPECT_EQ(m_app->RecentFiles().Size(), 0) << "only the application's Open enters the list";
     ASSERT_EQ(view->GetView()->GetCurrentTool(), view->GetView()->GetCollectTool());
 
     const double pixels[3][2] = {{10, 90}, {50, 50}, {70, 30}};
@@ -176,14 +166,8 @@ TEST_F(DesktopTest, ActionsCaptionsAndPanesFollowEachChangeAtOnce)
     ASSERT_TRUE(Command(ID_TOOL_COLLECT));
     ProcessEvents();
     EXPECT_TRUE(collect->isChecked());
-    // The tools are one exclusive (radio) group: only the tool in use is checked.
-    ASSERT_NE(collect->actionGroup(), nullptr);
-    EXPECT_TRUE(collect->actionGroup()->isExclusive());
-    EXPECT_EQ(collect->actionGroup()->checkedAction(), collect);
     QAction* map = button(ID_VIEW_DIGITIZE_BAR, ID_TOOL_MAP);
-    ASSERT_NE(map, nullptr);
-    EXPECT_EQ(map->actionGroup(), collect->actionGroup());
-    EXPECT_FALSE(map->isChecked());
+    ASSERT_TRUE(map && !map->isChecked()) << "only the tool in use is checked";
     Collect(20, 20);
     ProcessEvents();
     EXPECT_EQ(m_ui.panes[2], "1");
@@ -201,7 +185,8 @@ TEST_F(DesktopTest, ActionsCaptionsAndPanesFollowEachChangeAtOnce)
     EXPECT_TRUE(paste->isEnabled());
 }
 
-// The sets box and the attribute window show the active document's data.
+// The sets box and the attribute window show the active document's data; a choice in the box
+// makes the set current, and a deleted set leaves the box at once.
 TEST_F(DesktopTest, TheBoxAndTheAttributesFollowTheActiveDocument)
 {
     auto* attributes = Frame().findChild<AttGenDlg*>();
@@ -229,6 +214,14 @@ TEST_F(DesktopTest, TheBoxAndTheAttributesFollowTheActiveDocument)
     ASSERT_EQ(box->count(), 3);
     EXPECT_EQ(box->currentText(), "Line 3");
     EXPECT_EQ(attributes->GetPlotData(), first->GetPlotData());
+    emit box->activated(1);
+    DbSetMgr* sets = first->GetPlotData()->GetSetMgr();
+    EXPECT_EQ(sets->GetCurrent(), 1);
+    ASSERT_TRUE(Command(ID_DATA_DELETE_SET));
+    ASSERT_EQ(box->count(), 2);
+    EXPECT_EQ(box->itemText(1), "Line 3");
+    EXPECT_EQ(box->SlotAt(1), 2) << "the entries keep their slots, not their positions";
+    EXPECT_EQ(second->GetPlotData()->GetSetMgr()->GetSetCount(), 1);
 
     // Closing the active document hands the list to the one that remains.
     m_ui.messageAnswers.push_back(MsgResult::No);

@@ -28,27 +28,22 @@ namespace {
 
 // A command target that handles a fixed set of commands and records what reached it.
 struct FakeTarget : CommandTarget {
-    explicit FakeTarget(std::set<CommandId> handles, bool enabled = true)
-        : m_handles(std::move(handles)), m_enabled(enabled)
+    explicit FakeTarget(std::set<CommandId> ids, bool on = true)
+        : handles(std::move(ids)), enabled(on)
     {
     }
     bool OnCommand(CommandId id) override
     {
         commands.push_back(id);
-        return m_handles.count(id) != 0;
+        return handles.count(id) != 0;
     }
     bool OnUpdateCommand(CommandId id, CommandState& state) override
     {
-        if (!m_handles.count(id))
-            return false;
-        state.Enable(m_enabled);
-        return true;
+        return handles.count(id) && (state.Enable(enabled), true);
     }
     std::vector<CommandId> commands;
-
-private:
-    std::set<CommandId> m_handles;
-    bool m_enabled;
+    std::set<CommandId> handles;
+    bool enabled;
 };
 
 class MainFrameTest : public ::testing::Test {
@@ -183,20 +178,6 @@ TEST(CommandReach, EveryCommandHasAMenuItemAndEveryToolAButtonAndAnIcon)
         EXPECT_TRUE(keyed.count(keyedCommand)) << CommandTable::ToolTip(keyedCommand);
 }
 
-// Context help has a text for every menu command and toolbar button.
-TEST_F(MainFrameTest, EveryCommandActionHasItsWhatsThis)
-{
-    OpenChild("Plot");
-    int commands = 0;
-    for (QAction* action : m_frame.findChildren<QAction*>()) {
-        if (action->data().toInt() == 0 || action->isSeparator())
-            continue;
-        ++commands;
-        EXPECT_FALSE(action->whatsThis().isEmpty()) << action->text().toStdString();
-    }
-    EXPECT_GT(commands, 60);
-}
-
 TEST_F(MainFrameTest, ADocumentWindowThatRefusesToCloseKeepsTheProgram)
 {
     struct Stubborn : CChildFrame {
@@ -219,14 +200,21 @@ TEST_F(MainFrameTest, ADocumentWindowThatRefusesToCloseKeepsTheProgram)
     EXPECT_FALSE(m_frame.isVisible());
 }
 
-// A document window brings the full menu; new windows open maximized only after a maximized
-// one; the maximized title joins the caption.
+// A document window brings the full menu, every command in it with its context help; new
+// windows open maximized only after a maximized one; the maximized title joins the caption.
 TEST_F(MainFrameTest, DocumentWindowsTheMenuAndTheCaption)
 {
     m_frame.show();
     EXPECT_EQ(m_frame.menuBar()->actions().size(), CommandTable::NoDocumentMenu().size());
     CChildFrame* one = OpenChild("One");
     EXPECT_EQ(m_frame.menuBar()->actions().size(), CommandTable::DocumentMenu().size());
+    int commands = 0;
+    for (QAction* action : m_frame.findChildren<QAction*>())
+        if (action->data().toInt() != 0 && !action->isSeparator()) {
+            ++commands;
+            EXPECT_FALSE(action->whatsThis().isEmpty()) << action->text().toStdString();
+        }
+    EXPECT_GT(commands, 60);
     ASSERT_TRUE(m_frame.MdiArea()->currentSubWindow()->isMaximized());
     EXPECT_EQ(m_frame.windowTitle(), "Kurvo - [One]");
     one->setWindowTitle("One*");
@@ -287,39 +275,48 @@ TEST_F(MainFrameTest, ClosingMaximizedStoresTheRestoreFlagAndTheNormalRectangle)
     EXPECT_EQ(again.geometry().size(), normal.size());
 }
 
-TEST_F(MainFrameTest, NormalPlacementIsRestored)
-{
-    m_profile.WriteString("Settings", "WindowPos", "0,1,-1,-1,-1,-1,30,40,630,520");
-    m_frame.ShowWithPlacement(WindowPlacement::kShowNormal);
-    QApplication::processEvents();
-    EXPECT_FALSE(m_frame.isMaximized());
-    EXPECT_EQ(m_frame.geometry(), QRect(30, 40, 600, 480));
-}
+struct PlacementCase {
+    const char* text;
+    QRect restored; // empty: the window stays where it was
+};
 
-class BadPlacement : public ::testing::TestWithParam<const char*> {};
+class StoredPlacement : public ::testing::TestWithParam<PlacementCase> {};
 
-// A malformed value, or one that would put the window off every screen or give it a
-// silly size, leaves the window where it was.
-TEST_P(BadPlacement, LeavesTheWindowAlone)
+// A normal placement (blanks allowed) is restored; a malformed value, or one that would put
+// the window off every screen or give it a silly size, leaves the window where it was.
+TEST_P(StoredPlacement, IsRestoredOnlyWhenWellFormedAndSane)
 {
     MemoryProfile profile;
-    profile.WriteString("Settings", "WindowPos", GetParam());
+    profile.WriteString("Settings", "WindowPos", GetParam().text);
     CMainFrame frame(profile);
     frame.setGeometry(10, 20, 640, 480);
     frame.ShowWithPlacement(WindowPlacement::kShowNormal);
     QApplication::processEvents();
     EXPECT_FALSE(frame.isMaximized());
-    EXPECT_EQ(frame.geometry().topLeft(), QPoint(10, 20));
-    EXPECT_GE(frame.width(), 100);
+    const QRect expected = GetParam().restored;
+    if (expected.isEmpty()) {
+        EXPECT_EQ(frame.geometry().topLeft(), QPoint(10, 20));
+        EXPECT_GE(frame.width(), 100);
+    } else {
+        EXPECT_EQ(frame.geometry(), expected);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, BadPlacement,
-                         ::testing::Values("garbage", "0,1,-1,-1,-1,-1,50000,50000,50800,50600",
-                                           "0,1,-1,-1,-1,-1,100,100,90,90"));
-
-} // namespace
-
-namespace {
+const QRect kRestored(30, 40, 600, 480);
+INSTANTIATE_TEST_SUITE_P(
+    Values, StoredPlacement,
+    ::testing::Values(PlacementCase{"0,1,-1,-1,-1,-1,30,40,630,520", kRestored},
+                      PlacementCase{" 0, 1,-1,-1,-1,-1, 30,40,630,520 \n", kRestored},
+                      PlacementCase{"garbage", {}}, PlacementCase{"", {}},
+                      PlacementCase{"0,1,-1,-1,-1,-1,50000,50000,50800,50600", {}},
+                      PlacementCase{"0,1,-1,-1,-1,-1,100,100,90,90", {}},
+                      PlacementCase{"0,1,-1,-1,-1,-1,30,40,630", {}},
+                      PlacementCase{"0,1,-1,-1,-1,-1,30,40,630,520,50", {}},
+                      PlacementCase{"0,1,-1,-1,-1,-1,30,40,630,520x", {}},
+                      PlacementCase{"0,1,,-1,-1,-1,30,40,630,520", {}},
+                      PlacementCase{"-2,1,-1,-1,-1,-1,30,40,630,520", {}},
+                      PlacementCase{"0,1,-1,-1,-1,-1,30,40,630,4294967816", {}},
+                      PlacementCase{"4294967296,1,-1,-1,-1,-1,30,40,630,520", {}}));
 
 // Files dropped on the frame go to its handler one by one, local files only; without a
 // handler the frame takes no drops.
