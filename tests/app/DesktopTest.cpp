@@ -235,11 +235,21 @@ TEST_F(DesktopTest, TheBoxAndTheAttributesFollowTheActiveDocument)
     EXPECT_EQ(m_ui.messages.size(), 1u) << "an unmodified document closes without asking";
 }
 
+// A second window shows the same document and closes without asking; closing the last window
+// of a modified document, the document or the program asks, and Cancel keeps it.
 TEST_F(DesktopTest, ClosingAModifiedDocumentOrTheProgramAsksAndCancelKeepsIt)
 {
     ASSERT_TRUE(Command(ID_FILE_NEW));
     ASSERT_TRUE(Command(ID_DATA_NEW_SET));
     CKurvoDoc* doc = ActiveDoc();
+    ASSERT_TRUE(Command(ID_WINDOW_NEW));
+    ASSERT_EQ(Docs().WindowsOf(doc).size(), 2u);
+    EXPECT_EQ(doc->GetViews().size(), 2u);
+    EXPECT_EQ(Docs().WindowsOf(doc)[1]->windowTitle().toStdString(), doc->GetTitle() + ":2");
+    Docs().WindowsOf(doc)[1]->parentWidget()->close();
+    ProcessEvents();
+    EXPECT_TRUE(m_ui.messages.empty()) << "another window still shows the document";
+    EXPECT_EQ(doc->GetViews().size(), 1u);
 
     m_ui.messageAnswers.push_back(MsgResult::Cancel);
     Command(ID_FILE_CLOSE);
@@ -296,31 +306,6 @@ TEST_F(DesktopTest, YesSavesBeforeClosingAndACancelledSaveKeepsTheDocument)
     // An export is no recent file.
     for (int i = 0; i < m_app->RecentFiles().Size(); ++i)
         EXPECT_NE(m_app->RecentFiles().At(i), csv);
-}
-
-TEST_F(DesktopTest, NewWindowShowsTheSameDocumentAndOnlyTheLastWindowAsks)
-{
-    CKurvoDoc* doc = OpenMappedPlot();
-    ASSERT_NE(doc, nullptr);
-    Collect(30, 30);
-    ASSERT_TRUE(Command(ID_WINDOW_NEW));
-    ASSERT_EQ(Docs().WindowsOf(doc).size(), 2u);
-    EXPECT_EQ(doc->GetViews().size(), 2u);
-    EXPECT_EQ(Docs().DocumentCount(), 1);
-    ProcessEvents();
-    EXPECT_EQ(Docs().WindowsOf(doc)[1]->windowTitle().toStdString(), doc->GetTitle() + ":2");
-
-    Docs().WindowsOf(doc)[1]->parentWidget()->close();
-    ProcessEvents();
-    EXPECT_TRUE(m_ui.messages.empty()) << "another window still shows the document";
-    EXPECT_EQ(Docs().DocumentCount(), 1);
-    EXPECT_EQ(doc->GetViews().size(), 1u);
-
-    m_ui.messageAnswers.push_back(MsgResult::No);
-    Docs().WindowsOf(doc)[0]->parentWidget()->close();
-    ProcessEvents();
-    EXPECT_EQ(m_ui.messages.size(), 1u);
-    EXPECT_EQ(Docs().DocumentCount(), 0);
 }
 
 } // namespace

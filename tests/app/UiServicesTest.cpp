@@ -25,13 +25,6 @@ std::vector<std::uint8_t> SmallDib()
     // clang-format on
 }
 
-void RunEventsFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 class QtUiServicesTest : public ::testing::Test {
 protected:
     QtUiServices m_services;
@@ -47,26 +40,23 @@ TEST_F(QtUiServicesTest, ClipboardCarriesTextAndTheImageInBothFormats)
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(mime, nullptr);
     EXPECT_TRUE(mime->hasFormat("image/bmp"));
-    QImage image = qvariant_cast<QImage>(mime->imageData());
+    const QImage image = qvariant_cast<QImage>(mime->imageData());
     ASSERT_EQ(image.size(), QSize(2, 2));
     EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(image.pixel(1, 1) & 0xFFFFFF, 0x00FF00u);
 
     EXPECT_TRUE(m_services.ClipboardHasBitmap());
-    ClipboardContent back = m_services.GetClipboard();
-    ASSERT_TRUE(back.text.has_value());
-    EXPECT_EQ(*back.text, "X\tY\n1\t2\n");
-    ASSERT_TRUE(back.dib.has_value());
-    EXPECT_EQ(*back.dib, SmallDib());
+    const ClipboardContent back = m_services.GetClipboard();
+    EXPECT_EQ(back.text, content.text);
+    EXPECT_EQ(back.dib, content.dib);
 }
 
 // Another program may put only Qt's image format on the clipboard: it still pastes.
 TEST_F(QtUiServicesTest, ImageWithoutBmpBytesIsConvertedToAPackedBitmap)
 {
     QImage image(3, 1, QImage::Format_RGB32);
-    image.setPixel(0, 0, qRgb(10, 20, 30));
-    image.setPixel(1, 0, qRgb(40, 50, 60));
-    image.setPixel(2, 0, qRgb(70, 80, 90));
+    for (int x = 0; x < 3; ++x)
+        image.setPixel(x, 0, qRgb(10 + 30 * x, 20 + 30 * x, 30 + 30 * x));
     QGuiApplication::clipboard()->setImage(image);
     EXPECT_TRUE(m_services.ClipboardHasBitmap());
     ClipboardContent back = m_services.GetClipboard();
@@ -143,7 +133,9 @@ TEST_F(QtUiServicesTest, TimersRepeatAndStopWhenKilledFromTheirOwnCallback)
         if (++ticks == 3)
             m_services.KillTimer(id);
     });
-    RunEventsFor(100);
+    QEventLoop loop;
+    QTimer::singleShot(100, &loop, &QEventLoop::quit);
+    loop.exec();
     EXPECT_EQ(ticks, 3);
     EXPECT_EQ(m_services.RunningTimers(), 0);
 }
