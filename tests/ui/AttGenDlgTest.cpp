@@ -24,18 +24,12 @@ namespace {
 
 const char* const kDuplicate = "The attribute name must not be a duplicate.";
 
-QLineEdit* Box(QDialog& dialog, const char* name)
-{
-    return dialog.findChild<QLineEdit*>(QString::fromLatin1(name));
-}
-
 // Fills a dialog's boxes (those given) and presses OK, as the user would.
 bool TypeAndOk(QDialog& dialog, const char* name, const char* value, int currentSetOnly = -1)
 {
-    if (name)
-        Box(dialog, "Name")->setText(QString::fromLatin1(name));
-    if (value)
-        Box(dialog, "Value")->setText(QString::fromLatin1(value));
+    for (auto [box, text] : {std::pair{"Name", name}, {"Value", value}})
+        if (text)
+            dialog.findChild<QLineEdit*>(QString::fromLatin1(box))->setText(text);
     if (currentSetOnly >= 0)
         dialog.findChild<QCheckBox*>(QStringLiteral("CurrentSetOnly"))
             ->setChecked(currentSetOnly != 0);
@@ -49,9 +43,7 @@ protected:
     {
         SetUiServices(&ui);
         AttGenModel::Last() = AttGenModel::Remembered();
-        data = std::make_unique<PlotData>(&doc);
         data->NewSet();
-        bar = std::make_unique<AttGenDlg>();
         bar->SetDialogRunner([this](QDialog& dialog) {
             titles.push_back(dialog.windowTitle());
             return next ? next(dialog) : false;
@@ -85,8 +77,8 @@ protected:
 
     RecordingUiServices ui;
     Document doc;
-    std::unique_ptr<PlotData> data;
-    std::unique_ptr<AttGenDlg> bar;
+    std::unique_ptr<PlotData> data = std::make_unique<PlotData>(&doc);
+    std::unique_ptr<AttGenDlg> bar = std::make_unique<AttGenDlg>();
     std::function<bool(QDialog&)> next;
     std::vector<QString> titles;
 };
