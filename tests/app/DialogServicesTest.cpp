@@ -4,14 +4,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <fstream>
 
 namespace {
 
@@ -25,18 +24,15 @@ class MessageBoxAnswer : public ::testing::TestWithParam<BoxCase> {};
 
 TEST_P(MessageBoxAnswer, ShowsTheTextAndMapsTheButtonPressed)
 {
-    QtUiServices services;
-    QString seenText, seenTitle;
+    QString seen;
     const BoxCase c = GetParam();
     WhenShown<QMessageBox>([&](QMessageBox* box) {
-        seenText = box->text();
-        seenTitle = box->windowTitle();
+        seen = box->windowTitle() + ": " + box->text();
         box->button(c.press)->click();
     });
-    MsgResult r = services.MessageBox("No points to save!", "Kurvo", c.buttons, MsgIcon::Warning);
-    EXPECT_EQ(r, c.expected);
-    EXPECT_EQ(seenText, "No points to save!");
-    EXPECT_EQ(seenTitle, "Kurvo");
+    EXPECT_EQ(QtUiServices().MessageBox("No points to save!", "Kurvo", c.buttons, MsgIcon::Warning),
+              c.expected);
+    EXPECT_EQ(seen, "Kurvo: No points to save!");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -48,14 +44,8 @@ TEST(FilePromptDialog, OffersTheFiltersAndReportsTheOneChosen)
 {
     TempDir dir;
     const QString existing = QString::fromStdString(dir.File("scan.tif"));
-    {
-        QFile f(existing);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("II*\0", 4);
-    }
-    QtUiServices services;
+    std::ofstream(dir.File("scan.tif")) << "II*";
     FilePrompt prompt;
-    prompt.title = "Open";
     prompt.filters = {"Kurvo Files (*.kvx)|*.kvx",
                       "Bitmap Files (*.bmp;*.dib;*.tif;*.tiff)|*.bmp;*.dib;*.tif;*.tiff",
                       "All Files (*.*)|*.*"};
@@ -69,7 +59,7 @@ TEST(FilePromptDialog, OffersTheFiltersAndReportsTheOneChosen)
         dialog->selectFile(existing);
         static_cast<QDialog*>(dialog)->accept();
     });
-    ASSERT_TRUE(services.PromptFileName(prompt));
+    ASSERT_TRUE(QtUiServices().PromptFileName(prompt));
     EXPECT_EQ(shownFilters.size(), 3);
     EXPECT_EQ(preselected, "Bitmap Files (*.bmp *.dib *.tif *.tiff)");
     EXPECT_EQ(prompt.filterIndex, 3);

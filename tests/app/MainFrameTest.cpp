@@ -139,13 +139,10 @@ TEST_F(MainFrameTest, EveryAcceleratorReachesItsCommand)
 TEST(CommandReach, EveryCommandHasAMenuItemAndEveryToolAButtonAndAnIcon)
 {
     std::set<CommandId> inMenus, onBars, keyed;
-    std::function<void(const std::vector<CommandTable::MenuItem>&)> walk =
-        [&](const std::vector<CommandTable::MenuItem>& items) {
-            for (const auto& item : items) {
-                inMenus.insert(item.id);
-                walk(item.items);
-            }
-        };
+    std::function<void(const std::vector<CommandTable::MenuItem>&)> walk = [&](const auto& items) {
+        for (const auto& item : items)
+            inMenus.insert(item.id), walk(item.items);
+    };
     walk(CommandTable::DocumentMenu());
     walk(CommandTable::BarMenu());
     for (const auto& bar : CommandTable::Toolbars())
@@ -162,17 +159,12 @@ TEST(CommandReach, EveryCommandHasAMenuItemAndEveryToolAButtonAndAnIcon)
             id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + kRecentFileCount;
         if (CommandTable::Text(id).empty() || elsewhere.count(id) || recentFile)
             continue;
-        SCOPED_TRACE(CommandTable::ToolTip(id));
-        EXPECT_TRUE(inMenus.count(id));
-        if (onBars.count(id)) {
-            EXPECT_FALSE(CommandTable::IconName(id).empty());
-        }
+        EXPECT_TRUE(inMenus.count(id)) << CommandTable::ToolTip(id);
+        EXPECT_TRUE(!onBars.count(id) || !CommandTable::IconName(id).empty()) << id;
     }
     for (CommandId tool : {ID_TOOL_MAP, ID_TOOL_ROTATE, ID_TOOL_COLLECT, ID_TOOL_COLLECT_LINES,
-                           ID_TOOL_PAN, ID_VIEW_SAVE, ID_VIEW_NEXT_SAVED, ID_VIEW_PREV_SAVED}) {
-        SCOPED_TRACE(CommandTable::ToolTip(tool));
-        EXPECT_TRUE(onBars.count(tool));
-    }
+                           ID_TOOL_PAN, ID_VIEW_SAVE, ID_VIEW_NEXT_SAVED, ID_VIEW_PREV_SAVED})
+        EXPECT_TRUE(onBars.count(tool)) << CommandTable::ToolTip(tool);
     for (CommandId keyedCommand :
          {ID_TOOL_COLLECT_LINES, ID_VIEW_SAVE, ID_VIEW_NEXT_SAVED, ID_VIEW_PREV_SAVED})
         EXPECT_TRUE(keyed.count(keyedCommand)) << CommandTable::ToolTip(keyedCommand);

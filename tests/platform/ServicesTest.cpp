@@ -29,9 +29,14 @@ struct CountingView : View {
     void OnUpdate(View*, std::intptr_t hint) override { hints.push_back(hint); }
 };
 
-TEST(Document, UpdateAllViewsSkipsTheSenderAndViewsAndDocumentsLetGoOfEachOther)
+// The title is the path's file name; updates skip the sender; views and documents let go of
+// each other.
+TEST(Document, TitleUpdatesAndViewsAndDocumentsLetGoOfEachOther)
 {
     auto doc = std::make_unique<Document>();
+    doc->SetPathName("/data/plots/fig 3.kvx");
+    EXPECT_EQ(doc->GetTitle(), "fig 3.kvx");
+    EXPECT_EQ(FileNameOfPath("C:\\plots\\a.bmp"), "a.bmp");
     CountingView a, b;
     doc->AddView(&a);
     doc->AddView(&b);
@@ -52,39 +57,27 @@ TEST(Document, UpdateAllViewsSkipsTheSenderAndViewsAndDocumentsLetGoOfEachOther)
     EXPECT_EQ(a.GetDocument(), nullptr);
 }
 
-TEST(Document, PathGivesTheTitle)
-{
-    Document doc;
-    doc.SetPathName("/data/plots/fig 3.kvx");
-    EXPECT_EQ(doc.GetTitle(), "fig 3.kvx");
-    EXPECT_EQ(FileNameOfPath("C:\\plots\\a.bmp"), "a.bmp");
-}
-
-// The recording services stand in for the desktop in the view and document tests: scripted
-// answers, then Ok; a timer callback may kill its own timer.
-TEST(RecordingUiServices, ScriptedAnswersAndATimerThatKillsItself)
-{
-    RecordingUiServices ui;
-    ui.messageAnswers.push_back(MsgResult::No);
-    EXPECT_EQ(ui.MessageBox("Save?", "Kurvo", MsgButtons::YesNo, MsgIcon::Question), MsgResult::No);
-    EXPECT_EQ(ui.MessageBox("Hello", "Kurvo", MsgButtons::Ok, MsgIcon::None), MsgResult::Ok);
-    int self = 0;
-    self = ui.StartTimer(10, [&] { ui.KillTimer(self); });
-    EXPECT_TRUE(ui.FireTimer(self));
-    EXPECT_FALSE(ui.FireTimer(self));
-}
-
+// Installed services answer (the recording ones with scripted answers, then Ok; a timer
+// callback may kill its own timer); none installed means the headless ones again.
 TEST(UiServices, InstalledServicesAnswerAndNullRestoresHeadless)
 {
     RecordingUiServices ui;
     SetUiServices(&ui);
+    ui.messageAnswers.push_back(MsgResult::No);
+    UiServices& installed = GetUiServices();
+    EXPECT_EQ(installed.MessageBox("Save?", "Kurvo", MsgButtons::YesNo, MsgIcon::Question),
+              MsgResult::No);
+    EXPECT_EQ(installed.MessageBox("Hello"), MsgResult::Ok);
+    EXPECT_EQ(ui.messages.size(), 2u);
+    int self = 0;
+    self = ui.StartTimer(10, [&] { ui.KillTimer(self); });
+    EXPECT_TRUE(ui.FireTimer(self));
+    EXPECT_FALSE(ui.FireTimer(self));
     {
         WaitCursor wait;
         EXPECT_EQ(ui.waitDepth, 1);
     }
     EXPECT_EQ(ui.waitDepth, 0);
-    GetUiServices().MessageBox("x");
-    EXPECT_EQ(ui.messages.size(), 1u);
     SetUiServices(nullptr);
     EXPECT_NE(&GetUiServices(), static_cast<UiServices*>(&ui));
 }
