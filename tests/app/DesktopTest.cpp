@@ -3,8 +3,6 @@
 #include "support/DesktopSupport.h"
 
 #include "app/CChildFrame.h"
-#include "app/CMainFrame.h"
-#include "app/DocumentManager.h"
 #include "app/ImageViewWidget.h"
 #include "app/ViewSplitter.h"
 #include "document/CKurvoDoc.h"

@@ -3,8 +3,6 @@
 // (scripts/screenshot.sh).
 #include "support/DesktopSupport.h"
 
-#include "app/CMainFrame.h"
-#include "app/DocumentManager.h"
 #include "app/ImageViewWidget.h"
 #include "app/ViewSplitter.h"
 #include "document/CKurvoDoc.h"
@@ -17,7 +15,6 @@
 #include "platform/CommandIds.h"
 #include "tasks/PlotData.h"
 #include "tasks/TransTask.h"
-#include "ui/CDataView.h"
 
 #include <gtest/gtest.h>
 

@@ -1,15 +1,20 @@
 #include "app/ProgramCursors.h"
+#include "app/QtProfile.h"
 #include "app/QtUiServices.h"
+#include "support/DesktopSupport.h"
+#include "support/TempDir.h"
 
-#include <QApplication>
+#include <QAbstractButton>
 #include <QClipboard>
 #include <QEventLoop>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QMimeData>
-#include <QTimer>
-#include <QWidget>
+#include <QSettings>
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
 
 namespace {
@@ -180,6 +185,83 @@ TEST(ProgramCursors, AreDistinct32By32FiguresAroundTheirHotSpots)
         EXPECT_TRUE(drawn.adjusted(-1, -1, 1, 1).contains(ProgramCursors::HotSpot(shape)));
     }
     EXPECT_EQ(drawings.size(), 5u);
+}
+
+struct BoxCase {
+    MsgButtons buttons;
+    QMessageBox::StandardButton press;
+    MsgResult expected;
+};
+
+class MessageBoxAnswer : public ::testing::TestWithParam<BoxCase> {};
+
+TEST_P(MessageBoxAnswer, ShowsTheTextAndMapsTheButtonPressed)
+{
+    QString seen;
+    const BoxCase c = GetParam();
+    WhenShown<QMessageBox>([&](QMessageBox* box) {
+        seen = box->windowTitle() + ": " + box->text();
+        box->button(c.press)->click();
+    });
+    EXPECT_EQ(QtUiServices().MessageBox("No points to save!", "Kurvo", c.buttons, MsgIcon::Warning),
+              c.expected);
+    EXPECT_EQ(seen, "Kurvo: No points to save!");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, MessageBoxAnswer,
+    ::testing::Values(BoxCase{MsgButtons::YesNoCancel, QMessageBox::No, MsgResult::No},
+                      BoxCase{MsgButtons::RetryCancel, QMessageBox::Retry, MsgResult::Retry}));
+
+TEST(FilePromptDialog, OffersTheFiltersAndReportsTheOneChosen)
+{
+    TempDir dir;
+    const QString existing = QString::fromStdString(dir.File("scan.tif"));
+    std::ofstream(dir.File("scan.tif")) << "II*";
+    FilePrompt prompt;
+    prompt.filters = {"Kurvo Files (*.kvx)|*.kvx",
+                      "Bitmap Files (*.bmp;*.dib;*.tif;*.tiff)|*.bmp;*.dib;*.tif;*.tiff",
+                      "All Files (*.*)|*.*"};
+    prompt.filterIndex = 2;
+    QStringList shownFilters;
+    QString preselected;
+    WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+        shownFilters = dialog->nameFilters();
+        preselected = dialog->selectedNameFilter();
+        dialog->selectNameFilter(shownFilters.value(2));
+        dialog->selectFile(existing);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    ASSERT_TRUE(QtUiServices().PromptFileName(prompt));
+    EXPECT_EQ(shownFilters.size(), 3);
+    EXPECT_EQ(preselected, "Bitmap Files (*.bmp *.dib *.tif *.tiff)");
+    EXPECT_EQ(prompt.filterIndex, 3);
+    EXPECT_EQ(QString::fromStdString(prompt.fileName), existing);
+}
+
+class QtProfileTest : public ::testing::Test {
+protected:
+    QString Ini() const { return QString::fromStdString(m_dir.File("kurvo.ini")); }
+    TempDir m_dir;
+};
+
+// A hand-edited settings file must not make the program read garbage as numbers.
+TEST_F(QtProfileTest, TextThatIsNotANumberReadsAsTheDefault)
+{
+    {
+        QSettings raw(Ini(), QSettings::IniFormat);
+        raw.setValue("Settings/ZoomType", "fast");
+        raw.setValue("Settings/CacheSize", "12abc");
+        raw.setValue("Settings/SortData", " 0 ");
+        raw.setValue("Settings/BoxColor", "4294967295");
+        raw.sync();
+    }
+    QtProfile p(Ini());
+    EXPECT_EQ(p.GetInt("Settings", "ZoomType", 2), 2);
+    EXPECT_EQ(p.GetInt("Settings", "CacheSize", 3), 3);
+    EXPECT_EQ(p.GetInt("Settings", "SortData", 1), 0);
+    EXPECT_EQ(static_cast<unsigned>(p.GetInt("Settings", "BoxColor", 0)), 0xFFFFFFFFu);
+    EXPECT_EQ(p.GetString("Settings", "Missing", "def"), "def");
 }
 
 } // namespace
