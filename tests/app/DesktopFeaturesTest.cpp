@@ -264,17 +264,6 @@ TEST_F(ScannerDesktopTest, ThreeScannedImagesBecomeThreeDocumentsThatCannotBeUnd
         << "the posted Close Twain closed the source and kept the manager";
     EXPECT_TRUE(m_ui.messages.empty());
 }
-
-TEST_F(ScannerDesktopTest, AnImageThatIsNoBitmapOpensNoDocument)
-{
-    Dsm()->state()->images.assign(1, standin::Image{});
-    Dsm()->state()->images[0].truncated = true;
-    ASSERT_TRUE(Command(ID_SCAN_SELECT_SOURCE));
-    ASSERT_TRUE(Command(ID_SCAN_ACQUIRE));
-    ASSERT_TRUE(Dsm()->announce(MSG_XFERREADY));
-    ProcessEvents();
-    EXPECT_EQ(Docs().DocumentCount(), 0);
-}
 #endif
 
 // File > Acquire on libsane's test device: Scan in the dialog makes one new document whose

@@ -8,16 +8,9 @@
 
 namespace {
 
-std::unique_ptr<DbPrim> Point(double x, double y)
+void AddPoint(DbSetMgr& mgr, int slot = -1)
 {
-    auto p = std::make_unique<DbPoint>(DPoint{x, y});
-    p->m_graph = {x, y};
-    return p;
-}
-
-void AddPoint(DbSetMgr& mgr, double x, double y, int slot = -1)
-{
-    std::unique_ptr<DbPrim> p = Point(x, y);
+    std::unique_ptr<DbPrim> p = std::make_unique<DbPoint>();
     ASSERT_GE(mgr.AddPrim(p, slot), 0);
 }
 
@@ -25,10 +18,8 @@ class ThreeSets : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        mgr.NewSet();
-        mgr.NewSet();
-        mgr.NewSet();
-        ASSERT_EQ(mgr.GetSlotCount(), 3);
+        for (int i = 0; i < 3; ++i)
+            mgr.NewSet();
     }
     DbSetMgr mgr;
 };
@@ -65,30 +56,24 @@ TEST_F(ThreeSets, NewSetTakesTheFreedSlotAndSkipsUsedNames)
     EXPECT_EQ(mgr.GetSet(mgr.GetCurrent())->GetName(), "Line 6");
 }
 
-TEST(DbSetMgr, DeleteOnlySetClearsAllAndUndoBringsItBack)
+// Clearing the current set, or deleting the only one, keeps its name and slot; undo brings the
+// points back and makes the set current again.
+TEST(DbSetMgr, ClearingOrDeletingTheOnlySetKeepsItAndUndoBringsThePointsBack)
 {
     DbSetMgr mgr;
     mgr.NewSet();
-    AddPoint(mgr, 1, 2);
-    AddPoint(mgr, 3, 4);
+    AddPoint(mgr);
+    AddPoint(mgr);
     auto memento = mgr.DeleteSet(0);
     ASSERT_NE(dynamic_cast<DbSetX3*>(memento.get()), nullptr);
-    EXPECT_EQ(mgr.GetSetCount(), 1);
     EXPECT_EQ(mgr.GetCurrentSet()->GetName(), "Line 1");
     EXPECT_EQ(mgr.GetTotalCount(), 0);
     EXPECT_EQ(mgr.GetNameCounter(), 1);
-
     mgr.Restore(std::move(memento));
     EXPECT_EQ(mgr.GetTotalCount(), 2);
-    EXPECT_EQ(mgr.GetCurrentSet()->GetName(), "Line 1");
-}
 
-TEST(DbSetMgr, ClearCurrentSetKeepsNameAndSlot)
-{
-    DbSetMgr mgr;
     mgr.NewSet();
-    mgr.NewSet();
-    AddPoint(mgr, 1, 1);
+    AddPoint(mgr);
     auto m = mgr.ClearCurrentSet();
     EXPECT_EQ(mgr.GetCurrentCount(), 0);
     EXPECT_EQ(mgr.GetCurrentSet()->GetName(), "Line 2");
@@ -101,7 +86,7 @@ TEST(DbSetMgr, ClearCurrentSetKeepsNameAndSlot)
 TEST(DbSetMgr, AddPrimToMissingSetLeavesItWithTheCaller)
 {
     DbSetMgr mgr;
-    std::unique_ptr<DbPrim> p = Point(1, 1);
+    std::unique_ptr<DbPrim> p = std::make_unique<DbPoint>();
     EXPECT_EQ(mgr.AddPrim(p, -1), -1);
     EXPECT_NE(p, nullptr);
     mgr.NewSet();
@@ -114,9 +99,9 @@ TEST(DbSetMgr, AddPrimToMissingSetLeavesItWithTheCaller)
 // left among empty slots is the last: deleting it clears it instead.
 TEST_F(ThreeSets, EmptySlots)
 {
-    AddPoint(mgr, 0, 0, 0);
-    AddPoint(mgr, 0, 0, 1);
-    AddPoint(mgr, 0, 0, 1);
+    AddPoint(mgr, 0);
+    AddPoint(mgr, 1);
+    AddPoint(mgr, 1);
     EXPECT_EQ(mgr.GetTotalCount(), 3);
     auto gone = mgr.DeleteSet(1);
     ASSERT_NE(dynamic_cast<DbSetX2*>(gone.get()), nullptr);

@@ -1,10 +1,19 @@
+// The attribute bar and the data list, each on plot data of its own.
 #include "ui/AttGenDlg.h"
+#include "ui/CDataView.h"
+
 #include "document/AttGenModel.h"
+#include "document/CPreferences.h"
+#include "mapping/TransformData.h"
+#include "mapping/TransformMan.h"
+#include "model/DbAttRep.h"
+#include "model/DbPoint.h"
 #include "model/DbSetMgr.h"
 #include "platform/Document.h"
 #include "platform/RecordingUiServices.h"
 #include "tasks/AddAttTask.h"
 #include "tasks/PlotData.h"
+#include "tasks/PrimTask.h"
 #include "ui/AttListCtrl.h"
 
 #include <QApplication>
@@ -145,6 +154,87 @@ TEST_F(AttributeBar, WithoutDataItIsEmptyAndLetsGoOfTheDataItObserved)
     bar->SetPlotData(data.get());
     bar.reset();
     EXPECT_EQ(mgr.ObserverCount(), before - 1);
+}
+
+// ------------------------------------------------------------ the data list
+
+class DataViewTest : public ::testing::Test {
+protected:
+    DataViewTest()
+    {
+        m_data.NewSet();
+        m_savedSort = GetPreferences().m_sortData;
+        // Pixels 0..100 map to 0..100 on both axes, y upwards.
+        TransformData* t = m_data.GetTransform();
+        std::unique_ptr<TransformMan> man = NewRep<TransformMan>(*t);
+        man->GetBox().SetPixelRect({0, 0}, {100, 100});
+        man->Notify(0);
+        man->Detach(t);
+        t->SetLimits({0, 0}, {100, 100});
+    }
+    ~DataViewTest() override { GetPreferences().m_sortData = m_savedSort; }
+
+    // A point at graph position (x, y).
+    void AddPoint(double x, double y)
+    {
+        ASSERT_TRUE(m_data.Execute(
+            std::make_unique<PrimTask>(&m_data, std::make_unique<DbPoint>(DPoint{x, 100 - y}))));
+    }
+    QStringList Row(int i) const
+    {
+        QStringList out;
+        const QTreeWidgetItem* item = m_view.topLevelItem(i);
+        for (int c = 0; item && c < m_view.columnCount(); ++c)
+            out << item->text(c);
+        return out;
+    }
+
+    PlotData m_data;
+    CDataView m_view;
+    int m_savedSort = 1;
+};
+
+TEST_F(DataViewTest, SortingFollowsThePreferenceNotTheDocument)
+{
+    AddPoint(3, 4);
+    AddPoint(1, 2);
+    m_data.SetSortFlag(false);
+    GetPreferences().m_sortData = 1;
+    m_view.OnInitialUpdate(m_data.GetSetMgr());
+    ASSERT_EQ(m_view.topLevelItemCount(), 3);
+    EXPECT_EQ(Row(1), (QStringList{"1", "2"}));
+    EXPECT_EQ(Row(2), (QStringList{"3", "4"}));
+
+    GetPreferences().m_sortData = 0;
+    m_data.SetSortFlag(true);
+    m_view.Update(m_data.GetSetMgr(), 0);
+    EXPECT_EQ(Row(1), (QStringList{"3", "4"}));
+    EXPECT_EQ(Row(2), (QStringList{"1", "2"}));
+}
+
+TEST_F(DataViewTest, AttributeColumnsAreAddedWithTheWidenedWidthAndNeverRemoved)
+{
+    m_view.OnInitialUpdate(m_data.GetSetMgr());
+    m_view.setColumnWidth(0, 173);
+    DbSetMgr* sets = m_data.GetSetMgr();
+    sets->AddAttribute(DbAttPtr(new DbAttRep("colour", "red")));
+    sets->AddAttribute(DbAttPtr(new DbAttRep("size", "big")));
+    AddPoint(1, 1);
+    ASSERT_EQ(m_view.columnCount(), 4);
+    EXPECT_EQ(m_view.columnWidth(3), 173);
+    EXPECT_EQ(Row(0), (QStringList{"X", "Y", "colour", "size"}));
+    EXPECT_EQ(Row(1), (QStringList{"1", "1", "red", "big"}));
+    // A point without a colour still shows its size.
+    sets->DeleteAttribute("colour");
+    AddPoint(5, 5);
+    EXPECT_EQ(Row(2), (QStringList{"5", "5", "", "big"}));
+
+    m_data.NewSet();
+    sets->DeleteAttribute("colour");
+    sets->DeleteAttribute("size");
+    AddPoint(2, 2);
+    EXPECT_EQ(m_view.columnCount(), 4) << "columns only grow";
+    EXPECT_EQ(Row(1), (QStringList{"2", "2", "", ""}));
 }
 
 } // namespace

@@ -10,14 +10,25 @@
 
 namespace {
 
-class ExportText : public ::testing::Test {
+std::vector<std::string> Names(const DbPrim& p)
+{
+    std::vector<std::string> out;
+    for (const DbAttPtr& a : *p.GetAttributes())
+        out.push_back(a->m_name);
+    return out;
+}
+
+// One set of points and its attributes, and the text they export to.
+class PointSet : public ::testing::Test {
 protected:
     void SetUp() override { mgr.NewSet(); }
-    void Add(double gx, double gy)
+    DbPrim* Add(double gx, double gy)
     {
         std::unique_ptr<DbPrim> p = std::make_unique<DbPoint>();
         static_cast<DbPoint*>(p.get())->m_graph = {gx, gy};
-        ASSERT_GE(mgr.AddPrim(p, -1), 0);
+        DbPrim* raw = p.get();
+        EXPECT_GE(mgr.AddPrim(p, -1), 0);
+        return raw;
     }
     std::string All(const std::string& sep, int sort)
     {
@@ -30,7 +41,7 @@ protected:
 
 // Unsorted keeps the collection order, sorted is on x (two equal x keep their order);
 // numbers take their shortest general form.
-TEST_F(ExportText, PointsInCollectionOrderOrSortedOnX)
+TEST_F(PointSet, PointsInCollectionOrderOrSortedOnX)
 {
     const struct {
         std::vector<DPoint> points;
@@ -56,7 +67,7 @@ TEST_F(ExportText, PointsInCollectionOrderOrSortedOnX)
     }
 }
 
-TEST_F(ExportText, AttributeColumnsSortWithoutCaseAndLeaveGapsEmpty)
+TEST_F(PointSet, AttributeColumnsSortWithoutCaseAndLeaveGapsEmpty)
 {
     mgr.AddAttribute(DbAttPtr(new DbAttRep("b", "B1")));
     Add(1, 1);
@@ -67,7 +78,7 @@ TEST_F(ExportText, AttributeColumnsSortWithoutCaseAndLeaveGapsEmpty)
 }
 
 // Attribute entries come after the points, sorted on their first character taken as signed.
-TEST_F(ExportText, AttributeEntriesFormTheirOwnBlockAfterThePoints)
+TEST_F(PointSet, AttributeEntriesFormTheirOwnBlockAfterThePoints)
 {
     for (const char* name : {"a", "\xE9t\xE9", ""}) {
         std::unique_ptr<DbPrim> entry =
@@ -78,7 +89,7 @@ TEST_F(ExportText, AttributeEntriesFormTheirOwnBlockAfterThePoints)
     EXPECT_EQ(All(", ", 1), "Line 1\nX, Y\n1, 2\n\n\n\xE9t\xE9, v\n, v\na, v\n\n");
 }
 
-TEST_F(ExportText, AllSetsInSlotOrderAndEmptySetsGiveTheirNameOnly)
+TEST_F(PointSet, AllSetsInSlotOrderAndEmptySetsGiveTheirNameOnly)
 {
     Add(1, 1);
     mgr.NewSet();
@@ -90,6 +101,38 @@ TEST_F(ExportText, AllSetsInSlotOrderAndEmptySetsGiveTheirNameOnly)
     std::string current;
     mgr.WriteCurrentSet(current, " ", 1);
     EXPECT_EQ(current, "Line 4\n");
+}
+
+// Points share the attribute list they were collected with, so a later change (a new, a
+// deactivated or a deleted attribute) reaches only later points. Names differing in case
+// coexist, missing names change nothing, and every change that happens is told to observers.
+TEST_F(PointSet, AttributeChangesReachOnlyLaterPointsAndAreNotified)
+{
+    struct Counter : Observer {
+        int n = 0;
+        void Update(Observer*, std::intptr_t) override { ++n; }
+    } counter;
+    mgr.GetAttMgr().Attach(&counter);
+    mgr.AddAttribute(DbAttPtr(new DbAttRep("A", "1")));
+    mgr.AddAttribute(DbAttPtr(new DbAttRep("B", "2")));
+    DbPrim* p1 = Add(0, 0);
+    DbPrim* p2 = Add(0, 0);
+    EXPECT_TRUE(p1->GetAttributes() == p2->GetAttributes()); // one shared list
+    mgr.AddAttribute(DbAttPtr(new DbAttRep("a", "3")));
+    EXPECT_EQ(mgr.GetAttMgr().FindAttribute("a"), 2);
+    EXPECT_FALSE(mgr.DeleteAttribute("missing").Get());
+    EXPECT_FALSE(mgr.UpdateAttribute(DbAttPtr(new DbAttRep("missing", ""))).Get());
+    DbAttPtr old = mgr.UpdateAttribute(DbAttPtr(new DbAttRep("A", "1", 0)));
+    ASSERT_TRUE(old.Get());
+    EXPECT_EQ(old->m_active, 1);
+    ASSERT_TRUE(mgr.DeleteAttribute("B").Get());
+    EXPECT_EQ(mgr.GetAttMgr().GetMaster().GetSize(), 2);
+    EXPECT_EQ(counter.n, 5);
+    mgr.GetAttMgr().Detach(&counter);
+
+    EXPECT_EQ(Names(*Add(0, 0)), std::vector<std::string>{"a"});
+    EXPECT_EQ(Names(*p1), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ((*p1->GetAttributes())[0]->m_active, 1);
 }
 
 } // namespace
