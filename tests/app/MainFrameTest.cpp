@@ -170,35 +170,14 @@ TEST(CommandReach, EveryCommandHasAMenuItemAndEveryToolAButtonAndAnIcon)
         EXPECT_TRUE(keyed.count(keyedCommand)) << CommandTable::ToolTip(keyedCommand);
 }
 
-TEST_F(MainFrameTest, ADocumentWindowThatRefusesToCloseKeepsTheProgram)
-{
-    struct Stubborn : CChildFrame {
-        Stubborn() : CChildFrame(nullptr, nullptr, nullptr) {}
-        bool refuse = true;
-        void closeEvent(QCloseEvent* e) override
-        {
-            if (refuse)
-                e->ignore();
-        }
-    };
-    m_frame.show();
-    auto* child = new Stubborn;
-    m_frame.AddChildFrame(child);
-    EXPECT_FALSE(m_frame.close());
-    EXPECT_TRUE(m_frame.isVisible());
-    EXPECT_TRUE(m_profile.HasKey("Settings", "WindowPos"));
-    child->refuse = false;
-    EXPECT_TRUE(m_frame.close());
-    EXPECT_FALSE(m_frame.isVisible());
-}
-
 // A document window brings the full menu, every command in it with its context help; new
 // windows open maximized only after a maximized one; the maximized title joins the caption.
+// The Window menu lists the windows and activates the one chosen.
 TEST_F(MainFrameTest, DocumentWindowsTheMenuAndTheCaption)
 {
     m_frame.show();
     EXPECT_EQ(m_frame.menuBar()->actions().size(), CommandTable::NoDocumentMenu().size());
-    CChildFrame* one = OpenChild("One");
+    CChildFrame* one = OpenChild("R&D");
     EXPECT_EQ(m_frame.menuBar()->actions().size(), CommandTable::DocumentMenu().size());
     int commands = 0;
     for (QAction* action : m_frame.findChildren<QAction*>())
@@ -208,9 +187,9 @@ TEST_F(MainFrameTest, DocumentWindowsTheMenuAndTheCaption)
         }
     EXPECT_GT(commands, 60);
     ASSERT_TRUE(m_frame.MdiArea()->currentSubWindow()->isMaximized());
-    EXPECT_EQ(m_frame.windowTitle(), "Kurvo - [One]");
-    one->setWindowTitle("One*");
-    EXPECT_EQ(m_frame.windowTitle(), "Kurvo - [One*]");
+    EXPECT_EQ(m_frame.windowTitle(), "Kurvo - [R&D]");
+    one->setWindowTitle("R&D*");
+    EXPECT_EQ(m_frame.windowTitle(), "Kurvo - [R&D*]");
     OpenChild("Two");
     EXPECT_TRUE(m_frame.MdiArea()->currentSubWindow()->isMaximized());
 
@@ -219,38 +198,44 @@ TEST_F(MainFrameTest, DocumentWindowsTheMenuAndTheCaption)
     EXPECT_EQ(m_frame.windowTitle(), "Kurvo");
     OpenChild("Three");
     EXPECT_FALSE(m_frame.MdiArea()->currentSubWindow()->isMaximized());
+    QMenu* window = m_frame.WindowMenu();
+    ASSERT_NE(window, nullptr);
+    emit window->aboutToShow();
+    emit window->aboutToShow(); // entries are replaced, not added twice
+    ASSERT_EQ(window->actions().size(), 8);
+    QAction* first = window->actions()[5];
+    EXPECT_EQ(first->text(), "&1 R&&D*");
+    EXPECT_FALSE(first->isChecked());
+    EXPECT_TRUE(window->actions()[7]->isChecked());
+    first->trigger();
+    EXPECT_EQ(m_frame.ActiveChild(), one);
     m_frame.MdiArea()->closeAllSubWindows();
     QApplication::processEvents();
     EXPECT_EQ(m_frame.menuBar()->actions().size(), 3);
 }
 
-TEST_F(MainFrameTest, WindowMenuListsTheOpenWindowsAndActivatesThem)
+// A document window that refuses to close keeps the program; closing maximized stores the
+// restore flag and the normal rectangle, and the next start opens maximized over it.
+TEST_F(MainFrameTest, ClosingMaximizedStoresThePlacementAndARefusingWindowKeepsTheProgram)
 {
-    m_frame.show();
-    OpenChild("R&D");
-    OpenChild("Two");
-    QMenu* window = m_frame.WindowMenu();
-    ASSERT_NE(window, nullptr);
-    emit window->aboutToShow();
-    emit window->aboutToShow(); // entries are replaced, not added twice
-    ASSERT_EQ(window->actions().size(), 7);
-    QAction* first = window->actions()[5];
-    EXPECT_EQ(first->text(), "&1 R&&D");
-    EXPECT_FALSE(first->isChecked());
-    EXPECT_TRUE(window->actions()[6]->isChecked());
-    first->trigger();
-    EXPECT_EQ(m_frame.ActiveChild()->windowTitle(), "R&D");
-}
-
-TEST_F(MainFrameTest, ClosingMaximizedStoresTheRestoreFlagAndTheNormalRectangle)
-{
+    struct Stubborn : CChildFrame {
+        Stubborn() : CChildFrame(nullptr, nullptr, nullptr) {}
+        bool refuse = true;
+        void closeEvent(QCloseEvent* e) override { e->setAccepted(!refuse); }
+    };
     m_frame.setGeometry(40, 50, 700, 500);
     m_frame.show();
     QApplication::processEvents();
     const QRect normal = m_frame.geometry();
     m_frame.showMaximized();
     QApplication::processEvents();
-    m_frame.close();
+    auto* child = new Stubborn;
+    m_frame.AddChildFrame(child);
+    EXPECT_FALSE(m_frame.close());
+    EXPECT_TRUE(m_frame.isVisible());
+    child->refuse = false;
+    EXPECT_TRUE(m_frame.close());
+    EXPECT_FALSE(m_frame.isVisible());
 
     WindowPlacement p;
     ASSERT_TRUE(WindowPlacement::Parse(m_profile.GetString("Settings", "WindowPos", ""), p));
