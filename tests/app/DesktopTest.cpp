@@ -40,23 +40,6 @@ protected:
         ASSERT_TRUE(WriteTestBmp(m_bmp, 101, 101));
     }
 
-    // Opens the bitmap, maps the whole image to 0..100 on both axes and picks Collect Points.
-    CKurvoDoc* OpenMappedPlot()
-    {
-        CKurvoDoc* doc = Docs().OpenDocument(m_bmp);
-        if (!doc)
-            return nullptr;
-        ProcessEvents();
-        EXPECT_TRUE(Command(ID_EDIT_MAP_FULL));
-        GetDocumentHooks().runAxisMapping = [](TransDlg& dlg) {
-            dlg.m_xMin = dlg.m_yMin = 0;
-            dlg.m_xMax = dlg.m_yMax = 100;
-            return dlg.OnOK();
-        };
-        EXPECT_TRUE(Command(ID_EDIT_AXIS_MAPPING));
-        EXPECT_TRUE(Command(ID_TOOL_COLLECT));
-        return doc;
-    }
     // A click on the active view at the image pixel (px, py).
     void Collect(double px, double py)
     {
@@ -79,12 +62,28 @@ TEST_F(DesktopTest, AFileThatIsNeitherImageNorProjectOpensNothing)
     EXPECT_EQ(Frame().SetsBox()->ObservedCount(), 0) << "the failed document's sets are let go";
 }
 
-// The bitmap opens fitted in its window; clicks collect points at their graph positions and
-// the list shows them.
-TEST_F(DesktopTest, ClicksCollectPointsAtTheirGraphPositionsAndTheListShowsThem)
+// A user's whole session on one plot. The bitmap opens fitted in its window; buttons, captions
+// and panes follow each change as it happens (handling the events already posted is enough);
+// clicks collect points at their graph positions, the list shows them and a click on a row
+// selects its point. Closing asks to save: a cancelled save keeps the document, Yes writes
+// every point.
+TEST_F(DesktopTest, DigitizingAPlotFromOpeningToSaving)
 {
-    CKurvoDoc* doc = OpenMappedPlot();
+    auto button = [this](CommandId bar, CommandId id) -> QAction* {
+        for (QAction* a : Frame().Bar(bar)->actions())
+            if (a->data().toInt() == id)
+                return a;
+        return nullptr;
+    };
+    QAction* undo = button(ID_VIEW_STANDARD_BAR, ID_EDIT_UNDO);
+    QAction* redo = button(ID_VIEW_STANDARD_BAR, ID_EDIT_REDO);
+    QAction* paste = button(ID_VIEW_STANDARD_BAR, ID_EDIT_PASTE);
+    QAction* collect = button(ID_VIEW_DIGITIZE_BAR, ID_TOOL_COLLECT);
+    QAction* map = button(ID_VIEW_DIGITIZE_BAR, ID_TOOL_MAP);
+    ASSERT_TRUE(undo && redo && paste && collect && map);
+    CKurvoDoc* doc = Docs().OpenDocument(m_bmp);
     ASSERT_NE(doc, nullptr);
+    ProcessEvents();
     ImageViewWidget* view = ActiveView();
     EXPECT_TRUE(view->GetView()->IsFitted());
     // The canvas is what the window shows: the dark diagonal is on it.
@@ -92,18 +91,34 @@ TEST_F(DesktopTest, ClicksCollectPointsAtTheirGraphPositionsAndTheListShowsThem)
     EXPECT_LT(qGray(shown.pixel(WindowPointOf(view, 50, 50))), 128);
     EXPECT_GT(qGray(shown.pixel(WindowPointOf(view, 80, 20))), 200);
     EXPECT_EQ(m_app->RecentFiles().Size(), 0) << "only the application's Open enters the list";
-    ASSERT_EQ(view->GetView()->GetCurrentTool(), view->GetView()->GetCollectTool());
+    QWidget* window = Docs().WindowsOf(doc)[0];
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_FALSE(window->windowTitle().endsWith('*'));
+
+    // The whole image is mapped to 0..100 on both axes.
+    ASSERT_TRUE(Command(ID_EDIT_MAP_FULL));
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_TRUE(window->windowTitle().endsWith('*'));
+    EXPECT_EQ(Frame().windowTitle(), "Kurvo - [" + window->windowTitle() + "]");
+    GetDocumentHooks().runAxisMapping = [](TransDlg& dlg) {
+        dlg.m_xMin = dlg.m_yMin = 0;
+        dlg.m_xMax = dlg.m_yMax = 100;
+        return dlg.OnOK();
+    };
+    ASSERT_TRUE(Command(ID_EDIT_AXIS_MAPPING));
+    ASSERT_TRUE(Command(ID_TOOL_COLLECT));
+    EXPECT_TRUE(collect->isChecked());
+    EXPECT_FALSE(map->isChecked()) << "only the tool in use is checked";
 
     const double pixels[3][2] = {{10, 90}, {50, 50}, {70, 30}};
     for (const auto& p : pixels)
         Collect(p[0], p[1]);
     ProcessEvents();
     ASSERT_EQ(doc->GetPlotData()->GetSetMgr()->GetCurrentCount(), 3);
-    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(m_ui.panes[2], "3");
 
     ViewSplitter* splitter = Docs().ActiveSplitter();
-    ASSERT_NE(splitter, nullptr);
-    ASSERT_TRUE(splitter->SplitColumn(150));
+    ASSERT_TRUE(splitter && splitter->SplitColumn(150));
     CDataView* list = splitter->DataView();
     ASSERT_EQ(list->topLevelItemCount(), 4);
     // One pixel of the fitted view is less than one image pixel: the values are within one.
@@ -113,9 +128,10 @@ TEST_F(DesktopTest, ClicksCollectPointsAtTheirGraphPositionsAndTheListShowsThem)
         EXPECT_NEAR(list->topLevelItem(i + 1)->text(1).toDouble(), 100 - pixels[i][1], zoomSlack)
             << i;
     }
-
     ASSERT_TRUE(Command(ID_EDIT_UNDO));
     EXPECT_EQ(list->topLevelItemCount(), 3);
+    EXPECT_EQ(m_ui.panes[2], "2");
+    EXPECT_TRUE(redo->isEnabled());
     ASSERT_TRUE(Command(ID_EDIT_REDO));
     EXPECT_EQ(list->topLevelItemCount(), 4);
 
@@ -130,57 +146,31 @@ TEST_F(DesktopTest, ClicksCollectPointsAtTheirGraphPositionsAndTheListShowsThem)
     EXPECT_EQ(sets->GetSelection()[0], sets->GetCurrentSet()->GetAt(1));
     Click(list->viewport(), list->visualItemRect(list->topLevelItem(0)).center());
     EXPECT_TRUE(sets->GetSelection().empty());
-}
-
-// Buttons, captions and panes follow each change as it happens: handling the events
-// already posted is enough, no timer has to come round first.
-TEST_F(DesktopTest, ActionsCaptionsAndPanesFollowEachChangeAtOnce)
-{
-    auto button = [this](CommandId bar, CommandId id) -> QAction* {
-        for (QAction* a : Frame().Bar(bar)->actions())
-            if (a->data().toInt() == id)
-                return a;
-        return nullptr;
-    };
-    QAction* undo = button(ID_VIEW_STANDARD_BAR, ID_EDIT_UNDO);
-    QAction* redo = button(ID_VIEW_STANDARD_BAR, ID_EDIT_REDO);
-    QAction* paste = button(ID_VIEW_STANDARD_BAR, ID_EDIT_PASTE);
-    QAction* collect = button(ID_VIEW_DIGITIZE_BAR, ID_TOOL_COLLECT);
-    ASSERT_TRUE(undo && redo && paste && collect);
-    CKurvoDoc* doc = Docs().OpenDocument(m_bmp);
-    ASSERT_NE(doc, nullptr);
-    ProcessEvents();
-    QWidget* window = Docs().WindowsOf(doc)[0];
-    EXPECT_FALSE(undo->isEnabled());
-    EXPECT_FALSE(window->windowTitle().endsWith('*'));
-
-    ASSERT_TRUE(Command(ID_EDIT_MAP_FULL));
-    ProcessEvents();
-    EXPECT_TRUE(undo->isEnabled());
-    EXPECT_TRUE(window->windowTitle().endsWith('*'));
-    EXPECT_EQ(Frame().windowTitle(), "Kurvo - [" + window->windowTitle() + "]");
-
-    // The tool chosen shows checked; a click collects, and the points pane counts it.
-    ASSERT_TRUE(Command(ID_TOOL_COLLECT));
-    ProcessEvents();
-    EXPECT_TRUE(collect->isChecked());
-    QAction* map = button(ID_VIEW_DIGITIZE_BAR, ID_TOOL_MAP);
-    ASSERT_TRUE(map && !map->isChecked()) << "only the tool in use is checked";
-    Collect(20, 20);
-    ProcessEvents();
-    EXPECT_EQ(m_ui.panes[2], "1");
-
-    ASSERT_TRUE(Command(ID_EDIT_UNDO));
-    ASSERT_TRUE(Command(ID_EDIT_UNDO));
-    ProcessEvents();
-    EXPECT_FALSE(undo->isEnabled());
-    EXPECT_TRUE(redo->isEnabled());
-    EXPECT_EQ(m_ui.panes[2], "0");
 
     EXPECT_FALSE(paste->isEnabled());
     ASSERT_TRUE(Command(ID_EDIT_COPY));
-    ProcessEvents();
     EXPECT_TRUE(paste->isEnabled());
+
+    m_ui.messageAnswers.push_back(MsgResult::Yes);
+    m_ui.promptAnswers.push_back(std::nullopt); // the save dialog is cancelled
+    Command(ID_FILE_CLOSE);
+    EXPECT_EQ(Docs().DocumentCount(), 1);
+    m_ui.messageAnswers.push_back(MsgResult::Yes);
+    m_ui.promptAnswers.push_back(m_dir.File("kept"));
+    Command(ID_FILE_CLOSE);
+    EXPECT_EQ(Docs().DocumentCount(), 0);
+    // With the last document gone the panes speak of none.
+    EXPECT_EQ(m_ui.panes[2], "");
+    EXPECT_EQ(m_ui.panes[4], "");
+    const std::string csv = m_dir.File("kept.csv");
+    std::ostringstream read;
+    read << std::ifstream(csv, std::ios::binary).rdbuf();
+    const std::string text = read.str();
+    EXPECT_EQ(text.rfind("Line 1\r\nX, Y\r\n", 0), 0u) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6) << "name, header, three points, blank";
+    // An export is no recent file.
+    for (int i = 0; i < m_app->RecentFiles().Size(); ++i)
+        EXPECT_NE(m_app->RecentFiles().At(i), csv);
 }
 
 // The sets box and the attribute window show the active document's data; a choice in the box
@@ -273,37 +263,6 @@ TEST_F(DesktopTest, ClosingAModifiedDocumentOrTheProgramAsksAndCancelKeepsIt)
     EXPECT_TRUE(Frame().close());
     ProcessEvents();
     EXPECT_EQ(Docs().DocumentCount(), 0);
-}
-
-// Yes saves before closing (a cancelled save keeps the document); the file written holds
-// every point and enters the recent list.
-TEST_F(DesktopTest, YesSavesBeforeClosingAndACancelledSaveKeepsTheDocument)
-{
-    ASSERT_NE(OpenMappedPlot(), nullptr);
-    for (double p : {25.0, 50.0, 75.0})
-        Collect(p, p);
-    m_ui.messageAnswers.push_back(MsgResult::Yes);
-    m_ui.promptAnswers.push_back(std::nullopt); // the save dialog is cancelled
-    Command(ID_FILE_CLOSE);
-    EXPECT_EQ(Docs().DocumentCount(), 1);
-
-    EXPECT_EQ(m_ui.panes[2], "3");
-    m_ui.messageAnswers.push_back(MsgResult::Yes);
-    m_ui.promptAnswers.push_back(m_dir.File("kept"));
-    Command(ID_FILE_CLOSE);
-    EXPECT_EQ(Docs().DocumentCount(), 0);
-    // With the last document gone the panes speak of none.
-    EXPECT_EQ(m_ui.panes[2], "");
-    EXPECT_EQ(m_ui.panes[4], "");
-    const std::string csv = m_dir.File("kept.csv");
-    std::ostringstream read;
-    read << std::ifstream(csv, std::ios::binary).rdbuf();
-    const std::string text = read.str();
-    EXPECT_EQ(text.rfind("Line 1\r\nX, Y\r\n", 0), 0u) << text;
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6) << "name, header, three points, blank";
-    // An export is no recent file.
-    for (int i = 0; i < m_app->RecentFiles().Size(); ++i)
-        EXPECT_NE(m_app->RecentFiles().At(i), csv);
 }
 
 } // namespace
