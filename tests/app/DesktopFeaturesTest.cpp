@@ -1,11 +1,10 @@
-// The rest of the desktop around documents: the command line, options, the split window,
-// extraction, printing and scanning into new documents.
+// The rest of the desktop around documents: the command line, options, extraction, printing
+// and scanning into new documents.
 #include "support/DesktopSupport.h"
 
 #include "app/ExtractPanel.h"
 #include "app/ImageViewWidget.h"
 #include "app/SaneAcquireDialog.h"
-#include "app/ViewSplitter.h"
 #include "document/CKurvoDoc.h"
 #include "document/CPreferences.h"
 #include "document/DocumentHooks.h"
@@ -18,7 +17,6 @@
 #include "scan/dsm/StandInDsmControl.h"
 #include "support/TempDir.h"
 #include "tasks/PlotData.h"
-#include "ui/CDataView.h"
 #include "view/CKurvoView.h"
 
 #include <QMouseEvent>
@@ -85,38 +83,6 @@ TEST_F(DesktopFeaturesTest, ACommandLineFileOpensAndOptionsApplyToOpenViewsAtOnc
     };
     ASSERT_TRUE(Command(ID_EDIT_OPTIONS));
     EXPECT_EQ(CDib::GetCacheSize(), 0);
-}
-
-TEST_F(DesktopFeaturesTest, TheSplitOpensTheListOnTheLeftAndRefusesNarrowPanes)
-{
-    Start();
-    ASSERT_NE(Docs().OpenDocument(m_bmp), nullptr);
-    ProcessEvents();
-    ViewSplitter* splitter = Docs().ActiveSplitter();
-    ASSERT_NE(splitter, nullptr);
-    EXPECT_FALSE(splitter->IsSplit());
-    EXPECT_EQ(splitter->sizes().front(), 0) << "the image view alone at first";
-
-    EXPECT_FALSE(splitter->SplitColumn(ViewSplitter::kMinPane - 1));
-    EXPECT_FALSE(splitter->SplitColumn(splitter->width() - ViewSplitter::kMinPane));
-    EXPECT_FALSE(splitter->IsSplit());
-
-    ASSERT_TRUE(splitter->SplitColumn(100));
-    EXPECT_EQ(splitter->indexOf(splitter->ImageView()), 1) << "the image keeps the right";
-    EXPECT_FALSE(splitter->SplitColumn(200)) << "split once only";
-
-    // F6 moves between the two panes.
-    Frame().activateWindow();
-    splitter->ImageView()->setFocus();
-    ASSERT_TRUE(Enabled(ID_NEXT_PANE));
-    ASSERT_TRUE(Command(ID_NEXT_PANE));
-    EXPECT_TRUE(splitter->DataView()->hasFocus());
-    ASSERT_TRUE(Command(ID_PREV_PANE));
-    EXPECT_TRUE(splitter->ImageView()->hasFocus());
-
-    splitter->Unsplit();
-    EXPECT_EQ(splitter->sizes().front(), 0);
-    EXPECT_FALSE(Enabled(ID_NEXT_PANE));
 }
 
 // Data > Extract... on the sample project: the panel previews off the user-interface thread

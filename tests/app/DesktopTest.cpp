@@ -64,9 +64,9 @@ TEST_F(DesktopTest, AFileThatIsNeitherImageNorProjectOpensNothing)
 
 // A user's whole session on one plot. The bitmap opens fitted in its window; buttons, captions
 // and panes follow each change as it happens (handling the events already posted is enough);
-// clicks collect points at their graph positions, the list shows them and a click on a row
-// selects its point. Closing asks to save: a cancelled save keeps the document, Yes writes
-// every point.
+// clicks collect points at their graph positions; the list split off on the left shows them
+// and a click on a row selects its point. Closing asks to save: a cancelled save keeps the
+// document, Yes writes every point.
 TEST_F(DesktopTest, DigitizingAPlotFromOpeningToSaving)
 {
     auto button = [this](CommandId bar, CommandId id) -> QAction* {
@@ -117,8 +117,15 @@ TEST_F(DesktopTest, DigitizingAPlotFromOpeningToSaving)
     ASSERT_EQ(doc->GetPlotData()->GetSetMgr()->GetCurrentCount(), 3);
     EXPECT_EQ(m_ui.panes[2], "3");
 
+    // The list opens on the left, once, and neither pane may be too narrow.
     ViewSplitter* splitter = Docs().ActiveSplitter();
-    ASSERT_TRUE(splitter && splitter->SplitColumn(150));
+    ASSERT_NE(splitter, nullptr);
+    EXPECT_EQ(splitter->sizes().front(), 0) << "the image view alone at first";
+    EXPECT_FALSE(splitter->SplitColumn(ViewSplitter::kMinPane - 1));
+    EXPECT_FALSE(splitter->SplitColumn(splitter->width() - ViewSplitter::kMinPane));
+    ASSERT_TRUE(splitter->SplitColumn(150));
+    EXPECT_EQ(splitter->indexOf(splitter->ImageView()), 1) << "the image keeps the right";
+    EXPECT_FALSE(splitter->SplitColumn(200)) << "split once only";
     CDataView* list = splitter->DataView();
     ASSERT_EQ(list->topLevelItemCount(), 4);
     // One pixel of the fitted view is less than one image pixel: the values are within one.
@@ -146,6 +153,16 @@ TEST_F(DesktopTest, DigitizingAPlotFromOpeningToSaving)
     EXPECT_EQ(sets->GetSelection()[0], sets->GetCurrentSet()->GetAt(1));
     Click(list->viewport(), list->visualItemRect(list->topLevelItem(0)).center());
     EXPECT_TRUE(sets->GetSelection().empty());
+    // F6 moves between the two panes, while there are two.
+    Frame().activateWindow();
+    splitter->ImageView()->setFocus();
+    ASSERT_TRUE(Command(ID_NEXT_PANE));
+    EXPECT_TRUE(list->hasFocus());
+    ASSERT_TRUE(Command(ID_PREV_PANE));
+    EXPECT_TRUE(splitter->ImageView()->hasFocus());
+    splitter->Unsplit();
+    EXPECT_EQ(splitter->sizes().front(), 0);
+    EXPECT_FALSE(Enabled(ID_NEXT_PANE));
 
     EXPECT_FALSE(paste->isEnabled());
     ASSERT_TRUE(Command(ID_EDIT_COPY));
