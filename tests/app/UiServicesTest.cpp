@@ -160,8 +160,8 @@ TEST_F(QtUiServicesTest, StatusTextsAndCursorsGoWhereTheyAreSent)
     EXPECT_EQ(m_services.CurrentCursor(), CursorShape::ZoomIn);
 }
 
-// Each of the program's cursors is a 32x32 black and white drawing over its hot spot, and
-// no two shapes look the same.
+// Each of the program's cursors is a 32x32 drawing over its hot spot, and no two shapes look
+// the same.
 TEST(ProgramCursors, AreDistinct32By32FiguresAroundTheirHotSpots)
 {
     std::set<QByteArray> drawings;
@@ -172,16 +172,12 @@ TEST(ProgramCursors, AreDistinct32By32FiguresAroundTheirHotSpots)
         ASSERT_EQ(image.size(), QSize(32, 32));
         drawings.insert(
             QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()));
-        int black = 0, white = 0;
         QRect drawn;
         for (int y = 0; y < 32; ++y)
             for (int x = 0; x < 32; ++x)
-                if (const QRgb p = image.pixel(x, y); qAlpha(p) > 200) {
+                if (qAlpha(image.pixel(x, y)) > 200)
                     drawn |= QRect(x, y, 1, 1);
-                    (qGray(p) < 60 ? black : white) += qGray(p) < 60 || qGray(p) > 200;
-                }
-        EXPECT_GT(black, 20);
-        EXPECT_GT(white, 20);
+        EXPECT_GT(drawn.width(), 8);
         EXPECT_TRUE(drawn.adjusted(-1, -1, 1, 1).contains(ProgramCursors::HotSpot(shape)));
     }
     EXPECT_EQ(drawings.size(), 5u);

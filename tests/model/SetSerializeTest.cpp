@@ -8,14 +8,13 @@
 
 namespace {
 
-DbPoint* Collect(DbSetMgr& mgr, double px, double py)
+// A point at pixel (px, py) and graph (2 px, 3 py).
+void Collect(DbSetMgr& mgr, double px, double py)
 {
     auto p = std::make_unique<DbPoint>(DPoint{px, py});
     p->m_graph = {px * 2, py * 3};
-    DbPoint* raw = p.get();
     std::unique_ptr<DbPrim> prim = std::move(p);
     EXPECT_GE(mgr.AddPrim(prim, -1), 0);
-    return raw;
 }
 
 std::vector<std::uint8_t> Store(DbSetMgr& mgr)
