@@ -111,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(Headers, HostileDib,
                              return std::string(info.param.name);
                          });
 
-TEST_F(QtUiServicesTest, WaitCursorShowsUntilTheLastEnd)
+TEST_F(QtUiServicesTest, WaitCursorShowsUntilTheLastEndAndStatusAndCursorsGoWhereSent)
 {
     ASSERT_EQ(QApplication::overrideCursor(), nullptr);
     m_services.BeginWaitCursor();
@@ -128,6 +128,19 @@ TEST_F(QtUiServicesTest, WaitCursorShowsUntilTheLastEnd)
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
     QApplication::restoreOverrideCursor();
+
+    // Status texts and cursors go where they are sent.
+    std::string seen;
+    m_services.SetStatusSink(
+        [&](int pane, const std::string& t) { seen += std::to_string(pane) + ":" + t; });
+    m_services.SetStatusPane(5, "0.01, 0.02");
+    EXPECT_EQ(seen, "5:0.01, 0.02");
+
+    QWidget view;
+    m_services.SetCursorWidget(&view);
+    m_services.SetCursor(CursorShape::ZoomIn);
+    EXPECT_EQ(view.cursor().hotSpot(), ProgramCursors::HotSpot(CursorShape::ZoomIn));
+    EXPECT_EQ(m_services.CurrentCursor(), CursorShape::ZoomIn);
 }
 
 TEST_F(QtUiServicesTest, TimersRepeatAndStopWhenKilledFromTheirOwnCallback)
@@ -143,21 +156,6 @@ TEST_F(QtUiServicesTest, TimersRepeatAndStopWhenKilledFromTheirOwnCallback)
     loop.exec();
     EXPECT_EQ(ticks, 3);
     EXPECT_EQ(m_services.RunningTimers(), 0);
-}
-
-TEST_F(QtUiServicesTest, StatusTextsAndCursorsGoWhereTheyAreSent)
-{
-    std::string seen;
-    m_services.SetStatusSink(
-        [&](int pane, const std::string& t) { seen += std::to_string(pane) + ":" + t; });
-    m_services.SetStatusPane(5, "0.01, 0.02");
-    EXPECT_EQ(seen, "5:0.01, 0.02");
-
-    QWidget view;
-    m_services.SetCursorWidget(&view);
-    m_services.SetCursor(CursorShape::ZoomIn);
-    EXPECT_EQ(view.cursor().hotSpot(), ProgramCursors::HotSpot(CursorShape::ZoomIn));
-    EXPECT_EQ(m_services.CurrentCursor(), CursorShape::ZoomIn);
 }
 
 // Each of the program's cursors is a 32x32 drawing over its hot spot, and no two shapes look
