@@ -34,7 +34,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <functional>
 #include <memory>
 
 namespace {
@@ -91,30 +90,21 @@ TEST_F(DialogForms, FirstControlFocusedTabInReadingOrderAndContextHelp)
     OptionsDlg options;
     RegionNodesDlg nodes(data.get());
     struct Case {
-        const char* name;
-        std::function<std::unique_ptr<QDialog>()> make;
+        std::unique_ptr<QDialog> dialog;
         std::vector<std::string> order;
-    };
-    const Case cases[] = {
-        {"Axis Mapping",
-         [&] { return std::make_unique<TransDlgForm>(axis); },
-         {"XMin", "XMax", "XLog", "YMin", "YMax", "YLog"}},
-        {"Pixel Mapping",
-         [&] { return std::make_unique<CImageMappingForm>(pixel); },
+    } cases[] = {
+        {std::make_unique<TransDlgForm>(axis), {"XMin", "XMax", "XLog", "YMin", "YMax", "YLog"}},
+        {std::make_unique<CImageMappingForm>(pixel),
          {"Aspect", "PointsPerUnit", "XOrigin", "YOrigin"}},
-        {"Grid Snap",
-         [&] { return std::make_unique<RegGridDlgForm>(grid); },
+        {std::make_unique<RegGridDlgForm>(grid),
          {"SnapX", "OriginX", "StepX", "ShowX", "SnapY", "OriginY", "StepY", "ShowY"}},
-        {"Options",
-         [&] { return std::make_unique<COptions>(options); },
+        {std::make_unique<COptions>(options),
          {"SortData", "SaveBitmapCopy", "ReuseMappingData", "AllowCaching"}},
-        {"Region Nodes",
-         [&] { return std::make_unique<RegionNodesForm>(nodes); },
-         {"X1", "Y1", "X2", "Y2", "X3", "Y3"}},
+        {std::make_unique<RegionNodesForm>(nodes), {"X1", "Y1", "X2", "Y2", "X3", "Y3"}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::unique_ptr<QDialog> dialog = c.make();
+        QDialog* dialog = c.dialog.get();
+        SCOPED_TRACE(dialog->metaObject()->className());
         dialog->show();
         QApplication::processEvents();
         const std::vector<std::string> order = TabOrder(*dialog);
