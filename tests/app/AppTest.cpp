@@ -27,16 +27,12 @@ struct PromptingServices : RecordingUiServices {
 
 class AppTest : public ::testing::Test {
 protected:
+    // Opening records the path and answers m_openSucceeds.
     AppTest()
     {
         auto profile = std::make_unique<MemoryProfile>();
         m_profile = profile.get();
         m_app = std::make_unique<CKurvoApp>(std::move(profile), &m_ui);
-    }
-
-    // Opening records the path and answers m_openSucceeds.
-    void UseHooks()
-    {
         CKurvoApp::DocumentHooks hooks;
         hooks.openDocument = [this](const std::string& path) {
             m_opened.push_back(path);
@@ -52,17 +48,13 @@ protected:
     bool m_openSucceeds = true;
 };
 
-TEST_F(AppTest, OptionsAreSkippedWhenLookingForTheCommandLineFile)
+// Options are skipped when looking for the command line's file. Open offers images first, then
+// the filter chosen last.
+TEST_F(AppTest, CommandLineFileThenOpenOffersImagesFirstThenTheFilterChosenLast)
 {
-    UseHooks();
     ASSERT_TRUE(m_app->InitInstance({"kurvo", "-reverse", "/data/plot.tif", "/data/other.tif"}));
     EXPECT_EQ(m_opened, (std::vector<std::string>{"/data/plot.tif"}));
-}
-
-TEST_F(AppTest, OpenOffersImagesFirstThenTheFilterChosenLast)
-{
-    UseHooks();
-    ASSERT_TRUE(m_app->InitInstance({"kurvo"}));
+    m_opened.clear();
     m_ui.promptAnswers = {std::string("/p/a.tif"), std::string("/p/b.dat"), std::nullopt};
     m_ui.chosenFilters = {10, 1};
 
@@ -91,7 +83,6 @@ TEST_F(AppTest, RecentFilesAreListedAndOpenAndADeadEntryLeavesTheList)
 {
     m_profile->WriteString("Recent File List", "File1", "/p/new&.kvx");
     m_profile->WriteString("Recent File List", "File2", "/p/old.kvx");
-    UseHooks();
     ASSERT_TRUE(m_app->InitInstance({"kurvo"}));
     CMainFrame* frame = m_app->MainFrame();
     // The File menu shows them between its separators.

@@ -317,28 +317,12 @@ TEST_F(SaveForm, CheckBoxesFollowTheEntryAndReachTheData)
     EXPECT_TRUE(data->GetSaveReference());
 }
 
-TEST_F(SaveForm, ReplacingTheFileOfTheChosenFormatIsAsked)
+// OK into a missing folder keeps the form open. Replacing the file of the chosen format is
+// asked about, also when only the name without its extension was typed; a new file is not,
+// and a typed save extension keeps its own format.
+TEST_F(SaveForm, OkChecksTheFolderAndAsksBeforeReplacingTheFileItWrites)
 {
     std::ofstream(dir.File("out.csv")) << "x";
-    CSaveDlg dlg(data.get(), dir.File("plot"), "Save As");
-    CSaveDlgForm form(dlg);
-    form.SelectEntry(3);
-    // "out" does not exist, but "out.csv", the file it becomes, does.
-    ui.messageAnswers.push_back(MsgResult::No);
-    EXPECT_FALSE(form.Finish(QString::fromStdString(dir.File("out"))));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_NE(ui.messages[0].text.find("out.csv"), std::string::npos);
-    ui.messageAnswers.push_back(MsgResult::Yes);
-    EXPECT_TRUE(form.Finish(QString::fromStdString(dir.File("out"))));
-    EXPECT_EQ(form.Path(), dir.File("out.csv"));
-    // A new file is not asked about.
-    const std::size_t asked = ui.messages.size();
-    EXPECT_TRUE(form.Finish(QString::fromStdString(dir.File("fresh.kvx"))));
-    EXPECT_EQ(ui.messages.size(), asked);
-}
-
-TEST_F(SaveForm, OkIntoAMissingFolderStaysOpenAndATypedNameKeepsItsFormat)
-{
     CSaveDlg dlg(data.get(), dir.File("plot"), "Save As");
     CSaveDlgForm form(dlg);
     form.SelectEntry(1);
@@ -347,12 +331,20 @@ TEST_F(SaveForm, OkIntoAMissingFolderStaysOpenAndATypedNameKeepsItsFormat)
     EXPECT_NE(form.result(), QDialog::Accepted);
     EXPECT_TRUE(form.Path().empty());
 
+    form.SelectEntry(3);
     const std::size_t shown = ui.messages.size();
+    ui.messageAnswers.push_back(MsgResult::No);
+    EXPECT_FALSE(form.Finish(QString::fromStdString(dir.File("out"))));
+    ASSERT_EQ(ui.messages.size(), shown + 1);
+    EXPECT_NE(ui.messages.back().text.find("out.csv"), std::string::npos);
+    ui.messageAnswers.push_back(MsgResult::Yes);
+    EXPECT_TRUE(form.Finish(QString::fromStdString(dir.File("out"))));
+    EXPECT_EQ(form.Path(), dir.File("out.csv"));
     form.selectFile(QString::fromStdString(dir.File("typed.txt")));
     form.accept();
     EXPECT_EQ(form.result(), QDialog::Accepted);
     EXPECT_EQ(form.Path(), dir.File("typed.txt"));
-    EXPECT_EQ(ui.messages.size(), shown);
+    EXPECT_EQ(ui.messages.size(), shown + 2);
 }
 
 } // namespace

@@ -35,7 +35,7 @@ protected:
     QtUiServices m_services;
 };
 
-TEST_F(QtUiServicesTest, ClipboardCarriesTextAndTheImageInBothFormats)
+TEST_F(QtUiServicesTest, ClipboardCarriesTextAndImagesInBothFormats)
 {
     ClipboardContent content;
     content.text = "X\tY\n1\t2\n";
@@ -54,19 +54,16 @@ TEST_F(QtUiServicesTest, ClipboardCarriesTextAndTheImageInBothFormats)
     const ClipboardContent back = m_services.GetClipboard();
     EXPECT_EQ(back.text, content.text);
     EXPECT_EQ(back.dib, content.dib);
-}
 
-// Another program may put only Qt's image format on the clipboard: it still pastes.
-TEST_F(QtUiServicesTest, ImageWithoutBmpBytesIsConvertedToAPackedBitmap)
-{
-    QImage image(3, 1, QImage::Format_RGB32);
+    // Another program may put only Qt's image format on the clipboard: it still pastes.
+    QImage qtOnly(3, 1, QImage::Format_RGB32);
     for (int x = 0; x < 3; ++x)
-        image.setPixel(x, 0, qRgb(10 + 30 * x, 20 + 30 * x, 30 + 30 * x));
-    QGuiApplication::clipboard()->setImage(image);
+        qtOnly.setPixel(x, 0, qRgb(10 + 30 * x, 20 + 30 * x, 30 + 30 * x));
+    QGuiApplication::clipboard()->setImage(qtOnly);
     EXPECT_TRUE(m_services.ClipboardHasBitmap());
-    ClipboardContent back = m_services.GetClipboard();
-    ASSERT_TRUE(back.dib.has_value());
-    QImage again = QImage::fromData(QtUiServices::DibToBmpFile(*back.dib), "BMP");
+    const ClipboardContent other = m_services.GetClipboard();
+    ASSERT_TRUE(other.dib.has_value());
+    const QImage again = QImage::fromData(QtUiServices::DibToBmpFile(*other.dib), "BMP");
     ASSERT_EQ(again.size(), QSize(3, 1));
     EXPECT_EQ(again.pixel(1, 0) & 0xFFFFFF, qRgb(40, 50, 60) & 0xFFFFFFu);
 }
