@@ -65,33 +65,18 @@ TEST_F(DesktopFeaturesTest, ACommandLineFileThatDoesNotOpenLeavesTheProgramRunni
     EXPECT_TRUE(m_app->MainFrame()->isVisible());
 }
 
-// A file on the command line opens at start; options take effect in the open views at once,
-// not in the next window only.
-TEST_F(DesktopFeaturesTest, ACommandLineFileOpensAndOptionsApplyToOpenViewsAtOnce)
+// A project on the command line opens at start. Data > Extract... on it previews off the
+// user-interface thread and adds its points as one undoable step. Options take effect in the
+// open views at once, not in the next window only.
+TEST_F(DesktopFeaturesTest, CommandLineProjectExtractionAndOptions)
 {
     GetPreferences().m_allowCaching = 1;
-    Start({QStringLiteral("kurvo"), QString::fromStdString(m_bmp)});
+    const std::string project = std::string(KURVO_SOURCE_DIR) + "/examples/sample-plot.kvx";
+    Start({QStringLiteral("kurvo"), QString::fromStdString(project)});
     ASSERT_EQ(Docs().DocumentCount(), 1);
-    EXPECT_EQ(ActiveDoc()->GetPathName(), m_bmp);
-    EXPECT_EQ(m_app->RecentFiles().At(0), m_bmp);
-    ASSERT_NE(ActiveView(), nullptr);
+    EXPECT_EQ(ActiveDoc()->GetPathName(), project);
+    EXPECT_EQ(m_app->RecentFiles().At(0), project);
     ASSERT_GT(CDib::GetCacheSize(), 0);
-    // The user turns caching off in the dialog.
-    GetDocumentHooks().runOptions = [] {
-        GetPreferences().m_allowCaching = 0;
-        return true;
-    };
-    ASSERT_TRUE(Command(ID_EDIT_OPTIONS));
-    EXPECT_EQ(CDib::GetCacheSize(), 0);
-}
-
-// Data > Extract... on the sample project: the panel previews off the user-interface thread
-// and adds its points as one undoable step.
-TEST_F(DesktopFeaturesTest, ExtractPreviewsThenAddsAsOneUndoableStep)
-{
-    Start({QStringLiteral("kurvo"),
-           QString::fromStdString(std::string(KURVO_SOURCE_DIR) + "/examples/sample-plot.kvx")});
-    ASSERT_NE(ActiveDoc(), nullptr);
     ASSERT_TRUE(Enabled(ID_DATA_EXTRACT));
     ASSERT_TRUE(Command(ID_DATA_EXTRACT));
     auto* panel = Frame().findChild<ExtractPanel*>();
@@ -137,6 +122,14 @@ TEST_F(DesktopFeaturesTest, ExtractPreviewsThenAddsAsOneUndoableStep)
     EXPECT_FALSE(panel->findChild<QPushButton*>(QStringLiteral("dragBox"))->isChecked());
     EXPECT_EQ(sets.GetCurrentCount(), 0); // the drag was the box's, not a tool's
     panel->close();
+
+    // The user turns caching off in the Options dialog.
+    GetDocumentHooks().runOptions = [] {
+        GetPreferences().m_allowCaching = 0;
+        return true;
+    };
+    ASSERT_TRUE(Command(ID_EDIT_OPTIONS));
+    EXPECT_EQ(CDib::GetCacheSize(), 0);
 }
 
 #ifdef QT_PRINTSUPPORT_LIB
