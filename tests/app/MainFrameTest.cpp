@@ -94,23 +94,6 @@ TEST_F(MainFrameTest, CommandsTravelViewDocumentFrameApplication)
     EXPECT_TRUE(disabled.commands.empty());
 }
 
-TEST_F(MainFrameTest, BarCommandsShowAndHideTheirBarsAndStrayPanesAreIgnored)
-{
-    m_frame.show();
-    QToolBar* digitize = m_frame.Bar(ID_VIEW_DIGITIZE_BAR);
-    ASSERT_NE(digitize, nullptr);
-    EXPECT_TRUE(m_frame.QueryCommand(ID_VIEW_DIGITIZE_BAR).checked);
-    EXPECT_TRUE(m_frame.RouteCommand(ID_VIEW_DIGITIZE_BAR));
-    EXPECT_FALSE(digitize->isVisible());
-    EXPECT_FALSE(m_frame.QueryCommand(ID_VIEW_DIGITIZE_BAR).checked);
-    EXPECT_TRUE(m_frame.RouteCommand(ID_VIEW_STATUS_BAR));
-    EXPECT_FALSE(m_frame.statusBar()->isVisible());
-
-    m_frame.SetPaneText(2, "17");
-    m_frame.SetPaneText(9, "ignored");
-    EXPECT_EQ(m_frame.Pane(2)->text(), "17");
-}
-
 // Every accelerator, pressed in the frame, takes its command along the route (the view is
 // first and answers for them all).
 TEST_F(MainFrameTest, EveryAcceleratorReachesItsCommand)
@@ -173,7 +156,7 @@ TEST(CommandReach, EveryCommandHasAMenuItemAndEveryToolAButtonAndAnIcon)
 // A document window brings the full menu, every command in it with its context help; new
 // windows open maximized only after a maximized one; the maximized title joins the caption.
 // The Window menu lists the windows and activates the one chosen.
-TEST_F(MainFrameTest, DocumentWindowsTheMenuAndTheCaption)
+TEST_F(MainFrameTest, DocumentWindowsMenusBarsAndTheCaption)
 {
     m_frame.show();
     EXPECT_EQ(m_frame.menuBar()->actions().size(), CommandTable::NoDocumentMenu().size());
@@ -212,6 +195,20 @@ TEST_F(MainFrameTest, DocumentWindowsTheMenuAndTheCaption)
     m_frame.MdiArea()->closeAllSubWindows();
     QApplication::processEvents();
     EXPECT_EQ(m_frame.menuBar()->actions().size(), 3);
+
+    // Bar commands show and hide their bars; stray panes are ignored.
+    QToolBar* digitize = m_frame.Bar(ID_VIEW_DIGITIZE_BAR);
+    ASSERT_NE(digitize, nullptr);
+    EXPECT_TRUE(m_frame.QueryCommand(ID_VIEW_DIGITIZE_BAR).checked);
+    EXPECT_TRUE(m_frame.RouteCommand(ID_VIEW_DIGITIZE_BAR));
+    EXPECT_FALSE(digitize->isVisible());
+    EXPECT_FALSE(m_frame.QueryCommand(ID_VIEW_DIGITIZE_BAR).checked);
+    EXPECT_TRUE(m_frame.RouteCommand(ID_VIEW_STATUS_BAR));
+    EXPECT_FALSE(m_frame.statusBar()->isVisible());
+
+    m_frame.SetPaneText(2, "17");
+    m_frame.SetPaneText(9, "ignored");
+    EXPECT_EQ(m_frame.Pane(2)->text(), "17");
 }
 
 // A document window that refuses to close keeps the program; closing maximized stores the

@@ -84,7 +84,7 @@ TEST_P(HostileDib, IsRefusedWithoutTouchingTheClipboard)
     ClipboardContent content;
     content.text = "after";
     content.dib = GetParam().bytes;
-    EXPECT_FALSE(services.SetClipboard(content));
+    EXPECT_FALSE(services.SetClipboard(content)) << GetParam().name;
     EXPECT_TRUE(QtUiServices::DibToBmpFile(GetParam().bytes).isEmpty());
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
 }
@@ -103,10 +103,7 @@ INSTANTIATE_TEST_SUITE_P(Headers, HostileDib,
                          ::testing::Values(BadDib{"Short", {40, 0, 0, 0, 2, 0}},
                                            BadDib{"HeaderLongerThanData", WithField(0, 124)},
                                            BadDib{"HugeColourCount", WithField(32, 0x40000000u)},
-                                           BadDib{"PaletteLongerThanData", WithField(32, 200, 8)}),
-                         [](const ::testing::TestParamInfo<BadDib>& info) {
-                             return std::string(info.param.name);
-                         });
+                                           BadDib{"PaletteLongerThanData", WithField(32, 200, 8)}));
 
 TEST_F(QtUiServicesTest, WaitCursorShowsUntilTheLastEndAndStatusAndCursorsGoWhereSent)
 {
