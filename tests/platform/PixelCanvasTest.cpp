@@ -77,7 +77,8 @@ TEST(PixelCanvas, NotXorInvertsWithBlackKeepsWithWhiteAndTwiceRestoresEveryPixel
     EXPECT_EQ(std::vector<std::uint32_t>(c.Bits(), c.Bits() + 80 * 60), before);
 }
 
-TEST(PixelCanvas, ViewportOriginShiftsLogicalCoordinates)
+// The viewport origin shifts logical coordinates; a clip rectangle limits every drawing.
+TEST(PixelCanvas, ViewportOriginAndClip)
 {
     PixelCanvas c(30, 30);
     c.SetViewportOrg(-100, 10);
@@ -87,20 +88,17 @@ TEST(PixelCanvas, ViewportOriginShiftsLogicalCoordinates)
     EXPECT_EQ(c.DevicePixel(0, 10), ColourToPixel(MakeColour(1, 2, 3)));
     EXPECT_EQ(c.DevicePixel(2, 11), ColourToPixel(MakeColour(1, 2, 3)));
     EXPECT_EQ(c.DevicePixel(3, 10), ColourToPixel(kWhite));
-}
 
-TEST(PixelCanvas, ClipLimitsEveryDrawing)
-{
-    PixelCanvas c(20, 20);
-    c.SetClipRect({5, 5, 10, 10});
-    c.FillRect({0, 0, 20, 20}, kBlack);
-    c.MoveTo(0, 12);
-    c.LineTo(20, 12);
-    EXPECT_EQ(CountPixels(c, kBlack), 25);
-    c.ClearClip();
-    c.MoveTo(0, 12);
-    c.LineTo(20, 12);
-    EXPECT_EQ(CountPixels(c, kBlack), 45);
+    PixelCanvas d(20, 20);
+    d.SetClipRect({5, 5, 10, 10});
+    d.FillRect({0, 0, 20, 20}, kBlack);
+    d.MoveTo(0, 12);
+    d.LineTo(20, 12);
+    EXPECT_EQ(CountPixels(d, kBlack), 25);
+    d.ClearClip();
+    d.MoveTo(0, 12);
+    d.LineTo(20, 12);
+    EXPECT_EQ(CountPixels(d, kBlack), 45);
 }
 
 TEST(PixelCanvas, EnormousLinesDrawOnlyTheirVisiblePart)
