@@ -36,38 +36,28 @@ protected:
     CDib m_image;
 };
 
-TEST_F(DisplayCache, KeepsCacheSizePlusOneCopiesMostRecentlyUsedLast)
+// Enlargements are kept, the least recently used dropped beyond the cache size plus one;
+// reductions share one slot, rescaled for each.
+TEST_F(DisplayCache, KeepsCacheSizePlusOneCopiesAndOneReduction)
 {
     for (int k = 1; k <= 5; ++k)
         ASSERT_NE(AtZoom(std::pow(1.2, k)), nullptr);
     // widths of 1.2^k x 100: 120, 144, 172, 207, 248; the oldest is gone
     EXPECT_EQ(CachedWidths(), (std::vector<int>{144, 172, 207, 248}));
-    // A hit is the same copy and becomes the newest; a miss rebuilds.
     CDib* hit = AtZoom(std::pow(1.2, 3));
     EXPECT_EQ(AtZoom(std::pow(1.2, 3)), hit);
     EXPECT_EQ(AtZoom(1.2)->Width(), 120);
     EXPECT_EQ(CachedWidths(), (std::vector<int>{207, 248, 172, 120}));
+    CDib* half = AtZoom(0.5);
+    EXPECT_EQ(m_image.ReducedCopy(), half);
+    EXPECT_EQ(AtZoom(0.25)->Width(), 25);
+    EXPECT_EQ(m_image.ReducedCopy()->Width(), 25);
+    EXPECT_EQ(m_image.CachedCount(), 4);
     // Without caching one copy is held.
     CDib::SetCacheSize(0);
     AtZoom(3);
     AtZoom(4);
     EXPECT_EQ(CachedWidths(), (std::vector<int>{400}));
-}
-
-TEST_F(DisplayCache, ReductionsUseTheSingleReducedSlot)
-{
-    CDib* half = AtZoom(0.5);
-    ASSERT_NE(half, nullptr);
-    EXPECT_EQ(m_image.ReducedCopy(), half);
-    EXPECT_EQ(m_image.CachedCount(), 0);
-    EXPECT_EQ(AtZoom(0.5), half);
-    CDib* quarter = AtZoom(0.25);
-    EXPECT_EQ(m_image.ReducedCopy(), quarter);
-    EXPECT_EQ(AtZoom(0.5)->Width(), 50); // rescaled into the slot
-    EXPECT_EQ(m_image.ReducedCopy()->Width(), 50);
-    // Not smaller in both dimensions: goes to the list.
-    ASSERT_NE(m_image.GetBitmap(nullptr, 50, 80), nullptr);
-    EXPECT_EQ(CachedWidths(), (std::vector<int>{50}));
 }
 
 TEST_F(DisplayCache, EveryPixelOperationEmptiesTheCache)
