@@ -90,15 +90,4 @@ TEST_P(PixelOps, RefusedOrEmptyOperationsKeepTheImage)
 
 INSTANTIATE_TEST_SUITE_P(EveryDepth, PixelOps, ::testing::Values(1, 4, 8, 16, 24, 32));
 
-TEST(PixelOpsFormat, QuarterTurnsKeepTheFormatCodeAndAShortColourTable)
-{
-    const DibBlock dib = Make(5, 3, 8, 40);
-    CDib image(dib.data(), dib.size());
-    image.SetFormat(CDib::kFormatTiff);
-    ASSERT_TRUE(image.Rotate(90));
-    EXPECT_EQ(image.GetFormat(), CDib::kFormatTiff);
-    EXPECT_TRUE(std::equal(dib.begin() + 40, dib.begin() + 40 + 160, image.Block().begin() + 40));
-    EXPECT_EQ(image.GetPalette().EntryCount(), 40);
-}
-
 } // namespace

@@ -97,24 +97,6 @@ TEST_F(ToolFixture, GridSnapsCollectedPointsUnlessShiftIsHeld)
     EXPECT_EQ(h.Status(5), "");
 }
 
-// The plot position carries digits down to two below a pixel's size in graph units.
-TEST(PlotPosition, DigitsReachTwoBelowOnePixel)
-{
-    ViewHarness h(100, 100, 100, 100);
-    h.doc.DefineRegion({0, 0}, {1000, 1000}, {0, 0}, {1000, 1000});
-    const std::tuple<double, double, std::string> cases[] = {
-        {123.456789, 0.05, "Plot Position (123.457, "},
-        {123.456789, 10.0, "Plot Position (123, "},
-        {-12.3456789, 0.05, "Plot Position (-12.3457, "}}; // negative: the default 6
-    for (const auto& [x, resolution, expected] : cases) {
-        h.doc.fixedResolution = DPoint{resolution, 1.0};
-        ToolEvent e;
-        e.scaled = {x, 1000.0 - 2.0};
-        h.view->GetCollectTool()->ShowPlotPosition(e);
-        EXPECT_EQ(h.Status(0).substr(0, expected.size()), expected);
-    }
-}
-
 // ---------------------------------------------------------------- collect lines
 
 TEST_F(ToolFixture, DraggedSegmentShowsLengthAndAngle)
@@ -174,27 +156,6 @@ TEST_F(ToolFixture, EscapeNewMeasurementsAndToolSwitchesLeaveNoFeedback)
 }
 
 // ---------------------------------------------------------------- mapping region
-
-TEST_F(ToolFixture, MapToolDrawsANewRegionAsOneUndoableTask)
-{
-    h.view->OnCommand(ID_TOOL_MAP);
-    const Box before = Region();
-    const std::vector<std::uint32_t> clean = h.Snapshot();
-    h.Press(250, 250);
-    h.Move(260, 260);
-    h.Move(280, 290);
-    // Drag steps draw feedback only: few pixels changed.
-    const int changed = Differences(clean, h.Snapshot());
-    EXPECT_GT(changed, 0);
-    EXPECT_LT(changed, 4 * 50);
-    h.Release(280, 290);
-    ASSERT_EQ(h.doc.data.GetTaskCount(), 1);
-    EXPECT_EQ(Region().PixelNodes()[0], (DPoint{250, 250}));
-    EXPECT_EQ(Region().PixelNodes()[4], (DPoint{280, 290}));
-    h.Flush();
-    ASSERT_TRUE(h.doc.data.Undo());
-    EXPECT_TRUE(Region().SameRegion(before));
-}
 
 TEST_F(ToolFixture, MapToolEscapeKeepsTheRegionAndRecordsNothing)
 {

@@ -71,22 +71,6 @@ TEST(ViewZoom, ZoomStopsBeforeTheScaledSizeLeavesTheScrollRange)
     EXPECT_EQ(h.Pixel(100, 99), ColourToPixel(kWhite));
 }
 
-TEST(ViewPaint, SmallImageIsCentredWithWindowColourAround)
-{
-    ViewSettings s;
-    s.windowColour = MakeColour(1, 2, 3);
-    ViewHarness h(50, 30, 200, 100, s);
-    h.ActualPixelsAtOrigin();
-    EXPECT_EQ(h.Pixel(75, 35), PatternPixel(0, 0));
-    EXPECT_EQ(h.Pixel(124, 64), PatternPixel(49, 29));
-    for (IPoint outside : {IPoint{74, 35}, IPoint{80, 65}})
-        EXPECT_EQ(h.Pixel(outside.x, outside.y), ColourToPixel(s.windowColour));
-    // Events see the centring: the image's top-left pixel is logical (0, 0).
-    const ToolEvent e = h.EventAt(75, 35);
-    EXPECT_EQ(e.logical, (IPoint{0, 0}));
-    EXPECT_EQ(e.viewportOffset, (IPoint{75, 35}));
-}
-
 // Without a display copy the view samples the visible part itself; the pixels on screen
 // must be those a display copy of the scaled size would show.
 TEST(ViewPaint, SampledPixelsEqualTheDisplayCopy)
@@ -245,25 +229,6 @@ TEST(ViewCommands, CollectNeedsARegionAndAsksForTheMappingFirst)
     h.view->OnCommand(ID_TOOL_COLLECT_LINES);
     EXPECT_EQ(h.doc.axisMappingCalls, 2);
     EXPECT_EQ(h.view->GetCurrentTool(), static_cast<Tool*>(h.view->GetCollectTool()));
-}
-
-TEST(ViewEvents, EventsClampToTheClientAndCarryTheTolerance)
-{
-    ViewSettings s;
-    s.pickTol = 4;
-    ViewHarness h(2000, 2000, 200, 100, s);
-    h.ActualPixelsAtOrigin();
-    h.view->ZoomIn(); // zoom 1.2
-    h.view->ScrollToPosition({300, 200});
-    ToolEvent e = h.EventAt(250, -20);
-    EXPECT_EQ(e.pixel, (IPoint{199, 0}));
-    EXPECT_EQ(e.logical, (IPoint{499, 200}));
-    EXPECT_NEAR(e.scaled.x, 499.5 / 1.2 - 0.5, 1e-9);
-    // The pick tolerance in image pixels, wherever the pointer is.
-    EXPECT_NEAR(e.tolerance.x, 4 / 1.2, 1e-9);
-    EXPECT_NEAR(e.tolerance.y, 4 / 1.2, 1e-9);
-    h.Hold(KeyCode::Shift);
-    EXPECT_EQ(h.EventAt(5, 5).shift, 1);
 }
 
 // A drag out of the window scrolls a step at once and a step every period; both grow with

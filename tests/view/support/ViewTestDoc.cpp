@@ -97,10 +97,6 @@ void ViewTestDoc::OnAxisMapping()
 
 bool ViewTestDoc::GetPixelResolution(const ToolEvent& e, DPoint& extent)
 {
-    if (fixedResolution) {
-        extent = *fixedResolution;
-        return true;
-    }
     DPoint a;
     DPoint b;
     const double step = 1.0 / e.scale;
