@@ -1,15 +1,18 @@
 // The picture readers against their libraries' own decoding of the same 600-dpi A4 file
 // (4960 x 7016) in the same run: opening a TIFF (uncompressed, LZW) against libtiff's
 // TIFFReadEncodedStrip of every strip into a buffer made beforehand, and opening a PNG (colour,
-// grey) against libpng's own decoding into a buffer made beforehand. Compare each pair's
+// grey) against libpng's own decoding into a buffer made beforehand, and opening a JPEG (colour,
+// quality 90) against libjpeg's own decoding into a buffer made beforehand. Compare each pair's
 // times: the reader's share is what it costs above the library.
 #include "image/CDib.h"
 #include "image/PictureFile.h"
 
 #include <benchmark/benchmark.h>
+#include <jpeglib.h>
 #include <png.h>
 #include <tiffio.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -161,5 +164,74 @@ void BM_PngLibraryDecode(benchmark::State& state)
     }
 }
 BENCHMARK(BM_PngLibraryDecode)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+const std::string& JpegFile()
+{
+    static const std::string path = [] {
+        const std::string p = TempPath("kurvo_bench_a4.jpg");
+        const std::vector<std::uint8_t> rgb = Samples(3);
+        jpeg_compress_struct c{};
+        jpeg_error_mgr error{};
+        c.err = jpeg_std_error(&error);
+        jpeg_create_compress(&c);
+        FILE* file = std::fopen(p.c_str(), "wb");
+        jpeg_stdio_dest(&c, file);
+        c.image_width = kWidth;
+        c.image_height = kHeight;
+        c.input_components = 3;
+        c.in_color_space = JCS_RGB;
+        jpeg_set_defaults(&c);
+        jpeg_set_quality(&c, 90, TRUE);
+        jpeg_start_compress(&c, TRUE);
+        while (c.next_scanline < c.image_height) {
+            JSAMPROW row = const_cast<std::uint8_t*>(rgb.data()) + 3 * kWidth * c.next_scanline;
+            jpeg_write_scanlines(&c, &row, 1);
+        }
+        jpeg_finish_compress(&c);
+        jpeg_destroy_compress(&c);
+        std::fclose(file);
+        return p;
+    }();
+    return path;
+}
+
+void BM_JpegOpen(benchmark::State& state)
+{
+    const std::string& path = JpegFile();
+    for (auto _ : state) {
+        CDib dib;
+        if (!dib.LoadFile(path) || dib.Width() != kWidth)
+            state.SkipWithError("the JPEG did not open");
+        benchmark::DoNotOptimize(dib);
+    }
+}
+BENCHMARK(BM_JpegOpen)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The library's decoding of the same file into blue-green-red rows, as the DIB holds them.
+void BM_JpegLibraryDecode(benchmark::State& state)
+{
+    const std::string& path = JpegFile();
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(kWidth) * kHeight * 3);
+    for (auto _ : state) {
+        jpeg_decompress_struct d{};
+        jpeg_error_mgr error{};
+        d.err = jpeg_std_error(&error);
+        jpeg_create_decompress(&d);
+        FILE* file = std::fopen(path.c_str(), "rb");
+        jpeg_stdio_src(&d, file);
+        jpeg_read_header(&d, TRUE);
+        d.out_color_space = JCS_EXT_BGR;
+        jpeg_start_decompress(&d);
+        while (d.output_scanline < d.output_height) {
+            JSAMPROW row = buffer.data() + std::size_t{3} * kWidth * d.output_scanline;
+            jpeg_read_scanlines(&d, &row, 1);
+        }
+        jpeg_finish_decompress(&d);
+        jpeg_destroy_decompress(&d);
+        std::fclose(file);
+        benchmark::DoNotOptimize(buffer.data());
+    }
+}
+BENCHMARK(BM_JpegLibraryDecode)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 std::uint16_t GetLE16(const std::uint8_t* p)
 {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
@@ -169,6 +173,31 @@ bool IsSoundDib(const std::uint8_t* dib, std::size_t length)
     return DibSizeOf(dib) <= length;
 }
 
+namespace {
+
+// A picture block of a large scan is asked for in 2 MiB pages where the system offers them:
+// the first touch of a 100 MB block then costs some fifty page faults instead of 25 000, a
+// good part of the time a reader takes.
+DibBlock LargeBlock(std::size_t size)
+{
+    DibBlock block;
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::uintptr_t kHuge = std::uintptr_t{1} << 21;
+    if (size >= 4 * kHuge) {
+        block.reserve(size);
+        const auto start = reinterpret_cast<std::uintptr_t>(block.data());
+        const std::uintptr_t first = (start + kHuge - 1) & ~(kHuge - 1);
+        const std::uintptr_t end = (start + size) & ~(kHuge - 1);
+        if (end > first)
+            madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+    }
+#endif
+    block.resize(size);
+    return block;
+}
+
+} // namespace
+
 std::optional<DibBlock> MakeDib(const BitmapInfoHeader& like, std::int32_t width,
                                 std::int32_t height, const std::uint8_t* colourTable)
 {
@@ -189,7 +218,7 @@ std::optional<DibBlock> MakeDib(const BitmapInfoHeader& like, std::int32_t width
     std::uint8_t header[kInfoHeaderSize];
     h.Write(header);
     const std::uint32_t palette = DibPaletteSize(header);
-    DibBlock dib(kInfoHeaderSize + palette + image, 0);
+    DibBlock dib = LargeBlock(kInfoHeaderSize + palette + image);
     std::memcpy(dib.data(), header, kInfoHeaderSize);
     if (colourTable && palette > 0)
         std::memcpy(dib.data() + kInfoHeaderSize, colourTable, palette);
