@@ -314,6 +314,8 @@ TEST_F(BmpReader, FilesLoadByContentAndOnlySoundBitmapsAreWritten)
     EXPECT_EQ(ReadBmpFile(m_dir.File("a.bmp")), dib);
     EXPECT_FALSE(image.LoadFile(m_dir.File("missing.bmp")));
     EXPECT_TRUE(image.IsEmpty());
+    EXPECT_FALSE(ReadBmpFile(m_dir.File("missing.bmp")));
+    EXPECT_FALSE(ReadPackedDib(dib.data(), 3));
 }
 
 } // namespace

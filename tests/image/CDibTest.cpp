@@ -145,6 +145,9 @@ TEST(CDibCopies, CopiesRebuildThePaletteAndBareBlocksAreChecked)
     EXPECT_FALSE(a.Assign(rgb.data(), 39));
     EXPECT_FALSE(a.Assign(nullptr, 0));
     EXPECT_TRUE(a.IsEmpty());
+    ASSERT_TRUE(a.Assign(b));
+    EXPECT_FALSE(a.Assign(CDib())); // an empty image empties it
+    EXPECT_TRUE(a.IsEmpty());
     rgb.resize(rgb.size() + 10, 0xAB);
     EXPECT_TRUE(a.Assign(rgb.data(), rgb.size()));
     EXPECT_EQ(a.GetDibLength(), rgb.size() - 10);

@@ -145,6 +145,7 @@ TEST_F(TiffReader, TiffContentSetsTheFormatAndOtherFilesFailSilently)
     WriteFile(path, {'h', 'e', 'l', 'l', 'o'});
     EXPECT_FALSE(image.LoadFile(path));
     EXPECT_FALSE(ReadTiffFile(m_dir.File("missing.tif")));
+    EXPECT_FALSE(ReadTiffMemory(nullptr, 100, "x.tif"));
     EXPECT_TRUE(m_ui.messages.empty());
 }
 

@@ -236,6 +236,13 @@ TEST_F(ToolFixture, CropBoxSurvivesToolSwitchesWithItsAnts)
     EXPECT_TRUE(h.view->GetCropTool()->GetAnts()->IsRunning());
     h.Move(70, 80);
     EXPECT_EQ(h.Status(0), "X: 70  Y: 80");
+    // Its right edge dragged resizes it, the other edges staying.
+    h.Drag({{120, 60}, {135, 70}, {150, 70}});
+    IPoint origin;
+    ISize size;
+    ASSERT_TRUE(h.view->GetCropTool()->GetCropBox()->GetBoundingRect(origin, size));
+    EXPECT_EQ(origin, (IPoint{20, 30}));
+    EXPECT_EQ(size, (ISize{131, 61}));
     // Escape during a drag removes the box and ignores the rest of the drag.
     h.Press(20, 30);
     h.Move(120, 90);
