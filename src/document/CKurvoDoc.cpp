@@ -208,11 +208,13 @@ bool CKurvoDoc::OnSaveDocument(const std::string& path)
         return true;
     case kFormatBitmap:
     case kFormatPng: {
-        const CDib copy(*m_data->GetImage());
+        // Written from the document's own picture: a copy would double the memory of a scan.
+        const CDib* image = m_data->GetImage();
         const int code = format == kFormatPng ? CDib::kFormatPng : CDib::kFormatBmp;
-        const bool saved = !copy.IsEmpty() && WriteFileSafely(path, [&](const std::string& temp) {
-            return copy.SaveFile(temp, code);
-        });
+        const bool saved =
+            image && !image->IsEmpty() && WriteFileSafely(path, [&](const std::string& temp) {
+                return image->SaveFile(temp, code);
+            });
         if (!saved) {
             Message(kProblemSavingImage);
             return false;

@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <thread>
+
+#include <unistd.h>
 
 namespace {
 
@@ -208,6 +212,40 @@ std::uint64_t DirectDibSize(const std::uint8_t* prefix, std::size_t prefixLength
 
 } // namespace
 
+namespace {
+
+// Reads length bytes from offset on. A large block is read in two halves at once: copying a
+// scan out of the system's file cache, and the first touch of the block, are most of the time
+// it takes to open, and both go twice as fast on two cores.
+bool ReadAt(std::FILE* file, std::uint8_t* to, std::size_t length, std::uint64_t offset)
+{
+    const int fd = fileno(file);
+    auto read = [fd](std::uint8_t* at, std::size_t n, std::uint64_t from) {
+        while (n > 0) {
+            const ssize_t got = pread(fd, at, n, static_cast<off_t>(from));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                return false;
+            at += got;
+            from += static_cast<std::uint64_t>(got);
+            n -= static_cast<std::size_t>(got);
+        }
+        return true;
+    };
+    constexpr std::size_t kSplitAbove = std::size_t{16} << 20;
+    if (length <= kSplitAbove)
+        return read(to, length, offset);
+    const std::size_t half = length / 2;
+    bool secondOk = false;
+    std::thread second([&] { secondOk = read(to + half, length - half, offset + half); });
+    const bool firstOk = read(to, half, offset);
+    second.join();
+    return firstOk && secondOk;
+}
+
+} // namespace
+
 std::optional<DibBlock> ReadBmpFile(const std::string& path)
 {
     FilePtr file(std::fopen(path.c_str(), "rb"));
@@ -234,10 +272,10 @@ std::optional<DibBlock> ReadBmpFile(const std::string& path)
 
     // The common case is read straight into its block.
     if (const std::uint64_t size = DirectDibSize(fileHeader, prefix, fileLength)) {
-        DibBlock dib(static_cast<std::size_t>(size));
+        DibBlock dib = NewDibBlock(static_cast<std::size_t>(size));
         std::memcpy(dib.data(), fileHeader + kFileHeaderSize, kInfoHeaderSize);
-        const std::size_t rest = dib.size() - kInfoHeaderSize;
-        if (std::fread(dib.data() + kInfoHeaderSize, 1, rest, file.get()) != rest)
+        if (!ReadAt(file.get(), dib.data() + kInfoHeaderSize, dib.size() - kInfoHeaderSize,
+                    sizeof fileHeader))
             return std::nullopt;
         DibSize(dib.data());
         return dib;

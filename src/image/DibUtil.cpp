@@ -173,12 +173,9 @@ bool IsSoundDib(const std::uint8_t* dib, std::size_t length)
     return DibSizeOf(dib) <= length;
 }
 
-namespace {
-
-// A picture block of a large scan is asked for in 2 MiB pages where the system offers them:
-// the first touch of a 100 MB block then costs some fifty page faults instead of 25 000, a
-// good part of the time a reader takes.
-DibBlock LargeBlock(std::size_t size)
+// In 2 MiB pages the first touch of a 100 MB block costs some fifty page faults instead of
+// 25 000, a good part of the time a reader takes.
+DibBlock NewDibBlock(std::size_t size)
 {
     DibBlock block;
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
@@ -195,8 +192,6 @@ DibBlock LargeBlock(std::size_t size)
     block.resize(size);
     return block;
 }
-
-} // namespace
 
 std::optional<DibBlock> MakeDib(const BitmapInfoHeader& like, std::int32_t width,
                                 std::int32_t height, const std::uint8_t* colourTable)
@@ -218,7 +213,7 @@ std::optional<DibBlock> MakeDib(const BitmapInfoHeader& like, std::int32_t width
     std::uint8_t header[kInfoHeaderSize];
     h.Write(header);
     const std::uint32_t palette = DibPaletteSize(header);
-    DibBlock dib = LargeBlock(kInfoHeaderSize + palette + image);
+    DibBlock dib = NewDibBlock(kInfoHeaderSize + palette + image);
     std::memcpy(dib.data(), header, kInfoHeaderSize);
     if (colourTable && palette > 0)
         std::memcpy(dib.data() + kInfoHeaderSize, colourTable, palette);

@@ -77,6 +77,10 @@ bool IsDibBitCount(int bitCount);
 // every byte the size rules ask for present.
 bool IsSoundDib(const std::uint8_t* dib, std::size_t length);
 
+// A zero-filled block for a picture; one of a large scan is asked for in 2 MiB pages where the
+// system offers them.
+DibBlock NewDibBlock(std::size_t size);
+
 // A new zero-filled DIB of the given size and depth with a copy of the given header's
 // other fields (resolutions, colours used) and of the colour table of source (may be
 // null: the table stays zero). Nothing when the size is out of bounds.

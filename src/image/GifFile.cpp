@@ -155,9 +155,14 @@ std::optional<DibBlock> ReadGifMemory(const std::uint8_t* data, std::size_t leng
         }
     }
 
-    // The screen holds the frame; a screen of no size is the frame's.
+    // The screen holds the frame; a screen of no size is the frame's. Beyond the frame a
+    // screen is paper only: one over 16 megapixels and four times its frame, which a few
+    // bytes can claim, is refused like any picture its data cannot hold.
     const int width = gif->SWidth > 0 ? gif->SWidth : frame.Left + frame.Width;
     const int height = gif->SHeight > 0 ? gif->SHeight : frame.Top + frame.Height;
+    const std::uint64_t screen = static_cast<std::uint64_t>(width) * height;
+    if (screen > (std::uint64_t{1} << 24) && screen > 4 * framePixels)
+        return std::nullopt;
     // The DIB keeps all 256 entries: the paper may take one more.
     std::optional<DibBlock> dib = NewPaletteDib(width, height, palette.bgr, 256);
     if (!dib)
@@ -168,28 +173,35 @@ std::optional<DibBlock> ReadGifMemory(const std::uint8_t* data, std::size_t leng
         return bits + static_cast<std::size_t>(height - 1 - y) * rowBytes;
     };
     // The frame's indices, clipped to the screen.
-    const int right = std::min(width, frame.Left + frame.Width);
+    const int left = std::min(width, frame.Left);
+    const int right = std::max(left, std::min(width, frame.Left + frame.Width));
     const int bottom = std::min(height, frame.Top + frame.Height);
     bool used[256] = {};
     for (int y = frame.Top; y < bottom; ++y) {
         const GifPixelType* line =
             indices.data() + static_cast<std::size_t>(y - frame.Top) * frame.Width;
         std::uint8_t* out = row(y);
-        for (int x = frame.Left; x < right; ++x) {
+        for (int x = left; x < right; ++x) {
             const GifPixelType index = line[x - frame.Left];
             out[x] = index;
             used[index] = true;
         }
     }
     // Then the paper around the frame and under indices beyond its colour map; transparent
-    // pixels keep their entry, which is white.
+    // pixels keep their entry, which is white. A small frame may lie on a large screen: the
+    // paper is laid a row span at a time.
     const int mapped = palette.count;
     const int paper = PaperEntry(palette, transparent, used);
     for (int y = 0; y < height; ++y) {
         std::uint8_t* out = row(y);
-        const bool inside = y >= frame.Top && y < bottom;
-        for (int x = 0; x < width; ++x) {
-            if (!inside || x < frame.Left || x >= right || out[x] >= mapped)
+        if (y < frame.Top || y >= bottom) {
+            std::memset(out, paper, static_cast<std::size_t>(width));
+            continue;
+        }
+        std::memset(out, paper, static_cast<std::size_t>(left));
+        std::memset(out + right, paper, static_cast<std::size_t>(width - right));
+        for (int x = left; x < right; ++x) {
+            if (out[x] >= mapped)
                 out[x] = static_cast<std::uint8_t>(paper);
         }
     }

@@ -6,6 +6,8 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -112,6 +114,21 @@ bool ReadRows(jpeg_decompress_struct* cinfo, ErrorManager* err, std::uint8_t* bi
     return true;
 }
 
+// Huffman-coded data spends at least a bit on every 8x8 block of a component it codes, so a
+// few bytes cannot hold a large picture, and are refused before its DIB is made. Arithmetic
+// coding has no such floor and is left to the decoder's limits.
+bool DataCanHoldPicture(const jpeg_decompress_struct& cinfo, std::size_t length)
+{
+    if (cinfo.arith_code)
+        return true;
+    std::uint64_t fewest = UINT64_MAX;
+    for (int i = 0; i < cinfo.num_components; ++i) {
+        const jpeg_component_info& c = cinfo.comp_info[i];
+        fewest = std::min(fewest, std::uint64_t{c.width_in_blocks} * c.height_in_blocks);
+    }
+    return fewest <= 8 * static_cast<std::uint64_t>(length);
+}
+
 } // namespace
 
 int ExifOrientation(const std::uint8_t* data, std::size_t length)
@@ -186,7 +203,7 @@ std::optional<DibBlock> ReadJpegMemory(const std::uint8_t* data, std::size_t len
     std::memset(&cinfo, 0, sizeof cinfo);
     std::memset(&progress, 0, sizeof progress);
     std::optional<DibBlock> dib;
-    if (ReadHeader(&cinfo, &err, &progress, data, length)) {
+    if (ReadHeader(&cinfo, &err, &progress, data, length) && DataCanHoldPicture(cinfo, length)) {
         for (jpeg_saved_marker_ptr m = cinfo.marker_list; m && orientation; m = m->next)
             if (m->marker == JPEG_APP0 + 1 && ExifOrientation(m->data, m->data_length) != 1) {
                 *orientation = ExifOrientation(m->data, m->data_length);

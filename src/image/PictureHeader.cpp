@@ -6,6 +6,7 @@
 #include "image/TiffFile.h"
 
 #include <png.h>
+#include <webp/decode.h>
 
 #include <cstdio>
 #include <cstring>
@@ -107,6 +108,32 @@ std::optional<PictureHeader> JpegHeader(const std::uint8_t* p, std::size_t n)
     return h;
 }
 
+// The logical screen the first frame is laid on; a screen of no size is left to the decoding.
+std::optional<PictureHeader> GifHeader(const std::uint8_t* data, std::size_t length)
+{
+    if (length < 10)
+        return std::nullopt;
+    PictureHeader h;
+    h.format = CDib::kFormatGif;
+    h.width = GetLE16(data + 6);
+    h.height = GetLE16(data + 8);
+    if (h.width == 0 || h.height == 0)
+        return std::nullopt;
+    h.bitCount = 8;
+    h.colours = 256;
+    return h;
+}
+
+std::optional<PictureHeader> WebpHeader(const std::uint8_t* data, std::size_t length)
+{
+    PictureHeader h;
+    if (!WebPGetInfo(data, length, &h.width, &h.height))
+        return std::nullopt;
+    h.format = CDib::kFormatWebp;
+    h.bitCount = 24;
+    return h;
+}
+
 std::optional<PictureHeader> PdfHeader(const std::string& file, int page, int dpi)
 {
     PictureHeader h;
@@ -148,8 +175,9 @@ std::optional<PictureHeader> ReadPictureHeader(const std::string& path)
     case PictureKind::kJpeg:
         return JpegHeader(head.data(), head.size());
     case PictureKind::kGif:
+        return GifHeader(head.data(), head.size());
     case PictureKind::kWebp:
-        return std::nullopt;
+        return WebpHeader(head.data(), head.size());
     case PictureKind::kNone:
         break;
     }

@@ -11,12 +11,9 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
 namespace {
 
+// The attributes bar over a document with one set.
 class AttGenModelTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -49,18 +46,13 @@ protected:
             text += row.name + "=" + row.value + (row.active ? "+" : "-") + ";";
         return text;
     }
-    DbPoint* Collect()
+    // The one refusal message, taken off the list.
+    std::string Refusal()
     {
-        auto p = std::make_unique<DbPoint>(DPoint{1, 2});
-        DbPoint* raw = p.get();
-        EXPECT_TRUE(data->Execute(std::make_unique<PrimTask>(data.get(), std::move(p))));
-        return raw;
-    }
-    void ExpectRefusedAsDuplicate()
-    {
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text, "The attribute name must not be a duplicate.");
+        EXPECT_EQ(ui.messages.size(), 1u);
+        const std::string text = ui.messages.empty() ? "" : ui.messages[0].text;
         ui.messages.clear();
+        return text;
     }
 
     RecordingUiServices ui;
@@ -69,10 +61,10 @@ protected:
     AttGenModel model;
 };
 
-// ------------------------------------------------------------ the dialog fields
+const char* const kDuplicate = "The attribute name must not be a duplicate.";
 
 // Names and values lose their outer blanks (not the inner ones) before the duplicate check,
-// which minds the case.
+// which minds the case. Editing "a", keeping the name is no duplicate and no rename.
 TEST_F(AttGenModelTest, DuplicatesAreRefusedAfterTrimming)
 {
     for (auto [typed, accepted] : {std::pair{"Sample", false},
@@ -84,44 +76,30 @@ TEST_F(AttGenModelTest, DuplicatesAreRefusedAfterTrimming)
         fields.m_name = typed;
         fields.m_value = " \t v\tw \r\n";
         EXPECT_EQ(fields.OnOK(), accepted) << typed;
-        if (accepted) {
-            EXPECT_TRUE(ui.messages.empty());
-        } else {
-            ExpectRefusedAsDuplicate();
-        }
+        EXPECT_EQ(ui.messages.empty() ? "" : Refusal(), accepted ? "" : kDuplicate);
         EXPECT_EQ(fields.m_value, "v\tw");
     }
-    // Editing "a": keeping the name is no duplicate and no rename; another listed name is
-    // refused.
     AttDlgFields edit({"a", "b"}, "a", true);
-    edit.m_name = " a ";
-    EXPECT_TRUE(edit.OnOK());
-    EXPECT_FALSE(edit.IsRename());
-    edit.m_name = "b";
-    EXPECT_FALSE(edit.OnOK());
-    ExpectRefusedAsDuplicate();
-    edit.m_name = "c";
-    EXPECT_TRUE(edit.OnOK());
-    EXPECT_TRUE(edit.IsRename());
+    for (auto [typed, accepted, rename] :
+         {std::tuple{" a ", true, false}, {"b", false, true}, {"c", true, true}}) {
+        edit.m_name = typed;
+        EXPECT_EQ(edit.OnOK(), accepted) << typed;
+        EXPECT_EQ(edit.IsRename(), rename) << typed;
+    }
+    EXPECT_EQ(Refusal(), kDuplicate);
 }
 
-// ------------------------------------------------------------ the bar over a document
-
-TEST_F(AttGenModelTest, NewAttributeIsDocumentWideActiveAndUndoable)
+// A new attribute is document-wide and active, undoably; "Current set only" stores an entry
+// in the set instead, and the next Add dialog opens with the fields of the last one.
+TEST_F(AttGenModelTest, NewAttributeForTheDocumentOrTheCurrentSet)
 {
     doc.SetModifiedFlag(false);
     Add("Curve", "A");
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(Listed(), "Curve=A+;");
-    EXPECT_EQ(data->GetSetMgr()->GetCurrentCount(), 0);
     ASSERT_TRUE(data->Undo());
     EXPECT_EQ(Listed(), "");
-}
 
-// "Current set only" stores an entry in the set instead; the next Add dialog opens with the
-// fields of the last one.
-TEST_F(AttGenModelTest, CurrentSetOnlyStoresAnAttributeEntryInTheSet)
-{
     Add("Curve", "A", 1);
     EXPECT_EQ(Listed(), "");
     const AttDlgFields next = model.MakeAddFields();
@@ -136,12 +114,16 @@ TEST_F(AttGenModelTest, CurrentSetOnlyStoresAnAttributeEntryInTheSet)
     EXPECT_EQ(set->GetCount(), 0);
 }
 
-// An edit keeps the position and the active state; a rename is one undo step, after which
-// the old name comes back at the end of the list.
+// An edit keeps the position and the active state; a rename, in the dialog or in the list,
+// is one undo step, after which the old name comes back at the end of the list. Duplicate
+// and unchanged names are refused.
 TEST_F(AttGenModelTest, EditAndRename)
 {
     Add("a", "1");
     Add("b", "2");
+    AttDlgFields again = model.MakeAddFields(); // remembers "b", now defined
+    EXPECT_FALSE(again.OnOK());
+    EXPECT_EQ(Refusal(), kDuplicate);
     ASSERT_TRUE(model.SetActive("a", false));
     AttDlgFields fields = model.MakeEditFields("a");
     EXPECT_EQ(fields.m_value, "1");
@@ -151,18 +133,23 @@ TEST_F(AttGenModelTest, EditAndRename)
     EXPECT_EQ(Listed(), "a=9-;b=2+;");
     EXPECT_EQ(AttGenModel::Last().value, "9");
 
-    const int tasks = data->GetTaskCount();
     fields = model.MakeEditFields("b");
     fields.m_name = "c";
     ASSERT_TRUE(fields.OnOK());
     ASSERT_TRUE(model.ApplyEdit(fields));
     EXPECT_EQ(Listed(), "a=9-;c=2+;");
-    EXPECT_EQ(data->GetTaskCount(), tasks + 1);
     ASSERT_TRUE(data->Undo());
     EXPECT_EQ(Listed(), "a=9-;b=2+;");
     ASSERT_TRUE(data->Redo());
     EXPECT_EQ(Listed(), "a=9-;c=2+;");
-    EXPECT_TRUE(ui.messages.empty());
+
+    EXPECT_FALSE(model.RenameInList("a", "c"));
+    EXPECT_EQ(Refusal(), kDuplicate);
+    const int tasks = data->GetTaskCount();
+    EXPECT_FALSE(model.RenameInList("a", " a "));
+    EXPECT_EQ(data->GetTaskCount(), tasks);
+    EXPECT_TRUE(model.RenameInList("a", " z "));
+    EXPECT_EQ(Listed(), "c=2+;z=9+;"); // the new name replaces the attribute
 }
 
 // An unchecked attribute is not given to new points; undo checks it again. A deleted one
@@ -171,7 +158,10 @@ TEST_F(AttGenModelTest, UncheckAndDeleteAreUndoable)
 {
     Add("a", "1");
     ASSERT_TRUE(model.SetActive("a", false));
-    EXPECT_EQ(Collect()->GetAttributes()->GetSize(), 0);
+    auto p = std::make_unique<DbPoint>(DPoint{1, 2});
+    const DbPoint* point = p.get();
+    ASSERT_TRUE(data->Execute(std::make_unique<PrimTask>(data.get(), std::move(p))));
+    EXPECT_EQ(point->GetAttributes()->GetSize(), 0);
     ASSERT_TRUE(data->Undo());
     ASSERT_TRUE(data->Undo());
     EXPECT_EQ(Listed(), "a=1+;");
@@ -179,22 +169,6 @@ TEST_F(AttGenModelTest, UncheckAndDeleteAreUndoable)
     EXPECT_EQ(Listed(), "");
     ASSERT_TRUE(data->Undo());
     EXPECT_EQ(Listed(), "a=1+;");
-}
-
-TEST_F(AttGenModelTest, RenameInListChecksLikeTheEditDialog)
-{
-    Add("a", "1");
-    Add("b", "2");
-    AttDlgFields again = model.MakeAddFields(); // remembers "b", now defined
-    EXPECT_FALSE(again.OnOK());
-    ExpectRefusedAsDuplicate();
-    EXPECT_FALSE(model.RenameInList("a", "b"));
-    ExpectRefusedAsDuplicate();
-    const int tasks = data->GetTaskCount();
-    EXPECT_FALSE(model.RenameInList("a", " a "));
-    EXPECT_EQ(data->GetTaskCount(), tasks);
-    EXPECT_TRUE(model.RenameInList("a", " z "));
-    EXPECT_EQ(Listed(), "b=2+;z=1+;");
 }
 
 // Names no longer listed, or no document at all, change nothing.

@@ -1,18 +1,16 @@
+#include "view/support/ViewTestDoc.h"
+
 #include "document/CKurvoDoc.h"
 #include "document/CSaveDlg.h"
 #include "document/DocumentHooks.h"
 #include "document/ProjectFile.h"
 #include "image/BmpFile.h"
-#include "image/CDib.h"
-#include "image/DibUtil.h"
-#include "mapping/TransformData.h"
 #include "model/DbPoint.h"
 #include "model/DbSetMgr.h"
 #include "platform/Archive.h"
 #include "platform/CommandIds.h"
 #include "platform/RecordingUiServices.h"
 #include "support/TempDir.h"
-#include "tasks/PlotData.h"
 #include "tasks/PrimTask.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +19,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -36,26 +36,23 @@ protected:
     }
     void TearDown() override
     {
+        SetSaveDialogRunner(nullptr);
+        CSaveDlg::ForgetRememberedEntry();
         GetDocumentHooks() = DocumentHooks{};
         SetUiServices(nullptr);
     }
 
-    // Writes a small 24-bit bitmap with a recognisable pattern.
+    // A 24-bit bitmap of w x h with a pattern that differs between neighbours.
     std::string WriteBitmap(const std::string& name, int w = 12, int h = 8)
     {
-        BitmapInfoHeader header;
-        header.bitCount = 24;
-        DibBlock dib = *MakeDib(header, w, h, nullptr);
-        std::uint8_t* bits = FindDibBits(dib.data());
-        for (std::size_t i = 0; i < DibImageSize(dib.data()); ++i)
-            bits[i] = static_cast<std::uint8_t>(i * 7);
-        const std::string path = dir.File(name);
-        EXPECT_TRUE(WriteBmpFile(path, dib.data(), dib.size()));
-        return path;
+        const std::vector<std::uint8_t> dib = MakeDibBlock(w, h, 24, PatternColour);
+        EXPECT_TRUE(WriteBmpFile(dir.File(name), dib.data(), dib.size()));
+        return dir.File(name);
     }
-    // Maps the whole image so that graph coordinates equal pixel coordinates.
-    static void MapIdentity(CKurvoDoc& doc)
+    // Opens the bitmap and maps the whole image so that graph coordinates equal pixel ones.
+    void OpenMapped(CKurvoDoc& doc, const std::string& path)
     {
+        ASSERT_TRUE(doc.OnOpenDocument(path));
         ASSERT_TRUE(doc.OnCommand(ID_EDIT_MAP_FULL));
         const ISize size = doc.GetImageSize();
         doc.GetPlotData()->GetTransform()->SetLimits({0, size.cy - 1.0}, {size.cx - 1.0, 0});
@@ -70,11 +67,9 @@ protected:
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    bool Enabled(CKurvoDoc& doc, CommandId id)
+    static bool SamePixels(CKurvoDoc& a, CKurvoDoc& b)
     {
-        CommandState s;
-        EXPECT_TRUE(doc.OnUpdateCommand(id, s));
-        return s.enabled;
+        return a.GetPlotData()->GetImage()->Block() == b.GetPlotData()->GetImage()->Block();
     }
 
     RecordingUiServices ui;
@@ -82,7 +77,9 @@ protected:
     std::vector<std::string> recent;
 };
 
-TEST_F(Documents, OpeningABitmapGivesOneEmptySetAndAPlainTitle)
+// A bitmap opens with one empty set and a plain title, whatever its name; unknown, empty
+// and missing files are refused with their messages.
+TEST_F(Documents, OpeningABitmapAndRefusingOtherFiles)
 {
     const std::string path = WriteBitmap("scan.bmp");
     CKurvoDoc doc;
@@ -95,29 +92,21 @@ TEST_F(Documents, OpeningABitmapGivesOneEmptySetAndAPlainTitle)
     ASSERT_EQ(sets.GetSetCount(), 1);
     EXPECT_EQ(sets.GetCurrentSet()->GetName(), "Line 1");
     EXPECT_EQ(doc.GetImageSize(), (ISize{12, 8}));
-    EXPECT_EQ(doc.GetPlotData()->GetImagePath(), path);
     EXPECT_EQ(ui.panes[4], "scan.bmp");
-
-    // The content decides the kind, not the name.
     CKurvoDoc named;
-    ASSERT_TRUE(named.OnOpenDocument(WriteBitmap("really-a-bitmap.kvx")));
-    EXPECT_TRUE(named.IsImageLoaded());
-}
+    EXPECT_TRUE(named.OnOpenDocument(WriteBitmap("really-a-bitmap.kvx")));
 
-TEST_F(Documents, UnknownAndEmptyFilesAreRefusedWithTheMessage)
-{
     for (const char* content : {"this is no picture", ""}) {
-        const std::string path = dir.File("junk.dat");
-        std::ofstream(path) << content;
-        CKurvoDoc doc;
+        std::ofstream(dir.File("junk.dat")) << content;
+        CKurvoDoc junk;
         ui.messages.clear();
-        EXPECT_FALSE(doc.OnOpenDocument(path));
+        EXPECT_FALSE(junk.OnOpenDocument(dir.File("junk.dat")));
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_EQ(ui.messages[0].text, CKurvoDoc::kUnknownFileType);
-        EXPECT_EQ(doc.GetPlotData(), nullptr);
+        EXPECT_EQ(junk.GetPlotData(), nullptr);
     }
-    CKurvoDoc doc;
-    EXPECT_FALSE(doc.OnOpenDocument(dir.File("missing.kvx")));
+    CKurvoDoc missing;
+    EXPECT_FALSE(missing.OnOpenDocument(dir.File("missing.kvx")));
     EXPECT_EQ(ui.LastMessage()->text, CKurvoDoc::kFailedToOpen);
 }
 
@@ -146,76 +135,82 @@ TEST_F(Documents, ProjectRoundTripKeepsEveryStoredField)
     PlotData& b = *back.GetPlotData();
     EXPECT_FALSE(b.GetSortFlag());
     EXPECT_EQ(b.GetExportPath(), "/tmp/old.csv");
-    EXPECT_EQ(b.GetTransform()->GetMin(), data.GetTransform()->GetMin());
+    EXPECT_TRUE(b.GetTransform()->GetRegion().SameRegion(data.GetTransform()->GetRegion()));
     EXPECT_EQ(b.GetTransform()->GetMax(), data.GetTransform()->GetMax());
-    EXPECT_EQ(b.GetTransform()->GetRegion().GetPixelNodeCount(),
-              data.GetTransform()->GetRegion().GetPixelNodeCount());
-    ASSERT_EQ(b.GetImage()->GetDibLength(), data.GetImage()->GetDibLength());
-    EXPECT_TRUE(std::equal(b.GetImage()->GetDib(),
-                           b.GetImage()->GetDib() + b.GetImage()->GetDibLength(),
-                           data.GetImage()->GetDib()));
+    EXPECT_TRUE(SamePixels(back, doc));
     EXPECT_EQ(b.GetSetMgr()->GetSetCount(), 2);
     EXPECT_EQ(b.GetSetMgr()->GetCurrent(), 1);
     auto* p = static_cast<DbPoint*>(b.GetSetMgr()->GetSet(1)->GetAt(0));
     EXPECT_EQ(p->m_pixel, (DPoint{20, 5}));
-    EXPECT_NEAR(p->m_graph.x, 20.0 * 100 / 39, 1e-9);
+    EXPECT_EQ(p->m_graph, static_cast<DbPoint*>(data.GetSetMgr()->GetSet(1)->GetAt(0))->m_graph);
 
     // The embedded image now belongs to the project file: that is its path from here on.
-    EXPECT_EQ(b.GetImagePath(), std::filesystem::canonical(project).string());
+    EXPECT_EQ(b.GetImagePath(), fs::canonical(project).string());
     // Stored and read once more, the file is the same byte for byte.
-    const std::string again = dir.File("again.kvx");
-    ASSERT_TRUE(back.OnSaveDocument(again));
+    ASSERT_TRUE(back.OnSaveDocument(dir.File("again.kvx")));
     CKurvoDoc third;
-    ASSERT_TRUE(third.OnOpenDocument(again));
+    ASSERT_TRUE(third.OnOpenDocument(dir.File("again.kvx")));
     third.GetPlotData()->SetImagePath(b.GetImagePath());
-    const std::string last = dir.File("last.kvx");
-    ASSERT_TRUE(third.OnSaveDocument(last));
-    EXPECT_EQ(ReadAll(last), ReadAll(again));
+    ASSERT_TRUE(third.OnSaveDocument(dir.File("last.kvx")));
+    EXPECT_EQ(ReadAll(dir.File("last.kvx")), ReadAll(dir.File("again.kvx")));
 }
 
-TEST_F(Documents, ReferencedImageIsFoundByItsBareName)
+// A project saved by reference reopens with the very picture its points were collected on:
+// an unchanged picture is referred to (and found by its bare name in the current folder once
+// moved), a changed one is embedded, and an embedded project never refers to itself.
+TEST_F(Documents, SavedByReference)
 {
     const std::string image = WriteBitmap("plot.bmp");
-    CKurvoDoc doc;
+    CKurvoDoc doc, flipped, embedded, back, again;
     ASSERT_TRUE(doc.OnOpenDocument(image));
+    EXPECT_TRUE(CSaveDlg(doc.GetPlotData(), dir.File("p.kvx"), "Save As").BitmapCopyEnabled());
     doc.GetPlotData()->SetSaveReference(true);
-    const std::string project = dir.File("p.kvx");
-    ASSERT_TRUE(doc.OnSaveDocument(project));
+    ASSERT_TRUE(doc.OnSaveDocument(dir.File("p.kvx")));
+
+    ASSERT_TRUE(flipped.OnOpenDocument(image));
+    ASSERT_TRUE(flipped.OnCommand(ID_IMAGE_FLIP_HORZ));
+    const CSaveDlg dlg(flipped.GetPlotData(), dir.File("f.kvx"), "Save As");
+    EXPECT_FALSE(dlg.BitmapCopyEnabled());
+    EXPECT_TRUE(dlg.m_saveBitmapCopy);
+    flipped.GetPlotData()->SetSaveReference(true);
+    ASSERT_TRUE(flipped.OnSaveDocument(dir.File("f.kvx")));
+    ASSERT_TRUE(embedded.OnOpenDocument(dir.File("f.kvx")));
+    EXPECT_EQ(embedded.GetPlotData()->GetImagePath(), dir.File("f.kvx"));
+    EXPECT_TRUE(SamePixels(embedded, flipped));
+    embedded.GetPlotData()->SetSaveReference(true);
+    ASSERT_TRUE(embedded.OnSaveDocument(dir.File("f.kvx")));
+    ASSERT_TRUE(again.OnOpenDocument(dir.File("f.kvx")));
+    EXPECT_TRUE(SamePixels(again, flipped));
 
     // The image moves into another folder, which becomes the current one.
-    std::filesystem::create_directory(dir.Path() / "moved");
-    std::filesystem::rename(image, dir.Path() / "moved" / "plot.bmp");
-    const auto cwd = std::filesystem::current_path();
-    std::filesystem::current_path(dir.Path() / "moved");
-    CKurvoDoc back;
-    const bool opened = back.OnOpenDocument(project);
-    std::filesystem::current_path(cwd);
+    fs::create_directory(dir.Path() / "moved");
+    fs::rename(image, dir.Path() / "moved" / "plot.bmp");
+    const auto cwd = fs::current_path();
+    fs::current_path(dir.Path() / "moved");
+    const bool opened = back.OnOpenDocument(dir.File("p.kvx"));
+    fs::current_path(cwd);
     ASSERT_TRUE(opened);
-    EXPECT_TRUE(back.IsImageLoaded());
+    EXPECT_TRUE(SamePixels(back, doc));
     EXPECT_EQ(back.GetPlotData()->GetImagePath(), "plot.bmp");
     EXPECT_TRUE(back.GetPlotData()->GetSaveReference());
-
     // Nowhere to be found: the open fails.
-    std::filesystem::remove(dir.Path() / "moved" / "plot.bmp");
+    fs::remove(dir.Path() / "moved" / "plot.bmp");
     CKurvoDoc lost;
-    EXPECT_FALSE(lost.OnOpenDocument(project));
+    EXPECT_FALSE(lost.OnOpenDocument(dir.File("p.kvx")));
 }
 
 TEST_F(Documents, DocumentWithoutImageReopensWithoutOne)
 {
-    CKurvoDoc doc;
+    CKurvoDoc doc, back;
     ASSERT_TRUE(doc.OnNewDocument());
     EXPECT_EQ(doc.GetTitle(), "Untitled");
     Collect(doc, 1, 2);
+    Collect(doc, 2, 3);
     // Untitled, it still shows its change and its point count.
     EXPECT_EQ(doc.GetTitle(), "Untitled*");
-    EXPECT_EQ(ui.panes[2], "1");
-    Collect(doc, 2, 3);
     EXPECT_EQ(ui.panes[2], "2");
-    const std::string path = dir.File("noimage.kvx");
-    ASSERT_TRUE(doc.OnSaveDocument(path));
-    CKurvoDoc back;
-    ASSERT_TRUE(back.OnOpenDocument(path));
+    ASSERT_TRUE(doc.OnSaveDocument(dir.File("noimage.kvx")));
+    ASSERT_TRUE(back.OnOpenDocument(dir.File("noimage.kvx")));
     EXPECT_FALSE(back.IsImageLoaded());
     EXPECT_EQ(back.GetPlotData()->GetSetMgr()->GetTotalCount(), 2);
 }
@@ -224,17 +219,16 @@ TEST_F(Documents, DocumentWithoutImageReopensWithoutOne)
 // transform block, format 2 with the transform as one raw 360-byte block.
 TEST_F(Documents, OldFormatsFlatPointsAreRecomputedThroughTheStoredTransform)
 {
+    // The transform of an 11 x 11 image mapped whole to X 0..100, Y 0..50.
+    CKurvoDoc mapped;
+    ASSERT_TRUE(mapped.OnOpenDocument(WriteBitmap("grid.bmp", 11, 11)));
+    ASSERT_TRUE(mapped.OnCommand(ID_EDIT_MAP_FULL));
+    TransformData& t = *mapped.GetPlotData()->GetTransform();
+    t.SetLimits({0, 0}, {100, 50});
     for (std::uint32_t version : {2u, 4u}) {
         Archive ar;
-        ar.WriteU32(kProjectMagic);
-        ar.WriteU32(version);
-        ar.WriteU32(1); // sort
-        // The transform of an 11 x 11 image mapped whole to X 0..100, Y 0..50.
-        CKurvoDoc mapped;
-        ASSERT_TRUE(mapped.OnOpenDocument(WriteBitmap("grid.bmp", 11, 11)));
-        ASSERT_TRUE(mapped.OnCommand(ID_EDIT_MAP_FULL));
-        TransformData& t = *mapped.GetPlotData()->GetTransform();
-        t.SetLimits({0, 0}, {100, 50});
+        for (std::uint32_t w : {kProjectMagic, version, 1u}) // sort
+            ar.WriteU32(w);
         if (version == 4) {
             t.Serialize(ar);
         } else {
@@ -254,16 +248,15 @@ TEST_F(Documents, OldFormatsFlatPointsAreRecomputedThroughTheStoredTransform)
         for (double v : {5.0, 5.0, 10.0, 0.0})
             ar.WriteF64(v);
         ar.WriteU32(kTagEnd);
-        const std::string path = dir.File("v4.kvx");
-        ASSERT_TRUE(ar.SaveFile(path));
+        ASSERT_TRUE(ar.SaveFile(dir.File("old.kvx")));
 
         CKurvoDoc doc;
-        ASSERT_TRUE(doc.OnOpenDocument(path));
+        ASSERT_TRUE(doc.OnOpenDocument(dir.File("old.kvx")));
         DbPrimList* set = doc.GetPlotData()->GetSetMgr()->GetCurrentSet();
         ASSERT_EQ(set->GetCount(), 2);
-        auto* p = static_cast<DbPoint*>(set->GetAt(1));
-        EXPECT_NEAR(p->m_graph.x, 100.0, 1e-9);
-        EXPECT_NEAR(p->m_graph.y, 50.0, 1e-9);
+        const DPoint g = static_cast<DbPoint*>(set->GetAt(1))->m_graph;
+        EXPECT_NEAR(g.x, 100.0, 1e-9);
+        EXPECT_NEAR(g.y, 50.0, 1e-9);
     }
 }
 
@@ -292,38 +285,72 @@ TEST_F(Documents, BrokenProjectsFailToOpenWithTheReport)
     huge.WriteString("");
     huge.WriteU32(0x40000000);
     for (Archive& ar : files) {
-        const std::string path = dir.File("bad.kvx");
-        ASSERT_TRUE(ar.SaveFile(path));
+        ASSERT_TRUE(ar.SaveFile(dir.File("bad.kvx")));
         CKurvoDoc doc;
         ui.messages.clear();
-        EXPECT_FALSE(doc.OnOpenDocument(path)) << &ar - files.data();
+        EXPECT_FALSE(doc.OnOpenDocument(dir.File("bad.kvx"))) << &ar - files.data();
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_EQ(ui.messages[0].text, CKurvoDoc::kFailedToOpen);
     }
 }
 
-// Saving the points is an export: the project stays unsaved, with its undo history, and
-// neither export enters the recent files.
-TEST_F(Documents, SavingPointsIsAnExportThatKeepsTheProjectUnsaved)
+// Saving the points or the picture is an export: the project stays unsaved under its name,
+// with its undo history, and out of the recent files. Only a project save saves it.
+TEST_F(Documents, ExportsLeaveTheProjectUnsaved)
 {
+    const std::string bmp = WriteBitmap("plot.bmp");
     CKurvoDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(WriteBitmap("scan.bmp")));
-    MapIdentity(doc);
+    OpenMapped(doc, bmp);
+    doc.SetPathName(bmp);
     Collect(doc, 0.5, 2);
+    // The default dialog goes through the file prompt; points exist: comma separated first.
     ui.promptAnswers.push_back(dir.File("points"));
-    GetUiServices(); // the default dialog runner goes through the file prompt
     ASSERT_TRUE(doc.SaveAs());
     ASSERT_EQ(ui.prompts.size(), 1u);
-    EXPECT_EQ(ui.prompts[0].filterIndex, 3); // points exist: comma separated first
+    EXPECT_EQ(ui.prompts[0].filterIndex, 3);
     EXPECT_EQ(ReadAll(dir.File("points.csv")), "Line 1\r\nX, Y\r\n0.5, 2\r\n\r\n");
-    EXPECT_TRUE(Enabled(doc, ID_EDIT_UNDO));
-    EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.GetPlotData()->GetExportPath(), dir.File("points.csv"));
 
-    ui.promptAnswers.push_back(dir.File("again.txt"));
-    ASSERT_TRUE(doc.DoSave(dir.File("again.txt"), true));
+    ASSERT_TRUE(doc.OnCommand(ID_IMAGE_ROTATE_CW));
+    int entry = 0;
+    std::string typed;
+    const char* german = nullptr;
+    SetSaveDialogRunner([&](CSaveDlg& dlg, std::string& path) {
+        dlg.m_entry = entry;
+        path = dlg.OnOK(dir.File(typed));
+        return true;
+    });
+    for (const auto& [e, name] : {std::pair<int, const char*>{2, "pts.txt"},
+                                  {4, "pic.bmp"},
+                                  {1, "pts.csv"}}) { // typed ".csv" wins over the filter
+        SCOPED_TRACE(name);
+        entry = e;
+        typed = name;
+        german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8"); // a comma decimal changes nothing
+        const bool saved = doc.DoSave("", true);
+        std::setlocale(LC_NUMERIC, "C");
+        ASSERT_TRUE(saved);
+        EXPECT_TRUE(doc.IsModified());
+        EXPECT_EQ(doc.GetPathName(), bmp);
+        EXPECT_TRUE(doc.GetPlotData()->CanUndo());
+    }
+    EXPECT_EQ(ReadAll(dir.File("pts.txt")), "Line 1\r\nX Y\r\n0.5 2\r\n\r\n");
+    CDib turned;
+    ASSERT_TRUE(turned.LoadFile(dir.File("pic.bmp")));
+    EXPECT_EQ(turned.Width(), 8);
     EXPECT_TRUE(recent.empty());
-    EXPECT_EQ(ReadAll(dir.File("again.txt")), "Line 1\r\nX Y\r\n0.5 2\r\n\r\n");
+    EXPECT_FALSE(fs::exists(dir.File("pts.kvx")));
+
+    entry = 1;
+    typed = "plot.kvx";
+    ASSERT_TRUE(doc.DoSave("", true));
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.GetPathName(), dir.File("plot.kvx"));
+    EXPECT_FALSE(doc.GetPlotData()->CanUndo());
+    EXPECT_EQ(recent, (std::vector<std::string>{dir.File("plot.kvx")}));
+    if (!german) {
+        GTEST_SKIP() << "no German locale: the exports ran in the C locale only";
+    }
 }
 
 // A refused or failed save leaves what was there as it was, and no temporary file behind.
@@ -338,7 +365,7 @@ TEST_F(Documents, FailedSavesLeaveExistingFilesAloneAndNoLitter)
     EXPECT_EQ(ui.LastMessage()->text, CKurvoDoc::kNoPointsToSave);
     EXPECT_EQ(ReadAll(old), "precious");
     // A folder stands where the project would go: the final rename fails.
-    std::filesystem::create_directory(dir.Path() / "taken.kvx");
+    fs::create_directory(dir.Path() / "taken.kvx");
     std::ofstream(dir.File("taken.kvx/inside.txt")) << "keep";
     EXPECT_FALSE(doc.OnSaveDocument(dir.File("taken.kvx")));
     EXPECT_EQ(ui.LastMessage()->text, CKurvoDoc::kFailedToSave);
@@ -346,62 +373,30 @@ TEST_F(Documents, FailedSavesLeaveExistingFilesAloneAndNoLitter)
     // Save As into a folder that does not exist.
     ui.promptAnswers.push_back(dir.File("missing/folder/out.kvx"));
     EXPECT_FALSE(doc.SaveAs());
-    const auto entries = std::distance(std::filesystem::directory_iterator(dir.Path()),
-                                       std::filesystem::directory_iterator());
+    const auto entries =
+        std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator());
     EXPECT_EQ(entries, 3); // scan.bmp, old.txt and the folder
 }
 
-TEST_F(Documents, ExportIgnoresACommaDecimalLocale)
+// Copy puts tab separated points and the image on the clipboard; pasting that into a new
+// document replaces its (empty) image, undoably.
+TEST_F(Documents, CopyAndPaste)
 {
-    const char* set = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-    if (!set)
-        GTEST_SKIP() << "no German locale on this machine";
-    CKurvoDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(WriteBitmap("scan.bmp")));
-    MapIdentity(doc);
-    Collect(doc, 0.5, 1.5);
-    const bool saved = doc.OnSaveDocument(dir.File("de.txt"));
-    std::setlocale(LC_NUMERIC, "C");
-    ASSERT_TRUE(saved);
-    EXPECT_EQ(ReadAll(dir.File("de.txt")), "Line 1\r\nX Y\r\n0.5 1.5\r\n\r\n");
-}
-
-TEST_F(Documents, BitmapSaveWritesTheImageAndKeepsTheProjectUnsaved)
-{
-    CKurvoDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(WriteBitmap("scan.bmp")));
-    doc.OnCommand(ID_IMAGE_ROTATE_CW);
-    EXPECT_TRUE(doc.GetPlotData()->IsImageEdited());
-    EXPECT_TRUE(doc.IsModified());
-    ASSERT_TRUE(doc.OnSaveDocument(dir.File("turned.bmp")));
-    EXPECT_TRUE(doc.GetPlotData()->IsImageEdited());
-    EXPECT_TRUE(doc.IsModified());
-    CDib back;
-    ASSERT_TRUE(back.LoadFile(dir.File("turned.bmp")));
-    EXPECT_EQ(back.Width(), 8);
-    EXPECT_EQ(back.Height(), 12);
-}
-
-TEST_F(Documents, CopyPutsTabbedTextAndTheImage)
-{
-    CKurvoDoc doc;
-    ASSERT_TRUE(doc.OnOpenDocument(WriteBitmap("scan.bmp")));
-    MapIdentity(doc);
+    CKurvoDoc doc, other;
+    OpenMapped(doc, WriteBitmap("scan.bmp"));
     Collect(doc, 3, 4);
     ASSERT_TRUE(doc.OnCommand(ID_EDIT_COPY));
     ASSERT_TRUE(ui.clipboard.text.has_value());
     EXPECT_EQ(*ui.clipboard.text, "Line 1\nX\tY\n3\t4\n\n");
     ASSERT_TRUE(ui.clipboard.dib.has_value());
-    EXPECT_EQ(ui.clipboard.dib->size(), doc.GetPlotData()->GetImage()->GetDibLength());
-    EXPECT_TRUE(Enabled(doc, ID_EDIT_PASTE));
+    EXPECT_EQ(*ui.clipboard.dib, doc.GetPlotData()->GetImage()->Block());
 
-    // Pasting it into a new document replaces its (empty) image, undoably.
-    CKurvoDoc other;
     ASSERT_TRUE(other.OnNewDocument());
-    EXPECT_FALSE(other.IsImageLoaded());
+    CommandState paste;
+    ASSERT_TRUE(other.OnUpdateCommand(ID_EDIT_PASTE, paste));
+    EXPECT_TRUE(paste.enabled);
     ASSERT_TRUE(other.OnCommand(ID_EDIT_PASTE));
-    EXPECT_TRUE(other.IsImageLoaded());
-    EXPECT_EQ(other.GetImageSize(), (ISize{12, 8}));
+    EXPECT_TRUE(SamePixels(other, doc));
     other.OnCommand(ID_EDIT_UNDO);
     EXPECT_FALSE(other.IsImageLoaded());
 }
@@ -414,10 +409,9 @@ TEST_F(Documents, CommandStatesFollowTheDocument)
     CKurvoDoc fresh, image, mapped, points, undone;
     ASSERT_TRUE(fresh.OnNewDocument());
     const std::string bmp = WriteBitmap("scan.bmp");
-    for (CKurvoDoc* doc : {&image, &mapped, &points, &undone})
-        ASSERT_TRUE(doc->OnOpenDocument(bmp));
+    ASSERT_TRUE(image.OnOpenDocument(bmp));
     for (CKurvoDoc* doc : {&mapped, &points, &undone})
-        MapIdentity(*doc);
+        OpenMapped(*doc, bmp);
     Collect(points, 1, 1);
     Collect(undone, 1, 1);
     ASSERT_TRUE(undone.OnCommand(ID_EDIT_UNDO));
@@ -448,49 +442,38 @@ TEST_F(Documents, CommandStatesFollowTheDocument)
             EXPECT_EQ(state.enabled, expected == '+' || expected == 'v');
             EXPECT_EQ(state.checked, expected == 'v' || expected == 'x');
         }
-
-    // Paste follows the clipboard; the view's commands are not the document's.
-    ui.clipboard.dib = std::vector<std::uint8_t>{1};
-    EXPECT_TRUE(Enabled(fresh, ID_EDIT_PASTE));
+    // The view's commands are not the document's.
     CommandState none;
     EXPECT_FALSE(image.OnUpdateCommand(ID_VIEW_ZOOMIN, none));
     EXPECT_FALSE(image.OnCommand(ID_VIEW_ZOOMIN));
 }
 
-// Sort toggles its check; Delete All Data asks for a file name at the next Save again.
-TEST_F(Documents, SortTogglesAndDeleteAllForgetsTheSaveName)
-{
-    CKurvoDoc img;
-    ASSERT_TRUE(img.OnOpenDocument(WriteBitmap("scan.bmp")));
-    MapIdentity(img);
-    Collect(img, 1, 1);
-    CommandState sort;
-    img.OnUpdateCommand(ID_DATA_SORT, sort);
-    const bool before = sort.checked;
-    img.OnCommand(ID_DATA_SORT);
-    img.OnUpdateCommand(ID_DATA_SORT, sort);
-    EXPECT_NE(sort.checked, before);
-    ui.promptAnswers.push_back(dir.File("x.kvx"));
-    ASSERT_TRUE(img.DoSave(dir.File("x.kvx"), true));
-    EXPECT_FALSE(img.GetMustPrompt());
-    img.OnCommand(ID_EDIT_DELETE_ALL);
-    EXPECT_TRUE(img.GetMustPrompt());
-}
-
-TEST_F(Documents, SelectingASetRepaintsTheOverlays)
+// Sort toggles its check; Delete All Data asks for a file name at the next Save again;
+// selecting a set repaints only the overlays.
+TEST_F(Documents, SortDeleteAllAndSelectingASet)
 {
     struct HintView : View {
         std::vector<std::intptr_t> hints;
         void OnUpdate(View*, std::intptr_t h) override { hints.push_back(h); }
     } view;
     CKurvoDoc doc;
-    ASSERT_TRUE(doc.OnNewDocument());
+    OpenMapped(doc, WriteBitmap("scan.bmp"));
+    Collect(doc, 1, 1);
+    const bool sorted = doc.GetPlotData()->GetSortFlag();
+    doc.OnCommand(ID_DATA_SORT);
+    EXPECT_NE(doc.GetPlotData()->GetSortFlag(), sorted);
+    ui.promptAnswers.push_back(dir.File("x.kvx"));
+    ASSERT_TRUE(doc.DoSave(dir.File("x.kvx"), true));
+    EXPECT_FALSE(doc.GetMustPrompt());
+    doc.OnCommand(ID_EDIT_DELETE_ALL);
+    EXPECT_TRUE(doc.GetMustPrompt());
+
     doc.AddView(&view);
     doc.OnCommand(ID_DATA_NEW_SET);
     doc.SelectSet(0);
     EXPECT_EQ(view.hints.back(), PlotData::kHintOverlay);
-    EXPECT_EQ(doc.GetPlotData()->GetViewHint(), PlotData::kHintData);
     EXPECT_EQ(doc.GetPlotData()->GetSetMgr()->GetCurrent(), 0);
+    doc.RemoveView(&view);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstring>
 #include <limits>
+#include <random>
 
 namespace {
 
@@ -17,29 +18,23 @@ namespace {
 // crashing or hanging.
 class HostileBlocks : public ::testing::TestWithParam<unsigned> {};
 
-std::vector<std::uint8_t> Mutated(const std::vector<std::uint8_t>& valid, std::mt19937& rng)
+// Up to twelve edits: a byte changed, a double somewhere made NaN, infinite, huge or tiny,
+// or the block cut short.
+std::vector<std::uint8_t> Mutated(std::vector<std::uint8_t> bytes, std::mt19937& rng)
 {
-    std::vector<std::uint8_t> bytes = valid;
-    std::uniform_int_distribution<int> kind(0, 2), byte(0, 255);
-    const int edits = std::uniform_int_distribution<int>(1, 12)(rng);
-    for (int i = 0; i < edits && !bytes.empty(); ++i) {
-        const std::size_t at = std::uniform_int_distribution<std::size_t>(0, bytes.size() - 1)(rng);
-        switch (kind(rng)) {
-        case 0:
-            bytes[at] = static_cast<std::uint8_t>(byte(rng));
-            break;
-        case 1: { // a double somewhere becomes NaN, infinity or huge
-            static const double specials[] = {
-                std::nan(""), 1e308, -1e308, 1e-308, 0.0, std::numeric_limits<double>::infinity()};
-            const double v = specials[std::uniform_int_distribution<int>(0, 5)(rng)];
-            if (at + 8 <= bytes.size())
-                std::memcpy(&bytes[at], &v, 8);
-            break;
-        }
-        default:
+    static const double oddValues[] = {
+        std::nan(""), 1e308, -1e308, 1e-308, 0.0, std::numeric_limits<double>::infinity()};
+    auto below = [&rng](std::size_t n) {
+        return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng);
+    };
+    for (std::size_t i = 0, edits = 1 + below(12); i < edits && !bytes.empty(); ++i) {
+        const std::size_t at = below(bytes.size()), kind = below(3);
+        if (kind == 0)
+            bytes[at] = static_cast<std::uint8_t>(below(256));
+        else if (kind == 1 && at + 8 <= bytes.size())
+            std::memcpy(&bytes[at], &oddValues[below(6)], 8);
+        else if (kind == 2)
             bytes.resize(at);
-            break;
-        }
     }
     return bytes;
 }

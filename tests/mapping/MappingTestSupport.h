@@ -7,16 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <memory>
-#include <random>
-
-// Natural coordinates of the eight region nodes, corners and midpoints clockwise from the
-// top left.
-inline constexpr double kNodeS[8] = {-1, 0, 1, 1, 1, 0, -1, -1};
-inline constexpr double kNodeT[8] = {-1, -1, -1, 0, 1, 1, 1, 0};
+#include <tuple>
+#include <vector>
 
 inline double Dist(DPoint a, DPoint b)
 {
@@ -38,16 +34,6 @@ inline void DefineRect(TransformData& data, DPoint p1, DPoint p2, double angle =
     if (angle != 0)
         man->Rotate(angle);
     man->Notify(0);
-}
-
-// The nodes of a rectangle of w x h at o, each moved by up to `jitter` of the size.
-template <class Rng>
-void SkewedNodes(Rng& rng, double w, double h, DPoint o, double jitter, DPoint nodes[8])
-{
-    std::uniform_real_distribution<double> j(-jitter, jitter);
-    for (int i = 0; i < 8; ++i)
-        nodes[i] = {o.x + (kNodeS[i] + 1) / 2 * w + j(rng) * w,
-                    o.y + (kNodeT[i] + 1) / 2 * h + j(rng) * h};
 }
 
 inline void AxisMapping(TransformData& data, DPoint min, DPoint max, int xLog = 0, int yLog = 0)
@@ -72,12 +58,8 @@ inline void PixelMapping(TransformData& data, double aspect, double pointsPerUni
 // Every field a memento keeps.
 inline void ExpectSameState(const TransformData::State& a, const TransformData::State& b)
 {
-    EXPECT_EQ(a.mode, b.mode);
-    EXPECT_EQ(a.pointsPerUnit, b.pointsPerUnit);
-    EXPECT_EQ(a.aspect, b.aspect);
-    EXPECT_EQ(a.valid, b.valid);
-    EXPECT_EQ(a.xLog, b.xLog);
-    EXPECT_EQ(a.yLog, b.yLog);
+    EXPECT_EQ(std::tie(a.mode, a.pointsPerUnit, a.aspect, a.valid, a.xLog, a.yLog),
+              std::tie(b.mode, b.pointsPerUnit, b.aspect, b.valid, b.xLog, b.yLog));
     EXPECT_EQ(a.min, b.min);
     EXPECT_EQ(a.max, b.max);
     EXPECT_TRUE(a.region.SameRegion(b.region)); // nodes, their counts and the angle
@@ -87,20 +69,14 @@ inline void ExpectSameState(const TransformData::State& a, const TransformData::
 // layout without going through the archive.
 struct LeBytes {
     std::vector<std::uint8_t> bytes;
-    LeBytes& U32(std::uint32_t v)
+    LeBytes& Put(std::uint64_t v, int size)
     {
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < size; ++i)
             bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
         return *this;
     }
-    LeBytes& F64(double d)
-    {
-        std::uint64_t v;
-        std::memcpy(&v, &d, sizeof v);
-        for (int i = 0; i < 8; ++i)
-            bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-        return *this;
-    }
+    LeBytes& U32(std::uint32_t v) { return Put(v, 4); }
+    LeBytes& F64(double d) { return Put(std::bit_cast<std::uint64_t>(d), 8); }
     // A region block: version 1, node counts, eight pixel nodes (10 + i, 20 + i), eight graph
     // nodes (100 + i, 200 + i), the angle.
     LeBytes& Region(double angle)

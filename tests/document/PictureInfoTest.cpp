@@ -1,6 +1,8 @@
 #include "document/CKurvoDoc.h"
 #include "document/DocumentHooks.h"
+#include "document/ImageInfoText.h"
 #include "document/PdfPageDlg.h"
+#include "image/BmpFile.h"
 #include "image/CDib.h"
 #include "platform/RecordingUiServices.h"
 #include "support/TempDir.h"
@@ -10,6 +12,44 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+DibBlock Blank(int width, int height, int bits)
+{
+    BitmapInfoHeader h;
+    h.bitCount = static_cast<std::uint16_t>(bits);
+    return *MakeDib(h, width, height, nullptr);
+}
+
+// The full folder and the name of the file, its format and the picture's size and colours.
+TEST(ImageInfoText, NamesSizesAndColours)
+{
+    TempDir dir;
+    const DibBlock dib = Blank(120, 45, 24);
+    ASSERT_TRUE(WriteBmpFile(dir.File("plot.bmp"), dib.data(), dib.size()));
+    CDib image;
+    ASSERT_TRUE(image.LoadFile(dir.File("plot.bmp")));
+    EXPECT_EQ(ImageInfoText(dir.File("plot.bmp"), image, true),
+              "File Path: " + dir.Path().lexically_normal().string() +
+                  "\r\nFile Name: plot.bmp\r\nFile Format: BMP\r\nImage Width: 120\r\n"
+                  "Image Height: 45\r\nNumber of Planes: 1\r\nBit Depth: 24\r\n"
+                  "Number of Colors: 16 million\r\nImage Modified: Yes\r\n");
+    EXPECT_EQ(ImageInfoText("", CDib(), false),
+              "File Path: \r\nFile Name: \r\nFile Format: Unknown\r\nImage Width: 0\r\n"
+              "Image Height: 0\r\nNumber of Planes: 0\r\nBit Depth: 0\r\n"
+              "Number of Colors: 0\r\nImage Modified: No\r\n");
+    EXPECT_STREQ(ImageFormatName(7), "Unknown");
+    EXPECT_STREQ(ImageFormatName(-1), "Unknown");
+
+    // A relative path is made full.
+    const DibBlock grey = Blank(3, 3, 8), deep = Blank(2, 2, 32);
+    const std::string text = ImageInfoText("sub/../pic.bmp", CDib(grey.data(), grey.size()), false);
+    const std::string cwd = std::filesystem::current_path().lexically_normal().string();
+    EXPECT_NE(text.find("File Path: " + cwd + "\r\nFile Name: pic.bmp\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Number of Colors: 256\r\n"), std::string::npos);
+    EXPECT_NE(ImageInfoText("", CDib(deep.data(), deep.size()), false)
+                  .find("Bit Depth: 32\r\nNumber of Colors: 0\r\n"),
+              std::string::npos);
+}
 
 // A PDF of two pages of 1 x 2 inches, and one of a 200-inch page.
 class PdfPage : public ::testing::Test {
@@ -35,13 +75,12 @@ protected:
 
 TEST_F(PdfPage, FieldsAreCheckedBeforeThePageIsOpened)
 {
-    struct Case {
+    const struct {
         bool huge;
         int page, dpi;
         const char* message; // empty: accepted
         const char* size;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {false, 2, 100, "", "200 x 100 pixels"},
         {false, 0, 100, "Enter a page from 1 to 2.", "200 x 100 pixels"},
         {false, 3, 100, "Enter a page from 1 to 2.", ""},
@@ -51,17 +90,18 @@ TEST_F(PdfPage, FieldsAreCheckedBeforeThePageIsOpened)
          "120000 x 120000 pixels"},
         {true, 1, 10, "", "2000 x 2000 pixels"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.page << " " << c.dpi);
         PdfPageDlg dlg(c.huge ? m_huge : m_pdf);
         EXPECT_EQ(dlg.AsksForPage(), !c.huge);
         dlg.m_page = c.page;
         dlg.m_dpi = c.dpi;
         m_ui.messages.clear();
-        EXPECT_EQ(dlg.OnOK(), *c.message == '\0') << c.page << " " << c.dpi;
+        EXPECT_EQ(dlg.OnOK(), *c.message == '\0');
         EXPECT_EQ(m_ui.LastMessage() ? m_ui.LastMessage()->text : "", c.message);
         if (c.page == 0)
             dlg.m_page = 2; // the size of a page that is there
-        EXPECT_EQ(dlg.SizeText(), c.size) << c.page << " " << c.dpi;
+        EXPECT_EQ(dlg.SizeText(), c.size);
     }
 }
 
