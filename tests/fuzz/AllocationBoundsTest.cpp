@@ -56,16 +56,6 @@ template <typename F> std::size_t LargestAllocation(F&& f)
     return g_largest.load();
 }
 
-// A line end for each row, then the end of the bitmap.
-Bytes LineEnds(int rows)
-{
-    Bytes b;
-    for (int i = 0; i < rows; ++i)
-        b.insert(b.end(), {0, 0});
-    b.insert(b.end(), {0, 1});
-    return b;
-}
-
 // A few dozen bytes whose header claims a large picture are refused before a block for that
 // picture is made; run-length data may leave at most 16 MiB of pixels unwritten, and more
 // only for as much data as real runs would take.
@@ -73,6 +63,8 @@ TEST(AllocationBounds, ShortFilesClaimingLargePicturesAreRefusedWithoutRoomForTh
 {
     Bytes core = {12, 0, 0, 0, 0xA0, 0x0F, 0xA0, 0x0F, 1, 0, 24, 0}; // 4000 x 4000
     core.resize(core.size() + 14, 0x55);
+    Bytes lineEnds(2 * 400, 0); // a line end for each row, then the end of the bitmap
+    lineEnds.insert(lineEnds.end(), {0, 1});
     const struct {
         const char* name;
         Bytes file;
@@ -92,7 +84,7 @@ TEST(AllocationBounds, ShortFilesClaimingLargePicturesAreRefusedWithoutRoomForTh
         // a delta over most of a large picture
         {"delta", BmpFile(60000, 2000, 8, kBiRle8, Grey(2), {0, 2, 0, 255, 0, 1}, 2), false},
         // the widest rows a file may have, blank, each closed by its line end: real data
-        {"line ends", BmpFile(100000, 400, 8, kBiRle8, Grey(2), LineEnds(400), 2), true},
+        {"line ends", BmpFile(100000, 400, 8, kBiRle8, Grey(2), lineEnds, 2), true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
