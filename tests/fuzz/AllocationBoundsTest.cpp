@@ -11,7 +11,9 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <functional>
 #include <new>
+#include <string>
 
 // Every allocation of this test program passes here so that the tests can tell how much room
 // a reader asked for. The replacements pair malloc with free, which GCC cannot see through
@@ -100,18 +102,42 @@ TEST(AllocationBounds, ShortFilesClaimingLargePicturesAreRefusedWithoutRoomForTh
     }
 }
 
-// A GIF of a few dozen bytes whose screen and frame claim 20000 x 20000 pixels: its data
-// cannot give that many, so nothing is made for them (the screen alone would be 400 MB).
-TEST(AllocationBounds, GifFramesAreBoundedByTheirCompressedData)
+// A GIF of a few dozen bytes whose frame claims 20000 x 20000 pixels, or whose screen does
+// around a small frame, and JPEGs of a few dozen bytes claiming hundreds of megapixels
+// (Huffman and arithmetic coded, kept findings): their data cannot give that many pixels, so
+// nothing is made for them.
+TEST(AllocationBounds, PicturesTheirDataCannotGiveAreRefusedWithoutRoomForThem)
 {
     const Bytes gif = {'G',  'I', 'F',  '8',  '9',  'a',  0x20, 0x4E, 0x20, 0x4E,
                        0x80, 0,   0,                                           // screen
                        0,    0,   0,    255,  255,  255,                       // two colours
                        0x2C, 0,   0,    0,    0,    0x20, 0x4E, 0x20, 0x4E, 0, // the frame
                        2,    4,   0x84, 0x8F, 0xA9, 0x0B, 0,    0x3B};
-    std::optional<DibBlock> dib;
-    EXPECT_LT(LargestAllocation([&] { dib = ReadGifMemory(gif.data(), gif.size()); }), kSmall);
-    EXPECT_FALSE(dib);
+    Bytes smallFrame = gif; // a 4 x 4 frame on the 20000 x 20000 screen
+    smallFrame[24] = smallFrame[26] = 4;
+    smallFrame[25] = smallFrame[27] = 0;
+    const auto crasher = [](const char* name) {
+        return testdibs::ReadFile(std::string(KURVO_TEST_DATA) + "/crashers/" + name);
+    };
+    const auto jpeg = [](const Bytes& b) { return ReadJpegMemory(b.data(), b.size(), nullptr); };
+    const auto gifRead = [](const Bytes& b) { return ReadGifMemory(b.data(), b.size()); };
+    const struct {
+        const char* name;
+        Bytes file;
+        std::function<std::optional<DibBlock>(const Bytes&)> read;
+    } cases[] = {
+        {"gif frame", gif, gifRead},
+        {"gif screen", smallFrame, gifRead},
+        {"jpeg huffman", crasher("jpeg-46-bytes-claiming-785-megapixels.jpg"), jpeg},
+        {"jpeg arithmetic", crasher("jpeg-arithmetic-41-bytes-claiming-284-megapixels.jpg"), jpeg},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_FALSE(c.file.empty());
+        std::optional<DibBlock> dib;
+        EXPECT_LT(LargestAllocation([&] { dib = c.read(c.file); }), kSmall);
+        EXPECT_FALSE(dib);
+    }
 }
 
 // A compressed block claiming more than its packed bytes can hold is refused without room for

@@ -67,6 +67,19 @@ TEST_P(BmpDepth, FilesRoundTripAndStoredVariantsGiveTheSameDib)
 
 INSTANTIATE_TEST_SUITE_P(EveryDepth, BmpDepth, ::testing::Values(1, 4, 8, 16, 24, 32));
 
+// A bitmap over 16 MiB is read in two halves at once: both, and the seam between them, arrive.
+TEST_F(BmpReader, LargeBitmapsArriveWhole)
+{
+    DibBlock dib = Make(2400, 2400, 24);
+    std::uint8_t* bits = FindDibBits(dib.data());
+    const std::size_t n = dib.size() - static_cast<std::size_t>(bits - dib.data());
+    for (std::size_t i = 0; i < n; ++i)
+        bits[i] = static_cast<std::uint8_t>(i * 131 + (i >> 16));
+    const std::string path = m_dir.File("large.bmp");
+    ASSERT_TRUE(WriteBmpFile(path, dib.data(), dib.size()));
+    EXPECT_EQ(ReadBmpFile(path), dib);
+}
+
 TEST_F(BmpReader, SixteenAndThirtyTwoBitsWithoutMaskBytesGetZeroMasks)
 {
     for (int bits : {16, 32}) {

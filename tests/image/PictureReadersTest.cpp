@@ -1,5 +1,6 @@
 #include "image/CDib.h"
 #include "image/PictureFile.h"
+#include "image/PictureHeader.h"
 #include "image/support/TestDibs.h"
 #include "support/TempDir.h"
 
@@ -17,6 +18,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <tuple>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -375,6 +377,13 @@ TEST_P(PictureReaders, OpenDecodesEveryPixel)
     ASSERT_EQ(dib.Width(), c.width);
     ASSERT_EQ(dib.Height(), c.height);
     EXPECT_EQ(dib.BitCount(), c.bitCount);
+    // The information shown without decoding agrees with the picture decoded.
+    const std::optional<PictureHeader> header = ReadPictureHeader(path);
+    ASSERT_TRUE(header);
+    EXPECT_EQ(
+        std::tie(header->format, header->width, header->height, header->bitCount, header->colours),
+        std::make_tuple(dib.GetFormat(), dib.Width(), dib.Height(), dib.BitCount(),
+                        static_cast<int>(DibNumColors(dib.GetDib()))));
     for (int y = 0; y < c.height; ++y)
         for (int x = 0; x < c.width; ++x) {
             const std::uint32_t want = c.pixel(x, y), got = dib.PixelAt(x, y);
