@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <new>
 #include <string>
@@ -138,6 +139,37 @@ TEST(AllocationBounds, PicturesTheirDataCannotGiveAreRefusedWithoutRoomForThem)
         EXPECT_LT(LargestAllocation([&] { dib = c.read(c.file); }), kSmall);
         EXPECT_FALSE(dib);
     }
+}
+
+// The peak resident memory of this process, in bytes, after resetting it when asked to.
+std::uint64_t PeakResident(bool reset)
+{
+    if (reset)
+        std::ofstream("/proc/self/clear_refs") << "5";
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    std::uint64_t kb = 0;
+    while (status >> key && key != "VmHWM:")
+        status.ignore(1 << 10, '\n');
+    status >> kb;
+    return kb << 10;
+}
+
+// Lossless WebP has no floor of bytes per pixel: 61 bytes claiming 16384 x 15748 pixels (a
+// kept finding) get the decoder's buffer, but it stays untouched when the data breaks off,
+// and no 774 MB DIB is filled for them.
+TEST(AllocationBounds, ALosslessWebpThatBreaksOffTouchesLittleMemory)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer touches the shadow of every block it hands out";
+#endif
+    const Bytes file =
+        testdibs::ReadFile(std::string(KURVO_TEST_DATA) +
+                           "/crashers/webp-lossless-61-bytes-claiming-a-large-picture.webp");
+    ASSERT_FALSE(file.empty());
+    const std::uint64_t before = PeakResident(true);
+    EXPECT_FALSE(ReadWebpMemory(file.data(), file.size()));
+    EXPECT_LT(PeakResident(false) - before, std::uint64_t{64} << 20);
 }
 
 // A compressed block claiming more than its packed bytes can hold is refused without room for
