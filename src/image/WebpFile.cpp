@@ -44,8 +44,13 @@ std::optional<DibBlock> ReadWebpMemory(const std::uint8_t* data, std::size_t len
     const int height = features.height;
     const bool alpha = features.has_alpha != 0;
     const bool direct = !alpha && features.format == 1;
-    // The DIB's rows: blue, green, red, padded to four bytes.
-    const std::size_t rowBytes = (3 * static_cast<std::size_t>(width) + 3) & ~std::size_t{3};
+    // The DIB's rows: blue, green, red, padded to four bytes. An extended file's canvas may
+    // claim more than a DIB may hold.
+    if (width < 1 || height < 1 || width > kMaxDibSide || height > kMaxDibSide)
+        return std::nullopt;
+    const std::size_t rowBytes = static_cast<std::size_t>(DibRowBytes(width, 24));
+    if (rowBytes * static_cast<std::size_t>(height) > kMaxDibImageBytes)
+        return std::nullopt;
     WebPRGBABuffer& target = config->output.u.RGBA;
     config->output.is_external_memory = 1;
     config->options.flip = 1;
