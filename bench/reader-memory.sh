@@ -10,13 +10,9 @@ cd "$(dirname "$0")/.."
 cli=$(realpath "${1:-build/bin/kurvo-cli}")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-im=$(command -v magick || command -v convert)
 
-"$im" -size 4960x7016 xc:white -stroke '#B0B0B0' -strokewidth 3 \
-  -draw "path 'M 400,0 L 400,7016 M 2400,0 L 2400,7016 M 4400,0 L 4400,7016'" \
-  -draw "path 'M 0,600 L 4960,600 M 0,3600 L 4960,3600 M 0,6600 L 4960,6600'" \
-  -stroke '#1E46BE' -strokewidth 8 -fill none -draw "bezier 400,6600 1500,500 2800,6000 4400,1200" \
-  -type TrueColor "$work/rgb.png"
+. bench/a4-plot.sh
+a4_plot "$work/rgb.png"
 "$im" "$work/rgb.png" -type TrueColor BMP3:"$work/rgb.bmp"
 "$im" "$work/rgb.png" -type TrueColor -compress None "$work/rgb.tif"
 "$im" "$work/rgb.png" -type TrueColor -compress LZW "$work/lzw.tif"

@@ -401,11 +401,7 @@ std::optional<DibBlock> ReadDirect(TIFF* tif, const DirectLayout& l, std::uint32
             } else if (l.samples == 1) {
                 std::memcpy(d, src, values);
             } else {
-                for (std::size_t x = 0; x < values; x += 3) {
-                    d[x] = src[x + 2];
-                    d[x + 1] = src[x + 1];
-                    d[x + 2] = src[x];
-                }
+                RgbToBgr(src, d, width);
             }
         }
     }

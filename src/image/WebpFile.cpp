@@ -3,6 +3,7 @@
 #include <webp/decode.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -26,11 +27,13 @@ private:
 
 } // namespace
 
-// The decoder writes opaque pictures bottom-up straight into the DIB. Pictures with alpha
-// come premultiplied into a buffer of their own and are laid over white from there: each
-// sample plus the white that shows through, 255 - alpha. That buffer is left unwritten until
-// the decoder fills it, and the DIB is made only once the decoding has succeeded, so a few
-// bytes claiming a huge picture cost address space, not memory.
+// The decoder writes opaque lossy pictures bottom-up straight into the DIB: a few bytes of
+// lossy data break off before much of a large claimed picture is written. Lossless data has no
+// such floor, so lossless pictures, and pictures with alpha, come into a buffer of their own,
+// left unwritten until the decoder fills it, and the DIB is made only once the decoding has
+// succeeded: a few bytes claiming a huge picture cost address space, not memory. Alpha comes
+// premultiplied and is laid over white: each sample plus the white that shows through,
+// 255 - alpha.
 std::optional<DibBlock> ReadWebpMemory(const std::uint8_t* data, std::size_t length)
 {
     DecoderConfig config;
@@ -39,41 +42,48 @@ std::optional<DibBlock> ReadWebpMemory(const std::uint8_t* data, std::size_t len
     const WebPBitstreamFeatures& features = config->input;
     const int width = features.width;
     const int height = features.height;
+    const bool alpha = features.has_alpha != 0;
+    const bool direct = !alpha && features.format == 1;
+    // The DIB's rows: blue, green, red, padded to four bytes. An extended file's canvas may
+    // claim more than a DIB may hold.
+    if (width < 1 || height < 1 || width > kMaxDibSide || height > kMaxDibSide)
+        return std::nullopt;
+    const std::size_t rowBytes = static_cast<std::size_t>(DibRowBytes(width, 24));
+    if (rowBytes * static_cast<std::size_t>(height) > kMaxDibImageBytes)
+        return std::nullopt;
     WebPRGBABuffer& target = config->output.u.RGBA;
     config->output.is_external_memory = 1;
     config->options.flip = 1;
+    config->output.colorspace = alpha ? MODE_bgrA : MODE_BGR;
+    target.stride = static_cast<int>(alpha ? 4 * static_cast<std::size_t>(width) : rowBytes);
+    target.size = static_cast<std::size_t>(target.stride) * static_cast<std::size_t>(height);
     std::optional<DibBlock> dib;
-    std::unique_ptr<std::uint8_t[]> premultiplied;
-    const std::size_t pixelRow = 4 * static_cast<std::size_t>(width);
-    if (features.has_alpha) {
-        const std::size_t size = pixelRow * static_cast<std::size_t>(height);
-        premultiplied.reset(new (std::nothrow) std::uint8_t[size]);
-        if (!premultiplied)
-            return std::nullopt;
-        config->output.colorspace = MODE_bgrA;
-        target.rgba = premultiplied.get();
-        target.stride = static_cast<int>(pixelRow);
-        target.size = size;
-    } else {
+    std::unique_ptr<std::uint8_t[]> buffer;
+    if (direct) {
         dib = NewColourDib(width, height);
         if (!dib)
             return std::nullopt;
-        config->output.colorspace = MODE_BGR;
         target.rgba = FindDibBits(dib->data());
-        target.stride = static_cast<int>(DibRowBytes(dib->data()));
-        target.size = static_cast<std::size_t>(target.stride) * static_cast<std::size_t>(height);
+    } else {
+        buffer.reset(new (std::nothrow) std::uint8_t[target.size]);
+        if (!buffer)
+            return std::nullopt;
+        target.rgba = buffer.get();
     }
     if (WebPDecode(data, length, config.get()) != VP8_STATUS_OK)
         return std::nullopt;
-    if (!features.has_alpha)
+    if (direct)
         return dib;
     dib = NewColourDib(width, height);
     if (!dib)
         return std::nullopt;
-    const std::size_t rowBytes = static_cast<std::size_t>(DibRowBytes(dib->data()));
     std::uint8_t* bits = FindDibBits(dib->data());
+    if (!alpha) {
+        std::memcpy(bits, buffer.get(), target.size);
+        return dib;
+    }
     for (int y = 0; y < height; ++y) {
-        const std::uint8_t* in = premultiplied.get() + static_cast<std::size_t>(y) * pixelRow;
+        const std::uint8_t* in = buffer.get() + static_cast<std::size_t>(y) * target.stride;
         std::uint8_t* out = bits + static_cast<std::size_t>(y) * rowBytes;
         for (int x = 0; x < width; ++x, in += 4, out += 3) {
             const int paper = 255 - in[3];

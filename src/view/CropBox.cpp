@@ -65,16 +65,6 @@ bool CropBox::GetBoundingRect(IPoint& origin, ISize& size) const
     return true;
 }
 
-bool CropBox::GetBoundingBox(DPoint& origin, DPoint& size) const
-{
-    if (!IsDefined())
-        return false;
-    const Bounds b = CornerBounds(m_pixelNodes);
-    origin = {b.minX, b.minY};
-    size = {b.maxX - b.minX, b.maxY - b.minY};
-    return true;
-}
-
 std::unique_ptr<Task> CropBox::CreateCropTask(PlotData* data) const
 {
     IPoint origin;

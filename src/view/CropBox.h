@@ -24,8 +24,6 @@ public:
     // The bounding rectangle of the corners in whole pixels: origin rounded, size rounded
     // plus one. False (and nothing written) when the box is undefined.
     bool GetBoundingRect(IPoint& origin, ISize& size) const;
-    // The bounding box of the corners in doubles: origin and extent.
-    bool GetBoundingBox(DPoint& origin, DPoint& size) const;
 
     // The task that crops the document's image to the bounding rectangle; null when the box
     // is undefined, the document has no image, or the rectangle holds none or all of it.

@@ -11,7 +11,10 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <fstream>
+#include <functional>
 #include <new>
+#include <string>
 
 // Every allocation of this test program passes here so that the tests can tell how much room
 // a reader asked for. The replacements pair malloc with free, which GCC cannot see through
@@ -56,16 +59,6 @@ template <typename F> std::size_t LargestAllocation(F&& f)
     return g_largest.load();
 }
 
-// A line end for each row, then the end of the bitmap.
-Bytes LineEnds(int rows)
-{
-    Bytes b;
-    for (int i = 0; i < rows; ++i)
-        b.insert(b.end(), {0, 0});
-    b.insert(b.end(), {0, 1});
-    return b;
-}
-
 // A few dozen bytes whose header claims a large picture are refused before a block for that
 // picture is made; run-length data may leave at most 16 MiB of pixels unwritten, and more
 // only for as much data as real runs would take.
@@ -73,6 +66,8 @@ TEST(AllocationBounds, ShortFilesClaimingLargePicturesAreRefusedWithoutRoomForTh
 {
     Bytes core = {12, 0, 0, 0, 0xA0, 0x0F, 0xA0, 0x0F, 1, 0, 24, 0}; // 4000 x 4000
     core.resize(core.size() + 14, 0x55);
+    Bytes lineEnds(2 * 400, 0); // a line end for each row, then the end of the bitmap
+    lineEnds.insert(lineEnds.end(), {0, 1});
     const struct {
         const char* name;
         Bytes file;
@@ -92,7 +87,7 @@ TEST(AllocationBounds, ShortFilesClaimingLargePicturesAreRefusedWithoutRoomForTh
         // a delta over most of a large picture
         {"delta", BmpFile(60000, 2000, 8, kBiRle8, Grey(2), {0, 2, 0, 255, 0, 1}, 2), false},
         // the widest rows a file may have, blank, each closed by its line end: real data
-        {"line ends", BmpFile(100000, 400, 8, kBiRle8, Grey(2), LineEnds(400), 2), true},
+        {"line ends", BmpFile(100000, 400, 8, kBiRle8, Grey(2), lineEnds, 2), true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -108,18 +103,73 @@ TEST(AllocationBounds, ShortFilesClaimingLargePicturesAreRefusedWithoutRoomForTh
     }
 }
 
-// A GIF of a few dozen bytes whose screen and frame claim 20000 x 20000 pixels: its data
-// cannot give that many, so nothing is made for them (the screen alone would be 400 MB).
-TEST(AllocationBounds, GifFramesAreBoundedByTheirCompressedData)
+// A GIF of a few dozen bytes whose frame claims 20000 x 20000 pixels, or whose screen does
+// around a small frame, and JPEGs of a few dozen bytes claiming hundreds of megapixels
+// (Huffman and arithmetic coded, kept findings): their data cannot give that many pixels, so
+// nothing is made for them.
+TEST(AllocationBounds, PicturesTheirDataCannotGiveAreRefusedWithoutRoomForThem)
 {
     const Bytes gif = {'G',  'I', 'F',  '8',  '9',  'a',  0x20, 0x4E, 0x20, 0x4E,
                        0x80, 0,   0,                                           // screen
                        0,    0,   0,    255,  255,  255,                       // two colours
                        0x2C, 0,   0,    0,    0,    0x20, 0x4E, 0x20, 0x4E, 0, // the frame
                        2,    4,   0x84, 0x8F, 0xA9, 0x0B, 0,    0x3B};
-    std::optional<DibBlock> dib;
-    EXPECT_LT(LargestAllocation([&] { dib = ReadGifMemory(gif.data(), gif.size()); }), kSmall);
-    EXPECT_FALSE(dib);
+    Bytes smallFrame = gif; // a 4 x 4 frame on the 20000 x 20000 screen
+    smallFrame[24] = smallFrame[26] = 4;
+    smallFrame[25] = smallFrame[27] = 0;
+    const auto crasher = [](const char* name) {
+        return testdibs::ReadFile(std::string(KURVO_TEST_DATA) + "/crashers/" + name);
+    };
+    const auto jpeg = [](const Bytes& b) { return ReadJpegMemory(b.data(), b.size(), nullptr); };
+    const auto gifRead = [](const Bytes& b) { return ReadGifMemory(b.data(), b.size()); };
+    const struct {
+        const char* name;
+        Bytes file;
+        std::function<std::optional<DibBlock>(const Bytes&)> read;
+    } cases[] = {
+        {"gif frame", gif, gifRead},
+        {"gif screen", smallFrame, gifRead},
+        {"jpeg huffman", crasher("jpeg-46-bytes-claiming-785-megapixels.jpg"), jpeg},
+        {"jpeg arithmetic", crasher("jpeg-arithmetic-41-bytes-claiming-284-megapixels.jpg"), jpeg},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_FALSE(c.file.empty());
+        std::optional<DibBlock> dib;
+        EXPECT_LT(LargestAllocation([&] { dib = c.read(c.file); }), kSmall);
+        EXPECT_FALSE(dib);
+    }
+}
+
+// The peak resident memory of this process, in bytes, after resetting it when asked to.
+std::uint64_t PeakResident(bool reset)
+{
+    if (reset)
+        std::ofstream("/proc/self/clear_refs") << "5";
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    std::uint64_t kb = 0;
+    while (status >> key && key != "VmHWM:")
+        status.ignore(1 << 10, '\n');
+    status >> kb;
+    return kb << 10;
+}
+
+// Lossless WebP has no floor of bytes per pixel: 61 bytes claiming 16384 x 15748 pixels (a
+// kept finding) get the decoder's buffer, but it stays untouched when the data breaks off,
+// and no 774 MB DIB is filled for them.
+TEST(AllocationBounds, ALosslessWebpThatBreaksOffTouchesLittleMemory)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer touches the shadow of every block it hands out";
+#endif
+    const Bytes file =
+        testdibs::ReadFile(std::string(KURVO_TEST_DATA) +
+                           "/crashers/webp-lossless-61-bytes-claiming-a-large-picture.webp");
+    ASSERT_FALSE(file.empty());
+    const std::uint64_t before = PeakResident(true);
+    EXPECT_FALSE(ReadWebpMemory(file.data(), file.size()));
+    EXPECT_LT(PeakResident(false) - before, std::uint64_t{64} << 20);
 }
 
 // A compressed block claiming more than its packed bytes can hold is refused without room for

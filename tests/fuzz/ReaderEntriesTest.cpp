@@ -42,12 +42,9 @@ std::vector<Bytes> Damaged(const Bytes& good)
 TEST_F(ReaderEntries, SeedsAreAcceptedAndDamagedCopiesNeverUnsound)
 {
     using Feed = std::function<FeedResult(const Bytes&)>;
-    const auto bmp = [](const Bytes& b) { return FeedBmp(b.data(), b.size()); };
-    const auto block = [](const Bytes& b) { return FeedEmbeddedBlock(b.data(), b.size()); };
-    const auto strings = [](const Bytes& b) { return FeedArchiveStrings(b.data(), b.size()); };
-    const auto tiff = [](const Bytes& b) { return FeedTiff(b.data(), b.size()); };
-    const auto png = [](const Bytes& b) { return FeedPng(b.data(), b.size()); };
-    const auto pdf = [](const Bytes& b) { return FeedPdf(b.data(), b.size()); };
+    const auto on = [](FeedResult (*feed)(const std::uint8_t*, std::size_t)) {
+        return [feed](const Bytes& b) { return feed(b.data(), b.size()); };
+    };
     const auto project = [&](const Bytes& b) {
         return FeedProject(b.data(), b.size(), m_dir.File("in.kvx"));
     };
@@ -59,13 +56,13 @@ TEST_F(ReaderEntries, SeedsAreAcceptedAndDamagedCopiesNeverUnsound)
         Seeds seeds;
         Feed feed;
         bool damage;
-    } readers[] = {{"bmp", BmpSeeds(), bmp, true},
-                   {"block", BlockSeeds(), block, true},
-                   {"strings", StringSeeds(), strings, true},
-                   {"tiff", TiffSeeds(m_dir.Path()), tiff, false},
+    } readers[] = {{"bmp", BmpSeeds(), on(FeedBmp), true},
+                   {"block", BlockSeeds(), on(FeedEmbeddedBlock), true},
+                   {"strings", StringSeeds(), on(FeedArchiveStrings), true},
+                   {"tiff", TiffSeeds(m_dir.Path()), on(FeedTiff), false},
                    {"project", ProjectSeeds(m_dir.Path()), project, false},
-                   {"png", PngSeeds(m_dir.Path()), png, true},
-                   {"pdf", PdfSeeds(), pdf, false}};
+                   {"png", PngSeeds(m_dir.Path()), on(FeedPng), true},
+                   {"pdf", PdfSeeds(), on(FeedPdf), false}};
     for (const auto& r : readers) {
         ASSERT_GE(r.seeds.size(), 3u) << r.kind;
         for (const auto& [name, bytes] : r.seeds) {
@@ -77,23 +74,12 @@ TEST_F(ReaderEntries, SeedsAreAcceptedAndDamagedCopiesNeverUnsound)
     std::filesystem::current_path(cwd);
 }
 
-// The memory entries read exactly what the file readers read, however the file is cut or
-// damaged; libtiff forgives some cut tails but never a cut header.
-TEST_F(ReaderEntries, MemoryEntriesReadWhatTheFileReadersRead)
+// The TIFF memory entry reads exactly what the file reader reads, however the file is cut;
+// libtiff forgives some cut tails but never a cut header. (The bitmap reader's tests compare
+// its two entries on every file they read.)
+TEST_F(ReaderEntries, TiffMemoryEntryReadsWhatTheFileReaderReads)
 {
     const std::string path = m_dir.File("f");
-    std::size_t accepted = 0, cases = 0;
-    for (const auto& [name, good] : BmpSeeds())
-        for (const Bytes& b : Damaged(good)) {
-            testdibs::WriteFile(path, b);
-            const std::optional<DibBlock> fromMemory = ReadBmpMemory(b.data(), b.size());
-            ASSERT_EQ(ReadBmpFile(path), fromMemory) << name << ", " << b.size() << " bytes";
-            accepted += fromMemory.has_value();
-            ++cases;
-        }
-    // Damage to pixel bytes leaves a readable file: both outcomes were met.
-    EXPECT_GT(accepted, 0u);
-    EXPECT_LT(accepted, cases);
     for (const auto& [name, good] : TiffSeeds(m_dir.Path()))
         for (std::size_t n = 0; n <= good.size(); n += 1 + n / 64) {
             testdibs::WriteFile(path, Bytes(good.begin(), good.begin() + n));
@@ -103,12 +89,6 @@ TEST_F(ReaderEntries, MemoryEntriesReadWhatTheFileReadersRead)
                 ASSERT_EQ(fromMemory.has_value(), n == good.size()) << name << ", " << n;
             }
         }
-}
-
-TEST(ReaderEntriesEmpty, NoBytesAreRefused)
-{
-    EXPECT_FALSE(ReadBmpMemory(nullptr, 100));
-    EXPECT_FALSE(ReadTiffMemory(nullptr, 100, "x.tif"));
 }
 
 } // namespace

@@ -67,6 +67,19 @@ TEST_P(BmpDepth, FilesRoundTripAndStoredVariantsGiveTheSameDib)
 
 INSTANTIATE_TEST_SUITE_P(EveryDepth, BmpDepth, ::testing::Values(1, 4, 8, 16, 24, 32));
 
+// A bitmap over 16 MiB is read in two halves at once: both, and the seam between them, arrive.
+TEST_F(BmpReader, LargeBitmapsArriveWhole)
+{
+    DibBlock dib = Make(2400, 2400, 24);
+    std::uint8_t* bits = FindDibBits(dib.data());
+    const std::size_t n = dib.size() - static_cast<std::size_t>(bits - dib.data());
+    for (std::size_t i = 0; i < n; ++i)
+        bits[i] = static_cast<std::uint8_t>(i * 131 + (i >> 16));
+    const std::string path = m_dir.File("large.bmp");
+    ASSERT_TRUE(WriteBmpFile(path, dib.data(), dib.size()));
+    EXPECT_EQ(ReadBmpFile(path), dib);
+}
+
 TEST_F(BmpReader, SixteenAndThirtyTwoBitsWithoutMaskBytesGetZeroMasks)
 {
     for (int bits : {16, 32}) {
@@ -181,54 +194,45 @@ TEST_F(BmpReader, LargerHeadersGiveTheSameDibWithAlphaOverWhite)
     EXPECT_FALSE(Read(cut));
 }
 
-// Run-length data: runs, absolute runs (padded to whole words), deltas, line and bitmap ends.
-TEST_F(BmpReader, RunLengthDataExpandsIntoTheTableAndPixels)
+// Run-length data expands into the pixels and a 40-byte header with the table: runs, absolute
+// runs (padded to whole words), deltas, line and bitmap ends; whatever pads the data after the
+// end escape up to its declared size is ignored.
+TEST_F(BmpReader, RunLengthDataExpands)
 {
-    // 6 x 3: row 0 (bottom) = 5 5 5 1 2 3; a delta to (2, 2); row 2 = 0 0 9 9; a line end
-    // after the last row and a trailing bitmap end.
-    const std::optional<DibBlock> dib8 = Read(BmpFile(
-        6, 3, 8, kBiRle8, Grey(256), {3, 5, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 2, 1, 2, 9, 0, 0, 0, 1}));
-    ASSERT_TRUE(dib8);
-    ASSERT_EQ(dib8->size(), 40u + 1024u + 8u * 3u);
-    EXPECT_EQ(GetLE32(dib8->data() + 16), kBiRgb);
-    EXPECT_EQ(GetLE32(dib8->data() + 20), 24u);
-    EXPECT_EQ((*dib8)[40 + 4 * 200], Grey(256)[4 * 200]);
-    const Bytes pixels8 = {5, 5, 5, 1, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9, 9, 0, 0, 0, 0};
-    EXPECT_TRUE(std::equal(pixels8.begin(), pixels8.end(), FindDibBits(dib8->data())));
-
-    // 5 x 3 at 4 bits with three colours: a run of 5; an absolute run of 5 (three bytes and
-    // a padding byte); one of 4 (two bytes, no padding); the bitmap end.
-    const std::optional<DibBlock> dib4 = Read(
-        BmpFile(5, 3, 4, kBiRle4, Grey(3),
-                {5, 0x12, 0, 0, 0, 5, 0x34, 0x56, 0x70, 0xEE, 0, 0, 0, 4, 0x98, 0x76, 0, 1}, 3));
-    ASSERT_TRUE(dib4);
-    ASSERT_EQ(dib4->size(), 40u + 12u + 4u * 3u);
-    const Bytes pixels4 = {0x12, 0x12, 0x10, 0, 0x34, 0x56, 0x70, 0, 0x98, 0x76, 0, 0};
-    EXPECT_TRUE(std::equal(pixels4.begin(), pixels4.end(), FindDibBits(dib4->data())));
-}
-
-// Deltas skip pixels in 4-bit data as in 8-bit data, and whatever pads the data after the
-// end-of-bitmap escape up to its declared size is ignored.
-TEST_F(BmpReader, RunLengthDeltasAndPaddingAfterTheEndInBothDepths)
-{
-    struct Case {
-        int bits;
-        Bytes data;
-        Bytes pixels; // the 4 x 3 picture's rows, bottom first
+    const struct {
+        int shape[4];       // width, height, bits, colours
+        Bytes data, pixels; // the rows, bottom first
+    } cases[] = {
+        // row 0 = 5 5 5 1 2 3; a delta to (2, 2); row 2 = 0 0 9 9; a line end after the last
+        // row and a trailing bitmap end
+        {{6, 3, 8, 256},
+         {3, 5, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 2, 1, 2, 9, 0, 0, 0, 1},
+         {5, 5, 5, 1, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9, 9, 0, 0, 0, 0}},
+        // a run of 5; an absolute run of 5 (three bytes and a padding byte); one of 4 (two
+        // bytes, no padding); the bitmap end
+        {{5, 3, 4, 3},
+         {5, 0x12, 0, 0, 0, 5, 0x34, 0x56, 0x70, 0xEE, 0, 0, 0, 4, 0x98, 0x76, 0, 1},
+         {0x12, 0x12, 0x10, 0, 0x34, 0x56, 0x70, 0, 0x98, 0x76, 0, 0}},
+        // row 0 = 1 1; padding 4 4 after the end
+        {{4, 3, 8, 2}, {2, 1, 0, 1, 4, 4}, {1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        // row 0 = 1 2, a delta from (2, 0) to (3, 1) and a 1 there; padding after the end
+        {{4, 3, 4, 2},
+         {2, 0x12, 0, 2, 1, 1, 1, 0x10, 0, 1, 0, 0},
+         {0x12, 0, 0, 0, 0, 0x01, 0, 0, 0, 0, 0, 0}},
     };
-    const Case cases[] = {
-        // 8 bits: row 0 = 1 1; padding 4 4 after the end.
-        {8, {2, 1, 0, 1, 4, 4}, {1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
-        // 4 bits: row 0 = 1 2, a delta from (2, 0) to (3, 1) and a 1 there; padding after the end.
-        {4, {2, 0x12, 0, 2, 1, 1, 1, 0x10, 0, 1, 0, 0}, {0x12, 0, 0, 0, 0, 0x01, 0, 0, 0, 0, 0, 0}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.bits);
-        const Bytes file =
-            BmpFile(4, 3, c.bits, c.bits == 8 ? kBiRle8 : kBiRle4, Grey(2), c.data, 2);
+    for (const auto& c : cases) {
+        const auto [width, height, bits, colours] = c.shape;
+        SCOPED_TRACE(testing::Message() << bits << " bits, " << width << " wide");
+        const Bytes file = BmpFile(width, height, bits, bits == 8 ? kBiRle8 : kBiRle4,
+                                   Grey(colours), c.data, colours == 256 ? 0 : colours);
         const std::optional<DibBlock> dib = Read(file);
         ASSERT_TRUE(dib);
         EXPECT_EQ(ReadPackedDib(file.data() + kFileHeaderSize, file.size() - kFileHeaderSize), dib);
+        const Bytes head(file.begin() + kFileHeaderSize + kInfoHeaderSize,
+                         file.begin() + kFileHeaderSize + kInfoHeaderSize + 4 * colours);
+        ASSERT_EQ(dib->size(), kInfoHeaderSize + head.size() + c.pixels.size());
+        EXPECT_EQ(GetLE32(dib->data() + 16), kBiRgb);
+        EXPECT_TRUE(std::equal(head.begin(), head.end(), dib->begin() + kInfoHeaderSize));
         EXPECT_TRUE(std::equal(c.pixels.begin(), c.pixels.end(), FindDibBits(dib->data())));
     }
 }
@@ -300,35 +304,31 @@ std::vector<Refused> RefusedFiles()
 INSTANTIATE_TEST_SUITE_P(Cases, BmpRefused, ::testing::ValuesIn(RefusedFiles()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(BmpReader, MissingFilesFailAndBitmapContentLoadsWhateverItsName)
+// Bitmap content loads whatever its name; only bitmaps are written as files, unsound blocks
+// not at all, and the image size field is normalised; a missing file leaves no image.
+TEST_F(BmpReader, FilesLoadByContentAndOnlySoundBitmapsAreWritten)
 {
-    EXPECT_FALSE(ReadBmpFile(m_dir.File("missing.bmp")));
-    const DibBlock dib = Make(3, 3, 24);
+    DibBlock dib = Make(3, 3, 8);
     const std::string path = m_dir.File("picture.tif");
+    EXPECT_FALSE(WriteBmpFile(m_dir.File("no/such/folder/a.bmp"), dib.data(), dib.size()));
+    EXPECT_FALSE(WriteBmpFile(path, dib.data(), dib.size() - 1));
+    EXPECT_FALSE(std::filesystem::exists(path));
+    PutLE32(dib.data() + 20, 0);
     ASSERT_TRUE(WriteBmpFile(path, dib.data(), dib.size()));
+    EXPECT_EQ(GetLE32(ReadFile(path).data() + kFileHeaderSize + 20), 12u);
     CDib image;
     ASSERT_TRUE(image.LoadFile(path));
     EXPECT_EQ(image.GetFormat(), CDib::kFormatBmp);
+    DibSize(dib.data());
     EXPECT_EQ(image.Block(), dib);
-    // Only bitmaps are written as files; a missing file leaves no image.
     EXPECT_FALSE(image.SaveFile(m_dir.File("a.kvz"), CDib::kFormatCompressed));
     EXPECT_FALSE(std::filesystem::exists(m_dir.File("a.kvz")));
     ASSERT_TRUE(image.SaveFile(m_dir.File("a.bmp"), CDib::kFormatBmp));
     EXPECT_EQ(ReadBmpFile(m_dir.File("a.bmp")), dib);
     EXPECT_FALSE(image.LoadFile(m_dir.File("missing.bmp")));
     EXPECT_TRUE(image.IsEmpty());
-}
-
-TEST(BmpWriter, RefusesUnsoundBlocksAndNormalisesTheImageSizeField)
-{
-    TempDir dir;
-    DibBlock dib = Make(3, 3, 8);
-    EXPECT_FALSE(WriteBmpFile(dir.File("no/such/folder/a.bmp"), dib.data(), dib.size()));
-    EXPECT_FALSE(WriteBmpFile(dir.File("short.bmp"), dib.data(), dib.size() - 1));
-    EXPECT_FALSE(std::filesystem::exists(dir.File("short.bmp")));
-    PutLE32(dib.data() + 20, 0);
-    ASSERT_TRUE(WriteBmpFile(dir.File("a.bmp"), dib.data(), dib.size()));
-    EXPECT_EQ(GetLE32(ReadFile(dir.File("a.bmp")).data() + kFileHeaderSize + 20), 12u);
+    EXPECT_FALSE(ReadBmpFile(m_dir.File("missing.bmp")));
+    EXPECT_FALSE(ReadPackedDib(dib.data(), 3));
 }
 
 } // namespace

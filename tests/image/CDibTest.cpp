@@ -42,17 +42,6 @@ TEST_P(BlockRoundTrip, BothFormsGiveTheDibBackWithItsSizeNormalised)
 
 INSTANTIATE_TEST_SUITE_P(EveryDepth, BlockRoundTrip, ::testing::Values(1, 4, 8, 16, 24, 32));
 
-TEST(Blocks, OtherCodesAndEmptyImagesWriteNothing)
-{
-    const DibBlock dib = Make(2, 2, 8);
-    CDib image(dib.data(), dib.size());
-    Archive out;
-    EXPECT_FALSE(image.WriteBlock(out, 6));
-    EXPECT_FALSE(image.WriteBlock(out, 0));
-    EXPECT_FALSE(CDib().WriteBlock(out, CDib::kFormatCompressed));
-    EXPECT_TRUE(out.Bytes().empty());
-}
-
 // A compressed block around arbitrary bytes, with lengths that may lie.
 std::vector<std::uint8_t> CompressedBlock(const std::vector<std::uint8_t>& raw,
                                           std::uint32_t claimed, std::int64_t packedDelta = 0)
@@ -72,6 +61,10 @@ std::vector<std::uint8_t> CompressedBlock(const std::vector<std::uint8_t>& raw,
 TEST(Blocks, MalformedBlocksFailAndLeaveNoImage)
 {
     const DibBlock dib = Make(5, 5, 24);
+    Archive none;
+    EXPECT_FALSE(CDib(dib.data(), dib.size()).WriteBlock(none, 6));
+    EXPECT_FALSE(CDib().WriteBlock(none, CDib::kFormatCompressed));
+    EXPECT_TRUE(none.Bytes().empty());
     const auto size = static_cast<std::uint32_t>(dib.size());
     DibBlock core = dib;
     PutLE32(core.data(), 12);
@@ -133,7 +126,9 @@ TEST(Blocks, LargeCompressedBlockComesBackWholeAndItsLengthMustBeExact)
     }
 }
 
-TEST(CDibCopies, CopiesResetTheFormatAndRebuildThePalette)
+// Copies drop the format and rebuild the palette (a halftone one for true colour); a bare block
+// shorter than its size rules ask leaves the image empty, a longer one is cut.
+TEST(CDibCopies, CopiesRebuildThePaletteAndBareBlocksAreChecked)
 {
     const DibBlock dib = Make(4, 4, 8, 17);
     CDib a(dib.data(), dib.size());
@@ -142,31 +137,20 @@ TEST(CDibCopies, CopiesResetTheFormatAndRebuildThePalette)
     EXPECT_EQ(b.GetFormat(), 0);
     EXPECT_EQ(b.Block(), a.Block());
     ASSERT_EQ(b.GetPalette().EntryCount(), 17);
-    // entry 1 of the table: bytes 4..7 (blue, green, red)
-    const std::uint8_t* t = dib.data() + 40 + 4;
+    const std::uint8_t* t = dib.data() + 40 + 4; // entry 1: blue, green, red
     EXPECT_EQ(b.GetPalette().Entries()[1], MakeColour(t[2], t[1], t[0]));
-
-    CDib c;
-    c.Assign(b);
-    EXPECT_EQ(c.Block(), a.Block());
-    c.Assign(CDib());
-    EXPECT_TRUE(c.IsEmpty());
-    EXPECT_FALSE(c.MakePalette());
-    // True colour gets a halftone palette.
-    const DibBlock rgb = Make(4, 4, 24);
+    DibBlock rgb = Make(4, 4, 24);
     EXPECT_TRUE(CDib(rgb.data(), rgb.size()).GetPalette().IsHalftone());
-}
-
-TEST(CDibCopies, UnsoundBareBlocksLeaveTheImageEmptyAndLongerOnesAreCut)
-{
-    DibBlock dib = Make(4, 4, 24);
-    CDib a(dib.data(), dib.size() - 1);
-    EXPECT_TRUE(a.IsEmpty());
-    EXPECT_FALSE(a.Assign(dib.data(), 39));
+    EXPECT_TRUE(CDib(rgb.data(), rgb.size() - 1).IsEmpty());
+    EXPECT_FALSE(a.Assign(rgb.data(), 39));
     EXPECT_FALSE(a.Assign(nullptr, 0));
-    dib.resize(dib.size() + 10, 0xAB);
-    EXPECT_TRUE(a.Assign(dib.data(), dib.size()));
-    EXPECT_EQ(a.GetDibLength(), dib.size() - 10);
+    EXPECT_TRUE(a.IsEmpty());
+    ASSERT_TRUE(a.Assign(b));
+    EXPECT_FALSE(a.Assign(CDib())); // an empty image empties it
+    EXPECT_TRUE(a.IsEmpty());
+    rgb.resize(rgb.size() + 10, 0xAB);
+    EXPECT_TRUE(a.Assign(rgb.data(), rgb.size()));
+    EXPECT_EQ(a.GetDibLength(), rgb.size() - 10);
 }
 
 } // namespace

@@ -81,24 +81,4 @@ TEST(Soundness, AcceptsOnlyBitmapsTheProgramCanWorkOn)
     }
 }
 
-TEST(MakeDib, BuildsZeroFilledBlocksWithTheTableAndRefusesBadSizes)
-{
-    BitmapInfoHeader like;
-    like.bitCount = 4;
-    like.clrUsed = 3;
-    like.xPelsPerMeter = 99;
-    const std::uint8_t table[12] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-    const std::optional<DibBlock> dib = MakeDib(like, 5, 2, table);
-    ASSERT_TRUE(dib);
-    ASSERT_EQ(dib->size(), 40u + 12u + 8u);
-    EXPECT_TRUE(IsSoundDib(dib->data(), dib->size()));
-    EXPECT_EQ(BitmapInfoHeader::Read(dib->data()).xPelsPerMeter, 99);
-    EXPECT_TRUE(std::equal(table, table + 12, dib->begin() + 40));
-    EXPECT_EQ((*dib)[59], 0);
-    EXPECT_FALSE(MakeDib(like, 0, 2, table));
-    EXPECT_FALSE(MakeDib(like, 5, 100001, table));
-    like.bitCount = 3;
-    EXPECT_FALSE(MakeDib(like, 5, 2, table));
-}
-
 } // namespace

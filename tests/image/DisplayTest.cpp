@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 using testdibs::Make;
 
 namespace {
@@ -25,50 +23,8 @@ protected:
         return m_image.GetBitmap(nullptr, static_cast<int>(100 * zoom),
                                  static_cast<int>(80 * zoom));
     }
-    std::vector<int> CachedWidths() const
-    {
-        std::vector<int> widths;
-        for (int i = 0; i < m_image.CachedCount(); ++i)
-            widths.push_back(m_image.CachedAt(i)->Width());
-        return widths;
-    }
-
     CDib m_image;
 };
-
-TEST_F(DisplayCache, KeepsCacheSizePlusOneCopiesMostRecentlyUsedLast)
-{
-    for (int k = 1; k <= 5; ++k)
-        ASSERT_NE(AtZoom(std::pow(1.2, k)), nullptr);
-    // widths of 1.2^k x 100: 120, 144, 172, 207, 248; the oldest is gone
-    EXPECT_EQ(CachedWidths(), (std::vector<int>{144, 172, 207, 248}));
-    // A hit is the same copy and becomes the newest; a miss rebuilds.
-    CDib* hit = AtZoom(std::pow(1.2, 3));
-    EXPECT_EQ(AtZoom(std::pow(1.2, 3)), hit);
-    EXPECT_EQ(AtZoom(1.2)->Width(), 120);
-    EXPECT_EQ(CachedWidths(), (std::vector<int>{207, 248, 172, 120}));
-    // Without caching one copy is held.
-    CDib::SetCacheSize(0);
-    AtZoom(3);
-    AtZoom(4);
-    EXPECT_EQ(CachedWidths(), (std::vector<int>{400}));
-}
-
-TEST_F(DisplayCache, ReductionsUseTheSingleReducedSlot)
-{
-    CDib* half = AtZoom(0.5);
-    ASSERT_NE(half, nullptr);
-    EXPECT_EQ(m_image.ReducedCopy(), half);
-    EXPECT_EQ(m_image.CachedCount(), 0);
-    EXPECT_EQ(AtZoom(0.5), half);
-    CDib* quarter = AtZoom(0.25);
-    EXPECT_EQ(m_image.ReducedCopy(), quarter);
-    EXPECT_EQ(AtZoom(0.5)->Width(), 50); // rescaled into the slot
-    EXPECT_EQ(m_image.ReducedCopy()->Width(), 50);
-    // Not smaller in both dimensions: goes to the list.
-    ASSERT_NE(m_image.GetBitmap(nullptr, 50, 80), nullptr);
-    EXPECT_EQ(CachedWidths(), (std::vector<int>{50}));
-}
 
 TEST_F(DisplayCache, EveryPixelOperationEmptiesTheCache)
 {
@@ -144,24 +100,6 @@ TEST_P(DisplayDepth, DrawsEveryPixelThroughItsColourTableOrValue)
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDepth, DisplayDepth, ::testing::Values(1, 4, 8, 16, 24, 32));
-
-// Copies are resampled like Scale; the same size is a plain copy. Both have format 0.
-TEST(DisplayCopies, AreTheImageScaledByteForByteWithItsOwnPalette)
-{
-    const DibBlock dib = Make(13, 9, 8, 2);
-    CDib image(dib.data(), dib.size());
-    image.SetFormat(CDib::kFormatBmp);
-    for (auto [w, h] : {std::pair{13, 9}, std::pair{29, 20}, std::pair{6, 4}, std::pair{13, 2}}) {
-        CDib expected(image);
-        ASSERT_TRUE(expected.Scale(w, h));
-        const CDib* copy = image.GetBitmap(nullptr, w, h);
-        ASSERT_NE(copy, nullptr);
-        EXPECT_EQ(copy->Block(), expected.Block()) << w << "x" << h;
-        EXPECT_EQ(copy->GetFormat(), 0);
-        EXPECT_EQ(copy->GetPalette().Entries(), expected.GetPalette().Entries());
-    }
-    EXPECT_EQ(image.Block(), dib);
-}
 
 TEST(Draw, ClipAndScrollLimitTheTransferAndShortTablesDrawBlack)
 {

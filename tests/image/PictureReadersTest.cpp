@@ -1,5 +1,6 @@
 #include "image/CDib.h"
 #include "image/PictureFile.h"
+#include "image/PictureHeader.h"
 #include "image/support/TestDibs.h"
 #include "support/TempDir.h"
 
@@ -220,13 +221,14 @@ Picture Make(const JpegShape& s)
         std::swap(p.width, p.height);
     p.bitCount = n == 1 ? 8 : 24;
     p.tolerance = 12;
-    p.pixel = [s](int x, int y) {
-        if (s.orientation == 6)
-            std::tie(x, y) = std::pair(y, kH - 1 - x);
-        else if (s.orientation == 5)
+    p.pixel = [o = s.orientation, grey = s.input == JCS_GRAYSCALE](int x, int y) {
+        // 5 to 8 swap the sides; 2, 3, 7 and 8 mirror the stored columns, 3, 4, 6 and 7 its rows.
+        if (o >= 5)
             std::swap(x, y);
+        x = o == 2 || o == 3 || o == 7 || o == 8 ? kW - 1 - x : x;
+        y = o == 3 || o == 4 || o == 6 || o == 7 ? kH - 1 - y : y;
         const std::uint32_t rgb = SmoothRgb(x, y);
-        return s.input == JCS_GRAYSCALE ? Channel(rgb, 16) * 0x010101u : rgb;
+        return grey ? Channel(rgb, 16) * 0x010101u : rgb;
     };
     return p;
 }
@@ -341,8 +343,15 @@ const Case kCases[] = {
     {"JpegProgressive", JpegShape{JCS_RGB, JCS_YCbCr, true}},
     {"JpegCmyk", JpegShape{JCS_CMYK, JCS_CMYK, false}},
     {"JpegYcck", JpegShape{JCS_CMYK, JCS_YCCK, true}},
-    {"JpegTurnedAQuarterByExif", JpegShape{JCS_RGB, JCS_YCbCr, false, 6, false}},
-    {"JpegTransposedByExif", JpegShape{JCS_GRAYSCALE, JCS_GRAYSCALE, false, 5, true}},
+    // Turned upright by every EXIF orientation, in either byte order.
+    {"JpegExif1", JpegShape{JCS_RGB, JCS_YCbCr, false, 1}},
+    {"JpegExif2", JpegShape{JCS_RGB, JCS_YCbCr, false, 2, true}},
+    {"JpegExif3", JpegShape{JCS_RGB, JCS_YCbCr, false, 3}},
+    {"JpegExif4", JpegShape{JCS_RGB, JCS_YCbCr, true, 4, true}},
+    {"JpegExif5", JpegShape{JCS_GRAYSCALE, JCS_GRAYSCALE, false, 5, true}},
+    {"JpegExif6", JpegShape{JCS_RGB, JCS_YCbCr, false, 6}},
+    {"JpegExif7", JpegShape{JCS_RGB, JCS_YCbCr, false, 7, true}},
+    {"JpegExif8", JpegShape{JCS_RGB, JCS_YCbCr, false, 8}},
     {"Gif", GifShape{}},
     {"GifTransparent", GifShape{kW, kH, 0, 0, false, 7}},
     {"GifInterlacedFrameOnALargerScreen", GifShape{kW + 3, kH + 2, 2, 1, true}},
@@ -368,6 +377,13 @@ TEST_P(PictureReaders, OpenDecodesEveryPixel)
     ASSERT_EQ(dib.Width(), c.width);
     ASSERT_EQ(dib.Height(), c.height);
     EXPECT_EQ(dib.BitCount(), c.bitCount);
+    // The information shown without decoding agrees with the picture decoded.
+    const std::optional<PictureHeader> header = ReadPictureHeader(path);
+    ASSERT_TRUE(header);
+    EXPECT_EQ(
+        std::tie(header->format, header->width, header->height, header->bitCount, header->colours),
+        std::make_tuple(dib.GetFormat(), dib.Width(), dib.Height(), dib.BitCount(),
+                        static_cast<int>(DibNumColors(dib.GetDib()))));
     for (int y = 0; y < c.height; ++y)
         for (int x = 0; x < c.width; ++x) {
             const std::uint32_t want = c.pixel(x, y), got = dib.PixelAt(x, y);

@@ -18,69 +18,47 @@ protected:
         const DibBlock dib = Make(11, 5, Bits());
         return CDib(dib.data(), dib.size());
     }
-    // The block a width x height result must be: the image's header and table, clear padding,
-    // and at each (x, y) the pattern's value at the point `from` gives.
-    DibBlock Expected(int width, int height, std::function<std::pair<int, int>(int, int)> from)
-    {
-        const DibBlock like = Make(1, 1, Bits());
-        DibBlock dib = *MakeDib(BitmapInfoHeader::Read(like.data()), width, height,
-                                like.data() + kInfoHeaderSize);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const auto [px, py] = from(x, y);
-                testdibs::Put(dib.data(), x, y, testdibs::Pattern(px, py, Bits()));
-            }
-        return dib;
-    }
 };
 
+// Pixel (x, y) of the result shows the image's pixel at
+// ((m0 x + m1 y + m2) / m3, (m4 x + m5 y + m6) / m7); padding stays clear.
 TEST_P(PixelOps, EveryOperationMovesEveryPixelAndKeepsTheHeader)
 {
-    // Pixel (x, y) of the result shows the image's pixel at
-    // ((m0 x + m1 y + m2) / m3, (m4 x + m5 y + m6) / m7).
-    struct Case {
-        const char* name;
-        std::function<bool(CDib&)> op;
-        int width, height, m[8];
+    using Op = std::function<bool(CDib&)>;
+    const Op flipH = [](CDib& d) { return d.FlipHorizontal(); };
+    const Op flipV = [](CDib& d) { return d.FlipVertical(); };
+    const auto turn = [](int angle) { return Op([angle](CDib& d) { return d.Rotate(angle); }); };
+    const auto crop = [](int x, int y, int w, int h) {
+        return Op([=](CDib& d) { return d.Crop(x, y, w, h); });
     };
-    const Case cases[] = {
-        {"flip horizontal",
-         [](CDib& d) { return d.FlipHorizontal(); },
-         11,
-         5,
-         {-1, 0, 10, 1, 0, 1, 0, 1}},
-        {"flip vertical",
-         [](CDib& d) { return d.FlipVertical(); },
-         11,
-         5,
-         {1, 0, 0, 1, 0, -1, 4, 1}},
-        {"clockwise", [](CDib& d) { return d.Rotate(90); }, 5, 11, {0, 1, 0, 1, -1, 0, 4, 1}},
-        {"half turn", [](CDib& d) { return d.Rotate(180); }, 11, 5, {-1, 0, 10, 1, 0, -1, 4, 1}},
-        {"counter-clockwise",
-         [](CDib& d) { return d.Rotate(270); },
-         5,
-         11,
-         {0, -1, 10, 1, 1, 0, 0, 1}},
-        {"crop past the far edges",
-         [](CDib& d) { return d.Crop(3, 1, 100, 100); },
-         8,
-         4,
-         {1, 0, 3, 1, 0, 1, 1, 1}},
-        {"crop from before the origin",
-         [](CDib& d) { return d.Crop(-2, -1, 5, 3); },
-         3,
-         2,
-         {1, 0, 0, 1, 0, 1, 0, 1}},
+    const struct {
+        const char* name;
+        Op op;
+        int width, height, m[8];
+    } cases[] = {
+        {"flip horizontal", flipH, 11, 5, {-1, 0, 10, 1, 0, 1, 0, 1}},
+        {"flip vertical", flipV, 11, 5, {1, 0, 0, 1, 0, -1, 4, 1}},
+        {"clockwise", turn(90), 5, 11, {0, 1, 0, 1, -1, 0, 4, 1}},
+        {"half turn", turn(180), 11, 5, {-1, 0, 10, 1, 0, -1, 4, 1}},
+        {"counter-clockwise", turn(270), 5, 11, {0, -1, 10, 1, 1, 0, 0, 1}},
+        {"crop past the far edges", crop(3, 1, 100, 100), 8, 4, {1, 0, 3, 1, 0, 1, 1, 1}},
+        {"crop from before the origin", crop(-2, -1, 5, 3), 3, 2, {1, 0, 0, 1, 0, 1, 0, 1}},
         {"scale", [](CDib& d) { return d.Scale(17, 3); }, 17, 3, {11, 0, 0, 17, 0, 5, 0, 3}},
     };
-    for (const Case& c : cases) {
+    const DibBlock like = Make(1, 1, Bits());
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CDib image = Image();
         ASSERT_TRUE(c.op(image));
-        EXPECT_EQ(image.Block(), Expected(c.width, c.height, [&](int x, int y) {
-                      return std::pair{(c.m[0] * x + c.m[1] * y + c.m[2]) / c.m[3],
-                                       (c.m[4] * x + c.m[5] * y + c.m[6]) / c.m[7]};
-                  }));
+        DibBlock expected = *MakeDib(BitmapInfoHeader::Read(like.data()), c.width, c.height,
+                                     like.data() + kInfoHeaderSize);
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x)
+                testdibs::Put(expected.data(), x, y,
+                              testdibs::Pattern((c.m[0] * x + c.m[1] * y + c.m[2]) / c.m[3],
+                                                (c.m[4] * x + c.m[5] * y + c.m[6]) / c.m[7],
+                                                Bits()));
+        EXPECT_EQ(image.Block(), expected);
     }
 }
 
@@ -104,31 +82,12 @@ TEST_P(PixelOps, RefusedOrEmptyOperationsKeepTheImage)
     ASSERT_TRUE(image.Rotate(90));
     ASSERT_TRUE(image.Rotate(270));
     EXPECT_EQ(image.Block(), before);
+    // Without an image every operation fails.
+    CDib empty;
+    EXPECT_FALSE(empty.FlipHorizontal() || empty.FlipVertical() || empty.Rotate(90) ||
+                 empty.Rotate(180) || empty.Crop(0, 0, 1, 1) || empty.Scale(2, 2));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDepth, PixelOps, ::testing::Values(1, 4, 8, 16, 24, 32));
-
-TEST(PixelOpsEmpty, EveryOperationFailsWithoutAnImage)
-{
-    CDib image;
-    EXPECT_FALSE(image.FlipHorizontal());
-    EXPECT_FALSE(image.FlipVertical());
-    EXPECT_FALSE(image.Rotate(90));
-    EXPECT_FALSE(image.Rotate(180));
-    EXPECT_FALSE(image.Crop(0, 0, 1, 1));
-    EXPECT_FALSE(image.Scale(2, 2));
-}
-
-TEST(PixelOpsFormat, QuarterTurnsKeepTheFormatCodeAndAShortColourTable)
-{
-    const DibBlock dib = Make(5, 3, 8, 40);
-    CDib image(dib.data(), dib.size());
-    image.SetFormat(CDib::kFormatTiff);
-    ASSERT_TRUE(image.Rotate(90));
-    EXPECT_EQ(image.GetFormat(), CDib::kFormatTiff);
-    EXPECT_EQ(DibNumColors(image.GetDib()), 40u);
-    EXPECT_TRUE(std::equal(dib.begin() + 40, dib.begin() + 40 + 160, image.Block().begin() + 40));
-    EXPECT_EQ(image.GetPalette().EntryCount(), 40);
-}
 
 } // namespace

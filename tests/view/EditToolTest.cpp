@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -47,12 +48,7 @@ protected:
             std::make_unique<PrimTask>(&h.doc.data, std::make_unique<DbPoint>(p))));
     }
     // Every entry of every set: the object, its position and its attribute list.
-    struct Entry {
-        DbPrim* prim;
-        DPoint pixel;
-        const DbAttList* atts;
-        bool operator==(const Entry&) const = default;
-    };
+    using Entry = std::tuple<DbPrim*, DPoint, const DbAttList*>;
     std::vector<std::vector<Entry>> Entries()
     {
         std::vector<std::vector<Entry>> out;
@@ -61,20 +57,20 @@ protected:
             out.emplace_back();
             for (int i = 0; i < sets->GetSet(s)->GetCount(); ++i) {
                 auto* p = static_cast<DbPoint*>(sets->GetSet(s)->GetAt(i));
-                out.back().push_back({p, p->m_pixel, p->GetAttributes().Get()});
+                out.back().emplace_back(p, p->m_pixel, p->GetAttributes().Get());
             }
         }
         return out;
     }
     // The positions to a millionth of a pixel (the grid snaps through the mapping).
-    static Sets Pixels(const std::vector<std::vector<Entry>>& entries)
+    Sets Pixels()
     {
-        auto round = [](double v) { return std::round(v * 1e6) / 1e6; };
         Sets out;
-        for (const auto& set : entries) {
+        for (const auto& set : Entries()) {
             out.emplace_back();
             for (const Entry& e : set)
-                out.back().push_back({round(e.pixel.x), round(e.pixel.y)});
+                out.back().push_back({std::round(std::get<1>(e).x * 1e6) / 1e6,
+                                      std::round(std::get<1>(e).y * 1e6) / 1e6});
         }
         return out;
     }
@@ -89,7 +85,7 @@ TEST_P(EditPoints, EachEditIsOneTaskThatKeepsSetsOrderAndAttributes)
     const int tasks = h.doc.data.GetTaskCount();
     c.act(h);
     const auto after = Entries();
-    EXPECT_EQ(Pixels(after), c.after);
+    EXPECT_EQ(Pixels(), c.after);
     ASSERT_EQ(h.doc.data.GetTaskCount(), tasks + 1);
     EXPECT_EQ(h.doc.data.UndoName(), c.task);
     ASSERT_TRUE(h.doc.data.Undo());
@@ -163,7 +159,7 @@ TEST_F(EditPoints, ClicksOnNothingClearTheSelectionAndLeaveTheArrowsToScrolling)
     const int tasks = h.doc.data.GetTaskCount();
     h.KeyDown(ViewKey::Right);
     EXPECT_EQ(h.doc.data.GetTaskCount(), tasks);
-    EXPECT_EQ(Pixels(Entries()), kStart);
+    EXPECT_EQ(Pixels(), kStart);
     // A point that leaves its set leaves the selection: undoing its addition drops it.
     h.Click(150, 150);
     ASSERT_TRUE(h.doc.data.Undo());

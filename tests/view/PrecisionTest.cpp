@@ -12,77 +12,59 @@
 
 namespace {
 
-struct Drag {
-    IPoint from, to;
-};
-
-struct ShapeCase {
-    const char* name;
-    bool control;
-    std::vector<Drag> drags;
-    // The pixel nodes expected: four corners (straight edges) or all eight.
-    std::vector<DPoint> nodes;
-};
-
 // A region on (0, 0)-(200, 200) mapped to 0..100, dragged at zoom 1 with presses a pixel
-// off the handles: each drag is one task, leaves the node under the pointer and gives the
-// mapping of a region built from the expected nodes directly.
-class RegionShaping : public ::testing::TestWithParam<ShapeCase> {};
-
-TEST_P(RegionShaping, DraggedNodesMapAsTheRegionBuiltFromThem)
+// off the handles: each drag is one task, names the node in the status and gives the mapping
+// of a region built from the expected nodes directly (four corners: straight edges).
+TEST(RegionShaping, DraggedNodesMapAsTheRegionBuiltFromThem)
 {
-    const ShapeCase& c = GetParam();
-    ViewHarness h(400, 400, 300, 300);
-    h.doc.DefineRegion({0, 0}, {200, 200}, {0, 0}, {100, 100});
-    h.ActualPixelsAtOrigin();
-    h.view->OnCommand(ID_TOOL_MAP);
-    if (c.control)
-        h.Hold(KeyCode::Control);
-    for (const Drag& d : c.drags) {
-        h.Press(d.from.x, d.from.y);
-        h.Move((d.from.x + d.to.x) / 2, (d.from.y + d.to.y) / 2);
-        EXPECT_NE(h.Status().find("Node"), std::string::npos) << h.Status();
-        h.Move(d.to.x, d.to.y);
-        h.Release(d.to.x, d.to.y);
-    }
-    EXPECT_EQ(h.doc.data.GetTaskCount(), static_cast<int>(c.drags.size()));
-
-    Box direct;
-    direct.SetPixelNodes(static_cast<int>(c.nodes.size()), c.nodes.data());
-    direct.SetGraphNodes(Box::kNodes, h.doc.transform.GetRegion().GraphNodes());
-    for (double x = 10; x < 200; x += 47) {
-        for (double y = 12; y < 200; y += 53) {
-            DPoint a, b;
-            ASSERT_TRUE(h.doc.transform.PixelToGraph({x, y}, a));
-            ASSERT_TRUE(direct.PixelToGraph({x, y}, b));
-            EXPECT_NEAR(a.x, b.x, 1e-9);
-            EXPECT_NEAR(a.y, b.y, 1e-9);
+    const struct {
+        const char* name;
+        bool control;
+        std::vector<std::pair<IPoint, IPoint>> drags;
+        std::vector<DPoint> nodes;
+    } cases[] = {
+        // The top axis 15 pixels right of the bottom one: a skewed region.
+        {"skew",
+         true,
+         {{{1, 1}, {15, 5}}, {{199, 1}, {215, 3}}},
+         {{15, 5}, {215, 3}, {200, 200}, {0, 200}}},
+        // Keystone; a midpoint dragged after its corners bends the edge.
+        {"bend",
+         true,
+         {{{201, 199}, {190, 205}}, {{99, 1}, {100, 8}}},
+         {{0, 0}, {100, 8}, {200, 0}, {195, 102.5}, {190, 205}, {95, 202.5}, {0, 200}, {0, 100}}},
+        // Without Control a corner keeps the rectangle and lands on the pointer.
+        {"rectangle", false, {{{201, 1}, {230, 20}}}, {{0, 20}, {230, 20}, {230, 200}, {0, 200}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ViewHarness h(400, 400, 300, 300);
+        h.doc.DefineRegion({0, 0}, {200, 200}, {0, 0}, {100, 100});
+        h.ActualPixelsAtOrigin();
+        h.view->OnCommand(ID_TOOL_MAP);
+        if (c.control)
+            h.Hold(KeyCode::Control);
+        for (const auto& [from, to] : c.drags) {
+            h.Press(from.x, from.y);
+            h.Move((from.x + to.x) / 2, (from.y + to.y) / 2);
+            EXPECT_NE(h.Status().find("Node"), std::string::npos) << h.Status();
+            h.Move(to.x, to.y);
+            h.Release(to.x, to.y);
         }
+        EXPECT_EQ(h.doc.data.GetTaskCount(), static_cast<int>(c.drags.size()));
+        Box direct;
+        direct.SetPixelNodes(static_cast<int>(c.nodes.size()), c.nodes.data());
+        direct.SetGraphNodes(Box::kNodes, h.doc.transform.GetRegion().GraphNodes());
+        for (double x = 10; x < 200; x += 47)
+            for (double y = 12; y < 200; y += 53) {
+                DPoint a, b;
+                ASSERT_TRUE(h.doc.transform.PixelToGraph({x, y}, a));
+                ASSERT_TRUE(direct.PixelToGraph({x, y}, b));
+                EXPECT_NEAR(a.x, b.x, 1e-9);
+                EXPECT_NEAR(a.y, b.y, 1e-9);
+            }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Drags, RegionShaping,
-    ::testing::Values(
-        // The top axis 15 pixels right of the bottom one: a skewed region.
-        ShapeCase{"skew",
-                  true,
-                  {{{1, 1}, {15, 5}}, {{199, 1}, {215, 3}}},
-                  {{15, 5}, {215, 3}, {200, 200}, {0, 200}}},
-        // Keystone; a midpoint dragged after its corners bends the edge.
-        ShapeCase{"bend",
-                  true,
-                  {{{201, 199}, {190, 205}}, {{99, 1}, {100, 8}}},
-                  // clang-format off
-                  {{0, 0}, {100, 8}, {200, 0}, {195, 102.5}, {190, 205}, {95, 202.5},
-                   {0, 200}, {0, 100}}},
-        // clang-format on
-        // Without Control a corner keeps the rectangle and lands on the pointer.
-        ShapeCase{"rectangle",
-                  false,
-                  {{{201, 1}, {230, 20}}},
-                  {{0, 20}, {230, 20}, {230, 200}, {0, 200}}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // The same image point clicked at zooms 1/4 to 16 gives the same coordinate within 0.5/z,
 // exactly the pixel's own at 1:1, and draws back onto the clicked window pixel.

@@ -5,10 +5,8 @@
 #include "platform/CommandIds.h"
 #include "view/AutoScrollProc.h"
 #include "view/CollectTool.h"
-#include "view/CropTool.h"
 #include "view/MapTool.h"
 #include "view/PanTool.h"
-#include "view/RotateTool.h"
 #include "view/TrackMgr.h"
 #include "view/ZoomTool.h"
 
@@ -18,34 +16,21 @@
 
 namespace {
 
-// ---------------------------------------------------------------- fitting
-
-struct FitCase {
-    int imageW, imageH, clientW, clientH;
-    double expectedZoom;
-};
-
-class FitToWindowTest : public ::testing::TestWithParam<FitCase> {};
-
-TEST_P(FitToWindowTest, ZoomIsAPowerOfTheRateAtOrBelowTheExactFit)
+// The fitted zoom is the largest power of the rate at or below the exact fit; a resize refits
+// while fitted, a zoom command stops that.
+TEST(ViewFit, ZoomIsAPowerOfTheRateAtOrBelowTheExactFitUntilAZoomCommand)
 {
-    const FitCase c = GetParam();
-    ViewHarness h(c.imageW, c.imageH, c.clientW, c.clientH);
-    EXPECT_NEAR(h.view->GetZoom(), c.expectedZoom, 1e-4);
-    EXPECT_TRUE(h.view->IsFitted());
-    const ISize s = h.view->GetScaledSize();
-    EXPECT_LE(s.cx, c.clientW);
-    EXPECT_LE(s.cy, c.clientH);
-}
-
-INSTANTIATE_TEST_SUITE_P(Rate12, FitToWindowTest,
-                         ::testing::Values(FitCase{1000, 500, 600, 600, std::pow(1.2, -3)},
-                                           FitCase{100, 100, 200, 200, 1.44},
-                                           // tall image: the height decides
-                                           FitCase{100, 400, 400, 200, std::pow(1.2, -4)}));
-
-TEST(ViewFit, ResizeRefitsWhileFittedAndAZoomCommandStopsIt)
-{
+    const struct {
+        int imageW, imageH, clientW, clientH;
+        double zoom;
+    } cases[] = {{1000, 500, 600, 600, std::pow(1.2, -3)},
+                 {100, 100, 200, 200, 1.44},
+                 {100, 400, 400, 200, std::pow(1.2, -4)}}; // tall: the height decides
+    for (const auto& c : cases) {
+        ViewHarness h(c.imageW, c.imageH, c.clientW, c.clientH);
+        EXPECT_NEAR(h.view->GetZoom(), c.zoom, 1e-4) << c.imageW;
+        EXPECT_TRUE(h.view->IsFitted());
+    }
     ViewHarness h(1000, 500, 600, 600);
     h.host.Resize(1200, 1200);
     // Exact fit 1.2 is one step of the rate: n = trunc(1 - 1) = 0.
@@ -62,23 +47,6 @@ TEST(ViewFit, ResizeRefitsWhileFittedAndAZoomCommandStopsIt)
     EXPECT_EQ(h.view->GetZoom(), zoom);
 }
 
-// ---------------------------------------------------------------- zooming
-
-TEST(ViewZoom, ZoomInAndOutKeepsTheCentreImagePoint)
-{
-    ViewHarness h(2000, 1600, 400, 300);
-    h.ActualPixelsAtOrigin();
-    h.view->ScrollToPosition({700, 500});
-    const DPoint before = h.EventAt(200, 150).scaled;
-    ASSERT_TRUE(h.view->ZoomIn());
-    EXPECT_NEAR(h.EventAt(200, 150).scaled.x, before.x, 1.0 / 1.2);
-    ASSERT_TRUE(h.view->ZoomOut());
-    EXPECT_NEAR(h.view->GetZoom(), 1.0, 1e-12);
-    const DPoint after = h.EventAt(200, 150).scaled;
-    EXPECT_NEAR(after.x, before.x, 1.0);
-    EXPECT_NEAR(after.y, before.y, 1.0);
-}
-
 TEST(ViewZoom, ZoomStopsBeforeTheScaledSizeLeavesTheScrollRange)
 {
     ViewHarness h(3000, 20, 200, 200);
@@ -92,110 +60,66 @@ TEST(ViewZoom, ZoomStopsBeforeTheScaledSizeLeavesTheScrollRange)
     // Still paints (the visible part only) and events map to image pixels.
     h.Repaint();
     const ToolEvent e = h.EventAt(10, 10);
-    EXPECT_TRUE(std::isfinite(e.scaled.x));
-    EXPECT_GE(e.scaled.x, 0.0);
-    EXPECT_LE(e.scaled.x, 3000.0);
+    EXPECT_TRUE(e.scaled.x >= 0.0 && e.scaled.x <= 3000.0) << e.scaled.x;
     steps = 0;
     while (h.view->ZoomOut() && steps < 5000)
         ++steps;
     EXPECT_LT(steps, 5000);
     EXPECT_EQ(h.view->GetScaledSize(), (ISize{1, 1}));
-    EXPECT_GT(h.view->GetZoom(), 0.0);
     h.Repaint();
     EXPECT_EQ(h.Pixel(99, 99), PatternPixel(0, 0));
     EXPECT_EQ(h.Pixel(100, 99), ColourToPixel(kWhite));
 }
 
-// ---------------------------------------------------------------- painting
-
-TEST(ViewPaint, SmallImageIsCentredWithWindowColourAround)
-{
-    ViewSettings s;
-    s.windowColour = MakeColour(1, 2, 3);
-    ViewHarness h(50, 30, 200, 100, s);
-    h.ActualPixelsAtOrigin();
-    const IPoint off = h.view->GetCentringOffset();
-    EXPECT_EQ(off, (IPoint{75, 35}));
-    EXPECT_EQ(h.Pixel(75, 35), PatternPixel(0, 0));
-    EXPECT_EQ(h.Pixel(124, 64), PatternPixel(49, 29));
-    for (IPoint outside : {IPoint{74, 35}, IPoint{80, 65}})
-        EXPECT_EQ(h.Pixel(outside.x, outside.y), ColourToPixel(s.windowColour));
-    // Events see the centring: the image's top-left pixel is logical (0, 0).
-    const ToolEvent e = h.EventAt(75, 35);
-    EXPECT_EQ(e.logical, (IPoint{0, 0}));
-    EXPECT_EQ(e.viewportOffset, off);
-}
-
-struct SampleCase {
-    double zoom;
-    int scrollX, scrollY;
-    int bitCount;
-};
-
-class DirectDrawTest : public ::testing::TestWithParam<SampleCase> {};
-
 // Without a display copy the view samples the visible part itself; the pixels on screen
 // must be those a display copy of the scaled size would show.
-TEST_P(DirectDrawTest, SampledPixelsEqualTheDisplayCopy)
+TEST(ViewPaint, SampledPixelsEqualTheDisplayCopy)
 {
-    const SampleCase c = GetParam();
-    ViewSettings direct;
-    direct.maxDisplayCopyBytes = 0;
-    ViewHarness a(301, 207, 160, 120, ViewSettings{}, c.bitCount);
-    ViewHarness b(301, 207, 160, 120, direct, c.bitCount);
-    for (ViewHarness* h : {&a, &b}) {
-        h->view->ActualPixels();
-        while (h->view->GetZoom() < c.zoom * 0.999)
-            h->view->ZoomIn();
-        while (h->view->GetZoom() > c.zoom * 1.001)
-            h->view->ZoomOut();
-        h->view->ScrollToPosition({c.scrollX, c.scrollY});
-        h->Repaint();
+    const struct {
+        double zoom;
+        IPoint scroll;
+        int bitCount;
+    } cases[] = {{1.0 / 1.2 / 1.2, {0, 0}, 24},
+                 {std::pow(1.2, 9), {1234, 777}, 24},
+                 {std::pow(1.2, 4), {40, 30}, 8}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.zoom);
+        ViewSettings direct;
+        direct.maxDisplayCopyBytes = 0;
+        ViewHarness a(301, 207, 160, 120, ViewSettings{}, c.bitCount);
+        ViewHarness b(301, 207, 160, 120, direct, c.bitCount);
+        for (ViewHarness* h : {&a, &b}) {
+            ASSERT_TRUE(h->view->ZoomTo(c.zoom));
+            h->view->ScrollToPosition(c.scroll);
+            h->Repaint();
+        }
+        ASSERT_FALSE(a.view->IsDrawingDirect());
+        ASSERT_TRUE(b.view->IsDrawingDirect());
+        ASSERT_EQ(a.view->GetScrollPos(), b.view->GetScrollPos());
+        EXPECT_EQ(a.Snapshot(), b.Snapshot());
     }
-    ASSERT_FALSE(a.view->IsDrawingDirect());
-    ASSERT_TRUE(b.view->IsDrawingDirect());
-    ASSERT_EQ(a.view->GetScaledSize(), b.view->GetScaledSize());
-    ASSERT_EQ(a.view->GetScrollPos(), b.view->GetScrollPos());
-    EXPECT_EQ(a.Snapshot(), b.Snapshot());
 }
 
-INSTANTIATE_TEST_SUITE_P(Zooms, DirectDrawTest,
-                         ::testing::Values(SampleCase{1.0 / 1.2 / 1.2, 0, 0, 24},
-                                           SampleCase{std::pow(1.2, 9), 1234, 777, 24},
-                                           SampleCase{std::pow(1.2, 4), 40, 30, 8}));
-
-TEST(ViewPaint, OverlayOnlyRepaintDrawsDataButNotTheImage)
+TEST(ViewPaint, UpdateHintsRepaintTheOverlayOrRebuildOrRefit)
 {
     ViewHarness h(300, 300, 200, 200);
     h.ActualPixelsAtOrigin();
-    PixelCanvas& canvas = h.view->GetCanvas();
-    // Paint the canvas over so that any image drawing would show.
-    canvas.SetViewportOrg(0, 0);
-    canvas.Fill(kWhite);
+    // An overlay-only repaint draws the data but not the image (painted over here).
+    h.view->GetCanvas().SetViewportOrg(0, 0);
+    h.view->GetCanvas().Fill(kWhite);
     h.doc.data.NewSet();
     std::unique_ptr<DbPrim> p = std::make_unique<DbPoint>(DPoint{50, 60});
     h.doc.data.AddPrim(p, -1);
     h.view->OnUpdate(nullptr, PlotData::kHintOverlay);
-    EXPECT_EQ(h.view->GetOverlayOnly(), 0);
     EXPECT_EQ(h.Pixel(10, 10), ColourToPixel(kWhite));
-    // The plus marker of the current set.
-    EXPECT_NE(h.Pixel(53, 60), ColourToPixel(kWhite));
-    // A normal repaint brings the image back.
-    h.Repaint();
-    EXPECT_EQ(h.Pixel(10, 10), PatternPixel(10, 10));
-}
-
-TEST(ViewPaint, UpdateHintsRebuildOrRepaint)
-{
-    ViewHarness h(300, 300, 200, 200);
-    h.ActualPixelsAtOrigin();
-    // The image changes: hint 1 shows the new one at the same zoom.
+    EXPECT_NE(h.Pixel(53, 60), ColourToPixel(kWhite)); // the current set's plus marker
+    // The image changes: shown anew at the same zoom.
     h.doc.image.FlipHorizontal();
     h.view->OnUpdate(nullptr, PlotData::kHintImage);
     h.Flush();
     EXPECT_EQ(h.Pixel(0, 0), PatternPixel(299, 0));
     EXPECT_EQ(h.view->GetZoom(), 1.0);
-    // Hint 2 fits the replaced image.
+    // A replaced image is fitted.
     h.doc.SetImage(800, 800);
     h.view->OnUpdate(nullptr, PlotData::kHintImageReplaced);
     EXPECT_TRUE(h.view->IsFitted());
@@ -207,14 +131,11 @@ TEST(ViewPaint, NoImageDrawsNothingAndDisablesImageCommands)
     ViewHarness h(0, 0, 100, 100);
     EXPECT_FALSE(h.view->HasDisplay());
     for (CommandId id : {ID_VIEW_ZOOMIN, ID_VIEW_ZOOMOUT, ID_VIEW_FIT, ID_VIEW_ACTUAL, ID_TOOL_PAN,
-                         ID_TOOL_CROP, ID_TOOL_MAP, ID_VIEW_SAVE})
+                         ID_TOOL_CROP, ID_TOOL_MAP, ID_VIEW_SAVE, ID_TOOL_COLLECT})
         EXPECT_FALSE(h.State(id).enabled) << id;
-    // Events still reach the manager, which has no tool.
     h.Click(10, 10);
     EXPECT_EQ(h.view->GetCurrentTool(), nullptr);
 }
-
-// ---------------------------------------------------------------- saved views
 
 TEST(ViewSaved, PreviousFromAChangedViewPushesAnAutomaticEntryThatNextRemoves)
 {
@@ -229,18 +150,14 @@ TEST(ViewSaved, PreviousFromAChangedViewPushesAnAutomaticEntryThatNextRemoves)
     EXPECT_TRUE(h.State(ID_VIEW_PREV_SAVED).enabled);
     h.view->OnCommand(ID_VIEW_PREV_SAVED);
     EXPECT_EQ(h.view->GetSavedViews().Count(), 2);
-    EXPECT_EQ(h.view->GetSavedViews().At(1).automatic, 1);
     EXPECT_EQ(h.view->GetZoom(), 1.0);
     EXPECT_EQ(h.view->GetScrollPos(), (IPoint{40, 60}));
-    EXPECT_TRUE(h.State(ID_VIEW_NEXT_SAVED).enabled);
     h.view->OnCommand(ID_VIEW_NEXT_SAVED);
     EXPECT_EQ(h.view->GetZoom(), zoomed.zoom);
     EXPECT_EQ(h.view->GetScrollPos(), (IPoint{zoomed.scrollX, zoomed.scrollY}));
     EXPECT_EQ(h.view->GetSavedViews().Count(), 1);
     EXPECT_FALSE(h.State(ID_VIEW_NEXT_SAVED).enabled);
 }
-
-// ---------------------------------------------------------------- keys and tools
 
 TEST(ViewKeys, ScrollKeys)
 {
@@ -263,53 +180,36 @@ TEST(ViewKeys, ScrollKeys)
     }
 }
 
-TEST(ViewKeys, SpaceZAndXGiveTemporaryToolsAndReleaseReturnsToTheToolFromBefore)
+// Space, Z and X give the pan and zoom tools while held, once no gesture is under way; the
+// tool from before (and its cursor) comes back when the last is released without modifiers.
+TEST(ViewKeys, HeldKeysGiveTemporaryToolsAndTheToolFromBeforeReturns)
 {
     ViewHarness h(400, 400, 200, 200);
     Tool* before = h.view->GetCurrentTool();
     ASSERT_EQ(before, h.view->GetMapTool());
-    h.Hold(KeyCode::Space);
-    h.KeyDown(ViewKey::Space);
-    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetPanTool());
-    h.ui.cursors.clear();
-    h.Hold(KeyCode::Z);
-    h.KeyDown(ViewKey::Z);
-    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetZoominTool());
-    // Z up while space is held: back to pan.
-    h.Let(KeyCode::Z);
-    h.KeyUp(ViewKey::Z);
-    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetPanTool());
-    h.Hold(KeyCode::X);
-    h.KeyDown(ViewKey::X);
-    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetZoomoutTool());
-    h.Let(KeyCode::Space);
-    h.KeyUp(ViewKey::Space);
-    // X alone held: nothing changes until it is released too.
-    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetZoomoutTool());
-    h.Let(KeyCode::X);
-    h.KeyUp(ViewKey::X);
-    EXPECT_EQ(h.view->GetCurrentTool(), before);
-    // The tool's cursor is the one shown again.
-    EXPECT_EQ(h.view->GetCurrentCursor(), before->GetCursor());
-}
-
-TEST(ViewKeys, TemporaryToolsWaitForAnIdleManagerAndIgnoreModifiedKeyUps)
-{
-    ViewHarness h(400, 400, 200, 200);
+    const auto down = [&](KeyCode code, ViewKey key) { h.Hold(code), h.KeyDown(key); };
+    const auto up = [&](KeyCode code, ViewKey key) { h.Let(code), h.KeyUp(key); };
     h.Press(50, 50);
-    h.Hold(KeyCode::Space);
-    h.KeyDown(ViewKey::Space);
-    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetMapTool());
+    down(KeyCode::Space, ViewKey::Space);
+    EXPECT_EQ(h.view->GetCurrentTool(), before);
     h.Release(60, 60);
     h.KeyDown(ViewKey::Space);
     EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetPanTool());
-    h.Let(KeyCode::Space);
-    h.Hold(KeyCode::Shift);
-    h.KeyUp(ViewKey::Space);
+    down(KeyCode::Z, ViewKey::Z);
+    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetZoominTool());
+    up(KeyCode::Z, ViewKey::Z); // Z up while space is held: back to pan
     EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetPanTool());
-    h.Let(KeyCode::Shift);
-    h.KeyUp(ViewKey::Space);
-    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetMapTool());
+    down(KeyCode::X, ViewKey::X);
+    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetZoomoutTool());
+    up(KeyCode::Space, ViewKey::Space); // X still held: nothing changes
+    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetZoomoutTool());
+    h.Let(KeyCode::X);
+    h.Hold(KeyCode::Shift);
+    h.KeyUp(ViewKey::X);
+    EXPECT_EQ(h.view->GetCurrentTool(), h.view->GetZoomoutTool());
+    up(KeyCode::Shift, ViewKey::X);
+    EXPECT_EQ(h.view->GetCurrentTool(), before);
+    EXPECT_EQ(h.view->GetCurrentCursor(), before->GetCursor());
 }
 
 TEST(ViewCommands, CollectNeedsARegionAndAsksForTheMappingFirst)
@@ -331,64 +231,29 @@ TEST(ViewCommands, CollectNeedsARegionAndAsksForTheMappingFirst)
     EXPECT_EQ(h.view->GetCurrentTool(), static_cast<Tool*>(h.view->GetCollectTool()));
 }
 
-// ---------------------------------------------------------------- events
-
-TEST(ViewEvents, EventsClampToTheClientAndCarryTheTolerance)
+// A drag out of the window scrolls a step at once and a step every period; both grow with
+// the distance outside. The pan tool scrolls the other way, to the limit, and stops inside.
+TEST(ViewAutoScroll, StepAndPeriodFollowTheDistanceOutside)
 {
-    ViewSettings s;
-    s.pickTol = 4;
-    ViewHarness h(2000, 2000, 200, 100, s);
-    h.ActualPixelsAtOrigin();
-    h.view->ZoomIn(); // zoom 1.2
-    h.view->ScrollToPosition({300, 200});
-    ToolEvent e = h.EventAt(250, -20);
-    EXPECT_EQ(e.pixel, (IPoint{199, 0}));
-    EXPECT_EQ(e.logical, (IPoint{499, 200}));
-    EXPECT_NEAR(e.scaled.x, 499.5 / 1.2 - 0.5, 1e-9);
-    // The pick tolerance in image pixels, wherever the pointer is.
-    EXPECT_NEAR(e.tolerance.x, 4 / 1.2, 1e-9);
-    EXPECT_NEAR(e.tolerance.y, 4 / 1.2, 1e-9);
-    h.Hold(KeyCode::Shift);
-    EXPECT_EQ(h.EventAt(5, 5).shift, 1);
-}
-
-// ---------------------------------------------------------------- auto-scroll
-
-struct AutoScrollCase {
-    int outside;
-    int step;
-    int period;
-};
-
-class AutoScrollTest : public ::testing::TestWithParam<AutoScrollCase> {};
-
-TEST_P(AutoScrollTest, StepAndPeriodFollowTheDistanceOutside)
-{
-    const AutoScrollCase c = GetParam();
-    ViewHarness h(4000, 4000, 200, 200);
-    h.ActualPixelsAtOrigin();
-    h.view->ScrollToPosition({1000, 1000});
-    h.Press(100, 100);
-    h.Move(100, 199 + 1 + c.outside);
-    // One tick ran at once.
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1000, 1000 + c.step}));
-    AutoScrollProc* proc = h.view->GetAutoScroll();
-    ASSERT_TRUE(proc->IsRunning());
-    EXPECT_EQ(proc->GetPeriod(), c.period);
-    // The mouse holds still: the period stays and the scrolling goes on, one step per tick.
-    h.clock.Advance(c.period * 3);
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1000, 1000 + 4 * c.step}));
-    EXPECT_EQ(proc->GetPeriod(), c.period);
-    h.Release(100, 199 + c.outside);
-    EXPECT_FALSE(proc->IsRunning());
-}
-
-INSTANTIATE_TEST_SUITE_P(Distances, AutoScrollTest,
-                         ::testing::Values(AutoScrollCase{0, 10, 55}, AutoScrollCase{50, 20, 30},
-                                           AutoScrollCase{200, 95, 5}));
-
-TEST(ViewAutoScroll, PanToolScrollsTheOtherWayAndStopsInsideAndAtTheLimit)
-{
+    const struct {
+        int outside, step, period;
+    } cases[] = {{0, 10, 55}, {50, 20, 30}, {200, 95, 5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.outside);
+        ViewHarness h(4000, 4000, 200, 200);
+        h.ActualPixelsAtOrigin();
+        h.view->ScrollToPosition({1000, 1000});
+        h.Press(100, 100);
+        h.Move(100, 200 + c.outside);
+        EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1000, 1000 + c.step}));
+        AutoScrollProc* proc = h.view->GetAutoScroll();
+        ASSERT_TRUE(proc->IsRunning());
+        EXPECT_EQ(proc->GetPeriod(), c.period);
+        h.clock.Advance(c.period * 3);
+        EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1000, 1000 + 4 * c.step}));
+        h.Release(100, 199 + c.outside);
+        EXPECT_FALSE(proc->IsRunning());
+    }
     ViewHarness h(1000, 1000, 200, 200);
     h.ActualPixelsAtOrigin();
     h.view->ScrollToPosition({500, 500});
@@ -397,19 +262,15 @@ TEST(ViewAutoScroll, PanToolScrollsTheOtherWayAndStopsInsideAndAtTheLimit)
     h.Move(100, 250);
     AutoScrollProc* proc = h.view->GetAutoScroll();
     ASSERT_TRUE(proc->IsRunning());
-    EXPECT_EQ(proc->GetDirection(), (IPoint{-1, -1}));
     // The pan's own step moved by the clamped distance (99 pixels down: up 99), then one tick
     // of 20 up.
     EXPECT_EQ(h.view->GetScrollPos(), (IPoint{500, 500 - 99 - 20}));
     h.clock.Advance(30 * 30);
     EXPECT_EQ(h.view->GetScrollPos().y, 0);
-    EXPECT_TRUE(proc->IsRunning());
     h.Move(100, 150);
     EXPECT_FALSE(proc->IsRunning());
     h.Release(100, 150);
 }
-
-// ---------------------------------------------------------------- printing and the window
 
 TEST(ViewPrint, PageFitCentresTheImageWithoutFeedbackAndRestoresTheZoom)
 {
@@ -431,9 +292,9 @@ TEST(ViewPrint, PageFitCentresTheImageWithoutFeedbackAndRestoresTheZoom)
     EXPECT_EQ(h.view->GetZoom(), zoom);
 }
 
-TEST(ViewActivation, ActivationRefreshesTheDocumentAndLosingItEmptiesPanes)
+TEST(ViewActivation, LosingActivationEmptiesPanesAndClosingDeactivatesTheTool)
 {
-    ViewHarness h(100, 100, 100, 100);
+    ViewHarness h(300, 300, 200, 200);
     h.view->OnActivateView(true, false);
     EXPECT_EQ(h.doc.activations, 1);
     h.ui.panes = {{2, "12"}, {4, "scan.bmp"}, {5, "0.5, 0.5"}};
@@ -442,11 +303,6 @@ TEST(ViewActivation, ActivationRefreshesTheDocumentAndLosingItEmptiesPanes)
     h.view->OnActivateView(false, false);
     for (int pane : {2, 4, 5})
         EXPECT_EQ(h.Status(pane), "") << pane;
-}
-
-TEST(ViewActivation, ClosingTheWindowDeactivatesTheCurrentTool)
-{
-    ViewHarness h(300, 300, 200, 200);
     h.view->OnCommand(ID_TOOL_CROP);
     h.Drag({{10, 10}, {80, 80}});
     ASSERT_FALSE(h.ui.timers.empty());

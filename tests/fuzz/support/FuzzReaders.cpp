@@ -32,13 +32,10 @@ FeedResult Judge(const std::optional<DibBlock>& dib)
 // A loaded CDib is sound when its block is and its corner pixels can be asked for.
 bool SoundImage(const CDib& image)
 {
-    if (image.IsEmpty() || !SoundBlock(image.Block()))
-        return false;
-    const int w = image.Width(), h = image.Height();
-    if (w < 1 || h < 1)
+    if (image.IsEmpty() || !SoundBlock(image.Block()) || image.Width() < 1 || image.Height() < 1)
         return false;
     image.PixelAt(0, 0);
-    image.PixelAt(w - 1, h - 1);
+    image.PixelAt(image.Width() - 1, image.Height() - 1);
     return true;
 }
 
@@ -116,15 +113,12 @@ FeedResult FeedProject(const std::uint8_t* data, std::size_t size, const std::st
     if (std::fclose(f) != 0 || !written)
         return FeedResult::Rejected;
     CKurvoDoc doc;
-    if (!doc.OnOpenDocument(path)) {
-        std::remove(path.c_str());
-        return doc.GetPlotData() ? FeedResult::Unsound : FeedResult::Rejected;
-    }
+    const bool opened = doc.OnOpenDocument(path);
     std::remove(path.c_str());
     const PlotData* plot = doc.GetPlotData();
-    if (!plot)
-        return FeedResult::Unsound;
-    if (plot->HasImage() && !SoundImage(*plot->GetImage()))
+    if (!opened)
+        return plot ? FeedResult::Unsound : FeedResult::Rejected;
+    if (!plot || (plot->HasImage() && !SoundImage(*plot->GetImage())))
         return FeedResult::Unsound;
     return FeedResult::Accepted;
 }
@@ -145,7 +139,6 @@ FeedResult FeedArchiveStrings(const std::uint8_t* data, std::size_t size)
     } catch (const ArchiveError&) {
         if (ar.Position() > size)
             return FeedResult::Unsound;
-        return strings > 0 ? FeedResult::Accepted : FeedResult::Rejected;
     }
     return strings > 0 ? FeedResult::Accepted : FeedResult::Rejected;
 }

@@ -36,10 +36,7 @@ Bytes Pattern(std::size_t n)
 
 Seeds BmpSeeds()
 {
-    Bytes masks(12);
-    PutLE32(masks.data(), 0xF800);
-    PutLE32(masks.data() + 4, 0x07E0);
-    PutLE32(masks.data() + 8, 0x001F);
+    const Bytes masks = {0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0};
     // A core header (5 x 2, 4 bits) with 3-byte colour entries.
     Bytes core = {12, 0, 0, 0, 5, 0, 2, 0, 1, 0, 4, 0};
     for (int i = 0; i < 16; ++i)
@@ -69,17 +66,13 @@ Seeds BlockSeeds()
 {
     Seeds s;
     for (const auto& [name, file] : BmpSeeds()) {
-        CDib dib;
         const std::optional<DibBlock> block = ReadBmpMemory(file.data(), file.size());
-        if (!block || !dib.Assign(block->data(), block->size()))
-            continue;
-        for (int code : {CDib::kFormatBmp, CDib::kFormatCompressed}) {
+        const CDib dib = block ? CDib(block->data(), block->size()) : CDib();
+        for (const bool packed : {false, true}) {
             Archive ar;
-            if (!dib.WriteBlock(ar, code))
-                continue;
-            Bytes bytes{static_cast<std::uint8_t>(code == CDib::kFormatBmp ? 0 : 1)};
-            bytes.insert(bytes.end(), ar.Bytes().begin(), ar.Bytes().end());
-            s.push_back({(code == CDib::kFormatBmp ? "plain-" : "packed-") + name, bytes});
+            ar.WriteU8(packed ? 1 : 0);
+            if (dib.WriteBlock(ar, packed ? CDib::kFormatCompressed : CDib::kFormatBmp))
+                s.push_back({(packed ? "packed-" : "plain-") + name, ar.Bytes()});
         }
     }
     return s;

@@ -4,32 +4,22 @@
 
 #include <vector>
 
-int ManualClock::Advance(int ms)
+void ManualClock::Advance(int ms)
 {
-    int fired = 0;
     for (int t = 0; t < ms; ++t) {
+        std::erase_if(m_waited, [this](const auto& w) { return !m_ui.timers.count(w.first); });
         std::vector<int> ids;
         for (const auto& [id, timer] : m_ui.timers)
             ids.push_back(id);
-        for (auto it = m_waited.begin(); it != m_waited.end();) {
-            if (!m_ui.timers.count(it->first))
-                it = m_waited.erase(it);
-            else
-                ++it;
-        }
         for (int id : ids) {
-            auto timer = m_ui.timers.find(id);
-            if (timer == m_ui.timers.end())
-                continue; // killed by a callback of this millisecond
-            int& waited = m_waited[id];
-            if (++waited >= timer->second.periodMs) {
-                waited = 0;
+            // A callback of this millisecond may have killed the timer.
+            const auto timer = m_ui.timers.find(id);
+            if (timer != m_ui.timers.end() && ++m_waited[id] >= timer->second.periodMs) {
+                m_waited[id] = 0;
                 m_ui.FireTimer(id);
-                ++fired;
             }
         }
     }
-    return fired;
 }
 
 ViewHarness::ViewHarness(int imageW, int imageH, int clientW, int clientH,

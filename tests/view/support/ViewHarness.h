@@ -14,8 +14,7 @@
 class ManualClock {
 public:
     explicit ManualClock(RecordingUiServices& ui) : m_ui(ui) {}
-    // Advances by ms milliseconds; returns how many timer callbacks ran.
-    int Advance(int ms);
+    void Advance(int ms);
 
 private:
     RecordingUiServices& m_ui;

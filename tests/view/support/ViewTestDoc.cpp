@@ -12,34 +12,23 @@
 std::vector<std::uint8_t> MakeDibBlock(int width, int height, int bitCount,
                                        const std::function<Colour(int, int)>& colourOf)
 {
-    const std::uint64_t rowBytes = DibRowBytes(width, bitCount);
-    const std::uint32_t tableBytes = bitCount == 8 ? 1024 : 0;
-    std::vector<std::uint8_t> dib(kInfoHeaderSize + tableBytes + rowBytes * height);
     BitmapInfoHeader h;
-    h.width = width;
-    h.height = height;
     h.bitCount = static_cast<std::uint16_t>(bitCount);
-    h.sizeImage = static_cast<std::uint32_t>(rowBytes * height);
     h.clrUsed = bitCount == 8 ? 256 : 0;
-    h.Write(dib.data());
-    std::uint8_t* table = dib.data() + kInfoHeaderSize;
-    for (int i = 0; bitCount == 8 && i < 256; ++i) {
-        table[4 * i] = table[4 * i + 1] = table[4 * i + 2] = static_cast<std::uint8_t>(i);
-    }
-    std::uint8_t* bits = dib.data() + kInfoHeaderSize + tableBytes;
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* row = bits + (height - 1 - y) * rowBytes;
+    std::uint8_t grey[1024] = {};
+    for (int i = 0; i < 1024; ++i)
+        grey[i] = static_cast<std::uint8_t>(i % 4 == 3 ? 0 : i / 4);
+    DibBlock dib = *MakeDib(h, width, height, grey);
+    for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const Colour c = colourOf(x, y);
-            if (bitCount == 8) {
-                row[x] = RedOf(c);
-            } else {
-                row[3 * x] = BlueOf(c);
-                row[3 * x + 1] = GreenOf(c);
-                row[3 * x + 2] = RedOf(c);
-            }
+            std::uint8_t* p = FindDibBits(dib.data()) + (height - 1 - y) * DibRowBytes(dib.data()) +
+                              x * bitCount / 8;
+            if (bitCount == 8)
+                p[0] = RedOf(c);
+            else
+                p[0] = BlueOf(c), p[1] = GreenOf(c), p[2] = RedOf(c);
         }
-    }
     return dib;
 }
 
@@ -108,10 +97,6 @@ void ViewTestDoc::OnAxisMapping()
 
 bool ViewTestDoc::GetPixelResolution(const ToolEvent& e, DPoint& extent)
 {
-    if (fixedResolution) {
-        extent = *fixedResolution;
-        return true;
-    }
     DPoint a;
     DPoint b;
     const double step = 1.0 / e.scale;

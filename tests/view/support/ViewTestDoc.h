@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <vector>
 
 // A packed 24-bit (or 8-bit grey) DIB block whose pixel (x, y), counted from the top-left,
@@ -54,6 +53,4 @@ public:
     int axisMappingCalls = 0;
     int activations = 0;
     std::function<void()> onAxisMapping;
-    // When set, the pixel resolution answered whatever the position.
-    std::optional<DPoint> fixedResolution;
 };
