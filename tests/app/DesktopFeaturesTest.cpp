@@ -164,11 +164,6 @@ TEST_F(DesktopFeaturesTest, PrintUsesThePageChosenInPrintSetup)
 #endif
 
 #ifdef KURVO_STANDIN_DSM
-const standin::Control* Dsm()
-{
-    return standin::Loaded();
-}
-
 class ScannerDesktopTest : public DesktopFeaturesTest {
 protected:
     void SetUp() override
@@ -178,8 +173,8 @@ protected:
         std::ofstream(m_dir.File("dll.conf")) << "";
         setenv("SANE_CONFIG_DIR", m_dir.Path().c_str(), 1);
         SaneLibrary::Shutdown();
-        ASSERT_TRUE(Dsm());
-        Dsm()->reset();
+        ASSERT_TRUE(standin::Loaded());
+        standin::Loaded()->reset();
         m_profile->WriteString("Settings", "TwainDirectory",
                                std::filesystem::path(KURVO_STANDIN_DSM).parent_path().string());
         CTwain::ResetAvailability();
@@ -197,7 +192,7 @@ protected:
 
 TEST_F(ScannerDesktopTest, ThreeScannedImagesBecomeThreeDocumentsThatCannotBeUndone)
 {
-    standin::State& s = *Dsm()->state();
+    standin::State& s = *standin::Loaded()->state();
     s.images.assign(3, standin::Image{});
     for (int i = 0; i < 3; ++i) {
         s.images[i].width = 7 + i;
@@ -210,7 +205,7 @@ TEST_F(ScannerDesktopTest, ThreeScannedImagesBecomeThreeDocumentsThatCannotBeUnd
     EXPECT_EQ(Frame().Scanner().GetState(), CTwain::kSourceEnabled);
 
     // The source announces from its own side; the frame handles it on its own thread.
-    ASSERT_TRUE(Dsm()->announce(MSG_XFERREADY));
+    ASSERT_TRUE(standin::Loaded()->announce(MSG_XFERREADY));
     ProcessEvents();
     ASSERT_EQ(Docs().DocumentCount(), 3);
     for (int i = 0; i < 3; ++i) {

@@ -75,8 +75,7 @@ TEST_F(MainFrameTest, CommandsTravelViewDocumentFrameApplication)
     FakeTarget view({ID_VIEW_ZOOMIN, ID_VIEW_ACTUAL});
     FakeTarget doc({ID_EDIT_UNDO, ID_VIEW_ZOOMIN});
     FakeTarget disabled({ID_VIEW_FIT}, false);
-    auto* child = new CChildFrame(new QWidget, &view, &doc);
-    m_frame.AddChildFrame(child);
+    m_frame.AddChildFrame(new CChildFrame(new QWidget, &view, &doc));
 
     EXPECT_TRUE(m_frame.RouteCommand(ID_VIEW_ZOOMIN));
     EXPECT_EQ(view.commands, (std::vector<CommandId>{ID_VIEW_ZOOMIN}));

@@ -211,17 +211,14 @@ TEST(FilePromptDialog, OffersTheFiltersAndReportsTheOneChosen)
                       "Bitmap Files (*.bmp;*.dib;*.tif;*.tiff)|*.bmp;*.dib;*.tif;*.tiff",
                       "All Files (*.*)|*.*"};
     prompt.filterIndex = 2;
-    QStringList shownFilters;
     QString preselected;
     WhenShown<QFileDialog>([&](QFileDialog* dialog) {
-        shownFilters = dialog->nameFilters();
         preselected = dialog->selectedNameFilter();
-        dialog->selectNameFilter(shownFilters.value(2));
+        dialog->selectNameFilter(dialog->nameFilters().value(2));
         dialog->selectFile(existing);
         static_cast<QDialog*>(dialog)->accept();
     });
     ASSERT_TRUE(QtUiServices().PromptFileName(prompt));
-    EXPECT_EQ(shownFilters.size(), 3);
     EXPECT_EQ(preselected, "Bitmap Files (*.bmp *.dib *.tif *.tiff)");
     EXPECT_EQ(prompt.filterIndex, 3);
     EXPECT_EQ(QString::fromStdString(prompt.fileName), existing);

@@ -92,7 +92,7 @@ protected:
 };
 
 // The list follows the document's changes; unchecking a row is an undoable change.
-TEST_F(AttributeBar, ListsTheDocumentsAttributesAndFollowsItsChanges)
+TEST_F(AttributeBar, ListsTheDocumentsAttributesFollowsItsChangesAndLetsGoOfIt)
 {
     ASSERT_TRUE(data->Execute(std::make_unique<AddAttTask>(data.get(), "b", "2")));
     ASSERT_TRUE(data->Execute(std::make_unique<AddAttTask>(data.get(), "a", "1")));
@@ -104,6 +104,19 @@ TEST_F(AttributeBar, ListsTheDocumentsAttributesAndFollowsItsChanges)
     EXPECT_EQ(Rows(), "a=1+;b=2+;");
     ASSERT_TRUE(data->Undo());
     EXPECT_EQ(Rows(), "b=2+;");
+
+    // Without data the bar is empty and does nothing; it stops observing what it showed, also
+    // when it goes away showing data again.
+    DbAttMgrRep& mgr = data->GetSetMgr()->GetAttMgr();
+    const int before = mgr.ObserverCount();
+    bar->SetPlotData(nullptr);
+    EXPECT_EQ(mgr.ObserverCount(), before - 1);
+    EXPECT_EQ(Rows(), "");
+    bar->NewButton()->click();
+    EXPECT_TRUE(titles.empty());
+    bar->SetPlotData(data.get());
+    bar.reset();
+    EXPECT_EQ(mgr.ObserverCount(), before - 1);
 }
 
 // Editing in the dialog updates the value or renames; a name typed into the list renames,
@@ -132,23 +145,6 @@ TEST_F(AttributeBar, EditsAndNamesTypedIntoTheListRenameOrArePutBackAndDeleteRem
     QApplication::sendEvent(bar->List(), &press);
     QApplication::processEvents();
     EXPECT_EQ(Rows(), "b=2+;");
-}
-
-// Without data the bar is empty and does nothing; it stops observing what it showed, also
-// when it goes away showing data again.
-TEST_F(AttributeBar, WithoutDataItIsEmptyAndLetsGoOfTheDataItObserved)
-{
-    Define("a", "1");
-    DbAttMgrRep& mgr = data->GetSetMgr()->GetAttMgr();
-    const int before = mgr.ObserverCount();
-    bar->SetPlotData(nullptr);
-    EXPECT_EQ(mgr.ObserverCount(), before - 1);
-    EXPECT_EQ(Rows(), "");
-    bar->NewButton()->click();
-    EXPECT_EQ(titles.size(), 1u);
-    bar->SetPlotData(data.get());
-    bar.reset();
-    EXPECT_EQ(mgr.ObserverCount(), before - 1);
 }
 
 // ------------------------------------------------------------ the data list
