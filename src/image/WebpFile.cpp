@@ -27,11 +27,11 @@ private:
 
 } // namespace
 
-// The decoder writes opaque lossy pictures bottom-up straight into the DIB: a few bytes of
-// lossy data break off before much of a large claimed picture is written. Lossless data has no
-// such floor, so lossless pictures, and pictures with alpha, come into a buffer of their own,
-// left unwritten until the decoder fills it, and the DIB is made only once the decoding has
-// succeeded: a few bytes claiming a huge picture cost address space, not memory. Alpha comes
+// The decoder writes opaque lossy pictures of some 1000 pixels a byte at most (a page of plot
+// at the lowest quality is a few hundred) bottom-up straight into the DIB. Other pictures, and
+// pictures with alpha, come into a buffer of their own, left unwritten until the decoder fills
+// it, and the DIB is made only once the decoding has succeeded: a few bytes claiming a huge
+// picture cost address space, not memory. Alpha comes
 // premultiplied and is laid over white: each sample plus the white that shows through,
 // 255 - alpha.
 std::optional<DibBlock> ReadWebpMemory(const std::uint8_t* data, std::size_t length)
@@ -43,7 +43,9 @@ std::optional<DibBlock> ReadWebpMemory(const std::uint8_t* data, std::size_t len
     const int width = features.width;
     const int height = features.height;
     const bool alpha = features.has_alpha != 0;
-    const bool direct = !alpha && features.format == 1;
+    // Lossy data that could hold the picture at any likely quality is decoded in place.
+    const std::uint64_t pixels = static_cast<std::uint64_t>(width) * height;
+    const bool direct = !alpha && features.format == 1 && pixels <= 1024 * std::uint64_t{length};
     // The DIB's rows: blue, green, red, padded to four bytes. An extended file's canvas may
     // claim more than a DIB may hold.
     if (width < 1 || height < 1 || width > kMaxDibSide || height > kMaxDibSide)
