@@ -31,9 +31,8 @@ private:
 // at the lowest quality is a few hundred) bottom-up straight into the DIB. Other pictures, and
 // pictures with alpha, come into a buffer of their own, left unwritten until the decoder fills
 // it, and the DIB is made only once the decoding has succeeded: a few bytes claiming a huge
-// picture cost address space, not memory. Alpha comes
-// premultiplied and is laid over white: each sample plus the white that shows through,
-// 255 - alpha.
+// picture cost address space, not memory. Alpha comes premultiplied and is laid over white:
+// each sample plus the white that shows through, 255 - alpha.
 std::optional<DibBlock> ReadWebpMemory(const std::uint8_t* data, std::size_t length)
 {
     DecoderConfig config;
