@@ -1,5 +1,6 @@
 # Sourced by the benchmark scripts: a4_plot OUT.png writes a 600-dpi A4 plot (4960 x 7016):
-# white paper, a grid, a curve and a frame, in 24-bit colour. Sets $im to ImageMagick.
+# white paper, a grid, a curve and a frame, in 24-bit colour (8 bits a sample: ImageMagick
+# would otherwise keep 16). Sets $im to ImageMagick.
 im=$(command -v magick || command -v convert)
 a4_plot() {
   "$im" -size 4960x7016 xc:white -stroke '#B0B0B0' -strokewidth 3 \
@@ -8,5 +9,5 @@ a4_plot() {
     -stroke '#1E46BE' -strokewidth 8 -fill none \
     -draw "bezier 400,6600 1500,500 2800,6000 4400,1200" \
     -stroke black -strokewidth 6 -draw "rectangle 400,600 4400,6600" \
-    -type TrueColor "$1"
+    -type TrueColor -depth 8 "$1"
 }

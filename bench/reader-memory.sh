@@ -13,11 +13,11 @@ trap 'rm -rf "$work"' EXIT
 
 . bench/a4-plot.sh
 a4_plot "$work/rgb.png"
-"$im" "$work/rgb.png" -type TrueColor BMP3:"$work/rgb.bmp"
-"$im" "$work/rgb.png" -type TrueColor -compress None "$work/rgb.tif"
-"$im" "$work/rgb.png" -type TrueColor -compress LZW "$work/lzw.tif"
-"$im" "$work/rgb.png" -colorspace Gray -type Grayscale -compress None "$work/grey.tif"
-"$im" "$work/rgb.png" -colorspace Gray -type Grayscale "$work/grey.png"
+"$im" "$work/rgb.png" -type TrueColor -depth 8 BMP3:"$work/rgb.bmp"
+"$im" "$work/rgb.png" -type TrueColor -depth 8 -compress None "$work/rgb.tif"
+"$im" "$work/rgb.png" -type TrueColor -depth 8 -compress LZW "$work/lzw.tif"
+"$im" "$work/rgb.png" -colorspace Gray -type Grayscale -depth 8 -compress None "$work/grey.tif"
+"$im" "$work/rgb.png" -colorspace Gray -type Grayscale -depth 8 "$work/grey.png"
 "$im" "$work/rgb.png" -quality 90 "$work/rgb.jpg"
 "$im" "$work/rgb.png" -colors 64 "$work/palette.gif"
 "$im" "$work/rgb.png" -quality 90 "$work/lossy.webp"

@@ -1,6 +1,5 @@
 #include "image/DibUtil.h"
 
-#include <bit>
 #include <cstring>
 
 #if defined(__linux__)
@@ -174,20 +173,9 @@ bool IsSoundDib(const std::uint8_t* dib, std::size_t length)
     return DibSizeOf(dib) <= length;
 }
 
-// A pixel a word: the three bytes and the next pixel's first are read as one little-endian
-// word, turned round and written back; the fourth byte written is the next pixel's place and
-// is written again with it. The last pixel goes byte by byte.
 void RgbToBgr(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels)
 {
-    static_assert(std::endian::native == std::endian::little);
-    std::size_t i = 0;
-    for (; i + 1 < pixels; ++i, src += 3, dst += 3) {
-        std::uint32_t v;
-        std::memcpy(&v, src, 4);
-        v = (v & 0x0000FF00u) | (v << 16 & 0x00FF0000u) | (v >> 16 & 0x000000FFu);
-        std::memcpy(dst, &v, 4);
-    }
-    if (i < pixels) {
+    for (const std::uint8_t* end = src + 3 * pixels; src != end; src += 3, dst += 3) {
         dst[0] = src[2];
         dst[1] = src[1];
         dst[2] = src[0];
