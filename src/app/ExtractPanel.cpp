@@ -86,10 +86,17 @@ ExtractPanel::ExtractPanel(std::function<ImageViewWidget*()> activeView, QWidget
     form->addRow(QStringLiteral("Method"), m_method);
 
     m_pages = new QStackedWidget(this);
-    {
+    // A page of each method's own settings, in the order of the methods.
+    const auto newPage = [this] {
         auto* page = new QWidget(m_pages);
+        m_pages->addWidget(page);
         auto* f = new QFormLayout(page);
         f->setContentsMargins(0, 0, 0, 0);
+        return f;
+    };
+    {
+        QFormLayout* f = newPage();
+        QWidget* page = f->parentWidget();
         m_step = new QLineEdit(page);
         m_step->setPlaceholderText(QStringLiteral("one pixel"));
         m_step->setToolTip(QStringLiteral("The X step in graph units (empty: one pixel)"));
@@ -99,27 +106,22 @@ ExtractPanel::ExtractPanel(std::function<ImageViewWidget*()> activeView, QWidget
         f->addRow(QStringLiteral("X step"), m_step);
         f->addRow(QString(), m_logStep);
         f->addRow(QStringLiteral("Join gaps up to"), m_join);
-        m_pages->addWidget(page);
     }
     {
-        auto* page = new QWidget(m_pages);
-        auto* f = new QFormLayout(page);
-        f->setContentsMargins(0, 0, 0, 0);
+        QFormLayout* f = newPage();
+        QWidget* page = f->parentWidget();
         m_windowW = Spin(1, 10000, 8, page);
         m_windowH = Spin(1, 10000, 8, page);
         f->addRow(QStringLiteral("Window width"), m_windowW);
         f->addRow(QStringLiteral("Window height"), m_windowH);
-        m_pages->addWidget(page);
     }
     {
-        auto* page = new QWidget(m_pages);
-        auto* f = new QFormLayout(page);
-        f->setContentsMargins(0, 0, 0, 0);
+        QFormLayout* f = newPage();
+        QWidget* page = f->parentWidget();
         m_minArea = Spin(1, 100000000, 5, page);
         m_maxArea = Spin(1, 100000000, 400, page);
         f->addRow(QStringLiteral("Smallest area"), m_minArea);
         f->addRow(QStringLiteral("Largest area"), m_maxArea);
-        m_pages->addWidget(page);
     }
     form->addRow(m_pages);
 
