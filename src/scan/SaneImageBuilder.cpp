@@ -1,5 +1,6 @@
 #include "scan/SaneImageBuilder.h"
 
+#include "image/DibUtil.h"
 #include "image/PictureFile.h"
 
 #include <algorithm>
@@ -43,12 +44,7 @@ void ColourRow(std::uint8_t* out, const std::uint8_t* const rows[3], bool interl
                int depth)
 {
     if (interleaved && depth == 8) {
-        const std::uint8_t* in = rows[0];
-        for (int x = 0; x < width; ++x, in += 3, out += 3) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-        }
+        RgbToBgr(rows[0], out, static_cast<std::size_t>(width));
         return;
     }
     for (int x = 0; x < width; ++x, out += 3)
