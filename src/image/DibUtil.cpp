@@ -173,13 +173,47 @@ bool IsSoundDib(const std::uint8_t* dib, std::size_t length)
     return DibSizeOf(dib) <= length;
 }
 
-void RgbToBgr(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels)
+namespace {
+
+void RgbToBgrBytes(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels)
 {
     for (const std::uint8_t* end = src + 3 * pixels; src != end; src += 3, dst += 3) {
         dst[0] = src[2];
         dst[1] = src[1];
         dst[2] = src[0];
     }
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+// Four pixels a step, through one 16-byte shuffle. A step reads and writes the 4 bytes after
+// its pixels as they are; the next step writes them again, turned. So the steps stop while
+// 6 pixels are left, and the bytes do the rest.
+__attribute__((target("ssse3"))) void RgbToBgrShuffled(const std::uint8_t* src, std::uint8_t* dst,
+                                                       std::size_t pixels)
+{
+    using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
+    for (; pixels >= 6; pixels -= 4, src += 12, dst += 12) {
+        Bytes16 v;
+        std::memcpy(&v, src, sizeof v);
+        v = __builtin_shufflevector(v, v, 2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 12, 13, 14, 15);
+        std::memcpy(dst, &v, sizeof v);
+    }
+    RgbToBgrBytes(src, dst, pixels);
+}
+#endif
+
+} // namespace
+
+void RgbToBgr(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels)
+{
+#if defined(__GNUC__) && defined(__x86_64__)
+    static const bool shuffle = __builtin_cpu_supports("ssse3");
+    if (shuffle) {
+        RgbToBgrShuffled(src, dst, pixels);
+        return;
+    }
+#endif
+    RgbToBgrBytes(src, dst, pixels);
 }
 
 // In 2 MiB pages the first touch of a 100 MB block costs some fifty page faults instead of

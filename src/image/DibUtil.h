@@ -77,7 +77,8 @@ bool IsDibBitCount(int bitCount);
 // every byte the size rules ask for present.
 bool IsSoundDib(const std::uint8_t* dib, std::size_t length);
 
-// One row of red-green-blue pixels into the DIB's blue-green-red order.
+// One row of red-green-blue pixels into the DIB's blue-green-red order; src and dst do not
+// overlap.
 void RgbToBgr(const std::uint8_t* src, std::uint8_t* dst, std::size_t pixels);
 
 // A zero-filled block for a picture; one of a large scan is asked for in 2 MiB pages where the

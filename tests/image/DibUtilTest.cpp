@@ -81,4 +81,23 @@ TEST(Soundness, AcceptsOnlyBitmapsTheProgramCanWorkOn)
     }
 }
 
+// Rows of every length a step of several pixels can leave a tail of: each pixel turned, and
+// nothing written past the row.
+TEST(RgbRows, TurnEveryPixelAndStopAtTheRowsEnd)
+{
+    for (std::size_t pixels = 0; pixels <= 21; ++pixels) {
+        SCOPED_TRACE(pixels);
+        std::vector<std::uint8_t> rgb(3 * pixels);
+        for (std::size_t i = 0; i < rgb.size(); ++i)
+            rgb[i] = static_cast<std::uint8_t>(i + 1);
+        std::vector<std::uint8_t> bgr(3 * pixels + 16, 0xEE);
+        RgbToBgr(rgb.data(), bgr.data(), pixels);
+        for (std::size_t p = 0; p < pixels; ++p)
+            for (std::size_t c = 0; c < 3; ++c)
+                ASSERT_EQ(bgr[3 * p + c], rgb[3 * p + 2 - c]) << "pixel " << p;
+        for (std::size_t i = 3 * pixels; i < bgr.size(); ++i)
+            ASSERT_EQ(bgr[i], 0xEE) << "byte " << i;
+    }
+}
+
 } // namespace
