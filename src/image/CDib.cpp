@@ -175,7 +175,7 @@ void CDib::ClearCache()
     m_reduced.reset();
 }
 
-bool CDib::LoadFile(const std::string& path)
+bool CDib::LoadFile(const std::string& path, bool quiet)
 {
     Clear();
     m_format = kFormatNone;
@@ -212,7 +212,7 @@ bool CDib::LoadFile(const std::string& path)
     // tried as a TIFF.
     if (IsPdfFile(path) && LoadPdfPage(path, 1, kPdfDefaultDpi))
         return true;
-    if (std::optional<DibBlock> dib = ReadTiffFile(path)) {
+    if (std::optional<DibBlock> dib = ReadTiffFile(path, quiet)) {
         m_dib = std::move(*dib);
         m_format = kFormatTiff;
         return true;

@@ -60,8 +60,9 @@ public:
     // Tries the Windows bitmap reader, then the PNG, JPEG, GIF and WebP readers (the file's
     // first bytes choose), then PDF, then the TIFF reader; anything but a regular file fails.
     // A PDF gives its first page at the default resolution, or the page and resolution a
-    // picture path names (image/PdfFile.h).
-    bool LoadFile(const std::string& path);
+    // picture path names (image/PdfFile.h). Quiet, no reader shows a message (a read on a
+    // thread without windows); otherwise libtiff's errors are shown once the read is over.
+    bool LoadFile(const std::string& path, bool quiet = false);
     // What the reader adds about where the picture came from ("page 2 of 5 at 300 dpi");
     // empty for most pictures.
     const std::string& GetSourceNote() const { return m_sourceNote; }

@@ -9,60 +9,49 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace {
 
-// Puts libtiff's handlers back when it goes.
-class HandlerGuard {
-public:
-    HandlerGuard(TIFFErrorHandler error, TIFFErrorHandler warning)
-        : m_error(TIFFSetErrorHandler(error)), m_warning(TIFFSetWarningHandler(warning))
-    {
-    }
-    ~HandlerGuard()
-    {
-        TIFFSetErrorHandler(m_error);
-        TIFFSetWarningHandler(m_warning);
-    }
-    HandlerGuard(const HandlerGuard&) = delete;
-    HandlerGuard& operator=(const HandlerGuard&) = delete;
-
-private:
-    TIFFErrorHandler m_error;
-    TIFFErrorHandler m_warning;
+// libtiff's errors about one file, kept while it is read. The handlers belong to the handle,
+// so a read touches no state shared with other threads (the desktop program reads the file
+// named on its command line on a thread of its own), and the messages are shown by the
+// reader once libtiff is done with the file.
+struct TiffErrors {
+    // The file being read, for the title of the messages.
+    std::string file;
+    std::vector<std::string> texts;
 };
 
-// The file being read, for the title of libtiff's error messages.
-const std::string* g_readingPath = nullptr;
-
-// libtiff's errors met while reading: one message box per error, titled with the file name
-// and holding libtiff's text, preceded by the part of libtiff that reported it when that is
-// not the file itself.
-void ShowTiffError(const char* module, const char* format, va_list args)
+// Keeps libtiff's text, preceded by the part of libtiff that reported it when that is not the
+// file itself. Without a list the error is dropped. Either way it counts as handled, so that
+// the process-wide handler is not called.
+int KeepError(TIFF*, void* user, const char* module, const char* format, va_list args)
 {
+    auto* errors = static_cast<TiffErrors*>(user);
+    if (!errors)
+        return 1;
     char message[1024];
     std::vsnprintf(message, sizeof message, format, args);
-    const std::string file = g_readingPath ? *g_readingPath : std::string(module ? module : "TIFF");
     std::string text = message;
-    if (module && *module && file != module)
+    if (module && *module && errors->file != module)
         text = std::string(module) + ": " + text;
-    GetUiServices().MessageBox(text, file + " Error", MsgButtons::Ok, MsgIcon::Error);
+    errors->texts.push_back(std::move(text));
+    return 1;
 }
 
-// Names the file being read for the error handler while it lives.
-class ReadingPath {
-public:
-    explicit ReadingPath(const std::string& path) : m_previous(g_readingPath)
-    {
-        g_readingPath = &path;
-    }
-    ~ReadingPath() { g_readingPath = m_previous; }
-    ReadingPath(const ReadingPath&) = delete;
-    ReadingPath& operator=(const ReadingPath&) = delete;
+int DropWarning(TIFF*, void*, const char*, const char*, va_list)
+{
+    return 1;
+}
 
-private:
-    const std::string* m_previous;
+struct OptionsFree {
+    void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
 };
 
 struct TiffCloser {
@@ -87,7 +76,7 @@ int BwGet(TIFFRGBAImage* img, std::uint32_t* raster, std::uint32_t w, std::uint3
     const tmsize_t stripSize = TIFFStripSize(tif);
     std::unique_ptr<void, RasterFree> buffer(stripSize > 0 ? _TIFFmalloc(stripSize) : nullptr);
     if (!buffer) {
-        TIFFError(TIFFFileName(tif), "No space for strip buffer");
+        TIFFErrorExtR(tif, TIFFFileName(tif), "No space for strip buffer");
         return 0;
     }
     std::memset(buffer.get(), 0, static_cast<std::size_t>(stripSize));
@@ -105,10 +94,10 @@ int BwGet(TIFFRGBAImage* img, std::uint32_t* raster, std::uint32_t w, std::uint3
     case ORIENTATION_BOTRIGHT:
     case ORIENTATION_RIGHTBOT:
     case ORIENTATION_LEFTBOT:
-        TIFFWarning(TIFFFileName(tif), "using bottom-left orientation");
+        TIFFWarningExtR(tif, TIFFFileName(tif), "using bottom-left orientation");
         break;
     default:
-        TIFFWarning(TIFFFileName(tif), "using top-left orientation");
+        TIFFWarningExtR(tif, TIFFFileName(tif), "using top-left orientation");
         y = static_cast<std::int64_t>(h) - 1;
         step = -1;
         break;
@@ -213,16 +202,22 @@ void MemoryUnmap(thandle_t, void*, toff_t)
 {
 }
 
-// Opens the file for reading: from its path, or from memory when data is set.
-TIFF* OpenTiff(const std::string& name, MemoryFile* memory)
+// Opens the file for reading: from its path, or from memory when data is set. libtiff's errors
+// go to errors, or nowhere without it; its warnings are dropped.
+TIFF* OpenTiff(const std::string& name, MemoryFile* memory, TiffErrors* errors)
 {
+    std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
+    if (!options)
+        return nullptr;
+    TIFFOpenOptionsSetErrorHandlerExtR(options.get(), KeepError, errors);
+    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), DropWarning, nullptr);
     // Not mapped: strips are read into libtiff's buffer one at a time, so a large scan costs
     // its DIB and one strip rather than its DIB and the whole file.
     if (!memory)
-        return TIFFOpen(name.c_str(), "rm");
+        return TIFFOpenExt(name.c_str(), "rm", options.get());
     memory->pos = 0;
-    return TIFFClientOpen(name.c_str(), "rm", memory, MemoryRead, MemoryWrite, MemorySeek,
-                          MemoryClose, MemorySize, MemoryMap, MemoryUnmap);
+    return TIFFClientOpenExt(name.c_str(), "rm", memory, MemoryRead, MemoryWrite, MemorySeek,
+                             MemoryClose, MemorySize, MemoryMap, MemoryUnmap, options.get());
 }
 
 // The most bytes one stored byte of image data can decode to, for the compressions with a
@@ -327,10 +322,65 @@ std::optional<DirectLayout> FindDirectLayout(TIFF* tif)
     return l;
 }
 
-// The DIB of a direct layout: its colour table, then the strips decoded one at a time, each
-// row turned into the DIB's bottom-up, blue-first form.
+// Where the strips of a direct layout go: the picture's shape and the DIB's pixel rows.
+struct StripRows {
+    DirectLayout layout;
+    std::uint32_t width, height, rowsPerStrip;
+    tmsize_t stripSize, scanline;
+    std::uint8_t* bits;
+    std::uint64_t dibRow;
+};
+
+// Decodes the strips holding rows first ... end - 1 (first at the start of a strip) one at a
+// time, each row turned into the DIB's bottom-up, blue-first form.
+bool ReadStripRows(TIFF* tif, const StripRows& r, std::uint32_t first, std::uint32_t end)
+{
+    std::unique_ptr<void, RasterFree> buffer(_TIFFmalloc(r.stripSize));
+    if (!buffer)
+        return false;
+    auto* strip = static_cast<std::uint8_t*>(buffer.get());
+    const DirectLayout& l = r.layout;
+    const std::size_t values = static_cast<std::size_t>(r.width) * l.samples;
+    for (std::uint32_t row = first; row < end; row += r.rowsPerStrip) {
+        const std::uint32_t rows = std::min(r.rowsPerStrip, end - row);
+        const tmsize_t want = static_cast<tmsize_t>(rows) * r.scanline;
+        if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), strip, want) < 0)
+            return false;
+        for (std::uint32_t i = 0; i < rows; ++i) {
+            const std::uint8_t* src = strip + static_cast<std::uint64_t>(i) * r.scanline;
+            std::uint8_t* d =
+                r.bits + static_cast<std::uint64_t>(r.height - 1 - row - i) * r.dibRow;
+            if (l.bits == 16) {
+                // libtiff hands 16-bit samples in the machine's order.
+                const auto* s16 = reinterpret_cast<const std::uint16_t*>(src);
+                if (l.samples == 1) {
+                    for (std::size_t x = 0; x < values; ++x)
+                        d[x] = Scale16(s16[x]);
+                } else {
+                    for (std::size_t x = 0; x < values; x += 3) {
+                        d[x] = Scale16(s16[x + 2]);
+                        d[x + 1] = Scale16(s16[x + 1]);
+                        d[x + 2] = Scale16(s16[x]);
+                    }
+                }
+            } else if (l.samples == 1) {
+                std::memcpy(d, src, values);
+            } else {
+                RgbToBgr(src, d, r.width);
+            }
+        }
+    }
+    return true;
+}
+
+// Opens another handle on the file being read, its errors going to the list given.
+using TiffOpener = std::function<TIFF*(TiffErrors*)>;
+
+// The DIB of a direct layout: its colour table, then the strips. With reopen, a large picture
+// is read on two threads.
 std::optional<DibBlock> ReadDirect(TIFF* tif, const DirectLayout& l, std::uint32_t width,
-                                   std::uint32_t height)
+                                   std::uint32_t height, const TiffOpener& reopen,
+                                   TiffErrors* errors)
 {
     BitmapInfoHeader h;
     h.bitCount = l.photometric == PHOTOMETRIC_RGB ? 24 : 8;
@@ -369,62 +419,63 @@ std::optional<DibBlock> ReadDirect(TIFF* tif, const DirectLayout& l, std::uint32
     if (stripSize <= 0 || scanline <= 0 || static_cast<std::uint64_t>(scanline) < lineBytes ||
         static_cast<std::uint64_t>(stripSize) < std::uint64_t{rowsPerStrip} * lineBytes)
         return std::nullopt;
-    std::unique_ptr<void, RasterFree> buffer(_TIFFmalloc(stripSize));
-    if (!buffer)
-        return std::nullopt;
-    auto* strip = static_cast<std::uint8_t*>(buffer.get());
+    const StripRows rows{l,
+                         width,
+                         height,
+                         rowsPerStrip,
+                         stripSize,
+                         scanline,
+                         FindDibBits(dib->data()),
+                         DibRowBytes(dib->data())};
 
-    const std::uint64_t dibRow = DibRowBytes(dib->data());
-    std::uint8_t* bits = FindDibBits(dib->data());
-    const std::size_t values = static_cast<std::size_t>(width) * l.samples;
-    for (std::uint32_t row = 0; row < height; row += rowsPerStrip) {
-        const std::uint32_t rows = std::min(rowsPerStrip, height - row);
-        const tmsize_t want = static_cast<tmsize_t>(rows) * scanline;
-        if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), strip, want) < 0)
-            return std::nullopt;
-        for (std::uint32_t i = 0; i < rows; ++i) {
-            const std::uint8_t* src = strip + static_cast<std::uint64_t>(i) * scanline;
-            std::uint8_t* d = bits + static_cast<std::uint64_t>(height - 1 - row - i) * dibRow;
-            if (l.bits == 16) {
-                // libtiff hands 16-bit samples in the machine's order.
-                const auto* s16 = reinterpret_cast<const std::uint16_t*>(src);
-                if (l.samples == 1) {
-                    for (std::size_t x = 0; x < values; ++x)
-                        d[x] = Scale16(s16[x]);
-                } else {
-                    for (std::size_t x = 0; x < values; x += 3) {
-                        d[x] = Scale16(s16[x + 2]);
-                        d[x + 1] = Scale16(s16[x + 1]);
-                        d[x + 2] = Scale16(s16[x]);
-                    }
-                }
-            } else if (l.samples == 1) {
-                std::memcpy(d, src, values);
-            } else {
-                RgbToBgr(src, d, width);
-            }
+    // A large picture is read in two halves at once, the second through a handle of its own:
+    // decoding, turning the rows and the first touch of the DIB's memory share the work.
+    constexpr std::uint64_t kSplitAbove = std::uint64_t{16} << 20;
+    const std::uint32_t strips = (height - 1) / rowsPerStrip + 1;
+    if (reopen && strips >= 2 && lineBytes * height > kSplitAbove &&
+        std::thread::hardware_concurrency() >= 2) {
+        const std::uint32_t middle = strips / 2 * rowsPerStrip;
+        TiffErrors secondErrors{errors ? errors->file : std::string(), {}};
+        bool secondOk = false;
+        std::optional<std::thread> second;
+        try {
+            second.emplace([&] {
+                std::unique_ptr<TIFF, TiffCloser> other(reopen(errors ? &secondErrors : nullptr));
+                secondOk = other && ReadStripRows(other.get(), rows, middle, height);
+            });
+        } catch (const std::system_error&) {
         }
+        const bool firstOk = ReadStripRows(tif, rows, 0, second ? middle : height);
+        if (!second)
+            return firstOk ? std::move(dib) : std::nullopt;
+        second->join();
+        if (errors)
+            errors->texts.insert(errors->texts.end(), secondErrors.texts.begin(),
+                                 secondErrors.texts.end());
+        if (!firstOk || !secondOk)
+            return std::nullopt;
+        return dib;
     }
+    if (!ReadStripRows(tif, rows, 0, height))
+        return std::nullopt;
     return dib;
 }
 
 bool ProbeTiff(const std::string& name, MemoryFile* memory)
 {
-    HandlerGuard quiet(nullptr, nullptr);
-    TIFF* tif = OpenTiff(name, memory);
+    TIFF* tif = OpenTiff(name, memory, nullptr);
     if (!tif)
         return false;
     TIFFClose(tif);
     return true;
 }
 
-std::optional<DibBlock> ReadTiff(const std::string& path, MemoryFile* memory)
+std::optional<DibBlock> ReadTiffImage(const std::string& path, MemoryFile* memory,
+                                      TiffErrors* errors)
 {
-    HandlerGuard handlers(ShowTiffError, nullptr);
-    ReadingPath reading(path);
     if (!ProbeTiff(path, memory))
         return std::nullopt;
-    std::unique_ptr<TIFF, TiffCloser> tif(OpenTiff(path, memory));
+    std::unique_ptr<TIFF, TiffCloser> tif(OpenTiff(path, memory, errors));
     if (!tif)
         return std::nullopt;
     if (!DataCanHoldImage(tif.get()))
@@ -435,7 +486,12 @@ std::optional<DibBlock> ReadTiff(const std::string& path, MemoryFile* memory)
         TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &height);
         if (width < 1 || height < 1 || width > kMaxDibSide || height > kMaxDibSide)
             return std::nullopt;
-        return ReadDirect(tif.get(), *layout, width, height);
+        // A file in memory gets a reader of its own for the second handle.
+        MemoryFile copy = memory ? *memory : MemoryFile{nullptr, 0};
+        const TiffOpener reopen = [&](TiffErrors* e) {
+            return OpenTiff(path, memory ? &copy : nullptr, e);
+        };
+        return ReadDirect(tif.get(), *layout, width, height, reopen, errors);
     }
     char message[1024] = {};
     if (!TIFFRGBAImageOK(tif.get(), message))
@@ -512,12 +568,22 @@ std::optional<DibBlock> ReadTiff(const std::string& path, MemoryFile* memory)
     return dib;
 }
 
+// Reads the image, then shows libtiff's errors unless quiet: one message box per error,
+// titled "<file name> Error".
+std::optional<DibBlock> ReadTiff(const std::string& path, MemoryFile* memory, bool quiet)
+{
+    TiffErrors errors{path, {}};
+    std::optional<DibBlock> dib = ReadTiffImage(path, memory, quiet ? nullptr : &errors);
+    for (const std::string& text : errors.texts)
+        GetUiServices().MessageBox(text, path + " Error", MsgButtons::Ok, MsgIcon::Error);
+    return dib;
+}
+
 } // namespace
 
 bool ReadTiffHeader(const std::string& path, int* width, int* height, int* bitCount)
 {
-    HandlerGuard quiet(nullptr, nullptr);
-    std::unique_ptr<TIFF, TiffCloser> tif(OpenTiff(path, nullptr));
+    std::unique_ptr<TIFF, TiffCloser> tif(OpenTiff(path, nullptr, nullptr));
     if (!tif)
         return false;
     std::uint32_t w = 0, h = 0;
@@ -545,9 +611,9 @@ bool ProbeTiffFile(const std::string& path)
     return ProbeTiff(path, nullptr);
 }
 
-std::optional<DibBlock> ReadTiffFile(const std::string& path)
+std::optional<DibBlock> ReadTiffFile(const std::string& path, bool quiet)
 {
-    return ReadTiff(path, nullptr);
+    return ReadTiff(path, nullptr, quiet);
 }
 
 std::optional<DibBlock> ReadTiffMemory(const std::uint8_t* data, std::size_t length,
@@ -556,5 +622,5 @@ std::optional<DibBlock> ReadTiffMemory(const std::uint8_t* data, std::size_t len
     if (!data)
         return std::nullopt;
     MemoryFile memory{data, length};
-    return ReadTiff(name, &memory);
+    return ReadTiff(name, &memory, false);
 }

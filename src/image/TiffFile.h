@@ -12,10 +12,11 @@ bool ProbeTiffFile(const std::string& path);
 // 1-bit DIB read strip by strip; RGB, grey and palette images of 8- or 16-bit samples in
 // strips (top-left, no extra samples, not JPEG) are read strip by strip straight into a 24-bit
 // (RGB) or 8-bit DIB, 16-bit samples rounded to 8 bits; every other image becomes a 32-bit
-// DIB through libtiff's RGBA interface. Warnings are swallowed; libtiff's errors during the read
-// are shown through the program's message box, titled "<file name> Error". The handlers in force
-// before the call are restored.
-std::optional<DibBlock> ReadTiffFile(const std::string& path);
+// DIB through libtiff's RGBA interface. Warnings are swallowed; libtiff's errors are shown once
+// the read is over through the program's message box, titled "<file name> Error", unless quiet
+// (a read on a thread without windows). libtiff's process-wide handlers are neither called nor
+// changed, so reads may run on several threads at once.
+std::optional<DibBlock> ReadTiffFile(const std::string& path, bool quiet = false);
 // The same for a whole file held in memory; name stands for the file in messages.
 std::optional<DibBlock> ReadTiffMemory(const std::uint8_t* data, std::size_t length,
                                        const std::string& name);

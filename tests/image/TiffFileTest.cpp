@@ -182,6 +182,41 @@ TEST_F(TiffReader, UndecodableStripsFailWithLibtiffsMessageAndHandlersAreRestore
     EXPECT_EQ(TIFFSetErrorHandler(before), CountError);
 }
 
+// A picture over 16 MiB is read in two halves at once, each through its own libtiff handle:
+// the rows meet where the halves do, from a file and from memory, and a strip that fails in
+// the second half fails the read with libtiff's message.
+TEST_F(TiffReader, LargePicturesAreReadInTwoHalves)
+{
+    const TiffImage s{2000, 2901, 8, 3, kRgb, COMPRESSION_LZW, kTopLeft, 100};
+    const std::string path = m_dir.File("large.tif");
+    m_rows = TiffRows(s);
+    ASSERT_TRUE(WriteTiff(path, s, m_rows));
+    const std::optional<DibBlock> dib = ReadTiffFile(path);
+    ASSERT_TRUE(dib);
+    const std::uint8_t* bits = FindDibBits(dib->data());
+    const std::uint64_t dibRow = DibRowBytes(dib->data());
+    for (std::size_t y = 0; y < m_rows.size(); ++y) {
+        const std::uint8_t* d = bits + (m_rows.size() - 1 - y) * dibRow;
+        for (std::size_t i = 0; i < m_rows[y].size(); ++i)
+            ASSERT_EQ(d[i], m_rows[y][i - i % 3 + 2 - i % 3]) << "row " << y << ", byte " << i;
+    }
+    Bytes file = ReadFile(path);
+    EXPECT_EQ(ReadTiffMemory(file.data(), file.size(), "large.tif"), dib);
+    EXPECT_TRUE(m_ui.messages.empty());
+
+    TIFF* tif = TIFFOpen(path.c_str(), "r");
+    ASSERT_TRUE(tif);
+    std::uint64_t* offsets = nullptr;
+    ASSERT_TRUE(TIFFGetField(tif, TIFFTAG_STRIPOFFSETS, &offsets));
+    const std::uint64_t lateStrip = offsets[25];
+    TIFFClose(tif);
+    std::fill_n(file.begin() + static_cast<std::ptrdiff_t>(lateStrip), 8, 0xFF);
+    WriteFile(path, file);
+    EXPECT_FALSE(ReadTiffFile(path));
+    ASSERT_FALSE(m_ui.messages.empty());
+    EXPECT_EQ(m_ui.messages.front().caption, path + " Error");
+}
+
 // Transparent parts lie on white paper, whether the alpha is associated or not.
 TEST_F(TiffReader, AlphaIsCompositedOverWhite)
 {
