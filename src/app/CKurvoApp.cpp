@@ -12,6 +12,7 @@
 #include "document/CKurvoDoc.h"
 #include "document/DocumentHooks.h"
 #include "document/OptionsDlg.h"
+#include "image/PictureReadAhead.h"
 #include "platform/CommandIds.h"
 #include "platform/CommandMap.h"
 #include "platform/UiServices.h"
@@ -58,6 +59,16 @@ CKurvoApp::~CKurvoApp()
 
 int CKurvoApp::Main(int argc, char** argv)
 {
+    // A picture named on the command line is read on the second core while Qt starts and the
+    // windows are made. Qt's own options are not known yet: a word that follows one of them
+    // is read for nothing, and the document reads the file it is given itself.
+    auto readAhead = std::make_unique<PictureReadAhead>();
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i][0] != '-') {
+            readAhead->Start(argv[i]);
+            break;
+        }
+    }
     QApplication qapp(argc, argv);
     // Qt takes the process locale from the environment; numbers are always C.
     std::setlocale(LC_NUMERIC, "C");
@@ -65,6 +76,7 @@ int CKurvoApp::Main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Kurvo"));
 
     CKurvoApp app(std::make_unique<QtProfile>());
+    app.m_readAhead = std::move(readAhead);
     if (!app.InitInstance(QApplication::arguments()))
         return app.ExitInstance(0);
     return app.ExitInstance(QApplication::exec());
@@ -115,6 +127,7 @@ bool CKurvoApp::InitInstance(const QStringList& arguments)
         OpenDocumentFile(m_commandLineFile);
         m_commandLineFile.clear();
     }
+    m_readAhead.reset();
 
     m_frame->ShowWithPlacement(WindowPlacement::kShowNormal);
 
@@ -159,6 +172,9 @@ void CKurvoApp::InstallDocumentHooks()
 
     ::DocumentHooks& hooks = ::GetDocumentHooks();
     hooks.addRecentFile = [this](const std::string& path) { m_recent.Add(path); };
+    hooks.takePicture = [this](const std::string& path) {
+        return m_readAhead ? m_readAhead->Take(path) : nullptr;
+    };
 }
 
 bool CKurvoApp::OpenDocumentFile(const std::string& path)

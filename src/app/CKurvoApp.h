@@ -15,6 +15,7 @@
 class CMainFrame;
 template <class Target> class CommandMap;
 class DocumentManager;
+class PictureReadAhead;
 class Profile;
 class QtUiServices;
 class UiServices;
@@ -91,6 +92,9 @@ private:
     std::unique_ptr<DocumentManager> m_docs;
     DocumentHooks m_hooks;
     std::string m_commandLineFile;
+    // The file named on the command line, read while the program starts; gone once the
+    // command line is dealt with.
+    std::unique_ptr<PictureReadAhead> m_readAhead;
     // The Open dialog starts on image files, then on whatever was chosen last.
     int m_openFilterIndex = 1;
 };

@@ -117,8 +117,15 @@ bool CKurvoDoc::OnOpenDocument(const std::string& path)
             imagePath = dlg.PagePath();
         }
     }
-    auto image = std::make_unique<CDib>();
-    if (image->LoadFile(imagePath)) {
+    std::unique_ptr<CDib> image;
+    if (hooks.takePicture)
+        image = hooks.takePicture(imagePath);
+    if (!image) {
+        image = std::make_unique<CDib>();
+        if (!image->LoadFile(imagePath))
+            image.reset();
+    }
+    if (image) {
         m_data->SetImage(std::move(image));
         m_data->SetImageFile(imagePath);
         m_data->SetViewHint(PlotData::kHintData);

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
+class CDib;
 class CImageMapping;
 class CKurvoDoc;
 class PdfPageDlg;
@@ -33,6 +35,9 @@ struct DocumentHooks {
     // Asks which page of a PDF to open, and at what resolution; without it a PDF opens at
     // its first page at the default resolution.
     std::function<bool(PdfPageDlg&)> runPdfPage;
+    // The picture of a file, already read (the desktop program reads the file named on its
+    // command line while it starts); nothing, and the document reads the file itself.
+    std::function<std::unique_ptr<CDib>(const std::string&)> takePicture;
 };
 
 DocumentHooks& GetDocumentHooks();
