@@ -65,7 +65,7 @@ protected:
 TEST_F(Cli, UsageErrorsExitWithTwo)
 {
     const std::string pdf = " " + Q("two.pdf");
-    for (const std::string args :
+    for (const std::string& args :
          {std::string("info"), std::string("export only-one-argument"),
           std::string("frobnicate a b"), "info --page" + pdf, "info --page 0" + pdf,
           "info --dpi 7x" + pdf, "info --page 1 --page 2" + pdf,
@@ -96,7 +96,7 @@ TEST_F(Cli, FailuresExitWithOneAndTheProgramsMessage)
     ASSERT_TRUE(ar.SaveFile(m_dir.File("ref.kvx")));
     // A TIFF whose one strip is cut short: the directory is there, a sixteenth of the pixels.
     std::vector<std::uint8_t> tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 6, 0};
-    for (const auto [tag, value] : {std::pair<std::uint16_t, std::uint32_t>{256, 64},
+    for (const auto& [tag, value] : {std::pair<std::uint16_t, std::uint32_t>{256, 64},
                                     {257, 64},
                                     {258, 8},
                                     {262, 1},
@@ -281,7 +281,7 @@ TEST_F(Cli, ScanListsDevicesAndScansInEachModeToBitmapOrProject)
     const CliRun missing = Run("scan test:5 " + Q("out.bmp"));
     EXPECT_EQ(missing.code, 1);
     EXPECT_NE(missing.err.find("test:5"), std::string::npos) << missing.err;
-    for (const std::string args : {"scan test:0 " + Q("out.txt"), std::string("scan test:0"),
+    for (const std::string& args : {"scan test:0 " + Q("out.txt"), std::string("scan test:0"),
                                    "scan test:0 " + Q("out.bmp") + " --mode sepia"})
         EXPECT_EQ(Run(args).code, 2) << args;
     EXPECT_FALSE(std::filesystem::exists(m_dir.File("out.bmp")));

@@ -85,9 +85,9 @@ TEST_F(ImageTasks, FlipAndRotateKeepThePointsAndUndoRestoresThePixels)
         int cornerX, cornerY;
     } cases[] = {{"Flip", flip(0), 8, 0},
                  {"Flip", flip(1), 0, 4},
-                 {"Rotate", turn(90)},
+                 {"Rotate", turn(90), 0, 0},
                  {"Rotate", turn(180), 8, 4},
-                 {"Rotate", turn(270)}};
+                 {"Rotate", turn(270), 0, 0}};
     for (const auto& [name, make, x, y] : cases) {
         ASSERT_TRUE(data->Execute(make(data.get())));
         EXPECT_EQ(data->UndoName(), name);
