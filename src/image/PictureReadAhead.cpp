@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <system_error>
+
 // What tells a file from its successor under the same name: device, inode, size and time of
 // the last change, as stat gives them.
 struct PictureReadAhead::Identity {
@@ -48,13 +50,17 @@ void PictureReadAhead::Start(const std::string& path)
     auto identity = std::make_shared<Identity>(Identity::Of(path));
     if (!identity->valid || IsPdfFile(path))
         return;
+    try {
+        m_thread = std::thread([this, path, identity] {
+            auto dib = std::make_unique<CDib>();
+            // A file changed while it was read may have given a mixture of both.
+            if (dib->LoadFile(path, true) && Identity::Of(path) == *identity)
+                m_dib = std::move(dib);
+        });
+    } catch (const std::system_error&) {
+        return; // no thread to spare: the file is read when it is asked for
+    }
     m_identity = identity;
-    m_thread = std::thread([this, path, identity] {
-        auto dib = std::make_unique<CDib>();
-        // A file changed while it was read may have given a mixture of both.
-        if (dib->LoadFile(path, true) && Identity::Of(path) == *identity)
-            m_dib = std::move(dib);
-    });
 }
 
 std::unique_ptr<CDib> PictureReadAhead::Take(const std::string& path)

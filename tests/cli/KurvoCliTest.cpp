@@ -97,11 +97,11 @@ TEST_F(Cli, FailuresExitWithOneAndTheProgramsMessage)
     // A TIFF whose one strip is cut short: the directory is there, a sixteenth of the pixels.
     std::vector<std::uint8_t> tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 6, 0};
     for (const auto& [tag, value] : {std::pair<std::uint16_t, std::uint32_t>{256, 64},
-                                    {257, 64},
-                                    {258, 8},
-                                    {262, 1},
-                                    {273, 86},
-                                    {279, 4096}}) {
+                                     {257, 64},
+                                     {258, 8},
+                                     {262, 1},
+                                     {273, 86},
+                                     {279, 4096}}) {
         std::uint8_t e[12] = {};
         PutLE16(e, tag);
         PutLE16(e + 2, 4);
@@ -282,7 +282,7 @@ TEST_F(Cli, ScanListsDevicesAndScansInEachModeToBitmapOrProject)
     EXPECT_EQ(missing.code, 1);
     EXPECT_NE(missing.err.find("test:5"), std::string::npos) << missing.err;
     for (const std::string& args : {"scan test:0 " + Q("out.txt"), std::string("scan test:0"),
-                                   "scan test:0 " + Q("out.bmp") + " --mode sepia"})
+                                    "scan test:0 " + Q("out.bmp") + " --mode sepia"})
         EXPECT_EQ(Run(args).code, 2) << args;
     EXPECT_FALSE(std::filesystem::exists(m_dir.File("out.bmp")));
     setenv("ASAN_OPTIONS", saved.c_str(), 1);
