@@ -53,12 +53,8 @@ TEST_F(ReadAhead, GivesNothingButThePictureOfTheFileAsItIs)
     EXPECT_FALSE(ahead.Take(m_bmp));
 
     // A TIFF libtiff fails on: nothing, and no message from the reading thread.
-    const TiffImage s{64, 64, 8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_LZW};
     const std::string bad = m_dir.File("bad.tif");
-    ASSERT_TRUE(WriteTiff(bad, s, TiffRows(s)));
-    Bytes bytes = ReadFile(bad);
-    std::fill(bytes.begin() + 8, bytes.begin() + 14, 0xFF);
-    WriteFile(bad, bytes);
+    ASSERT_TRUE(WriteUndecodableTiff(bad));
     ahead.Start(bad);
     EXPECT_FALSE(ahead.Take(bad));
     EXPECT_TRUE(m_ui.messages.empty());

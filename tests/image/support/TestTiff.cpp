@@ -1,5 +1,6 @@
 #include "image/support/TestTiff.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace testdibs {
@@ -73,6 +74,19 @@ bool WriteTiff(const std::string& path, const TiffImage& s,
     }
     TIFFClose(tif);
     return ok;
+}
+
+bool WriteUndecodableTiff(const std::string& path)
+{
+    const TiffImage s{64, 64, 8, 1, PHOTOMETRIC_MINISBLACK, COMPRESSION_LZW};
+    if (!WriteTiff(path, s, TiffRows(s)))
+        return false;
+    std::FILE* f = std::fopen(path.c_str(), "r+b");
+    if (!f)
+        return false;
+    const unsigned char garbage[6] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    const bool written = std::fseek(f, 8, SEEK_SET) == 0 && std::fwrite(garbage, 1, 6, f) == 6;
+    return std::fclose(f) == 0 && written;
 }
 
 } // namespace testdibs

@@ -36,5 +36,8 @@ std::vector<std::vector<std::uint8_t>> TiffRows(const TiffImage& s);
 // Stores the rows; false when libtiff cannot.
 bool WriteTiff(const std::string& path, const TiffImage& s,
                const std::vector<std::vector<std::uint8_t>>& rows);
+// A 64 x 64 grey LZW TIFF whose strip data (right after the 8-byte header) is garbled: libtiff
+// opens it and fails to decode it. False when it cannot be written.
+bool WriteUndecodableTiff(const std::string& path);
 
 } // namespace testdibs
