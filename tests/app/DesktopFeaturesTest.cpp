@@ -17,8 +17,10 @@
 #include "scan/dsm/StandInDsmControl.h"
 #include "support/TempDir.h"
 #include "tasks/PlotData.h"
+#include "ui/DataSetsBox.h"
 #include "view/CKurvoView.h"
 
+#include <QMdiArea>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QThread>
@@ -54,15 +56,21 @@ protected:
     std::string m_bmp;
 };
 
-// A folder (or any file that does not open) named on the command line is reported, and the
-// program runs on without a document.
-TEST_F(DesktopFeaturesTest, ACommandLineFileThatDoesNotOpenLeavesTheProgramRunning)
+// A folder named on the command line, or a file that is neither picture nor project opened
+// later, is reported; the program runs on with no window and no sets left of it.
+TEST_F(DesktopFeaturesTest, FilesThatDoNotOpenLeaveTheProgramRunningWithoutThem)
 {
-    ASSERT_TRUE(
-        m_app->InitInstance({QStringLiteral("kurvo"), QString::fromStdString(m_dir.File(""))}));
+    Start({QStringLiteral("kurvo"), QString::fromStdString(m_dir.File(""))});
+    EXPECT_EQ(m_ui.messages.size(), 1u);
+    const std::string junk = m_dir.File("junk.kvx");
+    std::ofstream(junk) << "definitely not a plot";
+    EXPECT_FALSE(m_app->OpenDocumentFile(junk));
+    ProcessEvents();
+    EXPECT_EQ(m_ui.messages.size(), 2u);
     EXPECT_EQ(Docs().DocumentCount(), 0);
-    EXPECT_FALSE(m_ui.messages.empty());
-    EXPECT_TRUE(m_app->MainFrame()->isVisible());
+    EXPECT_TRUE(Frame().MdiArea()->subWindowList().isEmpty());
+    EXPECT_EQ(Frame().SetsBox()->ObservedCount(), 0);
+    EXPECT_TRUE(Frame().isVisible());
 }
 
 // A project on the command line opens at start. Data > Extract... on it previews off the
@@ -192,14 +200,9 @@ protected:
 
 TEST_F(ScannerDesktopTest, ThreeScannedImagesBecomeThreeDocumentsThatCannotBeUndone)
 {
-    standin::State& s = *standin::Loaded()->state();
-    s.images.assign(3, standin::Image{});
-    for (int i = 0; i < 3; ++i) {
-        s.images[i].width = 7 + i;
-        s.images[i].height = 5;
-        s.images[i].bits = i == 1 ? 24 : 8;
-        s.images[i].seed = static_cast<std::uint8_t>(31 * (i + 1));
-    }
+    // Widths 7, 8 and 9; the second in colour.
+    standin::Loaded()->state()->images = {
+        {7, 5, 8, TWRC_XFERDONE, 31}, {8, 5, 24, TWRC_XFERDONE, 62}, {9, 5, 8, TWRC_XFERDONE, 93}};
     ASSERT_TRUE(Command(ID_SCAN_SELECT_SOURCE));
     ASSERT_TRUE(Command(ID_SCAN_ACQUIRE));
     EXPECT_EQ(Frame().Scanner().GetState(), CTwain::kSourceEnabled);

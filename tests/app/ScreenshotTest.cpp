@@ -1,4 +1,4 @@
-// The main window with the sample plot mapped and digitized, as the README shows it. When
+// The main window with the sample project digitized, as the README shows it. When
 // KURVO_SCREENSHOT names a file, the window is saved there as a picture
 // (scripts/screenshot.sh).
 #include "support/DesktopSupport.h"
@@ -6,15 +6,11 @@
 #include "app/ImageViewWidget.h"
 #include "app/ViewSplitter.h"
 #include "document/CKurvoDoc.h"
-#include "document/DocumentHooks.h"
-#include "document/TransDlg.h"
-#include "mapping/TransformMan.h"
 #include "model/DbPoint.h"
 #include "model/DbPrimList.h"
 #include "model/DbSetMgr.h"
 #include "platform/CommandIds.h"
 #include "tasks/PlotData.h"
-#include "tasks/TransTask.h"
 
 #include <gtest/gtest.h>
 
@@ -41,31 +37,15 @@ DPoint Picture(double gx, double gy)
 
 class ScreenshotTest : public ::testing::Test, public DesktopTestBase {};
 
-TEST_F(ScreenshotTest, SamplePlotWithItsFrameFittedAndPointsOnItsCurves)
+// The project's region lies on the turned frame: clicks on the curves drawn there give their
+// graph values.
+TEST_F(ScreenshotTest, SampleProjectWithPointsClickedOnItsCurves)
 {
     Start();
     Frame().resize(1100, 760);
-    CKurvoDoc* doc = Docs().OpenDocument(KURVO_SOURCE_DIR "/examples/sample-plot.tif");
+    CKurvoDoc* doc = Docs().OpenDocument(KURVO_SOURCE_DIR "/examples/sample-plot.kvx");
     ASSERT_NE(doc, nullptr);
     ProcessEvents();
-    PlotData* data = doc->GetPlotData();
-    // The region: the frame's size laid on its bottom-left corner, then turned about that
-    // corner as the page is.
-    std::unique_ptr<TransformMan> man = data->FindRep<TransformMan>();
-    ASSERT_NE(man, nullptr);
-    const DPoint origin = Picture(kXMin, kYMin);
-    man->DefineOrResize(0, {origin.x, origin.y - (kBottom - kTop)},
-                        {origin.x + (kRight - kLeft), origin.y});
-    man->Rotate(kAngle);
-    ASSERT_TRUE(doc->ExecuteTask(std::make_unique<TransTask>(data, std::move(man))));
-    GetDocumentHooks().runAxisMapping = [](TransDlg& dlg) {
-        dlg.m_xMin = kXMin;
-        dlg.m_xMax = kXMax;
-        dlg.m_yMin = kYMin;
-        dlg.m_yMax = kYMax;
-        return dlg.OnOK();
-    };
-    ASSERT_TRUE(Command(ID_EDIT_AXIS_MAPPING));
     ASSERT_TRUE(Command(ID_TOOL_COLLECT));
 
     // Clicks on the ring markers, then on the damped curve at its turning points.
@@ -82,10 +62,10 @@ TEST_F(ScreenshotTest, SamplePlotWithItsFrameFittedAndPointsOnItsCurves)
     };
     for (double t : {0.0, 1.3, 2.7, 4.05, 5.4, 6.75})
         click(t, damped(t));
-    ASSERT_EQ(data->GetSetMgr()->GetTotalCount(), 13);
     // Each point's graph value is within a pixel of what was drawn there (a pixel is 1/86
     // of a unit in X and 1/6.1 in Y).
-    DbSetMgr* sets = data->GetSetMgr();
+    DbSetMgr* sets = doc->GetPlotData()->GetSetMgr();
+    ASSERT_EQ(sets->GetTotalCount(), 13);
     const DbPrimList* curve = sets->GetCurrentSet();
     for (int i = 0; i < curve->GetCount(); ++i) {
         const auto* p = static_cast<const DbPoint*>(curve->GetAt(i));

@@ -16,6 +16,7 @@
 
 #include <fstream>
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -68,27 +69,6 @@ TEST_F(QtUiServicesTest, ClipboardCarriesTextAndImagesInBothFormats)
     EXPECT_EQ(again.pixel(1, 0) & 0xFFFFFF, qRgb(40, 50, 60) & 0xFFFFFFu);
 }
 
-struct BadDib {
-    const char* name;
-    std::vector<std::uint8_t> bytes;
-};
-
-class HostileDib : public ::testing::TestWithParam<BadDib> {};
-
-// Bitmaps whose header promises more than the bytes hold are refused, and the clipboard
-// keeps what it had.
-TEST_P(HostileDib, IsRefusedWithoutTouchingTheClipboard)
-{
-    QtUiServices services;
-    QGuiApplication::clipboard()->setText("before");
-    ClipboardContent content;
-    content.text = "after";
-    content.dib = GetParam().bytes;
-    EXPECT_FALSE(services.SetClipboard(content)) << GetParam().name;
-    EXPECT_TRUE(QtUiServices::DibToBmpFile(GetParam().bytes).isEmpty());
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
-}
-
 // The small bitmap with the 32-bit header field at byte `at` set to value.
 std::vector<std::uint8_t> WithField(std::size_t at, std::uint32_t value, std::uint8_t bits = 24)
 {
@@ -99,13 +79,24 @@ std::vector<std::uint8_t> WithField(std::size_t at, std::uint32_t value, std::ui
     return dib;
 }
 
-INSTANTIATE_TEST_SUITE_P(Headers, HostileDib,
-                         ::testing::Values(BadDib{"Short", {40, 0, 0, 0, 2, 0}},
-                                           BadDib{"HeaderLongerThanData", WithField(0, 124)},
-                                           BadDib{"HugeColourCount", WithField(32, 0x40000000u)},
-                                           BadDib{"PaletteLongerThanData", WithField(32, 200, 8)}));
+// Bitmaps whose header promises more than the bytes hold (too short, a header, colour count or
+// palette longer than the data) are refused, and the clipboard keeps what it had.
+TEST(HostileDib, IsRefusedWithoutTouchingTheClipboard)
+{
+    for (const auto& bytes : {std::vector<std::uint8_t>{40, 0, 0, 0, 2, 0}, WithField(0, 124),
+                              WithField(32, 0x40000000u), WithField(32, 200, 8)}) {
+        SCOPED_TRACE(bytes.size());
+        QGuiApplication::clipboard()->setText("before");
+        ClipboardContent content;
+        content.text = "after";
+        content.dib = bytes;
+        EXPECT_FALSE(QtUiServices().SetClipboard(content));
+        EXPECT_TRUE(QtUiServices::DibToBmpFile(bytes).isEmpty());
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
+    }
+}
 
-TEST_F(QtUiServicesTest, WaitCursorShowsUntilTheLastEndAndStatusAndCursorsGoWhereSent)
+TEST_F(QtUiServicesTest, WaitCursorShowsUntilTheLastEndAndCursorsGoToTheirWidget)
 {
     ASSERT_EQ(QApplication::overrideCursor(), nullptr);
     m_services.BeginWaitCursor();
@@ -122,13 +113,6 @@ TEST_F(QtUiServicesTest, WaitCursorShowsUntilTheLastEndAndStatusAndCursorsGoWher
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
     QApplication::restoreOverrideCursor();
-
-    // Status texts and cursors go where they are sent.
-    std::string seen;
-    m_services.SetStatusSink(
-        [&](int pane, const std::string& t) { seen += std::to_string(pane) + ":" + t; });
-    m_services.SetStatusPane(5, "0.01, 0.02");
-    EXPECT_EQ(seen, "5:0.01, 0.02");
 
     QWidget view;
     m_services.SetCursorWidget(&view);
@@ -175,31 +159,22 @@ TEST(ProgramCursors, AreDistinct32By32FiguresAroundTheirHotSpots)
     EXPECT_EQ(drawings.size(), 5u);
 }
 
-struct BoxCase {
-    MsgButtons buttons;
-    QMessageBox::StandardButton press;
-    MsgResult expected;
-};
-
-class MessageBoxAnswer : public ::testing::TestWithParam<BoxCase> {};
-
-TEST_P(MessageBoxAnswer, ShowsTheTextAndMapsTheButtonPressed)
+TEST(MessageBoxAnswer, ShowsTheTextAndMapsTheButtonPressed)
 {
-    QString seen;
-    const BoxCase c = GetParam();
-    WhenShown<QMessageBox>([&](QMessageBox* box) {
-        seen = box->windowTitle() + ": " + box->text();
-        box->button(c.press)->click();
-    });
-    EXPECT_EQ(QtUiServices().MessageBox("No points to save!", "Kurvo", c.buttons, MsgIcon::Warning),
-              c.expected);
-    EXPECT_EQ(seen, "Kurvo: No points to save!");
+    for (auto [buttons, press, expected] :
+         {std::tuple{MsgButtons::YesNoCancel, QMessageBox::No, MsgResult::No},
+          std::tuple{MsgButtons::RetryCancel, QMessageBox::Retry, MsgResult::Retry}}) {
+        QString seen;
+        WhenShown<QMessageBox>([&, press = press](QMessageBox* box) {
+            seen = box->windowTitle() + ": " + box->text();
+            box->button(press)->click();
+        });
+        EXPECT_EQ(
+            QtUiServices().MessageBox("No points to save!", "Kurvo", buttons, MsgIcon::Warning),
+            expected);
+        EXPECT_EQ(seen, "Kurvo: No points to save!");
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Buttons, MessageBoxAnswer,
-    ::testing::Values(BoxCase{MsgButtons::YesNoCancel, QMessageBox::No, MsgResult::No},
-                      BoxCase{MsgButtons::RetryCancel, QMessageBox::Retry, MsgResult::Retry}));
 
 TEST(FilePromptDialog, OffersTheFiltersAndReportsTheOneChosen)
 {
@@ -224,24 +199,19 @@ TEST(FilePromptDialog, OffersTheFiltersAndReportsTheOneChosen)
     EXPECT_EQ(QString::fromStdString(prompt.fileName), existing);
 }
 
-class QtProfileTest : public ::testing::Test {
-protected:
-    QString Ini() const { return QString::fromStdString(m_dir.File("kurvo.ini")); }
-    TempDir m_dir;
-};
-
 // A hand-edited settings file must not make the program read garbage as numbers.
-TEST_F(QtProfileTest, TextThatIsNotANumberReadsAsTheDefault)
+TEST(QtProfile, TextThatIsNotANumberReadsAsTheDefault)
 {
+    TempDir dir;
+    const QString ini = QString::fromStdString(dir.File("kurvo.ini"));
     {
-        QSettings raw(Ini(), QSettings::IniFormat);
+        QSettings raw(ini, QSettings::IniFormat);
         raw.setValue("Settings/ZoomType", "fast");
         raw.setValue("Settings/CacheSize", "12abc");
         raw.setValue("Settings/SortData", " 0 ");
         raw.setValue("Settings/BoxColor", "4294967295");
-        raw.sync();
     }
-    QtProfile p(Ini());
+    QtProfile p(ini);
     EXPECT_EQ(p.GetInt("Settings", "ZoomType", 2), 2);
     EXPECT_EQ(p.GetInt("Settings", "CacheSize", 3), 3);
     EXPECT_EQ(p.GetInt("Settings", "SortData", 1), 0);
