@@ -58,23 +58,17 @@ TEST_F(AppTest, CommandLineFileThenOpenOffersImagesFirstThenTheFilterChosenLast)
     m_ui.promptAnswers = {std::string("/p/a.tif"), std::string("/p/b.dat"), std::nullopt};
     m_ui.chosenFilters = {10, 1};
 
-    ASSERT_TRUE(m_app->MainFrame()->RouteCommand(ID_FILE_OPEN));
-    ASSERT_EQ(m_ui.prompts.size(), 1u);
-    EXPECT_EQ(m_ui.prompts[0].filterIndex, 2);
-    EXPECT_EQ(m_ui.prompts[0].defaultExtension, "bmp");
-    EXPECT_EQ(m_opened, (std::vector<std::string>{"/p/a.tif"}));
-
-    // The all-files filter was chosen: it is offered next, with no default extension.
-    m_app->MainFrame()->RouteCommand(ID_FILE_OPEN);
-    ASSERT_EQ(m_ui.prompts.size(), 2u);
-    EXPECT_EQ(m_ui.prompts[1].filterIndex, 10);
-    EXPECT_EQ(m_ui.prompts[1].defaultExtension, "");
-
-    // Cancelling opens nothing and keeps the remembered filter.
-    m_app->MainFrame()->RouteCommand(ID_FILE_OPEN);
-    EXPECT_EQ(m_ui.prompts[2].filterIndex, 1);
-    EXPECT_EQ(m_ui.prompts[2].defaultExtension, "kvx");
-    EXPECT_EQ(m_opened.size(), 2u);
+    // The all-files filter chosen first is offered next, with no default extension; the
+    // last prompt is cancelled: nothing opens and the remembered filter stays.
+    std::vector<std::pair<int, std::string>> offered;
+    for (int i = 0; i < 3; ++i) {
+        m_app->MainFrame()->RouteCommand(ID_FILE_OPEN);
+        ASSERT_EQ(m_ui.prompts.size(), i + 1u);
+        offered.emplace_back(m_ui.prompts.back().filterIndex, m_ui.prompts.back().defaultExtension);
+    }
+    EXPECT_EQ(offered,
+              (std::vector<std::pair<int, std::string>>{{2, "bmp"}, {10, ""}, {1, "kvx"}}));
+    EXPECT_EQ(m_opened, (std::vector<std::string>{"/p/a.tif", "/p/b.dat"}));
     EXPECT_EQ(m_app->OpenFilterIndex(), 0);
     EXPECT_EQ(m_app->RecentFiles().At(0), "/p/b.dat");
 }

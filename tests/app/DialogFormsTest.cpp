@@ -67,20 +67,9 @@ protected:
     std::unique_ptr<PlotData> data = std::make_unique<PlotData>(&doc);
 };
 
-// The named controls Tab visits from the one with the focus, in order.
-std::vector<std::string> TabOrder(QDialog& dialog)
-{
-    std::vector<std::string> names;
-    QWidget* first = dialog.focusWidget();
-    for (QWidget* w = first; w && (names.empty() || w != first); w = w->nextInFocusChain())
-        if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty() &&
-            w->window() == &dialog && !w->objectName().startsWith(QLatin1String("qt_")))
-            names.push_back(w->objectName().toStdString());
-    return names;
-}
-
 // Every dialog opens with its first control focused (an edit box's text selected, so that
-// typing replaces it), Tab moves in reading order, and each control has its What's This.
+// typing replaces it), Tab goes round the named controls in reading order (down the rows, left
+// to right in a row), and each control has its What's This.
 TEST_F(DialogForms, FirstControlFocusedTabInReadingOrderAndContextHelp)
 {
     TransDlg axis(data.get());
@@ -91,28 +80,29 @@ TEST_F(DialogForms, FirstControlFocusedTabInReadingOrderAndContextHelp)
     grid.LoadFields();
     OptionsDlg options;
     RegionNodesDlg nodes(data.get());
-    struct Case {
-        std::unique_ptr<QDialog> dialog;
-        std::vector<std::string> order;
-    } cases[] = {
-        {std::make_unique<TransDlgForm>(axis), {"XMin", "XMax", "XLog", "YMin", "YMax", "YLog"}},
-        {std::make_unique<CImageMappingForm>(pixel),
-         {"Aspect", "PointsPerUnit", "XOrigin", "YOrigin"}},
-        {std::make_unique<RegGridDlgForm>(grid),
-         {"SnapX", "OriginX", "StepX", "ShowX", "SnapY", "OriginY", "StepY", "ShowY"}},
-        {std::make_unique<COptions>(options),
-         {"SortData", "SaveBitmapCopy", "ReuseMappingData", "AllowCaching"}},
-        {std::make_unique<RegionNodesForm>(nodes), {"X1", "Y1", "X2", "Y2", "X3", "Y3"}},
-    };
-    for (const Case& c : cases) {
-        QDialog* dialog = c.dialog.get();
+    std::unique_ptr<QDialog> dialogs[] = {
+        std::make_unique<TransDlgForm>(axis), std::make_unique<CImageMappingForm>(pixel),
+        std::make_unique<RegGridDlgForm>(grid), std::make_unique<COptions>(options),
+        std::make_unique<RegionNodesForm>(nodes)};
+    for (const auto& dialog : dialogs) {
         SCOPED_TRACE(dialog->metaObject()->className());
         dialog->show();
         QApplication::processEvents();
-        const std::vector<std::string> order = TabOrder(*dialog);
-        ASSERT_GE(order.size(), c.order.size());
-        EXPECT_EQ(std::vector<std::string>(order.begin(), order.begin() + c.order.size()), c.order);
-        if (auto* edit = qobject_cast<QLineEdit*>(dialog->focusWidget())) {
+        std::vector<QRect> order; // where Tab goes, from the focused control once round
+        QWidget* first = dialog->focusWidget();
+        for (QWidget* w = first; w && (order.empty() || w != first); w = w->nextInFocusChain())
+            if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty() &&
+                w->window() == dialog.get() && !w->objectName().startsWith(QLatin1String("qt_")))
+                order.emplace_back(w->mapTo(dialog.get(), QPoint()), w->size());
+        ASSERT_GE(order.size(), 4u);
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            const QRect& a = order[i];
+            const QRect& b = order[(i + 1) % order.size()];
+            const bool later =
+                b.center().y() > a.bottom() || (b.center().y() >= a.top() && b.left() > a.right());
+            EXPECT_EQ(later, i + 1 < order.size()) << i;
+        }
+        if (auto* edit = qobject_cast<QLineEdit*>(first)) {
             EXPECT_EQ(edit->selectedText(), edit->text());
         }
         for (QWidget* w : dialog->findChildren<QWidget*>()) {
@@ -272,13 +262,16 @@ protected:
     TempDir dir;
 };
 
-// Which boxes each entry allows and the extensions are the save prompt's own; the form shows
-// them and hands the boxes back to the data.
-TEST_F(SaveForm, CheckBoxesFollowTheEntryAndReachTheData)
+// The boxes follow the entry chosen and go back to the data; a name the user typed survives a
+// change of filter, only its extension follows. OK into a missing folder keeps the form open.
+// Replacing the file of the chosen format is asked about, also when only the name without its
+// extension was typed; a new file is not, and a typed save extension keeps its own format.
+TEST_F(SaveForm, BoxesFollowTheEntryAndOkAsksBeforeReplacingTheFileItWrites)
 {
     data->SetImageFile("/images/plot.bmp"); // the picture as read from there
     data->SetSortFlag(true);
     data->SetSaveReference(false);
+    std::ofstream(dir.File("out.txt")) << "x";
     CSaveDlg dlg(data.get(), dir.File("plot.kvx"), "Save As");
     CSaveDlgForm form(dlg);
     QCheckBox* sort = Child<QCheckBox>(form, "SortData");
@@ -291,46 +284,30 @@ TEST_F(SaveForm, CheckBoxesFollowTheEntryAndReachTheData)
     EXPECT_TRUE(copy->isEnabled());
     form.SelectEntry(3);
     EXPECT_EQ(form.selectedNameFilter().toStdString(), CSaveDlg::FilterName(3));
-    // A name the user typed survives a change of filter; only its extension follows.
     EXPECT_EQ(name->text().toStdString(), "plot.csv");
     name->setText(QStringLiteral("mine.kvx"));
     form.SelectEntry(2);
     EXPECT_EQ(name->text().toStdString(), "mine.txt");
-
-    sort->setChecked(false);
-    copy->setChecked(false);
-    ASSERT_TRUE(form.Finish(QString::fromStdString(dir.File("out.txt"))));
-    EXPECT_FALSE(data->GetSortFlag());
-    EXPECT_TRUE(data->GetSaveReference());
-}
-
-// OK into a missing folder keeps the form open. Replacing the file of the chosen format is
-// asked about, also when only the name without its extension was typed; a new file is not,
-// and a typed save extension keeps its own format.
-TEST_F(SaveForm, OkChecksTheFolderAndAsksBeforeReplacingTheFileItWrites)
-{
-    std::ofstream(dir.File("out.csv")) << "x";
-    CSaveDlg dlg(data.get(), dir.File("plot"), "Save As");
-    CSaveDlgForm form(dlg);
-    form.SelectEntry(1);
     form.selectFile(QString::fromStdString(dir.File("missing/typed.kvx")));
     form.accept();
     EXPECT_NE(form.result(), QDialog::Accepted);
     EXPECT_TRUE(form.Path().empty());
 
-    form.SelectEntry(3);
+    sort->setChecked(false);
+    copy->setChecked(false);
     const std::size_t shown = ui.messages.size();
-    ui.messageAnswers.push_back(MsgResult::No);
+    ui.messageAnswers = {MsgResult::No, MsgResult::Yes};
     EXPECT_FALSE(form.Finish(QString::fromStdString(dir.File("out"))));
     ASSERT_EQ(ui.messages.size(), shown + 1);
-    EXPECT_NE(ui.messages.back().text.find("out.csv"), std::string::npos);
-    ui.messageAnswers.push_back(MsgResult::Yes);
+    EXPECT_NE(ui.messages.back().text.find("out.txt"), std::string::npos);
     EXPECT_TRUE(form.Finish(QString::fromStdString(dir.File("out"))));
-    EXPECT_EQ(form.Path(), dir.File("out.csv"));
-    form.selectFile(QString::fromStdString(dir.File("typed.txt")));
+    EXPECT_EQ(form.Path(), dir.File("out.txt"));
+    EXPECT_FALSE(data->GetSortFlag());
+    EXPECT_TRUE(data->GetSaveReference());
+    form.selectFile(QString::fromStdString(dir.File("typed.csv")));
     form.accept();
     EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_EQ(form.Path(), dir.File("typed.txt"));
+    EXPECT_EQ(form.Path(), dir.File("typed.csv"));
     EXPECT_EQ(ui.messages.size(), shown + 2);
 }
 

@@ -240,48 +240,37 @@ TEST_F(MainFrameTest, ClosingMaximizedStoresThePlacementAndARefusingWindowKeepsT
     EXPECT_EQ(again.geometry().size(), normal.size());
 }
 
-struct PlacementCase {
-    const char* text;
-    QRect restored; // empty: the window stays where it was
-};
-
-class StoredPlacement : public ::testing::TestWithParam<PlacementCase> {};
-
 // A normal placement (blanks allowed) is restored; a malformed value, or one that would put
 // the window off every screen or give it a silly size, leaves the window where it was.
-TEST_P(StoredPlacement, IsRestoredOnlyWhenWellFormedAndSane)
+TEST(StoredPlacement, IsRestoredOnlyWhenWellFormedAndSane)
 {
-    MemoryProfile profile;
-    profile.WriteString("Settings", "WindowPos", GetParam().text);
-    CMainFrame frame(profile);
-    frame.setGeometry(10, 20, 640, 480);
-    frame.ShowWithPlacement(WindowPlacement::kShowNormal);
-    QApplication::processEvents();
-    EXPECT_FALSE(frame.isMaximized());
-    const QRect expected = GetParam().restored;
-    if (expected.isEmpty()) {
-        EXPECT_EQ(frame.geometry().topLeft(), QPoint(10, 20));
-        EXPECT_GE(frame.width(), 100);
-    } else {
-        EXPECT_EQ(frame.geometry(), expected);
+    const QRect restored(30, 40, 600, 480), kept(10, 20, 640, 480);
+    for (auto [text, expected] : {std::pair{"0,1,-1,-1,-1,-1,30,40,630,520", restored},
+                                  {" 0, 1,-1,-1,-1,-1, 30,40,630,520 \n", restored},
+                                  {"garbage", kept},
+                                  {"", kept},
+                                  {"0,1,-1,-1,-1,-1,50000,50000,50800,50600", kept},
+                                  {"0,1,-1,-1,-1,-1,100,100,90,90", kept},
+                                  {"0,1,-1,-1,-1,-1,30,40,630", kept},
+                                  {"0,1,-1,-1,-1,-1,30,40,630,520,50", kept},
+                                  {"0,1,-1,-1,-1,-1,30,40,630,520x", kept},
+                                  {"0,1,,-1,-1,-1,30,40,630,520", kept},
+                                  {"-2,1,-1,-1,-1,-1,30,40,630,520", kept},
+                                  {"0,1,-1,-1,-1,-1,30,40,630,4294967816", kept},
+                                  {"4294967296,1,-1,-1,-1,-1,30,40,630,520", kept}}) {
+        SCOPED_TRACE(text);
+        MemoryProfile profile;
+        profile.WriteString("Settings", "WindowPos", text);
+        CMainFrame frame(profile);
+        frame.setGeometry(kept);
+        frame.ShowWithPlacement(WindowPlacement::kShowNormal);
+        QApplication::processEvents();
+        EXPECT_FALSE(frame.isMaximized());
+        // A window left where it was keeps its corner; its size is the frame's own.
+        const QRect shown = frame.geometry();
+        EXPECT_EQ(expected == kept ? QRect(shown.topLeft(), kept.size()) : shown, expected);
     }
 }
-
-const QRect kRestored(30, 40, 600, 480);
-INSTANTIATE_TEST_SUITE_P(
-    Values, StoredPlacement,
-    ::testing::Values(PlacementCase{"0,1,-1,-1,-1,-1,30,40,630,520", kRestored},
-                      PlacementCase{" 0, 1,-1,-1,-1,-1, 30,40,630,520 \n", kRestored},
-                      PlacementCase{"garbage", {}}, PlacementCase{"", {}},
-                      PlacementCase{"0,1,-1,-1,-1,-1,50000,50000,50800,50600", {}},
-                      PlacementCase{"0,1,-1,-1,-1,-1,100,100,90,90", {}},
-                      PlacementCase{"0,1,-1,-1,-1,-1,30,40,630", {}},
-                      PlacementCase{"0,1,-1,-1,-1,-1,30,40,630,520,50", {}},
-                      PlacementCase{"0,1,-1,-1,-1,-1,30,40,630,520x", {}},
-                      PlacementCase{"0,1,,-1,-1,-1,30,40,630,520", {}},
-                      PlacementCase{"-2,1,-1,-1,-1,-1,30,40,630,520", {}},
-                      PlacementCase{"0,1,-1,-1,-1,-1,30,40,630,4294967816", {}},
-                      PlacementCase{"4294967296,1,-1,-1,-1,-1,30,40,630,520", {}}));
 
 // Files dropped on the frame go to its handler one by one, local files only; without a
 // handler the frame takes no drops.
