@@ -53,8 +53,7 @@ protected:
 // A user's whole session on one plot. The bitmap opens fitted in its window; buttons, captions
 // and panes follow each change as it happens (handling the events already posted is enough);
 // clicks collect points at their graph positions; the list split off on the left shows them
-// and a click on a row selects its point. Closing asks to save: a cancelled save keeps the
-// document, Yes writes every point.
+// and a click on a row selects its point. Closing asks to save; Yes writes every point.
 TEST_F(DesktopTest, DigitizingAPlotFromOpeningToSaving)
 {
     auto button = [this](CommandId bar, CommandId id) -> QAction* {
@@ -155,13 +154,30 @@ TEST_F(DesktopTest, DigitizingAPlotFromOpeningToSaving)
     ASSERT_TRUE(Command(ID_EDIT_COPY));
     EXPECT_TRUE(paste->isEnabled());
 
-    m_ui.messageAnswers.push_back(MsgResult::Yes);
-    m_ui.promptAnswers.push_back(std::nullopt); // the save dialog is cancelled
+    // A second window closes without asking. Closing the document, its last window or the
+    // program asks; Cancel, or a cancelled save, keeps it all.
+    ASSERT_TRUE(Command(ID_WINDOW_NEW));
+    ASSERT_EQ(doc->GetViews().size(), 2u);
+    EXPECT_EQ(Docs().WindowsOf(doc)[1]->windowTitle().toStdString(), doc->GetTitle() + ":2");
+    Docs().WindowsOf(doc)[1]->parentWidget()->close();
+    ProcessEvents();
+    EXPECT_EQ(doc->GetViews().size(), 1u);
+    EXPECT_TRUE(m_ui.messages.empty());
+    m_ui.messageAnswers = {MsgResult::Cancel, MsgResult::Cancel, MsgResult::Cancel, MsgResult::Yes,
+                           MsgResult::Yes};
+    m_ui.promptAnswers = {std::nullopt, m_dir.File("kept")};
     Command(ID_FILE_CLOSE);
+    Docs().WindowsOf(doc).front()->parentWidget()->close();
+    Frame().close();
+    Command(ID_FILE_CLOSE);
+    ASSERT_EQ(m_ui.messages.size(), 4u);
+    EXPECT_EQ(m_ui.messages[0].text, "Save changes to plot?");
+    EXPECT_EQ(m_ui.messages[0].buttons, MsgButtons::YesNoCancel);
     EXPECT_EQ(Docs().DocumentCount(), 1);
-    m_ui.messageAnswers.push_back(MsgResult::Yes);
-    m_ui.promptAnswers.push_back(m_dir.File("kept"));
-    Command(ID_FILE_CLOSE);
+    EXPECT_TRUE(Frame().isVisible());
+    // Yes to the program's close saves under the name given.
+    EXPECT_TRUE(Frame().close());
+    ProcessEvents();
     EXPECT_EQ(Docs().DocumentCount(), 0);
     // With the last document gone the panes speak of none.
     EXPECT_EQ(m_ui.panes[2], "");
@@ -224,48 +240,6 @@ TEST_F(DesktopTest, TheBoxAndTheAttributesFollowTheActiveDocument)
     ASSERT_TRUE(Command(ID_FILE_CLOSE));
     EXPECT_EQ(attributes->GetPlotData(), nullptr);
     EXPECT_EQ(m_ui.messages.size(), 1u);
-}
-
-// A second window shows the same document and closes without asking; closing the last window
-// of a modified document, the document or the program asks, and Cancel keeps it.
-TEST_F(DesktopTest, ClosingAModifiedDocumentOrTheProgramAsksAndCancelKeepsIt)
-{
-    ASSERT_TRUE(Command(ID_FILE_NEW));
-    ASSERT_TRUE(Command(ID_DATA_NEW_SET));
-    CKurvoDoc* doc = ActiveDoc();
-    ASSERT_TRUE(Command(ID_WINDOW_NEW));
-    ASSERT_EQ(Docs().WindowsOf(doc).size(), 2u);
-    EXPECT_EQ(doc->GetViews().size(), 2u);
-    EXPECT_EQ(Docs().WindowsOf(doc)[1]->windowTitle().toStdString(), doc->GetTitle() + ":2");
-    Docs().WindowsOf(doc)[1]->parentWidget()->close();
-    ProcessEvents();
-    EXPECT_TRUE(m_ui.messages.empty()) << "another window still shows the document";
-    EXPECT_EQ(doc->GetViews().size(), 1u);
-
-    m_ui.messageAnswers.push_back(MsgResult::Cancel);
-    Command(ID_FILE_CLOSE);
-    ASSERT_EQ(m_ui.messages.size(), 1u);
-    EXPECT_EQ(m_ui.messages[0].text, "Save changes to Untitled?");
-    EXPECT_EQ(m_ui.messages[0].buttons, MsgButtons::YesNoCancel);
-    EXPECT_EQ(Docs().DocumentCount(), 1);
-
-    // Closing the window itself, or the program, asks the same way.
-    m_ui.messageAnswers.push_back(MsgResult::Cancel);
-    Docs().WindowsOf(doc).front()->parentWidget()->close();
-    ProcessEvents();
-    EXPECT_EQ(m_ui.messages.size(), 2u);
-    EXPECT_EQ(Docs().DocumentCount(), 1);
-    m_ui.messageAnswers.push_back(MsgResult::Cancel);
-    Frame().close();
-    ProcessEvents();
-    EXPECT_EQ(m_ui.messages.size(), 3u);
-    EXPECT_TRUE(Frame().isVisible());
-    EXPECT_EQ(Docs().DocumentCount(), 1);
-
-    m_ui.messageAnswers.push_back(MsgResult::No);
-    EXPECT_TRUE(Frame().close());
-    ProcessEvents();
-    EXPECT_EQ(Docs().DocumentCount(), 0);
 }
 
 } // namespace
