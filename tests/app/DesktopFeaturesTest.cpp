@@ -13,7 +13,6 @@
 #include "platform/CommandIds.h"
 #include "scan/CTwain.h"
 #include "scan/SaneLibrary.h"
-#include "scan/ScannerCommands.h"
 #include "scan/dsm/StandInDsmControl.h"
 #include "support/TempDir.h"
 #include "tasks/PlotData.h"
