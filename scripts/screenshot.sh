@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Makes docs/screenshot.png, the README's picture: the desktop test that maps and digitizes
+# Makes docs/screenshot.png, the README's picture: the desktop test that digitizes
 # the sample plot saves the main window (needs a built tree, default build/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
