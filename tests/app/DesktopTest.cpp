@@ -1,9 +1,13 @@
 // The desktop program end to end: documents opened, mapped, digitized, listed, switched,
 // saved, printed, extracted from and scanned into, through the real frame, windows, views and
 // bars, and the command line and options around them.
-#include "support/DesktopSupport.h"
+#include "support/WhenShown.h"
 
 #include "app/CChildFrame.h"
+#include "app/CKurvoApp.h"
+#include "app/CMainFrame.h"
+#include "app/DialogForms.h"
+#include "app/DocumentManager.h"
 #include "app/ExtractPanel.h"
 #include "app/ImageViewWidget.h"
 #include "app/SaneAcquireDialog.h"
@@ -17,6 +21,8 @@
 #include "model/DbPrimList.h"
 #include "model/DbSetMgr.h"
 #include "platform/CommandIds.h"
+#include "platform/Profile.h"
+#include "platform/RecordingUiServices.h"
 #include "scan/CTwain.h"
 #include "scan/SaneLibrary.h"
 #include "scan/dsm/StandInDsmControl.h"
@@ -28,6 +34,7 @@
 #include "view/CKurvoView.h"
 
 #include <QAction>
+#include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
@@ -58,11 +65,85 @@
 
 namespace {
 
-// The program is started by each test, some with a command line or settings of their own.
-class DesktopTest : public ::testing::Test, public DesktopTestBase {
-protected:
-    void SetUp() override { ASSERT_TRUE(WriteTestBmp(m_bmp, 101, 101)); }
+// Runs the event loop until nothing is left to do now (posted events, deferred deletes,
+// zero timers).
+void ProcessEvents()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+}
 
+// Left button press and release at a position of a widget.
+void Click(QWidget* target, QPoint at)
+{
+    const QPointF local(at), global(target->mapToGlobal(at));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(target, &release);
+}
+
+// The point of the image view's client area that shows the image pixel (px, py).
+QPoint WindowPointOf(ImageViewWidget* view, double px, double py)
+{
+    CKurvoView* v = view->GetView();
+    const IPoint off = v->GetCentringOffset();
+    const IPoint scroll = v->GetScrollPos();
+    return QPoint(ToolEvent::WindowOf(px, v->GetZoom()) + off.x - scroll.x,
+                  ToolEvent::WindowOf(py, v->GetZoom()) + off.y - scroll.y);
+}
+
+// The whole desktop program on an empty profile and recording services, started by each test
+// (some with a command line or settings of their own), and a white 101 x 101 bitmap with a
+// dark diagonal. Documents, windows and bars are the real ones.
+class DesktopTest : public ::testing::Test {
+protected:
+    DesktopTest()
+    {
+        auto profile = std::make_unique<MemoryProfile>();
+        m_profile = profile.get();
+        m_app = std::make_unique<CKurvoApp>(std::move(profile), &m_ui);
+    }
+    ~DesktopTest() override
+    {
+        m_app.reset();
+        ProcessEvents();
+    }
+    void SetUp() override
+    {
+        QImage image(101, 101, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        for (int y = 0; y < 101; ++y)
+            image.setPixel(y, y, qRgb(0x20, 0x20, 0x20));
+        ASSERT_TRUE(image.save(QString::fromStdString(m_bmp), "BMP"));
+    }
+
+    void Start(const QStringList& arguments = {QStringLiteral("kurvo")})
+    {
+        ASSERT_TRUE(m_app->InitInstance(arguments));
+        RemoveDialogForms(); // the tests answer the dialogs themselves
+        ProcessEvents();
+    }
+    CMainFrame& Frame() { return *m_app->MainFrame(); }
+    DocumentManager& Docs() { return *m_app->Documents(); }
+    CKurvoDoc* ActiveDoc() { return Docs().ActiveDocument(); }
+    ImageViewWidget* ActiveView() { return Docs().ActiveView(); }
+    // Sends a command along the frame's route, as a menu entry would.
+    bool Command(int id)
+    {
+        const bool routed = Frame().RouteCommand(static_cast<CommandId>(id));
+        ProcessEvents();
+        return routed;
+    }
+    bool Enabled(int id) { return Frame().QueryCommand(static_cast<CommandId>(id)).enabled; }
+
+    RecordingUiServices m_ui;
+    MemoryProfile* m_profile = nullptr;
+    std::unique_ptr<CKurvoApp> m_app;
     TempDir m_dir;
     std::string m_bmp = m_dir.File("plot.bmp");
 };

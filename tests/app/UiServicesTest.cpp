@@ -1,8 +1,8 @@
 #include "app/ProgramCursors.h"
 #include "app/QtProfile.h"
 #include "app/QtUiServices.h"
-#include "support/DesktopSupport.h"
 #include "support/TempDir.h"
+#include "support/WhenShown.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
