@@ -162,11 +162,10 @@ TEST_F(DesktopTest, DigitizingAPlotFromOpeningToSaving)
         return nullptr;
     };
     QAction* undo = button(ID_VIEW_STANDARD_BAR, ID_EDIT_UNDO);
-    QAction* redo = button(ID_VIEW_STANDARD_BAR, ID_EDIT_REDO);
     QAction* paste = button(ID_VIEW_STANDARD_BAR, ID_EDIT_PASTE);
     QAction* collect = button(ID_VIEW_DIGITIZE_BAR, ID_TOOL_COLLECT);
     QAction* map = button(ID_VIEW_DIGITIZE_BAR, ID_TOOL_MAP);
-    ASSERT_TRUE(undo && redo && paste && collect && map);
+    ASSERT_TRUE(undo && paste && collect && map);
     CKurvoDoc* doc = Docs().OpenDocument(m_bmp);
     ASSERT_NE(doc, nullptr);
     ProcessEvents();
@@ -215,7 +214,6 @@ TEST_F(DesktopTest, DigitizingAPlotFromOpeningToSaving)
     ASSERT_TRUE(Command(ID_EDIT_UNDO));
     EXPECT_EQ(list->topLevelItemCount(), 3);
     EXPECT_EQ(m_ui.panes[2], "2");
-    EXPECT_TRUE(redo->isEnabled());
     ASSERT_TRUE(Command(ID_EDIT_REDO));
     EXPECT_EQ(list->topLevelItemCount(), 4);
 

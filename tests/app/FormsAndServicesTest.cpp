@@ -73,13 +73,17 @@ void Type(QWidget& form, std::initializer_list<std::pair<const char*, const char
 
 class DialogForms : public ::testing::Test {
 protected:
-    DialogForms() { SetUiServices(&ui), data->NewSet(); }
-    ~DialogForms() override { data.reset(), SetUiServices(nullptr); }
+    DialogForms() { SetUiServices(&ui), data->NewSet(), CSaveDlg::ForgetRememberedEntry(); }
+    ~DialogForms() override
+    {
+        data.reset(), SetUiServices(nullptr), CSaveDlg::ForgetRememberedEntry();
+    }
     std::string LastMessage() const { return ui.messages.empty() ? "" : ui.messages.back().text; }
 
     RecordingUiServices ui;
     Document doc;
     std::unique_ptr<PlotData> data = std::make_unique<PlotData>(&doc);
+    TempDir dir;
 };
 
 // Every dialog opens with its first control focused (an edit box's text selected, so that
@@ -268,20 +272,11 @@ TEST(PdfPageForm, AsksForThePageOnlyWhenThereAreSeveral)
     EXPECT_EQ(two.PagePath(), dir.File("two.pdf") + "#page=2&dpi=100");
 }
 
-// ------------------------------------------------------------ the save prompt
-
-class SaveForm : public DialogForms {
-protected:
-    SaveForm() { CSaveDlg::ForgetRememberedEntry(); }
-    ~SaveForm() override { CSaveDlg::ForgetRememberedEntry(); }
-    TempDir dir;
-};
-
 // The boxes follow the entry chosen and go back to the data; a name the user typed survives a
 // change of filter, only its extension follows. OK into a missing folder keeps the form open.
 // Replacing the file of the chosen format is asked about, also when only the name without its
 // extension was typed; a new file is not, and a typed save extension keeps its own format.
-TEST_F(SaveForm, BoxesFollowTheEntryAndOkAsksBeforeReplacingTheFileItWrites)
+TEST_F(DialogForms, SaveFormBoxesFollowTheEntryAndOkAsksBeforeReplacingTheFileItWrites)
 {
     data->SetImageFile("/images/plot.bmp"); // the picture as read from there
     data->SetSortFlag(true);
@@ -326,8 +321,6 @@ TEST_F(SaveForm, BoxesFollowTheEntryAndOkAsksBeforeReplacingTheFileItWrites)
     EXPECT_EQ(ui.messages.size(), shown + 2);
 }
 
-// ------------------------------------------------------------ the services
-
 // A 2x2 24-bit packed bitmap, bottom-up: top row red, white; bottom row blue, green.
 std::vector<std::uint8_t> SmallDib()
 {
@@ -339,17 +332,13 @@ std::vector<std::uint8_t> SmallDib()
     // clang-format on
 }
 
-class QtUiServicesTest : public ::testing::Test {
-protected:
-    QtUiServices m_services;
-};
-
-TEST_F(QtUiServicesTest, ClipboardCarriesTextAndImagesInBothFormats)
+TEST(QtUiServices, ClipboardCarriesTextAndImagesInBothFormats)
 {
+    QtUiServices services;
     ClipboardContent content;
     content.text = "X\tY\n1\t2\n";
     content.dib = SmallDib();
-    ASSERT_TRUE(m_services.SetClipboard(content));
+    ASSERT_TRUE(services.SetClipboard(content));
 
     const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(mime, nullptr);
@@ -359,8 +348,8 @@ TEST_F(QtUiServicesTest, ClipboardCarriesTextAndImagesInBothFormats)
     EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(image.pixel(1, 1) & 0xFFFFFF, 0x00FF00u);
 
-    EXPECT_TRUE(m_services.ClipboardHasBitmap());
-    const ClipboardContent back = m_services.GetClipboard();
+    EXPECT_TRUE(services.ClipboardHasBitmap());
+    const ClipboardContent back = services.GetClipboard();
     EXPECT_EQ(back.text, content.text);
     EXPECT_EQ(back.dib, content.dib);
 
@@ -369,8 +358,8 @@ TEST_F(QtUiServicesTest, ClipboardCarriesTextAndImagesInBothFormats)
     for (int x = 0; x < 3; ++x)
         qtOnly.setPixel(x, 0, qRgb(10 + 30 * x, 20 + 30 * x, 30 + 30 * x));
     QGuiApplication::clipboard()->setImage(qtOnly);
-    EXPECT_TRUE(m_services.ClipboardHasBitmap());
-    const ClipboardContent other = m_services.GetClipboard();
+    EXPECT_TRUE(services.ClipboardHasBitmap());
+    const ClipboardContent other = services.GetClipboard();
     ASSERT_TRUE(other.dib.has_value());
     const QImage again = QImage::fromData(QtUiServices::DibToBmpFile(*other.dib), "BMP");
     ASSERT_EQ(again.size(), QSize(3, 1));
@@ -404,44 +393,46 @@ TEST(HostileDib, IsRefusedWithoutTouchingTheClipboard)
     }
 }
 
-TEST_F(QtUiServicesTest, WaitCursorShowsUntilTheLastEndAndCursorsGoToTheirWidget)
+TEST(QtUiServices, WaitCursorShowsUntilTheLastEndAndCursorsGoToTheirWidget)
 {
+    QtUiServices services;
     ASSERT_EQ(QApplication::overrideCursor(), nullptr);
-    m_services.BeginWaitCursor();
-    m_services.BeginWaitCursor();
+    services.BeginWaitCursor();
+    services.BeginWaitCursor();
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    m_services.EndWaitCursor();
+    services.EndWaitCursor();
     EXPECT_NE(QApplication::overrideCursor(), nullptr);
-    m_services.EndWaitCursor();
+    services.EndWaitCursor();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     // An unmatched end must not pop a cursor someone else set.
     QApplication::setOverrideCursor(Qt::CrossCursor);
-    m_services.EndWaitCursor();
+    services.EndWaitCursor();
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
     QApplication::restoreOverrideCursor();
 
     QWidget view;
-    m_services.SetCursorWidget(&view);
-    m_services.SetCursor(CursorShape::ZoomIn);
+    services.SetCursorWidget(&view);
+    services.SetCursor(CursorShape::ZoomIn);
     EXPECT_EQ(view.cursor().hotSpot(), ProgramCursors::HotSpot(CursorShape::ZoomIn));
-    EXPECT_EQ(m_services.CurrentCursor(), CursorShape::ZoomIn);
+    EXPECT_EQ(services.CurrentCursor(), CursorShape::ZoomIn);
 }
 
-TEST_F(QtUiServicesTest, TimersRepeatAndStopWhenKilledFromTheirOwnCallback)
+TEST(QtUiServices, TimersRepeatAndStopWhenKilledFromTheirOwnCallback)
 {
+    QtUiServices services;
     int ticks = 0;
     int id = 0;
-    id = m_services.StartTimer(5, [&] {
+    id = services.StartTimer(5, [&] {
         if (++ticks == 3)
-            m_services.KillTimer(id);
+            services.KillTimer(id);
     });
     QEventLoop loop;
     QTimer::singleShot(100, &loop, &QEventLoop::quit);
     loop.exec();
     EXPECT_EQ(ticks, 3);
-    EXPECT_EQ(m_services.RunningTimers(), 0);
+    EXPECT_EQ(services.RunningTimers(), 0);
 }
 
 // Each of the program's cursors is a 32x32 drawing over its hot spot, and no two shapes look

@@ -304,8 +304,6 @@ TEST_F(MainFrameTest, DroppedFilesReachTheDropHandler)
     EXPECT_FALSE(words.isAccepted());
 }
 
-// ------------------------------------------------------------ the application
-
 // The recording double, also answering with the filter the "user" picked.
 struct PromptingServices : RecordingUiServices {
     std::deque<int> chosenFilters;

@@ -141,8 +141,6 @@ TEST_F(AttributeBar, EditsAndNamesTypedIntoTheListRenameOrArePutBackAndDeleteRem
     EXPECT_EQ(Rows(), "b=2+;");
 }
 
-// ------------------------------------------------------------ the data list
-
 class DataViewTest : public ::testing::Test {
 protected:
     DataViewTest()
