@@ -59,7 +59,6 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
-#include <sstream>
 #include <thread>
 #include <tuple>
 
@@ -272,11 +271,9 @@ TEST_F(DesktopTest, DigitizingAPlotFromOpeningToSaving)
     EXPECT_EQ(m_ui.panes[2], "");
     EXPECT_EQ(m_ui.panes[4], "");
     const std::string csv = m_dir.File("kept.csv");
-    std::ostringstream read;
-    read << std::ifstream(csv, std::ios::binary).rdbuf();
-    const std::string text = read.str();
-    EXPECT_EQ(text.rfind("Line 1\r\nX, Y\r\n", 0), 0u) << text;
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6) << "name, header, three points, blank";
+    std::ifstream written(csv, std::ios::binary);
+    EXPECT_EQ(std::count(std::istreambuf_iterator<char>(written), {}, '\n'), 6)
+        << "name, header, three points, blank";
     // An export is no recent file.
     for (int i = 0; i < m_app->RecentFiles().Size(); ++i)
         EXPECT_NE(m_app->RecentFiles().At(i), csv);
