@@ -53,9 +53,6 @@
 
 namespace {
 
-const char* const kStepMessage = "The grid step must not be zero.";
-const char* const kNumberMessage = "Please enter a number.";
-
 template <class W> W* Child(QWidget& form, const char* name)
 {
     W* w = form.findChild<W*>(QString::fromLatin1(name));
@@ -159,7 +156,7 @@ TEST_F(DialogForms, AxisMappingFieldsInOkAppliesAndIsUndoable)
     Type(form, {{"YMax", "12x"}});
     form.accept();
     EXPECT_NE(form.result(), QDialog::Accepted);
-    EXPECT_EQ(LastMessage(), kNumberMessage);
+    EXPECT_EQ(LastMessage(), "Please enter a number.");
     EXPECT_EQ(Child<QLineEdit>(form, "YMax")->text(), "12x");
     EXPECT_FALSE(data->CanUndo());
     Type(form, {{"XMin", "1"}, {"XMax", "1000"}, {"YMin", "-5"}, {"YMax", "5"}});
@@ -204,7 +201,7 @@ TEST_F(DialogForms, GridSnapAxisControlsFollowTheirCheckBoxAndAZeroStepIsRefused
     Type(form, {{"OriginX", "0.5"}, {"StepX", "5"}, {"StepY", "0"}});
     form.accept();
     EXPECT_NE(form.result(), QDialog::Accepted);
-    EXPECT_EQ(LastMessage(), kStepMessage);
+    EXPECT_EQ(LastMessage(), "The grid step must not be zero.");
 
     Type(form, {{"StepY", "2"}});
     Child<QCheckBox>(form, "ShowX")->setChecked(false);

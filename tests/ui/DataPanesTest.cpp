@@ -30,8 +30,6 @@
 
 namespace {
 
-const char* const kDuplicate = "The attribute name must not be a duplicate.";
-
 // Fills a dialog's boxes and presses OK, as the user would; a new attribute is the document's.
 bool TypeAndOk(QDialog& dialog, const char* name, const char* value)
 {
@@ -90,7 +88,9 @@ protected:
 };
 
 // The list follows the document's changes; unchecking a row is an undoable change.
-TEST_F(AttributeBar, ListsTheDocumentsAttributesFollowsItsChangesAndLetsGoOfIt)
+// Editing in the dialog renames and sets the value; a name typed into the list renames, unless
+// it is taken; Delete removes the selected row.
+TEST_F(AttributeBar, FollowsTheDocumentAndEditsRenamesAndDeletesThroughIt)
 {
     ASSERT_TRUE(data->Execute(std::make_unique<AddAttTask>(data.get(), "b", "2")));
     ASSERT_TRUE(data->Execute(std::make_unique<AddAttTask>(data.get(), "a", "1")));
@@ -103,33 +103,14 @@ TEST_F(AttributeBar, ListsTheDocumentsAttributesFollowsItsChangesAndLetsGoOfIt)
     ASSERT_TRUE(data->Undo());
     EXPECT_EQ(Rows(), "b=2+;");
 
-    // Without data the bar is empty and does nothing; it stops observing what it showed, also
-    // when it goes away showing data again.
-    DbAttMgrRep& mgr = data->GetSetMgr()->GetAttMgr();
-    const int before = mgr.ObserverCount();
-    bar->SetPlotData(nullptr);
-    EXPECT_EQ(mgr.ObserverCount(), before - 1);
-    EXPECT_EQ(Rows(), "");
-    bar->NewButton()->click();
-    EXPECT_EQ(shown, 0);
-    bar->SetPlotData(data.get());
-    bar.reset();
-    EXPECT_EQ(mgr.ObserverCount(), before - 1);
-}
-
-// Editing in the dialog updates the value or renames; a name typed into the list renames,
-// unless it is taken; Delete removes the selected row.
-TEST_F(AttributeBar, EditsAndNamesTypedIntoTheListRenameOrArePutBackAndDeleteRemoves)
-{
     Define("x", "1");
-    Define("b", "2");
     next = [](QDialog& d) { return TypeAndOk(d, "a", "7"); };
     bar->OnEditRow("x");
     ASSERT_EQ(Rows(), "a=7+;b=2+;");
     Row(0)->setText(0, QStringLiteral("b"));
     QApplication::processEvents();
     EXPECT_EQ(Rows(), "a=7+;b=2+;");
-    EXPECT_EQ(ui.messages.at(0).text, kDuplicate);
+    EXPECT_EQ(ui.messages.at(0).text, "The attribute name must not be a duplicate.");
     Row(0)->setText(0, QStringLiteral("c"));
     QApplication::processEvents();
     EXPECT_EQ(Rows(), "b=2+;c=7+;");
@@ -139,6 +120,20 @@ TEST_F(AttributeBar, EditsAndNamesTypedIntoTheListRenameOrArePutBackAndDeleteRem
     QApplication::sendEvent(bar->List(), &press);
     QApplication::processEvents();
     EXPECT_EQ(Rows(), "b=2+;");
+
+    // Without data the bar is empty and does nothing; it stops observing what it showed, also
+    // when it goes away showing data again.
+    DbAttMgrRep& mgr = data->GetSetMgr()->GetAttMgr();
+    const int before = mgr.ObserverCount();
+    bar->SetPlotData(nullptr);
+    EXPECT_EQ(mgr.ObserverCount(), before - 1);
+    EXPECT_EQ(Rows(), "");
+    const int dialogs = shown;
+    bar->NewButton()->click();
+    EXPECT_EQ(shown, dialogs);
+    bar->SetPlotData(data.get());
+    bar.reset();
+    EXPECT_EQ(mgr.ObserverCount(), before - 1);
 }
 
 class DataViewTest : public ::testing::Test {
