@@ -358,7 +358,6 @@ TEST_F(DesktopTest, CommandLineProjectExtractionAndOptions)
     EXPECT_EQ(ActiveDoc()->GetPathName(), project);
     EXPECT_EQ(m_app->RecentFiles().At(0), project);
     ASSERT_GT(CDib::GetCacheSize(), 0);
-    ASSERT_TRUE(Enabled(ID_DATA_EXTRACT));
     ASSERT_TRUE(Command(ID_DATA_EXTRACT));
     auto* panel = Frame().findChild<ExtractPanel*>();
     ASSERT_NE(panel, nullptr);
