@@ -54,11 +54,11 @@ TEST(RegionShaping, DraggedNodesMapAsTheRegionBuiltFromThem)
         EXPECT_EQ(h.doc.data.GetTaskCount(), static_cast<int>(c.drags.size()));
         Box direct;
         direct.SetPixelNodes(static_cast<int>(c.nodes.size()), c.nodes.data());
-        direct.SetGraphNodes(Box::kNodes, h.doc.transform.GetRegion().GraphNodes());
+        direct.SetGraphNodes(Box::kNodes, h.doc.transform().GetRegion().GraphNodes());
         for (double x = 10; x < 200; x += 47)
             for (double y = 12; y < 200; y += 53) {
                 DPoint a, b;
-                ASSERT_TRUE(h.doc.transform.PixelToGraph({x, y}, a));
+                ASSERT_TRUE(h.doc.transform().PixelToGraph({x, y}, a));
                 ASSERT_TRUE(direct.PixelToGraph({x, y}, b));
                 EXPECT_NEAR(a.x, b.x, 1e-9);
                 EXPECT_NEAR(a.y, b.y, 1e-9);
@@ -130,7 +130,7 @@ TEST(MagnifierLoupe, ShowsTheSpotAndKeepsOffThePointer)
     for (int factor : {4, 6, 12}) {
         m.SetFactor(factor);
         for (const DPoint spot : {DPoint{20.3, 7.6}, DPoint{0.49, 47.2}, DPoint{63.0, 0.0}}) {
-            m.Render(&h.doc.image, spot, kWhite);
+            m.Render(h.doc.GetImage(), spot, kWhite);
             const int x = static_cast<int>(std::floor(spot.x + 0.5));
             const int y = static_cast<int>(std::floor(spot.y + 0.5));
             EXPECT_EQ(m.GetCanvas().DevicePixel(c, c), PatternPixel(x, y)) << factor;

@@ -44,7 +44,7 @@ protected:
     {
         return static_cast<DbPoint*>(h.doc.data.GetSetMgr()->GetCurrentSet()->GetAt(i))->m_pixel;
     }
-    const Box& Region() { return h.doc.transform.GetRegion(); }
+    const Box& Region() { return h.doc.transform().GetRegion(); }
     ViewHarness h{400, 400, 300, 300};
 };
 

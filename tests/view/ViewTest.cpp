@@ -114,7 +114,7 @@ TEST(ViewPaint, UpdateHintsRepaintTheOverlayOrRebuildOrRefit)
     EXPECT_EQ(h.Pixel(10, 10), ColourToPixel(kWhite));
     EXPECT_NE(h.Pixel(53, 60), ColourToPixel(kWhite)); // the current set's plus marker
     // The image changes: shown anew at the same zoom.
-    h.doc.image.FlipHorizontal();
+    h.doc.image().FlipHorizontal();
     h.view->OnUpdate(nullptr, PlotData::kHintImage);
     h.Flush();
     EXPECT_EQ(h.Pixel(0, 0), PatternPixel(299, 0));

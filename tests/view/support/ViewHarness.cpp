@@ -66,32 +66,8 @@ ToolEvent ViewHarness::EventAt(int x, int y)
     return e;
 }
 
-void ViewHarness::Repaint()
-{
-    view->Invalidate(true);
-    host.Flush();
-}
-
-void ViewHarness::ActualPixelsAtOrigin()
-{
-    view->ActualPixels();
-    view->ScrollToPosition({0, 0});
-    host.Flush();
-}
-
 std::vector<std::uint32_t> ViewHarness::Snapshot() const
 {
     const PixelCanvas& c = view->GetCanvas();
     return std::vector<std::uint32_t>(c.Bits(), c.Bits() + c.DeviceWidth() * c.DeviceHeight());
-}
-
-std::string ViewHarness::Status(int pane) const
-{
-    auto it = ui.panes.find(pane);
-    return it == ui.panes.end() ? std::string() : it->second;
-}
-
-std::uint32_t PatternPixel(int x, int y)
-{
-    return ColourToPixel(PatternColour(x, y));
 }

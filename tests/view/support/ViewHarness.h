@@ -41,18 +41,17 @@ public:
     // Holds a key for the key-state queries.
     void Hold(KeyCode key) { ui.keysDown.insert(key); }
     void Let(KeyCode key) { ui.keysDown.erase(key); }
-    // Paints what is pending, as the message loop would.
+    // Paints what is pending, as the message loop would; Repaint erases and paints it all.
     void Flush() { host.Flush(); }
-    // A full repaint with erase.
-    void Repaint();
+    void Repaint() { view->Invalidate(true), host.Flush(); }
     // Zoom 1 with the scroll position at the top-left, painted.
-    void ActualPixelsAtOrigin();
+    void ActualPixelsAtOrigin() { view->ActualPixels(), view->ScrollToPosition({0, 0}), Flush(); }
 
     CommandState State(CommandId id);
     ToolEvent EventAt(int x, int y);
     std::uint32_t Pixel(int x, int y) const { return view->GetCanvas().DevicePixel(x, y); }
     std::vector<std::uint32_t> Snapshot() const;
-    std::string Status(int pane = 0) const;
+    std::string Status(int pane = 0) { return ui.panes[pane]; }
 
     RecordingUiServices ui;
     ManualClock clock{ui};
@@ -62,4 +61,7 @@ public:
 };
 
 // The screen colour (0xFFRRGGBB) the pattern image shows at image pixel (x, y).
-std::uint32_t PatternPixel(int x, int y);
+inline std::uint32_t PatternPixel(int x, int y)
+{
+    return ColourToPixel(PatternColour(x, y));
+}
