@@ -60,9 +60,9 @@ TEST(Preferences, ReadAndWrittenInAFixedOrderWithDefaultsForMissingKeys)
 }
 
 // The Options command shows the preferences with Save Bitmap Copy inverted, and Cancel
-// changes nothing. OK stores the fields; only a changed sort flag resorts the active document
-// (one notification of its sets). Without a document only the preferences change; without a
-// runner the dialog counts as cancelled.
+// changes nothing. OK stores the fields and tells the preferences' observers; only a changed
+// sort flag resorts the active document. Without a document only the preferences change;
+// without a runner the dialog counts as cancelled.
 TEST(OptionsCommand, ShowsStoresAndResortsOnlyOnAChange)
 {
     struct Counter : Observer {
@@ -76,43 +76,35 @@ TEST(OptionsCommand, ShowsStoresAndResortsOnlyOnAChange)
     data.ApplyPreferences(false, true);
     dataWatcher.updates = 0;
     OptionsDlg shown;
-    auto answer = [&shown](bool ok, std::function<void(OptionsDlg&)> edit) {
+    const auto run = [&](bool ok, PlotData* doc, std::function<void(OptionsDlg&)> edit) {
         OptionsDlg::SetRunner([&shown, ok, edit](OptionsDlg& dlg) {
             shown = dlg;
             edit(dlg);
             return ok;
         });
+        return OptionsDlg::Run(prefs, doc);
     };
 
     prefs.m_saveReference = prefs.m_reuseMappingData = 1;
     prefs.m_allowCaching = 0;
-    answer(false, [](OptionsDlg& d) { d.m_sortData = 0, d.m_saveBitmapCopy = 1; });
-    EXPECT_FALSE(OptionsDlg::Run(prefs, &data));
+    EXPECT_FALSE(
+        run(false, &data, [](OptionsDlg& d) { d.m_sortData = 0, d.m_saveBitmapCopy = 1; }));
     EXPECT_EQ(std::tie(shown.m_sortData, shown.m_saveBitmapCopy, shown.m_reuseMappingData,
                        shown.m_allowCaching),
               std::make_tuple(1, 0, 1, 0));
     EXPECT_EQ(prefs.m_sortData, 1);
-    EXPECT_TRUE(data.GetSortFlag());
-    EXPECT_EQ(prefsWatcher.updates + dataWatcher.updates, 0);
-
-    answer(true, [](OptionsDlg& d) { d.m_saveBitmapCopy = 0, d.m_allowCaching = 0; });
-    EXPECT_TRUE(OptionsDlg::Run(prefs, &data));
+    EXPECT_EQ(prefsWatcher.updates, 0);
+    EXPECT_TRUE(run(true, &data, [](OptionsDlg& d) { d.m_saveBitmapCopy = 0; }));
     EXPECT_TRUE(data.GetSaveReference());
-    EXPECT_EQ(prefs.m_allowCaching, 0);
     EXPECT_EQ(dataWatcher.updates, 0);
-    EXPECT_EQ(prefsWatcher.updates, 1);
-    answer(true, [](OptionsDlg& d) { d.m_sortData = 0; });
-    EXPECT_TRUE(OptionsDlg::Run(prefs, &data));
-    EXPECT_EQ(prefs.m_sortData, 0);
+    EXPECT_TRUE(run(true, &data, [](OptionsDlg& d) { d.m_sortData = 0; }));
     EXPECT_FALSE(data.GetSortFlag());
     EXPECT_EQ(dataWatcher.updates, 1);
-
-    answer(true, [](OptionsDlg& d) { d.m_reuseMappingData = 0; });
-    EXPECT_TRUE(OptionsDlg::Run(prefs, nullptr));
+    EXPECT_TRUE(run(true, nullptr, [](OptionsDlg& d) { d.m_reuseMappingData = 0; }));
     EXPECT_EQ(prefs.m_reuseMappingData, 0);
+    EXPECT_EQ(prefsWatcher.updates, 3);
     OptionsDlg::SetRunner(nullptr);
     EXPECT_FALSE(OptionsDlg::Run(prefs, nullptr));
-    EXPECT_EQ(prefsWatcher.updates, 3);
 }
 
 // Newest first, a repeat moves up instead of taking a second slot, an empty path is not

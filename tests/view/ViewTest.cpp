@@ -5,6 +5,7 @@
 #include "platform/CommandIds.h"
 #include "view/AutoScrollProc.h"
 #include "view/CollectTool.h"
+#include "view/Cursor.h"
 #include "view/MapTool.h"
 #include "view/PanTool.h"
 #include "view/TrackMgr.h"
@@ -258,13 +259,16 @@ TEST(ViewAutoScroll, StepAndPeriodFollowTheDistanceOutside)
     h.ActualPixelsAtOrigin();
     h.view->ScrollToPosition({500, 500});
     h.view->OnCommand(ID_TOOL_PAN);
+    // The tool's cursor (the program's open hand) shows whenever the host asks.
+    EXPECT_TRUE(h.view->OnSetCursor());
+    EXPECT_EQ(h.ui.cursors.back(), CursorShape::Pan);
     h.Press(100, 100);
-    h.Move(100, 250);
+    h.Move(80, 250);
     AutoScrollProc* proc = h.view->GetAutoScroll();
     ASSERT_TRUE(proc->IsRunning());
-    // The pan's own step moved by the clamped distance (99 pixels down: up 99), then one tick
-    // of 20 up.
-    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{500, 500 - 99 - 20}));
+    // The pan's own step moved by the clamped distance (20 left: right 20; 99 pixels down:
+    // up 99), then one tick of 20 up.
+    EXPECT_EQ(h.view->GetScrollPos(), (IPoint{520, 500 - 99 - 20}));
     h.clock.Advance(30 * 30);
     EXPECT_EQ(h.view->GetScrollPos().y, 0);
     h.Move(100, 150);
