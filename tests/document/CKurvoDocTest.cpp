@@ -3,7 +3,9 @@
 #include "document/CKurvoDoc.h"
 #include "document/CSaveDlg.h"
 #include "document/DocumentHooks.h"
+#include "document/KurvoViewDocument.h"
 #include "document/ProjectFile.h"
+#include "document/SaveFormat.h"
 #include "image/BmpFile.h"
 #include "model/DbPoint.h"
 #include "model/DbSetMgr.h"
@@ -12,6 +14,8 @@
 #include "platform/RecordingUiServices.h"
 #include "support/TempDir.h"
 #include "tasks/PrimTask.h"
+#include "view/CKurvoView.h"
+#include "view/HeadlessViewHost.h"
 
 #include <gtest/gtest.h>
 
@@ -461,6 +465,139 @@ TEST_F(Documents, SortDeleteAllAndSelectingASet)
     doc.OnCommand(ID_DATA_NEW_SET);
     doc.SelectSet(0);
     EXPECT_EQ(doc.GetPlotData()->GetSetMgr()->GetCurrent(), 0);
+}
+
+// The view over the document: a region dragged and a point clicked are the document's undoable
+// tasks, the position display goes through the document's pixel resolution, and Axis Mapping
+// runs the document's dialog (a cancel changes nothing).
+TEST_F(Documents, ViewRegionPointsAndAxisMappingThroughTheDocument)
+{
+    CKurvoDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(WriteBitmap("scan.bmp", 300, 200)));
+    PlotData* data = doc.GetPlotData();
+    KurvoViewDocument link{&doc};
+    HeadlessViewHost host{250, 180};
+    CKurvoView view{&host, &link};
+    host.SetView(&view);
+    doc.AddView(&view);
+    view.OnInitialUpdate(ViewSettings{});
+    view.ActualPixels();
+    view.ScrollToPosition({0, 0});
+
+    EXPECT_FALSE(link.IsMappingDefined());
+    view.OnLButtonDown({20, 30});
+    view.OnMouseMove({220, 130});
+    view.OnLButtonUp({220, 130});
+    ASSERT_EQ(data->GetTaskCount(), 1);
+    EXPECT_EQ(data->GetTask(0)->GetName(), "Transformation");
+    EXPECT_TRUE(link.IsMappingDefined());
+    EXPECT_EQ(data->GetTransform()->GetRegion().PixelNodes()[4], (DPoint{220, 130}));
+    int asked = 0;
+    GetDocumentHooks().runAxisMapping = [&asked](TransDlg&) { return ++asked, false; };
+    link.OnAxisMapping();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(data->GetTaskCount(), 1);
+
+    view.OnCommand(ID_TOOL_COLLECT);
+    view.OnLButtonDown({120, 80});
+    view.OnLButtonUp({120, 80});
+    DbPrimList* set = data->GetSetMgr()->GetCurrentSet();
+    ASSERT_EQ(set->GetCount(), 1);
+    EXPECT_EQ(static_cast<const DbPoint*>(set->GetAt(0))->m_pixel, (DPoint{120, 80}));
+    EXPECT_TRUE(doc.IsModified());
+    view.OnMouseMove({121, 80});
+    EXPECT_FALSE(ui.panes[5].empty());
+    ASSERT_TRUE(data->Undo());
+    EXPECT_EQ(set->GetCount(), 0);
+    view.OnDestroy();
+    doc.RemoveView(&view);
+}
+
+// The format is named by the file name's own extension, in any case; dots in folder names do
+// not count. Only known extensions are stripped.
+TEST(SaveFormat, FindsTheFormatAtTheLastDot)
+{
+    for (auto [path, expected] : {std::pair<const char*, int>{"points.TXT", kFormatText},
+                                  {"a.txt.kvx", kFormatProject},
+                                  {"/x/y/plot.csv", kFormatCsv},
+                                  {"scan.Bmp", kFormatBitmap},
+                                  {"noextension", -1},
+                                  {"picture.tif", -1},
+                                  {"run.csv/out.csv", kFormatCsv},
+                                  {"old.kvx.d/plot.kvx", kFormatProject},
+                                  {"plot.csvx", -1},
+                                  {"shot.PNG", kFormatPng},
+                                  {"/data.kvx/name", -1}})
+        EXPECT_EQ(FormatFromPath(path, -1), expected) << path;
+    for (auto [path, stripped] : {std::pair{"fig.TIF", "fig"},
+                                  {"fig.csv", "fig"},
+                                  {"fig.jpg", "fig.jpg"},
+                                  {"/a.kvx/fig", "/a.kvx/fig"}})
+        EXPECT_EQ(StripKnownExtension(path), stripped);
+}
+
+class SaveDialog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CSaveDlg::ForgetRememberedEntry();
+        data.NewSet();
+    }
+    void TearDown() override { CSaveDlg::ForgetRememberedEntry(); }
+    PlotData data;
+};
+
+// The first entry follows what the document holds: an unchanged picture the bitmap, a
+// changed one the project, points the comma separated values.
+TEST_F(SaveDialog, FirstEntryFollowsWhatTheDocumentHolds)
+{
+    EXPECT_EQ(CSaveDlg(&data, "/d/scan.tif", "Save As").m_entry, 4);
+    data.SetImageReplaced(true);
+    EXPECT_EQ(CSaveDlg(&data, "/d/scan.tif", "Save As").m_entry, 1);
+    std::unique_ptr<DbPrim> p = std::make_unique<DbPoint>();
+    data.GetSetMgr()->AddPrim(p, -1);
+    CSaveDlg dlg(&data, "/d/scan.tif", "Save As");
+    EXPECT_EQ(dlg.m_entry, 3);
+    EXPECT_EQ(dlg.m_folder + dlg.m_fileName, "/d/scan.csv");
+}
+
+TEST_F(SaveDialog, FilterChoiceSetsNameAndCheckBoxes)
+{
+    data.SetImageFile("/d/scan.bmp"); // the picture as read from that file
+    CSaveDlg dlg(&data, "/d/scan.bmp", "Save As");
+    dlg.OnFilterChanged(1);
+    EXPECT_EQ(dlg.m_fileName, "scan.kvx");
+    EXPECT_TRUE(dlg.BitmapCopyEnabled());
+    EXPECT_FALSE(dlg.SortEnabled());
+    dlg.OnFilterChanged(2);
+    EXPECT_EQ(dlg.m_fileName, "scan.txt");
+    EXPECT_TRUE(dlg.SortEnabled());
+    EXPECT_FALSE(dlg.BitmapCopyEnabled());
+    data.SetImagePath("");
+    dlg.OnFilterChanged(1);
+    EXPECT_FALSE(dlg.BitmapCopyEnabled()); // no image file to refer to
+}
+
+// OK applies the check boxes and gives the name the extension of the chosen entry, unless it
+// has a save extension of its own; the next prompt, for any document, starts there.
+TEST_F(SaveDialog, OkAppliesCheckBoxesAndTheFormatOfTheName)
+{
+    data.SetSortFlag(true);
+    data.SetSaveReference(false);
+    CSaveDlg dlg(&data, "/d/scan.bmp", "Save As");
+    EXPECT_TRUE(dlg.m_sortData);
+    EXPECT_TRUE(dlg.m_saveBitmapCopy);
+    dlg.OnFilterChanged(1);
+    dlg.m_sortData = false;
+    dlg.m_saveBitmapCopy = false;
+    EXPECT_EQ(dlg.OnOK("/e/noext"), "/e/noext.kvx");
+    EXPECT_FALSE(data.GetSortFlag());
+    EXPECT_TRUE(data.GetSaveReference());
+    EXPECT_EQ(dlg.OnOK("/e/keep.jpg"), "/e/keep.jpg.kvx");
+    EXPECT_EQ(dlg.OnOK("/e/result.txt"), "/e/result.txt");
+    PlotData other;
+    other.NewSet();
+    EXPECT_EQ(CSaveDlg(&other, "x", "Save As").m_entry, 2);
 }
 
 } // namespace

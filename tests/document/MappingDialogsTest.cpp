@@ -179,39 +179,27 @@ TEST_F(MappingDocument, PointsFollowTheMappingThroughUndoAndRedo)
 }
 
 // Only an axis that snaps needs a step: X alone snapping with Y's step 0 is accepted. Each
-// accepted change is an undo step that restores every setting.
+// accepted change is an undo step that restores every setting; the dialog opens with them.
 TEST_F(MappingDocument, GridDialogRefusesAZeroStepOnASnappingAxisAndUndoes)
 {
-    RegGridDlg dlg(data.get());
-    dlg.LoadFields();
-    EXPECT_FALSE(dlg.XControlsEnabled());
-    dlg.OnSnapX(true); // the controls of a snapping axis are enabled
-    EXPECT_TRUE(dlg.XControlsEnabled());
-    EXPECT_FALSE(dlg.YControlsEnabled());
-    dlg.m_stepX = 0;
-    dlg.m_stepY = 1;
-    EXPECT_FALSE(dlg.OnOK());
-    ASSERT_EQ(ui.messages.size(), 1u);
+    const auto ok = [this](const RegGridSettings& s) {
+        RegGridDlg dlg(data.get());
+        dlg.LoadFields();
+        std::tie(dlg.m_snapX, dlg.m_snapY, dlg.m_originX, dlg.m_originY) =
+            std::tie(s.snapX, s.snapY, s.originX, s.originY);
+        std::tie(dlg.m_stepX, dlg.m_stepY, dlg.m_showX, dlg.m_showY) =
+            std::tie(s.stepX, s.stepY, s.showX, s.showY);
+        return dlg.OnOK();
+    };
+    const RegGridSettings first{1, 0, 0, 0, 5, 0, 1, 1}, second{0, 1, -7, 8, 0.25, 0.125, 1, 0};
+    EXPECT_FALSE(ok({1, 0, 0, 0, 0, 1, 1, 1}));
+    EXPECT_FALSE(ok({1, 1, 0, 0, 5, 0, 1, 1}));
+    ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[0].text, "The grid step must not be zero.");
     EXPECT_FALSE(data->CanUndo());
-    dlg.m_stepX = 5;
-    dlg.m_stepY = 0;
-    dlg.OnSnapY(true);
-    EXPECT_FALSE(dlg.OnOK());
-    dlg.OnSnapY(false);
-    EXPECT_TRUE(dlg.OnOK());
+    ASSERT_TRUE(ok(first));
     EXPECT_EQ(data->UndoName(), "Regular Grid");
-    const RegGridSettings first = data->GetGrid()->GetSettings();
-    EXPECT_EQ(first.stepX, 5);
-
-    const RegGridSettings second{0, 1, -7, 8, 0.25, 0.125, 1, 0};
-    RegGridDlg next(data.get());
-    next.LoadFields();
-    std::tie(next.m_snapX, next.m_snapY, next.m_originX, next.m_originY) =
-        std::tie(second.snapX, second.snapY, second.originX, second.originY);
-    std::tie(next.m_stepX, next.m_stepY, next.m_showX, next.m_showY) =
-        std::tie(second.stepX, second.stepY, second.showX, second.showY);
-    ASSERT_TRUE(next.OnOK());
+    ASSERT_TRUE(ok(second));
     EXPECT_EQ(data->GetGrid()->GetSettings(), second);
     ASSERT_TRUE(data->Undo());
     EXPECT_EQ(data->GetGrid()->GetSettings(), first);
@@ -223,7 +211,6 @@ TEST_F(MappingDocument, GridDialogRefusesAZeroStepOnASnappingAxisAndUndoes)
     reopened.LoadFields();
     EXPECT_EQ(std::tie(reopened.m_originX, reopened.m_stepY, reopened.m_showY),
               std::tie(second.originX, second.stepY, second.showY));
-    EXPECT_TRUE(reopened.YControlsEnabled());
 }
 
 // Graph units per logical unit, to three digits: 10 pixels a unit make one logical unit

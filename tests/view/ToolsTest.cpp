@@ -1,6 +1,5 @@
 #include "support/ViewHarness.h"
 
-#include "mapping/TransformMan.h"
 #include "model/DbPoint.h"
 #include "model/DbPrimList.h"
 #include "model/DbSetMgr.h"
@@ -9,12 +8,9 @@
 #include "view/AntsProc.h"
 #include "view/AutoScrollProc.h"
 #include "view/CollectLineTool.h"
-#include "view/CollectTool.h"
 #include "view/CropBox.h"
 #include "view/CropTool.h"
 #include "view/Cursor.h"
-#include "view/MapTool.h"
-#include "view/RotateTool.h"
 #include "view/TrackMgr.h"
 
 #include <gtest/gtest.h>
@@ -268,6 +264,25 @@ TEST(NavigationTools, ZoomInAtTheCentreKeepsTheClickedPoint)
     EXPECT_NEAR(h.EventAt(150, 150).scaled.x, before.x, 1.0);
     EXPECT_NEAR(h.EventAt(150, 150).scaled.y, before.y, 1.0);
     EXPECT_FALSE(h.view->IsFitted());
+}
+
+TEST(CropBox, BoundingRectRoundsAndABoxOverTheWholePictureMakesNoTask)
+{
+    CropBox c;
+    IPoint o{-1, -1};
+    ISize s{-1, -1};
+    EXPECT_FALSE(c.GetBoundingRect(o, s));
+    c.ResizeByDrag(0, {30.4, 40.6}, {10.4, 20.6});
+    ASSERT_TRUE(c.GetBoundingRect(o, s));
+    EXPECT_EQ(o, (IPoint{10, 21}));
+    EXPECT_EQ(s, (ISize{21, 21}));
+    PlotData data;
+    const std::vector<std::uint8_t> dib = MakeDibBlock(40, 30, 24, PatternColour);
+    data.SetImage(std::make_unique<CDib>(dib.data(), dib.size()));
+    c.SetPixelRect({-5, -5}, {45, 35});
+    EXPECT_EQ(c.CreateCropTask(&data), nullptr);
+    c.SetPixelRect({0, 0}, {38, 29});
+    EXPECT_NE(c.CreateCropTask(&data), nullptr);
 }
 
 } // namespace
