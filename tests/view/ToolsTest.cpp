@@ -159,7 +159,7 @@ TEST_F(ToolFixture, AutoScrollDuringAnEdgeDragKeepsTheEdgeUnderTheMouse)
     h.Move(100, 250);
     h.Move(100, 320); // 20 below the window
     ASSERT_TRUE(h.view->GetAutoScroll()->IsRunning());
-    h.clock.Advance(55 * 3);
+    h.Tick(3);
     const IPoint scroll = h.view->GetScrollPos();
     EXPECT_GT(scroll.y, 0);
     h.Release(100, 320);
@@ -201,11 +201,10 @@ TEST_F(ToolFixture, CropAntsMarchEvery25MillisecondsAndStopWhileDragging)
     ASSERT_TRUE(h.view->GetCropTool()->GetCropBox()->IsDefined());
     ASSERT_TRUE(ants->IsRunning());
     h.Flush();
-    h.clock.Advance(25);
+    ASSERT_EQ(h.ui.timers.size(), 1u);
+    EXPECT_EQ(h.ui.timers.begin()->second.periodMs, 25);
     const unsigned char start = ants->GetPattern();
-    h.clock.Advance(24);
-    EXPECT_EQ(ants->GetPattern(), start);
-    h.clock.Advance(1);
+    h.Tick(1);
     EXPECT_NE(ants->GetPattern(), start);
     // The border pixels march: the top edge is black and white.
     int black = 0, white = 0;

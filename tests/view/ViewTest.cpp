@@ -250,7 +250,7 @@ TEST(ViewAutoScroll, StepAndPeriodFollowTheDistanceOutside)
         AutoScrollProc* proc = h.view->GetAutoScroll();
         ASSERT_TRUE(proc->IsRunning());
         EXPECT_EQ(proc->GetPeriod(), c.period);
-        h.clock.Advance(c.period * 3);
+        h.Tick(3);
         EXPECT_EQ(h.view->GetScrollPos(), (IPoint{1000, 1000 + 4 * c.step}));
         h.Release(100, 199 + c.outside);
         EXPECT_FALSE(proc->IsRunning());
@@ -269,7 +269,7 @@ TEST(ViewAutoScroll, StepAndPeriodFollowTheDistanceOutside)
     // The pan's own step moved by the clamped distance (20 left: right 20; 99 pixels down:
     // up 99), then one tick of 20 up.
     EXPECT_EQ(h.view->GetScrollPos(), (IPoint{520, 500 - 99 - 20}));
-    h.clock.Advance(30 * 30);
+    h.Tick(30);
     EXPECT_EQ(h.view->GetScrollPos().y, 0);
     h.Move(100, 150);
     EXPECT_FALSE(proc->IsRunning());

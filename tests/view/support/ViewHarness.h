@@ -9,18 +9,6 @@
 #include <map>
 #include <memory>
 
-// Runs the recorded timers as a clock would: every millisecond each running timer that has
-// waited its period fires. A timer started anew (a new id) waits its full period again.
-class ManualClock {
-public:
-    explicit ManualClock(RecordingUiServices& ui) : m_ui(ui) {}
-    void Advance(int ms);
-
-private:
-    RecordingUiServices& m_ui;
-    std::map<int, int> m_waited;
-};
-
 // A document with an image, shown by a real view on a headless host, with the process's
 // services recorded. The view has had its first showing.
 class ViewHarness {
@@ -41,6 +29,13 @@ public:
     // Holds a key for the key-state queries.
     void Hold(KeyCode key) { ui.keysDown.insert(key); }
     void Let(KeyCode key) { ui.keysDown.erase(key); }
+    // Fires each running timer n times, as n of its periods passing would.
+    void Tick(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            for (const auto& [id, timer] : std::map(ui.timers))
+                ui.FireTimer(id);
+    }
     // Paints what is pending, as the message loop would; Repaint erases and paints it all.
     void Flush() { host.Flush(); }
     void Repaint() { view->Invalidate(true), host.Flush(); }
@@ -54,7 +49,6 @@ public:
     std::string Status(int pane = 0) { return ui.panes[pane]; }
 
     RecordingUiServices ui;
-    ManualClock clock{ui};
     ViewTestDoc doc;
     HeadlessViewHost host;
     std::unique_ptr<CKurvoView> view;
