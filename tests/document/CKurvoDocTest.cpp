@@ -37,6 +37,7 @@ protected:
         CSaveDlg::ForgetRememberedEntry();
         GetDocumentHooks() = DocumentHooks{};
         GetDocumentHooks().addRecentFile = [this](const std::string& p) { recent.push_back(p); };
+        data.NewSet();
     }
     void TearDown() override
     {
@@ -79,6 +80,7 @@ protected:
     RecordingUiServices ui;
     TempDir dir;
     std::vector<std::string> recent;
+    PlotData data; // the data of a document without image, for the save dialog
 };
 
 // A bitmap opens with one empty set and a plain title, whatever its name; unknown, empty
@@ -536,20 +538,9 @@ TEST(SaveFormat, FindsTheFormatAtTheLastDot)
         EXPECT_EQ(StripKnownExtension(path), stripped);
 }
 
-class SaveDialog : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        CSaveDlg::ForgetRememberedEntry();
-        data.NewSet();
-    }
-    void TearDown() override { CSaveDlg::ForgetRememberedEntry(); }
-    PlotData data;
-};
-
 // The first entry follows what the document holds: an unchanged picture the bitmap, a
 // changed one the project, points the comma separated values.
-TEST_F(SaveDialog, FirstEntryFollowsWhatTheDocumentHolds)
+TEST_F(Documents, SaveDialogFirstEntryFollowsWhatTheDocumentHolds)
 {
     EXPECT_EQ(CSaveDlg(&data, "/d/scan.tif", "Save As").m_entry, 4);
     data.SetImageReplaced(true);
@@ -561,7 +552,7 @@ TEST_F(SaveDialog, FirstEntryFollowsWhatTheDocumentHolds)
     EXPECT_EQ(dlg.m_folder + dlg.m_fileName, "/d/scan.csv");
 }
 
-TEST_F(SaveDialog, FilterChoiceSetsNameAndCheckBoxes)
+TEST_F(Documents, SaveDialogFilterChoiceSetsNameAndCheckBoxes)
 {
     data.SetImageFile("/d/scan.bmp"); // the picture as read from that file
     CSaveDlg dlg(&data, "/d/scan.bmp", "Save As");
@@ -580,7 +571,7 @@ TEST_F(SaveDialog, FilterChoiceSetsNameAndCheckBoxes)
 
 // OK applies the check boxes and gives the name the extension of the chosen entry, unless it
 // has a save extension of its own; the next prompt, for any document, starts there.
-TEST_F(SaveDialog, OkAppliesCheckBoxesAndTheFormatOfTheName)
+TEST_F(Documents, SaveDialogOkAppliesCheckBoxesAndTheFormatOfTheName)
 {
     data.SetSortFlag(true);
     data.SetSaveReference(false);

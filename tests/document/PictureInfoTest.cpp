@@ -1,3 +1,5 @@
+#include "view/support/ViewTestDoc.h"
+
 #include "document/CKurvoDoc.h"
 #include "document/DocumentHooks.h"
 #include "document/ImageInfoText.h"
@@ -13,18 +15,11 @@
 
 namespace {
 
-DibBlock Blank(int width, int height, int bits)
-{
-    BitmapInfoHeader h;
-    h.bitCount = static_cast<std::uint16_t>(bits);
-    return *MakeDib(h, width, height, nullptr);
-}
-
 // The full folder and the name of the file, its format and the picture's size and colours.
 TEST(ImageInfoText, NamesSizesAndColours)
 {
     TempDir dir;
-    const DibBlock dib = Blank(120, 45, 24);
+    const DibBlock dib = MakeDibBlock(120, 45, 24, PatternColour);
     ASSERT_TRUE(WriteBmpFile(dir.File("plot.bmp"), dib.data(), dib.size()));
     CDib image;
     ASSERT_TRUE(image.LoadFile(dir.File("plot.bmp")));
@@ -41,7 +36,8 @@ TEST(ImageInfoText, NamesSizesAndColours)
     EXPECT_STREQ(ImageFormatName(-1), "Unknown");
 
     // A relative path is made full.
-    const DibBlock grey = Blank(3, 3, 8), deep = Blank(2, 2, 32);
+    const DibBlock grey = MakeDibBlock(3, 3, 8, PatternColour),
+                   deep = MakeDibBlock(2, 2, 32, PatternColour);
     const std::string text = ImageInfoText("sub/../pic.bmp", CDib(grey.data(), grey.size()), false);
     const std::string cwd = std::filesystem::current_path().lexically_normal().string();
     EXPECT_NE(text.find("File Path: " + cwd + "\r\nFile Name: pic.bmp\r\n"), std::string::npos);

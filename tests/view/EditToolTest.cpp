@@ -39,7 +39,7 @@ protected:
         sets->SetCurrent(0);
         h.doc.DefineRegion({0, 0}, {200, 200}, {0, 0}, {100, 100});
         h.doc.SetGridSnap(10, 10);
-        h.ActualPixelsAtOrigin();
+        h.ActualPixelsAt();
         h.view->OnCommand(ID_TOOL_EDIT_POINTS);
     }
     void Add(DPoint p)

@@ -40,7 +40,7 @@ TEST(RegionShaping, DraggedNodesMapAsTheRegionBuiltFromThem)
         SCOPED_TRACE(c.name);
         ViewHarness h(400, 400, 300, 300);
         h.doc.DefineRegion({0, 0}, {200, 200}, {0, 0}, {100, 100});
-        h.ActualPixelsAtOrigin();
+        h.ActualPixelsAt();
         h.view->OnCommand(ID_TOOL_MAP);
         if (c.control)
             h.Hold(KeyCode::Control);

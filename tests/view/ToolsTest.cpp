@@ -26,7 +26,7 @@ protected:
     {
         h.doc.data.NewSet();
         h.doc.DefineRegion({0, 0}, {200, 200}, {0, 0}, {100, 100});
-        h.ActualPixelsAtOrigin();
+        h.ActualPixelsAt();
     }
     // Whether the canvas shows what a full repaint of the present state would.
     bool MatchesCleanPaint()
@@ -254,8 +254,7 @@ TEST_F(ToolFixture, CropBoxSurvivesToolSwitchesWithItsAnts)
 TEST(NavigationTools, ZoomInAtTheCentreKeepsTheClickedPoint)
 {
     ViewHarness h(1000, 1000, 300, 300);
-    h.ActualPixelsAtOrigin();
-    h.view->ScrollToPosition({300, 300});
+    h.ActualPixelsAt({300, 300});
     h.view->OnCommand(ID_TOOL_ZOOMIN);
     const DPoint before = h.EventAt(150, 150).scaled;
     h.Click(150, 150);

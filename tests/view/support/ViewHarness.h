@@ -39,8 +39,11 @@ public:
     // Paints what is pending, as the message loop would; Repaint erases and paints it all.
     void Flush() { host.Flush(); }
     void Repaint() { view->Invalidate(true), host.Flush(); }
-    // Zoom 1 with the scroll position at the top-left, painted.
-    void ActualPixelsAtOrigin() { view->ActualPixels(), view->ScrollToPosition({0, 0}), Flush(); }
+    // Zoom 1 at the given scroll position, painted.
+    void ActualPixelsAt(IPoint scroll = {0, 0})
+    {
+        view->ActualPixels(), view->ScrollToPosition(scroll), Flush();
+    }
 
     CommandState State(CommandId id);
     ToolEvent EventAt(int x, int y);

@@ -42,13 +42,6 @@ ISize ViewTestDoc::GetImageSize()
     return IsImageLoaded() ? ISize{image().Width(), image().Height()} : ISize{1, 1};
 }
 
-void ViewTestDoc::OnAxisMapping()
-{
-    ++axisMappingCalls;
-    if (onAxisMapping)
-        onAxisMapping();
-}
-
 bool ViewTestDoc::GetPixelResolution(const ToolEvent& e, DPoint& extent)
 {
     DPoint graph;

@@ -31,7 +31,7 @@ public:
     ISize GetImageSize() override;
     bool IsMappingDefined() override { return transform().GetRegion().IsDefined(); }
     bool IsMappingValid() override { return mappingValid && IsMappingDefined(); }
-    void OnAxisMapping() override;
+    void OnAxisMapping() override { onAxisMapping(); }
     bool GetPixelResolution(const ToolEvent& e, DPoint& extent) override;
     std::unique_ptr<Task> MakeTransTask(std::unique_ptr<TransformMan> manipulator) override;
     std::unique_ptr<Task> MakeCropTask(const CropBox& box) override;
@@ -48,7 +48,6 @@ public:
 
     PlotData data{this};
     bool mappingValid = true;
-    int axisMappingCalls = 0;
     int activations = 0;
-    std::function<void()> onAxisMapping;
+    std::function<void()> onAxisMapping = [] {};
 };
