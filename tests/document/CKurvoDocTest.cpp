@@ -524,10 +524,7 @@ TEST(SaveFormat, FindsTheFormatAtTheLastDot)
 {
     for (auto [path, expected] : {std::pair<const char*, int>{"points.TXT", kFormatText},
                                   {"a.txt.kvx", kFormatProject},
-                                  {"/x/y/plot.csv", kFormatCsv},
                                   {"scan.Bmp", kFormatBitmap},
-                                  {"noextension", -1},
-                                  {"picture.tif", -1},
                                   {"run.csv/out.csv", kFormatCsv},
                                   {"old.kvx.d/plot.kvx", kFormatProject},
                                   {"plot.csvx", -1},

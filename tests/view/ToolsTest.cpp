@@ -299,22 +299,20 @@ struct EditCase {
     Sets after;
 };
 
-// Zoom 1 on a 400 x 400 image, a grid every 20 pixels. Set 0 (current) holds three points
-// carrying an attribute, set 1 two points, one of them a pixel away from a point of set 0.
-class EditPoints : public ::testing::TestWithParam<EditCase> {
+// The tools' picture and region with a grid every 20 pixels. Set 0 (current) holds three
+// points carrying an attribute, set 1 two points, one of them a pixel away from one of set 0.
+class EditPoints : public ToolFixture, public ::testing::WithParamInterface<EditCase> {
 protected:
     void SetUp() override
     {
+        ToolFixture::SetUp();
         DbSetMgr* sets = h.doc.data.GetSetMgr();
-        h.doc.data.NewSet();
         sets->AddAttribute(DbAttPtr(new DbAttRep("colour", "red")));
         Add({20, 20}), Add({60, 60}), Add({100, 100});
         h.doc.data.NewSet();
         Add({61, 61}), Add({150, 150});
         sets->SetCurrent(0);
-        h.doc.DefineRegion({0, 0}, {200, 200}, {0, 0}, {100, 100});
         h.doc.SetGridSnap(10, 10);
-        h.ActualPixelsAt();
         h.view->OnCommand(ID_TOOL_EDIT_POINTS);
     }
     void Add(DPoint p)
@@ -349,8 +347,6 @@ protected:
         }
         return out;
     }
-
-    ViewHarness h{400, 400, 300, 300};
 };
 
 TEST_P(EditPoints, EachEditIsOneTaskThatKeepsSetsOrderAndAttributes)
