@@ -42,13 +42,10 @@ TEST(ViewFit, ZoomIsAPowerOfTheRateAtOrBelowTheExactFitUntilAZoomCommand)
     h.host.Resize(3000, 3000);
     EXPECT_NEAR(h.view->GetZoom(), std::pow(1.2, 5), 1e-9);
     h.view->OnCommand(ID_VIEW_ZOOM_FAST);
-    EXPECT_EQ(h.view->GetZoomRate(), 1.4);
-    EXPECT_TRUE(h.State(ID_VIEW_ZOOM_FAST).checked);
     h.view->OnCommand(ID_VIEW_ZOOMIN);
     EXPECT_FALSE(h.view->IsFitted());
-    const double zoom = h.view->GetZoom();
     h.host.Resize(300, 300);
-    EXPECT_EQ(h.view->GetZoom(), zoom);
+    EXPECT_NEAR(h.view->GetZoom(), std::pow(1.2, 5) * 1.4, 1e-9);
 }
 
 TEST(ViewZoom, ZoomStopsBeforeTheScaledSizeLeavesTheScrollRange)
@@ -104,7 +101,7 @@ TEST(ViewPaint, SampledPixelsEqualTheDisplayCopy)
     }
 }
 
-TEST(ViewPaint, UpdateHintsRepaintTheOverlayOrRebuildOrRefit)
+TEST(ViewPaint, UpdateHintsRepaintTheOverlayOrRefit)
 {
     ViewHarness h(300, 300, 200, 200);
     h.ActualPixelsAt();
@@ -117,12 +114,6 @@ TEST(ViewPaint, UpdateHintsRepaintTheOverlayOrRebuildOrRefit)
     h.view->OnUpdate(nullptr, PlotData::kHintOverlay);
     EXPECT_EQ(h.Pixel(10, 10), ColourToPixel(kWhite));
     EXPECT_NE(h.Pixel(53, 60), ColourToPixel(kWhite)); // the current set's plus marker
-    // The image changes: shown anew at the same zoom.
-    h.doc.image().FlipHorizontal();
-    h.view->OnUpdate(nullptr, PlotData::kHintImage);
-    h.Flush();
-    EXPECT_EQ(h.Pixel(0, 0), PatternPixel(299, 0));
-    EXPECT_EQ(h.view->GetZoom(), 1.0);
     // A replaced image is fitted.
     h.doc.SetImage(800, 800);
     h.view->OnUpdate(nullptr, PlotData::kHintImageReplaced);
