@@ -102,8 +102,7 @@ TEST_F(Documents, OpeningABitmapAndRefusingOtherFiles)
     EXPECT_EQ(sets.GetCurrentSet()->GetName(), "Line 1");
     EXPECT_EQ(doc.GetImageSize(), (ISize{12, 8}));
     EXPECT_EQ(ui.panes[4], "scan.bmp");
-    CKurvoDoc named;
-    EXPECT_TRUE(named.OnOpenDocument(WriteBitmap("really-a-bitmap.kvx")));
+    EXPECT_TRUE(CKurvoDoc().OnOpenDocument(WriteBitmap("really-a-bitmap.kvx")));
 
     for (const char* content : {"this is no picture", ""}) {
         std::ofstream(dir.File("junk.dat")) << content;
@@ -172,7 +171,6 @@ TEST_F(Documents, SavedByReference)
     const std::string image = WriteBitmap("plot.bmp");
     CKurvoDoc doc, flipped, embedded, back, again;
     ASSERT_TRUE(doc.OnOpenDocument(image));
-    EXPECT_TRUE(CSaveDlg(doc.GetPlotData(), dir.File("p.kvx"), "Save As").BitmapCopyEnabled());
     doc.GetPlotData()->SetSaveReference(true);
     ASSERT_TRUE(doc.OnSaveDocument(dir.File("p.kvx")));
 
@@ -206,22 +204,6 @@ TEST_F(Documents, SavedByReference)
     fs::remove(dir.Path() / "moved" / "plot.bmp");
     CKurvoDoc lost;
     EXPECT_FALSE(lost.OnOpenDocument(dir.File("p.kvx")));
-}
-
-TEST_F(Documents, DocumentWithoutImageReopensWithoutOne)
-{
-    CKurvoDoc doc, back;
-    ASSERT_TRUE(doc.OnNewDocument());
-    EXPECT_EQ(doc.GetTitle(), "Untitled");
-    Collect(doc, 1, 2);
-    Collect(doc, 2, 3);
-    // Untitled, it still shows its change and its point count.
-    EXPECT_EQ(doc.GetTitle(), "Untitled*");
-    EXPECT_EQ(ui.panes[2], "2");
-    ASSERT_TRUE(doc.OnSaveDocument(dir.File("noimage.kvx")));
-    ASSERT_TRUE(back.OnOpenDocument(dir.File("noimage.kvx")));
-    EXPECT_FALSE(back.IsImageLoaded());
-    EXPECT_EQ(back.GetPlotData()->GetSetMgr()->GetTotalCount(), 2);
 }
 
 // Older files built byte by byte keep a flat list of pixel positions: format 4 with the
@@ -286,9 +268,8 @@ TEST_F(Documents, BrokenProjectsFailToOpenWithTheReport)
     }
     // A format 3 file whose flat point list claims 2^30 points and holds none.
     Archive& huge = files.emplace_back();
-    huge.WriteU32(kProjectMagic);
-    huge.WriteU32(3);
-    huge.WriteU32(0);
+    for (std::uint32_t w : {kProjectMagic, 3u, 0u})
+        huge.WriteU32(w);
     TransformData().Serialize(huge);
     huge.WriteString("");
     huge.WriteString("");
@@ -387,11 +368,12 @@ TEST_F(Documents, FailedSavesLeaveExistingFilesAloneAndNoLitter)
     EXPECT_EQ(entries, 3); // scan.bmp, old.txt and the folder
 }
 
-// Copy puts tab separated points and the image on the clipboard; pasting that into a new
-// document replaces its (empty) image, undoably.
-TEST_F(Documents, CopyAndPaste)
+// A document without image shows its change and point count when untitled, and reopens
+// without one. Copy puts tab separated points and the image on the clipboard; pasting that
+// into the document without image replaces its (empty) image, undoably.
+TEST_F(Documents, NoImageCopyAndPaste)
 {
-    CKurvoDoc doc, other;
+    CKurvoDoc doc, fresh, other;
     OpenMapped(doc, WriteBitmap("scan.bmp"));
     Collect(doc, 3, 4);
     ASSERT_TRUE(doc.OnCommand(ID_EDIT_COPY));
@@ -400,7 +382,16 @@ TEST_F(Documents, CopyAndPaste)
     ASSERT_TRUE(ui.clipboard.dib.has_value());
     EXPECT_EQ(*ui.clipboard.dib, doc.GetPlotData()->GetImage()->Block());
 
-    ASSERT_TRUE(other.OnNewDocument());
+    ASSERT_TRUE(fresh.OnNewDocument());
+    EXPECT_EQ(fresh.GetTitle(), "Untitled");
+    Collect(fresh, 1, 2);
+    Collect(fresh, 2, 3);
+    EXPECT_EQ(fresh.GetTitle(), "Untitled*");
+    EXPECT_EQ(ui.panes[2], "2");
+    ASSERT_TRUE(fresh.OnSaveDocument(dir.File("noimage.kvx")));
+    ASSERT_TRUE(other.OnOpenDocument(dir.File("noimage.kvx")));
+    EXPECT_FALSE(other.IsImageLoaded());
+    EXPECT_EQ(other.GetPlotData()->GetSetMgr()->GetTotalCount(), 2);
     CommandState paste;
     ASSERT_TRUE(other.OnUpdateCommand(ID_EDIT_PASTE, paste));
     EXPECT_TRUE(paste.enabled);

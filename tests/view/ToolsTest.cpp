@@ -196,7 +196,10 @@ TEST_F(ToolFixture, RotateToolTurnsAboutTheBottomLeftCorner)
 
 // ---------------------------------------------------------------- crop
 
-TEST_F(ToolFixture, CropAntsMarchEvery25MillisecondsAndStopWhileDragging)
+// A dragged crop box gets ants marching every 25 milliseconds: not while a drag is under way
+// or another tool is chosen, and back with the crop tool. Its edges resize it; Enter crops
+// the picture to it, once and undoably, and the view shows the part kept.
+TEST_F(ToolFixture, CropBoxAntsResizeAndEnter)
 {
     h.view->OnCommand(ID_TOOL_CROP);
     AntsProc* ants = h.view->GetCropTool()->GetAnts();
@@ -205,8 +208,6 @@ TEST_F(ToolFixture, CropAntsMarchEvery25MillisecondsAndStopWhileDragging)
     EXPECT_FALSE(ants->IsRunning());
     h.Move(120, 90);
     h.Release(120, 90);
-    ASSERT_TRUE(h.view->GetCropTool()->GetCropBox()->IsDefined());
-    ASSERT_TRUE(ants->IsRunning());
     h.Flush();
     ASSERT_EQ(h.ui.timers.size(), 1u);
     EXPECT_EQ(h.ui.timers.begin()->second.periodMs, 25);
@@ -220,31 +221,22 @@ TEST_F(ToolFixture, CropAntsMarchEvery25MillisecondsAndStopWhileDragging)
         white += h.Pixel(x, 30) == ColourToPixel(kWhite);
     }
     EXPECT_TRUE(black && white);
-    // A press stops them.
-    h.Press(200, 200);
-    EXPECT_FALSE(ants->IsRunning());
-    h.Release(200, 200);
-}
-
-TEST_F(ToolFixture, CropBoxSurvivesToolSwitchesWithItsAnts)
-{
-    h.view->OnCommand(ID_TOOL_CROP);
-    h.Drag({{20, 30}, {120, 90}});
     h.view->OnCommand(ID_TOOL_PAN);
     EXPECT_TRUE(h.ui.timers.empty());
     h.view->OnCommand(ID_TOOL_CROP);
-    EXPECT_TRUE(h.view->GetCropTool()->GetCropBox()->IsDefined());
-    EXPECT_TRUE(h.view->GetCropTool()->GetAnts()->IsRunning());
+    EXPECT_TRUE(ants->IsRunning());
     h.Move(70, 80);
     EXPECT_EQ(h.Status(0), "X: 70  Y: 80");
-    // Its right edge dragged resizes it, the other edges staying.
-    h.Drag({{120, 60}, {135, 70}, {150, 70}});
+    h.Press(120, 60);
+    h.Move(135, 70);
+    EXPECT_FALSE(ants->IsRunning());
+    h.Move(150, 70);
+    h.Release(150, 70);
     IPoint origin;
     ISize size;
     ASSERT_TRUE(h.view->GetCropTool()->GetCropBox()->GetBoundingRect(origin, size));
     EXPECT_EQ(origin, (IPoint{20, 30}));
     EXPECT_EQ(size, (ISize{131, 61}));
-    // Enter crops the picture to it, once and undoably; the view shows the part kept.
     h.KeyDown(ViewKey::Enter);
     h.KeyDown(ViewKey::Enter);
     ASSERT_EQ(h.doc.data.GetTaskCount(), 1);
@@ -412,9 +404,13 @@ INSTANTIATE_TEST_SUITE_P(
                  {{{20, 22.5}, {60, 60}, {100, 100}}, {{61, 61}, {150, 150}}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(EditPoints, ClicksOnNothingClearTheSelectionAndLeaveTheArrowsToScrolling)
+// The status names the point under the pointer. Clicks on nothing clear the selection, and
+// the arrows then scroll.
+TEST_F(EditPoints, StatusSelectionAndArrowsWithoutASelection)
 {
     DbSetMgr* sets = h.doc.data.GetSetMgr();
+    h.Move(60, 60);
+    EXPECT_NE(h.Status(0).find("point 2"), std::string::npos) << h.Status(0);
     h.Click(60, 60);
     ASSERT_EQ(sets->GetSelection().size(), 1u);
     EXPECT_TRUE(h.State(ID_EDIT_DELETE_POINTS).enabled);
@@ -435,15 +431,6 @@ TEST_F(EditPoints, ClicksOnNothingClearTheSelectionAndLeaveTheArrowsToScrolling)
     h.Click(150, 150);
     ASSERT_TRUE(h.doc.data.Undo());
     EXPECT_TRUE(sets->GetSelection().empty());
-}
-
-TEST_F(EditPoints, TheStatusNamesThePointUnderThePointerUntilItIsDeleted)
-{
-    h.Move(60, 60);
-    ASSERT_NE(h.Status(0).find("point 2"), std::string::npos) << h.Status(0);
-    h.Click(60, 60);
-    h.view->OnCommand(ID_EDIT_DELETE_POINTS);
-    EXPECT_EQ(h.Status(0).find("point"), std::string::npos) << h.Status(0);
 }
 
 } // namespace

@@ -37,11 +37,6 @@ Colour PatternColour(int x, int y)
                       static_cast<std::uint8_t>((x + y) * 3 + 64));
 }
 
-ISize ViewTestDoc::GetImageSize()
-{
-    return IsImageLoaded() ? ISize{image().Width(), image().Height()} : ISize{1, 1};
-}
-
 bool ViewTestDoc::GetPixelResolution(const ToolEvent& e, DPoint& extent)
 {
     DPoint graph;

@@ -28,7 +28,10 @@ public:
     TransformData* GetTransform() override { return data.GetTransform(); }
     RegGridData* GetGrid() override { return data.GetGrid(); }
     bool IsImageLoaded() override { return data.HasImage(); }
-    ISize GetImageSize() override;
+    ISize GetImageSize() override
+    {
+        return IsImageLoaded() ? ISize{GetImage()->Width(), GetImage()->Height()} : ISize{1, 1};
+    }
     bool IsMappingDefined() override { return transform().GetRegion().IsDefined(); }
     bool IsMappingValid() override { return mappingValid && IsMappingDefined(); }
     void OnAxisMapping() override { onAxisMapping(); }
@@ -38,7 +41,6 @@ public:
     void OnViewActivated() override { ++activations; }
 
     TransformData& transform() { return *data.GetTransform(); }
-    CDib& image() { return *data.GetImage(); }
     void SetImage(int width, int height, int bitCount = 24);
     // The region as an axis-parallel rectangle with graph limits: x from left to right, y from
     // bottom (max pixel y) to top.
