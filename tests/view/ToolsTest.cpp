@@ -51,8 +51,6 @@ protected:
     ViewHarness h{400, 400, 300, 300};
 };
 
-// ---------------------------------------------------------------- collect points
-
 TEST_F(ToolFixture, ClickAddsOneUndoablePointDrawnAtOnceInThePointsColour)
 {
     h.view->OnCommand(ID_TOOL_COLLECT);
@@ -98,8 +96,6 @@ TEST_F(ToolFixture, GridSnapsCollectedPointsUnlessShiftIsHeld)
     EXPECT_EQ(h.Status(5), "");
 }
 
-// ---------------------------------------------------------------- collect lines
-
 // A drag, or a short drag and a click, makes a segment from the first press; the status shows
 // its length and angle (up on screen is up in graph units), then the position alone follows.
 TEST_F(ToolFixture, SegmentsShowLengthAndAngle)
@@ -130,8 +126,6 @@ TEST_F(ToolFixture, SegmentsShowLengthAndAngle)
     h.Repaint();
     EXPECT_EQ(h.Snapshot(), clean);
 }
-
-// ---------------------------------------------------------------- mapping region
 
 // Escape during a drag (of the region's right edge, a segment, a crop box) ends it: the rest
 // of the drag does nothing, nothing is recorded and the window shows no feedback.
@@ -193,8 +187,6 @@ TEST_F(ToolFixture, RotateToolTurnsAboutTheBottomLeftCorner)
     EXPECT_NEAR(Region().PixelNodes()[4].y, 190.0, 1e-3);
 }
 
-// ---------------------------------------------------------------- crop
-
 // A dragged crop box gets ants marching every 25 milliseconds: not while a drag is under way
 // or another tool is chosen, and back with the crop tool. Its edges resize it; Enter crops
 // the picture to it, once and undoably, and the view shows the part kept.
@@ -246,8 +238,6 @@ TEST_F(ToolFixture, CropBoxAntsResizeAndEnter)
     ASSERT_TRUE(h.doc.data.Undo());
     EXPECT_EQ(h.doc.GetImageSize(), (ISize{400, 400}));
 }
-
-// ---------------------------------------------------------------- navigation
 
 TEST(NavigationTools, ZoomInAtTheCentreKeepsTheClickedPoint)
 {

@@ -25,7 +25,6 @@ public:
     // Presses at the first point, moves through the others and releases at the last.
     void Drag(std::initializer_list<IPoint> path);
     void KeyDown(ViewKey key) { view->OnKeyDown(key, 1); }
-    void KeyUp(ViewKey key) { view->OnKeyUp(key); }
     // Holds a key for the key-state queries.
     void Hold(KeyCode key) { ui.keysDown.insert(key); }
     void Let(KeyCode key) { ui.keysDown.erase(key); }
