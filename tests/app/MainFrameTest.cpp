@@ -24,7 +24,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <set>
 
 namespace {
