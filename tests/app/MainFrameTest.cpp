@@ -217,11 +217,11 @@ TEST_F(MainFrameTest, ClosingMaximizedStoresThePlacementAndARefusingWindowKeepsT
     EXPECT_TRUE(m_frame.close());
     EXPECT_FALSE(m_frame.isVisible());
 
-    WindowPlacement p;
-    ASSERT_TRUE(WindowPlacement::Parse(m_profile.GetString("Settings", "WindowPos", ""), p));
-    EXPECT_EQ(p.m_flags, WindowPlacement::kRestoreMaximized);
-    EXPECT_EQ(p.m_showCmd, WindowPlacement::kShowMaximized);
-    EXPECT_EQ(QRect(QPoint(p.m_left, p.m_top), QPoint(p.m_right - 1, p.m_bottom - 1)), normal);
+    // Flags, show command, minimized and maximized corners, the normal rectangle's edges.
+    EXPECT_EQ(m_profile.GetString("Settings", "WindowPos", ""),
+              QString::asprintf("2,3,-1,-1,-1,-1,%d,%d,%d,%d", normal.left(), normal.top(),
+                                normal.right() + 1, normal.bottom() + 1)
+                  .toStdString());
 
     CMainFrame again(m_profile);
     again.ShowWithPlacement(WindowPlacement::kShowNormal);
