@@ -89,11 +89,8 @@ protected:
 TEST_F(DialogForms, FirstControlFocusedTabInReadingOrderAndContextHelp)
 {
     TransDlg axis(data.get());
-    axis.LoadFields();
     CImageMapping pixel(data.get());
-    pixel.LoadFields();
     RegGridDlg grid(data.get());
-    grid.LoadFields();
     OptionsDlg options;
     RegionNodesDlg nodes(data.get());
     std::unique_ptr<QDialog> dialogs[] = {
