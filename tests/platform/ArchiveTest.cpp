@@ -2,17 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "support/TempDir.h"
-
 #include <cmath>
 #include <limits>
 
 namespace {
-
-Archive Reopen(const Archive& stored)
-{
-    return Archive(stored.Bytes());
-}
 
 TEST(Archive, NumbersAreLittleEndianAndSpecialDoublesSurvive)
 {
@@ -28,7 +21,7 @@ TEST(Archive, NumbersAreLittleEndianAndSpecialDoublesSurvive)
     for (double v : values)
         ar.WriteF64(v);
 
-    Archive in = Reopen(ar);
+    Archive in(ar.Bytes());
     EXPECT_EQ(in.ReadU32(), 0x4B52564Fu);
     EXPECT_EQ(in.ReadI32(), -2);
     EXPECT_EQ(in.ReadF64(), 1.0);
@@ -60,7 +53,7 @@ TEST_P(ArchiveStringLength, RoundTripsWithTheRightPrefix)
         EXPECT_EQ(ar.Bytes()[1], 0xFF);
         EXPECT_EQ(ar.Bytes()[2], 0xFF);
     }
-    Archive in = Reopen(ar);
+    Archive in(ar.Bytes());
     EXPECT_EQ(in.ReadString(), s);
     EXPECT_TRUE(in.AtEnd());
 }
@@ -95,22 +88,6 @@ TEST(Archive, SixteenBitStringsReadAndReadsBeyondTheDataAndMisuseRaise)
     // Reading a writer, writing a reader.
     EXPECT_THROW(Archive().ReadU8(), ArchiveError);
     EXPECT_THROW(Archive(std::vector<std::uint8_t>{1}).WriteU8(1), ArchiveError);
-}
-
-TEST(Archive, FilesRoundTrip)
-{
-    TempDir dir;
-    Archive ar;
-    ar.WriteString("kurvo");
-    ar.WriteU32(7);
-    ASSERT_TRUE(ar.SaveFile(dir.File("a.bin")));
-    Archive in;
-    ASSERT_TRUE(Archive::LoadFile(dir.File("a.bin"), in));
-    EXPECT_EQ(in.GetFileName(), dir.File("a.bin"));
-    EXPECT_EQ(in.ReadString(), "kurvo");
-    EXPECT_EQ(in.ReadU32(), 7u);
-    EXPECT_FALSE(Archive::LoadFile(dir.File("missing.bin"), in));
-    EXPECT_FALSE(ar.SaveFile(dir.File("no/such/folder/a.bin")));
 }
 
 } // namespace
