@@ -1,5 +1,7 @@
 #include "platform/Archive.h"
 
+#include "support/TempDir.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -88,6 +90,22 @@ TEST(Archive, SixteenBitStringsReadAndReadsBeyondTheDataAndMisuseRaise)
     // Reading a writer, writing a reader.
     EXPECT_THROW(Archive().ReadU8(), ArchiveError);
     EXPECT_THROW(Archive(std::vector<std::uint8_t>{1}).WriteU8(1), ArchiveError);
+}
+
+TEST(Archive, FilesRoundTrip)
+{
+    TempDir dir;
+    Archive ar;
+    ar.WriteString("kurvo");
+    ar.WriteU32(7);
+    ASSERT_TRUE(ar.SaveFile(dir.File("a.bin")));
+    Archive in;
+    ASSERT_TRUE(Archive::LoadFile(dir.File("a.bin"), in));
+    EXPECT_EQ(in.GetFileName(), dir.File("a.bin"));
+    EXPECT_EQ(in.ReadString(), "kurvo");
+    EXPECT_EQ(in.ReadU32(), 7u);
+    EXPECT_FALSE(Archive::LoadFile(dir.File("missing.bin"), in));
+    EXPECT_FALSE(ar.SaveFile(dir.File("no/such/folder/a.bin")));
 }
 
 } // namespace

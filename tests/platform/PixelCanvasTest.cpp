@@ -151,4 +151,25 @@ TEST(ToolEvent, PlusMarkerIsElevenPixelsEachWayAndTheDottedOneAlternatesWithWhit
     EXPECT_EQ(d.GetPixel(26, 20), kBlack);
 }
 
+TEST(ToolEvent, CopiesKeepTheirOwnPenAndReleaseRestoresTheCanvas)
+{
+    PixelCanvas c(10, 10);
+    ToolEvent e(&c, 1.0);
+    e.AttachPen(Pen{PenStyle::Dot, 0, kWhite});
+    ToolEvent copy = e;
+    e.ReleasePen();
+    ASSERT_TRUE(copy.pen.has_value());
+    EXPECT_EQ(copy.pen->style, PenStyle::Dot);
+    EXPECT_EQ(c.GetPen(), Pen{});
+    e.BeginXor();
+    e.EndXor();
+    EXPECT_EQ(c.GetRop2(), RasterOp::CopyPen);
+    ToolEvent none;
+    none.markerA(none, 1, 1); // no device context: nothing to draw on, no crash
+    // The window pixel that shows a coordinate, below the image's top-left as well.
+    const ToolEvent half(nullptr, 0.5);
+    EXPECT_EQ(half.ToWindow(3.0, 4.9), (IPoint{1, 2}));
+    EXPECT_EQ(half.ToWindow(-3.0, 0.0), (IPoint{-2, 0}));
+}
+
 } // namespace

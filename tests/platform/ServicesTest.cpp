@@ -1,6 +1,7 @@
 #include "platform/Document.h"
 #include "platform/HeadlessUiServices.h"
 #include "platform/Profile.h"
+#include "platform/RecordingUiServices.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,31 @@ TEST(Document, TitleUpdatesAndViewsAndDocumentsLetGoOfEachOther)
     EXPECT_EQ(doc->GetViews().size(), 2u);
     doc.reset();
     EXPECT_EQ(a.GetDocument(), nullptr);
+}
+
+// Installed services answer (the recording ones with scripted answers, then Ok; a timer
+// callback may kill its own timer); none installed means the headless ones again.
+TEST(UiServices, InstalledServicesAnswerAndNullRestoresHeadless)
+{
+    RecordingUiServices ui;
+    SetUiServices(&ui);
+    ui.messageAnswers.push_back(MsgResult::No);
+    UiServices& installed = GetUiServices();
+    EXPECT_EQ(installed.MessageBox("Save?", "Kurvo", MsgButtons::YesNo, MsgIcon::Question),
+              MsgResult::No);
+    EXPECT_EQ(installed.MessageBox("Hello"), MsgResult::Ok);
+    EXPECT_EQ(ui.messages.size(), 2u);
+    int self = 0;
+    self = ui.StartTimer(10, [&] { ui.KillTimer(self); });
+    EXPECT_TRUE(ui.FireTimer(self));
+    EXPECT_FALSE(ui.FireTimer(self));
+    {
+        WaitCursor wait;
+        EXPECT_EQ(ui.waitDepth, 1);
+    }
+    EXPECT_EQ(ui.waitDepth, 0);
+    SetUiServices(nullptr);
+    EXPECT_NE(&GetUiServices(), static_cast<UiServices*>(&ui));
 }
 
 TEST(HeadlessUiServices, MessagesBecomeLines)
