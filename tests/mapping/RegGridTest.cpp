@@ -99,19 +99,6 @@ TEST_F(GridFixture, SnapsToTheNearestLineWithinTolerance)
     EXPECT_EQ(undefined, (DPoint{10, 10}));
 }
 
-// Scopes nest; a zero or NaN tolerance falls back to the machine epsilon.
-TEST(SnapToleranceTest, MachineEpsilonFloor)
-{
-    const double eps = SnapTolerance::MachineEpsilon();
-    EXPECT_GT(eps, 0);
-    SnapTolerance::Scope outer(3.0);
-    for (double bad : {0.0, std::nan("")}) {
-        SnapTolerance::Scope inner(bad);
-        EXPECT_EQ(SnapTolerance::Current(), eps);
-    }
-    EXPECT_EQ(SnapTolerance::Current(), 3.0);
-}
-
 // The checks run newest first and the first that moves the point decides.
 TEST(SnapCheckGroupTest, LastAddedDecides)
 {

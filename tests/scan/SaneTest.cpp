@@ -270,16 +270,12 @@ TEST_F(SaneScannerTest, PicturesMatchScanimagePixelForPixel)
     }
 }
 
-TEST_F(SaneScannerTest, DevicesAndCapabilitiesComeFromTheLibrary)
+TEST_F(SaneScannerTest, CapabilitiesComeFromTheLibrary)
 {
-    const std::vector<SaneDevice> devices = SaneScanner::Devices();
-    ASSERT_EQ(devices.size(), 2u);
-    EXPECT_EQ(devices[1].name, "test:1");
     const SaneCapabilities caps = m_scanner.Capabilities();
     EXPECT_EQ(caps.modes, (std::vector<Mode>{Mode::kColour, Mode::kGrey, Mode::kLineArt}));
     EXPECT_EQ(caps.maxResolution, 1200);
     EXPECT_TRUE(caps.hasArea);
-    EXPECT_EQ(caps.areaHeight, 300);
     EXPECT_EQ(caps.bottom, 30) << "the area test.conf sets";
     // Values beyond the device's range are brought within it.
     SaneScanSettings settings;
