@@ -265,11 +265,11 @@ TW_UINT16 Dispatch(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 m
 
 } // namespace
 
-extern "C" TW_UINT16 DSM_Entry(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_UINT32 dg, TW_UINT16 dat,
-                               TW_UINT16 msg, TW_MEMREF data)
+extern "C" TW_UINT16 DSM_Entry(TW_IDENTITY* origin, TW_IDENTITY* /*dest*/, TW_UINT32 dg,
+                               TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
 {
     const TW_UINT16 result = Dispatch(origin, dg, dat, msg, data);
-    S().calls.push_back({dg, dat, msg, dest != nullptr});
+    S().calls.push_back({dg, dat, msg});
     return result;
 }
 

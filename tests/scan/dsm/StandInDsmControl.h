@@ -31,7 +31,6 @@ struct Image {
 struct Call {
     TW_UINT32 dg;
     TW_UINT16 dat, msg;
-    bool toSource;
 };
 
 struct State {
@@ -71,7 +70,7 @@ struct State {
                 TW_UINT16 cc = TWCC_BUMMER)
     {
         failArmed = true;
-        fail = {dg, dat, msg, false};
+        fail = {dg, dat, msg};
         failResult = result;
         failCondition = cc;
     }
