@@ -114,7 +114,6 @@ CDib& CDib::operator=(const CDib& other)
 
 CDib::~CDib()
 {
-    m_drawDibOpen = false;
     Clear();
 }
 

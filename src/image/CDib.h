@@ -112,9 +112,8 @@ public:
     const CDib* ReducedCopy() const { return m_reduced.get(); }
 
     // Draws the DIB 1:1 at the logical origin. This platform always draws in true colour, so
-    // the dithered path (which opens its drawing handle on first use) gives the same pixels.
+    // the dithered path gives the same pixels.
     bool Draw(DeviceContext& dc, bool dithered, bool noHalftone);
-    bool IsDrawDibOpen() const { return m_drawDibOpen; }
 
     // The screen colour (0xFFRRGGBB) of pixel (x, y) counted from the top-left; 0 outside.
     std::uint32_t PixelAt(int x, int y) const;
@@ -131,7 +130,6 @@ private:
     int m_format = kFormatNone;
     std::string m_sourceNote;
     DibPalette m_palette;
-    bool m_drawDibOpen = false;
     std::vector<std::unique_ptr<CDib>> m_cache;
     std::unique_ptr<CDib> m_reduced;
 };

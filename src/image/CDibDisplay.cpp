@@ -128,12 +128,10 @@ CDib* CDib::GetBitmap(DeviceContext*, int width, int height)
     return m_reduced.get();
 }
 
-bool CDib::Draw(DeviceContext& dc, bool dithered, bool /*noHalftone*/)
+bool CDib::Draw(DeviceContext& dc, bool /*dithered*/, bool /*noHalftone*/)
 {
     if (IsEmpty())
         return false;
-    if (dithered)
-        m_drawDibOpen = true;
     // Only the part inside the clip rectangle is converted and transferred.
     const int width = Width();
     const int height = Height();

@@ -94,23 +94,8 @@ TEST_F(Cli, FailuresExitWithOneAndTheProgramsMessage)
     Archive ar;
     doc.Serialize(ar);
     ASSERT_TRUE(ar.SaveFile(m_dir.File("ref.kvx")));
-    // A TIFF whose one strip is cut short: the directory is there, a sixteenth of the pixels.
-    std::vector<std::uint8_t> tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 6, 0};
-    for (const auto& [tag, value] : {std::pair<std::uint16_t, std::uint32_t>{256, 64},
-                                     {257, 64},
-                                     {258, 8},
-                                     {262, 1},
-                                     {273, 86},
-                                     {279, 4096}}) {
-        std::uint8_t e[12] = {};
-        PutLE16(e, tag);
-        PutLE16(e + 2, 4);
-        PutLE32(e + 4, 1);
-        PutLE32(e + 8, value);
-        tiff.insert(tiff.end(), e, e + 12);
-    }
-    tiff.resize(tiff.size() + 4 + 300);
-    testdibs::WriteFile(m_dir.File("cut.tif"), tiff);
+    // A TIFF whose directory is sound and whose strip libtiff cannot decode.
+    ASSERT_TRUE(testdibs::WriteUndecodableTiff(m_dir.File("cut.tif")));
     EXPECT_EQ(Run("info " + Q("cut.tif")).code, 0) << "the directory alone is read";
 
     std::vector<std::pair<std::string, std::string>> cases = {
@@ -229,14 +214,11 @@ TEST_F(Cli, InfoFromTheHeaderMatchesTheOpenedPicture)
         EXPECT_EQ(r.code, 0) << name;
         EXPECT_EQ(r.out, opened) << name;
     }
-    for (const auto& [args, out] : std::vector<std::pair<std::string, std::string>>{
-             {Q("two.pdf"), "File Format: PDF, page 1 of 2 at 300 dpi\nImage Width: 300\n"},
-             {"--page 2 " + Q("two.pdf") + " --dpi 50",
-              "File Format: PDF, page 2 of 2 at 50 dpi\nImage Width: 100\nImage Height: 50\n"}}) {
-        const CliRun r = Run("info " + args);
-        EXPECT_EQ(r.code, 0) << args;
-        EXPECT_NE(r.out.find(out), std::string::npos) << args << "\n" << r.out;
-    }
+    const CliRun r = Run("info --page 2 " + Q("two.pdf") + " --dpi 50");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("PDF, page 2 of 2 at 50 dpi\nImage Width: 100\nImage Height: 50\n"),
+              std::string::npos)
+        << r.out;
     ASSERT_EQ(Run("project --page 2 " + Q("two.pdf") + " " + Q("p.kvx")).code, 0);
     EXPECT_NE(Run("info " + Q("p.kvx")).out.find("Image Width: 600\nImage Height: 300\n"),
               std::string::npos);

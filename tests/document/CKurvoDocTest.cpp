@@ -3,7 +3,11 @@
 #include "document/CKurvoDoc.h"
 #include "document/CSaveDlg.h"
 #include "document/DocumentHooks.h"
+#include "document/ImageInfoText.h"
+#include "document/KurvoViewDocument.h"
+#include "document/PdfPageDlg.h"
 #include "document/ProjectFile.h"
+#include "document/SaveFormat.h"
 #include "image/BmpFile.h"
 #include "model/DbPoint.h"
 #include "model/DbSetMgr.h"
@@ -11,7 +15,10 @@
 #include "platform/CommandIds.h"
 #include "platform/RecordingUiServices.h"
 #include "support/TempDir.h"
+#include "support/TestPdf.h"
 #include "tasks/PrimTask.h"
+#include "view/CKurvoView.h"
+#include "view/HeadlessViewHost.h"
 
 #include <gtest/gtest.h>
 
@@ -33,6 +40,7 @@ protected:
         CSaveDlg::ForgetRememberedEntry();
         GetDocumentHooks() = DocumentHooks{};
         GetDocumentHooks().addRecentFile = [this](const std::string& p) { recent.push_back(p); };
+        data.NewSet();
     }
     void TearDown() override
     {
@@ -75,6 +83,7 @@ protected:
     RecordingUiServices ui;
     TempDir dir;
     std::vector<std::string> recent;
+    PlotData data; // the data of a document without image, for the save dialog
 };
 
 // A bitmap opens with one empty set and a plain title, whatever its name; unknown, empty
@@ -93,8 +102,7 @@ TEST_F(Documents, OpeningABitmapAndRefusingOtherFiles)
     EXPECT_EQ(sets.GetCurrentSet()->GetName(), "Line 1");
     EXPECT_EQ(doc.GetImageSize(), (ISize{12, 8}));
     EXPECT_EQ(ui.panes[4], "scan.bmp");
-    CKurvoDoc named;
-    EXPECT_TRUE(named.OnOpenDocument(WriteBitmap("really-a-bitmap.kvx")));
+    EXPECT_TRUE(CKurvoDoc().OnOpenDocument(WriteBitmap("really-a-bitmap.kvx")));
 
     for (const char* content : {"this is no picture", ""}) {
         std::ofstream(dir.File("junk.dat")) << content;
@@ -163,7 +171,6 @@ TEST_F(Documents, SavedByReference)
     const std::string image = WriteBitmap("plot.bmp");
     CKurvoDoc doc, flipped, embedded, back, again;
     ASSERT_TRUE(doc.OnOpenDocument(image));
-    EXPECT_TRUE(CSaveDlg(doc.GetPlotData(), dir.File("p.kvx"), "Save As").BitmapCopyEnabled());
     doc.GetPlotData()->SetSaveReference(true);
     ASSERT_TRUE(doc.OnSaveDocument(dir.File("p.kvx")));
 
@@ -197,22 +204,6 @@ TEST_F(Documents, SavedByReference)
     fs::remove(dir.Path() / "moved" / "plot.bmp");
     CKurvoDoc lost;
     EXPECT_FALSE(lost.OnOpenDocument(dir.File("p.kvx")));
-}
-
-TEST_F(Documents, DocumentWithoutImageReopensWithoutOne)
-{
-    CKurvoDoc doc, back;
-    ASSERT_TRUE(doc.OnNewDocument());
-    EXPECT_EQ(doc.GetTitle(), "Untitled");
-    Collect(doc, 1, 2);
-    Collect(doc, 2, 3);
-    // Untitled, it still shows its change and its point count.
-    EXPECT_EQ(doc.GetTitle(), "Untitled*");
-    EXPECT_EQ(ui.panes[2], "2");
-    ASSERT_TRUE(doc.OnSaveDocument(dir.File("noimage.kvx")));
-    ASSERT_TRUE(back.OnOpenDocument(dir.File("noimage.kvx")));
-    EXPECT_FALSE(back.IsImageLoaded());
-    EXPECT_EQ(back.GetPlotData()->GetSetMgr()->GetTotalCount(), 2);
 }
 
 // Older files built byte by byte keep a flat list of pixel positions: format 4 with the
@@ -277,9 +268,8 @@ TEST_F(Documents, BrokenProjectsFailToOpenWithTheReport)
     }
     // A format 3 file whose flat point list claims 2^30 points and holds none.
     Archive& huge = files.emplace_back();
-    huge.WriteU32(kProjectMagic);
-    huge.WriteU32(3);
-    huge.WriteU32(0);
+    for (std::uint32_t w : {kProjectMagic, 3u, 0u})
+        huge.WriteU32(w);
     TransformData().Serialize(huge);
     huge.WriteString("");
     huge.WriteString("");
@@ -378,11 +368,12 @@ TEST_F(Documents, FailedSavesLeaveExistingFilesAloneAndNoLitter)
     EXPECT_EQ(entries, 3); // scan.bmp, old.txt and the folder
 }
 
-// Copy puts tab separated points and the image on the clipboard; pasting that into a new
-// document replaces its (empty) image, undoably.
-TEST_F(Documents, CopyAndPaste)
+// A document without image shows its change and point count when untitled, and reopens
+// without one. Copy puts tab separated points and the image on the clipboard; pasting that
+// into the document without image replaces its (empty) image, undoably.
+TEST_F(Documents, NoImageCopyAndPaste)
 {
-    CKurvoDoc doc, other;
+    CKurvoDoc doc, fresh, other;
     OpenMapped(doc, WriteBitmap("scan.bmp"));
     Collect(doc, 3, 4);
     ASSERT_TRUE(doc.OnCommand(ID_EDIT_COPY));
@@ -391,7 +382,16 @@ TEST_F(Documents, CopyAndPaste)
     ASSERT_TRUE(ui.clipboard.dib.has_value());
     EXPECT_EQ(*ui.clipboard.dib, doc.GetPlotData()->GetImage()->Block());
 
-    ASSERT_TRUE(other.OnNewDocument());
+    ASSERT_TRUE(fresh.OnNewDocument());
+    EXPECT_EQ(fresh.GetTitle(), "Untitled");
+    Collect(fresh, 1, 2);
+    Collect(fresh, 2, 3);
+    EXPECT_EQ(fresh.GetTitle(), "Untitled*");
+    EXPECT_EQ(ui.panes[2], "2");
+    ASSERT_TRUE(fresh.OnSaveDocument(dir.File("noimage.kvx")));
+    ASSERT_TRUE(other.OnOpenDocument(dir.File("noimage.kvx")));
+    EXPECT_FALSE(other.IsImageLoaded());
+    EXPECT_EQ(other.GetPlotData()->GetSetMgr()->GetTotalCount(), 2);
     CommandState paste;
     ASSERT_TRUE(other.OnUpdateCommand(ID_EDIT_PASTE, paste));
     EXPECT_TRUE(paste.enabled);
@@ -417,31 +417,26 @@ TEST_F(Documents, CommandStatesFollowTheDocument)
     ASSERT_TRUE(undone.OnCommand(ID_EDIT_UNDO));
     CKurvoDoc* docs[] = {&fresh, &image, &mapped, &points, &undone};
 
-    const struct {
-        CommandId id;
-        const char* states;
-    } rows[] = {
-        {ID_EDIT_UNDO, "--+++"},         {ID_EDIT_REDO, "----+"},
-        {ID_EDIT_AXIS_MAPPING, "--+++"}, {ID_EDIT_PIXEL_MAPPING, "--+++"},
-        {ID_EDIT_GRID_SNAP, "--+++"},    {ID_EDIT_MAP_FULL, "-++++"},
-        {ID_EDIT_DELETE_ALL, "---+-"},   {ID_DATA_CLEAR_SET, "---+-"},
-        {ID_DATA_DELETE_SET, "-++++"},   {ID_DATA_SORT, "xxxvx"},
-        {ID_DATA_NEW_SET, "+++++"},      {ID_IMAGE_FLIP_HORZ, "-++++"},
-        {ID_IMAGE_FLIP_VERT, "-++++"},   {ID_IMAGE_ROTATE_CW, "-++++"},
-        {ID_IMAGE_ROTATE_CCW, "-++++"},  {ID_IMAGE_ROTATE_180, "-++++"},
-        {ID_IMAGE_INFO, "-++++"},        {ID_EDIT_COPY, "-++++"},
-        {ID_EDIT_PASTE, "-----"},        {ID_EDIT_OPTIONS, "+++++"},
-        {ID_FILE_SAVE, "+++++"},         {ID_FILE_SAVE_AS, "+++++"},
-    };
-    for (const auto& row : rows)
-        for (int i = 0; i < 5; ++i) {
-            SCOPED_TRACE(testing::Message() << "command " << row.id << ", document " << i);
-            CommandState state;
-            ASSERT_TRUE(docs[i]->OnUpdateCommand(row.id, state));
-            const char expected = row.states[i];
-            EXPECT_EQ(state.enabled, expected == '+' || expected == 'v');
-            EXPECT_EQ(state.checked, expected == 'v' || expected == 'x');
-        }
+    const std::pair<const char*, std::vector<CommandId>> rows[] = {
+        {"--+++", {ID_EDIT_UNDO, ID_EDIT_AXIS_MAPPING, ID_EDIT_PIXEL_MAPPING, ID_EDIT_GRID_SNAP}},
+        {"-++++",
+         {ID_EDIT_MAP_FULL, ID_DATA_DELETE_SET, ID_IMAGE_FLIP_HORZ, ID_IMAGE_FLIP_VERT,
+          ID_IMAGE_ROTATE_CW, ID_IMAGE_ROTATE_CCW, ID_IMAGE_ROTATE_180, ID_IMAGE_INFO,
+          ID_EDIT_COPY}},
+        {"----+", {ID_EDIT_REDO}},
+        {"---+-", {ID_EDIT_DELETE_ALL, ID_DATA_CLEAR_SET}},
+        {"xxxvx", {ID_DATA_SORT}},
+        {"+++++", {ID_DATA_NEW_SET, ID_EDIT_OPTIONS, ID_FILE_SAVE, ID_FILE_SAVE_AS}},
+        {"-----", {ID_EDIT_PASTE}}};
+    for (const auto& [states, ids] : rows)
+        for (CommandId id : ids)
+            for (int i = 0; i < 5; ++i) {
+                SCOPED_TRACE(testing::Message() << "command " << id << ", document " << i);
+                CommandState state;
+                ASSERT_TRUE(docs[i]->OnUpdateCommand(id, state));
+                EXPECT_EQ(state.enabled, states[i] == '+' || states[i] == 'v');
+                EXPECT_EQ(state.checked, states[i] == 'v' || states[i] == 'x');
+            }
     // The view's commands are not the document's.
     CommandState none;
     EXPECT_FALSE(image.OnUpdateCommand(ID_VIEW_ZOOMIN, none));
@@ -449,13 +444,9 @@ TEST_F(Documents, CommandStatesFollowTheDocument)
 }
 
 // Sort toggles its check; Delete All Data asks for a file name at the next Save again;
-// selecting a set repaints only the overlays.
+// selecting a set makes it current.
 TEST_F(Documents, SortDeleteAllAndSelectingASet)
 {
-    struct HintView : View {
-        std::vector<std::intptr_t> hints;
-        void OnUpdate(View*, std::intptr_t h) override { hints.push_back(h); }
-    } view;
     CKurvoDoc doc;
     OpenMapped(doc, WriteBitmap("scan.bmp"));
     Collect(doc, 1, 1);
@@ -467,13 +458,229 @@ TEST_F(Documents, SortDeleteAllAndSelectingASet)
     EXPECT_FALSE(doc.GetMustPrompt());
     doc.OnCommand(ID_EDIT_DELETE_ALL);
     EXPECT_TRUE(doc.GetMustPrompt());
-
-    doc.AddView(&view);
     doc.OnCommand(ID_DATA_NEW_SET);
     doc.SelectSet(0);
-    EXPECT_EQ(view.hints.back(), PlotData::kHintOverlay);
     EXPECT_EQ(doc.GetPlotData()->GetSetMgr()->GetCurrent(), 0);
+}
+
+// The view over the document: a region dragged and a point clicked are the document's undoable
+// tasks, the position display goes through the document's pixel resolution, and Axis Mapping
+// runs the document's dialog (a cancel changes nothing).
+TEST_F(Documents, ViewRegionPointsAndAxisMappingThroughTheDocument)
+{
+    CKurvoDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(WriteBitmap("scan.bmp", 300, 200)));
+    PlotData* data = doc.GetPlotData();
+    KurvoViewDocument link{&doc};
+    HeadlessViewHost host{250, 180};
+    CKurvoView view{&host, &link};
+    host.SetView(&view);
+    doc.AddView(&view);
+    view.OnInitialUpdate(ViewSettings{});
+    view.ActualPixels();
+    view.ScrollToPosition({0, 0});
+
+    EXPECT_FALSE(link.IsMappingDefined());
+    view.OnLButtonDown({20, 30});
+    view.OnMouseMove({220, 130});
+    view.OnLButtonUp({220, 130});
+    ASSERT_EQ(data->GetTaskCount(), 1);
+    EXPECT_EQ(data->GetTask(0)->GetName(), "Transformation");
+    EXPECT_TRUE(link.IsMappingDefined());
+    int asked = 0;
+    GetDocumentHooks().runAxisMapping = [&asked](TransDlg&) { return ++asked, false; };
+    link.OnAxisMapping();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(data->GetTaskCount(), 1);
+
+    view.OnCommand(ID_TOOL_COLLECT);
+    view.OnLButtonDown({120, 80});
+    view.OnLButtonUp({120, 80});
+    DbPrimList* set = data->GetSetMgr()->GetCurrentSet();
+    ASSERT_EQ(set->GetCount(), 1);
+    EXPECT_TRUE(doc.IsModified());
+    view.OnMouseMove({121, 80});
+    EXPECT_FALSE(ui.panes[5].empty());
+    view.OnDestroy();
     doc.RemoveView(&view);
+}
+
+// The format is named by the file name's own extension, in any case; dots in folder names do
+// not count. Only known extensions are stripped.
+TEST(SaveFormat, FindsTheFormatAtTheLastDot)
+{
+    for (auto [path, expected] : {std::pair<const char*, int>{"points.TXT", kFormatText},
+                                  {"a.txt.kvx", kFormatProject},
+                                  {"scan.Bmp", kFormatBitmap},
+                                  {"run.csv/out.csv", kFormatCsv},
+                                  {"old.kvx.d/plot.kvx", kFormatProject},
+                                  {"plot.csvx", -1},
+                                  {"shot.PNG", kFormatPng},
+                                  {"/data.kvx/name", -1}})
+        EXPECT_EQ(FormatFromPath(path, -1), expected) << path;
+    for (auto [path, stripped] : {std::pair{"fig.TIF", "fig"},
+                                  {"fig.csv", "fig"},
+                                  {"fig.jpg", "fig.jpg"},
+                                  {"/a.kvx/fig", "/a.kvx/fig"}})
+        EXPECT_EQ(StripKnownExtension(path), stripped);
+}
+
+// The first entry follows what the document holds: an unchanged picture the bitmap, a
+// changed one the project, points the comma separated values.
+TEST_F(Documents, SaveDialogFirstEntryFollowsWhatTheDocumentHolds)
+{
+    EXPECT_EQ(CSaveDlg(&data, "/d/scan.tif", "Save As").m_entry, 4);
+    data.SetImageReplaced(true);
+    EXPECT_EQ(CSaveDlg(&data, "/d/scan.tif", "Save As").m_entry, 1);
+    std::unique_ptr<DbPrim> p = std::make_unique<DbPoint>();
+    data.GetSetMgr()->AddPrim(p, -1);
+    CSaveDlg dlg(&data, "/d/scan.tif", "Save As");
+    EXPECT_EQ(dlg.m_entry, 3);
+    EXPECT_EQ(dlg.m_folder + dlg.m_fileName, "/d/scan.csv");
+}
+
+TEST_F(Documents, SaveDialogFilterChoiceSetsNameAndCheckBoxes)
+{
+    data.SetImageFile("/d/scan.bmp"); // the picture as read from that file
+    CSaveDlg dlg(&data, "/d/scan.bmp", "Save As");
+    dlg.OnFilterChanged(1);
+    EXPECT_EQ(dlg.m_fileName, "scan.kvx");
+    EXPECT_TRUE(dlg.BitmapCopyEnabled());
+    EXPECT_FALSE(dlg.SortEnabled());
+    dlg.OnFilterChanged(2);
+    EXPECT_EQ(dlg.m_fileName, "scan.txt");
+    EXPECT_TRUE(dlg.SortEnabled());
+    EXPECT_FALSE(dlg.BitmapCopyEnabled());
+    data.SetImagePath("");
+    dlg.OnFilterChanged(1);
+    EXPECT_FALSE(dlg.BitmapCopyEnabled()); // no image file to refer to
+}
+
+// OK applies the check boxes and gives the name the extension of the chosen entry, unless it
+// has a save extension of its own; the next prompt, for any document, starts there.
+TEST_F(Documents, SaveDialogOkAppliesCheckBoxesAndTheFormatOfTheName)
+{
+    data.SetSortFlag(true);
+    data.SetSaveReference(false);
+    CSaveDlg dlg(&data, "/d/scan.bmp", "Save As");
+    EXPECT_TRUE(dlg.m_sortData);
+    EXPECT_TRUE(dlg.m_saveBitmapCopy);
+    dlg.OnFilterChanged(1);
+    dlg.m_sortData = false;
+    dlg.m_saveBitmapCopy = false;
+    EXPECT_EQ(dlg.OnOK("/e/noext"), "/e/noext.kvx");
+    EXPECT_FALSE(data.GetSortFlag());
+    EXPECT_TRUE(data.GetSaveReference());
+    EXPECT_EQ(dlg.OnOK("/e/keep.jpg"), "/e/keep.jpg.kvx");
+    EXPECT_EQ(dlg.OnOK("/e/result.txt"), "/e/result.txt");
+    PlotData other;
+    other.NewSet();
+    EXPECT_EQ(CSaveDlg(&other, "x", "Save As").m_entry, 2);
+}
+
+// The full folder and the name of the file, its format and the picture's size and colours.
+TEST_F(Documents, ImageInfoNamesSizesAndColours)
+{
+    CDib image;
+    ASSERT_TRUE(image.LoadFile(WriteBitmap("plot.bmp", 120, 45)));
+    EXPECT_EQ(ImageInfoText(dir.File("plot.bmp"), image, true),
+              "File Path: " + dir.Path().lexically_normal().string() +
+                  "\r\nFile Name: plot.bmp\r\nFile Format: BMP\r\nImage Width: 120\r\n"
+                  "Image Height: 45\r\nNumber of Planes: 1\r\nBit Depth: 24\r\n"
+                  "Number of Colors: 16 million\r\nImage Modified: Yes\r\n");
+    EXPECT_EQ(ImageInfoText("", CDib(), false),
+              "File Path: \r\nFile Name: \r\nFile Format: Unknown\r\nImage Width: 0\r\n"
+              "Image Height: 0\r\nNumber of Planes: 0\r\nBit Depth: 0\r\n"
+              "Number of Colors: 0\r\nImage Modified: No\r\n");
+    EXPECT_STREQ(ImageFormatName(7), "Unknown");
+    EXPECT_STREQ(ImageFormatName(-1), "Unknown");
+
+    // A relative path is made full.
+    const DibBlock grey = MakeDibBlock(3, 3, 8, PatternColour),
+                   deep = MakeDibBlock(2, 2, 32, PatternColour);
+    const std::string text = ImageInfoText("sub/../pic.bmp", CDib(grey.data(), grey.size()), false);
+    const std::string cwd = std::filesystem::current_path().lexically_normal().string();
+    EXPECT_NE(text.find("File Path: " + cwd + "\r\nFile Name: pic.bmp\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Number of Colors: 256\r\n"), std::string::npos);
+    EXPECT_NE(ImageInfoText("", CDib(deep.data(), deep.size()), false)
+                  .find("Bit Depth: 32\r\nNumber of Colors: 0\r\n"),
+              std::string::npos);
+}
+
+// A PDF of two pages of 1 x 2 inches, and one of a 200-inch page.
+class PdfPage : public Documents {
+protected:
+    void SetUp() override
+    {
+        Documents::SetUp();
+        const TestPdfPage page{72, 144, "0 0 1 rg 0 0 36 72 re f"};
+        ASSERT_TRUE(WriteTestPdf(m_pdf, {page, {144, 72, "0 1 0 rg 0 0 72 36 re f"}}));
+        ASSERT_TRUE(WriteTestPdf(m_huge, {{14400, 14400, ""}}));
+    }
+    const std::string m_pdf = dir.File("two.pdf");
+    const std::string m_huge = dir.File("huge.pdf");
+};
+
+TEST_F(PdfPage, FieldsAreCheckedBeforeThePageIsOpened)
+{
+    const struct {
+        bool huge;
+        int page, dpi;
+        const char* message; // empty: accepted
+        const char* size;
+    } cases[] = {
+        {false, 2, 100, "", "200 x 100 pixels"},
+        {false, 0, 100, "Enter a page from 1 to 2.", "200 x 100 pixels"},
+        {false, 3, 100, "Enter a page from 1 to 2.", ""},
+        {false, 1, 9, "Enter a resolution from 10 to 2400 dpi.", ""},
+        {false, 1, 2401, "Enter a resolution from 10 to 2400 dpi.", ""},
+        {true, 1, 600, "The page is too large at this resolution: choose a lower one.",
+         "120000 x 120000 pixels"},
+        {true, 1, 10, "", "2000 x 2000 pixels"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.page << " " << c.dpi);
+        PdfPageDlg dlg(c.huge ? m_huge : m_pdf);
+        EXPECT_EQ(dlg.AsksForPage(), !c.huge);
+        dlg.m_page = c.page;
+        dlg.m_dpi = c.dpi;
+        ui.messages.clear();
+        EXPECT_EQ(dlg.OnOK(), *c.message == '\0');
+        EXPECT_EQ(ui.LastMessage() ? ui.LastMessage()->text : "", c.message);
+        if (c.page == 0)
+            dlg.m_page = 2; // the size of a page that is there
+        EXPECT_EQ(dlg.SizeText(), c.size);
+    }
+}
+
+// Cancelling opens nothing and says nothing; OK opens the page, which a project that refers
+// to it reopens.
+TEST_F(PdfPage, AProjectReopensTheChosenPageAtItsResolution)
+{
+    int asked = 0;
+    GetDocumentHooks().runPdfPage = [&](PdfPageDlg& dlg) {
+        if (++asked == 1)
+            return false;
+        EXPECT_EQ(dlg.PageCount(), 2);
+        dlg.m_page = 2;
+        dlg.m_dpi = 50;
+        return true;
+    };
+    CKurvoDoc doc, back;
+    EXPECT_FALSE(doc.OnOpenDocument(m_pdf));
+    EXPECT_TRUE(ui.messages.empty());
+    ASSERT_TRUE(doc.OnOpenDocument(m_pdf));
+    const CDib& image = *doc.GetPlotData()->GetImage();
+    EXPECT_EQ(image.Width(), 100);
+    EXPECT_EQ(image.PixelAt(10, 40), 0xFF00FF00u);
+    EXPECT_NE(doc.ImageInfo().find("File Name: two.pdf\r\nFile Format: PDF, page 2 of 2 at 50 dpi"),
+              std::string::npos);
+    doc.GetPlotData()->SetSaveReference(true);
+    ASSERT_TRUE(doc.OnSaveDocument(dir.File("p.kvx")));
+    ASSERT_TRUE(back.OnOpenDocument(dir.File("p.kvx")));
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(back.GetPlotData()->GetImagePath(), m_pdf + "#page=2&dpi=50");
+    EXPECT_EQ(back.GetPlotData()->GetImage()->Block(), image.Block());
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 
 // Every input a fuzz program ever found a fault with is kept in tests/data/crashers/ and goes
 // through every reader here, in every build: none may crash, hang, or give an unsound result.
+// (An empty folder instantiates no case, which the test framework reports as a failure.)
 
 namespace {
 
@@ -63,10 +64,5 @@ INSTANTIATE_TEST_SUITE_P(Kept, Crasher, ::testing::ValuesIn(Crashers()),
                                  c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
                              return name;
                          });
-
-TEST(CrasherFolder, HoldsTheKeptFindings)
-{
-    EXPECT_FALSE(Crashers().empty());
-}
 
 } // namespace

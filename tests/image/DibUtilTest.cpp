@@ -1,21 +1,18 @@
 #include "image/DibUtil.h"
+#include "image/support/TestDibs.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
+// A 40-byte header whose image size field holds 12345.
 std::vector<std::uint8_t> Header(std::int32_t width, std::int32_t height, int bits,
                                  std::uint32_t clrUsed = 0, std::uint32_t compression = 0)
 {
-    BitmapInfoHeader h;
-    h.width = width;
-    h.height = height;
-    h.bitCount = static_cast<std::uint16_t>(bits);
-    h.clrUsed = clrUsed;
-    h.compression = compression;
-    h.sizeImage = 12345;
-    std::vector<std::uint8_t> b(40);
-    h.Write(b.data());
+    std::vector<std::uint8_t> b =
+        testdibs::BmpFile(width, height, bits, compression, {}, {}, clrUsed);
+    b.erase(b.begin(), b.begin() + kFileHeaderSize);
+    PutLE32(b.data() + 20, 12345);
     return b;
 }
 

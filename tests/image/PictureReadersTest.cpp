@@ -16,7 +16,6 @@
 #include <zlib.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <tuple>
 #include <utility>
@@ -368,9 +367,7 @@ TEST_P(PictureReaders, OpenDecodesEveryPixel)
     const Picture c = std::visit([](const auto& s) { return Make(s); }, GetParam().shape);
     TempDir dir;
     const std::string path = dir.File("picture.bin");
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(c.bytes.data()),
-               static_cast<std::streamsize>(c.bytes.size()));
+    testdibs::WriteFile(path, c.bytes);
     CDib dib;
     ASSERT_TRUE(dib.LoadFile(path));
     EXPECT_EQ(dib.GetFormat(), c.format);

@@ -78,10 +78,6 @@ TEST_P(PixelOps, RefusedOrEmptyOperationsKeepTheImage)
     EXPECT_FALSE(image.Scale(5, -1));
     EXPECT_FALSE(image.Scale(200000, 1));
     EXPECT_EQ(image.Block(), before);
-    // A quarter turn and its inverse give the block back.
-    ASSERT_TRUE(image.Rotate(90));
-    ASSERT_TRUE(image.Rotate(270));
-    EXPECT_EQ(image.Block(), before);
     // Without an image every operation fails.
     CDib empty;
     EXPECT_FALSE(empty.FlipHorizontal() || empty.FlipVertical() || empty.Rotate(90) ||

@@ -11,24 +11,12 @@ namespace testdibs {
 // A TIFF to store with libtiff: rows from the top, each sample a byte (bit-packed rows for
 // 1 bit).
 struct TiffImage {
-    TiffImage(int w, int h, int bits = 8, int samples = 1, int photo = PHOTOMETRIC_MINISBLACK,
-              int packing = COMPRESSION_NONE, int orient = ORIENTATION_TOPLEFT, int strip = 3,
-              bool tiles = false)
-        : width(w), height(h), bitsPerSample(bits), samplesPerPixel(samples), photometric(photo),
-          compression(packing), orientation(orient), rowsPerStrip(strip), tiled(tiles)
-    {
-    }
-    int width;
-    int height;
-    int bitsPerSample;
-    int samplesPerPixel;
-    int photometric;
-    int compression;
-    int orientation;
-    int rowsPerStrip;
-    bool tiled;                           // 16 x 16 tiles
-    std::vector<std::uint16_t> colourMap; // 3 x 2^bits entries for palette images
-    int extraSample = -1;                 // EXTRASAMPLE_* of a last sample, -1 none
+    int width, height, bitsPerSample = 8, samplesPerPixel = 1;
+    int photometric = PHOTOMETRIC_MINISBLACK, compression = COMPRESSION_NONE;
+    int orientation = ORIENTATION_TOPLEFT, rowsPerStrip = 3;
+    bool tiled = false;                     // 16 x 16 tiles
+    std::vector<std::uint16_t> colourMap{}; // 3 x 2^bits entries for palette images
+    int extraSample = -1;                   // EXTRASAMPLE_* of a last sample, -1 none
 };
 
 // The rows from the top of a test picture of that size and depth (smooth for JPEG).

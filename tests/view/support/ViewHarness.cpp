@@ -4,24 +4,6 @@
 
 #include <vector>
 
-void ManualClock::Advance(int ms)
-{
-    for (int t = 0; t < ms; ++t) {
-        std::erase_if(m_waited, [this](const auto& w) { return !m_ui.timers.count(w.first); });
-        std::vector<int> ids;
-        for (const auto& [id, timer] : m_ui.timers)
-            ids.push_back(id);
-        for (int id : ids) {
-            // A callback of this millisecond may have killed the timer.
-            const auto timer = m_ui.timers.find(id);
-            if (timer != m_ui.timers.end() && ++m_waited[id] >= timer->second.periodMs) {
-                m_waited[id] = 0;
-                m_ui.FireTimer(id);
-            }
-        }
-    }
-}
-
 ViewHarness::ViewHarness(int imageW, int imageH, int clientW, int clientH,
                          const ViewSettings& settings, int bitCount)
     : host(clientW, clientH)
@@ -66,32 +48,8 @@ ToolEvent ViewHarness::EventAt(int x, int y)
     return e;
 }
 
-void ViewHarness::Repaint()
-{
-    view->Invalidate(true);
-    host.Flush();
-}
-
-void ViewHarness::ActualPixelsAtOrigin()
-{
-    view->ActualPixels();
-    view->ScrollToPosition({0, 0});
-    host.Flush();
-}
-
 std::vector<std::uint32_t> ViewHarness::Snapshot() const
 {
     const PixelCanvas& c = view->GetCanvas();
     return std::vector<std::uint32_t>(c.Bits(), c.Bits() + c.DeviceWidth() * c.DeviceHeight());
-}
-
-std::string ViewHarness::Status(int pane) const
-{
-    auto it = ui.panes.find(pane);
-    return it == ui.panes.end() ? std::string() : it->second;
-}
-
-std::uint32_t PatternPixel(int x, int y)
-{
-    return ColourToPixel(PatternColour(x, y));
 }

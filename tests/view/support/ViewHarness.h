@@ -9,18 +9,6 @@
 #include <map>
 #include <memory>
 
-// Runs the recorded timers as a clock would: every millisecond each running timer that has
-// waited its period fires. A timer started anew (a new id) waits its full period again.
-class ManualClock {
-public:
-    explicit ManualClock(RecordingUiServices& ui) : m_ui(ui) {}
-    void Advance(int ms);
-
-private:
-    RecordingUiServices& m_ui;
-    std::map<int, int> m_waited;
-};
-
 // A document with an image, shown by a real view on a headless host, with the process's
 // services recorded. The view has had its first showing.
 class ViewHarness {
@@ -37,29 +25,39 @@ public:
     // Presses at the first point, moves through the others and releases at the last.
     void Drag(std::initializer_list<IPoint> path);
     void KeyDown(ViewKey key) { view->OnKeyDown(key, 1); }
-    void KeyUp(ViewKey key) { view->OnKeyUp(key); }
     // Holds a key for the key-state queries.
     void Hold(KeyCode key) { ui.keysDown.insert(key); }
     void Let(KeyCode key) { ui.keysDown.erase(key); }
-    // Paints what is pending, as the message loop would.
+    // Fires each running timer n times, as n of its periods passing would.
+    void Tick(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            for (const auto& [id, timer] : std::map(ui.timers))
+                ui.FireTimer(id);
+    }
+    // Paints what is pending, as the message loop would; Repaint erases and paints it all.
     void Flush() { host.Flush(); }
-    // A full repaint with erase.
-    void Repaint();
-    // Zoom 1 with the scroll position at the top-left, painted.
-    void ActualPixelsAtOrigin();
+    void Repaint() { view->Invalidate(true), host.Flush(); }
+    // Zoom 1 at the given scroll position, painted.
+    void ActualPixelsAt(IPoint scroll = {0, 0})
+    {
+        view->ActualPixels(), view->ScrollToPosition(scroll), Flush();
+    }
 
     CommandState State(CommandId id);
     ToolEvent EventAt(int x, int y);
     std::uint32_t Pixel(int x, int y) const { return view->GetCanvas().DevicePixel(x, y); }
     std::vector<std::uint32_t> Snapshot() const;
-    std::string Status(int pane = 0) const;
+    std::string Status(int pane = 0) { return ui.panes[pane]; }
 
     RecordingUiServices ui;
-    ManualClock clock{ui};
     ViewTestDoc doc;
     HeadlessViewHost host;
     std::unique_ptr<CKurvoView> view;
 };
 
 // The screen colour (0xFFRRGGBB) the pattern image shows at image pixel (x, y).
-std::uint32_t PatternPixel(int x, int y);
+inline std::uint32_t PatternPixel(int x, int y)
+{
+    return ColourToPixel(PatternColour(x, y));
+}

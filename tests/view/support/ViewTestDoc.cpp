@@ -3,11 +3,10 @@
 #include "image/DibUtil.h"
 #include "mapping/RegGridVw.h"
 #include "mapping/TransformMan.h"
-#include "mapping/TransformMemento.h"
 #include "model/Task.h"
 #include "platform/ToolEvent.h"
-
-#include <cmath>
+#include "tasks/TransTask.h"
+#include "view/CropBox.h"
 
 std::vector<std::uint8_t> MakeDibBlock(int width, int height, int bitCount,
                                        const std::function<Colour(int, int)>& colourOf)
@@ -38,109 +37,49 @@ Colour PatternColour(int x, int y)
                       static_cast<std::uint8_t>((x + y) * 3 + 64));
 }
 
-namespace {
-
-// Installs the manipulator's region; the state before is kept in a memento.
-class StandInTransTask : public Task {
-public:
-    StandInTransTask(TransformData* transform, std::unique_ptr<TransformMan> man)
-        : m_transform(transform), m_man(std::move(man))
-    {
-    }
-    ~StandInTransTask() override
-    {
-        if (m_before)
-            m_before->Detach(m_transform);
-    }
-    bool Execute() override
-    {
-        m_before = NewRep<TransformMemento>(*m_transform);
-        m_man->Notify(0);
-        return true;
-    }
-    bool Undo() override
-    {
-        m_before->Notify(0);
-        return true;
-    }
-    bool Redo() override
-    {
-        m_man->Notify(0);
-        return true;
-    }
-
-private:
-    TransformData* m_transform;
-    std::unique_ptr<TransformMan> m_man;
-    std::unique_ptr<TransformMemento> m_before;
-};
-
-} // namespace
-
-ViewTestDoc::ViewTestDoc() : data(this), grid(&transform)
-{
-}
-
-ISize ViewTestDoc::GetImageSize()
-{
-    if (image.IsEmpty())
-        return {1, 1};
-    return {image.Width(), image.Height()};
-}
-
-void ViewTestDoc::OnAxisMapping()
-{
-    ++axisMappingCalls;
-    if (onAxisMapping)
-        onAxisMapping();
-}
-
 bool ViewTestDoc::GetPixelResolution(const ToolEvent& e, DPoint& extent)
 {
-    DPoint a;
-    DPoint b;
-    const double step = 1.0 / e.scale;
-    if (!transform.PixelToGraph(e.scaled, a) ||
-        !transform.PixelToGraph({e.scaled.x + step, e.scaled.y + step}, b))
+    DPoint graph;
+    if (!transform().PixelToGraph(e.scaled, graph))
         return false;
-    extent = {std::fabs(b.x - a.x), std::fabs(b.y - a.y)};
+    extent = data.PixelResolution(e, 2);
     return true;
 }
 
 std::unique_ptr<Task> ViewTestDoc::MakeTransTask(std::unique_ptr<TransformMan> manipulator)
 {
-    return std::make_unique<StandInTransTask>(&transform, std::move(manipulator));
+    return std::make_unique<TransTask>(&data, std::move(manipulator));
 }
 
-std::unique_ptr<Task> ViewTestDoc::MakeCropTask(const CropBox&)
+std::unique_ptr<Task> ViewTestDoc::MakeCropTask(const CropBox& box)
 {
-    return nullptr; // cropping is tried through the program's document
+    return box.CreateCropTask(&data);
 }
 
 void ViewTestDoc::SetImage(int width, int height, int bitCount)
 {
     const std::vector<std::uint8_t> dib = MakeDibBlock(width, height, bitCount, PatternColour);
-    image.Assign(dib.data(), dib.size());
+    data.SetImage(std::make_unique<CDib>(dib.data(), dib.size()));
 }
 
 void ViewTestDoc::DefineRegion(DPoint topLeft, DPoint bottomRight, DPoint graphMin, DPoint graphMax)
 {
-    std::unique_ptr<TransformMan> man = NewRep<TransformMan>(transform);
+    std::unique_ptr<TransformMan> man = data.FindRep<TransformMan>();
     man->GetBox().SetPixelRect(topLeft, bottomRight);
     man->Notify(0);
-    man->Detach(&transform);
-    transform.SetLimits(graphMin, graphMax);
+    man->Detach(&transform());
+    transform().SetLimits(graphMin, graphMax);
 }
 
 void ViewTestDoc::SetGridSnap(double stepX, double stepY)
 {
-    std::unique_ptr<RegGridVw> vw = NewRep<RegGridVw>(grid);
-    RegGridSettings s = grid.GetSettings();
+    std::unique_ptr<RegGridVw> vw = data.FindRep<RegGridVw>();
+    RegGridSettings& s = vw->m_settings;
+    s = data.GetGrid()->GetSettings();
     s.snapX = s.snapY = 1;
     s.stepX = stepX;
     s.stepY = stepY;
     s.originX = s.originY = 0.0;
-    vw->m_settings = s;
     vw->Notify(0);
-    vw->Detach(&grid);
+    vw->Detach(data.GetGrid());
 }
