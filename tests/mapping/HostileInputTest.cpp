@@ -1,7 +1,5 @@
 #include "MappingTestSupport.h"
 
-#include "mapping/RegGridData.h"
-#include "mapping/RegGridVw.h"
 #include "platform/Archive.h"
 #include "platform/PixelCanvas.h"
 #include "platform/ToolEvent.h"
@@ -49,9 +47,7 @@ TEST_P(HostileBlocks, ReadConvertAndDraw)
     Archive valid;
     mapped.Serialize(valid);
     RegGridData withGrid;
-    std::unique_ptr<RegGridVw> vw = NewRep<RegGridVw>(withGrid);
-    vw->m_settings = {.snapX = 1, .snapY = 1, .originX = 1, .stepX = 1, .stepY = 0.5};
-    vw->Notify(0);
+    Apply(withGrid, {.snapX = 1, .snapY = 1, .originX = 1, .stepX = 1, .stepY = 0.5});
     Archive gridValid;
     withGrid.Serialize(gridValid);
 
@@ -59,12 +55,11 @@ TEST_P(HostileBlocks, ReadConvertAndDraw)
     for (int round = 0; round < 60; ++round) {
         TransformData data;
         RegGridData grid(&data);
-        Archive in(Mutated(valid.Bytes(), rng));
+        Archive in(Mutated(valid.Bytes(), rng)), gin(Mutated(gridValid.Bytes(), rng));
         try {
             data.Serialize(in);
         } catch (const ArchiveError&) {
         }
-        Archive gin(Mutated(gridValid.Bytes(), rng));
         try {
             grid.Serialize(gin);
         } catch (const ArchiveError&) {

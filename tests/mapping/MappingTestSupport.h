@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mapping/RegGridData.h"
+#include "mapping/RegGridVw.h"
 #include "mapping/TransformAxisVw.h"
 #include "mapping/TransformData.h"
 #include "mapping/TransformMan.h"
@@ -19,17 +21,10 @@ inline double Dist(DPoint a, DPoint b)
     return std::hypot(a.x - b.x, a.y - b.y);
 }
 
-template <class Rep> std::unique_ptr<Rep> GetRepAs(TransformData& data)
-{
-    std::unique_ptr<Rep> typed = NewRep<Rep>(data);
-    EXPECT_NE(typed, nullptr);
-    return typed;
-}
-
 // The region is placed through the manipulation view, as the region tools do.
 inline void DefineRect(TransformData& data, DPoint p1, DPoint p2, double angle = 0)
 {
-    auto man = GetRepAs<TransformMan>(data);
+    auto man = NewRep<TransformMan>(data);
     man->DefineOrResize(0, p1, p2);
     if (angle != 0)
         man->Rotate(angle);
@@ -38,7 +33,7 @@ inline void DefineRect(TransformData& data, DPoint p1, DPoint p2, double angle =
 
 inline void AxisMapping(TransformData& data, DPoint min, DPoint max, int xLog = 0, int yLog = 0)
 {
-    auto axis = GetRepAs<TransformAxisVw>(data);
+    auto axis = NewRep<TransformAxisVw>(data);
     axis->m_min = min;
     axis->m_max = max;
     axis->m_xLog = xLog;
@@ -48,11 +43,19 @@ inline void AxisMapping(TransformData& data, DPoint min, DPoint max, int xLog = 
 
 inline void PixelMapping(TransformData& data, double aspect, double pointsPerUnit, DPoint origin)
 {
-    auto ppi = GetRepAs<TransformPpiVw>(data);
+    auto ppi = NewRep<TransformPpiVw>(data);
     ppi->m_aspect = aspect;
     ppi->m_pointsPerUnit = pointsPerUnit;
     ppi->m_origin = origin;
     ppi->Notify(0);
+}
+
+// Settings reach the grid through its dialog view, as the Regular Grid dialog sends them.
+inline void Apply(RegGridData& grid, const RegGridSettings& s)
+{
+    std::unique_ptr<RegGridVw> vw = NewRep<RegGridVw>(grid);
+    vw->m_settings = s;
+    vw->Notify(0);
 }
 
 // Every field a memento keeps.

@@ -1,8 +1,6 @@
 #include "MappingTestSupport.h"
 
-#include "mapping/RegGridData.h"
 #include "mapping/RegGridSnap.h"
-#include "mapping/RegGridVw.h"
 #include "mapping/SnapCheckGroup.h"
 #include "mapping/SnapTolerance.h"
 #include "platform/Archive.h"
@@ -14,14 +12,6 @@
 
 namespace {
 
-// Settings reach the grid through its dialog view, as the Regular Grid dialog sends them.
-void Apply(RegGridData& grid, const RegGridSettings& s)
-{
-    std::unique_ptr<RegGridVw> vw = NewRep<RegGridVw>(grid);
-    vw->m_settings = s;
-    vw->Notify(0);
-}
-
 RegGridSettings SnapX(double origin, double step)
 {
     return {.snapX = 1, .originX = origin, .stepX = step, .stepY = 1};
@@ -32,7 +22,7 @@ class GridFixture : public ::testing::Test {
 protected:
     void Map(double w, double h, DPoint min, DPoint max, int xLog = 0, double angle = 0)
     {
-        GetRepAs<TransformAxisVw>(m_transform)->Reset();
+        NewRep<TransformAxisVw>(m_transform)->Reset();
         DefineRect(m_transform, {0, 0}, {w, h}, angle);
         AxisMapping(m_transform, min, max, xLog, 0);
     }
@@ -102,28 +92,11 @@ TEST_F(GridFixture, SnapsToTheNearestLineWithinTolerance)
         EXPECT_LT(Dist(g, c.expected), 1e-7);
     }
     // An undefined region never snaps.
-    GetRepAs<TransformAxisVw>(m_transform)->Reset();
+    NewRep<TransformAxisVw>(m_transform)->Reset();
     Apply(m_grid, SnapX(0, 1));
     DPoint undefined{10, 10};
     EXPECT_FALSE(m_grid.Snap(undefined));
     EXPECT_EQ(undefined, (DPoint{10, 10}));
-}
-
-// Scopes nest; a zero or NaN tolerance falls back to the machine epsilon.
-TEST(SnapToleranceTest, MachineEpsilonFloor)
-{
-    const double eps = SnapTolerance::MachineEpsilon();
-    EXPECT_GT(eps, 0);
-    EXPECT_EQ(SnapTolerance::Current(), eps);
-    {
-        SnapTolerance::Scope outer(3.0);
-        for (double bad : {0.0, std::nan("")}) {
-            SnapTolerance::Scope inner(bad);
-            EXPECT_EQ(SnapTolerance::Current(), eps);
-        }
-        EXPECT_EQ(SnapTolerance::Current(), 3.0);
-    }
-    EXPECT_EQ(SnapTolerance::Current(), eps);
 }
 
 // The checks run newest first and the first that moves the point decides.

@@ -15,15 +15,13 @@ struct Probe : Observer {
     int m_id;
 };
 
-struct Subject : Observer {};
-
 // Detaching the head, a middle node, the tail or the only node keeps the others in order,
 // and the list still appends at its tail afterwards.
 TEST(Observer, DetachKeepsTheRemainingOrder)
 {
     for (auto [count, detached] : {std::pair{4, 0}, {4, 2}, {4, 3}, {1, 0}}) {
         std::vector<int> log;
-        Subject s;
+        Observer s;
         std::vector<std::unique_ptr<Probe>> probes;
         for (int i = 0; i < count; ++i) {
             probes.push_back(std::make_unique<Probe>(&log, i));
@@ -58,7 +56,7 @@ struct Attacher : Observer {
 TEST(Observer, DuplicatesAndObserversAttachedDuringNotify)
 {
     std::vector<int> log;
-    Subject s;
+    Observer s;
     Probe a(&log, 1), late(&log, 9);
     s.Notify(0);
     s.Detach(&a);

@@ -16,33 +16,26 @@ int CountPixels(const PixelCanvas& c, Colour colour)
     return n;
 }
 
-struct LineCase {
-    IPoint a, b;
-};
-
-class PixelCanvasLines : public ::testing::TestWithParam<LineCase> {};
-
 // A line leaves out its end pixel, so it is as many pixels long as its major extent.
-TEST_P(PixelCanvasLines, StartsAtTheFirstPointAndStopsBeforeTheLast)
+TEST(PixelCanvas, LinesStartAtTheFirstPointAndStopBeforeTheLast)
 {
-    const auto [a, b] = GetParam();
-    PixelCanvas c(64, 64);
-    c.MoveTo(a.x, a.y);
-    c.LineTo(b.x, b.y);
-    const int major = std::max(std::abs(b.x - a.x), std::abs(b.y - a.y));
-    EXPECT_EQ(CountPixels(c, kBlack), major);
-    if (major > 0) {
-        EXPECT_EQ(c.GetPixel(a.x, a.y), kBlack);
-        EXPECT_EQ(c.GetPixel(b.x, b.y), kWhite);
+    const IPoint cases[][2] = {{{2, 3}, {12, 3}},  {{5, 5}, {40, 17}},  {{40, 17}, {5, 5}},
+                               {{5, 50}, {17, 2}}, {{30, 30}, {30, 1}}, {{1, 1}, {50, 50}},
+                               {{9, 9}, {9, 9}},   {{60, 3}, {0, 8}}};
+    for (const auto& [a, b] : cases) {
+        SCOPED_TRACE(testing::Message() << a.x << "," << a.y << " to " << b.x << "," << b.y);
+        PixelCanvas c(64, 64);
+        c.MoveTo(a.x, a.y);
+        c.LineTo(b.x, b.y);
+        const int major = std::max(std::abs(b.x - a.x), std::abs(b.y - a.y));
+        EXPECT_EQ(CountPixels(c, kBlack), major);
+        if (major > 0) {
+            EXPECT_EQ(c.GetPixel(a.x, a.y), kBlack);
+            EXPECT_EQ(c.GetPixel(b.x, b.y), kWhite);
+        }
+        EXPECT_EQ(c.GetCurrentPosition(), b);
     }
-    EXPECT_EQ(c.GetCurrentPosition(), b);
 }
-
-INSTANTIATE_TEST_SUITE_P(Directions, PixelCanvasLines,
-                         ::testing::Values(LineCase{{2, 3}, {12, 3}}, LineCase{{5, 5}, {40, 17}},
-                                           LineCase{{40, 17}, {5, 5}}, LineCase{{5, 50}, {17, 2}},
-                                           LineCase{{30, 30}, {30, 1}}, LineCase{{1, 1}, {50, 50}},
-                                           LineCase{{9, 9}, {9, 9}}, LineCase{{60, 3}, {0, 8}}));
 
 TEST(PixelCanvas, NotXorInvertsWithBlackKeepsWithWhiteAndTwiceRestoresEveryPixel)
 {

@@ -1,3 +1,4 @@
+#include "image/CDib.h"
 #include "image/DibUtil.h"
 #include "platform/CommandIds.h"
 #include "scan/SaneAcquisition.h"
@@ -71,57 +72,20 @@ public:
     }
     ~SaneTestBackend() { SaneLibrary::Shutdown(); }
 
-    // scanimage on the same configuration: its picture (PNM) as 8-bit samples, `channels` per
-    // pixel. False when scanimage fails.
-    bool ScanImage(const std::string& arguments, int& width, int& height, int& channels,
-                   std::vector<std::uint8_t>& samples) const
+    // scanimage on the same configuration: its picture, as the program reads its TIFF.
+    bool ScanImage(const std::string& arguments, CDib& picture) const
     {
-        const std::string out = m_config.File("scanimage.pnm");
-        if (std::system(("SANE_CONFIG_DIR='" + m_config.Path().string() +
-                         "' scanimage --format=pnm " + arguments + " > '" + out + "' 2>/dev/null")
-                            .c_str()) != 0)
-            return false;
-        std::ifstream in(out, std::ios::binary);
-        const auto field = [&in] { // past the comment lines scanimage writes
-            std::string token;
-            while (in >> token && token[0] == '#')
-                std::getline(in, token);
-            return token;
-        };
-        const std::string magic = field();
-        width = std::atoi(field().c_str());
-        height = std::atoi(field().c_str());
-        const int bytes = magic != "P4" && std::atoi(field().c_str()) > 255 ? 2 : 1;
-        in.get();
-        channels = magic == "P6" ? 3 : 1;
-        const std::size_t count = std::size_t(width) * height * channels;
-        const std::size_t row = (std::size_t(width) + 7) / 8;
-        std::vector<unsigned char> raw(magic == "P4" ? row * height : count * bytes);
-        in.read(reinterpret_cast<char*>(raw.data()), static_cast<std::streamsize>(raw.size()));
-        samples.assign(count, 0);
-        // Bits are black when set; sixteen-bit samples are big-endian, the high byte first.
-        for (std::size_t i = 0; i < count; ++i)
-            samples[i] =
-                magic == "P4"
-                    ? ((raw[i / width * row + i % width / 8] >> (7 - i % width % 8)) & 1 ? 0 : 255)
-                    : raw[i * bytes];
-        return bool(in);
+        const std::string out = m_config.File("scanimage.tif");
+        return std::system(("SANE_CONFIG_DIR='" + m_config.Path().string() +
+                            "' scanimage --format=tiff " + arguments + " > '" + out +
+                            "' 2>/dev/null")
+                               .c_str()) == 0 &&
+               picture.LoadFile(out, true);
     }
 
 private:
     TempDir m_config;
 };
-
-// The red, green and blue of pixel (x, y) of a packed DIB, y counted from the top.
-void DibPixel(const std::vector<std::uint8_t>& dib, int x, int y, std::uint8_t rgb[3])
-{
-    const BitmapInfoHeader h = BitmapInfoHeader::Read(dib.data());
-    const std::uint8_t* row =
-        FindDibBits(dib.data()) + (h.height - 1 - y) * DibRowBytes(dib.data());
-    const int index = h.bitCount == 8 ? row[x] : (row[x / 8] >> (7 - x % 8)) & 1;
-    for (int c = 0; c < 3; ++c)
-        rgb[c] = h.bitCount == 24 ? row[3 * x + 2 - c] : dib[h.size + 4 * index + 2 - c];
-}
 
 // The frame's scanner with the SANE test back end beside the stand-in TWAIN manager; calls
 // posted to the user-interface thread wait until the test runs them.
@@ -290,36 +254,28 @@ TEST_F(SaneScannerTest, PicturesMatchScanimagePixelForPixel)
         ASSERT_EQ(result.outcome, Outcome::kDone) << result.message;
         if (kSanitized)
             continue;
-        int width = 0, height = 0, channels = 0;
-        std::vector<std::uint8_t> expected;
-        ASSERT_TRUE(m_backend.ScanImage(std::string("-d test:0 ") + c.scanimage, width, height,
-                                        channels, expected));
-        const BitmapInfoHeader header = BitmapInfoHeader::Read(result.dib.data());
-        ASSERT_EQ(header.width, width);
-        ASSERT_EQ(header.height, height);
-        EXPECT_EQ(header.bitCount, c.settings.mode == Mode::kLineArt ? 1 : channels * 8);
+        CDib expected;
+        ASSERT_TRUE(m_backend.ScanImage(std::string("-d test:0 ") + c.scanimage, expected));
+        const CDib scanned(result.dib.data(), result.dib.size());
+        ASSERT_EQ(scanned.Width(), expected.Width());
+        ASSERT_EQ(scanned.Height(), expected.Height());
+        EXPECT_EQ(scanned.BitCount(), c.settings.mode == Mode::kLineArt ? 1
+                                      : c.settings.mode == Mode::kGrey  ? 8
+                                                                        : 24);
         int wrong = 0;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                std::uint8_t rgb[3];
-                DibPixel(result.dib, x, y, rgb);
-                for (int k = 0; k < 3; ++k)
-                    wrong += rgb[k] != expected[(y * width + x) * channels + k % channels];
-            }
+        for (int y = 0; y < expected.Height(); ++y)
+            for (int x = 0; x < expected.Width(); ++x)
+                wrong += scanned.PixelAt(x, y) != expected.PixelAt(x, y);
         EXPECT_EQ(wrong, 0);
     }
 }
 
-TEST_F(SaneScannerTest, DevicesAndCapabilitiesComeFromTheLibrary)
+TEST_F(SaneScannerTest, CapabilitiesComeFromTheLibrary)
 {
-    const std::vector<SaneDevice> devices = SaneScanner::Devices();
-    ASSERT_EQ(devices.size(), 2u);
-    EXPECT_EQ(devices[1].name, "test:1");
     const SaneCapabilities caps = m_scanner.Capabilities();
     EXPECT_EQ(caps.modes, (std::vector<Mode>{Mode::kColour, Mode::kGrey, Mode::kLineArt}));
     EXPECT_EQ(caps.maxResolution, 1200);
     EXPECT_TRUE(caps.hasArea);
-    EXPECT_EQ(caps.areaHeight, 300);
     EXPECT_EQ(caps.bottom, 30) << "the area test.conf sets";
     // Values beyond the device's range are brought within it.
     SaneScanSettings settings;

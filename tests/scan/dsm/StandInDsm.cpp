@@ -159,8 +159,6 @@ TW_UINT16 Dispatch(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 m
         NEED(s.level == 3);
         if (!s.hasDefaultSource)
             return Fail(TWCC_NODS);
-        const char* name = static_cast<TW_IDENTITY*>(data)->ProductName;
-        s.productNameAsked.assign(name, strnlen(name, 34));
         Identify(data);
         SourceIdentity() = *static_cast<TW_IDENTITY*>(data);
         s.level = 4;
@@ -184,8 +182,9 @@ TW_UINT16 Dispatch(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 m
             return Fail(TWCC_BADVALUE);
         TW_ONEVALUE one;
         std::memcpy(&one, cap->hContainer, sizeof one);
+        if (one.ItemType != TWTY_UINT16)
+            return Fail(TWCC_BADVALUE);
         s.xferMech = one.Item;
-        s.capItemType = one.ItemType;
         return TWRC_SUCCESS;
     }
     case Key(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS):
@@ -266,11 +265,11 @@ TW_UINT16 Dispatch(TW_IDENTITY* origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 m
 
 } // namespace
 
-extern "C" TW_UINT16 DSM_Entry(TW_IDENTITY* origin, TW_IDENTITY* dest, TW_UINT32 dg, TW_UINT16 dat,
-                               TW_UINT16 msg, TW_MEMREF data)
+extern "C" TW_UINT16 DSM_Entry(TW_IDENTITY* origin, TW_IDENTITY* /*dest*/, TW_UINT32 dg,
+                               TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data)
 {
     const TW_UINT16 result = Dispatch(origin, dg, dat, msg, data);
-    S().calls.push_back({dg, dat, msg, dest != nullptr});
+    S().calls.push_back({dg, dat, msg});
     return result;
 }
 

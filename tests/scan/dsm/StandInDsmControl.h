@@ -31,7 +31,6 @@ struct Image {
 struct Call {
     TW_UINT32 dg;
     TW_UINT16 dat, msg;
-    bool toSource;
 };
 
 struct State {
@@ -58,9 +57,9 @@ struct State {
     // The manager's TWAIN state: 2 loaded, 3 open, 4 source open, 5 source enabled.
     int level = 2;
     TW_MEMREF callback = nullptr;
-    TW_UINT16 showUI = 0xFFFF, capItemType = 0, fileFormatSet = 0xFFFF;
+    TW_UINT16 showUI = 0xFFFF, fileFormatSet = 0xFFFF;
     TW_UINT32 xferMech = 0xFFFFFFFFu;
-    std::string productNameAsked, fileNameSet;
+    std::string fileNameSet;
     // The transfers: images pending, the current one, whether it is under way, rows sent.
     int pending = 0, current = 0;
     bool transferring = false;
@@ -71,7 +70,7 @@ struct State {
                 TW_UINT16 cc = TWCC_BUMMER)
     {
         failArmed = true;
-        fail = {dg, dat, msg, false};
+        fail = {dg, dat, msg};
         failResult = result;
         failCondition = cc;
     }
