@@ -66,8 +66,8 @@ TEST(AllocationBounds, ShortFilesClaimingLargePicturesAreRefusedWithoutRoomForTh
 {
     Bytes core = {12, 0, 0, 0, 0xA0, 0x0F, 0xA0, 0x0F, 1, 0, 24, 0}; // 4000 x 4000
     core.resize(core.size() + 14, 0x55);
-    Bytes lineEnds(2 * 400, 0); // a line end for each row, then the end of the bitmap
-    lineEnds.insert(lineEnds.end(), {0, 1});
+    Bytes lineEnds(2 * 401, 0); // a line end for each row, then the end of the bitmap
+    lineEnds.back() = 1;
     const struct {
         const char* name;
         Bytes file;
