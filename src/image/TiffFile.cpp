@@ -432,31 +432,31 @@ std::optional<DibBlock> ReadDirect(TIFF* tif, const DirectLayout& l, std::uint32
     // decoding, turning the rows and the first touch of the DIB's memory share the work.
     constexpr std::uint64_t kSplitAbove = std::uint64_t{16} << 20;
     const std::uint32_t strips = (height - 1) / rowsPerStrip + 1;
+    std::uint32_t middle = height; // the rows from here on are read by a second thread
     if (reopen && strips >= 2 && lineBytes * height > kSplitAbove &&
-        std::thread::hardware_concurrency() >= 2) {
-        const std::uint32_t middle = strips / 2 * rowsPerStrip;
-        TiffErrors secondErrors{errors ? errors->file : std::string(), {}};
-        bool secondOk = false;
-        std::optional<std::thread> second;
+        std::thread::hardware_concurrency() >= 2)
+        middle = strips / 2 * rowsPerStrip;
+    TiffErrors secondErrors{errors ? errors->file : std::string(), {}};
+    bool secondOk = true;
+    std::optional<std::thread> second;
+    if (middle < height) {
         try {
-            second.emplace([&] {
+            second.emplace([&, middle] {
                 std::unique_ptr<TIFF, TiffCloser> other(reopen(errors ? &secondErrors : nullptr));
                 secondOk = other && ReadStripRows(other.get(), rows, middle, height);
             });
         } catch (const std::system_error&) {
+            middle = height; // no thread to spare: this one reads it all
         }
-        const bool firstOk = ReadStripRows(tif, rows, 0, second ? middle : height);
-        if (!second)
-            return firstOk ? std::move(dib) : std::nullopt;
+    }
+    const bool firstOk = ReadStripRows(tif, rows, 0, middle);
+    if (second) {
         second->join();
         if (errors)
             errors->texts.insert(errors->texts.end(), secondErrors.texts.begin(),
                                  secondErrors.texts.end());
-        if (!firstOk || !secondOk)
-            return std::nullopt;
-        return dib;
     }
-    if (!ReadStripRows(tif, rows, 0, height))
+    if (!firstOk || !secondOk)
         return std::nullopt;
     return dib;
 }
