@@ -11,3 +11,11 @@ a4_plot() {
     -stroke black -strokewidth 6 -draw "rectangle 400,600 4400,6600" \
     -type TrueColor -depth 8 "$1"
 }
+# a4_colour_files DIR NAME writes DIR/NAME.png (a4_plot) and from it, at 8 bits a sample,
+# DIR/NAME.bmp, the uncompressed DIR/NAME.tif and DIR/lzw.tif.
+a4_colour_files() {
+  a4_plot "$1/$2.png"
+  "$im" "$1/$2.png" -type TrueColor -depth 8 BMP3:"$1/$2.bmp"
+  "$im" "$1/$2.png" -type TrueColor -depth 8 -compress None "$1/$2.tif"
+  "$im" "$1/$2.png" -type TrueColor -depth 8 -compress LZW "$1/lzw.tif"
+}

@@ -15,10 +15,7 @@ work=$(mktemp -d)
 trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
 
 . bench/a4-plot.sh
-a4_plot "$work/plot.png"
-"$im" "$work/plot.png" -type TrueColor -depth 8 BMP3:"$work/plot.bmp"
-"$im" "$work/plot.png" -type TrueColor -depth 8 -compress None "$work/plot.tif"
-"$im" "$work/plot.png" -type TrueColor -depth 8 -compress LZW "$work/lzw.tif"
+a4_colour_files "$work" plot
 
 display=:$((70 + RANDOM % 20))
 Xvfb "$display" -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &

@@ -12,10 +12,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 . bench/a4-plot.sh
-a4_plot "$work/rgb.png"
-"$im" "$work/rgb.png" -type TrueColor -depth 8 BMP3:"$work/rgb.bmp"
-"$im" "$work/rgb.png" -type TrueColor -depth 8 -compress None "$work/rgb.tif"
-"$im" "$work/rgb.png" -type TrueColor -depth 8 -compress LZW "$work/lzw.tif"
+a4_colour_files "$work" rgb
 "$im" "$work/rgb.png" -colorspace Gray -type Grayscale -depth 8 -compress None "$work/grey.tif"
 "$im" "$work/rgb.png" -colorspace Gray -type Grayscale -depth 8 "$work/grey.png"
 "$im" "$work/rgb.png" -quality 90 "$work/rgb.jpg"
